@@ -1,0 +1,32 @@
+// The short human summary of `korvel-cli info`.
+#include "cli/info.h"
+
+#include <string>
+
+#include "geom/cp932.h"
+
+namespace korvel {
+
+namespace {
+
+std::string KindCounts(const EntityArrays &a) {
+    return std::to_string(a.lineCount()) + " lines, " + std::to_string(a.arcCount()) + " arcs, " +
+           std::to_string(a.pointCount()) + " points, " + std::to_string(a.textCount()) + " texts, " +
+           std::to_string(a.dimensionCount()) + " dimensions, " + std::to_string(a.solidCount()) + " solids, " +
+           std::to_string(a.insertCount()) + " inserts";
+}
+
+}  // namespace
+
+void WriteStoreSummary(std::FILE *out, const DrawingStore &store) {
+    std::fprintf(out, "stream version:    %d\n", store.version);
+    std::fprintf(out, "reference point:   %.17g, %.17g\n", store.originX, store.originY);
+    std::fprintf(out, "layer group 0:     scale %.17g\n", store.layerGroupScales.empty() ? 0.0 : store.layerGroupScales[0]);
+    std::fprintf(out, "top level:         %d objects: %s\n", store.objectCount, KindCounts(store).c_str());
+    std::fprintf(out, "block definitions: %d\n", store.blockDefCount());
+    for (const TclpEntBlockDef &def : store.blockDefs)
+        std::fprintf(out, "  number %d \"%s\": %d entities: %s\n", def.number, Cp932ToUtf8(def.name).c_str(),
+                     def.entityCount, KindCounts(def).c_str());
+}
+
+}  // namespace korvel

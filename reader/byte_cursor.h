@@ -1,0 +1,97 @@
+// Little-endian reads over bytes we did not write, from memory or through a file buffer.
+#pragma once
+
+#include <algorithm>
+#include <array>
+#include <bit>
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <span>
+#include <string>
+#include <type_traits>
+#include <vector>
+
+namespace korvel {
+
+// Running off the end fails the cursor for good and yields zeros, so a record reader checks Ok() once
+// per record, not per field. Remaining() is always known, so a count can be checked against the bytes
+// that could still hold it before anything is allocated for it.
+class ByteCursor {
+public:
+    explicit ByteCursor(std::span<const std::uint8_t> bytes)
+        : window(bytes.data()), windowSize(bytes.size()), total(bytes.size()) {}
+
+    // Reads `file` (of `sizeBytes` bytes from its current position) through a buffer.
+    ByteCursor(std::FILE *file, std::uint64_t sizeBytes) : file(file), total(sizeBytes) {}
+
+    bool Ok() const { return ok; }
+    std::uint64_t Offset() const { return windowStart + pos; }
+    std::uint64_t Remaining() const { return ok ? total - Offset() : 0; }
+    // Where the read that failed began.
+    std::uint64_t FailOffset() const { return failOffset; }
+
+    template <class T>
+    T Read() {  // T: an integer or double
+        static_assert(std::is_arithmetic_v<T>);
+        std::array<std::uint8_t, sizeof(T)> raw = {};
+        if (!Fits(raw.size())) return T{};
+        std::memcpy(raw.data(), window + pos, raw.size());
+        pos += raw.size();
+        if constexpr (std::endian::native == std::endian::big) std::ranges::reverse(raw);
+        return std::bit_cast<T>(raw);
+    }
+
+    // Replaces `out` with the next n bytes (empty when they are not there).
+    void ReadBytes(std::string &out, std::size_t n) {
+        out.clear();
+        if (!Fits(n)) return;
+        out.assign(reinterpret_cast<const char *>(window + pos), n);
+        pos += n;
+    }
+
+    void Skip(std::size_t n) {
+        if (Fits(n)) pos += n;
+    }
+
+private:
+    // Compare with what is left, never pos + n: n comes from the file and the sum could wrap.
+    bool Fits(std::size_t n) {
+        if (!ok) return false;
+        if (n <= windowSize - pos) return true;
+        if (file == nullptr || n > total - Offset() || !Refill(n)) {
+            ok = false;
+            failOffset = Offset();
+        }
+        return ok;
+    }
+
+    // Moves what is left of the window to the front of the buffer and reads at least n bytes in all.
+    bool Refill(std::size_t n) {
+        const std::size_t kept = windowSize - pos;
+        const std::size_t want = std::max<std::size_t>(n, kChunkBytes);
+        if (buffer.size() < want) buffer.resize(want);
+        if (kept > 0) std::memmove(buffer.data(), window + pos, kept);
+        windowStart += pos;
+        pos = 0;
+        const std::size_t toRead = static_cast<std::size_t>(std::min<std::uint64_t>(buffer.size() - kept, total - windowStart - kept));
+        const std::size_t got = std::fread(buffer.data() + kept, 1, toRead, file);
+        window = buffer.data();
+        windowSize = kept + got;
+        return windowSize >= n;
+    }
+
+    static constexpr std::size_t kChunkBytes = 1 << 20;
+
+    std::FILE *file = nullptr;
+    std::vector<std::uint8_t> buffer;
+    const std::uint8_t *window = nullptr;
+    std::size_t windowSize = 0;
+    std::size_t pos = 0;
+    std::uint64_t windowStart = 0;
+    std::uint64_t total = 0;
+    std::uint64_t failOffset = 0;
+    bool ok = true;
+};
+
+}  // namespace korvel

@@ -1,0 +1,42 @@
+// The in-memory drawing: header values, entity records by kind, and block definitions.
+#include "reader/drawing_store.h"
+
+namespace korvel {
+
+void ClearDrawingStore(DrawingStore &store) { store = DrawingStore{}; }
+
+void CopyEntityBase(const TclpEntBase &from, TclpEntBase &to) { to = from; }
+
+namespace {
+
+template <class T>
+std::size_t VectorBytes(const std::vector<T> &v) {
+    return v.capacity() * sizeof(T);
+}
+
+std::size_t StringBytes(const std::string &s) {
+    // Short strings live inside the record.
+    return s.capacity() > std::string().capacity() ? s.capacity() + 1 : 0;
+}
+
+std::size_t TextBytes(const TclpEntMoji &t) { return StringBytes(t.fontName) + StringBytes(t.text); }
+
+std::size_t ArraysBytes(const EntityArrays &a) {
+    std::size_t n = VectorBytes(a.lines) + VectorBytes(a.arcs) + VectorBytes(a.points) + VectorBytes(a.texts) +
+                    VectorBytes(a.dimensions) + VectorBytes(a.solids) + VectorBytes(a.inserts);
+    for (const TclpEntMoji &t : a.texts) n += TextBytes(t);
+    for (const TclpEntSunpo &d : a.dimensions) n += TextBytes(d.label);
+    return n;
+}
+
+}  // namespace
+
+std::size_t StoreSizeBytes(const DrawingStore &store) {
+    std::size_t n = sizeof store + ArraysBytes(store) + VectorBytes(store.layerGroupScales) +
+                    VectorBytes(store.objects) + VectorBytes(store.blockDefs);
+    for (const TclpEntBlockDef &def : store.blockDefs)
+        n += ArraysBytes(def) + VectorBytes(def.objects) + StringBytes(def.name);
+    return n;
+}
+
+}  // namespace korvel

@@ -1,0 +1,126 @@
+// The in-memory drawing: header values, entity records by kind, and block definitions.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace korvel {
+
+// Kind codes of ObjectRef, in the order of the stream's seven entity classes.
+enum class EntityKind : std::int32_t { Line = 1, Arc = 2, Point = 3, Text = 4, Dimension = 5, Solid = 6, Insert = 7 };
+
+// The common header of every entity record (and of every sub-record of a dimension).
+struct TclpEntBase {
+    std::int32_t group = 0;
+    std::uint8_t penStyle = 0;
+    std::uint16_t penColor = 0;
+    std::uint16_t penWidth = 0;  // 0 in streams older than version 351
+    std::uint16_t layer = 0;
+    std::uint16_t layerGroup = 0;
+    std::uint16_t flags = 0;
+};
+
+struct TclpEntSen {  // line
+    TclpEntBase base;
+    double startX = 0, startY = 0, endX = 0, endY = 0;
+};
+
+struct TclpEntEnko {  // circle, arc, ellipse
+    TclpEntBase base;
+    double centerX = 0, centerY = 0, radius = 0, startAngle = 0, arcAngle = 0, tiltAngle = 0, flatness = 0;
+    std::int32_t fullCircle = 0;
+};
+
+struct TclpEntTen {  // point
+    TclpEntBase base;
+    double x = 0, y = 0;
+    std::int32_t temporary = 0;
+    std::int32_t code = 0;  // code, rotation and scale are only stored for penStyle 100
+    double rotation = 0, scale = 0;
+};
+
+struct TclpEntMoji {  // text
+    TclpEntBase base;
+    double startX = 0, startY = 0, endX = 0, endY = 0;
+    std::int32_t textType = 0;
+    double sizeX = 0, sizeY = 0, spacing = 0, angle = 0;
+    std::string fontName;  // Shift-JIS bytes
+    std::string text;      // Shift-JIS bytes
+};
+
+struct TclpEntSunpo {  // dimension
+    TclpEntBase base;
+    TclpEntSen line;
+    TclpEntMoji label;
+    std::uint16_t sxfMode = 0;
+    TclpEntSen auxLine1, auxLine2;
+    TclpEntTen point1, point2, point3, point4;
+};
+
+struct TclpEntSolid {  // solid
+    TclpEntBase base;
+    double x1 = 0, y1 = 0, x2 = 0, y2 = 0, x3 = 0, y3 = 0, x4 = 0, y4 = 0;
+    std::int32_t color = 0;  // 0x00BBGGRR, only stored when penColor is 10
+};
+
+struct TclpEntBlock {  // block insert
+    TclpEntBase base;
+    double x = 0, y = 0, scaleX = 0, scaleY = 0, angle = 0;
+    std::int32_t number = 0;
+};
+
+struct ObjectRef {
+    std::int32_t kind = 0;   // an EntityKind code
+    std::int32_t index = 0;  // position in that kind's array
+};
+
+// One array per entity kind, in stream order; shared by the top level and each block definition.
+struct EntityArrays {
+    std::vector<TclpEntSen> lines;
+    std::vector<TclpEntEnko> arcs;
+    std::vector<TclpEntTen> points;
+    std::vector<TclpEntMoji> texts;
+    std::vector<TclpEntSunpo> dimensions;
+    std::vector<TclpEntSolid> solids;
+    std::vector<TclpEntBlock> inserts;
+
+    std::int32_t lineCount() const { return static_cast<std::int32_t>(lines.size()); }
+    std::int32_t arcCount() const { return static_cast<std::int32_t>(arcs.size()); }
+    std::int32_t pointCount() const { return static_cast<std::int32_t>(points.size()); }
+    std::int32_t textCount() const { return static_cast<std::int32_t>(texts.size()); }
+    std::int32_t dimensionCount() const { return static_cast<std::int32_t>(dimensions.size()); }
+    std::int32_t solidCount() const { return static_cast<std::int32_t>(solids.size()); }
+    std::int32_t insertCount() const { return static_cast<std::int32_t>(inserts.size()); }
+};
+
+struct TclpEntBlockDef : EntityArrays {
+    TclpEntBase base;
+    std::int32_t number = 0;  // what inserts refer to
+    std::int32_t referenced = 0;
+    std::int32_t stamp = 0;
+    std::string name;               // Shift-JIS bytes
+    std::int32_t entityCount = 0;   // as announced by the stream
+    std::vector<ObjectRef> objects;  // the definition's objects in stream order
+};
+
+struct DrawingStore : EntityArrays {
+    std::int32_t version = 0;  // schema of the stream's first class definition
+    double originX = 0, originY = 0;
+    std::vector<double> layerGroupScales;  // 16 entries once a stream has been read
+    std::int32_t objectCount = 0;          // as announced by the stream
+    std::vector<ObjectRef> objects;        // top-level objects in stream order
+    std::vector<TclpEntBlockDef> blockDefs;
+
+    std::int32_t blockDefCount() const { return static_cast<std::int32_t>(blockDefs.size()); }
+};
+
+// Returns the store to its starting state: no scales, no objects, no entities, version 0, origin (0, 0).
+void ClearDrawingStore(DrawingStore &store);
+
+void CopyEntityBase(const TclpEntBase &from, TclpEntBase &to);
+
+// Memory the store holds (its arrays, strings and nested arrays), for the benchmarks.
+std::size_t StoreSizeBytes(const DrawingStore &store);
+
+}  // namespace korvel

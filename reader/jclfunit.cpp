@@ -1,0 +1,409 @@
+// jclfunit: the header check and the reader of the "Jw_win" clipboard stream.
+#include "reader/jclfunit.h"
+
+#include <array>
+#include <cstdio>
+#include <memory>
+#include <new>
+#include <string_view>
+#include <vector>
+
+namespace korvel {
+
+namespace {
+
+// The smallest stored object: a 2-byte class tag, a 13-byte header and a 20-byte point body. The
+// smallest block definition: tag, header, three int32, an empty name and a 2-byte count.
+constexpr std::uint64_t kMinObjectBytes = 2 + 13 + 20;
+constexpr std::uint64_t kMinBlockDefBytes = 2 + 13 + 12 + 1 + 2;
+
+constexpr std::size_t kHeaderDoubles = 18;
+constexpr std::size_t kCheckedPrefixBytes = kHeaderDoubles * 8 + 6 + 2 + 2;
+
+constexpr std::array<std::string_view, 8> kClassNames = {
+    "", "CDataSen", "CDataEnko", "CDataTen", "CDataMoji", "CDataSunpou", "CDataSolid", "CDataBlock"};
+
+// uint16; 0xFFFF escapes to a uint32.
+std::uint32_t ReadCount(ByteCursor &in) {
+    const std::uint32_t n = in.Read<std::uint16_t>();
+    return n == 0xFFFF ? in.Read<std::uint32_t>() : n;
+}
+
+int KindOfClassName(std::string_view name) {
+    for (int kind = 1; kind <= 7; kind++)
+        if (name == kClassNames[kind]) return kind;
+    return 0;
+}
+
+// Numeric fields of a record are stored as a whole once the last of them has been read, so a record
+// cut short by the end of the stream stays zero-filled rather than half-filled.
+template <class Rec, class ReadFields>
+void ReadFieldsInto(ByteCursor &in, Rec &rec, ReadFields readFields) {
+    Rec fields = rec;
+    readFields(fields);
+    if (in.Ok()) rec = std::move(fields);
+}
+
+void ReadLineBody(ByteCursor &in, TclpEntSen &line) {
+    ReadFieldsInto(in, line, [&](TclpEntSen &r) {
+        r.startX = in.Read<double>();
+        r.startY = in.Read<double>();
+        r.endX = in.Read<double>();
+        r.endY = in.Read<double>();
+    });
+}
+
+void ReadArcBody(ByteCursor &in, TclpEntEnko &arc) {
+    ReadFieldsInto(in, arc, [&](TclpEntEnko &r) {
+        r.centerX = in.Read<double>();
+        r.centerY = in.Read<double>();
+        r.radius = in.Read<double>();
+        r.startAngle = in.Read<double>();
+        r.arcAngle = in.Read<double>();
+        r.tiltAngle = in.Read<double>();
+        r.flatness = in.Read<double>();
+        r.fullCircle = in.Read<std::int32_t>();
+    });
+}
+
+void ReadPointBody(ByteCursor &in, TclpEntTen &point) {
+    ReadFieldsInto(in, point, [&](TclpEntTen &r) {
+        r.x = in.Read<double>();
+        r.y = in.Read<double>();
+        r.temporary = in.Read<std::int32_t>();
+        if (r.base.penStyle == 100) {  // a symbol point carries its code, rotation and scale
+            r.code = in.Read<std::int32_t>();
+            r.rotation = in.Read<double>();
+            r.scale = in.Read<double>();
+        }
+    });
+}
+
+void ReadTextBody(ByteCursor &in, TclpEntMoji &text) {
+    ReadFieldsInto(in, text, [&](TclpEntMoji &r) {
+        r.startX = in.Read<double>();
+        r.startY = in.Read<double>();
+        r.endX = in.Read<double>();
+        r.endY = in.Read<double>();
+        r.textType = in.Read<std::int32_t>();
+        r.sizeX = in.Read<double>();
+        r.sizeY = in.Read<double>();
+        r.spacing = in.Read<double>();
+        r.angle = in.Read<double>();
+    });
+    text.fontName = ReadArchiveString(in);
+    text.text = ReadArchiveString(in);
+}
+
+void ReadSolidBody(ByteCursor &in, TclpEntSolid &solid) {
+    ReadFieldsInto(in, solid, [&](TclpEntSolid &r) {
+        r.x1 = in.Read<double>();
+        r.y1 = in.Read<double>();
+        r.x2 = in.Read<double>();
+        r.y2 = in.Read<double>();
+        r.x3 = in.Read<double>();
+        r.y3 = in.Read<double>();
+        r.x4 = in.Read<double>();
+        r.y4 = in.Read<double>();
+        if (r.base.penColor == 10) r.color = in.Read<std::int32_t>();  // its own RGB colour
+    });
+}
+
+void ReadInsertBody(ByteCursor &in, TclpEntBlock &insert) {
+    ReadFieldsInto(in, insert, [&](TclpEntBlock &r) {
+        r.x = in.Read<double>();
+        r.y = in.Read<double>();
+        r.scaleX = in.Read<double>();
+        r.scaleY = in.Read<double>();
+        r.angle = in.Read<double>();
+        r.number = in.Read<std::int32_t>();
+    });
+}
+
+// Reads one stream into a store, keeping the load map (class indexes by kind and the index counter).
+class StreamReader {
+public:
+    StreamReader(ByteCursor &in, DrawingStore &store) : in(in), store(store) {}
+
+    bool Read() {
+        what = "the stream header";
+        store.layerGroupScales.assign(16, 0.0);
+        store.originX = in.Read<double>();
+        store.originY = in.Read<double>();
+        for (double &scale : store.layerGroupScales) scale = in.Read<double>();
+
+        what = "the object count";
+        store.objectCount = static_cast<std::int32_t>(ReadCount(in));
+        if (!in.Ok() || !ReadObjects(store.objectCount, store, store.objects)) return false;
+
+        what = "the block definition count";
+        const auto defCount = static_cast<std::int32_t>(ReadCount(in));
+        if (!in.Ok() || !CountFits(defCount, kMinBlockDefBytes, "block definitions")) return false;
+        if (defCount <= 0) return true;
+        store.blockDefs.reserve(static_cast<std::size_t>(defCount));
+        for (std::int32_t j = 0; j < defCount; j++)
+            if (!ReadBlockDefinition(store.blockDefs.emplace_back())) return false;
+        return true;
+    }
+
+    ReadReport Report(bool complete) const {
+        ReadReport report;
+        report.complete = complete;
+        report.indexCounter = counter;
+        report.endOffset = complete ? in.Offset() : (in.Ok() ? in.Offset() : in.FailOffset());
+        if (!complete) report.failure = Failure();
+        return report;
+    }
+
+private:
+    std::string Failure() const { return (in.Ok() ? "" : "end of file while reading ") + std::string(what); }
+
+    // A count that cannot fit in the bytes left fails the read before anything is allocated for it.
+    bool CountFits(std::int32_t count, std::uint64_t minBytes, const char *items) {
+        if (count <= 0 || static_cast<std::uint64_t>(count) <= in.Remaining() / minBytes) return true;
+        countFailure = std::to_string(count) + " " + items + " cannot fit in the " +
+                       std::to_string(in.Remaining()) + " bytes left";
+        what = countFailure.c_str();
+        return false;
+    }
+
+    // Reads a class tag; returns the kind (0 for a class that is not one of the seven).
+    int ReadClassTag() {
+        const std::uint16_t tag = in.Read<std::uint16_t>();
+        if (!in.Ok()) return 0;
+        if (tag == 0xFFFF) {
+            const std::uint16_t schema = in.Read<std::uint16_t>();
+            const std::uint16_t nameLength = in.Read<std::uint16_t>();
+            in.ReadBytes(className, nameLength);
+            if (!in.Ok()) return 0;
+            if (store.version == 0) store.version = schema;
+            const int kind = KindOfClassName(className);
+            if (kind != 0) classIndex[kind] = counter;
+            counter++;
+            return kind;
+        }
+        const std::int64_t index =
+            tag == 0x7FFF ? static_cast<std::int64_t>(in.Read<std::uint32_t>() & 0x7FFFFFFFu) : std::int64_t{tag} - 0x8000;
+        int kind = 0;
+        for (int k = 1; k <= 7; k++)
+            if (classIndex[k] == index) kind = k;  // the last equal one wins
+        return kind;
+    }
+
+    template <class Rec>
+    Rec &ReadHeaderOf(std::vector<Rec> &array) {
+        Rec &rec = array.emplace_back();
+        ReadEntityBase(in, store.version, rec.base);
+        return rec;
+    }
+
+    void ReadBody(EntityKind kind, EntityArrays &arrays) {
+        switch (kind) {
+            case EntityKind::Line:
+                what = "a line";
+                ReadLineBody(in, ReadHeaderOf(arrays.lines));
+                return;
+            case EntityKind::Arc:
+                what = "an arc";
+                ReadArcBody(in, ReadHeaderOf(arrays.arcs));
+                return;
+            case EntityKind::Point:
+                what = "a point";
+                ReadPointBody(in, ReadHeaderOf(arrays.points));
+                return;
+            case EntityKind::Text:
+                what = "a text";
+                ReadTextBody(in, ReadHeaderOf(arrays.texts));
+                return;
+            case EntityKind::Dimension:
+                what = "a dimension";
+                ReadDimensionBody(ReadHeaderOf(arrays.dimensions));
+                return;
+            case EntityKind::Solid:
+                what = "a solid";
+                ReadSolidBody(in, ReadHeaderOf(arrays.solids));
+                return;
+            case EntityKind::Insert:
+                what = "a block insert";
+                ReadInsertBody(in, ReadHeaderOf(arrays.inserts));
+                return;
+        }
+    }
+
+    void ReadDimensionBody(TclpEntSunpo &dim) {
+        ReadEntityBase(in, store.version, dim.line.base);
+        ReadLineBody(in, dim.line);
+        ReadEntityBase(in, store.version, dim.label.base);
+        ReadTextBody(in, dim.label);
+        if (store.version >= 420) {
+            dim.sxfMode = in.Read<std::uint16_t>();
+            for (TclpEntSen *aux : {&dim.auxLine1, &dim.auxLine2}) {
+                ReadEntityBase(in, store.version, aux->base);
+                ReadLineBody(in, *aux);
+            }
+            for (TclpEntTen *point : {&dim.point1, &dim.point2, &dim.point3, &dim.point4}) {
+                ReadEntityBase(in, store.version, point->base);
+                ReadPointBody(in, *point);
+            }
+            return;
+        }
+        // Older streams have no extras: they take the dimension's own header and zero coordinates.
+        CopyEntityBase(dim.base, dim.auxLine1.base);
+        CopyEntityBase(dim.base, dim.auxLine2.base);
+        for (TclpEntTen *point : {&dim.point1, &dim.point2, &dim.point3, &dim.point4}) {
+            CopyEntityBase(dim.base, point->base);
+            point->base.penStyle = 0;
+        }
+    }
+
+    std::int32_t CountOf(EntityKind kind, const EntityArrays &a) const {
+        switch (kind) {
+            case EntityKind::Line: return a.lineCount();
+            case EntityKind::Arc: return a.arcCount();
+            case EntityKind::Point: return a.pointCount();
+            case EntityKind::Text: return a.textCount();
+            case EntityKind::Dimension: return a.dimensionCount();
+            case EntityKind::Solid: return a.solidCount();
+            case EntityKind::Insert: return a.insertCount();
+        }
+        return 0;
+    }
+
+    // Reads `count` stored objects. An object of an unknown class stores nothing and reads nothing
+    // after its tag: the bytes that follow are taken as the next tag, as the stream gives no way to
+    // skip it. Each pass reads at least a 2-byte tag, so the loop ends within the input.
+    bool ReadObjects(std::int32_t count, EntityArrays &arrays, std::vector<ObjectRef> &objects) {
+        if (!CountFits(count, kMinObjectBytes, "objects")) return false;
+        if (count <= 0) return true;
+        objects.reserve(static_cast<std::size_t>(count));
+        for (std::int32_t k = 0; k < count;) {
+            what = "a class tag";
+            const int kind = ReadClassTag();
+            if (!in.Ok()) return false;
+            if (kind == 0) continue;
+            const auto entityKind = static_cast<EntityKind>(kind);
+            ReadBody(entityKind, arrays);
+            if (!in.Ok()) return false;
+            objects.push_back({kind, CountOf(entityKind, arrays) - 1});
+            k++;
+            counter++;
+        }
+        return true;
+    }
+
+    bool ReadBlockDefinition(TclpEntBlockDef &def) {
+        what = "the class tag of a block definition";
+        ReadClassTag();  // any class: its name and index are not examined
+        what = "the header of a block definition";
+        ReadEntityBase(in, store.version, def.base);
+        def.number = in.Read<std::int32_t>();
+        def.referenced = in.Read<std::int32_t>();
+        def.stamp = in.Read<std::int32_t>();
+        if (static_cast<std::uint32_t>(def.stamp) >= 0x80000000u) in.Skip(8);
+        def.name = ReadArchiveString(in);
+        what = "the entity count of a block definition";
+        def.entityCount = static_cast<std::int32_t>(ReadCount(in));
+        if (!in.Ok()) return false;
+        counter++;
+        return ReadObjects(def.entityCount, def, def.objects);
+    }
+
+    ByteCursor &in;
+    DrawingStore &store;
+    std::array<std::int64_t, 8> classIndex{};  // by kind code; 0 while the class is undefined
+    std::int64_t counter = 1;
+    std::string className;
+    const char *what = "";
+    std::string countFailure;
+};
+
+bool ReadFromCursor(ByteCursor &in, DrawingStore &store, ReadReport *report) {
+    ClearDrawingStore(store);
+    StreamReader reader(in, store);
+    bool complete = false;
+    try {
+        complete = reader.Read() && in.Ok();
+    } catch (const std::bad_alloc &) {
+        complete = false;
+    }
+    if (report) *report = reader.Report(complete);
+    return complete;
+}
+
+struct FileCloser {
+    void operator()(std::FILE *f) const { std::fclose(f); }
+};
+using File = std::unique_ptr<std::FILE, FileCloser>;
+
+// Opens a file and measures it; null when it cannot be opened or measured.
+File OpenForReading(const std::string &path, std::uint64_t &sizeBytes) {
+    File file(std::fopen(path.c_str(), "rb"));
+    if (!file || std::fseek(file.get(), 0, SEEK_END) != 0) return nullptr;
+    const long size = std::ftell(file.get());
+    if (size < 0 || std::fseek(file.get(), 0, SEEK_SET) != 0) return nullptr;
+    sizeBytes = static_cast<std::uint64_t>(size);
+    return file;
+}
+
+}  // namespace
+
+std::string ReadArchiveString(ByteCursor &in) {
+    std::size_t length = in.Read<std::uint8_t>();
+    if (length == 255) length = in.Read<std::uint16_t>();
+    std::string text;
+    in.ReadBytes(text, length);
+    return text;
+}
+
+void ReadEntityBase(ByteCursor &in, std::int32_t version, TclpEntBase &header) {
+    header = TclpEntBase{};
+    header.group = in.Read<std::int32_t>();
+    header.penStyle = in.Read<std::uint8_t>();
+    header.penColor = in.Read<std::uint16_t>();
+    if (version >= 351) header.penWidth = in.Read<std::uint16_t>();
+    header.layer = in.Read<std::uint16_t>();
+    header.layerGroup = in.Read<std::uint16_t>();
+    header.flags = in.Read<std::uint16_t>();
+}
+
+bool CheckClipBytes(std::span<const std::uint8_t> bytes) {
+    if (bytes.size() < 148) return false;
+    ByteCursor in(bytes);
+    in.Skip(16);  // the reference point may hold any value
+    int positive = 0;
+    for (int i = 0; i < 16; i++)
+        if (in.Read<double>() > 0.0) positive++;
+    if (positive != 16) return false;
+    ReadCount(in);
+    in.Read<std::uint16_t>();  // the first object's class tag
+    const std::uint16_t schema = in.Read<std::uint16_t>();
+    return in.Ok() && schema >= 220 && schema <= 700;
+}
+
+bool CheckClipFile(const std::string &path) {
+    std::uint64_t size = 0;
+    const File file = OpenForReading(path, size);
+    if (!file || size < 148) return false;
+    std::array<std::uint8_t, kCheckedPrefixBytes> prefix{};
+    const std::size_t got = std::fread(prefix.data(), 1, prefix.size(), file.get());
+    return CheckClipBytes(std::span(prefix.data(), got));
+}
+
+bool ReadClipBytes(std::span<const std::uint8_t> bytes, DrawingStore &store, ReadReport *report) {
+    ByteCursor in(bytes);
+    return ReadFromCursor(in, store, report);
+}
+
+bool ReadClipFile(const std::string &path, DrawingStore &store, ReadReport *report) {
+    std::uint64_t size = 0;
+    const File file = OpenForReading(path, size);
+    if (!file) {
+        ClearDrawingStore(store);
+        if (report) *report = ReadReport{false, 0, "cannot open " + path, 1};
+        return false;
+    }
+    ByteCursor in(file.get(), size);
+    return ReadFromCursor(in, store, report);
+}
+
+}  // namespace korvel

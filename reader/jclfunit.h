@@ -1,0 +1,37 @@
+// jclfunit: the header check and the reader of the "Jw_win" clipboard stream.
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <string>
+
+#include "reader/byte_cursor.h"
+#include "reader/drawing_store.h"
+
+namespace korvel {
+
+// How a read ended, for the command line and the tests.
+struct ReadReport {
+    bool complete = false;
+    std::uint64_t endOffset = 0;   // where the stream ended (complete) or where the failing read began
+    std::string failure;           // what was being read when it failed; empty when complete
+    std::int64_t indexCounter = 0;  // the load map's next index number when the read stopped
+};
+
+// True when the bytes look like a Jw_win drawing: at least 148 bytes, 16 positive layer-group scales,
+// and a first class schema between 220 and 700.
+bool CheckClipBytes(std::span<const std::uint8_t> bytes);
+bool CheckClipFile(const std::string &path);
+
+// Empties `store` and reads the stream into it. True when the read reached the end of the last block
+// definition; on false the store keeps what was read before the failure.
+bool ReadClipBytes(std::span<const std::uint8_t> bytes, DrawingStore &store, ReadReport *report = nullptr);
+bool ReadClipFile(const std::string &path, DrawingStore &store, ReadReport *report = nullptr);
+
+// The two string forms: a length byte 0..254, or 255 followed by a 16-bit length.
+std::string ReadArchiveString(ByteCursor &in);
+
+// Zeroes `header`, then reads the common entity header; the pen width only from version 351 on.
+void ReadEntityBase(ByteCursor &in, std::int32_t version, TclpEntBase &header);
+
+}  // namespace korvel

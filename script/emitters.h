@@ -1,0 +1,27 @@
+// The command line of one entity: lines, points, arcs, polygon solids and arc-shaped solids.
+#pragma once
+
+#include <cstdint>
+
+#include "reader/drawing_store.h"
+#include "script/operands.h"
+#include "script/script_sink.h"
+
+namespace korvel {
+
+struct PlanePoint {
+    double x = 0, y = 0;
+};
+
+// True when P1, P2, P3 turn counter-clockwise or lie on one line (z of (P2 - P1) x (P3 - P1) >= 0).
+bool IsCounterClockwise(PlanePoint p1, PlanePoint p2, PlanePoint p3);
+
+void EmitLine(ScriptSink &out, const TclpEntSen &line, const ScriptTransform &t);
+void EmitPoint(ScriptSink &out, const TclpEntTen &point, const ScriptTransform &t);
+void EmitArc(ScriptSink &out, const TclpEntEnko &arc, const ScriptTransform &t);
+void EmitPolygonSolid(ScriptSink &out, const TclpEntSolid &solid, const ScriptTransform &t);
+// Writes nothing for kinds other than 101, 105, 106 and 111, and for a kind-106 band whose inner
+// radius is 0 (its inner flatness would divide by zero).
+void EmitArcSolid(ScriptSink &out, std::uint8_t penStyle, const TclpEntSolid &solid, const ScriptTransform &t);
+
+}  // namespace korvel
