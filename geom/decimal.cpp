@@ -3,7 +3,6 @@
 
 #include <charconv>
 #include <cmath>
-#include <cstdlib>
 
 namespace korvel {
 
@@ -13,12 +12,15 @@ DecimalDigits Decimal18(double value) {
     // to_chars with a precision rounds the exact binary value, ties to even, like glibc's printf.
     char text[40];
     const auto res = std::to_chars(text, text + sizeof text, std::fabs(value), std::chars_format::scientific, 17);
-    // Layout: "d.ddddddddddddddddde+XX"
+    // Layout: "d.ddddddddddddddddde+XX"; the text is not NUL-terminated.
     d.digits[0] = text[0];
     for (int i = 0; i < 17; i++) d.digits[i + 1] = text[2 + i];
     d.count = 18;
-    d.exponent = std::atoi(text + 20) + 1;
-    (void)res;
+    const char *exponent = text + 20;
+    if (*exponent == '+') exponent++;
+    int scientific = 0;
+    std::from_chars(exponent, res.ptr, scientific);
+    d.exponent = scientific + 1;
     return d;
 }
 

@@ -19,17 +19,23 @@ struct TclpEntBase {
     std::uint16_t layer = 0;
     std::uint16_t layerGroup = 0;
     std::uint16_t flags = 0;
+
+    bool operator==(const TclpEntBase &) const = default;
 };
 
 struct TclpEntSen {  // line
     TclpEntBase base;
     double startX = 0, startY = 0, endX = 0, endY = 0;
+
+    bool operator==(const TclpEntSen &) const = default;
 };
 
 struct TclpEntEnko {  // circle, arc, ellipse
     TclpEntBase base;
     double centerX = 0, centerY = 0, radius = 0, startAngle = 0, arcAngle = 0, tiltAngle = 0, flatness = 0;
     std::int32_t fullCircle = 0;
+
+    bool operator==(const TclpEntEnko &) const = default;
 };
 
 struct TclpEntTen {  // point
@@ -38,6 +44,8 @@ struct TclpEntTen {  // point
     std::int32_t temporary = 0;
     std::int32_t code = 0;  // code, rotation and scale are only stored for penStyle 100
     double rotation = 0, scale = 0;
+
+    bool operator==(const TclpEntTen &) const = default;
 };
 
 struct TclpEntMoji {  // text
@@ -47,6 +55,8 @@ struct TclpEntMoji {  // text
     double sizeX = 0, sizeY = 0, spacing = 0, angle = 0;
     std::string fontName;  // Shift-JIS bytes
     std::string text;      // Shift-JIS bytes
+
+    bool operator==(const TclpEntMoji &) const = default;
 };
 
 struct TclpEntSunpo {  // dimension
@@ -56,23 +66,31 @@ struct TclpEntSunpo {  // dimension
     std::uint16_t sxfMode = 0;
     TclpEntSen auxLine1, auxLine2;
     TclpEntTen point1, point2, point3, point4;
+
+    bool operator==(const TclpEntSunpo &) const = default;
 };
 
 struct TclpEntSolid {  // solid
     TclpEntBase base;
     double x1 = 0, y1 = 0, x2 = 0, y2 = 0, x3 = 0, y3 = 0, x4 = 0, y4 = 0;
     std::int32_t color = 0;  // 0x00BBGGRR, only stored when penColor is 10
+
+    bool operator==(const TclpEntSolid &) const = default;
 };
 
 struct TclpEntBlock {  // block insert
     TclpEntBase base;
     double x = 0, y = 0, scaleX = 0, scaleY = 0, angle = 0;
     std::int32_t number = 0;
+
+    bool operator==(const TclpEntBlock &) const = default;
 };
 
 struct ObjectRef {
     std::int32_t kind = 0;   // an EntityKind code
     std::int32_t index = 0;  // position in that kind's array
+
+    bool operator==(const ObjectRef &) const = default;
 };
 
 // One array per entity kind, in stream order; shared by the top level and each block definition.
@@ -92,6 +110,8 @@ struct EntityArrays {
     std::int32_t dimensionCount() const { return static_cast<std::int32_t>(dimensions.size()); }
     std::int32_t solidCount() const { return static_cast<std::int32_t>(solids.size()); }
     std::int32_t insertCount() const { return static_cast<std::int32_t>(inserts.size()); }
+
+    bool operator==(const EntityArrays &) const = default;
 };
 
 struct TclpEntBlockDef : EntityArrays {
@@ -102,6 +122,8 @@ struct TclpEntBlockDef : EntityArrays {
     std::string name;               // Shift-JIS bytes
     std::int32_t entityCount = 0;   // as announced by the stream
     std::vector<ObjectRef> objects;  // the definition's objects in stream order
+
+    bool operator==(const TclpEntBlockDef &) const = default;
 };
 
 struct DrawingStore : EntityArrays {
@@ -113,6 +135,8 @@ struct DrawingStore : EntityArrays {
     std::vector<TclpEntBlockDef> blockDefs;
 
     std::int32_t blockDefCount() const { return static_cast<std::int32_t>(blockDefs.size()); }
+
+    bool operator==(const DrawingStore &) const = default;
 };
 
 // Returns the store to its starting state: no scales, no objects, no entities, version 0, origin (0, 0).

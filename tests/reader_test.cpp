@@ -1,0 +1,403 @@
+// The header check and the stream reader: hand-made bytes, writer round trips, and broken streams.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <random>
+
+#include "reader/jclfunit.h"
+#include "tests/support/stream_writer.h"
+
+using namespace korvel;
+using namespace korvel::test;
+
+namespace {
+
+// What the reader makes of a drawing written at an old schema: no pen widths before 351, and before
+// 420 a dimension's extras are copies of its own header with zero coordinates.
+DrawingStore AsReadAt(DrawingStore d, int schema) {
+    auto fixBase = [&](TclpEntBase &b) {
+        if (schema < 351) b.penWidth = 0;
+    };
+    auto fixArrays = [&](EntityArrays &a) {
+        for (auto &r : a.lines) fixBase(r.base);
+        for (auto &r : a.arcs) fixBase(r.base);
+        for (auto &r : a.points) fixBase(r.base);
+        for (auto &r : a.texts) fixBase(r.base);
+        for (auto &r : a.solids) fixBase(r.base);
+        for (auto &r : a.inserts) fixBase(r.base);
+        for (auto &r : a.dimensions) {
+            for (TclpEntBase *b : {&r.base, &r.line.base, &r.label.base, &r.auxLine1.base, &r.auxLine2.base,
+                                   &r.point1.base, &r.point2.base, &r.point3.base, &r.point4.base})
+                fixBase(*b);
+            if (schema >= 420) continue;
+            r.sxfMode = 0;
+            r.auxLine1 = r.auxLine2 = TclpEntSen{r.base};
+            TclpEntBase pointBase = r.base;
+            pointBase.penStyle = 0;
+            r.point1 = r.point2 = r.point3 = r.point4 = TclpEntTen{pointBase};
+        }
+    };
+    fixArrays(d);
+    for (auto &def : d.blockDefs) {
+        fixBase(def.base);
+        fixArrays(def);
+    }
+    d.version = schema;
+    return d;
+}
+
+DrawingStore WithPenWidths(DrawingStore d) {
+    for (auto &l : d.lines) l.base.penWidth = 3;
+    for (auto &a : d.arcs) a.base.penWidth = 5;
+    return d;
+}
+
+// The header of a stream: reference point, 16 scales of 1.
+void Header(StreamWriter &w) {
+    w.Double(12.5);
+    w.Double(-7);
+    for (int i = 0; i < 16; i++) w.Double(1);
+}
+
+TclpEntSen Line(double x1, double y1, double x2, double y2) { return {TclpEntBase{0, 1, 2, 0, 0, 0, 2}, x1, y1, x2, y2}; }
+
+}  // namespace
+
+// Written by hand from the byte layout, so that the writer and the reader cannot share one mistake.
+TEST(ReadClipBytes, HandWrittenStreamWithOneLine) {
+    const std::vector<std::uint8_t> bytes = {
+        0, 0, 0, 0, 0, 0, 0xF0, 0x3F,  // origin x 1.0
+        0, 0, 0, 0, 0, 0, 0, 0xC0,     // origin y -2.0
+        0, 0, 0, 0, 0, 0, 0x59, 0x40,  // scale 0: 100
+        0, 0, 0, 0, 0, 0, 0xF0, 0x3F, 0, 0, 0, 0, 0, 0, 0xF0, 0x3F, 0, 0, 0, 0, 0, 0, 0xF0, 0x3F,
+        0, 0, 0, 0, 0, 0, 0xF0, 0x3F, 0, 0, 0, 0, 0, 0, 0xF0, 0x3F, 0, 0, 0, 0, 0, 0, 0xF0, 0x3F,
+        0, 0, 0, 0, 0, 0, 0xF0, 0x3F, 0, 0, 0, 0, 0, 0, 0xF0, 0x3F, 0, 0, 0, 0, 0, 0, 0xF0, 0x3F,
+        0, 0, 0, 0, 0, 0, 0xF0, 0x3F, 0, 0, 0, 0, 0, 0, 0xF0, 0x3F, 0, 0, 0, 0, 0, 0, 0xF0, 0x3F,
+        0, 0, 0, 0, 0, 0, 0xF0, 0x3F, 0, 0, 0, 0, 0, 0, 0xF0, 0x3F, 0, 0, 0, 0, 0, 0, 0xF0, 0x3F,
+        1, 0,                                          // one object
+        0xFF, 0xFF, 0x58, 0x02, 8, 0, 'C', 'D', 'a', 't', 'a', 'S', 'e', 'n',  // new class, schema 600
+        0x07, 0, 0, 0,                                 // group 7
+        1, 2, 0, 3, 0,                                 // pen style 1, colour 2, width 3
+        4, 0, 5, 0, 0x20, 0,                           // layer 4, group 5, flags 0x0020
+        0, 0, 0, 0, 0, 0, 0, 0,                        // start x 0
+        0, 0, 0, 0, 0, 0, 0xF0, 0x3F,                  // start y 1
+        0, 0, 0, 0, 0, 0, 0, 0x40,                     // end x 2
+        0, 0, 0, 0, 0, 0, 0x08, 0x40,                  // end y 3
+        0, 0,                                          // no block definitions
+        0xDE, 0xAD,                                    // leftover clipboard bytes
+    };
+    EXPECT_TRUE(CheckClipBytes(bytes));
+    DrawingStore store;
+    ReadReport report;
+    ASSERT_TRUE(ReadClipBytes(bytes, store, &report));
+    EXPECT_EQ(report.endOffset, bytes.size() - 2);
+    EXPECT_EQ(report.indexCounter, 3);
+    EXPECT_EQ(store.version, 600);
+    EXPECT_EQ(store.originX, 1.0);
+    EXPECT_EQ(store.originY, -2.0);
+    EXPECT_EQ(store.layerGroupScales.size(), 16u);
+    EXPECT_EQ(store.layerGroupScales[0], 100.0);
+    ASSERT_EQ(store.lineCount(), 1);
+    const TclpEntSen expected{TclpEntBase{7, 1, 2, 3, 4, 5, 0x20}, 0, 1, 2, 3};
+    EXPECT_EQ(store.lines[0], expected);
+    EXPECT_EQ(store.objects, (std::vector<ObjectRef>{{1, 0}}));
+    EXPECT_EQ(store.blockDefCount(), 0);
+}
+
+TEST(ReadClipBytes, HandWrittenOldStreamHasThirteenByteHeaders) {
+    StreamWriter w;
+    Header(w);
+    w.Count(1);
+    const std::vector<std::uint8_t> tail = {
+        0xFF, 0xFF, 0x5E, 0x01, 8, 0, 'C', 'D', 'a', 't', 'a', 'T', 'e', 'n',  // schema 350
+        0, 0, 0, 0, 100, 9, 0, 1, 0, 2, 0, 0, 0,      // symbol point: no pen width before 351
+        0, 0, 0, 0, 0, 0, 0xF0, 0x3F, 0, 0, 0, 0, 0, 0, 0xF0, 0x3F, 1, 0, 0, 0,  // (1, 1), temporary
+        12, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0xE0, 0x3F, 0, 0, 0, 0, 0, 0, 0, 0x40,  // code 12, 0.5, 2
+        0, 0};
+    w.bytes.insert(w.bytes.end(), tail.begin(), tail.end());
+    DrawingStore store;
+    ASSERT_TRUE(ReadClipBytes(w.bytes, store));
+    ASSERT_EQ(store.pointCount(), 1);
+    const TclpEntTen expected{TclpEntBase{0, 100, 9, 0, 1, 2, 0}, 1, 1, 1, 12, 0.5, 2};
+    EXPECT_EQ(store.points[0], expected);
+}
+
+TEST(ReadClipBytes, RoundTripsEveryEncodingVariant) {
+    const DrawingStore sample = WithPenWidths(SampleDrawing());
+    for (const int schema : {220, 350, 351, 419, 420, 600, 700}) {
+        for (const TagForm tags : {TagForm::Short, TagForm::Long}) {
+            for (const bool longForms : {false, true}) {
+                SCOPED_TRACE(testing::Message() << "schema " << schema << (tags == TagForm::Long ? " long tags" : "")
+                                                << (longForms ? " long counts and strings" : ""));
+                StreamOptions options{static_cast<std::uint16_t>(schema), tags, longForms, longForms, {1, 2, 3}};
+                const auto bytes = WriteStream(sample, options);
+                EXPECT_TRUE(CheckClipBytes(bytes));
+                DrawingStore store;
+                ReadReport report;
+                ASSERT_TRUE(ReadClipBytes(bytes, store, &report)) << report.failure;
+                EXPECT_EQ(report.endOffset, bytes.size() - 3);
+                EXPECT_EQ(store, AsReadAt(sample, schema));
+            }
+        }
+    }
+}
+
+TEST(ReadClipBytes, StringsInBothForms) {
+    for (const std::size_t length : {0u, 1u, 254u, 255u, 256u, 600u, 65535u}) {
+        SCOPED_TRACE(length);
+        DrawingStore d;
+        d.layerGroupScales.assign(16, 1);
+        TclpEntMoji text;
+        text.fontName = "font";
+        for (std::size_t i = 0; i < length; i++) text.text += static_cast<char>('a' + i % 26);
+        Add(d, text);
+        const auto bytes = WriteStream(d);
+        DrawingStore store;
+        ASSERT_TRUE(ReadClipBytes(bytes, store));
+        EXPECT_EQ(store.texts.at(0).text, text.text);
+    }
+    // 255 bytes take the escape: 0xFF, then 0x00FF, then the text.
+    StreamWriter w;
+    w.String(std::string(255, 'x'));
+    EXPECT_EQ(w.bytes[0], 0xFF);
+    EXPECT_EQ(w.bytes[1], 0xFF);
+    EXPECT_EQ(w.bytes[2], 0x00);
+    EXPECT_EQ(w.bytes.size(), 258u);
+}
+
+TEST(ReadClipBytes, LoadMapNumbersClassesAndObjects) {
+    // A new "CDataSen" gets index 1 and its object 2; 0x8001 is a line (3); a new "CDataEnko" gets 4
+    // and its object 5; 0x8004 is an arc (6); 0x7FFF with 0x80000001 is a line again (7).
+    StreamWriter w;
+    Header(w);
+    w.Count(5);
+    w.Object(Line(0, 0, 1, 1));
+    w.UInt16(0x8001);
+    w.Base({});
+    for (int i = 0; i < 4; i++) w.Double(2);
+    w.Object(TclpEntEnko{{}, 0, 0, 1, 0, 1, 0, 1, 0});
+    w.UInt16(0x8004);
+    w.Base({});
+    for (int i = 0; i < 7; i++) w.Double(3);
+    w.Int32(1);
+    w.UInt16(0x7FFF);
+    w.UInt32(0x80000001);
+    w.Base({});
+    for (int i = 0; i < 4; i++) w.Double(4);
+    w.Count(0);
+    DrawingStore store;
+    ReadReport report;
+    ASSERT_TRUE(ReadClipBytes(w.bytes, store, &report)) << report.failure;
+    EXPECT_EQ(report.indexCounter, 8);
+    EXPECT_EQ(store.lineCount(), 3);
+    EXPECT_EQ(store.arcCount(), 2);
+    EXPECT_EQ(store.lines[2].endY, 4);
+    EXPECT_EQ(store.arcs[1].fullCircle, 1);
+    EXPECT_EQ(store.objects, (std::vector<ObjectRef>{{1, 0}, {1, 1}, {2, 0}, {2, 1}, {1, 2}}));
+}
+
+TEST(ReadClipBytes, UnknownClassesStoreNothingAndTheirBytesReadAsTags) {
+    // A definition of an unknown class with no body: its number is taken, and the line after it is
+    // read as the next object. A tag below 0x7FFF reads nothing after itself either.
+    StreamWriter w;
+    Header(w);
+    w.Count(1);
+    w.ClassTag("CDataFoo");
+    w.UInt16(0x1234);
+    const std::string longName = "CDataSen" + std::string(300, '_');  // longer than 200 bytes: read whole
+    w.ClassTag(longName);
+    w.Object(Line(1, 2, 3, 4));
+    w.Count(0);
+    DrawingStore store;
+    ReadReport report;
+    ASSERT_TRUE(ReadClipBytes(w.bytes, store, &report)) << report.failure;
+    EXPECT_EQ(store.lineCount(), 1);
+    EXPECT_EQ(store.objects.size(), 1u);
+    EXPECT_EQ(report.indexCounter, 5);  // CDataFoo 1, the long name 2, CDataSen 3, its line 4
+}
+
+TEST(ReadClipBytes, BlockDefinitionWithLargeStampSkipsEightBytes) {
+    DrawingStore d;
+    d.layerGroupScales.assign(16, 1);
+    TclpEntBlockDef def;
+    def.number = 9;
+    def.stamp = static_cast<std::int32_t>(0x80000000u);
+    def.name = "blk";
+    Add(def, Line(0, 0, 5, 5));
+    Add(def, TclpEntBlock{{}, 1, 2, 1, 1, 0, 9});  // an insert inside a definition is stored too
+    d.blockDefs.push_back(def);
+    Add(d, TclpEntBlock{{}, 10, 20, 2, 2, 0.5, 9});
+    const auto bytes = WriteStream(d);
+    DrawingStore store;
+    ASSERT_TRUE(ReadClipBytes(bytes, store));
+    ASSERT_EQ(store.blockDefCount(), 1);
+    EXPECT_EQ(store.blockDefs[0].stamp, def.stamp);
+    EXPECT_EQ(store.blockDefs[0].name, "blk");
+    EXPECT_EQ(store.blockDefs[0].lineCount(), 1);
+    EXPECT_EQ(store.blockDefs[0].insertCount(), 1);
+    EXPECT_EQ(store, AsReadAt(d, 600));
+}
+
+TEST(CheckClipBytes, SizeScalesAndSchemaRange) {
+    DrawingStore d;
+    d.layerGroupScales.assign(16, 1);
+    Add(d, Line(0, 0, 1, 1));
+    struct Case { std::uint16_t schema; int badScale; double scaleValue; bool expected; };
+    const Case cases[] = {
+        {219, -1, 0, false}, {220, -1, 0, true}, {700, -1, 0, true}, {701, -1, 0, false},
+        {600, 0, 0.0, false}, {600, 15, -1.0, false}, {600, 7, NAN, false}, {600, 3, 1e-300, true},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(testing::Message() << "schema " << c.schema << " scale " << c.badScale);
+        DrawingStore variant = d;
+        if (c.badScale >= 0) variant.layerGroupScales[c.badScale] = c.scaleValue;
+        StreamOptions options;
+        options.schema = c.schema;
+        EXPECT_EQ(CheckClipBytes(WriteStream(variant, options)), c.expected);
+    }
+    // The reference point is not tested; the size limit is 148 bytes.
+    d.originX = -1e300;
+    auto bytes = WriteStream(d);
+    EXPECT_TRUE(CheckClipBytes(bytes));
+    bytes.resize(148);
+    EXPECT_FALSE(CheckClipBytes(bytes));  // passes the size test, then runs out
+    bytes.resize(147);
+    EXPECT_FALSE(CheckClipBytes(bytes));
+}
+
+// Every proper prefix of a valid stream is a truncated stream (run under ASan in CI).
+TEST(ReadClipBytes, RejectsEveryTruncation) {
+    const std::vector<std::uint8_t> whole = WriteStream(SampleDrawing());
+    DrawingStore store;
+    ASSERT_TRUE(ReadClipBytes(whole, store));
+    for (std::size_t n = 0; n < whole.size(); n++) {
+        const std::vector<std::uint8_t> prefix(whole.begin(), whole.begin() + static_cast<std::ptrdiff_t>(n));
+        ReadReport report;
+        EXPECT_FALSE(ReadClipBytes(prefix, store, &report)) << "prefix of " << n << " bytes";
+        EXPECT_LE(report.endOffset, n);
+    }
+}
+
+TEST(ReadClipBytes, FailureKeepsWhatWasRead) {
+    const DrawingStore sample = SampleDrawing();
+    auto bytes = WriteStream(sample);
+    bytes.resize(bytes.size() - 10);  // ends inside the last block definition
+    DrawingStore store;
+    ReadReport report;
+    EXPECT_FALSE(ReadClipBytes(bytes, store, &report));
+    EXPECT_NE(report.failure.find("end of file"), std::string::npos);
+    EXPECT_EQ(static_cast<const EntityArrays &>(store), static_cast<const EntityArrays &>(sample));
+    EXPECT_EQ(store.objects, sample.objects);
+    ASSERT_EQ(store.blockDefCount(), 1);
+    EXPECT_LT(store.blockDefs[0].objects.size(), sample.blockDefs[0].objects.size());
+
+    // Cut inside a line's coordinates: the line is counted, its numbers stay zero.
+    DrawingStore lines;
+    lines.layerGroupScales.assign(16, 1);
+    Add(lines, Line(1, 2, 3, 4));
+    Add(lines, Line(5, 6, 7, 8));
+    auto cut = WriteStream(lines);
+    cut.resize(cut.size() - 2 - 12);
+    EXPECT_FALSE(ReadClipBytes(cut, store));
+    ASSERT_EQ(store.lineCount(), 2);
+    EXPECT_EQ(store.lines[0], lines.lines[0]);
+    EXPECT_EQ(store.lines[1].base, lines.lines[1].base);
+    EXPECT_EQ(store.lines[1].startX, 0);
+    EXPECT_EQ(store.objects.size(), 1u);
+}
+
+TEST(ReadClipBytes, CountsThatCannotFitFailAtOnce) {
+    // Object count, block definition count, and a definition's entity count.
+    for (int which = 0; which < 3; which++) {
+        SCOPED_TRACE(which);
+        StreamWriter w;
+        Header(w);
+        if (which == 0) {
+            w.Count(100000000);
+        } else {
+            w.Count(0);
+            if (which == 1) {
+                w.Count(50000000);
+            } else {
+                w.Count(1);
+                w.BlockDefinition(TclpEntBlockDef{});
+                w.bytes.resize(w.bytes.size() - 2);
+                w.Count(3000000);
+            }
+        }
+        w.bytes.resize(w.bytes.size() + 1000);
+        DrawingStore store;
+        ReadReport report;
+        EXPECT_FALSE(ReadClipBytes(w.bytes, store, &report));
+        EXPECT_NE(report.failure.find("cannot fit"), std::string::npos) << report.failure;
+        EXPECT_LT(store.objects.capacity(), 1000u);
+        EXPECT_LT(store.blockDefs.capacity(), 1000u);
+    }
+}
+
+TEST(ReadClipBytes, CountsWithTheTopBitSetMeanNothing) {
+    StreamWriter w;
+    Header(w);
+    w.UInt16(0xFFFF);
+    w.UInt32(0x80000000u);  // -2^31 as a signed count: no objects
+    w.UInt16(0xFFFF);
+    w.UInt32(0xFFFFFFFFu);  // -1 block definitions: the read is complete
+    DrawingStore store;
+    ASSERT_TRUE(ReadClipBytes(w.bytes, store));
+    EXPECT_EQ(store.objectCount, INT32_MIN);
+    EXPECT_TRUE(store.objects.empty());
+    EXPECT_EQ(store.blockDefCount(), 0);
+}
+
+TEST(ReadClipBytes, ASecondReadReplacesTheFirst) {
+    DrawingStore store;
+    ASSERT_TRUE(ReadClipBytes(WriteStream(SampleDrawing()), store));
+    DrawingStore small;
+    small.layerGroupScales.assign(16, 2);
+    Add(small, Line(0, 0, 1, 0));
+    ASSERT_TRUE(ReadClipBytes(WriteStream(small), store));
+    EXPECT_EQ(store, AsReadAt(small, 600));
+}
+
+TEST(ReadClipFile, BufferedFileReadMatchesTheInMemoryRead) {
+    // Long strings and enough objects to cross the file buffer's refills at many offsets.
+    DrawingStore d;
+    d.layerGroupScales.assign(16, 1);
+    for (int i = 0; i < 12000; i++) {
+        Add(d, Line(i, -i, i * 0.5, 1));
+        TclpEntMoji text;
+        text.text = std::string(static_cast<std::size_t>(i % 700), static_cast<char>('A' + i % 26));
+        Add(d, text);
+    }
+    const auto bytes = WriteStream(d);
+    ASSERT_GT(bytes.size(), 3u << 20);
+    const auto path = std::filesystem::temp_directory_path() / "korvel_reader_test.jwwin";
+    std::FILE *f = std::fopen(path.c_str(), "wb");
+    ASSERT_TRUE(f);
+    std::fwrite(bytes.data(), 1, bytes.size(), f);
+    std::fclose(f);
+    DrawingStore fromFile, fromMemory;
+    EXPECT_TRUE(CheckClipFile(path));
+    ASSERT_TRUE(ReadClipFile(path, fromFile));
+    ASSERT_TRUE(ReadClipBytes(bytes, fromMemory));
+    EXPECT_EQ(fromFile, fromMemory);
+    std::filesystem::resize_file(path, bytes.size() - 1);
+    EXPECT_FALSE(ReadClipFile(path, fromFile));
+    std::filesystem::remove(path);
+    EXPECT_FALSE(ReadClipFile(path, fromFile));
+    EXPECT_FALSE(CheckClipFile(path));
+}
+
+TEST(ReadClipBytes, SurvivesRandomCorruption) {
+    const auto whole = WriteStream(SampleDrawing());
+    std::mt19937 random(7);
+    for (int round = 0; round < 3000; round++) {
+        std::vector<std::uint8_t> bytes = whole;
+        const int flips = 1 + round % 8;
+        for (int i = 0; i < flips; i++) bytes[random() % bytes.size()] = static_cast<std::uint8_t>(random());
+        DrawingStore store;
+        ReadClipBytes(bytes, store);  // must not crash, hang or over-read
+        CheckClipBytes(bytes);
+    }
+}

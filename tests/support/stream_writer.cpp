@@ -1,0 +1,199 @@
+// Builds Jw_win byte streams for tests, with every encoding variant the reader has to handle.
+#include "tests/support/stream_writer.h"
+
+#include <bit>
+#include <cstring>
+
+namespace korvel::test {
+
+void StreamWriter::UInt8(std::uint8_t v) { bytes.push_back(v); }
+void StreamWriter::UInt16(std::uint16_t v) {
+    UInt8(static_cast<std::uint8_t>(v));
+    UInt8(static_cast<std::uint8_t>(v >> 8));
+}
+void StreamWriter::UInt32(std::uint32_t v) {
+    UInt16(static_cast<std::uint16_t>(v));
+    UInt16(static_cast<std::uint16_t>(v >> 16));
+}
+void StreamWriter::Int32(std::int32_t v) { UInt32(static_cast<std::uint32_t>(v)); }
+void StreamWriter::Double(double v) {
+    const auto bits = std::bit_cast<std::uint64_t>(v);
+    UInt32(static_cast<std::uint32_t>(bits));
+    UInt32(static_cast<std::uint32_t>(bits >> 32));
+}
+
+void StreamWriter::Count(std::uint32_t n) {
+    if (options.longCounts || n >= 0xFFFF) {
+        UInt16(0xFFFF);
+        UInt32(n);
+    } else {
+        UInt16(static_cast<std::uint16_t>(n));
+    }
+}
+
+void StreamWriter::String(std::string_view text) {
+    if (options.longStrings || text.size() >= 255) {
+        UInt8(255);
+        UInt16(static_cast<std::uint16_t>(text.size()));
+    } else {
+        UInt8(static_cast<std::uint8_t>(text.size()));
+    }
+    bytes.insert(bytes.end(), text.begin(), text.end());
+}
+
+void StreamWriter::ClassTag(const std::string &name) {
+    const auto found = classIndex.find(name);
+    if (found == classIndex.end()) {
+        UInt16(0xFFFF);
+        UInt16(options.schema);
+        UInt16(static_cast<std::uint16_t>(name.size()));
+        bytes.insert(bytes.end(), name.begin(), name.end());
+        if (version == 0) version = options.schema;
+        classIndex[name] = counter++;
+    } else if (options.tags == TagForm::Long) {
+        UInt16(0x7FFF);
+        UInt32(0x80000000u | static_cast<std::uint32_t>(found->second));
+    } else {
+        UInt16(static_cast<std::uint16_t>(0x8000 + found->second));
+    }
+}
+
+void StreamWriter::Base(const TclpEntBase &b) {
+    Int32(b.group);
+    UInt8(b.penStyle);
+    UInt16(b.penColor);
+    if (version >= 351) UInt16(b.penWidth);
+    UInt16(b.layer);
+    UInt16(b.layerGroup);
+    UInt16(b.flags);
+}
+
+void StreamWriter::Body(const TclpEntSen &r) {
+    Base(r.base);
+    for (double v : {r.startX, r.startY, r.endX, r.endY}) Double(v);
+}
+
+void StreamWriter::Body(const TclpEntTen &r) {
+    Base(r.base);
+    Double(r.x);
+    Double(r.y);
+    Int32(r.temporary);
+    if (r.base.penStyle == 100) {
+        Int32(r.code);
+        Double(r.rotation);
+        Double(r.scale);
+    }
+}
+
+void StreamWriter::Body(const TclpEntMoji &r) {
+    Base(r.base);
+    for (double v : {r.startX, r.startY, r.endX, r.endY}) Double(v);
+    Int32(r.textType);
+    for (double v : {r.sizeX, r.sizeY, r.spacing, r.angle}) Double(v);
+    String(r.fontName);
+    String(r.text);
+}
+
+template <class Rec>
+void StreamWriter::Tagged(const char *className, const Rec &r) {
+    ClassTag(className);
+    if constexpr (std::is_same_v<Rec, TclpEntEnko>) {
+        Base(r.base);
+        for (double v : {r.centerX, r.centerY, r.radius, r.startAngle, r.arcAngle, r.tiltAngle, r.flatness}) Double(v);
+        Int32(r.fullCircle);
+    } else if constexpr (std::is_same_v<Rec, TclpEntSunpo>) {
+        Base(r.base);
+        Body(r.line);
+        Body(r.label);
+        if (version >= 420) {
+            UInt16(r.sxfMode);
+            Body(r.auxLine1);
+            Body(r.auxLine2);
+            for (const TclpEntTen *p : {&r.point1, &r.point2, &r.point3, &r.point4}) Body(*p);
+        }
+    } else if constexpr (std::is_same_v<Rec, TclpEntSolid>) {
+        Base(r.base);
+        for (double v : {r.x1, r.y1, r.x2, r.y2, r.x3, r.y3, r.x4, r.y4}) Double(v);
+        if (r.base.penColor == 10) Int32(r.color);
+    } else if constexpr (std::is_same_v<Rec, TclpEntBlock>) {
+        Base(r.base);
+        for (double v : {r.x, r.y, r.scaleX, r.scaleY, r.angle}) Double(v);
+        Int32(r.number);
+    } else {
+        Body(r);
+    }
+    counter++;
+}
+
+void StreamWriter::Object(const TclpEntSen &r) { Tagged("CDataSen", r); }
+void StreamWriter::Object(const TclpEntEnko &r) { Tagged("CDataEnko", r); }
+void StreamWriter::Object(const TclpEntTen &r) { Tagged("CDataTen", r); }
+void StreamWriter::Object(const TclpEntMoji &r) { Tagged("CDataMoji", r); }
+void StreamWriter::Object(const TclpEntSunpo &r) { Tagged("CDataSunpou", r); }
+void StreamWriter::Object(const TclpEntSolid &r) { Tagged("CDataSolid", r); }
+void StreamWriter::Object(const TclpEntBlock &r) { Tagged("CDataBlock", r); }
+
+void StreamWriter::ObjectList(const std::vector<ObjectRef> &refs, const EntityArrays &a) {
+    for (const ObjectRef &ref : refs) {
+        const auto i = static_cast<std::size_t>(ref.index);
+        switch (static_cast<EntityKind>(ref.kind)) {
+            case EntityKind::Line: Object(a.lines.at(i)); break;
+            case EntityKind::Arc: Object(a.arcs.at(i)); break;
+            case EntityKind::Point: Object(a.points.at(i)); break;
+            case EntityKind::Text: Object(a.texts.at(i)); break;
+            case EntityKind::Dimension: Object(a.dimensions.at(i)); break;
+            case EntityKind::Solid: Object(a.solids.at(i)); break;
+            case EntityKind::Insert: Object(a.inserts.at(i)); break;
+        }
+    }
+}
+
+void StreamWriter::BlockDefinition(const TclpEntBlockDef &def) {
+    ClassTag("CDataList");
+    Base(def.base);
+    Int32(def.number);
+    Int32(def.referenced);
+    Int32(def.stamp);
+    if (static_cast<std::uint32_t>(def.stamp) >= 0x80000000u)
+        for (int i = 0; i < 8; i++) UInt8(0xA5);  // skipped by the reader
+    String(def.name);
+    Count(static_cast<std::uint32_t>(def.objects.size()));
+    counter++;  // the definition takes its index before its objects
+    ObjectList(def.objects, def);
+}
+
+std::vector<std::uint8_t> WriteStream(const DrawingStore &drawing, const StreamOptions &options) {
+    StreamWriter w(options);
+    w.Double(drawing.originX);
+    w.Double(drawing.originY);
+    for (int i = 0; i < 16; i++)
+        w.Double(i < static_cast<int>(drawing.layerGroupScales.size()) ? drawing.layerGroupScales[i] : 1.0);
+    w.Count(static_cast<std::uint32_t>(drawing.objects.size()));
+    w.ObjectList(drawing.objects, drawing);
+    w.Count(static_cast<std::uint32_t>(drawing.blockDefs.size()));
+    for (const TclpEntBlockDef &def : drawing.blockDefs) w.BlockDefinition(def);
+    w.bytes.insert(w.bytes.end(), options.trailing.begin(), options.trailing.end());
+    return std::move(w.bytes);
+}
+
+namespace {
+template <class Rec>
+void AddTo(std::vector<Rec> &array, std::vector<ObjectRef> &objects, EntityKind kind, const Rec &r) {
+    array.push_back(r);
+    objects.push_back({static_cast<std::int32_t>(kind), static_cast<std::int32_t>(array.size() - 1)});
+}
+}  // namespace
+
+void Add(EntityArrays &a, std::vector<ObjectRef> &o, const TclpEntSen &r) { AddTo(a.lines, o, EntityKind::Line, r); }
+void Add(EntityArrays &a, std::vector<ObjectRef> &o, const TclpEntEnko &r) { AddTo(a.arcs, o, EntityKind::Arc, r); }
+void Add(EntityArrays &a, std::vector<ObjectRef> &o, const TclpEntTen &r) { AddTo(a.points, o, EntityKind::Point, r); }
+void Add(EntityArrays &a, std::vector<ObjectRef> &o, const TclpEntMoji &r) { AddTo(a.texts, o, EntityKind::Text, r); }
+void Add(EntityArrays &a, std::vector<ObjectRef> &o, const TclpEntSunpo &r) {
+    AddTo(a.dimensions, o, EntityKind::Dimension, r);
+}
+void Add(EntityArrays &a, std::vector<ObjectRef> &o, const TclpEntSolid &r) { AddTo(a.solids, o, EntityKind::Solid, r); }
+void Add(EntityArrays &a, std::vector<ObjectRef> &o, const TclpEntBlock &r) {
+    AddTo(a.inserts, o, EntityKind::Insert, r);
+}
+
+}  // namespace korvel::test

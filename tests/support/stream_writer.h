@@ -1,0 +1,96 @@
+// Builds Jw_win byte streams for tests, with every encoding variant the reader has to handle.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "reader/drawing_store.h"
+
+namespace korvel::test {
+
+enum class TagForm { Short, Long };  // 0x8000 + index, or 0x7FFF and a uint32 with bit 31 set
+
+struct StreamOptions {
+    std::uint16_t schema = 600;             // written in every class definition
+    TagForm tags = TagForm::Short;
+    bool longCounts = false;                // every count as 0xFFFF and a uint32
+    bool longStrings = false;               // every string as 255, a uint16 length and the bytes
+    std::vector<std::uint8_t> trailing;     // leftover bytes after the stream
+};
+
+// Little-endian primitives, class tags with the load map's numbering, and whole records.
+class StreamWriter {
+public:
+    explicit StreamWriter(StreamOptions options = {}) : options(std::move(options)) {}
+
+    std::vector<std::uint8_t> bytes;
+
+    void Double(double v);
+    void Int32(std::int32_t v);
+    void UInt32(std::uint32_t v);
+    void UInt16(std::uint16_t v);
+    void UInt8(std::uint8_t v);
+    void Count(std::uint32_t n);
+    void String(std::string_view text);
+    // A new class definition the first time a name is used, a reference to its index afterwards.
+    void ClassTag(const std::string &name);
+    void Base(const TclpEntBase &b);
+
+    // One object: class tag and body. Advances the index counter as the reader does.
+    void Object(const TclpEntSen &r);
+    void Object(const TclpEntEnko &r);
+    void Object(const TclpEntTen &r);
+    void Object(const TclpEntMoji &r);
+    void Object(const TclpEntSunpo &r);
+    void Object(const TclpEntSolid &r);
+    void Object(const TclpEntBlock &r);
+    void BlockDefinition(const TclpEntBlockDef &def);
+    // The objects of a list (without its count), in the order of `refs`.
+    void ObjectList(const std::vector<ObjectRef> &refs, const EntityArrays &arrays);
+
+    std::int32_t Version() const { return version; }
+    std::int64_t Counter() const { return counter; }
+
+private:
+    void Body(const TclpEntSen &r);
+    void Body(const TclpEntTen &r);
+    void Body(const TclpEntMoji &r);
+    template <class Rec>
+    void Tagged(const char *className, const Rec &r);
+
+    StreamOptions options;
+    std::map<std::string, std::int64_t> classIndex;
+    std::int64_t counter = 1;
+    std::int32_t version = 0;
+};
+
+// The whole stream of a drawing: header, its `objects` in order, its block definitions, trailing bytes.
+std::vector<std::uint8_t> WriteStream(const DrawingStore &drawing, const StreamOptions &options = {});
+
+// Appends a record to its kind's array and to the object list.
+void Add(EntityArrays &arrays, std::vector<ObjectRef> &objects, const TclpEntSen &r);
+void Add(EntityArrays &arrays, std::vector<ObjectRef> &objects, const TclpEntEnko &r);
+void Add(EntityArrays &arrays, std::vector<ObjectRef> &objects, const TclpEntTen &r);
+void Add(EntityArrays &arrays, std::vector<ObjectRef> &objects, const TclpEntMoji &r);
+void Add(EntityArrays &arrays, std::vector<ObjectRef> &objects, const TclpEntSunpo &r);
+void Add(EntityArrays &arrays, std::vector<ObjectRef> &objects, const TclpEntSolid &r);
+void Add(EntityArrays &arrays, std::vector<ObjectRef> &objects, const TclpEntBlock &r);
+template <class Rec>
+void Add(DrawingStore &d, const Rec &r) {
+    Add(d, d.objects, r);
+    d.objectCount = static_cast<std::int32_t>(d.objects.size());
+}
+template <class Rec>
+void Add(TclpEntBlockDef &def, const Rec &r) {
+    Add(def, def.objects, r);
+    def.entityCount = static_cast<std::int32_t>(def.objects.size());
+}
+
+// A drawing with every kind, symbol points, a coloured solid, text in Shift-JIS, and a block
+// definition with an insert; the header as a real copy has it (non-zero reference point).
+DrawingStore SampleDrawing();
+
+}  // namespace korvel::test
