@@ -1,1 +1,224 @@
+// The conversion driver's whole scripts, and the pen colour table behind "PEN" lines.
 #include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+
+#include "script/convert.h"
+
+using namespace korvel;
+
+namespace {
+
+TclpEntBase Base(std::uint16_t color, std::uint16_t layer = 0, std::uint16_t group = 0, std::uint16_t flags = 0,
+                 std::uint8_t style = 1) {
+    return {0, style, color, 0, layer, group, flags};
+}
+
+DrawingStore Drawing() {
+    DrawingStore d;
+    d.layerGroupScales.assign(16, 1.0);
+    return d;
+}
+
+std::string Convert(const DrawingStore &d, ConvertOptions options) {
+    PenColorTable pens;
+    FillPenColorTable(pens);
+    StringScriptSink sink;
+    EXPECT_TRUE(ConvertDrawing(d, options, pens, sink));
+    // Full-width spaces as "_" keep the expectations readable.
+    std::string out;
+    for (std::size_t i = 0; i < sink.text.size(); i++) {
+        if (sink.text.compare(i, 2, "\x81\x40") == 0) {
+            out += '_';
+            i++;
+        } else {
+            out += sink.text[i];
+        }
+    }
+    return out;
+}
+
+const std::string kHeader = "#VAR\r\n_n\r\n#DRAW\r\n";
+const ConvertOptions kLayersAndColors{true, true, false, false};
+
+}  // namespace
+
+TEST(ConvertDrawing, HeaderBytesAreShiftJis) {
+    PenColorTable pens;
+    FillPenColorTable(pens);
+    StringScriptSink sink;
+    ASSERT_TRUE(ConvertDrawing(DrawingStore{}, ConvertOptions{true, true, true, true}, pens, sink));  // before any read
+    EXPECT_EQ(sink.text, "#VAR\r\n\x81\x40n\r\n#DRAW\r\n");
+}
+
+TEST(ConvertDrawing, OneLineWithAndWithoutLayersAndColours) {
+    DrawingStore d = Drawing();
+    d.lines.push_back({Base(2), 0, 0, 100, 50});
+    EXPECT_EQ(Convert(d, kLayersAndColors), kHeader + "_LAYER_0\r\n_PEN_7\r\n_LINE2D_n, 0,0, 100,50\r\n");
+    EXPECT_EQ(Convert(d, {}), kHeader + "_LINE2D_n, 0,0, 100,50\r\n");
+}
+
+TEST(ConvertDrawing, LayerAndPenLinesOnlyOnChange) {
+    DrawingStore d = Drawing();
+    d.lines.push_back({Base(2), 0, 0, 1, 0});
+    d.lines.push_back({Base(7), 0, 1, 1, 1});               // colour 7 is pen 7 too
+    d.lines.push_back({Base(1, 5, 2), 0, 2, 1, 2});         // layer group 2, layer 5: 37; pen 4
+    d.arcs.push_back({Base(1, 5, 2), 0, 0, 1, 0, 1, 0, 1, 0});  // carries over from lines to arcs
+    d.points.push_back({Base(3, 5, 2), 1, 1, 0, 0, 0, 0});
+    EXPECT_EQ(Convert(d, kLayersAndColors), kHeader +
+                                                "_LAYER_0\r\n_PEN_7\r\n_LINE2D_n, 0,0, 1,0\r\n"
+                                                "_LINE2D_n, 0,1, 1,1\r\n"
+                                                "_LAYER_37\r\n_PEN_4\r\n_LINE2D_n, 0,2, 1,2\r\n"
+                                                "_ARC2D_n,SetArcSep, 0,0, 1, 0,1\r\n"
+                                                "_PEN_3\r\n_TEN2D_n, 1,1\r\n");
+    EXPECT_EQ(Convert(d, {false, true, false, false}), kHeader +
+                                                            "_LAYER_0\r\n_LINE2D_n, 0,0, 1,0\r\n"
+                                                            "_LINE2D_n, 0,1, 1,1\r\n"
+                                                            "_LAYER_37\r\n_LINE2D_n, 0,2, 1,2\r\n"
+                                                            "_ARC2D_n,SetArcSep, 0,0, 1, 0,1\r\n"
+                                                            "_TEN2D_n, 1,1\r\n");
+}
+
+TEST(ConvertDrawing, SkippedEntitiesWriteNothingAtAll) {
+    DrawingStore d = Drawing();
+    d.lines.push_back({Base(2, 1), 5, 5, 5 + 5e-13, 5});               // zero length within 1e-12
+    d.lines.push_back({Base(3, 2, 0, 0x2000), 0, 0, 1, 1});           // never converted
+    d.arcs.push_back({Base(4, 3), 0, 0, 1e-12, 0, 1, 0, 1, 1});         // radius <= 1e-12
+    d.arcs.push_back({Base(4, 3), 0, 0, 1, 0, 1, 0, 1e-12, 1});         // second radius <= 1e-12
+    d.arcs.push_back({Base(4, 3), 0, 0, 1, 0, -1e-12, 0, 1, 0});        // no sweep
+    d.arcs.push_back({Base(4, 3, 0, 0x0040), 0, 0, 1, 0, 1, 0, 1, 1});  // never converted
+    d.points.push_back({Base(5, 4, 0, 0x0040), 1, 1, 0, 0, 0, 0});      // never converted
+    EXPECT_EQ(Convert(d, {true, true, true, true}), kHeader);
+    // A sweep of 0 is no arc, but a full circle ignores its sweep.
+    d.arcs.push_back({Base(4, 3), 0, 0, 1, 0, 0, 0, 1, 1});
+    EXPECT_EQ(Convert(d, {}), kHeader + "_CIRCLE2D_n,SetArcSep, 0,0, 1\r\n");
+}
+
+TEST(ConvertDrawing, HatchingOnlyWhenAsked) {
+    DrawingStore d = Drawing();
+    d.lines.push_back({Base(2, 0, 0, 0x0020), 0, 0, 1, 0});
+    d.points.push_back({Base(2, 0, 0, 0x0020), 1, 1, 0, 0, 0, 0});
+    d.solids.push_back({Base(2, 0, 0, 0x0020), 0, 0, 1, 0, 0, 1, 0, 1, 0});
+    EXPECT_EQ(Convert(d, {false, false, false, true}), kHeader);
+    EXPECT_EQ(Convert(d, {false, false, true, true}),
+              kHeader + "_3SLD2D_n, 0,0, 1,0, 0,1\r\n_LINE2D_n, 0,0, 1,0\r\n_TEN2D_n, 1,1\r\n");
+}
+
+TEST(ConvertDrawing, SolidsComeFirstAndShareTheRunState) {
+    DrawingStore d = Drawing();
+    d.solids.push_back({Base(2), 0, 0, 1, 0, 0, 1, 0, 1, 0});
+    d.lines.push_back({Base(2), 0, 0, 1, 0});
+    EXPECT_EQ(Convert(d, {true, true, false, true}),
+              kHeader + "_LAYER_0\r\n_PEN_7\r\n_3SLD2D_n, 0,0, 1,0, 0,1\r\n_LINE2D_n, 0,0, 1,0\r\n");
+    // With solids off they are not looked at: the line walk starts from -1.
+    EXPECT_EQ(Convert(d, {true, true, false, false}), kHeader + "_LAYER_0\r\n_PEN_7\r\n_LINE2D_n, 0,0, 1,0\r\n");
+}
+
+TEST(ConvertDrawing, SolidColoursAndUnsupportedKinds) {
+    DrawingStore d = Drawing();
+    TclpEntSolid own{Base(10), 0, 0, 1, 0, 1, 1, 0, 1, 0x000000};  // colour 10: its own RGB, black
+    d.solids.push_back(own);
+    own.color = 0x0000C8;  // (200, 0, 0)
+    d.solids.push_back(own);
+    TclpEntSolid odd{Base(3, 1, 0, 0, 102), 0, 0, 1, 1, 0, 0, 1, 0, 0};  // kind 102 writes no command
+    d.solids.push_back(odd);
+    TclpEntSolid band = odd;
+    band.base.penStyle = 106;  // t = 0: skipped, and the run goes on
+    d.solids.push_back(band);
+    d.lines.push_back({Base(2, 1), 0, 0, 1, 0});
+    EXPECT_EQ(Convert(d, {true, true, false, true}), kHeader +
+                                                          "_LAYER_0\r\n_PEN_7\r\n_4SLD2D_n, 0,0, 1,0, 1,1, 0,1\r\n"
+                                                          "_PEN_12\r\n_4SLD2D_n, 0,0, 1,0, 1,1, 0,1\r\n"
+                                                          "_LAYER_1\r\n_PEN_3\r\n"
+                                                          "_PEN_7\r\n_LINE2D_n, 0,0, 1,0\r\n");
+}
+
+TEST(ConvertDrawing, TransformComesFromTheStoreHeader) {
+    DrawingStore d = Drawing();
+    d.originX = 1000;
+    d.originY = -500;
+    d.layerGroupScales[0] = 0.001;
+    d.layerGroupScales[1] = 99;  // only group 0's scale is used
+    d.lines.push_back({Base(2, 0, 1), 1000, -500, 3500, 1500});
+    d.arcs.push_back({Base(2), 1000, -500, 250, 0, 0, 0, 1, 1});
+    EXPECT_EQ(Convert(d, {}), kHeader + "_LINE2D_n, 0,0, 2.5,2\r\n_CIRCLE2D_n,SetArcSep, 0,0, 0.25\r\n");
+}
+
+TEST(ConvertDrawing, NonFiniteValuesNeverCrash) {
+    DrawingStore d = Drawing();
+    d.lines.push_back({Base(2), NAN, 0, 1, INFINITY});
+    d.arcs.push_back({Base(2), NAN, 0, NAN, NAN, NAN, NAN, NAN, 0});
+    d.solids.push_back({Base(2, 0, 0, 0, 106), 0, 0, 1, NAN, 0, 0, NAN, NAN, 0});
+    EXPECT_EQ(Convert(d, {true, true, true, true}),
+              kHeader + "_LAYER_0\r\n_PEN_7\r\n_BSLD2D_n,SetArcSep, 0,0, 1,0, 0,0,0, 0,0\r\n"
+                        "_LINE2D_n, 0,0, 1,0\r\n_ELARC2D_n,SetArcSep, 0,0, 0,0, 0,0,0\r\n");
+}
+
+TEST(ConvertDrawing, StopsAtTheFirstFailedWrite) {
+    class FailingSink final : public ScriptSink {
+    public:
+        int linesLeft;
+        std::string text;
+        explicit FailingSink(int lines) : linesLeft(lines) {}
+
+    protected:
+        bool Write(std::string_view bytes) override {
+            if (bytes == "\r\n" && --linesLeft < 0) return false;
+            text.append(bytes);
+            return true;
+        }
+    };
+    DrawingStore d = Drawing();
+    for (int i = 0; i < 10; i++) d.lines.push_back({Base(2), 0, 0, 1, static_cast<double>(i)});
+    PenColorTable pens;
+    FillPenColorTable(pens);
+    FailingSink sink(5);
+    EXPECT_FALSE(ConvertDrawing(d, {}, pens, sink));
+    // Three header lines and two lines complete; the third line's end could not be written.
+    EXPECT_TRUE(sink.text.ends_with("n, 0,0, 1,1\r\n" "\x81\x40" "LINE2D" "\x81\x40" "n, 0,0, 1,2"));
+    EXPECT_FALSE(sink.Ok());
+}
+
+TEST(PenColorTable, EntriesFromTheHueRule) {
+    PenColorTable pens;
+    FillPenColorTable(pens);
+    struct Case { int entry; std::uint32_t r, g, b; };
+    const Case cases[] = {
+        {1, 255, 0, 0},     {7, 0, 0, 0},     {9, 192, 192, 192}, {10, 255, 0, 0},   {11, 255, 127, 127},
+        {12, 165, 0, 0},    {23, 165, 103, 82}, {36, 76, 38, 0},  {141, 127, 223, 255}, {249, 38, 19, 23},
+        {250, 0, 0, 0},     {254, 183, 183, 183}, {255, 179, 179, 179},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.entry);
+        EXPECT_EQ(pens.entries[c.entry], c.r | c.g << 8 | c.b << 16);
+    }
+}
+
+TEST(PenColorTable, NearestEntryByDifferencesOfSquares) {
+    PenColorTable pens;
+    FillPenColorTable(pens);
+    auto rgb = [](std::uint32_t r, std::uint32_t g, std::uint32_t b) { return r | g << 8 | b << 16; };
+    struct Case { std::uint32_t color; int expected; };
+    const Case cases[] = {
+        {rgb(0, 0, 0), 7},          // 7 and 250 are both black: the lower wins
+        {rgb(255, 255, 255), 51},   // no white in the table
+        {rgb(128, 128, 128), 8},    {rgb(192, 192, 192), 9},  {rgb(100, 100, 100), 252},
+        {rgb(200, 0, 0), 12},       {rgb(255, 128, 0), 30},   {0xFF000000u | rgb(0, 0, 0), 7},  // top byte ignored
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.color);
+        EXPECT_EQ(NearestPenNumber(pens, c.color), c.expected);
+    }
+}
+
+TEST(PenNumberOf, FixedMapping) {
+    struct Case { std::uint16_t jw; int expected; };
+    const Case cases[] = {{1, 4},     {107, 4},   {2, 7},     {7, 7},     {10, 7},   {101, 250}, {109, 222},
+                          {110, 23},  {111, 30},  {112, 83},  {113, 150}, {114, 171}, {116, 8},  {115, 9},
+                          {0, 7},     {117, 7},   {0xFFFF, 7}, {8, 1},    {102, 1},   {6, 5},    {5, 6}};
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.jw);
+        EXPECT_EQ(PenNumberOf(c.jw), c.expected);
+    }
+}
