@@ -168,33 +168,47 @@ int RunInfo(Input &input) {
     return loaded;
 }
 
-// Writes to a temporary file beside OUT and renames it, so a failed run never leaves a truncated script
-// in place of a good one.
+// Writes the script through a buffer; false when any write or the flush fails.
+bool WriteScript(const DrawingStore &store, const ConvertOptions &options, std::FILE *file) {
+    PenColorTable pens;
+    FillPenColorTable(pens);
+    FileScriptSink sink(file);
+    return ConvertDrawing(store, options, pens, sink) && sink.Finish();
+}
+
+// A regular file (or a new one) is written beside OUT and renamed over it, so a failed run never
+// leaves a truncated script in place of a good one. Devices, pipes and symbolic links are written
+// in place: renaming over them would replace them.
+bool WriteScriptFile(const DrawingStore &store, const ConvertOptions &options, const std::string &path,
+                     std::string &error) {
+    std::error_code ec;
+    const auto status = std::filesystem::symlink_status(path, ec);
+    const bool replace = !std::filesystem::exists(status) || std::filesystem::is_regular_file(status);
+    const std::string target = replace ? path + ".korvel-tmp" : path;
+    std::FILE *file = std::fopen(target.c_str(), "wb");
+    if (!file) {
+        error = path + ": cannot be created: " + std::strerror(errno);
+        return false;
+    }
+    const bool written = WriteScript(store, options, file);
+    const bool closed = std::fclose(file) == 0;
+    if (written && closed && replace) std::filesystem::rename(target, path, ec);
+    if (written && closed && !ec) return true;
+    if (replace) std::filesystem::remove(target, ec);
+    error = path + ": write failed";
+    return false;
+}
+
 int RunConvert(Input &input, const Arguments &args) {
     DrawingStore store;
     const int loaded = LoadDrawing(input, store);
     if (loaded != kOk) return loaded;
-    PenColorTable pens;
-    FillPenColorTable(pens);
-
     if (args.output.empty() || args.output == "-") {
-        FileScriptSink sink(stdout);
-        if (!ConvertDrawing(store, args.options, pens, sink) || !sink.Finish())
-            return Fail(kOutputFailed, "standard output: write failed");
+        if (!WriteScript(store, args.options, stdout)) return Fail(kOutputFailed, "standard output: write failed");
         return kOk;
     }
-    const std::string temporary = args.output + ".korvel-tmp";
-    std::FILE *file = std::fopen(temporary.c_str(), "wb");
-    if (!file) return Fail(kOutputFailed, args.output + ": cannot be created: " + std::strerror(errno));
-    FileScriptSink sink(file);
-    const bool written = ConvertDrawing(store, args.options, pens, sink) && sink.Finish();
-    const bool closed = std::fclose(file) == 0;
-    std::error_code ec;
-    if (written && closed) std::filesystem::rename(temporary, args.output, ec);
-    if (!written || !closed || ec) {
-        std::filesystem::remove(temporary, ec);
-        return Fail(kOutputFailed, args.output + ": write failed");
-    }
+    std::string error;
+    if (!WriteScriptFile(store, args.options, args.output, error)) return Fail(kOutputFailed, error);
     return kOk;
 }
 

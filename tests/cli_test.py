@@ -1,1 +1,215 @@
+#!/usr/bin/env python3
+"""The korvel-cli contract: commands, exit codes, one-line errors, JSON keys, and real data."""
+import glob
+import json
+import math
+import os
+import subprocess
 import sys
+import tempfile
+import unittest
+
+CLI, MAKE_EXAMPLE, SOURCE = sys.argv[1:4]
+EXAMPLE = os.path.join(SOURCE, "examples", "plan.jwwin")
+REALDATA = os.environ.get("KORVEL_REALDATA") or os.path.join(SOURCE, "..", "shared", "realdata")
+HEADER = b"#VAR\r\n\x81\x40n\r\n#DRAW\r\n"
+KEYS = ["complete", "version", "originX", "originY", "layerGroupScales", "objectCount", "objects", "lines",
+        "arcs", "points", "texts", "dimensions", "solids", "inserts", "blockDefs"]
+KINDS = ["lines", "arcs", "points", "texts", "dimensions", "solids", "inserts"]
+
+
+def run(*args, stdin=None):
+    return subprocess.run([CLI, *args], input=stdin, capture_output=True, timeout=120)
+
+
+def assert_one_line_error(test, result):
+    err = result.stderr.decode()
+    test.assertTrue(err.startswith("korvel-cli: "), err)
+    test.assertEqual(err.count("\n"), 1, err)
+
+
+class Cli(unittest.TestCase):
+    def setUp(self):
+        self.tmp = tempfile.TemporaryDirectory()
+        with open(EXAMPLE, "rb") as f:
+            self.example = f.read()
+
+    def tearDown(self):
+        self.tmp.cleanup()
+
+    def tmpfile(self, name, data=None):
+        path = os.path.join(self.tmp.name, name)
+        if data is not None:
+            with open(path, "wb") as f:
+                f.write(data)
+        return path
+
+    def test_help_version_and_usage(self):
+        r = run("--help")
+        self.assertEqual(r.returncode, 0)
+        self.assertIn(b"exit codes", r.stdout)
+        r = run("--version")
+        self.assertEqual(r.returncode, 0)
+        self.assertRegex(r.stdout.decode(), r"^korvel-cli \d+\.\d+\.\d+\n$")
+        for args in [(), ("frobnicate", EXAMPLE), ("dump",), ("check", "--bogus", EXAMPLE), ("dump", "a", "b")]:
+            r = run(*args)
+            self.assertEqual(r.returncode, 2, args)
+
+    def test_example_is_what_the_writer_makes(self):
+        out = self.tmpfile("plan.jwwin")
+        subprocess.run([MAKE_EXAMPLE, out], check=True)
+        with open(out, "rb") as f:
+            self.assertEqual(f.read(), self.example, "regenerate examples/plan.jwwin with make_example")
+
+    def test_check(self):
+        r = run("check", EXAMPLE)
+        self.assertEqual((r.returncode, r.stdout), (0, b"ok\n"))
+        for path in [self.tmpfile("missing"), self.tmpfile("short", self.example[:147]),
+                     self.tmpfile("text", b"hello world\n" * 20), self.tmp.name]:
+            r = run("check", path)
+            self.assertEqual(r.returncode, 1, path)
+            self.assertEqual(r.stdout, b"")
+            assert_one_line_error(self, r)
+        r = run("check", "-", stdin=self.example)
+        self.assertEqual((r.returncode, r.stdout), (0, b"ok\n"))
+
+    def test_dump_complete(self):
+        r = run("dump", EXAMPLE)
+        self.assertEqual(r.returncode, 0, r.stderr)
+        d = json.loads(r.stdout)
+        self.assertEqual(list(d), KEYS)
+        self.assertIs(d["complete"], True)
+        self.assertEqual(d["version"], 700)
+        self.assertEqual(len(d["layerGroupScales"]), 16)
+        self.assertEqual(d["objectCount"], len(d["objects"]))
+        self.assertEqual(list(d["lines"][0]), ["base", "startX", "startY", "endX", "endY"])
+        self.assertEqual(list(d["lines"][0]["base"]),
+                         ["group", "penStyle", "penColor", "penWidth", "layer", "layerGroup", "flags"])
+        dim = d["dimensions"][0]
+        self.assertEqual(list(dim), ["base", "line", "label", "sxfMode", "auxLine1", "auxLine2",
+                                     "point1", "point2", "point3", "point4"])
+        self.assertEqual(dim["point2"]["code"], 3)
+        self.assertEqual(d["texts"][0]["fontName"], "\uff2d\uff33 \u30b4\u30b7\u30c3\u30af")
+        self.assertEqual(d["texts"][0]["text"], "\u5c45\u9593")
+        block = d["blockDefs"][0]
+        self.assertEqual(list(block)[:7], ["base", "number", "referenced", "stamp", "name", "entityCount", "objects"])
+        self.assertEqual(list(block)[7:], KINDS)
+        self.assertEqual(run("dump", "-", stdin=self.example).stdout, r.stdout)
+
+    def test_dump_partial_and_rejected(self):
+        r = run("dump", self.tmpfile("cut", self.example[:-40]))
+        self.assertEqual(r.returncode, 3)
+        d = json.loads(r.stdout)
+        self.assertIs(d["complete"], False)
+        self.assertGreater(len(d["lines"]), 0)
+        assert_one_line_error(self, r)
+        self.assertIn("offset", r.stderr.decode())
+        bad = bytearray(self.example)
+        bad[16:24] = bytes(8)  # layer group 0's scale is 0
+        r = run("dump", self.tmpfile("bad", bytes(bad)))
+        self.assertEqual((r.returncode, r.stdout), (1, b""))
+        assert_one_line_error(self, r)
+
+    def test_dump_non_finite_numbers(self):
+        data = bytearray(self.example)
+        data[0:8] = bytes.fromhex("000000000000f87f")  # origin x is NaN; the header check does not look
+        r = run("dump", self.tmpfile("nan", bytes(data)))
+        self.assertEqual(r.returncode, 0)
+        self.assertEqual(json.loads(r.stdout)["originX"], "nan")
+
+    def test_info(self):
+        r = run("info", EXAMPLE)
+        self.assertEqual(r.returncode, 0)
+        self.assertIn(b"chair", r.stdout)
+        self.assertEqual(run("info", self.tmpfile("cut", self.example[:-40])).returncode, 3)
+
+    def test_convert(self):
+        r = run("convert", "--colors", "--layers", "--hatching", "--solids", EXAMPLE)
+        self.assertEqual(r.returncode, 0, r.stderr)
+        self.assertTrue(r.stdout.startswith(HEADER))
+        self.assertTrue(r.stdout.endswith(b"\r\n"))
+        self.assertNotIn(b"\n", r.stdout.replace(b"\r\n", b""))
+        out = self.tmpfile("out.vnt")
+        r2 = run("convert", "--solids", "--hatching", "--layers", "--colors", EXAMPLE, "-o", out)
+        self.assertEqual((r2.returncode, r2.stdout), (0, b""))
+        with open(out, "rb") as f:
+            self.assertEqual(f.read(), r.stdout)
+        self.assertEqual(os.listdir(self.tmp.name), ["out.vnt"])  # no temporary left behind
+        plain = run("convert", EXAMPLE).stdout
+        self.assertNotIn(b"LAYER", plain)
+        self.assertNotIn(b"PEN", plain)
+        self.assertNotIn(b"SLD2D", plain)
+        self.assertEqual(run("convert", "-", "-o", "-", stdin=self.example).stdout, plain)
+
+    def test_convert_failures(self):
+        out = self.tmpfile("keep.vnt", b"previous script\r\n")
+        r = run("convert", self.tmpfile("cut", self.example[:-40]), "-o", out)
+        self.assertEqual(r.returncode, 3)
+        with open(out, "rb") as f:
+            self.assertEqual(f.read(), b"previous script\r\n")  # a partial drawing is never converted
+        self.assertEqual(run("convert", self.tmpfile("bad", b"x" * 200)).returncode, 1)
+        for target in [os.path.join(self.tmp.name, "no", "such", "dir.vnt"), "/dev/full"]:
+            if target == "/dev/full" and not os.path.exists(target):
+                continue
+            r = run("convert", EXAMPLE, "-o", target)
+            self.assertEqual(r.returncode, 4, target)
+            assert_one_line_error(self, r)
+        # A symbolic link is written through, not replaced by a new file.
+        real, link = self.tmpfile("real.vnt", b""), self.tmpfile("link.vnt")
+        os.symlink(real, link)
+        self.assertEqual(run("convert", EXAMPLE, "-o", link).returncode, 0)
+        self.assertTrue(os.path.islink(link))
+        with open(real, "rb") as f:
+            self.assertTrue(f.read().startswith(HEADER))
+        with open("/dev/full", "wb") as full:
+            r = subprocess.run([CLI, "convert", EXAMPLE], stdout=full, stderr=subprocess.PIPE)
+        self.assertEqual(r.returncode, 4)
+
+
+def same(a, b):
+    if isinstance(b, float) or isinstance(a, float):
+        if isinstance(a, str):
+            a = float(a)
+        return a == b or (math.isnan(a) and math.isnan(b))
+    if isinstance(b, dict):
+        return isinstance(a, dict) and all(same(a.get(k), v) for k, v in b.items())
+    if isinstance(b, list):
+        return isinstance(a, list) and len(a) == len(b) and all(same(x, y) for x, y in zip(a, b))
+    return a == b
+
+
+@unittest.skipUnless(os.path.isdir(REALDATA), "no real data folder")
+class RealData(unittest.TestCase):
+    def test_dump_matches_expectations(self):
+        files = sorted(glob.glob(os.path.join(REALDATA, "*.expected.json")))
+        self.assertTrue(files)
+        for path in files:
+            stem = os.path.basename(path)[: -len(".expected.json")]
+            stream = os.path.join(REALDATA, stem + (".prev1" if stem.endswith(".jwcad711") else ".jwwin"))
+            with self.subTest(stream=os.path.basename(stream)):
+                with open(path, encoding="utf-8") as f:
+                    e = json.load(f)
+                r = run("dump", stream)
+                self.assertEqual(r.returncode, 0 if e["read"] else 3, r.stderr)
+                d = json.loads(r.stdout)
+                self.assertIs(d["complete"], e["read"])
+                self.assertEqual(d["version"], e["version"])
+                self.assertTrue(same([d["originX"], d["originY"]], e["origin"]))
+                self.assertTrue(same(d["layerGroupScales"], e["layerGroupScales"]))
+                self.assertEqual(d["objectCount"], e["objectCount"])
+                for kind in KINDS:
+                    self.assertEqual(len(d[kind]), e["top"][kind], kind)
+                    self.assertEqual(sum(len(b[kind]) for b in d["blockDefs"]), e["inBlocks"][kind], kind)
+                if not e["read"]:
+                    continue
+                self.assertEqual(len(d["blockDefs"]), e["blockDefCount"])
+                for kind, sample in e["samples"].items():
+                    self.assertTrue(same(d[kind][0], sample["first"]), kind)
+                    self.assertTrue(same(d[kind][-1], sample["last"]), kind)
+                for got, want in zip(d["blockDefs"], e["blockDefs"]):
+                    for key in ["number", "name", "entityCount"]:
+                        self.assertEqual(got[key], want[key])
+
+
+if __name__ == "__main__":
+    unittest.main(argv=[sys.argv[0], "-v"])

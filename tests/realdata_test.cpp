@@ -1,1 +1,75 @@
+// Real clipboard streams (Jw_cad's own dumps and streams made from saved drawings), when present.
 #include <gtest/gtest.h>
+
+#include <string>
+
+#include "reader/jclfunit.h"
+#include "script/convert.h"
+#include "tests/support/realdata.h"
+
+using namespace korvel;
+using namespace korvel::test;
+
+namespace {
+
+// The value after "key": in an expectation file (written with one key per line).
+std::string ValueOf(const std::string &json, const std::string &key) {
+    const std::size_t at = json.find("\"" + key + "\": ");
+    if (at == std::string::npos) return {};
+    const std::size_t from = at + key.size() + 4;
+    return json.substr(from, json.find_first_of(",\n}", from) - from);
+}
+
+}  // namespace
+
+TEST(RealData, ReadsAsExpected) {
+    const auto streams = RealStreams();
+    if (streams.empty()) GTEST_SKIP() << "no real data folder";
+    int complete = 0;
+    for (const RealStream &s : streams) {
+        SCOPED_TRACE(s.stream.filename().string());
+        const std::string expected = ReadFileText(s.expected);
+        EXPECT_EQ(CheckClipFile(s.stream), ValueOf(expected, "check") == "true");
+        DrawingStore store;
+        ReadReport report;
+        const bool read = ReadClipFile(s.stream, store, &report);
+        ASSERT_EQ(read, ValueOf(expected, "read") == "true") << report.failure;
+        EXPECT_EQ(std::to_string(report.indexCounter), ValueOf(expected, "index_counter"));
+        EXPECT_EQ(std::to_string(store.version), ValueOf(expected, "version"));
+        EXPECT_EQ(std::to_string(store.objectCount), ValueOf(expected, "objectCount"));
+        EXPECT_EQ(std::to_string(store.blockDefCount()), ValueOf(expected, "blockDefCount"));
+        if (!read) continue;
+        complete++;
+        EXPECT_EQ(std::to_string(report.endOffset), ValueOf(expected, "end_offset"));
+        // Jw_cad's own copies mark every top-level entity with flag 0x0002.
+        if (s.stream.extension() == ".prev1") {
+            for (const TclpEntSen &line : store.lines) EXPECT_TRUE(line.base.flags & 0x0002);
+        }
+    }
+    EXPECT_GT(complete, 0);
+}
+
+TEST(RealData, ConvertsUnderEveryOptionCombination) {
+    const auto streams = RealStreams();
+    if (streams.empty()) GTEST_SKIP() << "no real data folder";
+    PenColorTable pens;
+    FillPenColorTable(pens);
+    for (const RealStream &s : streams) {
+        DrawingStore store;
+        if (!ReadClipFile(s.stream, store)) continue;
+        SCOPED_TRACE(s.stream.filename().string());
+        std::string allOff;
+        for (int bits = 0; bits < 16; bits++) {
+            const ConvertOptions options{(bits & 1) != 0, (bits & 2) != 0, (bits & 4) != 0, (bits & 8) != 0};
+            StringScriptSink sink;
+            ASSERT_TRUE(ConvertDrawing(store, options, pens, sink));
+            ASSERT_TRUE(sink.text.starts_with("#VAR\r\n\x81\x40n\r\n#DRAW\r\n"));
+            ASSERT_TRUE(sink.text.ends_with("\r\n"));
+            if (bits == 0) allOff = sink.text;
+            // Including hatching can only add command lines.
+            if (bits == 4) {
+                EXPECT_GE(sink.text.size(), allOff.size());
+            }
+        }
+    }
+}
