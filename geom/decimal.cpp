@@ -2,26 +2,68 @@
 #include "geom/decimal.h"
 
 #include <charconv>
+#include <algorithm>
 #include <cmath>
+#include <cstdint>
 
 namespace korvel {
 
-DecimalDigits Decimal18(double value) {
+namespace {
+
+// Reads to_chars' scientific form "d[.ddd]e[+-]XX" (not NUL-terminated).
+DecimalDigits FromScientific(const char *text, const char *end) {
     DecimalDigits d;
-    if (value == 0 || !std::isfinite(value)) return d;
+    const char *p = std::find(text, end, 'e');
+    d.digits[0] = text[0];
+    int count = 1;
+    if (p - text > 2) {  // "d.ddd": the digits after the point
+        std::copy(text + 2, p, d.digits.begin() + 1);
+        count += static_cast<int>(p - text - 2);
+    }
+    d.count = count;
+    if (p < end && p[1] == '+') p++;
+    int scientific = 0;
+    std::from_chars(p + 1, end, scientific);
+    d.exponent = scientific + 1;
+    return d;
+}
+
+}  // namespace
+
+DecimalDigits Decimal18(double value) {
+    if (value == 0 || !std::isfinite(value)) return {};
     // to_chars with a precision rounds the exact binary value, ties to even, like glibc's printf.
     char text[40];
     const auto res = std::to_chars(text, text + sizeof text, std::fabs(value), std::chars_format::scientific, 17);
-    // Layout: "d.ddddddddddddddddde+XX"; the text is not NUL-terminated.
-    d.digits[0] = text[0];
-    for (int i = 0; i < 17; i++) d.digits[i + 1] = text[2 + i];
-    d.count = 18;
-    const char *exponent = text + 20;
-    if (*exponent == '+') exponent++;
-    int scientific = 0;
-    std::from_chars(exponent, res.ptr, scientific);
-    d.exponent = scientific + 1;
-    return d;
+    return FromScientific(text, res.ptr);
+}
+
+DecimalDigits ShortestDigits(double value) {
+    if (value == 0 || !std::isfinite(value)) return {};
+    char text[40];
+    const auto res = std::to_chars(text, text + sizeof text, std::fabs(value), std::chars_format::scientific);
+    return FromScientific(text, res.ptr);
+}
+
+double NearestDouble(const DecimalDigits &d) {
+    if (d.count == 0) return 0.0;
+    std::uint64_t mantissa = 0;
+    for (int i = 0; i < d.count; i++) mantissa = mantissa * 10 + static_cast<unsigned>(d.digits[i] - '0');
+    const int power = d.exponent - d.count;  // the value is mantissa x 10^power
+    // Both factors exact and one correctly rounded operation: the nearest double (Clinger's fast path).
+    static constexpr double kPowers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
+                                         1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+    if (mantissa <= (std::uint64_t{1} << 53) && power >= -22 && power <= 22) {
+        const auto m = static_cast<double>(mantissa);
+        return power < 0 ? m / kPowers[-power] : m * kPowers[power];
+    }
+    char text[48];
+    char *p = std::copy(d.digits.begin(), d.digits.begin() + d.count, text);
+    *p++ = 'e';
+    p = std::to_chars(p, text + sizeof text, power).ptr;
+    double value = 0.0;
+    if (std::from_chars(text, p, value).ec != std::errc()) return 0.0;
+    return value;
 }
 
 void RoundHalfAwayAt(DecimalDigits &d, int keep) {

@@ -57,8 +57,13 @@ public:
 private:
     // Compare with what is left, never pos + n: n comes from the file and the sum could wrap.
     bool Fits(std::size_t n) {
+        if (ok && n <= windowSize - pos) [[likely]]
+            return true;
+        return FitsAfterRefill(n);
+    }
+
+    [[gnu::noinline]] bool FitsAfterRefill(std::size_t n) {
         if (!ok) return false;
-        if (n <= windowSize - pos) return true;
         if (file == nullptr || n > total - Offset() || !Refill(n)) {
             ok = false;
             failOffset = Offset();

@@ -1,27 +1,67 @@
 // Script operands: stored values scaled, rounded to a fixed number of decimals, and written as text.
 #include "script/operands.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 
 #include "geom/decimal.h"
 #include "geom/extended.h"
 
 namespace korvel {
 
+namespace {
+
+constexpr double kPowersOfTen[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,
+                                   1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15, 1e16};
+
+// Rounding v at `decimals` places for the common case, without any text: v x 10^decimals is formed in
+// extended precision (relative error 2^-64) and must lie more than 0.01 away from a midpoint, which is
+// more than the shift of rounding v to 18 digits first (at most 0.005 here, as v x 10^decimals < 2^52).
+// The result is the nearest double to the rounded integer over 10^decimals, one correctly rounded
+// division of two exact doubles.
+bool RoundWithoutText(double v, int decimals, double &rounded) {
+    if (decimals < 0 || decimals > 16) return false;
+    const Extended scaled = Ext(std::fabs(v)) * kPowersOfTen[decimals];
+    if (!(scaled < 4503599627370496.0L)) return false;  // 2^52; also false for NaN
+    const Extended whole = std::floor(scaled);
+    const Extended fraction = scaled - whole;
+    if (std::fabs(fraction - 0.5L) <= 0.01L) return false;
+    const auto units = static_cast<std::uint64_t>(whole) + (fraction > 0.5L ? 1 : 0);
+    rounded = static_cast<double>(units) / kPowersOfTen[decimals];
+    if (std::signbit(v) && units != 0) rounded = -rounded;
+    return true;
+}
+
+// The digits of a magnitude that is the nearest double to a decimal of at most 15 significant digits
+// with at most 14 decimals (below 10) or 10 (below 10^5), as rounded coordinates and angles are. Such
+// a decimal is also what rounding the exact value to 18 and then 15 digits gives, since the double
+// lies within 0.12 units of the decimal's 15th digit.
+bool ShortDecimalDigits(double magnitude, DecimalDigits &d) {
+    const int decimals = magnitude < 10 ? 14 : magnitude < 1e5 ? 10 : -1;
+    if (decimals < 0) return false;
+    const auto units = static_cast<std::uint64_t>(std::llround(Ext(magnitude) * kPowersOfTen[decimals]));
+    if (units >= 1000000000000000u || static_cast<double>(units) / kPowersOfTen[decimals] != magnitude) return false;
+    char text[20];
+    const char *end = std::to_chars(text, text + sizeof text, units).ptr;
+    d.count = static_cast<int>(end - text);
+    std::copy(static_cast<const char *>(text), end, d.digits.begin());
+    d.exponent = d.count - decimals;
+    return true;
+}
+
+}  // namespace
+
 double RoundDecimals(double v, int decimals) {
     if (!std::isfinite(v)) return 0.0;  // the text of a non-finite value does not parse
+    double rounded;
+    if (RoundWithoutText(v, decimals, rounded)) return rounded;
     DecimalDigits d = Decimal18(v);
     RoundHalfAwayAt(d, d.exponent + decimals);
-    if (d.count == 0) return 0.0;
-    // The same decimal as the fixed text, written as digits and a power of ten.
-    char text[40];
-    char *p = std::copy(d.digits.begin(), d.digits.begin() + d.count, text);
-    *p++ = 'e';
-    p = std::to_chars(p, text + sizeof text, d.exponent - d.count).ptr;
-    double value = 0.0;
-    if (std::from_chars(text, p, value).ec != std::errc()) return 0.0;
-    return std::signbit(v) ? -value : value;
+    TrimZeros(d);
+    const double value = NearestDouble(d);  // the same decimal as the fixed text
+    return std::signbit(v) && value != 0 ? -value : value;
 }
 
 double ScaledX(const ScriptTransform &t, double x) { return RoundDecimals(ToDouble((Ext(x) - t.x0) * t.s), 10); }
@@ -38,12 +78,20 @@ void AppendOperand(std::string &out, double v) {
         out += NonFiniteText(v);
         return;
     }
-    DecimalDigits d = Decimal18(v);
-    if (d.count == 0) {
+    if (v == 0) {
         out += '0';
         return;
     }
-    RoundHalfAwayAt(d, 15);
+    DecimalDigits d;
+    if (!ShortDecimalDigits(std::fabs(v), d)) {
+        // Shortest digits of 15 or fewer are the rounded ones for the same reason; otherwise round the
+        // exact value.
+        d = ShortestDigits(v);
+        if (d.count > 15) {
+            d = Decimal18(v);
+            RoundHalfAwayAt(d, 15);
+        }
+    }
     TrimZeros(d);
     if (v < 0) out += '-';
     const char *digits = d.digits.data();

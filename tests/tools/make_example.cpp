@@ -1,19 +1,50 @@
-// Writes the bundled example stream (a small plan with every entity kind) to the given path.
+// Writes the bundled example stream, or a seed corpus of streams in every encoding variant.
 #include <cstdio>
+#include <filesystem>
+#include <string>
+#include <string_view>
 
 #include "tests/support/stream_writer.h"
 
+namespace {
+
+using namespace korvel::test;
+
+bool WriteFile(const std::string &path, const std::vector<std::uint8_t> &bytes) {
+    std::FILE *out = std::fopen(path.c_str(), "wb");
+    const bool ok = out && std::fwrite(bytes.data(), 1, bytes.size(), out) == bytes.size();
+    return (out ? std::fclose(out) == 0 : false) && ok;
+}
+
+// The sample drawing at several schemas, tag forms, count and string forms, with leftover bytes.
+bool WriteCorpus(const std::string &dir) {
+    std::filesystem::create_directories(dir);
+    const korvel::DrawingStore sample = SampleDrawing();
+    int n = 0;
+    for (const std::uint16_t schema : {300, 351, 420, 700}) {
+        for (const TagForm tags : {TagForm::Short, TagForm::Long}) {
+            const bool longForms = schema == 420;
+            StreamOptions options{schema, tags, longForms, longForms, {}};
+            if (schema == 700) options.trailing.assign(64, 0xCD);
+            if (!WriteFile(dir + "/seed" + std::to_string(n++) + ".jwwin", WriteStream(sample, options))) return false;
+        }
+    }
+    return true;
+}
+
+}  // namespace
+
 int main(int argc, char **argv) {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: make_example OUT\n");
+    const bool corpus = argc == 3 && std::string_view(argv[1]) == "--corpus";
+    if (argc != 2 && !corpus) {
+        std::fprintf(stderr, "usage: make_example OUT | make_example --corpus DIR\n");
         return 2;
     }
-    korvel::test::StreamOptions options;
+    StreamOptions options;
     options.schema = 700;  // what Jw_cad 7.11 writes in every class definition
-    const auto bytes = korvel::test::WriteStream(korvel::test::SampleDrawing(), options);
-    std::FILE *out = std::fopen(argv[1], "wb");
-    if (!out || std::fwrite(bytes.data(), 1, bytes.size(), out) != bytes.size() || std::fclose(out) != 0) {
-        std::fprintf(stderr, "make_example: cannot write %s\n", argv[1]);
+    const bool ok = corpus ? WriteCorpus(argv[2]) : WriteFile(argv[1], WriteStream(SampleDrawing(), options));
+    if (!ok) {
+        std::fprintf(stderr, "make_example: cannot write %s\n", argv[argc - 1]);
         return 1;
     }
     return 0;

@@ -1,0 +1,51 @@
+// Reader speed and memory on a large mixed stream, against reading the same file's bytes.
+#include <cstdio>
+#include <filesystem>
+#include <vector>
+
+#include "bench/bench_support.h"
+#include "reader/jclfunit.h"
+
+using namespace korvel;
+
+int main(int argc, char **argv) {
+    const std::size_t entities = bench::ArgumentOr(argc, argv, "--entities", 1000000);
+    const std::string path = (std::filesystem::temp_directory_path() / "korvel_bench_reader.jwwin").string();
+    const std::uint64_t size = bench::WriteMixedStream(path, entities);
+    if (size == 0) {
+        std::fprintf(stderr, "bench_reader: cannot write %s\n", path.c_str());
+        return 1;
+    }
+    const double mb = static_cast<double>(size) / 1e6;
+
+    // Baseline: the file's bytes through a 1 MB buffer, as the reader takes them.
+    std::vector<char> buffer(1 << 20);
+    const double rawSeconds = bench::BestSeconds(3, [&] {
+        std::FILE *f = std::fopen(path.c_str(), "rb");
+        while (std::fread(buffer.data(), 1, buffer.size(), f) > 0) {
+        }
+        std::fclose(f);
+    });
+    buffer = {};
+
+    DrawingStore store;
+    bool complete = false;
+    const double readSeconds = bench::BestSeconds(3, [&] { complete = ReadClipFile(path, store); });
+
+    // Peak memory of one more read, starting from an empty store.
+    ClearDrawingStore(store);
+    const std::size_t before = bench::ResidentBytes();
+    bench::ResetPeakMemory();
+    ReadClipFile(path, store);
+    const std::size_t peak = bench::PeakResidentBytes() - before;
+    const std::size_t storeBytes = StoreSizeBytes(store);
+    std::filesystem::remove(path);
+
+    std::printf("stream: %zu entities, %.1f MB, read %s\n", entities, mb, complete ? "complete" : "FAILED");
+    std::printf("raw file read:   %8.1f MB/s\n", mb / rawSeconds);
+    std::printf("ReadClipFile:    %8.1f MB/s  (%.2fx the raw read's time; goal <= 3x)\n", mb / readSeconds,
+                readSeconds / rawSeconds);
+    std::printf("peak memory:     %8.1f MB for a store of %.1f MB  (%.2fx; goal <= 2x)\n", peak / 1e6,
+                storeBytes / 1e6, static_cast<double>(peak) / static_cast<double>(storeBytes));
+    return complete ? 0 : 1;
+}

@@ -1,0 +1,123 @@
+// Timing, peak memory and the large mixed drawings that the benchmarks share.
+#include "bench/bench_support.h"
+
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <string_view>
+
+#include "tests/support/stream_writer.h"
+
+namespace korvel::bench {
+
+namespace {
+
+std::size_t StatusKilobytes(const char *field) {
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line))
+        if (line.rfind(field, 0) == 0) return std::stoul(line.substr(std::strlen(field)));
+    return 0;
+}
+
+TclpEntBase Pen(std::size_t i) {
+    return {0, 1, static_cast<std::uint16_t>(1 + i % 9), 0, static_cast<std::uint16_t>(i % 16),
+            static_cast<std::uint16_t>(i / 16 % 16), 0x0002};
+}
+
+// Entity i of the mix: 60 % lines, 15 % arcs, 8 % points, 8 % texts, 4 % solids, 3 % dimensions, 2 % inserts.
+template <class Sink>
+void EmitMixed(std::size_t i, Sink &&sink) {
+    const double x = std::fmod(static_cast<double>(i) * 37.11, 100000.0), y = std::fmod(static_cast<double>(i) * 13.7, 70000.0);
+    const std::size_t slot = i % 100;
+    if (slot < 60) {
+        sink(TclpEntSen{Pen(i), x, y, x + 1234.5678, y - 987.654321});
+    } else if (slot < 75) {
+        sink(TclpEntEnko{Pen(i), x, y, 250.125 + slot, 0.5, slot % 2 ? 1.25 : -2.5, 0.1, slot % 3 ? 1.0 : 0.6,
+                         static_cast<std::int32_t>(slot % 4 == 0)});
+    } else if (slot < 83) {
+        TclpEntBase b = Pen(i);
+        if (slot % 2) b.penStyle = 100;
+        sink(TclpEntTen{b, x, y, 0, 3, 0.5, 2});
+    } else if (slot < 91) {
+        sink(TclpEntMoji{Pen(i), x, y, x + 900, y, 0, 250, 250, 0, 0, "\x82\x6c\x82\x72 \x83\x53\x83\x56\x83\x62\x83\x4e",
+                         "room " + std::to_string(i % 1000)});
+    } else if (slot < 95) {
+        TclpEntSolid s{Pen(i), x, y, x + 100, y, x + 100, y + 100, x, y + 100, 0};
+        if (slot == 92) s.base.penColor = 10, s.color = 0x336699;
+        if (slot == 93) s.base.penStyle = 105, s.x2 = 300, s.y2 = 1, s.x4 = 3.14159, s.y4 = 200;
+        sink(s);
+    } else if (slot < 98) {
+        TclpEntSunpo d;
+        d.base = d.line.base = d.label.base = Pen(i);
+        d.line = {Pen(i), x, y, x + 3000, y};
+        d.label.text = "3000";
+        d.sxfMode = 1;
+        sink(d);
+    } else {
+        sink(TclpEntBlock{Pen(i), x, y, 1, 1, 0.5, 1});
+    }
+}
+
+TclpEntBlockDef Block() {
+    TclpEntBlockDef def;
+    def.number = 1;
+    def.name = "block";
+    for (int i = 0; i < 20; i++) test::Add(def, TclpEntSen{{}, 0, i * 10.0, 100, i * 10.0});
+    return def;
+}
+
+}  // namespace
+
+std::size_t ResidentBytes() { return StatusKilobytes("VmRSS:") * 1024; }
+std::size_t PeakResidentBytes() { return StatusKilobytes("VmHWM:") * 1024; }
+void ResetPeakMemory() {
+    std::ofstream clear("/proc/self/clear_refs");
+    clear << "5";
+}
+
+DrawingStore MixedDrawing(std::size_t entities) {
+    DrawingStore d;
+    d.originX = 1234.5;
+    d.originY = -678.25;
+    d.layerGroupScales.assign(16, 1.0);
+    d.layerGroupScales[0] = 0.01;
+    for (std::size_t i = 0; i < entities; i++) EmitMixed(i, [&](const auto &r) { test::Add(d, r); });
+    d.blockDefs.push_back(Block());
+    return d;
+}
+
+std::uint64_t WriteMixedStream(const std::string &path, std::size_t entities) {
+    std::FILE *out = std::fopen(path.c_str(), "wb");
+    if (!out) return 0;
+    test::StreamOptions options;
+    options.schema = 700;
+    test::StreamWriter w(options);
+    auto flush = [&] {
+        std::fwrite(w.bytes.data(), 1, w.bytes.size(), out);
+        w.bytes.clear();
+    };
+    w.Double(1234.5);
+    w.Double(-678.25);
+    for (int i = 0; i < 16; i++) w.Double(i == 0 ? 0.01 : 1.0);
+    w.Count(static_cast<std::uint32_t>(entities));
+    for (std::size_t i = 0; i < entities; i++) {
+        EmitMixed(i, [&](const auto &r) { w.Object(r); });
+        if (w.bytes.size() > (1u << 20)) flush();
+    }
+    w.Count(1);
+    w.BlockDefinition(Block());
+    flush();
+    const long size = std::ftell(out);
+    std::fclose(out);
+    return size < 0 ? 0 : static_cast<std::uint64_t>(size);
+}
+
+std::size_t ArgumentOr(int argc, char **argv, const char *name, std::size_t fallback) {
+    for (int i = 1; i + 1 < argc; i++)
+        if (std::string_view(argv[i]) == name) return std::stoul(argv[i + 1]);
+    return fallback;
+}
+
+}  // namespace korvel::bench

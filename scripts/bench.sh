@@ -1,0 +1,9 @@
+#!/usr/bin/env bash
+# Builds optimised and runs the benchmarks at full size (about 1,000,000 entities each).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash scripts/setup.sh
+bash scripts/build.sh build-release -DCMAKE_BUILD_TYPE=Release -DKORVEL_TESTS=OFF
+build-release/bench/bench_reader "$@"
+echo
+build-release/bench/bench_convert "$@"

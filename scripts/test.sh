@@ -1,0 +1,26 @@
+#!/usr/bin/env bash
+# Builds and runs every test: the normal build, the sanitizer build (ASan + UBSan), and a short
+# libFuzzer run of the reader and converter from a seed corpus of valid streams.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash scripts/setup.sh
+fuzz_seconds=${KORVEL_FUZZ_SECONDS:-60}
+
+echo "== build and test"
+bash scripts/build.sh build -DCMAKE_BUILD_TYPE=RelWithDebInfo
+ctest --test-dir build --output-on-failure --parallel "$(nproc)"
+
+echo "== sanitizers (ASan + UBSan)"
+bash scripts/build.sh build-asan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKORVEL_SANITIZE=ON -DKORVEL_BENCH=OFF
+ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+  ctest --test-dir build-asan --output-on-failure --parallel "$(nproc)"
+
+echo "== fuzz the reader for ${fuzz_seconds}s"
+CC=clang-14 CXX=clang++-14 bash scripts/build.sh build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+  -DKORVEL_FUZZ=ON -DKORVEL_TESTS=OFF -DKORVEL_BENCH=OFF
+corpus=build-fuzz/corpus
+rm -rf "$corpus" && mkdir -p "$corpus/seed" "$corpus/found"
+build/tests/make_example --corpus "$corpus/seed"
+build-fuzz/fuzz/fuzz_reader -max_total_time="$fuzz_seconds" -timeout=10 -rss_limit_mb=2048 \
+  -dict=fuzz/jwwin.dict -print_final_stats=1 "$corpus/found" "$corpus/seed"
+echo "== all tests passed"
