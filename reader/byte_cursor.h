@@ -14,6 +14,30 @@
 
 namespace korvel {
 
+template <class T>
+T LoadLittleEndian(const std::uint8_t *bytes) {
+    static_assert(std::is_arithmetic_v<T>);
+    std::array<std::uint8_t, sizeof(T)> raw;
+    std::memcpy(raw.data(), bytes, raw.size());
+    if constexpr (std::endian::native == std::endian::big) std::ranges::reverse(raw);
+    return std::bit_cast<T>(raw);
+}
+
+// Fields of a record taken whole from a cursor, in order.
+class FieldReader {
+public:
+    explicit FieldReader(const std::uint8_t *bytes) : bytes(bytes) {}
+    template <class T>
+    T Next() {
+        const T value = LoadLittleEndian<T>(bytes);
+        bytes += sizeof(T);
+        return value;
+    }
+
+private:
+    const std::uint8_t *bytes;
+};
+
 // Running off the end fails the cursor for good and yields zeros, so a record reader checks Ok() once
 // per record, not per field. Remaining() is always known, so a count can be checked against the bytes
 // that could still hold it before anything is allocated for it.
@@ -33,13 +57,19 @@ public:
 
     template <class T>
     T Read() {  // T: an integer or double
-        static_assert(std::is_arithmetic_v<T>);
-        std::array<std::uint8_t, sizeof(T)> raw = {};
-        if (!Fits(raw.size())) return T{};
-        std::memcpy(raw.data(), window + pos, raw.size());
-        pos += raw.size();
-        if constexpr (std::endian::native == std::endian::big) std::ranges::reverse(raw);
-        return std::bit_cast<T>(raw);
+        if (!Fits(sizeof(T))) return T{};
+        const T value = LoadLittleEndian<T>(window + pos);
+        pos += sizeof(T);
+        return value;
+    }
+
+    // The next n bytes at once (null when they are not all there), for a record of known size: one
+    // bounds check for all of its fields.
+    const std::uint8_t *Take(std::size_t n) {
+        if (!Fits(n)) return nullptr;
+        const std::uint8_t *bytes = window + pos;
+        pos += n;
+        return bytes;
     }
 
     // Replaces `out` with the next n bytes (empty when they are not there).

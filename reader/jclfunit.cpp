@@ -35,89 +35,83 @@ int KindOfClassName(std::string_view name) {
     return 0;
 }
 
-// Numeric fields of a record are stored as a whole once the last of them has been read, so a record
-// cut short by the end of the stream stays zero-filled rather than half-filled.
-template <class Rec, class ReadFields>
-void ReadFieldsInto(ByteCursor &in, Rec &rec, ReadFields readFields) {
-    Rec fields = rec;
-    readFields(fields);
-    if (in.Ok()) rec = std::move(fields);
-}
-
+// The numeric fields of a record are taken from the stream at once and stored only when all of them
+// are there, so a record cut short by the end of the stream stays zero-filled rather than half-filled.
 void ReadLineBody(ByteCursor &in, TclpEntSen &line) {
-    ReadFieldsInto(in, line, [&](TclpEntSen &r) {
-        r.startX = in.Read<double>();
-        r.startY = in.Read<double>();
-        r.endX = in.Read<double>();
-        r.endY = in.Read<double>();
-    });
+    const std::uint8_t *bytes = in.Take(32);
+    if (!bytes) return;
+    FieldReader f(bytes);
+    line.startX = f.Next<double>();
+    line.startY = f.Next<double>();
+    line.endX = f.Next<double>();
+    line.endY = f.Next<double>();
 }
 
 void ReadArcBody(ByteCursor &in, TclpEntEnko &arc) {
-    ReadFieldsInto(in, arc, [&](TclpEntEnko &r) {
-        r.centerX = in.Read<double>();
-        r.centerY = in.Read<double>();
-        r.radius = in.Read<double>();
-        r.startAngle = in.Read<double>();
-        r.arcAngle = in.Read<double>();
-        r.tiltAngle = in.Read<double>();
-        r.flatness = in.Read<double>();
-        r.fullCircle = in.Read<std::int32_t>();
-    });
+    const std::uint8_t *bytes = in.Take(60);
+    if (!bytes) return;
+    FieldReader f(bytes);
+    arc.centerX = f.Next<double>();
+    arc.centerY = f.Next<double>();
+    arc.radius = f.Next<double>();
+    arc.startAngle = f.Next<double>();
+    arc.arcAngle = f.Next<double>();
+    arc.tiltAngle = f.Next<double>();
+    arc.flatness = f.Next<double>();
+    arc.fullCircle = f.Next<std::int32_t>();
 }
 
 void ReadPointBody(ByteCursor &in, TclpEntTen &point) {
-    ReadFieldsInto(in, point, [&](TclpEntTen &r) {
-        r.x = in.Read<double>();
-        r.y = in.Read<double>();
-        r.temporary = in.Read<std::int32_t>();
-        if (r.base.penStyle == 100) {  // a symbol point carries its code, rotation and scale
-            r.code = in.Read<std::int32_t>();
-            r.rotation = in.Read<double>();
-            r.scale = in.Read<double>();
-        }
-    });
+    const bool symbol = point.base.penStyle == 100;  // a symbol point carries its code, rotation and scale
+    const std::uint8_t *bytes = in.Take(symbol ? 40 : 20);
+    if (!bytes) return;
+    FieldReader f(bytes);
+    point.x = f.Next<double>();
+    point.y = f.Next<double>();
+    point.temporary = f.Next<std::int32_t>();
+    if (!symbol) return;
+    point.code = f.Next<std::int32_t>();
+    point.rotation = f.Next<double>();
+    point.scale = f.Next<double>();
 }
 
 void ReadTextBody(ByteCursor &in, TclpEntMoji &text) {
-    ReadFieldsInto(in, text, [&](TclpEntMoji &r) {
-        r.startX = in.Read<double>();
-        r.startY = in.Read<double>();
-        r.endX = in.Read<double>();
-        r.endY = in.Read<double>();
-        r.textType = in.Read<std::int32_t>();
-        r.sizeX = in.Read<double>();
-        r.sizeY = in.Read<double>();
-        r.spacing = in.Read<double>();
-        r.angle = in.Read<double>();
-    });
+    const std::uint8_t *bytes = in.Take(68);
+    if (!bytes) return;
+    FieldReader f(bytes);
+    text.startX = f.Next<double>();
+    text.startY = f.Next<double>();
+    text.endX = f.Next<double>();
+    text.endY = f.Next<double>();
+    text.textType = f.Next<std::int32_t>();
+    text.sizeX = f.Next<double>();
+    text.sizeY = f.Next<double>();
+    text.spacing = f.Next<double>();
+    text.angle = f.Next<double>();
     text.fontName = ReadArchiveString(in);
     text.text = ReadArchiveString(in);
 }
 
 void ReadSolidBody(ByteCursor &in, TclpEntSolid &solid) {
-    ReadFieldsInto(in, solid, [&](TclpEntSolid &r) {
-        r.x1 = in.Read<double>();
-        r.y1 = in.Read<double>();
-        r.x2 = in.Read<double>();
-        r.y2 = in.Read<double>();
-        r.x3 = in.Read<double>();
-        r.y3 = in.Read<double>();
-        r.x4 = in.Read<double>();
-        r.y4 = in.Read<double>();
-        if (r.base.penColor == 10) r.color = in.Read<std::int32_t>();  // its own RGB colour
-    });
+    const bool ownColor = solid.base.penColor == 10;  // then its own RGB colour follows
+    const std::uint8_t *bytes = in.Take(ownColor ? 68 : 64);
+    if (!bytes) return;
+    FieldReader f(bytes);
+    for (double *v : {&solid.x1, &solid.y1, &solid.x2, &solid.y2, &solid.x3, &solid.y3, &solid.x4, &solid.y4})
+        *v = f.Next<double>();
+    if (ownColor) solid.color = f.Next<std::int32_t>();
 }
 
 void ReadInsertBody(ByteCursor &in, TclpEntBlock &insert) {
-    ReadFieldsInto(in, insert, [&](TclpEntBlock &r) {
-        r.x = in.Read<double>();
-        r.y = in.Read<double>();
-        r.scaleX = in.Read<double>();
-        r.scaleY = in.Read<double>();
-        r.angle = in.Read<double>();
-        r.number = in.Read<std::int32_t>();
-    });
+    const std::uint8_t *bytes = in.Take(44);
+    if (!bytes) return;
+    FieldReader f(bytes);
+    insert.x = f.Next<double>();
+    insert.y = f.Next<double>();
+    insert.scaleX = f.Next<double>();
+    insert.scaleY = f.Next<double>();
+    insert.angle = f.Next<double>();
+    insert.number = f.Next<std::int32_t>();
 }
 
 // Reads one stream into a store, keeping the load map (class indexes by kind and the index counter).
@@ -357,13 +351,17 @@ std::string ReadArchiveString(ByteCursor &in) {
 
 void ReadEntityBase(ByteCursor &in, std::int32_t version, TclpEntBase &header) {
     header = TclpEntBase{};
-    header.group = in.Read<std::int32_t>();
-    header.penStyle = in.Read<std::uint8_t>();
-    header.penColor = in.Read<std::uint16_t>();
-    if (version >= 351) header.penWidth = in.Read<std::uint16_t>();
-    header.layer = in.Read<std::uint16_t>();
-    header.layerGroup = in.Read<std::uint16_t>();
-    header.flags = in.Read<std::uint16_t>();
+    const bool withWidth = version >= 351;
+    const std::uint8_t *bytes = in.Take(withWidth ? 15 : 13);
+    if (!bytes) return;
+    FieldReader f(bytes);
+    header.group = f.Next<std::int32_t>();
+    header.penStyle = f.Next<std::uint8_t>();
+    header.penColor = f.Next<std::uint16_t>();
+    if (withWidth) header.penWidth = f.Next<std::uint16_t>();
+    header.layer = f.Next<std::uint16_t>();
+    header.layerGroup = f.Next<std::uint16_t>();
+    header.flags = f.Next<std::uint16_t>();
 }
 
 bool CheckClipBytes(std::span<const std::uint8_t> bytes) {
