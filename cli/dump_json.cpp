@@ -1,20 +1,26 @@
 // The drawing store as JSON, the output of `korvel-cli dump`.
 #include "cli/dump_json.h"
 
+#include <initializer_list>
+#include <utility>
+
 #include "geom/cp932.h"
 
 namespace korvel {
 
 namespace {
 
-void Field(JsonOut &json, const char *name, double v) {
-    json.Key(name);
-    json.Number(v);
-}
-
 void Field(JsonOut &json, const char *name, std::int64_t v) {
     json.Key(name);
     json.Integer(v);
+}
+
+// Named doubles, in the order given.
+void Fields(JsonOut &json, std::initializer_list<std::pair<const char *, double>> fields) {
+    for (const auto &[name, v] : fields) {
+        json.Key(name);
+        json.Number(v);
+    }
 }
 
 void TextField(JsonOut &json, const char *name, const std::string &sjis) {
@@ -25,64 +31,53 @@ void TextField(JsonOut &json, const char *name, const std::string &sjis) {
 void WriteBase(JsonOut &json, const TclpEntBase &b) {
     json.Key("base");
     json.BeginObject();
-    Field(json, "group", std::int64_t{b.group});
-    Field(json, "penStyle", std::int64_t{b.penStyle});
-    Field(json, "penColor", std::int64_t{b.penColor});
-    Field(json, "penWidth", std::int64_t{b.penWidth});
-    Field(json, "layer", std::int64_t{b.layer});
-    Field(json, "layerGroup", std::int64_t{b.layerGroup});
-    Field(json, "flags", std::int64_t{b.flags});
+    Field(json, "group", b.group);
+    Field(json, "penStyle", b.penStyle);
+    Field(json, "penColor", b.penColor);
+    Field(json, "penWidth", b.penWidth);
+    Field(json, "layer", b.layer);
+    Field(json, "layerGroup", b.layerGroup);
+    Field(json, "flags", b.flags);
     json.EndObject();
 }
 
 void Write(JsonOut &json, const TclpEntSen &r) {
     json.BeginObject();
     WriteBase(json, r.base);
-    Field(json, "startX", r.startX);
-    Field(json, "startY", r.startY);
-    Field(json, "endX", r.endX);
-    Field(json, "endY", r.endY);
+    Fields(json, {{"startX", r.startX}, {"startY", r.startY}, {"endX", r.endX}, {"endY", r.endY}});
     json.EndObject();
 }
 
 void Write(JsonOut &json, const TclpEntEnko &r) {
     json.BeginObject();
     WriteBase(json, r.base);
-    Field(json, "centerX", r.centerX);
-    Field(json, "centerY", r.centerY);
-    Field(json, "radius", r.radius);
-    Field(json, "startAngle", r.startAngle);
-    Field(json, "arcAngle", r.arcAngle);
-    Field(json, "tiltAngle", r.tiltAngle);
-    Field(json, "flatness", r.flatness);
-    Field(json, "fullCircle", std::int64_t{r.fullCircle});
+    Fields(json, {{"centerX", r.centerX},
+                  {"centerY", r.centerY},
+                  {"radius", r.radius},
+                  {"startAngle", r.startAngle},
+                  {"arcAngle", r.arcAngle},
+                  {"tiltAngle", r.tiltAngle},
+                  {"flatness", r.flatness}});
+    Field(json, "fullCircle", r.fullCircle);
     json.EndObject();
 }
 
 void Write(JsonOut &json, const TclpEntTen &r) {
     json.BeginObject();
     WriteBase(json, r.base);
-    Field(json, "x", r.x);
-    Field(json, "y", r.y);
-    Field(json, "temporary", std::int64_t{r.temporary});
-    Field(json, "code", std::int64_t{r.code});
-    Field(json, "rotation", r.rotation);
-    Field(json, "scale", r.scale);
+    Fields(json, {{"x", r.x}, {"y", r.y}});
+    Field(json, "temporary", r.temporary);
+    Field(json, "code", r.code);
+    Fields(json, {{"rotation", r.rotation}, {"scale", r.scale}});
     json.EndObject();
 }
 
 void Write(JsonOut &json, const TclpEntMoji &r) {
     json.BeginObject();
     WriteBase(json, r.base);
-    Field(json, "startX", r.startX);
-    Field(json, "startY", r.startY);
-    Field(json, "endX", r.endX);
-    Field(json, "endY", r.endY);
-    Field(json, "textType", std::int64_t{r.textType});
-    Field(json, "sizeX", r.sizeX);
-    Field(json, "sizeY", r.sizeY);
-    Field(json, "spacing", r.spacing);
-    Field(json, "angle", r.angle);
+    Fields(json, {{"startX", r.startX}, {"startY", r.startY}, {"endX", r.endX}, {"endY", r.endY}});
+    Field(json, "textType", r.textType);
+    Fields(json, {{"sizeX", r.sizeX}, {"sizeY", r.sizeY}, {"spacing", r.spacing}, {"angle", r.angle}});
     TextField(json, "fontName", r.fontName);
     TextField(json, "text", r.text);
     json.EndObject();
@@ -99,7 +94,7 @@ void Write(JsonOut &json, const TclpEntSunpo &r) {
     WriteBase(json, r.base);
     Member(json, "line", r.line);
     Member(json, "label", r.label);
-    Field(json, "sxfMode", std::int64_t{r.sxfMode});
+    Field(json, "sxfMode", r.sxfMode);
     Member(json, "auxLine1", r.auxLine1);
     Member(json, "auxLine2", r.auxLine2);
     Member(json, "point1", r.point1);
@@ -112,27 +107,17 @@ void Write(JsonOut &json, const TclpEntSunpo &r) {
 void Write(JsonOut &json, const TclpEntSolid &r) {
     json.BeginObject();
     WriteBase(json, r.base);
-    Field(json, "x1", r.x1);
-    Field(json, "y1", r.y1);
-    Field(json, "x2", r.x2);
-    Field(json, "y2", r.y2);
-    Field(json, "x3", r.x3);
-    Field(json, "y3", r.y3);
-    Field(json, "x4", r.x4);
-    Field(json, "y4", r.y4);
-    Field(json, "color", std::int64_t{r.color});
+    Fields(json, {{"x1", r.x1}, {"y1", r.y1}, {"x2", r.x2}, {"y2", r.y2}, {"x3", r.x3}, {"y3", r.y3}, {"x4", r.x4},
+                  {"y4", r.y4}});
+    Field(json, "color", r.color);
     json.EndObject();
 }
 
 void Write(JsonOut &json, const TclpEntBlock &r) {
     json.BeginObject();
     WriteBase(json, r.base);
-    Field(json, "x", r.x);
-    Field(json, "y", r.y);
-    Field(json, "scaleX", r.scaleX);
-    Field(json, "scaleY", r.scaleY);
-    Field(json, "angle", r.angle);
-    Field(json, "number", std::int64_t{r.number});
+    Fields(json, {{"x", r.x}, {"y", r.y}, {"scaleX", r.scaleX}, {"scaleY", r.scaleY}, {"angle", r.angle}});
+    Field(json, "number", r.number);
     json.EndObject();
 }
 
@@ -174,11 +159,11 @@ void WriteKindArrays(JsonOut &json, const EntityArrays &a) {
 void Write(JsonOut &json, const TclpEntBlockDef &def) {
     json.BeginObject();
     WriteBase(json, def.base);
-    Field(json, "number", std::int64_t{def.number});
-    Field(json, "referenced", std::int64_t{def.referenced});
-    Field(json, "stamp", std::int64_t{def.stamp});
+    Field(json, "number", def.number);
+    Field(json, "referenced", def.referenced);
+    Field(json, "stamp", def.stamp);
     TextField(json, "name", def.name);
-    Field(json, "entityCount", std::int64_t{def.entityCount});
+    Field(json, "entityCount", def.entityCount);
     WriteObjects(json, def.objects);
     WriteKindArrays(json, def);
     json.EndObject();
@@ -190,14 +175,13 @@ void WriteStoreJson(JsonOut &json, const DrawingStore &store, bool complete) {
     json.BeginObject();
     json.Key("complete");
     json.Bool(complete);
-    Field(json, "version", std::int64_t{store.version});
-    Field(json, "originX", store.originX);
-    Field(json, "originY", store.originY);
+    Field(json, "version", store.version);
+    Fields(json, {{"originX", store.originX}, {"originY", store.originY}});
     json.Key("layerGroupScales");
     json.BeginArray();
     for (const double scale : store.layerGroupScales) json.Number(scale);
     json.EndArray();
-    Field(json, "objectCount", std::int64_t{store.objectCount});
+    Field(json, "objectCount", store.objectCount);
     json.Newline();
     WriteObjects(json, store.objects);
     WriteKindArrays(json, store);

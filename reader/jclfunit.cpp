@@ -41,23 +41,16 @@ void ReadLineBody(ByteCursor &in, TclpEntSen &line) {
     const std::uint8_t *bytes = in.Take(32);
     if (!bytes) return;
     FieldReader f(bytes);
-    line.startX = f.Next<double>();
-    line.startY = f.Next<double>();
-    line.endX = f.Next<double>();
-    line.endY = f.Next<double>();
+    for (double *v : {&line.startX, &line.startY, &line.endX, &line.endY}) *v = f.Next<double>();
 }
 
 void ReadArcBody(ByteCursor &in, TclpEntEnko &arc) {
     const std::uint8_t *bytes = in.Take(60);
     if (!bytes) return;
     FieldReader f(bytes);
-    arc.centerX = f.Next<double>();
-    arc.centerY = f.Next<double>();
-    arc.radius = f.Next<double>();
-    arc.startAngle = f.Next<double>();
-    arc.arcAngle = f.Next<double>();
-    arc.tiltAngle = f.Next<double>();
-    arc.flatness = f.Next<double>();
+    for (double *v : {&arc.centerX, &arc.centerY, &arc.radius, &arc.startAngle, &arc.arcAngle, &arc.tiltAngle,
+                      &arc.flatness})
+        *v = f.Next<double>();
     arc.fullCircle = f.Next<std::int32_t>();
 }
 
@@ -79,15 +72,9 @@ void ReadTextBody(ByteCursor &in, TclpEntMoji &text) {
     const std::uint8_t *bytes = in.Take(68);
     if (!bytes) return;
     FieldReader f(bytes);
-    text.startX = f.Next<double>();
-    text.startY = f.Next<double>();
-    text.endX = f.Next<double>();
-    text.endY = f.Next<double>();
+    for (double *v : {&text.startX, &text.startY, &text.endX, &text.endY}) *v = f.Next<double>();
     text.textType = f.Next<std::int32_t>();
-    text.sizeX = f.Next<double>();
-    text.sizeY = f.Next<double>();
-    text.spacing = f.Next<double>();
-    text.angle = f.Next<double>();
+    for (double *v : {&text.sizeX, &text.sizeY, &text.spacing, &text.angle}) *v = f.Next<double>();
     text.fontName = ReadArchiveString(in);
     text.text = ReadArchiveString(in);
 }
@@ -106,11 +93,7 @@ void ReadInsertBody(ByteCursor &in, TclpEntBlock &insert) {
     const std::uint8_t *bytes = in.Take(44);
     if (!bytes) return;
     FieldReader f(bytes);
-    insert.x = f.Next<double>();
-    insert.y = f.Next<double>();
-    insert.scaleX = f.Next<double>();
-    insert.scaleY = f.Next<double>();
-    insert.angle = f.Next<double>();
+    for (double *v : {&insert.x, &insert.y, &insert.scaleX, &insert.scaleY, &insert.angle}) *v = f.Next<double>();
     insert.number = f.Next<std::int32_t>();
 }
 
