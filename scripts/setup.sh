@@ -2,7 +2,7 @@
 # Installs what building and testing Korvel needs on Debian 12, skipping what is already there.
 set -euo pipefail
 
-packages=(cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev libbenchmark-dev
+packages=(cmake ninja-build g++ libgtest-dev libgmock-dev
           clang-14 libclang-rt-14-dev python3)
 
 missing=()
