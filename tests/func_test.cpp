@@ -1,10 +1,16 @@
 // The shared numeric and text helpers, on their rounding boundaries and byte ranges.
 #include <gtest/gtest.h>
 
+#include <bit>
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <random>
 #include <numbers>
 #include <string>
 
+#include "geom/decimal.h"
 #include "geom/func.h"
 
 using namespace korvel;
@@ -144,4 +150,20 @@ TEST(Sjis, SlicingEveryByteValueRejoinsTheInput) {
     const int n = SjisLength(all);
     for (int i = 1; i <= n; i++) rejoined += SjisCopy(all, i, 1);
     EXPECT_EQ(rejoined, all);
+}
+
+// glibc's printf rounds the exact binary value with ties to even: an independent reference for the
+// 18-digit expansion that all fixed-point text starts from.
+TEST(Decimal18, MatchesPrintfOnRandomDoubles) {
+    std::mt19937_64 random(11);
+    for (int i = 0; i < 200000; i++) {
+        const double v = std::bit_cast<double>(random());
+        if (!std::isfinite(v) || v == 0) continue;
+        char text[40];
+        std::snprintf(text, sizeof text, "%.17e", std::fabs(v));
+        const DecimalDigits d = Decimal18(v);
+        std::string expected = std::string(1, text[0]) + std::string(text + 2, 17);
+        ASSERT_EQ(std::string(d.digits.data(), static_cast<std::size_t>(d.count)), expected) << text;
+        ASSERT_EQ(d.exponent, std::atoi(std::strchr(text, 'e') + 1) + 1) << text;
+    }
 }
