@@ -20,7 +20,8 @@ protected:
     bool Write(std::string_view line) override {
         bytes += line.size();
         std::size_t commas = 0;
-        for (const char c : line) commas += c == ',';
+        for (const char c : line)
+            commas += c == ',';
         if (commas == 0) return true;
         if (line.find("SetArcSep") != std::string_view::npos) commas--;
         if (line.ends_with(",0")) commas--;
@@ -72,6 +73,7 @@ int main(int argc, char **argv) {
     std::printf("to_chars baseline: %8.2f M doubles/s\n", formatRate / 1e6);
     std::printf("ConvertDrawing:    %8.2f M operands/s  (%.2f of the baseline; goal >= 0.33)\n", convertRate / 1e6,
                 convertRate / formatRate);
-    std::printf("memory growth while converting: %.2f MB (store: %.1f MB)\n", growth / 1e6, StoreSizeBytes(store) / 1e6);
+    std::printf("memory growth while converting: %.2f MB (store: %.1f MB)\n", growth / 1e6,
+                StoreSizeBytes(store) / 1e6);
     return 0;
 }

@@ -22,8 +22,7 @@ int main(int argc, char **argv) {
     std::vector<char> buffer(1 << 20);
     const double rawSeconds = bench::BestSeconds(3, [&] {
         std::FILE *f = std::fopen(path.c_str(), "rb");
-        while (std::fread(buffer.data(), 1, buffer.size(), f) > 0) {
-        }
+        while (std::fread(buffer.data(), 1, buffer.size(), f) > 0) {}
         std::fclose(f);
     });
     buffer = {};
@@ -51,9 +50,10 @@ int main(int argc, char **argv) {
     std::printf("stream: %zu entities, %.1f MB, read %s\n", entities, mb, complete ? "complete" : "FAILED");
     std::printf("raw read, 1 MB buffer:     %8.1f MB/s\n", mb / rawSeconds);
     std::printf("raw read, whole file:      %8.1f MB/s\n", mb / wholeSeconds);
-    std::printf("ReadClipFile:              %8.1f MB/s  (%.2fx the buffered raw read's time, %.2fx the whole-file "
-                "read's; goal <= 3x)\n",
-                mb / readSeconds, readSeconds / rawSeconds, readSeconds / wholeSeconds);
+    std::printf(
+        "ReadClipFile:              %8.1f MB/s  (%.2fx the buffered raw read's time, %.2fx the whole-file "
+        "read's; goal <= 3x)\n",
+        mb / readSeconds, readSeconds / rawSeconds, readSeconds / wholeSeconds);
     std::printf("peak memory:               %8.1f MB for a store of %.1f MB  (%.2fx; goal <= 2x)\n", peak / 1e6,
                 storeBytes / 1e6, static_cast<double>(peak) / static_cast<double>(storeBytes));
     return complete ? 0 : 1;

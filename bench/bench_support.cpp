@@ -22,14 +22,20 @@ std::size_t StatusKilobytes(const char *field) {
 }
 
 TclpEntBase Pen(std::size_t i) {
-    return {0, 1, static_cast<std::uint16_t>(1 + i % 9), 0, static_cast<std::uint16_t>(i % 16),
-            static_cast<std::uint16_t>(i / 16 % 16), 0x0002};
+    return {0,
+            1,
+            static_cast<std::uint16_t>(1 + i % 9),
+            0,
+            static_cast<std::uint16_t>(i % 16),
+            static_cast<std::uint16_t>(i / 16 % 16),
+            0x0002};
 }
 
 // Entity i of the mix: 60 % lines, 15 % arcs, 8 % points, 8 % texts, 4 % solids, 3 % dimensions, 2 % inserts.
 template <class Sink>
 void EmitMixed(std::size_t i, Sink &&sink) {
-    const double x = std::fmod(static_cast<double>(i) * 37.11, 100000.0), y = std::fmod(static_cast<double>(i) * 13.7, 70000.0);
+    const double x = std::fmod(static_cast<double>(i) * 37.11, 100000.0),
+                 y = std::fmod(static_cast<double>(i) * 13.7, 70000.0);
     const std::size_t slot = i % 100;
     if (slot < 60) {
         sink(TclpEntSen{Pen(i), x, y, x + 1234.5678, y - 987.654321});
@@ -41,8 +47,8 @@ void EmitMixed(std::size_t i, Sink &&sink) {
         if (slot % 2) b.penStyle = 100;
         sink(TclpEntTen{b, x, y, 0, 3, 0.5, 2});
     } else if (slot < 91) {
-        sink(TclpEntMoji{Pen(i), x, y, x + 900, y, 0, 250, 250, 0, 0, "\x82\x6c\x82\x72 \x83\x53\x83\x56\x83\x62\x83\x4e",
-                         "room " + std::to_string(i % 1000)});
+        sink(TclpEntMoji{Pen(i), x, y, x + 900, y, 0, 250, 250, 0, 0,
+                         "\x82\x6c\x82\x72 \x83\x53\x83\x56\x83\x62\x83\x4e", "room " + std::to_string(i % 1000)});
     } else if (slot < 95) {
         TclpEntSolid s{Pen(i), x, y, x + 100, y, x + 100, y + 100, x, y + 100, 0};
         if (slot == 92) s.base.penColor = 10, s.color = 0x336699;
@@ -64,7 +70,8 @@ TclpEntBlockDef Block() {
     TclpEntBlockDef def;
     def.number = 1;
     def.name = "block";
-    for (int i = 0; i < 20; i++) test::Add(def, TclpEntSen{{}, 0, i * 10.0, 100, i * 10.0});
+    for (int i = 0; i < 20; i++)
+        test::Add(def, TclpEntSen{{}, 0, i * 10.0, 100, i * 10.0});
     return def;
 }
 
@@ -83,7 +90,8 @@ DrawingStore MixedDrawing(std::size_t entities) {
     d.originY = -678.25;
     d.layerGroupScales.assign(16, 1.0);
     d.layerGroupScales[0] = 0.01;
-    for (std::size_t i = 0; i < entities; i++) EmitMixed(i, [&](const auto &r) { test::Add(d, r); });
+    for (std::size_t i = 0; i < entities; i++)
+        EmitMixed(i, [&](const auto &r) { test::Add(d, r); });
     d.blockDefs.push_back(Block());
     return d;
 }
@@ -100,7 +108,8 @@ std::uint64_t WriteMixedStream(const std::string &path, std::size_t entities) {
     };
     w.Double(1234.5);
     w.Double(-678.25);
-    for (int i = 0; i < 16; i++) w.Double(i == 0 ? 0.01 : 1.0);
+    for (int i = 0; i < 16; i++)
+        w.Double(i == 0 ? 0.01 : 1.0);
     w.Count(static_cast<std::uint32_t>(entities));
     for (std::size_t i = 0; i < entities; i++) {
         EmitMixed(i, [&](const auto &r) { w.Object(r); });

@@ -107,7 +107,13 @@ void Write(JsonOut &json, const TclpEntSunpo &r) {
 void Write(JsonOut &json, const TclpEntSolid &r) {
     json.BeginObject();
     WriteBase(json, r.base);
-    Fields(json, {{"x1", r.x1}, {"y1", r.y1}, {"x2", r.x2}, {"y2", r.y2}, {"x3", r.x3}, {"y3", r.y3}, {"x4", r.x4},
+    Fields(json, {{"x1", r.x1},
+                  {"y1", r.y1},
+                  {"x2", r.x2},
+                  {"y2", r.y2},
+                  {"x3", r.x3},
+                  {"y3", r.y3},
+                  {"x4", r.x4},
                   {"y4", r.y4}});
     Field(json, "color", r.color);
     json.EndObject();
@@ -179,7 +185,8 @@ void WriteStoreJson(JsonOut &json, const DrawingStore &store, bool complete) {
     Fields(json, {{"originX", store.originX}, {"originY", store.originY}});
     json.Key("layerGroupScales");
     json.BeginArray();
-    for (const double scale : store.layerGroupScales) json.Number(scale);
+    for (const double scale : store.layerGroupScales)
+        json.Number(scale);
     json.EndArray();
     Field(json, "objectCount", store.objectCount);
     json.Newline();

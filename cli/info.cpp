@@ -21,7 +21,8 @@ std::string KindCounts(const EntityArrays &a) {
 void WriteStoreSummary(std::FILE *out, const DrawingStore &store) {
     std::fprintf(out, "stream version:    %d\n", store.version);
     std::fprintf(out, "reference point:   %.17g, %.17g\n", store.originX, store.originY);
-    std::fprintf(out, "layer group 0:     scale %.17g\n", store.layerGroupScales.empty() ? 0.0 : store.layerGroupScales[0]);
+    std::fprintf(out, "layer group 0:     scale %.17g\n",
+                 store.layerGroupScales.empty() ? 0.0 : store.layerGroupScales[0]);
     std::fprintf(out, "top level:         %d objects: %s\n", store.objectCount, KindCounts(store).c_str());
     std::fprintf(out, "block definitions: %d\n", store.blockDefCount());
     for (const TclpEntBlockDef &def : store.blockDefs)

@@ -60,7 +60,8 @@ public:
             std::vector<std::uint8_t> data;
             std::uint8_t chunk[1 << 16];
             std::size_t got;
-            while ((got = std::fread(chunk, 1, sizeof chunk, stdin)) > 0) data.insert(data.end(), chunk, chunk + got);
+            while ((got = std::fread(chunk, 1, sizeof chunk, stdin)) > 0)
+                data.insert(data.end(), chunk, chunk + got);
             if (std::ferror(stdin)) {
                 error = "standard input: cannot be read";
                 return false;

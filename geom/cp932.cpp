@@ -30,7 +30,8 @@ public:
         std::string out;
         if (cd == reinterpret_cast<iconv_t>(-1)) {
             // Without a CP932 table keep the ASCII and mark the rest.
-            for (const char c : in) out += static_cast<unsigned char>(c) < 0x80 ? std::string(1, c) : kReplacement;
+            for (const char c : in)
+                out += static_cast<unsigned char>(c) < 0x80 ? std::string(1, c) : kReplacement;
             return out;
         }
         iconv(cd, nullptr, nullptr, nullptr, nullptr);

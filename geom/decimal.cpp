@@ -1,8 +1,8 @@
 // Decimal digits of a double: the exact value rounded to 18 significant digits, then re-rounded.
 #include "geom/decimal.h"
 
-#include <charconv>
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <cstdint>
 
@@ -48,7 +48,8 @@ DecimalDigits ShortestDigits(double value) {
 double NearestDouble(const DecimalDigits &d) {
     if (d.count == 0) return 0.0;
     std::uint64_t mantissa = 0;
-    for (int i = 0; i < d.count; i++) mantissa = mantissa * 10 + static_cast<unsigned>(d.digits[i] - '0');
+    for (int i = 0; i < d.count; i++)
+        mantissa = mantissa * 10 + static_cast<unsigned>(d.digits[i] - '0');
     const int power = d.exponent - d.count;  // the value is mantissa x 10^power
     // Both factors exact and one correctly rounded operation: the nearest double (Clinger's fast path).
     static constexpr double kPowers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
@@ -79,20 +80,23 @@ void RoundHalfAwayAt(DecimalDigits &d, int keep) {
         return;
     }
     int i = keep - 1;
-    while (i >= 0 && d.digits[i] == '9') d.digits[i--] = '0';
+    while (i >= 0 && d.digits[i] == '9')
+        d.digits[i--] = '0';
     if (i >= 0) {
         d.digits[i]++;
         return;
     }
     // All kept digits were 9 (or none were kept): the value gains a leading 1.
-    for (int j = d.count; j > 0; j--) d.digits[j] = d.digits[j - 1];
+    for (int j = d.count; j > 0; j--)
+        d.digits[j] = d.digits[j - 1];
     d.digits[0] = '1';
     d.count++;
     d.exponent++;
 }
 
 void TrimZeros(DecimalDigits &d) {
-    while (d.count > 0 && d.digits[d.count - 1] == '0') d.count--;
+    while (d.count > 0 && d.digits[d.count - 1] == '0')
+        d.count--;
 }
 
 const char *NonFiniteText(double value) {

@@ -26,7 +26,8 @@ bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
 std::size_t SkipBlanks(std::string_view text) {
     std::size_t i = 0;
-    while (i < text.size() && text[i] == ' ') i++;
+    while (i < text.size() && text[i] == ' ')
+        i++;
     return i;
 }
 
@@ -53,12 +54,14 @@ std::string FormatFixed(int decimals, double value) {
     if (d.count == 0 || d.exponent <= 0) {
         out += '0';
     } else {
-        for (int i = 0; i < d.exponent; i++) out += digitAt(i);
+        for (int i = 0; i < d.exponent; i++)
+            out += digitAt(i);
     }
     if (decimals > 0) {
         out += '.';
         const int first = d.count == 0 ? 0 : d.exponent;
-        for (int k = 0; k < decimals; k++) out += d.count == 0 ? '0' : digitAt(first + k);
+        for (int k = 0; k < decimals; k++)
+            out += d.count == 0 ? '0' : digitAt(first + k);
     }
     return out;
 }
@@ -124,7 +127,8 @@ double ParseFloatOrZero(std::string_view text) {
     const std::size_t start = i;
     auto digits = [&] {
         const std::size_t from = i;
-        while (i < text.size() && IsDigit(text[i])) i++;
+        while (i < text.size() && IsDigit(text[i]))
+            i++;
         return i - from;
     };
     if (digits() == 0) return 0.0;
@@ -155,7 +159,8 @@ std::size_t SjisCharBytes(std::string_view text, std::size_t p) {
 
 int SjisLength(std::string_view text) {
     int n = 0;
-    for (std::size_t p = 0; p < text.size(); p += SjisCharBytes(text, p)) n++;
+    for (std::size_t p = 0; p < text.size(); p += SjisCharBytes(text, p))
+        n++;
     return n;
 }
 

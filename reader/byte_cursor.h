@@ -109,7 +109,8 @@ private:
         if (kept > 0) std::memmove(buffer.data(), window + pos, kept);
         windowStart += pos;
         pos = 0;
-        const std::size_t toRead = static_cast<std::size_t>(std::min<std::uint64_t>(buffer.size() - kept, total - windowStart - kept));
+        const std::size_t toRead =
+            static_cast<std::size_t>(std::min<std::uint64_t>(buffer.size() - kept, total - windowStart - kept));
         const std::size_t got = std::fread(buffer.data() + kept, 1, toRead, file);
         window = buffer.data();
         windowSize = kept + got;

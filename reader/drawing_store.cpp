@@ -24,8 +24,10 @@ std::size_t TextBytes(const TclpEntMoji &t) { return StringBytes(t.fontName) + S
 std::size_t ArraysBytes(const EntityArrays &a) {
     std::size_t n = VectorBytes(a.lines) + VectorBytes(a.arcs) + VectorBytes(a.points) + VectorBytes(a.texts) +
                     VectorBytes(a.dimensions) + VectorBytes(a.solids) + VectorBytes(a.inserts);
-    for (const TclpEntMoji &t : a.texts) n += TextBytes(t);
-    for (const TclpEntSunpo &d : a.dimensions) n += TextBytes(d.label);
+    for (const TclpEntMoji &t : a.texts)
+        n += TextBytes(t);
+    for (const TclpEntSunpo &d : a.dimensions)
+        n += TextBytes(d.label);
     return n;
 }
 

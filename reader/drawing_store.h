@@ -119,8 +119,8 @@ struct TclpEntBlockDef : EntityArrays {
     std::int32_t number = 0;  // what inserts refer to
     std::int32_t referenced = 0;
     std::int32_t stamp = 0;
-    std::string name;               // Shift-JIS bytes
-    std::int32_t entityCount = 0;   // as announced by the stream
+    std::string name;                // Shift-JIS bytes
+    std::int32_t entityCount = 0;    // as announced by the stream
     std::vector<ObjectRef> objects;  // the definition's objects in stream order
 
     bool operator==(const TclpEntBlockDef &) const = default;

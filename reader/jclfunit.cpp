@@ -20,8 +20,8 @@ constexpr std::uint64_t kMinBlockDefBytes = 2 + 13 + 12 + 1 + 2;
 constexpr std::size_t kHeaderDoubles = 18;
 constexpr std::size_t kCheckedPrefixBytes = kHeaderDoubles * 8 + 6 + 2 + 2;
 
-constexpr std::array<std::string_view, 8> kClassNames = {
-    "", "CDataSen", "CDataEnko", "CDataTen", "CDataMoji", "CDataSunpou", "CDataSolid", "CDataBlock"};
+constexpr std::array<std::string_view, 8> kClassNames = {"",          "CDataSen",    "CDataEnko",  "CDataTen",
+                                                         "CDataMoji", "CDataSunpou", "CDataSolid", "CDataBlock"};
 
 // uint16; 0xFFFF escapes to a uint32.
 std::uint32_t ReadCount(ByteCursor &in) {
@@ -41,15 +41,16 @@ void ReadLineBody(ByteCursor &in, TclpEntSen &line) {
     const std::uint8_t *bytes = in.Take(32);
     if (!bytes) return;
     FieldReader f(bytes);
-    for (double *v : {&line.startX, &line.startY, &line.endX, &line.endY}) *v = f.Next<double>();
+    for (double *v : {&line.startX, &line.startY, &line.endX, &line.endY})
+        *v = f.Next<double>();
 }
 
 void ReadArcBody(ByteCursor &in, TclpEntEnko &arc) {
     const std::uint8_t *bytes = in.Take(60);
     if (!bytes) return;
     FieldReader f(bytes);
-    for (double *v : {&arc.centerX, &arc.centerY, &arc.radius, &arc.startAngle, &arc.arcAngle, &arc.tiltAngle,
-                      &arc.flatness})
+    for (double *v :
+         {&arc.centerX, &arc.centerY, &arc.radius, &arc.startAngle, &arc.arcAngle, &arc.tiltAngle, &arc.flatness})
         *v = f.Next<double>();
     arc.fullCircle = f.Next<std::int32_t>();
 }
@@ -72,9 +73,11 @@ void ReadTextBody(ByteCursor &in, TclpEntMoji &text) {
     const std::uint8_t *bytes = in.Take(68);
     if (!bytes) return;
     FieldReader f(bytes);
-    for (double *v : {&text.startX, &text.startY, &text.endX, &text.endY}) *v = f.Next<double>();
+    for (double *v : {&text.startX, &text.startY, &text.endX, &text.endY})
+        *v = f.Next<double>();
     text.textType = f.Next<std::int32_t>();
-    for (double *v : {&text.sizeX, &text.sizeY, &text.spacing, &text.angle}) *v = f.Next<double>();
+    for (double *v : {&text.sizeX, &text.sizeY, &text.spacing, &text.angle})
+        *v = f.Next<double>();
     text.fontName = ReadArchiveString(in);
     text.text = ReadArchiveString(in);
 }
@@ -93,7 +96,8 @@ void ReadInsertBody(ByteCursor &in, TclpEntBlock &insert) {
     const std::uint8_t *bytes = in.Take(44);
     if (!bytes) return;
     FieldReader f(bytes);
-    for (double *v : {&insert.x, &insert.y, &insert.scaleX, &insert.scaleY, &insert.angle}) *v = f.Next<double>();
+    for (double *v : {&insert.x, &insert.y, &insert.scaleX, &insert.scaleY, &insert.angle})
+        *v = f.Next<double>();
     insert.number = f.Next<std::int32_t>();
 }
 
@@ -107,7 +111,8 @@ public:
         store.layerGroupScales.assign(16, 0.0);
         store.originX = in.Read<double>();
         store.originY = in.Read<double>();
-        for (double &scale : store.layerGroupScales) scale = in.Read<double>();
+        for (double &scale : store.layerGroupScales)
+            scale = in.Read<double>();
 
         what = "the object count";
         store.objectCount = static_cast<std::int32_t>(ReadCount(in));
@@ -138,8 +143,8 @@ private:
     // A count that cannot fit in the bytes left fails the read before anything is allocated for it.
     bool CountFits(std::int32_t count, std::uint64_t minBytes, const char *items) {
         if (count <= 0 || static_cast<std::uint64_t>(count) <= in.Remaining() / minBytes) return true;
-        countFailure = std::to_string(count) + " " + items + " cannot fit in the " +
-                       std::to_string(in.Remaining()) + " bytes left";
+        countFailure = std::to_string(count) + " " + items + " cannot fit in the " + std::to_string(in.Remaining()) +
+                       " bytes left";
         what = countFailure.c_str();
         return false;
     }
@@ -159,8 +164,8 @@ private:
             counter++;
             return kind;
         }
-        const std::int64_t index =
-            tag == 0x7FFF ? static_cast<std::int64_t>(in.Read<std::uint32_t>() & 0x7FFFFFFFu) : std::int64_t{tag} - 0x8000;
+        const std::int64_t index = tag == 0x7FFF ? static_cast<std::int64_t>(in.Read<std::uint32_t>() & 0x7FFFFFFFu)
+                                                 : std::int64_t{tag} - 0x8000;
         int kind = 0;
         for (int k = 1; k <= 7; k++)
             if (classIndex[k] == index) kind = k;  // the last equal one wins

@@ -13,8 +13,8 @@ namespace korvel {
 // How a read ended, for the command line and the tests.
 struct ReadReport {
     bool complete = false;
-    std::uint64_t endOffset = 0;   // where the stream ended (complete) or where the failing read began
-    std::string failure;           // what was being read when it failed; empty when complete
+    std::uint64_t endOffset = 0;    // where the stream ended (complete) or where the failing read began
+    std::string failure;            // what was being read when it failed; empty when complete
     std::int64_t indexCounter = 0;  // the load map's next index number when the read stopped
 };
 

@@ -69,8 +69,8 @@ ArcOperands ConvertArc(const ScriptTransform &t, double cx, double cy, double ra
     const double s = RoundedAngle(start);
     const double e = RoundedAngle(ToDouble(Ext(start) + sweep));
     const bool forward = sweep >= 0;  // a negative sweep is written as the same arc counter-clockwise
-    return {ScaledX(t, cx),        ScaledY(t, cy), ScaledLength(t, radius), ScaledProduct(t, radius, flatness),
-            RoundedAngle(tilt),    forward ? s : e, forward ? e : s};
+    return {ScaledX(t, cx),     ScaledY(t, cy),  ScaledLength(t, radius), ScaledProduct(t, radius, flatness),
+            RoundedAngle(tilt), forward ? s : e, forward ? e : s};
 }
 
 }  // namespace
@@ -80,8 +80,8 @@ bool IsCounterClockwise(PlanePoint p1, PlanePoint p2, PlanePoint p3) {
 }
 
 void EmitLine(ScriptSink &out, const TclpEntSen &line, const ScriptTransform &t) {
-    (CommandLine(kLine2d) << ScaledX(t, line.startX) << "," << ScaledY(t, line.startY) << ", "
-                          << ScaledX(t, line.endX) << "," << ScaledY(t, line.endY))
+    (CommandLine(kLine2d) << ScaledX(t, line.startX) << "," << ScaledY(t, line.startY) << ", " << ScaledX(t, line.endX)
+                          << "," << ScaledY(t, line.endY))
         .WriteTo(out);
 }
 
@@ -90,8 +90,8 @@ void EmitPoint(ScriptSink &out, const TclpEntTen &point, const ScriptTransform &
 }
 
 void EmitArc(ScriptSink &out, const TclpEntEnko &arc, const ScriptTransform &t) {
-    const ArcOperands a = ConvertArc(t, arc.centerX, arc.centerY, arc.radius, arc.flatness, arc.tiltAngle,
-                                     arc.startAngle, arc.arcAngle);
+    const ArcOperands a =
+        ConvertArc(t, arc.centerX, arc.centerY, arc.radius, arc.flatness, arc.tiltAngle, arc.startAngle, arc.arcAngle);
     const bool circular = Within(arc.flatness, 1);
     if (arc.fullCircle != 0) {
         if (circular) (CommandLine(kCircle2d) << a.x << "," << a.y << ", " << a.r).WriteTo(out);
@@ -159,7 +159,8 @@ void EmitArcSolid(ScriptSink &out, std::uint8_t penStyle, const TclpEntSolid &so
         }
         case 111:
             if (Within(shape, 100))
-                (CommandLine(kElli2d) << a.x << "," << a.y << ", " << a.r << "," << a.r2 << ", " << a.tilt).WriteTo(out);
+                (CommandLine(kElli2d) << a.x << "," << a.y << ", " << a.r << "," << a.r2 << ", " << a.tilt)
+                    .WriteTo(out);
             else
                 (CommandLine(kElarc2d) << a.x << "," << a.y << ", " << a.r << "," << a.r2 << ", " << a.tilt << ","
                                        << a.a1 << "," << a.a2)
@@ -185,8 +186,7 @@ void EmitArcSolid(ScriptSink &out, std::uint8_t penStyle, const TclpEntSolid &so
                     .WriteTo(out);
             return;
         }
-        default:
-            return;
+        default: return;
     }
 }
 

@@ -23,7 +23,10 @@ int Pale(int v) {
 }
 
 int Shaded(int v, int shade) {
-    struct Row { int level; int byShade[5]; };
+    struct Row {
+        int level;
+        int byShade[5];
+    };
     static constexpr Row kRows[] = {
         {255, {255, 165, 127, 76, 38}}, {223, {223, 145, 111, 66, 33}}, {191, {191, 124, 95, 57, 28}},
         {159, {159, 103, 79, 47, 23}},  {127, {127, 82, 63, 38, 19}},   {63, {63, 41, 31, 19, 9}},
@@ -50,33 +53,43 @@ int Square(int v) { return v * v; }
 }  // namespace
 
 void FillPenColorTable(PenColorTable &table) {
-    static constexpr std::uint32_t kFirstNine[] = {Rgb(255, 0, 0),   Rgb(255, 255, 0), Rgb(0, 255, 0),
-                                                   Rgb(0, 255, 255), Rgb(0, 0, 255),   Rgb(255, 0, 255),
+    static constexpr std::uint32_t kFirstNine[] = {Rgb(255, 0, 0),   Rgb(255, 255, 0),   Rgb(0, 255, 0),
+                                                   Rgb(0, 255, 255), Rgb(0, 0, 255),     Rgb(255, 0, 255),
                                                    Rgb(0, 0, 0),     Rgb(128, 128, 128), Rgb(192, 192, 192)};
-    for (int i = 1; i <= 9; i++) table.entries[i] = kFirstNine[i - 1];
+    for (int i = 1; i <= 9; i++)
+        table.entries[i] = kFirstNine[i - 1];
     for (int i = 10; i <= 249; i++) {
         const int k = (i - 10) % 10;
         const int shade = k / 2;
         const bool pale = k % 2 == 1;
         int rgb[3];
         HueBase((i - 10) / 10, rgb);
-        for (int &v : rgb) v = Shaded(pale ? Pale(v) : v, shade);
+        for (int &v : rgb)
+            v = Shaded(pale ? Pale(v) : v, shade);
         table.entries[i] = Rgb(rgb[0], rgb[1], rgb[2]);
     }
     // Greys; the last is a shade darker than the one before it: the table holds no white.
     static constexpr std::uint32_t kGreys[] = {0, 45, 91, 137, 183, 179};
-    for (int i = 250; i <= 255; i++) table.entries[i] = Rgb(kGreys[i - 250], kGreys[i - 250], kGreys[i - 250]);
+    for (int i = 250; i <= 255; i++)
+        table.entries[i] = Rgb(kGreys[i - 250], kGreys[i - 250], kGreys[i - 250]);
 }
 
 int PenNumberOf(std::uint16_t penColor) {
     switch (penColor) {
-        case 1: case 107: return 4;
-        case 3: case 103: return 3;
-        case 4: case 105: return 2;
-        case 5: case 106: return 6;
-        case 6: case 104: return 5;
-        case 8: case 102: return 1;
-        case 9: case 115: return 9;
+        case 1:
+        case 107: return 4;
+        case 3:
+        case 103: return 3;
+        case 4:
+        case 105: return 2;
+        case 5:
+        case 106: return 6;
+        case 6:
+        case 104: return 5;
+        case 8:
+        case 102: return 1;
+        case 9:
+        case 115: return 9;
         case 101: return 250;
         case 109: return 222;
         case 110: return 23;

@@ -62,8 +62,8 @@ TEST(ConvertDrawing, OneLineWithAndWithoutLayersAndColours) {
 TEST(ConvertDrawing, LayerAndPenLinesOnlyOnChange) {
     DrawingStore d = Drawing();
     d.lines.push_back({Base(2), 0, 0, 1, 0});
-    d.lines.push_back({Base(7), 0, 1, 1, 1});               // colour 7 is pen 7 too
-    d.lines.push_back({Base(1, 5, 2), 0, 2, 1, 2});         // layer group 2, layer 5: 37; pen 4
+    d.lines.push_back({Base(7), 0, 1, 1, 1});                   // colour 7 is pen 7 too
+    d.lines.push_back({Base(1, 5, 2), 0, 2, 1, 2});             // layer group 2, layer 5: 37; pen 4
     d.arcs.push_back({Base(1, 5, 2), 0, 0, 1, 0, 1, 0, 1, 0});  // carries over from lines to arcs
     d.points.push_back({Base(3, 5, 2), 1, 1, 0, 0, 0, 0});
     EXPECT_EQ(Convert(d, kLayersAndColors), kHeader +
@@ -73,17 +73,17 @@ TEST(ConvertDrawing, LayerAndPenLinesOnlyOnChange) {
                                                 "_ARC2D_n,SetArcSep, 0,0, 1, 0,1\r\n"
                                                 "_PEN_3\r\n_TEN2D_n, 1,1\r\n");
     EXPECT_EQ(Convert(d, {false, true, false, false}), kHeader +
-                                                            "_LAYER_0\r\n_LINE2D_n, 0,0, 1,0\r\n"
-                                                            "_LINE2D_n, 0,1, 1,1\r\n"
-                                                            "_LAYER_37\r\n_LINE2D_n, 0,2, 1,2\r\n"
-                                                            "_ARC2D_n,SetArcSep, 0,0, 1, 0,1\r\n"
-                                                            "_TEN2D_n, 1,1\r\n");
+                                                           "_LAYER_0\r\n_LINE2D_n, 0,0, 1,0\r\n"
+                                                           "_LINE2D_n, 0,1, 1,1\r\n"
+                                                           "_LAYER_37\r\n_LINE2D_n, 0,2, 1,2\r\n"
+                                                           "_ARC2D_n,SetArcSep, 0,0, 1, 0,1\r\n"
+                                                           "_TEN2D_n, 1,1\r\n");
 }
 
 TEST(ConvertDrawing, SkippedEntitiesWriteNothingAtAll) {
     DrawingStore d = Drawing();
-    d.lines.push_back({Base(2, 1), 5, 5, 5 + 5e-13, 5});               // zero length within 1e-12
-    d.lines.push_back({Base(3, 2, 0, 0x2000), 0, 0, 1, 1});           // never converted
+    d.lines.push_back({Base(2, 1), 5, 5, 5 + 5e-13, 5});                // zero length within 1e-12
+    d.lines.push_back({Base(3, 2, 0, 0x2000), 0, 0, 1, 1});             // never converted
     d.arcs.push_back({Base(4, 3), 0, 0, 1e-12, 0, 1, 0, 1, 1});         // radius <= 1e-12
     d.arcs.push_back({Base(4, 3), 0, 0, 1, 0, 1, 0, 1e-12, 1});         // second radius <= 1e-12
     d.arcs.push_back({Base(4, 3), 0, 0, 1, 0, -1e-12, 0, 1, 0});        // no sweep
@@ -128,10 +128,10 @@ TEST(ConvertDrawing, SolidColoursAndUnsupportedKinds) {
     d.solids.push_back(band);
     d.lines.push_back({Base(2, 1), 0, 0, 1, 0});
     EXPECT_EQ(Convert(d, {true, true, false, true}), kHeader +
-                                                          "_LAYER_0\r\n_PEN_7\r\n_4SLD2D_n, 0,0, 1,0, 1,1, 0,1\r\n"
-                                                          "_PEN_12\r\n_4SLD2D_n, 0,0, 1,0, 1,1, 0,1\r\n"
-                                                          "_LAYER_1\r\n_PEN_3\r\n"
-                                                          "_PEN_7\r\n_LINE2D_n, 0,0, 1,0\r\n");
+                                                         "_LAYER_0\r\n_PEN_7\r\n_4SLD2D_n, 0,0, 1,0, 1,1, 0,1\r\n"
+                                                         "_PEN_12\r\n_4SLD2D_n, 0,0, 1,0, 1,1, 0,1\r\n"
+                                                         "_LAYER_1\r\n_PEN_3\r\n"
+                                                         "_PEN_7\r\n_LINE2D_n, 0,0, 1,0\r\n");
 }
 
 TEST(ConvertDrawing, TransformComesFromTheStoreHeader) {
@@ -151,8 +151,9 @@ TEST(ConvertDrawing, NonFiniteValuesNeverCrash) {
     d.arcs.push_back({Base(2), NAN, 0, NAN, NAN, NAN, NAN, NAN, 0});
     d.solids.push_back({Base(2, 0, 0, 0, 106), 0, 0, 1, NAN, 0, 0, NAN, NAN, 0});
     EXPECT_EQ(Convert(d, {true, true, true, true}),
-              kHeader + "_LAYER_0\r\n_PEN_7\r\n_BSLD2D_n,SetArcSep, 0,0, 1,0, 0,0,0, 0,0\r\n"
-                        "_LINE2D_n, 0,0, 1,0\r\n_ELARC2D_n,SetArcSep, 0,0, 0,0, 0,0,0\r\n");
+              kHeader +
+                  "_LAYER_0\r\n_PEN_7\r\n_BSLD2D_n,SetArcSep, 0,0, 1,0, 0,0,0, 0,0\r\n"
+                  "_LINE2D_n, 0,0, 1,0\r\n_ELARC2D_n,SetArcSep, 0,0, 0,0, 0,0,0\r\n");
 }
 
 TEST(ConvertDrawing, StopsAtTheFirstFailedWrite) {
@@ -170,24 +171,33 @@ TEST(ConvertDrawing, StopsAtTheFirstFailedWrite) {
         }
     };
     DrawingStore d = Drawing();
-    for (int i = 0; i < 10; i++) d.lines.push_back({Base(2), 0, 0, 1, static_cast<double>(i)});
+    for (int i = 0; i < 10; i++)
+        d.lines.push_back({Base(2), 0, 0, 1, static_cast<double>(i)});
     PenColorTable pens;
     FillPenColorTable(pens);
     FailingSink sink(5);
     EXPECT_FALSE(ConvertDrawing(d, {}, pens, sink));
     // Three header lines and two lines complete; the third line's end could not be written.
-    EXPECT_TRUE(sink.text.ends_with("n, 0,0, 1,1\r\n" "\x81\x40" "LINE2D" "\x81\x40" "n, 0,0, 1,2"));
+    EXPECT_TRUE(
+        sink.text.ends_with("n, 0,0, 1,1\r\n"
+                            "\x81\x40"
+                            "LINE2D"
+                            "\x81\x40"
+                            "n, 0,0, 1,2"));
     EXPECT_FALSE(sink.Ok());
 }
 
 TEST(PenColorTable, EntriesFromTheHueRule) {
     PenColorTable pens;
     FillPenColorTable(pens);
-    struct Case { int entry; std::uint32_t r, g, b; };
+    struct Case {
+        int entry;
+        std::uint32_t r, g, b;
+    };
     const Case cases[] = {
-        {1, 255, 0, 0},     {7, 0, 0, 0},     {9, 192, 192, 192}, {10, 255, 0, 0},   {11, 255, 127, 127},
-        {12, 165, 0, 0},    {23, 165, 103, 82}, {36, 76, 38, 0},  {141, 127, 223, 255}, {249, 38, 19, 23},
-        {250, 0, 0, 0},     {254, 183, 183, 183}, {255, 179, 179, 179},
+        {1, 255, 0, 0},  {7, 0, 0, 0},         {9, 192, 192, 192},   {10, 255, 0, 0},      {11, 255, 127, 127},
+        {12, 165, 0, 0}, {23, 165, 103, 82},   {36, 76, 38, 0},      {141, 127, 223, 255}, {249, 38, 19, 23},
+        {250, 0, 0, 0},  {254, 183, 183, 183}, {255, 179, 179, 179},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.entry);
@@ -199,12 +209,15 @@ TEST(PenColorTable, NearestEntryByDifferencesOfSquares) {
     PenColorTable pens;
     FillPenColorTable(pens);
     auto rgb = [](std::uint32_t r, std::uint32_t g, std::uint32_t b) { return r | g << 8 | b << 16; };
-    struct Case { std::uint32_t color; int expected; };
+    struct Case {
+        std::uint32_t color;
+        int expected;
+    };
     const Case cases[] = {
-        {rgb(0, 0, 0), 7},          // 7 and 250 are both black: the lower wins
-        {rgb(255, 255, 255), 51},   // no white in the table
-        {rgb(128, 128, 128), 8},    {rgb(192, 192, 192), 9},  {rgb(100, 100, 100), 252},
-        {rgb(200, 0, 0), 12},       {rgb(255, 128, 0), 30},   {0xFF000000u | rgb(0, 0, 0), 7},  // top byte ignored
+        {rgb(0, 0, 0), 7},         // 7 and 250 are both black: the lower wins
+        {rgb(255, 255, 255), 51},  // no white in the table
+        {rgb(128, 128, 128), 8},  {rgb(192, 192, 192), 9}, {rgb(100, 100, 100), 252},
+        {rgb(200, 0, 0), 12},     {rgb(255, 128, 0), 30},  {0xFF000000u | rgb(0, 0, 0), 7},  // top byte ignored
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.color);
@@ -213,10 +226,13 @@ TEST(PenColorTable, NearestEntryByDifferencesOfSquares) {
 }
 
 TEST(PenNumberOf, FixedMapping) {
-    struct Case { std::uint16_t jw; int expected; };
-    const Case cases[] = {{1, 4},     {107, 4},   {2, 7},     {7, 7},     {10, 7},   {101, 250}, {109, 222},
-                          {110, 23},  {111, 30},  {112, 83},  {113, 150}, {114, 171}, {116, 8},  {115, 9},
-                          {0, 7},     {117, 7},   {0xFFFF, 7}, {8, 1},    {102, 1},   {6, 5},    {5, 6}};
+    struct Case {
+        std::uint16_t jw;
+        int expected;
+    };
+    const Case cases[] = {{1, 4},    {107, 4},  {2, 7},      {7, 7},     {10, 7},    {101, 250}, {109, 222},
+                          {110, 23}, {111, 30}, {112, 83},   {113, 150}, {114, 171}, {116, 8},   {115, 9},
+                          {0, 7},    {117, 7},  {0xFFFF, 7}, {8, 1},     {102, 1},   {6, 5},     {5, 6}};
     for (const Case &c : cases) {
         SCOPED_TRACE(c.jw);
         EXPECT_EQ(PenNumberOf(c.jw), c.expected);

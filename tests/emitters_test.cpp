@@ -48,16 +48,26 @@ TclpEntSolid Solid(std::uint8_t style, double x1, double y1, double x2, double y
 
 TEST(EmitLine, ScalesAboutTheReferencePoint) {
     const ScriptTransform t{100, 200, 0.01};
-    EXPECT_EQ(Emitted([&](ScriptSink &s) { EmitLine(s, TclpEntSen{{}, 150, 250, 250, 250}, t); }),
+    EXPECT_EQ(Emitted([&](ScriptSink &s) {
+                  EmitLine(s, TclpEntSen{{}, 150, 250, 250, 250}, t);
+              }),
               "_LINE2D_n, 0.5,0.5, 1.5,0.5\r\n");
-    EXPECT_EQ(Emitted([&](ScriptSink &s) { EmitLine(s, TclpEntSen{{}, -0.00000000004, 0.00005, 1e15, -2.5}, kIdentity); }),
+    EXPECT_EQ(Emitted([&](ScriptSink &s) {
+                  EmitLine(s, TclpEntSen{{}, -0.00000000004, 0.00005, 1e15, -2.5}, kIdentity);
+              }),
               "_LINE2D_n, 0,5E-5, 1E15,-2.5\r\n");
-    EXPECT_EQ(Emitted([&](ScriptSink &s) { EmitPoint(s, TclpEntTen{{}, 3, -4, 1, 0, 0, 0}, t); }),
+    EXPECT_EQ(Emitted([&](ScriptSink &s) {
+                  EmitPoint(s, TclpEntTen{{}, 3, -4, 1, 0, 0, 0}, t);
+              }),
               "_TEN2D_n, -0.97,-2.04\r\n");
 }
 
 TEST(EmitArc, CirclesEllipsesAndArcs) {
-    struct Case { const char *fault; TclpEntEnko arc; const char *expected; };
+    struct Case {
+        const char *fault;
+        TclpEntEnko arc;
+        const char *expected;
+    };
     const Case cases[] = {
         {"circle operands", Arc(10, 20, 5, 0, 0, 0, 1, 1), "_CIRCLE2D_n,SetArcSep, 10,20, 5\r\n"},
         {"full ellipse second radius and tilt", Arc(0, 0, 4, 0, 0, 0.5, 0.5, 1),
@@ -79,18 +89,25 @@ TEST(EmitArc, CirclesEllipsesAndArcs) {
         EXPECT_EQ(Emitted([&](ScriptSink &s) { EmitArc(s, c.arc, kIdentity); }), c.expected);
     }
     // The second radius is radius x flatness x scale, rounded once.
-    EXPECT_EQ(Emitted([&](ScriptSink &s) { EmitArc(s, Arc(0, 0, 3, 0, 0, 0, 0.1, 1), ScriptTransform{0, 0, 0.1}); }),
+    EXPECT_EQ(Emitted([&](ScriptSink &s) {
+                  EmitArc(s, Arc(0, 0, 3, 0, 0, 0, 0.1, 1), ScriptTransform{0, 0, 0.1});
+              }),
               "_ELLI2D_n,SetArcSep, 0,0, 0.3,0.03, 0\r\n");
 }
 
 TEST(EmitPolygonSolid, OrientationAndDegenerateShapes) {
-    struct Case { const char *fault; TclpEntSolid solid; const char *expected; };
+    struct Case {
+        const char *fault;
+        TclpEntSolid solid;
+        const char *expected;
+    };
     const Case cases[] = {
         {"clockwise triangle swaps P2 and P3", Solid(1, 0, 0, 0, 1, 1, 0, 1, 0), "_3SLD2D_n, 0,0, 1,0, 0,1\r\n"},
         {"counter-clockwise triangle kept", Solid(1, 0, 0, 1, 0, 0, 1, 0, 1), "_3SLD2D_n, 0,0, 1,0, 0,1\r\n"},
         {"clockwise quadrilateral swaps P2 and P4", Solid(1, 0, 0, 0, 1, 1, 1, 1, 0),
          "_4SLD2D_n, 0,0, 1,0, 1,1, 0,1\r\n"},
-        {"collinear counts as counter-clockwise", Solid(1, 0, 0, 1, 1, 2, 2, 5, 0), "_4SLD2D_n, 0,0, 1,1, 2,2, 5,0\r\n"},
+        {"collinear counts as counter-clockwise", Solid(1, 0, 0, 1, 1, 2, 2, 5, 0),
+         "_4SLD2D_n, 0,0, 1,1, 2,2, 5,0\r\n"},
         {"P2 = P3 = P4 is a line", Solid(1, 0, 0, 3, 4, 3, 4, 3, 4), "_LINE2D_n, 0,0, 3,4\r\n"},
         {"four equal points are a zero-length line", Solid(1, 2, 2, 2, 2, 2, 2, 2, 2), "_LINE2D_n, 2,2, 2,2\r\n"},
         {"P4 within 1e-12 of P3 is a triangle", Solid(1, 0, 0, 1, 0, 0, 1, 1e-13, 1), "_3SLD2D_n, 0,0, 1,0, 0,1\r\n"},
@@ -106,7 +123,11 @@ TEST(EmitArcSolid, KindsAndShapeValues) {
     auto arcSolid = [](std::uint8_t kind, double sweep, double shape) {
         return Solid(kind, 1, 2, 3, 0.5, 0.1, 0.5, sweep, shape);
     };
-    struct Case { const char *fault; TclpEntSolid solid; const char *expected; };
+    struct Case {
+        const char *fault;
+        TclpEntSolid solid;
+        const char *expected;
+    };
     const Case cases[] = {
         {"101 whole disc", arcSolid(101, 1, 100), "_CSLD2D_n,SetArcSep, 1,2, 3,1.5, 0.1,0\r\n"},
         {"101 pie", arcSolid(101, 1, 0), "_PSLD2D_n,SetArcSep, 1,2, 3,1.5, 0.1,0.5,1.5,0\r\n"},

@@ -6,8 +6,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <random>
 #include <numbers>
+#include <random>
 #include <string>
 
 #include "geom/decimal.h"
@@ -16,13 +16,23 @@
 using namespace korvel;
 
 TEST(RoundHalfAway, HalvesGoAwayFromZero) {
-    struct Case { double x; std::int32_t expected; };
+    struct Case {
+        double x;
+        std::int32_t expected;
+    };
     const Case cases[] = {
-        {0.5, 1}, {-0.5, -1}, {2.5, 3}, {-2.5, -3}, {2.49, 2}, {-0.4, 0}, {1.4999999, 1},
+        {0.5, 1},
+        {-0.5, -1},
+        {2.5, 3},
+        {-2.5, -3},
+        {2.49, 2},
+        {-0.4, 0},
+        {1.4999999, 1},
         {-0.0, 0},
         {0.49999999999999994, 0},  // x + 0.5 is 1.0 in double; extended keeps it below 1
         {4294967296.0 + 7, 7},     // the low 32 bits of the 64-bit result
-        {NAN, 0}, {1e300, 0},      // out of range: the processor's "indefinite" value, low bits 0
+        {NAN, 0},
+        {1e300, 0},  // out of range: the processor's "indefinite" value, low bits 0
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.x);
@@ -31,23 +41,27 @@ TEST(RoundHalfAway, HalvesGoAwayFromZero) {
 }
 
 TEST(FormatFixed, RoundsTheEighteenDigitValueHalfAway) {
-    struct Case { int decimals; double value; const char *expected; };
+    struct Case {
+        int decimals;
+        double value;
+        const char *expected;
+    };
     const Case cases[] = {
         {10, 1.0 / 3, "0.3333333333"},
-        {10, -1e-11, "0.0000000000"},                       // rounds to zero: no "-"
-        {10, -5e-11, "-0.0000000001"},                      // a half goes away from zero
+        {10, -1e-11, "0.0000000000"},   // rounds to zero: no "-"
+        {10, -5e-11, "-0.0000000001"},  // a half goes away from zero
         {10, -0.0, "0.0000000000"},
-        {10, 0.00048828125, "0.0004882813"},                // exact tie: printf would give ...812
-        {10, 1000000.0000000003, "1000000.0000000004"},     // ...00034925: a tie at 18 digits
-        {10, 8909799.943042375, "8909799.9430423752"},      // ...7514734: the 19th digit lifts the 18th to 5
-        {10, 2652276.8197473017, "2652276.8197473018"},     // ...7301749: likewise
-        {10, 9.99999999995, "10.0000000000"},               // carry into a new leading digit
+        {10, 0.00048828125, "0.0004882813"},                        // exact tie: printf would give ...812
+        {10, 1000000.0000000003, "1000000.0000000004"},             // ...00034925: a tie at 18 digits
+        {10, 8909799.943042375, "8909799.9430423752"},              // ...7514734: the 19th digit lifts the 18th to 5
+        {10, 2652276.8197473017, "2652276.8197473018"},             // ...7301749: likewise
+        {10, 9.99999999995, "10.0000000000"},                       // carry into a new leading digit
         {10, 1000000000000000.125, "1000000000000000.1200000000"},  // ties to even at 18 digits
         {10, 1e20, "100000000000000000000.0000000000"},
         {10, 1.5000000000000003e18, "1500000000000000260.0000000000"},  // digits past the 18th are 0
         {10, 9.876543219876544e21, "9876543219876543590000.0000000000"},
         {14, 0.00005, "0.00005000000000"},
-        {14, 123.45678901234567, "123.45678901234567"},     // 18 digits leave nothing to round
+        {14, 123.45678901234567, "123.45678901234567"},  // 18 digits leave nothing to round
         {0, 2.5, "3"},
         {2, -0.004, "0.00"},
         {3, 1e-300, "0.000"},
@@ -66,13 +80,34 @@ TEST(FormatFixed, NonFiniteValuesGiveTextThatDoesNotParse) {
 }
 
 TEST(ParseFloatOrZero, AcceptsOnlyThePlainDecimalGrammar) {
-    struct Case { const char *text; double expected; };
+    struct Case {
+        const char *text;
+        double expected;
+    };
     const Case cases[] = {
-        {"1.5", 1.5}, {"  -2.25", -2.25}, {"+3", 3}, {"7.", 7}, {"1e3", 1000}, {"1.5E-2", 0.015},
-        {"-0.0000000001", -1e-10}, {"0.1", 0.1}, {"2.2250738585072014e-308", 2.2250738585072014e-308},
-        {"", 0}, {"1,5", 0},   // a comma is not a decimal point
-        {".5", 0}, {"1e", 0}, {"1e+", 0}, {"--1", 0}, {"1.5 ", 0}, {" ", 0}, {"-", 0},
-        {"nan", 0}, {"inf", 0}, {"INF", 0}, {"0x10", 0}, {"1e999", 0},
+        {"1.5", 1.5},
+        {"  -2.25", -2.25},
+        {"+3", 3},
+        {"7.", 7},
+        {"1e3", 1000},
+        {"1.5E-2", 0.015},
+        {"-0.0000000001", -1e-10},
+        {"0.1", 0.1},
+        {"2.2250738585072014e-308", 2.2250738585072014e-308},
+        {"", 0},
+        {"1,5", 0},  // a comma is not a decimal point
+        {".5", 0},
+        {"1e", 0},
+        {"1e+", 0},
+        {"--1", 0},
+        {"1.5 ", 0},
+        {" ", 0},
+        {"-", 0},
+        {"nan", 0},
+        {"inf", 0},
+        {"INF", 0},
+        {"0x10", 0},
+        {"1e999", 0},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.text);
@@ -83,13 +118,32 @@ TEST(ParseFloatOrZero, AcceptsOnlyThePlainDecimalGrammar) {
 }
 
 TEST(ParseIntOrZero, DecimalAndHexadecimalWithOverflowAsZero) {
-    struct Case { const char *text; std::int32_t expected; };
+    struct Case {
+        const char *text;
+        std::int32_t expected;
+    };
     const Case cases[] = {
-        {" 42", 42}, {"-17", -17}, {"+5", 5}, {"$FF", 255}, {"xff", 255}, {"0x10", 16}, {"-$10", -16},
-        {"0", 0}, {"2147483647", 2147483647}, {"-2147483648", INT32_MIN},
+        {" 42", 42},
+        {"-17", -17},
+        {"+5", 5},
+        {"$FF", 255},
+        {"xff", 255},
+        {"0x10", 16},
+        {"-$10", -16},
+        {"0", 0},
+        {"2147483647", 2147483647},
+        {"-2147483648", INT32_MIN},
         {"$FFFFFFFF", -1},  // hexadecimal is a 32-bit pattern
-        {"12a", 0}, {"", 0}, {"2147483648", 0}, {"-2147483649", 0}, {"$100000000", 0}, {"0x", 0}, {"$", 0},
-        {"99999999999999999999", 0}, {"1 ", 0}, {"1.0", 0},
+        {"12a", 0},
+        {"", 0},
+        {"2147483648", 0},
+        {"-2147483649", 0},
+        {"$100000000", 0},
+        {"0x", 0},
+        {"$", 0},
+        {"99999999999999999999", 0},
+        {"1 ", 0},
+        {"1.0", 0},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.text);
@@ -117,24 +171,44 @@ TEST(DirectionAngle, IsInZeroToTwoPi) {
 }
 
 TEST(Sjis, LeadBytesAtTheEdgesOfTheirRanges) {
-    struct Case { unsigned char b; int length; };
+    struct Case {
+        unsigned char b;
+        int length;
+    };
     const Case cases[] = {{0x7F, 2}, {0x80, 1}, {0x9F, 1}, {0xA0, 2}, {0xDF, 2}, {0xE0, 1}, {0xFD, 1}, {0xFE, 2}};
     for (const Case &c : cases) {
         SCOPED_TRACE(static_cast<int>(c.b));
         EXPECT_EQ(SjisLength(std::string{static_cast<char>(c.b), 'A'}), c.length);
     }
-    EXPECT_EQ(SjisLength("\x82\xA0" "A"), 2);
+    EXPECT_EQ(SjisLength("\x82\xA0"
+                         "A"),
+              2);
     EXPECT_EQ(SjisLength("\x82"), 1);  // a lead byte at the end stands alone
     EXPECT_EQ(SjisLength(""), 0);
 }
 
 TEST(Sjis, CopyTakesWholeCharacters) {
-    const std::string text = "\x82\xA0" "AB";
-    struct Case { int start, count; std::string expected; };
+    const std::string text =
+        "\x82\xA0"
+        "AB";
+    struct Case {
+        int start, count;
+        std::string expected;
+    };
     const Case cases[] = {
-        {2, 5, "AB"}, {4, 1, ""}, {1, 1, "\x82\xA0"}, {1, 2, "\x82\xA0" "A"}, {3, 1, "B"},
-        {0, 3, "\x82\xA0" "A"},  // start 0 still ends at start + count - 1
-        {-5, 7, "\x82\xA0"}, {2, 0, ""}, {2, -1, ""},
+        {2, 5, "AB"},
+        {4, 1, ""},
+        {1, 1, "\x82\xA0"},
+        {1, 2,
+         "\x82\xA0"
+         "A"},
+        {3, 1, "B"},
+        {0, 3,
+         "\x82\xA0"
+         "A"},  // start 0 still ends at start + count - 1
+        {-5, 7, "\x82\xA0"},
+        {2, 0, ""},
+        {2, -1, ""},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(testing::Message() << c.start << "," << c.count);
@@ -145,10 +219,12 @@ TEST(Sjis, CopyTakesWholeCharacters) {
 
 TEST(Sjis, SlicingEveryByteValueRejoinsTheInput) {
     std::string all;
-    for (int b = 0; b < 256; b++) all += static_cast<char>(b);
+    for (int b = 0; b < 256; b++)
+        all += static_cast<char>(b);
     std::string rejoined;
     const int n = SjisLength(all);
-    for (int i = 1; i <= n; i++) rejoined += SjisCopy(all, i, 1);
+    for (int i = 1; i <= n; i++)
+        rejoined += SjisCopy(all, i, 1);
     EXPECT_EQ(rejoined, all);
 }
 

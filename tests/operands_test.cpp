@@ -23,15 +23,27 @@ std::string Operand(double v) {
 }  // namespace
 
 TEST(AppendOperand, FifteenDigitsFixedOrScientific) {
-    struct Case { double value; const char *expected; };
+    struct Case {
+        double value;
+        const char *expected;
+    };
     const Case cases[] = {
-        {0.5, "0.5"}, {0.0001, "0.0001"}, {12.25, "12.25"}, {100, "100"}, {-1.5, "-1.5"},
-        {0.000015, "1.5E-5"}, {0.00005, "5E-5"}, {1e15, "1E15"}, {1.25e16, "1.25E16"}, {1e-10, "1E-10"},
-        {0.0, "0"}, {-0.0, "0"},
-        {999999999999999.9, "1E15"},      // the exponent after rounding decides the notation
+        {0.5, "0.5"},
+        {0.0001, "0.0001"},
+        {12.25, "12.25"},
+        {100, "100"},
+        {-1.5, "-1.5"},
+        {0.000015, "1.5E-5"},
+        {0.00005, "5E-5"},
+        {1e15, "1E15"},
+        {1.25e16, "1.25E16"},
+        {1e-10, "1E-10"},
+        {0.0, "0"},
+        {-0.0, "0"},
+        {999999999999999.9, "1E15"},  // the exponent after rounding decides the notation
         {0.000099999999999999999, "0.0001"},
         {123456789012345.67, "123456789012346"},
-        {193.6788761970775, "193.678876197078"},    // ...0774999: 18 digits make the 16th a 5, which goes up
+        {193.6788761970775, "193.678876197078"},  // ...0774999: 18 digits make the 16th a 5, which goes up
         {86129952.01298365, "86129952.0129837"},
         {0.30000000000000004, "0.3"},
         {1.0 / 3, "0.333333333333333"},
@@ -57,7 +69,8 @@ std::vector<double> OperandInputs() {
         values.push_back(std::bit_cast<double>(random()));
         for (const double unit : {1e-10, 1e-14}) {
             double v = (static_cast<double>(units(random) % (i % 2 ? 100000 : 100000000000000)) + 0.5) * unit;
-            for (int step = 0; step < i % 4; step++) v = std::nextafter(v, i % 3 ? 1e300 : -1e300);
+            for (int step = 0; step < i % 4; step++)
+                v = std::nextafter(v, i % 3 ? 1e300 : -1e300);
             values.push_back(i % 5 ? v : -v);
         }
     }

@@ -20,12 +20,18 @@ DrawingStore AsReadAt(DrawingStore d, int schema) {
         if (schema < 351) b.penWidth = 0;
     };
     auto fixArrays = [&](EntityArrays &a) {
-        for (auto &r : a.lines) fixBase(r.base);
-        for (auto &r : a.arcs) fixBase(r.base);
-        for (auto &r : a.points) fixBase(r.base);
-        for (auto &r : a.texts) fixBase(r.base);
-        for (auto &r : a.solids) fixBase(r.base);
-        for (auto &r : a.inserts) fixBase(r.base);
+        for (auto &r : a.lines)
+            fixBase(r.base);
+        for (auto &r : a.arcs)
+            fixBase(r.base);
+        for (auto &r : a.points)
+            fixBase(r.base);
+        for (auto &r : a.texts)
+            fixBase(r.base);
+        for (auto &r : a.solids)
+            fixBase(r.base);
+        for (auto &r : a.inserts)
+            fixBase(r.base);
         for (auto &r : a.dimensions) {
             for (TclpEntBase *b : {&r.base, &r.line.base, &r.label.base, &r.auxLine1.base, &r.auxLine2.base,
                                    &r.point1.base, &r.point2.base, &r.point3.base, &r.point4.base})
@@ -48,8 +54,10 @@ DrawingStore AsReadAt(DrawingStore d, int schema) {
 }
 
 DrawingStore WithPenWidths(DrawingStore d) {
-    for (auto &l : d.lines) l.base.penWidth = 3;
-    for (auto &a : d.arcs) a.base.penWidth = 5;
+    for (auto &l : d.lines)
+        l.base.penWidth = 3;
+    for (auto &a : d.arcs)
+        a.base.penWidth = 5;
     return d;
 }
 
@@ -57,35 +65,39 @@ DrawingStore WithPenWidths(DrawingStore d) {
 void Header(StreamWriter &w) {
     w.Double(12.5);
     w.Double(-7);
-    for (int i = 0; i < 16; i++) w.Double(1);
+    for (int i = 0; i < 16; i++)
+        w.Double(1);
 }
 
-TclpEntSen Line(double x1, double y1, double x2, double y2) { return {TclpEntBase{0, 1, 2, 0, 0, 0, 2}, x1, y1, x2, y2}; }
+TclpEntSen Line(double x1, double y1, double x2, double y2) {
+    return {TclpEntBase{0, 1, 2, 0, 0, 0, 2}, x1, y1, x2, y2};
+}
 
 }  // namespace
 
 // Written by hand from the byte layout, so that the writer and the reader cannot share one mistake.
 TEST(ReadClipBytes, HandWrittenStreamWithOneLine) {
     const std::vector<std::uint8_t> bytes = {
-        0, 0, 0, 0, 0, 0, 0xF0, 0x3F,  // origin x 1.0
-        0, 0, 0, 0, 0, 0, 0, 0xC0,     // origin y -2.0
-        0, 0, 0, 0, 0, 0, 0x59, 0x40,  // scale 0: 100
-        0, 0, 0, 0, 0, 0, 0xF0, 0x3F, 0, 0, 0, 0, 0, 0, 0xF0, 0x3F, 0, 0, 0, 0, 0, 0, 0xF0, 0x3F,
-        0, 0, 0, 0, 0, 0, 0xF0, 0x3F, 0, 0, 0, 0, 0, 0, 0xF0, 0x3F, 0, 0, 0, 0, 0, 0, 0xF0, 0x3F,
-        0, 0, 0, 0, 0, 0, 0xF0, 0x3F, 0, 0, 0, 0, 0, 0, 0xF0, 0x3F, 0, 0, 0, 0, 0, 0, 0xF0, 0x3F,
-        0, 0, 0, 0, 0, 0, 0xF0, 0x3F, 0, 0, 0, 0, 0, 0, 0xF0, 0x3F, 0, 0, 0, 0, 0, 0, 0xF0, 0x3F,
-        0, 0, 0, 0, 0, 0, 0xF0, 0x3F, 0, 0, 0, 0, 0, 0, 0xF0, 0x3F, 0, 0, 0, 0, 0, 0, 0xF0, 0x3F,
-        1, 0,                                          // one object
-        0xFF, 0xFF, 0x58, 0x02, 8, 0, 'C', 'D', 'a', 't', 'a', 'S', 'e', 'n',  // new class, schema 600
-        0x07, 0, 0, 0,                                 // group 7
-        1, 2, 0, 3, 0,                                 // pen style 1, colour 2, width 3
-        4, 0, 5, 0, 0x20, 0,                           // layer 4, group 5, flags 0x0020
-        0, 0, 0, 0, 0, 0, 0, 0,                        // start x 0
-        0, 0, 0, 0, 0, 0, 0xF0, 0x3F,                  // start y 1
-        0, 0, 0, 0, 0, 0, 0, 0x40,                     // end x 2
-        0, 0, 0, 0, 0, 0, 0x08, 0x40,                  // end y 3
-        0, 0,                                          // no block definitions
-        0xDE, 0xAD,                                    // leftover clipboard bytes
+        0,    0,    0,    0,    0,    0,    0xF0, 0x3F,  // origin x 1.0
+        0,    0,    0,    0,    0,    0,    0,    0xC0,  // origin y -2.0
+        0,    0,    0,    0,    0,    0,    0x59, 0x40,  // scale 0: 100
+        0,    0,    0,    0,    0,    0,    0xF0, 0x3F, 0,    0,    0,    0,    0,    0,    0xF0, 0x3F, 0,    0,
+        0,    0,    0,    0,    0xF0, 0x3F, 0,    0,    0,    0,    0,    0,    0xF0, 0x3F, 0,    0,    0,    0,
+        0,    0,    0xF0, 0x3F, 0,    0,    0,    0,    0,    0,    0xF0, 0x3F, 0,    0,    0,    0,    0,    0,
+        0xF0, 0x3F, 0,    0,    0,    0,    0,    0,    0xF0, 0x3F, 0,    0,    0,    0,    0,    0,    0xF0, 0x3F,
+        0,    0,    0,    0,    0,    0,    0xF0, 0x3F, 0,    0,    0,    0,    0,    0,    0xF0, 0x3F, 0,    0,
+        0,    0,    0,    0,    0xF0, 0x3F, 0,    0,    0,    0,    0,    0,    0xF0, 0x3F, 0,    0,    0,    0,
+        0,    0,    0xF0, 0x3F, 0,    0,    0,    0,    0,    0,    0xF0, 0x3F, 1,    0,    // one object
+        0xFF, 0xFF, 0x58, 0x02, 8,    0,    'C',  'D',  'a',  't',  'a',  'S',  'e',  'n',  // new class, schema 600
+        0x07, 0,    0,    0,                                                                // group 7
+        1,    2,    0,    3,    0,                       // pen style 1, colour 2, width 3
+        4,    0,    5,    0,    0x20, 0,                 // layer 4, group 5, flags 0x0020
+        0,    0,    0,    0,    0,    0,    0,    0,     // start x 0
+        0,    0,    0,    0,    0,    0,    0xF0, 0x3F,  // start y 1
+        0,    0,    0,    0,    0,    0,    0,    0x40,  // end x 2
+        0,    0,    0,    0,    0,    0,    0x08, 0x40,  // end y 3
+        0,    0,                                         // no block definitions
+        0xDE, 0xAD,                                      // leftover clipboard bytes
     };
     EXPECT_TRUE(CheckClipBytes(bytes));
     DrawingStore store;
@@ -109,12 +121,15 @@ TEST(ReadClipBytes, HandWrittenOldStreamHasThirteenByteHeaders) {
     StreamWriter w;
     Header(w);
     w.Count(1);
-    const std::vector<std::uint8_t> tail = {
-        0xFF, 0xFF, 0x5E, 0x01, 8, 0, 'C', 'D', 'a', 't', 'a', 'T', 'e', 'n',  // schema 350
-        0, 0, 0, 0, 100, 9, 0, 1, 0, 2, 0, 0, 0,      // symbol point: no pen width before 351
-        0, 0, 0, 0, 0, 0, 0xF0, 0x3F, 0, 0, 0, 0, 0, 0, 0xF0, 0x3F, 1, 0, 0, 0,  // (1, 1), temporary
-        12, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0xE0, 0x3F, 0, 0, 0, 0, 0, 0, 0, 0x40,  // code 12, 0.5, 2
-        0, 0};
+    const std::vector<std::uint8_t> tail = {0xFF, 0xFF, 0x5E, 0x01, 8,    0, 'C',  'D',  'a',  't', 'a',
+                                            'T',  'e',  'n',  // schema 350
+                                            0,    0,    0,    0,    100,  9, 0,    1,    0,    2,   0,
+                                            0,    0,  // symbol point: no pen width before 351
+                                            0,    0,    0,    0,    0,    0, 0xF0, 0x3F, 0,    0,   0,
+                                            0,    0,    0,    0xF0, 0x3F, 1, 0,    0,    0,  // (1, 1), temporary
+                                            12,   0,    0,    0,    0,    0, 0,    0,    0,    0,   0xE0,
+                                            0x3F, 0,    0,    0,    0,    0, 0,    0,    0x40,  // code 12, 0.5, 2
+                                            0,    0};
     w.bytes.insert(w.bytes.end(), tail.begin(), tail.end());
     DrawingStore store;
     ASSERT_TRUE(ReadClipBytes(w.bytes, store));
@@ -150,7 +165,8 @@ TEST(ReadClipBytes, StringsInBothForms) {
         d.layerGroupScales.assign(16, 1);
         TclpEntMoji text;
         text.fontName = "font";
-        for (std::size_t i = 0; i < length; i++) text.text += static_cast<char>('a' + i % 26);
+        for (std::size_t i = 0; i < length; i++)
+            text.text += static_cast<char>('a' + i % 26);
         Add(d, text);
         const auto bytes = WriteStream(d);
         DrawingStore store;
@@ -175,16 +191,19 @@ TEST(ReadClipBytes, LoadMapNumbersClassesAndObjects) {
     w.Object(Line(0, 0, 1, 1));
     w.UInt16(0x8001);
     w.Base({});
-    for (int i = 0; i < 4; i++) w.Double(2);
+    for (int i = 0; i < 4; i++)
+        w.Double(2);
     w.Object(TclpEntEnko{{}, 0, 0, 1, 0, 1, 0, 1, 0});
     w.UInt16(0x8004);
     w.Base({});
-    for (int i = 0; i < 7; i++) w.Double(3);
+    for (int i = 0; i < 7; i++)
+        w.Double(3);
     w.Int32(1);
     w.UInt16(0x7FFF);
     w.UInt32(0x80000001);
     w.Base({});
-    for (int i = 0; i < 4; i++) w.Double(4);
+    for (int i = 0; i < 4; i++)
+        w.Double(4);
     w.Count(0);
     DrawingStore store;
     ReadReport report;
@@ -243,9 +262,14 @@ TEST(CheckClipBytes, SizeScalesAndSchemaRange) {
     DrawingStore d;
     d.layerGroupScales.assign(16, 1);
     Add(d, Line(0, 0, 1, 1));
-    struct Case { std::uint16_t schema; int badScale; double scaleValue; bool expected; };
+    struct Case {
+        std::uint16_t schema;
+        int badScale;
+        double scaleValue;
+        bool expected;
+    };
     const Case cases[] = {
-        {219, -1, 0, false}, {220, -1, 0, true}, {700, -1, 0, true}, {701, -1, 0, false},
+        {219, -1, 0, false},  {220, -1, 0, true},     {700, -1, 0, true},   {701, -1, 0, false},
         {600, 0, 0.0, false}, {600, 15, -1.0, false}, {600, 7, NAN, false}, {600, 3, 1e-300, true},
     };
     for (const Case &c : cases) {
@@ -395,7 +419,8 @@ TEST(ReadClipBytes, SurvivesRandomCorruption) {
     for (int round = 0; round < 3000; round++) {
         std::vector<std::uint8_t> bytes = whole;
         const int flips = 1 + round % 8;
-        for (int i = 0; i < flips; i++) bytes[random() % bytes.size()] = static_cast<std::uint8_t>(random());
+        for (int i = 0; i < flips; i++)
+            bytes[random() % bytes.size()] = static_cast<std::uint8_t>(random());
         DrawingStore store;
         ReadClipBytes(bytes, store);  // must not crash, hang or over-read
         CheckClipBytes(bytes);

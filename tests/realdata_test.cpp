@@ -43,7 +43,8 @@ TEST(RealData, ReadsAsExpected) {
         EXPECT_EQ(std::to_string(report.endOffset), ValueOf(expected, "end_offset"));
         // Jw_cad's own copies mark every top-level entity with flag 0x0002.
         if (s.stream.extension() == ".prev1") {
-            for (const TclpEntSen &line : store.lines) EXPECT_TRUE(line.base.flags & 0x0002);
+            for (const TclpEntSen &line : store.lines)
+                EXPECT_TRUE(line.base.flags & 0x0002);
         }
     }
     EXPECT_GT(complete, 0);

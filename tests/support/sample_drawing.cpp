@@ -35,14 +35,14 @@ DrawingStore SampleDrawing() {
     hatch.base.flags |= 0x0020;  // a hatching line
     Add(d, hatch);
 
-    Add(d, TclpEntEnko{Pen(1, 3, 2), 2000, 0, 900, 0, pi / 2, 0, 1, 0});        // door swing
-    Add(d, TclpEntEnko{Pen(1, 4, 3, 1), 5500, 3500, 200, 0, 0, 0, 1, 1});      // column
-    Add(d, TclpEntEnko{Pen(1, 5, 3, 1), 3000, 2000, 600, 0, 0, pi / 6, 0.5, 1});  // table, an ellipse
+    Add(d, TclpEntEnko{Pen(1, 3, 2), 2000, 0, 900, 0, pi / 2, 0, 1, 0});                // door swing
+    Add(d, TclpEntEnko{Pen(1, 4, 3, 1), 5500, 3500, 200, 0, 0, 0, 1, 1});               // column
+    Add(d, TclpEntEnko{Pen(1, 5, 3, 1), 3000, 2000, 600, 0, 0, pi / 6, 0.5, 1});        // table, an ellipse
     Add(d, TclpEntEnko{Pen(2, 6, 3, 1), 1000, 3000, 400, pi, -pi / 2, 0.25, 0.75, 0});  // elliptic arc
 
     TclpEntMoji label{Pen(1, 2, 4), 2500, 2500, 3400, 2500, 0, 300, 300, 0, 0, "", ""};
     label.fontName = "\x82\x6c\x82\x72 \x83\x53\x83\x56\x83\x62\x83\x4e";  // MS Gothic in Shift-JIS
-    label.text = "\x8b\x8f\x8a\xd4";                                        // "living room"
+    label.text = "\x8b\x8f\x8a\xd4";                                       // "living room"
     Add(d, label);
 
     TclpEntSunpo dim;
@@ -59,9 +59,9 @@ DrawingStore SampleDrawing() {
     Add(d, dim);
 
     Add(d, TclpEntSolid{Pen(1, 10, 6), 5800, 3800, 6000, 3800, 6000, 4000, 5800, 4000, 0x0080C0});  // own colour
-    Add(d, TclpEntSolid{Pen(1, 8, 6), 0, 0, 200, 0, 0, 200, 0, 200, 0});                           // triangle
-    Add(d, TclpEntSolid{Pen(101, 9, 6), 3000, 2000, 150, 1, 0, 0, 2 * pi, 100, 0});                // disc
-    Add(d, TclpEntSolid{Pen(105, 9, 6), 3000, 2000, 300, 1, 0, 0, pi, 250, 0});                    // half ring
+    Add(d, TclpEntSolid{Pen(1, 8, 6), 0, 0, 200, 0, 0, 200, 0, 200, 0});                            // triangle
+    Add(d, TclpEntSolid{Pen(101, 9, 6), 3000, 2000, 150, 1, 0, 0, 2 * pi, 100, 0});                 // disc
+    Add(d, TclpEntSolid{Pen(105, 9, 6), 3000, 2000, 300, 1, 0, 0, pi, 250, 0});                     // half ring
     Add(d, TclpEntTen{Pen(1, 2, 7), 3000, 2000, 0, 0, 0, 0});
     Add(d, TclpEntTen{Pen(100, 2, 7), 500, 500, 0, 12, pi / 4, 2});  // a symbol point
 

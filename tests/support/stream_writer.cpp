@@ -70,7 +70,8 @@ void StreamWriter::Base(const TclpEntBase &b) {
 
 void StreamWriter::Body(const TclpEntSen &r) {
     Base(r.base);
-    for (double v : {r.startX, r.startY, r.endX, r.endY}) Double(v);
+    for (double v : {r.startX, r.startY, r.endX, r.endY})
+        Double(v);
 }
 
 void StreamWriter::Body(const TclpEntTen &r) {
@@ -87,9 +88,11 @@ void StreamWriter::Body(const TclpEntTen &r) {
 
 void StreamWriter::Body(const TclpEntMoji &r) {
     Base(r.base);
-    for (double v : {r.startX, r.startY, r.endX, r.endY}) Double(v);
+    for (double v : {r.startX, r.startY, r.endX, r.endY})
+        Double(v);
     Int32(r.textType);
-    for (double v : {r.sizeX, r.sizeY, r.spacing, r.angle}) Double(v);
+    for (double v : {r.sizeX, r.sizeY, r.spacing, r.angle})
+        Double(v);
     String(r.fontName);
     String(r.text);
 }
@@ -99,7 +102,8 @@ void StreamWriter::Tagged(const char *className, const Rec &r) {
     ClassTag(className);
     if constexpr (std::is_same_v<Rec, TclpEntEnko>) {
         Base(r.base);
-        for (double v : {r.centerX, r.centerY, r.radius, r.startAngle, r.arcAngle, r.tiltAngle, r.flatness}) Double(v);
+        for (double v : {r.centerX, r.centerY, r.radius, r.startAngle, r.arcAngle, r.tiltAngle, r.flatness})
+            Double(v);
         Int32(r.fullCircle);
     } else if constexpr (std::is_same_v<Rec, TclpEntSunpo>) {
         Base(r.base);
@@ -109,15 +113,18 @@ void StreamWriter::Tagged(const char *className, const Rec &r) {
             UInt16(r.sxfMode);
             Body(r.auxLine1);
             Body(r.auxLine2);
-            for (const TclpEntTen *p : {&r.point1, &r.point2, &r.point3, &r.point4}) Body(*p);
+            for (const TclpEntTen *p : {&r.point1, &r.point2, &r.point3, &r.point4})
+                Body(*p);
         }
     } else if constexpr (std::is_same_v<Rec, TclpEntSolid>) {
         Base(r.base);
-        for (double v : {r.x1, r.y1, r.x2, r.y2, r.x3, r.y3, r.x4, r.y4}) Double(v);
+        for (double v : {r.x1, r.y1, r.x2, r.y2, r.x3, r.y3, r.x4, r.y4})
+            Double(v);
         if (r.base.penColor == 10) Int32(r.color);
     } else if constexpr (std::is_same_v<Rec, TclpEntBlock>) {
         Base(r.base);
-        for (double v : {r.x, r.y, r.scaleX, r.scaleY, r.angle}) Double(v);
+        for (double v : {r.x, r.y, r.scaleX, r.scaleY, r.angle})
+            Double(v);
         Int32(r.number);
     } else {
         Body(r);
@@ -155,7 +162,8 @@ void StreamWriter::BlockDefinition(const TclpEntBlockDef &def) {
     Int32(def.referenced);
     Int32(def.stamp);
     if (static_cast<std::uint32_t>(def.stamp) >= 0x80000000u)
-        for (int i = 0; i < 8; i++) UInt8(0xA5);  // skipped by the reader
+        for (int i = 0; i < 8; i++)
+            UInt8(0xA5);  // skipped by the reader
     String(def.name);
     Count(static_cast<std::uint32_t>(def.objects.size()));
     counter++;  // the definition takes its index before its objects
@@ -171,7 +179,8 @@ std::vector<std::uint8_t> WriteStream(const DrawingStore &drawing, const StreamO
     w.Count(static_cast<std::uint32_t>(drawing.objects.size()));
     w.ObjectList(drawing.objects, drawing);
     w.Count(static_cast<std::uint32_t>(drawing.blockDefs.size()));
-    for (const TclpEntBlockDef &def : drawing.blockDefs) w.BlockDefinition(def);
+    for (const TclpEntBlockDef &def : drawing.blockDefs)
+        w.BlockDefinition(def);
     w.bytes.insert(w.bytes.end(), options.trailing.begin(), options.trailing.end());
     return std::move(w.bytes);
 }
@@ -191,7 +200,9 @@ void Add(EntityArrays &a, std::vector<ObjectRef> &o, const TclpEntMoji &r) { Add
 void Add(EntityArrays &a, std::vector<ObjectRef> &o, const TclpEntSunpo &r) {
     AddTo(a.dimensions, o, EntityKind::Dimension, r);
 }
-void Add(EntityArrays &a, std::vector<ObjectRef> &o, const TclpEntSolid &r) { AddTo(a.solids, o, EntityKind::Solid, r); }
+void Add(EntityArrays &a, std::vector<ObjectRef> &o, const TclpEntSolid &r) {
+    AddTo(a.solids, o, EntityKind::Solid, r);
+}
 void Add(EntityArrays &a, std::vector<ObjectRef> &o, const TclpEntBlock &r) {
     AddTo(a.inserts, o, EntityKind::Insert, r);
 }

@@ -14,11 +14,11 @@ namespace korvel::test {
 enum class TagForm { Short, Long };  // 0x8000 + index, or 0x7FFF and a uint32 with bit 31 set
 
 struct StreamOptions {
-    std::uint16_t schema = 600;             // written in every class definition
+    std::uint16_t schema = 600;  // written in every class definition
     TagForm tags = TagForm::Short;
-    bool longCounts = false;                // every count as 0xFFFF and a uint32
-    bool longStrings = false;               // every string as 255, a uint16 length and the bytes
-    std::vector<std::uint8_t> trailing;     // leftover bytes after the stream
+    bool longCounts = false;             // every count as 0xFFFF and a uint32
+    bool longStrings = false;            // every string as 255, a uint16 length and the bytes
+    std::vector<std::uint8_t> trailing;  // leftover bytes after the stream
 };
 
 // Little-endian primitives, class tags with the load map's numbering, and whole records.
