@@ -5,6 +5,7 @@
 #include <string>
 
 #include "script/convert.h"
+#include "tests/support/readable_script.h"
 
 using namespace korvel;
 
@@ -26,17 +27,7 @@ std::string Convert(const DrawingStore &d, ConvertOptions options) {
     FillPenColorTable(pens);
     StringScriptSink sink;
     EXPECT_TRUE(ConvertDrawing(d, options, pens, sink));
-    // Full-width spaces as "_" keep the expectations readable.
-    std::string out;
-    for (std::size_t i = 0; i < sink.text.size(); i++) {
-        if (sink.text.compare(i, 2, "\x81\x40") == 0) {
-            out += '_';
-            i++;
-        } else {
-            out += sink.text[i];
-        }
-    }
-    return out;
+    return test::Readable(sink.text);
 }
 
 const std::string kHeader = "#VAR\r\n_n\r\n#DRAW\r\n";

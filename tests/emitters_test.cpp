@@ -6,27 +6,15 @@
 #include <string>
 
 #include "script/emitters.h"
+#include "tests/support/readable_script.h"
 
 using namespace korvel;
+using korvel::test::Readable;
 
 namespace {
 
 constexpr double kPi = std::numbers::pi;
 const ScriptTransform kIdentity{0, 0, 1};
-
-// The script's full-width space, written as "_" in expectations so that they stay readable.
-std::string Readable(std::string bytes) {
-    std::string out;
-    for (std::size_t i = 0; i < bytes.size(); i++) {
-        if (bytes.compare(i, 2, "\x81\x40") == 0) {
-            out += '_';
-            i++;
-        } else {
-            out += bytes[i];
-        }
-    }
-    return out;
-}
 
 template <class Emit>
 std::string Emitted(Emit emit) {
