@@ -132,7 +132,7 @@ public:
         ReadReport report;
         report.complete = complete;
         report.indexCounter = counter;
-        report.endOffset = complete ? in.Offset() : (in.Ok() ? in.Offset() : in.FailOffset());
+        report.endOffset = in.Ok() ? in.Offset() : in.FailOffset();
         if (!complete) report.failure = Failure();
         return report;
     }
@@ -172,44 +172,29 @@ private:
         return kind;
     }
 
-    template <class Rec>
-    Rec &ReadHeaderOf(std::vector<Rec> &array) {
+    // Appends a record to its kind's array, reads its header and body into it, returns its index.
+    template <class Rec, class ReadRest>
+    std::int32_t ReadEntity(std::vector<Rec> &array, const char *name, ReadRest readRest) {
+        what = name;
         Rec &rec = array.emplace_back();
         ReadEntityBase(in, store.version, rec.base);
-        return rec;
+        readRest(rec);
+        return static_cast<std::int32_t>(array.size() - 1);
     }
 
-    void ReadBody(EntityKind kind, EntityArrays &arrays) {
+    std::int32_t ReadBody(EntityKind kind, EntityArrays &a) {
         switch (kind) {
-            case EntityKind::Line:
-                what = "a line";
-                ReadLineBody(in, ReadHeaderOf(arrays.lines));
-                return;
-            case EntityKind::Arc:
-                what = "an arc";
-                ReadArcBody(in, ReadHeaderOf(arrays.arcs));
-                return;
-            case EntityKind::Point:
-                what = "a point";
-                ReadPointBody(in, ReadHeaderOf(arrays.points));
-                return;
-            case EntityKind::Text:
-                what = "a text";
-                ReadTextBody(in, ReadHeaderOf(arrays.texts));
-                return;
+            case EntityKind::Line: return ReadEntity(a.lines, "a line", [&](auto &r) { ReadLineBody(in, r); });
+            case EntityKind::Arc: return ReadEntity(a.arcs, "an arc", [&](auto &r) { ReadArcBody(in, r); });
+            case EntityKind::Point: return ReadEntity(a.points, "a point", [&](auto &r) { ReadPointBody(in, r); });
+            case EntityKind::Text: return ReadEntity(a.texts, "a text", [&](auto &r) { ReadTextBody(in, r); });
             case EntityKind::Dimension:
-                what = "a dimension";
-                ReadDimensionBody(ReadHeaderOf(arrays.dimensions));
-                return;
-            case EntityKind::Solid:
-                what = "a solid";
-                ReadSolidBody(in, ReadHeaderOf(arrays.solids));
-                return;
+                return ReadEntity(a.dimensions, "a dimension", [&](auto &r) { ReadDimensionBody(r); });
+            case EntityKind::Solid: return ReadEntity(a.solids, "a solid", [&](auto &r) { ReadSolidBody(in, r); });
             case EntityKind::Insert:
-                what = "a block insert";
-                ReadInsertBody(in, ReadHeaderOf(arrays.inserts));
-                return;
+                return ReadEntity(a.inserts, "a block insert", [&](auto &r) { ReadInsertBody(in, r); });
         }
+        return 0;
     }
 
     void ReadDimensionBody(TclpEntSunpo &dim) {
@@ -238,19 +223,6 @@ private:
         }
     }
 
-    std::int32_t CountOf(EntityKind kind, const EntityArrays &a) const {
-        switch (kind) {
-            case EntityKind::Line: return a.lineCount();
-            case EntityKind::Arc: return a.arcCount();
-            case EntityKind::Point: return a.pointCount();
-            case EntityKind::Text: return a.textCount();
-            case EntityKind::Dimension: return a.dimensionCount();
-            case EntityKind::Solid: return a.solidCount();
-            case EntityKind::Insert: return a.insertCount();
-        }
-        return 0;
-    }
-
     // Reads `count` stored objects. An object of an unknown class stores nothing and reads nothing
     // after its tag: the bytes that follow are taken as the next tag, as the stream gives no way to
     // skip it. Each pass reads at least a 2-byte tag, so the loop ends within the input.
@@ -263,10 +235,9 @@ private:
             const int kind = ReadClassTag();
             if (!in.Ok()) return false;
             if (kind == 0) continue;
-            const auto entityKind = static_cast<EntityKind>(kind);
-            ReadBody(entityKind, arrays);
+            const std::int32_t index = ReadBody(static_cast<EntityKind>(kind), arrays);
             if (!in.Ok()) return false;
-            objects.push_back({kind, CountOf(entityKind, arrays) - 1});
+            objects.push_back({kind, index});
             k++;
             counter++;
         }

@@ -97,38 +97,43 @@ void StreamWriter::Body(const TclpEntMoji &r) {
     String(r.text);
 }
 
+void StreamWriter::Body(const TclpEntEnko &r) {
+    Base(r.base);
+    for (double v : {r.centerX, r.centerY, r.radius, r.startAngle, r.arcAngle, r.tiltAngle, r.flatness})
+        Double(v);
+    Int32(r.fullCircle);
+}
+
+void StreamWriter::Body(const TclpEntSunpo &r) {
+    Base(r.base);
+    Body(r.line);
+    Body(r.label);
+    if (version < 420) return;
+    UInt16(r.sxfMode);
+    Body(r.auxLine1);
+    Body(r.auxLine2);
+    for (const TclpEntTen *p : {&r.point1, &r.point2, &r.point3, &r.point4})
+        Body(*p);
+}
+
+void StreamWriter::Body(const TclpEntSolid &r) {
+    Base(r.base);
+    for (double v : {r.x1, r.y1, r.x2, r.y2, r.x3, r.y3, r.x4, r.y4})
+        Double(v);
+    if (r.base.penColor == 10) Int32(r.color);
+}
+
+void StreamWriter::Body(const TclpEntBlock &r) {
+    Base(r.base);
+    for (double v : {r.x, r.y, r.scaleX, r.scaleY, r.angle})
+        Double(v);
+    Int32(r.number);
+}
+
 template <class Rec>
 void StreamWriter::Tagged(const char *className, const Rec &r) {
     ClassTag(className);
-    if constexpr (std::is_same_v<Rec, TclpEntEnko>) {
-        Base(r.base);
-        for (double v : {r.centerX, r.centerY, r.radius, r.startAngle, r.arcAngle, r.tiltAngle, r.flatness})
-            Double(v);
-        Int32(r.fullCircle);
-    } else if constexpr (std::is_same_v<Rec, TclpEntSunpo>) {
-        Base(r.base);
-        Body(r.line);
-        Body(r.label);
-        if (version >= 420) {
-            UInt16(r.sxfMode);
-            Body(r.auxLine1);
-            Body(r.auxLine2);
-            for (const TclpEntTen *p : {&r.point1, &r.point2, &r.point3, &r.point4})
-                Body(*p);
-        }
-    } else if constexpr (std::is_same_v<Rec, TclpEntSolid>) {
-        Base(r.base);
-        for (double v : {r.x1, r.y1, r.x2, r.y2, r.x3, r.y3, r.x4, r.y4})
-            Double(v);
-        if (r.base.penColor == 10) Int32(r.color);
-    } else if constexpr (std::is_same_v<Rec, TclpEntBlock>) {
-        Base(r.base);
-        for (double v : {r.x, r.y, r.scaleX, r.scaleY, r.angle})
-            Double(v);
-        Int32(r.number);
-    } else {
-        Body(r);
-    }
+    Body(r);
     counter++;
 }
 

@@ -58,6 +58,10 @@ private:
     void Body(const TclpEntSen &r);
     void Body(const TclpEntTen &r);
     void Body(const TclpEntMoji &r);
+    void Body(const TclpEntEnko &r);
+    void Body(const TclpEntSunpo &r);
+    void Body(const TclpEntSolid &r);
+    void Body(const TclpEntBlock &r);
     template <class Rec>
     void Tagged(const char *className, const Rec &r);
 
