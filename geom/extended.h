@@ -2,6 +2,8 @@
 #pragma once
 
 #include <cfloat>
+#include <cmath>
+#include <cstdint>
 
 namespace korvel {
 
@@ -18,5 +20,19 @@ inline Extended Ext(double v) { return static_cast<Extended>(v); }
 
 // One rounding to double at the end of an extended-precision expression.
 inline double ToDouble(Extended v) { return static_cast<double>(v); }
+
+// The processor cannot reduce angles of 2^63 or more (nor infinities); its sine and cosine then give 0.
+// NaN goes through unchanged.
+inline bool Reducible(Extended a) { return std::isnan(a) || std::fabs(a) < 9223372036854775808.0L; }
+inline Extended SinE(Extended a) { return Reducible(a) ? std::sin(a) : 0.0L; }
+inline Extended CosE(Extended a) { return Reducible(a) ? std::cos(a) : 0.0L; }
+
+// The nearest integer with halves to even, taken from the extended value itself; NaN, infinities and
+// magnitudes of 2^63 or more give 0, anything else keeps the low 32 bits of the 64-bit integer.
+inline std::int32_t NearestEven(Extended v) {
+    const Extended r = std::nearbyint(v);
+    if (!(r > -9223372036854775808.0L && r < 9223372036854775808.0L)) return 0;
+    return static_cast<std::int32_t>(static_cast<std::uint32_t>(static_cast<std::int64_t>(r)));
+}
 
 }  // namespace korvel

@@ -19,9 +19,6 @@ std::int64_t TruncateToInt64(Extended v) {
     return static_cast<std::int64_t>(v);
 }
 
-// The processor cannot reduce angles of 2^63 or more; its sine and cosine then give 0.
-bool Reducible(Extended a) { return std::fabs(a) < 9223372036854775808.0L; }
-
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
 std::size_t SkipBlanks(std::string_view text) {
@@ -67,17 +64,11 @@ std::string FormatFixed(int decimals, double value) {
 }
 
 double RotateX(double x, double y, double cx, double cy, double angle) {
-    const Extended a = angle;
-    const Extended c = Reducible(a) ? std::cos(a) : 0.0L;
-    const Extended s = Reducible(a) ? std::sin(a) : 0.0L;
-    return ToDouble(Ext(cx) + c * (Ext(x) - cx) - s * (Ext(y) - cy));
+    return ToDouble(Ext(cx) + CosE(angle) * (Ext(x) - cx) - SinE(angle) * (Ext(y) - cy));
 }
 
 double RotateY(double x, double y, double cx, double cy, double angle) {
-    const Extended a = angle;
-    const Extended c = Reducible(a) ? std::cos(a) : 0.0L;
-    const Extended s = Reducible(a) ? std::sin(a) : 0.0L;
-    return ToDouble(Ext(cy) + s * (Ext(x) - cx) + c * (Ext(y) - cy));
+    return ToDouble(Ext(cy) + SinE(angle) * (Ext(x) - cx) + CosE(angle) * (Ext(y) - cy));
 }
 
 double DirectionAngle(double dx, double dy) {

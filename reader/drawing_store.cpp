@@ -5,6 +5,16 @@ namespace korvel {
 
 void ClearDrawingStore(DrawingStore &store) { store = DrawingStore{}; }
 
+BlockDefLookup::BlockDefLookup(const DrawingStore &store) {
+    for (const TclpEntBlockDef &def : store.blockDefs)
+        firstByNumber.try_emplace(def.number, &def);
+}
+
+const TclpEntBlockDef *BlockDefLookup::Find(std::int32_t number) const {
+    const auto it = firstByNumber.find(number);
+    return it == firstByNumber.end() ? nullptr : it->second;
+}
+
 void CopyEntityBase(const TclpEntBase &from, TclpEntBase &to) { to = from; }
 
 namespace {

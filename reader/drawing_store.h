@@ -3,7 +3,10 @@
 
 #include <cstdint>
 #include <string>
+#include <unordered_map>
 #include <vector>
+
+#include "geom/plane.h"
 
 namespace korvel {
 
@@ -141,6 +144,21 @@ struct DrawingStore : EntityArrays {
 
 // Returns the store to its starting state: no scales, no objects, no entities, version 0, origin (0, 0).
 void ClearDrawingStore(DrawingStore &store);
+
+// Finds the definition an insert refers to: the first one with the insert's number.
+class BlockDefLookup {
+public:
+    explicit BlockDefLookup(const DrawingStore &store);
+    // Null when no definition has this number.
+    const TclpEntBlockDef *Find(std::int32_t number) const;
+
+private:
+    std::unordered_map<std::int32_t, const TclpEntBlockDef *> firstByNumber;
+};
+
+inline BlockTransform BlockTransformOf(const TclpEntBlock &insert) {
+    return {insert.x, insert.y, insert.scaleX, insert.scaleY, insert.angle, 1};
+}
 
 void CopyEntityBase(const TclpEntBase &from, TclpEntBase &to);
 

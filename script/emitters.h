@@ -3,15 +3,12 @@
 
 #include <cstdint>
 
+#include "geom/plane.h"
 #include "reader/drawing_store.h"
 #include "script/operands.h"
 #include "script/script_sink.h"
 
 namespace korvel {
-
-struct PlanePoint {
-    double x = 0, y = 0;
-};
 
 // True when P1, P2, P3 turn counter-clockwise or lie on one line (z of (P2 - P1) x (P3 - P1) >= 0).
 bool IsCounterClockwise(PlanePoint p1, PlanePoint p2, PlanePoint p3);

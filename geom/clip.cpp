@@ -1,0 +1,74 @@
+// Region-code clipping of a segment against the preview's world window, in drawing units.
+#include "geom/clip.h"
+
+#include <cmath>
+
+#include "geom/extended.h"
+
+namespace korvel {
+
+namespace {
+
+constexpr double kClipTolerance = 1e-12;
+
+struct ClipWindow {
+    double minX, minY, maxX, maxY;
+};
+
+// One end of the segment, moved onto each edge line it lies beyond, in the fixed order.
+void ClipEnd(double &x, double &y, std::int32_t code, double ox, double oy, double dx, double dy,
+             const ClipWindow &w) {
+    const bool slopedX = std::fabs(dx) > kClipTolerance;
+    const bool slopedY = std::fabs(dy) > kClipTolerance;
+    if ((code & kClipLeft) && slopedX) {
+        x = w.minX;
+        y = ToDouble((Ext(x) - ox) * dy / dx + oy);
+        code = ClipOutcode(x, y, w.minX, w.minY, w.maxX, w.maxY);
+    }
+    if ((code & kClipRight) && slopedX) {
+        x = w.maxX;
+        y = ToDouble((Ext(x) - ox) * dy / dx + oy);
+        code = ClipOutcode(x, y, w.minX, w.minY, w.maxX, w.maxY);
+    }
+    if ((code & kClipBottom) && slopedY) {
+        y = w.minY;
+        x = ToDouble((Ext(y) - oy) * dx / dy + ox);
+        code = ClipOutcode(x, y, w.minX, w.minY, w.maxX, w.maxY);
+    }
+    if ((code & kClipTop) && slopedY) {
+        y = w.maxY;
+        x = ToDouble((Ext(y) - oy) * dx / dy + ox);
+    }
+}
+
+}  // namespace
+
+std::int32_t ClipOutcode(double x, double y, double minX, double minY, double maxX, double maxY) {
+    std::int32_t code = 0;
+    if (Ext(x) - minX < kClipTolerance) code |= kClipLeft;
+    if (Ext(x) - maxX > -kClipTolerance) code |= kClipRight;
+    if (Ext(y) - minY < kClipTolerance) code |= kClipBottom;
+    if (Ext(y) - maxY > -kClipTolerance) code |= kClipTop;
+    return code;
+}
+
+std::int32_t PointOutsideWindow(double x, double y, double minX, double minY, double maxX, double maxY) {
+    return ClipOutcode(x, y, minX, minY, maxX, maxY) == 0 ? kClipInside : kClipInvisible;
+}
+
+std::int32_t ClipSegment(double &x1, double &y1, double &x2, double &y2, double minX, double minY, double maxX,
+                         double maxY) {
+    const std::int32_t c1 = ClipOutcode(x1, y1, minX, minY, maxX, maxY);
+    const std::int32_t c2 = ClipOutcode(x2, y2, minX, minY, maxX, maxY);
+    if (c1 == 0 && c2 == 0) return kClipInside;
+    if (c1 & c2) return kClipInvisible;
+    const double ox = x1, oy = y1;
+    const double dx = ToDouble(Ext(x2) - x1), dy = ToDouble(Ext(y2) - y1);
+    const ClipWindow w{minX, minY, maxX, maxY};
+    ClipEnd(x1, y1, c1, ox, oy, dx, dy, w);
+    ClipEnd(x2, y2, c2, ox, oy, dx, dy, w);
+    if (std::fabs(Ext(x2) - x1) < kClipTolerance && std::fabs(Ext(y2) - y1) < kClipTolerance) return kClipInvisible;
+    return kClipMoved;
+}
+
+}  // namespace korvel

@@ -1,0 +1,99 @@
+// Plane geometry of the preview: distance, the meeting point of two lines, an arc's tangent corner.
+#include "geom/plane.h"
+
+#include <algorithm>
+#include <cmath>
+#include <type_traits>
+
+#include "geom/extended.h"
+#include "geom/func.h"
+
+namespace korvel {
+
+namespace {
+
+constexpr double kPi = 3.141592653589793;
+constexpr double kQuantum = 1e-12;
+
+// Rounds to a multiple of 1e-12 the way the slope tests expect: -1.5e-12 < v < 0.5e-12 becomes 0.
+double Quantise(Extended v) { return ToDouble(std::trunc(v / kQuantum + 0.5L) * kQuantum); }
+
+bool WithinRange(double v, double a, double b) {
+    return Ext(v) >= Ext(std::min(a, b)) - kQuantum && Ext(v) <= Ext(std::max(a, b)) + kQuantum;
+}
+
+}  // namespace
+
+double Distance(double x1, double y1, double x2, double y2) {
+    const Extended dx = Ext(x2) - x1, dy = Ext(y2) - y1;
+    return ToDouble(std::sqrt(dx * dx + dy * dy));
+}
+
+std::int32_t IntersectLines(double &x, double &y, double ax1, double ay1, double ax2, double ay2, double bx1,
+                            double by1, double bx2, double by2) {
+    const double dA = Quantise(Ext(ax1) - ax2);
+    const double dB = Quantise(Ext(bx1) - bx2);
+    if (dA == 0 && dB == 0) return kLinesParallel;
+    if (dA == 0) {
+        const double mB = ToDouble((Ext(by2) - by1) / (Ext(bx2) - bx1));
+        x = ax1;
+        y = ToDouble((Ext(ax1) - bx1) * mB + by1);
+    } else if (dB == 0) {
+        const double mA = ToDouble((Ext(ay2) - ay1) / (Ext(ax2) - ax1));
+        x = bx1;
+        y = ToDouble((Ext(bx1) - ax1) * mA + ay1);
+    } else {
+        const double mA = ToDouble((Ext(ay2) - ay1) / (Ext(ax2) - ax1));
+        const double cA = ToDouble(-Ext(mA) * ax1 + ay1);
+        const double mB = ToDouble((Ext(by2) - by1) / (Ext(bx2) - bx1));
+        const double cB = ToDouble(-Ext(mB) * bx1 + by1);
+        if (Quantise(Ext(mA) - mB) == 0) return kLinesParallel;
+        x = ToDouble((Ext(cB) - cA) / (Ext(mA) - mB));
+        y = ToDouble(Ext(mA) * x + cA);
+    }
+    // Min and max of two doubles are exact, so the range tests compare against the stored ends.
+    if (!WithinRange(x, ax1, ax2) || !WithinRange(y, ay1, ay2)) return kMeetOffSegment;
+    if (!WithinRange(x, bx1, bx2) || !WithinRange(y, by1, by2)) return kMeetOffSegment;
+    return kMeetOnBoth;
+}
+
+void ArcTangentCorner(double cx, double cy, double r, double k, double t0, double sweep, double tilt,
+                      double &cornerX, double &cornerY) {
+    const double t1 = ToDouble(Ext(t0) + sweep);
+    const double sx = ToDouble(Ext(r) * CosE(t0)), sy = ToDouble(Ext(k) * r * SinE(t0));
+    const double ex = ToDouble(Ext(r) * CosE(t1)), ey = ToDouble(Ext(k) * r * SinE(t1));
+    const double sx2 = ToDouble(sx + Ext(r) * CosE(Ext(t0) + kPi / 2));
+    const double sy2 = ToDouble(sy + Ext(k) * r * SinE(Ext(t0) + kPi / 2));
+    const double ex2 = ToDouble(ex + Ext(r) * CosE(Ext(t1) - kPi / 2));
+    const double ey2 = ToDouble(ey + Ext(k) * r * SinE(Ext(t1) - kPi / 2));
+    double ux = 0, uy = 0;
+    if (IntersectLines(ux, uy, sx, sy, sx2, sy2, ex, ey, ex2, ey2) == kLinesParallel) ux = uy = 0;
+    cornerX = ToDouble(Ext(cx) + RotateX(ux, uy, 0, 0, tilt));
+    cornerY = ToDouble(Ext(cy) + RotateY(ux, uy, 0, 0, tilt));
+}
+
+
+static_assert(std::is_same_v<Extended, long double>);
+
+Rotation::Rotation(double angle) : cosine(CosE(angle)), sine(SinE(angle)) {}
+
+PlanePoint Rotation::Apply(double x, double y) const {
+    // Written as RotateX and RotateY are, centre included, so both give the same doubles.
+    return {ToDouble(0.0L + cosine * (Ext(x) - 0.0L) - sine * (Ext(y) - 0.0L)),
+            ToDouble(0.0L + sine * (Ext(x) - 0.0L) + cosine * (Ext(y) - 0.0L))};
+}
+
+PlanePoint EllipsePoint(double cx, double cy, double r, double k, const Rotation &tilt, double t) {
+    const double lx = ToDouble(Ext(r) * CosE(t));
+    const double ly = ToDouble(Ext(k) * r * SinE(t));
+    const PlanePoint d = tilt.Apply(lx, ly);
+    return {ToDouble(Ext(cx) + d.x), ToDouble(Ext(cy) + d.y)};
+}
+
+PlanePoint BlockPlacement::Place(double u, double v) const {
+    const PlanePoint d = rotation.Apply(ToDouble(Ext(u) * transform.scaleX), ToDouble(Ext(v) * transform.scaleY));
+    return {ToDouble((Ext(transform.x) + d.x) / transform.divisor),
+            ToDouble((Ext(transform.y) + d.y) / transform.divisor)};
+}
+
+}  // namespace korvel

@@ -1,0 +1,58 @@
+// Plane geometry of the preview: distance, the meeting point of two lines, an arc's tangent corner.
+#pragma once
+
+#include <cstdint>
+
+namespace korvel {
+
+double Distance(double x1, double y1, double x2, double y2);
+
+// What IntersectLines found.
+enum LineMeeting : std::int32_t { kLinesParallel = 0, kMeetOnBoth = 1, kMeetOffSegment = 2 };
+
+// The meeting point of the lines through segments A and B. Differences and slopes are compared with zero
+// after quantising to 1e-12. On kLinesParallel (parallel, or both vertical) x and y are not written.
+std::int32_t IntersectLines(double &x, double &y, double ax1, double ay1, double ax2, double ay2, double bx1,
+                            double by1, double bx2, double by2);
+
+// Where the tangents at the two ends of an elliptic arc meet (centre cx, cy; radius r; flatness k;
+// start t0; signed sweep; tilt), tested in the ellipse's own frame; the centre when they do not meet.
+void ArcTangentCorner(double cx, double cy, double r, double k, double t0, double sweep, double tilt,
+                      double &cornerX, double &cornerY);
+
+
+struct PlanePoint {
+    double x = 0, y = 0;
+};
+
+// A rotation about the origin with its cosine and sine taken once; the same values as RotateX and RotateY
+// with centre (0, 0).
+struct Rotation {
+    explicit Rotation(double angle);
+    PlanePoint Apply(double x, double y) const;
+
+    long double cosine, sine;
+};
+
+// The point of parameter t on the ellipse with centre (cx, cy), radius r, flatness k and the given tilt:
+// (r cos t, k r sin t) rotated by the tilt and moved to the centre.
+PlanePoint EllipsePoint(double cx, double cy, double r, double k, const Rotation &tilt, double t);
+
+// How a block insert places a block-local point: scale, rotate about the origin, move, divide.
+struct BlockTransform {
+    double x = 0, y = 0, scaleX = 1, scaleY = 1, angle = 0, divisor = 1;
+};
+
+class BlockPlacement {
+public:
+    explicit BlockPlacement(const BlockTransform &t) : transform(t), rotation(t.angle) {}
+    PlanePoint Place(double u, double v) const;
+    PlanePoint Place(PlanePoint p) const { return Place(p.x, p.y); }
+    const BlockTransform &Transform() const { return transform; }
+
+private:
+    BlockTransform transform;
+    Rotation rotation;
+};
+
+}  // namespace korvel

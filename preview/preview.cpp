@@ -1,0 +1,174 @@
+// UnitGra's preview driver: every entity of the drawing, block inserts expanded one level, then the
+// reference-point marker.
+#include "preview/preview.h"
+
+#include "geom/extended.h"
+#include "preview/curves.h"
+#include "preview/markers.h"
+#include "preview/text.h"
+#include "reader/extents.h"
+
+namespace korvel {
+
+namespace {
+
+constexpr std::int32_t kOwnColor = 10;  // a solid with this colour number carries its own RGB
+constexpr std::int32_t kMarkerLineType = 100;
+constexpr std::int32_t kSolidLineType = 1;
+constexpr std::int32_t kSolidFill = 1;
+
+Rgb FromColorRef(std::int32_t colorRef) {
+    const auto v = static_cast<std::uint32_t>(colorRef);
+    return {static_cast<std::uint8_t>(v & 0xFF), static_cast<std::uint8_t>((v >> 8) & 0xFF),
+            static_cast<std::uint8_t>((v >> 16) & 0xFF)};
+}
+
+std::int32_t TextStyleOf(std::int32_t textType) {
+    const auto t = static_cast<std::uint32_t>(textType);
+    if (t < 10000) return 0;
+    if (t < 20000) return kTextItalic;
+    if (t < 30000) return kTextBold;
+    return kTextBold | kTextItalic;
+}
+
+// Draws one entity list, either at top level or as the members of a definition placed by an insert.
+class EntityPainter {
+public:
+    EntityPainter(PreviewSurface &surface, const BlockPlacement *insert) : surface(surface), insert(insert) {}
+
+    PlanePoint At(double x, double y) const { return insert ? insert->Place(x, y) : PlanePoint{x, y}; }
+
+    void Solid(const TclpEntSolid &s) {
+        Canvas &canvas = surface.canvas;
+        if (s.base.penColor == kOwnColor) {
+            const Rgb own = FromColorRef(s.color);
+            canvas.SetPen({own, PenStyle::Solid, 0});
+            canvas.SetBrush({own, BrushKind::Solid});
+        } else {
+            SetPenByColorNumber(canvas, s.base.penColor, kSolidLineType);
+            SetBrushByColorNumber(canvas, s.base.penColor, kSolidFill);
+        }
+        if (s.base.penStyle > 100) {
+            if (insert)
+                DrawBlockArcSolid(surface, s.base.penStyle, s.x1, s.y1, s.x2, s.y2, s.x3, s.y3, s.x4, s.y4, *insert);
+            else DrawArcSolid(surface, s.base.penStyle, s.x1, s.y1, s.x2, s.y2, s.x3, s.y3, s.x4, s.y4);
+            return;
+        }
+        std::vector<PlanePoint> &buffer = surface.worldPoints.vertices;
+        buffer.clear();
+        buffer.push_back(At(s.x1, s.y1));
+        buffer.push_back(At(s.x2, s.y2));
+        buffer.push_back(At(s.x3, s.y3));
+        buffer.push_back(At(s.x4, s.y4));
+        FillWorldPoints(surface);
+        buffer.clear();
+    }
+
+    void Line(const TclpEntSen &l) {
+        SetPenByColorNumber(surface.canvas, l.base.penColor, l.base.penStyle);
+        const PlanePoint a = At(l.startX, l.startY), b = At(l.endX, l.endY);
+        DrawWorldLine(surface, a.x, a.y, b.x, b.y);
+    }
+
+    void Arc(const TclpEntEnko &a) {
+        SetPenByColorNumber(surface.canvas, a.base.penColor, a.base.penStyle);
+        if (a.fullCircle != 0) {
+            if (insert)
+                DrawBlockEllipse(surface, a.centerX, a.centerY, a.radius, a.flatness, a.tiltAngle, *insert);
+            else DrawEllipse(surface, a.centerX, a.centerY, a.radius, a.flatness, a.tiltAngle);
+        } else if (insert) {
+            DrawBlockEllipseArc(surface, a.centerX, a.centerY, a.radius, a.flatness, a.tiltAngle, a.startAngle,
+                                a.arcAngle, *insert);
+        } else {
+            DrawEllipseArc(surface, a.centerX, a.centerY, a.radius, a.flatness, a.tiltAngle, a.startAngle,
+                           a.arcAngle);
+        }
+    }
+
+    void Point(const TclpEntTen &p) {
+        const bool marked = p.base.penStyle == kMarkerLineType;
+        const PlanePoint at = At(p.x, p.y);
+        double angle = marked ? p.rotation : 0;
+        if (insert) {
+            const double r = insert->Transform().angle;
+            angle = marked ? ToDouble(Ext(r) + p.rotation) : r;
+        }
+        DrawPointMarker(surface, p.temporary, marked ? p.code : 0, at.x, at.y, angle, marked ? p.scale : 1,
+                        p.base.penColor);
+    }
+
+    void Text(const TclpEntMoji &t) {
+        SetPenByColorNumber(surface.canvas, t.base.penColor, kSolidLineType);
+        const PlanePoint a = At(t.startX, t.startY), b = At(t.endX, t.endY);
+        double h = t.sizeY, w = t.sizeX, s = t.spacing;
+        if (insert) {
+            const BlockTransform &bt = insert->Transform();
+            h = ToDouble(Ext(t.sizeY) * bt.scaleY);
+            w = ToDouble(Ext(t.sizeX) * bt.scaleX);
+            s = ToDouble(Ext(t.spacing) * bt.scaleX);
+        }
+        DrawPreviewText(surface, TextStyleOf(t.textType), a.x, a.y, b.x, b.y, h, w, s, t.fontName, t.text);
+    }
+
+    void Dimension(const TclpEntSunpo &d) {
+        Line(d.line);
+        Text(d.label);
+        if (d.sxfMode == 0) return;
+        Line(d.auxLine1);
+        Line(d.auxLine2);
+        Point(d.point1);
+        Point(d.point2);
+        Point(d.point3);
+        Point(d.point4);
+    }
+
+    void All(const EntityArrays &a) {
+        for (const TclpEntSolid &s : a.solids)
+            Solid(s);
+        surface.canvas.SetBrushKind(BrushKind::Hollow);
+        for (const TclpEntSen &l : a.lines)
+            Line(l);
+        for (const TclpEntEnko &arc : a.arcs)
+            Arc(arc);
+        for (const TclpEntTen &p : a.points)
+            Point(p);
+        for (const TclpEntMoji &t : a.texts)
+            Text(t);
+        for (const TclpEntSunpo &d : a.dimensions)
+            Dimension(d);
+    }
+
+private:
+    PreviewSurface &surface;
+    const BlockPlacement *insert;
+};
+
+}  // namespace
+
+void DrawPreview(PreviewSurface &surface, const DrawingStore &store) {
+    EntityPainter(surface, nullptr).All(store);
+    const BlockDefLookup lookup(store);
+    for (const TclpEntBlock &insert : store.inserts) {
+        const TclpEntBlockDef *def = lookup.Find(insert.number);
+        if (!def) continue;
+        const BlockPlacement placement(BlockTransformOf(insert));
+        EntityPainter(surface, &placement).All(*def);
+    }
+    SetPreviewPen(surface.canvas, {255, 0, 0}, 1, 2);
+    DrawEllipse(surface, store.originX, store.originY, ToDouble(Ext(5.0) / surface.view.scale), 1, 0);
+}
+
+void PrepareBlankPreview(PreviewSurface &surface, std::int32_t width, std::int32_t height) {
+    surface.view.width = width;
+    surface.view.height = height;
+    FillPreviewBackground(surface.canvas, width, height, {255, 255, 255});
+    SetPreviewPen(surface.canvas, {0, 0, 255}, 0, 0);
+    DrawPixelFrame(surface.canvas, 0, 0, width - 1, height - 1);
+}
+
+void RenderDrawingPreview(PreviewSurface &surface, const DrawingStore &store) {
+    surface.view = FitPreviewView(ComputeDrawingExtents(store), surface.view.width, surface.view.height);
+    DrawPreview(surface, store);
+}
+
+}  // namespace korvel

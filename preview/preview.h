@@ -1,0 +1,25 @@
+// UnitGra's preview driver: every entity of the drawing, block inserts expanded one level, then the
+// reference-point marker.
+#pragma once
+
+#include <cstdint>
+
+#include "preview/canvas.h"
+#include "preview/view.h"
+#include "reader/drawing_store.h"
+
+namespace korvel {
+
+// The size of the window's preview image.
+constexpr std::int32_t kPreviewWidth = 177;
+constexpr std::int32_t kPreviewHeight = 129;
+
+// Draws the store with the view already set on the surface.
+void DrawPreview(PreviewSurface &surface, const DrawingStore &store);
+
+// The whole preparation the import does on a fresh image: white background, blue frame, then, for a
+// drawing that was read, the view fitted to its extents and the drawing itself.
+void PrepareBlankPreview(PreviewSurface &surface, std::int32_t width, std::int32_t height);
+void RenderDrawingPreview(PreviewSurface &surface, const DrawingStore &store);
+
+}  // namespace korvel

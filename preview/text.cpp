@@ -1,0 +1,125 @@
+// A drawing's text in the preview: characters laid out one by one along the baseline, each with a font
+// fitted to its cell; too small a text becomes its baseline, too tall a one an outline.
+#include "preview/text.h"
+
+#include <cmath>
+
+#include "geom/clip.h"
+#include "geom/extended.h"
+#include "geom/func.h"
+#include "geom/plane.h"
+
+namespace korvel {
+
+namespace {
+
+constexpr double kPi = 3.141592653589793;
+
+// Byte length of the character starting at p, as SjisLength and SjisCopy count them.
+std::size_t CharacterBytes(std::string_view text, std::size_t p) {
+    return IsSjisLeadByte(static_cast<unsigned char>(text[p])) && p + 1 < text.size() ? 2 : 1;
+}
+
+PlanePoint Offset(PlanePoint from, const Rotation &direction, double u, double v) {
+    const PlanePoint d = direction.Apply(u, v);
+    return {ToDouble(Ext(from.x) + d.x), ToDouble(Ext(from.y) + d.y)};
+}
+
+bool InsideView(const PreviewView &v, PlanePoint p) {
+    return PointOutsideWindow(p.x, p.y, v.minX, v.minY, v.maxX, v.maxY) == kClipInside;
+}
+
+}  // namespace
+
+std::string FontFaceField(std::string_view fontName) {
+    const std::size_t nul = fontName.find('\0');
+    if (nul != std::string_view::npos) fontName = fontName.substr(0, nul);
+    constexpr std::size_t kMaxFaceBytes = 31;
+    std::size_t end = 0;
+    while (end < fontName.size()) {
+        const std::size_t next = end + CharacterBytes(fontName, end);
+        if (next > kMaxFaceBytes) break;
+        end = next;
+    }
+    return std::string(fontName.substr(0, end));
+}
+
+void DrawPreviewText(PreviewSurface &surface, std::int32_t styleBits, double x1, double y1, double x2, double y2,
+                     double h, double w, double s, std::string_view fontName, std::string_view text) {
+    const std::size_t n = text.size();
+    if (n == 0) return;
+    const PreviewView &view = surface.view;
+    const double length = Distance(x1, y1, x2, y2);
+    if (std::fabs(h) < 1e-14 || std::fabs(Ext(h)) * view.scale < 2 || length < 1e-14 ||
+        Ext(length) * view.scale < 2) {
+        DrawWorldLine(surface, x1, y1, x2, y2);
+        return;
+    }
+    double a = DirectionAngle(ToDouble(Ext(x2) - x1), ToDouble(Ext(y2) - y1));
+    if (w < 0) {
+        w = -w;
+        s = -s;
+        a = ToDouble(Ext(a) + kPi);
+    }
+    const bool hanging = h < 0;
+    if (hanging) h = -h;
+
+    double p = ToDouble(Ext(length) / n);
+    if (w >= 0.2 && w < 2 * Ext(p) - s) {
+        p = ToDouble((Ext(w) + s) / 2);
+    } else {
+        w = ToDouble(2 * Ext(p) - s);
+        if (w < 0.1) {
+            w = ToDouble(2 * Ext(p));
+            s = 0;
+        }
+    }
+
+    const Rotation direction(a);
+    const PlanePoint middle{ToDouble((Ext(x1) + x2) / 2), ToDouble((Ext(y1) + y2) / 2)};
+    const double advanceAll = ToDouble(Ext(n) * p);
+    PlanePoint anchor = Offset(middle, direction, ToDouble(-(Ext(n) * p) / 2), hanging ? 0.0 : h);
+
+    if (Ext(h) * view.scale > 400) {
+        // The outline lies where the character cells would be.
+        const PlanePoint corners[4] = {anchor, Offset(anchor, direction, advanceAll, 0),
+                                       Offset(anchor, direction, advanceAll, -h), Offset(anchor, direction, 0, -h)};
+        for (int i = 0; i < 4; i++) {
+            const PlanePoint &from = corners[i], &to = corners[(i + 1) % 4];
+            DrawWorldLine(surface, from.x, from.y, to.x, to.y);
+        }
+        return;
+    }
+
+    const Extended cosA = CosE(a), sinA = SinE(a);
+    const Extended cosDown = CosE(Ext(a) - kPi / 2), sinDown = SinE(Ext(a) - kPi / 2);
+    FontSpec font;
+    font.height = NearestEven(Ext(h) * view.scale);
+    font.escapement = NearestEven(Ext(a) * 1800 / kPi);
+    font.weight = (styleBits & kTextBold) ? 700 : 400;
+    font.italic = (styleBits & kTextItalic) != 0;
+    font.face = FontFaceField(fontName);
+
+    for (std::size_t pos = 0; pos < n;) {
+        const std::size_t bytes = CharacterBytes(text, pos);
+        const bool wide = bytes == 2;
+        const double cw = wide ? w : ToDouble(Ext(w) / 2);
+        const double advance = wide ? ToDouble(Ext(w) + s) : ToDouble((Ext(w) + s) / 2);
+        const PlanePoint p1{ToDouble(anchor.x + cosA * cw), ToDouble(anchor.y + sinA * cw)};
+        const PlanePoint p2{ToDouble(anchor.x + cosDown * h), ToDouble(anchor.y + sinDown * h)};
+        const PlanePoint p3{ToDouble(p1.x + (Ext(p2.x) - anchor.x)), ToDouble(p1.y + (Ext(p2.y) - anchor.y))};
+        if (InsideView(view, anchor) || InsideView(view, p1) || InsideView(view, p2) || InsideView(view, p3)) {
+            const std::int32_t cellWidth = NearestEven(Ext(cw) * view.scale);
+            font.width = wide ? cellWidth / 2 : cellWidth;
+            const PixelPoint at{NearestEven((Ext(anchor.x) - view.minX) * view.scale),
+                                static_cast<std::int32_t>(static_cast<std::uint32_t>(view.height) -
+                                                          static_cast<std::uint32_t>(NearestEven(
+                                                              (Ext(anchor.y) - view.minY) * view.scale)))};
+            surface.canvas.PutCharacter(at, text.substr(pos, bytes), font);
+        }
+        anchor = {ToDouble(anchor.x + cosA * advance), ToDouble(anchor.y + sinA * advance)};
+        pos += bytes;
+    }
+}
+
+}  // namespace korvel

@@ -1,0 +1,182 @@
+// UnitGra's view and primitives: drawing units to pixels, pens and brushes by colour number, clipped
+// lines, and the point buffers through which every curve and polygon is drawn.
+#include "preview/view.h"
+
+#include <cmath>
+#include <cstdlib>
+
+#include "geom/clip.h"
+#include "geom/extended.h"
+#include "geom/func.h"
+
+namespace korvel {
+
+PixelPoint WorldToPixel(const PreviewView &view, double x, double y) {
+    const std::int32_t px = RoundHalfAway(ToDouble((Ext(x) - view.minX) * view.scale));
+    const std::int32_t py = RoundHalfAway(ToDouble((Ext(y) - view.minY) * view.scale));
+    // Pixel values of unclipped polygons can be huge; they wrap as 32-bit integers.
+    return {px, static_cast<std::int32_t>(static_cast<std::uint32_t>(view.height) - static_cast<std::uint32_t>(py))};
+}
+
+PreviewView FitPreviewView(const DrawingExtents &extents, std::int32_t width, std::int32_t height) {
+    double dx = ToDouble(std::fabs(Ext(extents.maxX) - extents.minX));
+    double dy = ToDouble(std::fabs(Ext(extents.maxY) - extents.minY));
+    if (dx <= 1e-14) dx = 1e-14;
+    if (dy <= 1e-14) dy = 1e-14;
+    const double sx = ToDouble(Ext(width) / dx * 0.9);
+    const double sy = ToDouble(Ext(height) / dy * 0.9);
+    PreviewView v;
+    v.width = width;
+    v.height = height;
+    v.scale = sx < sy ? sx : sy;
+    const double cx = ToDouble((Ext(extents.maxX) + extents.minX) / 2);
+    const double cy = ToDouble((Ext(extents.maxY) + extents.minY) / 2);
+    v.minX = ToDouble(Ext(cx) - Ext(width) / 2 / v.scale);
+    v.minY = ToDouble(Ext(cy) - Ext(height) / 2 / v.scale);
+    v.maxX = ToDouble(Ext(cx) + Ext(width) / 2 / v.scale);
+    v.maxY = ToDouble(Ext(cy) + Ext(height) / 2 / v.scale);
+    return v;
+}
+
+Rgb PreviewPalette(std::int32_t colorNumber) {
+    switch (colorNumber) {
+        case -1: return {255, 255, 255};
+        case 1: return {0, 192, 192};
+        case 2: return {0, 0, 0};
+        case 3: return {0, 192, 0};
+        case 4: return {192, 192, 0};
+        case 5: return {192, 0, 192};
+        case 6: return {0, 0, 255};
+        case 7: return {0, 128, 128};
+        case 8: return {255, 0, 128};
+        case 9: return {255, 128, 255};
+        case 101: return {0, 0, 0};
+        case 102: return {255, 0, 0};
+        case 103: return {0, 255, 0};
+        case 104: return {0, 0, 255};
+        case 105: return {255, 255, 0};
+        case 106: return {255, 0, 255};
+        case 107: return {0, 255, 255};
+        case 108: return {0, 0, 0};
+        case 109: return {192, 0, 128};
+        case 110: return {192, 128, 64};
+        case 111: return {255, 128, 0};
+        case 112: return {128, 192, 128};
+        case 113: return {0, 128, 255};
+        case 114: return {128, 64, 255};
+        case 115: return {192, 192, 192};
+        case 116: return {128, 128, 128};
+        default: return {0, 0, 0};
+    }
+}
+
+void SetPreviewPen(Canvas &canvas, Rgb color, std::int32_t style, std::int32_t width) {
+    canvas.SetBrushKind(BrushKind::Hollow);
+    PenStyle penStyle = PenStyle::Solid;
+    switch (style) {
+        case 1: penStyle = PenStyle::Dash; break;
+        case 2: penStyle = PenStyle::Dot; break;
+        case 3: penStyle = PenStyle::DashDot; break;
+        case 4: penStyle = PenStyle::DashDotDot; break;
+        case 5: penStyle = PenStyle::Null; break;
+        default: break;
+    }
+    canvas.SetPen({color, penStyle, width});
+}
+
+void SetPenByColorNumber(Canvas &canvas, std::int32_t colorNumber, std::int32_t lineType) {
+    canvas.SetBrushKind(BrushKind::Hollow);
+    const bool solid = lineType == 1 || lineType == 31;
+    canvas.SetPen({PreviewPalette(colorNumber), solid ? PenStyle::Solid : PenStyle::Dot, 0});
+}
+
+void SetBrushByColorNumber(Canvas &canvas, std::int32_t colorNumber, std::int32_t fillKind) {
+    BrushKind kind = BrushKind::Hollow;
+    switch (fillKind) {
+        case 1: kind = BrushKind::Solid; break;
+        case 2: kind = BrushKind::Horizontal; break;
+        case 3: kind = BrushKind::Vertical; break;
+        case 4: kind = BrushKind::ForwardDiagonal; break;
+        case 5: kind = BrushKind::BackwardDiagonal; break;
+        case 6: kind = BrushKind::Cross; break;
+        case 7: kind = BrushKind::DiagonalCross; break;
+        default: break;
+    }
+    canvas.SetBrush({PreviewPalette(colorNumber), kind});
+}
+
+void FillPreviewBackground(Canvas &canvas, std::int32_t right, std::int32_t bottom, Rgb color) {
+    canvas.SetPen({color, canvas.CurrentPen().style, 1});
+    canvas.SetBrush({color, BrushKind::Solid});
+    canvas.DrawRect(0, 0, right, bottom);
+    canvas.SetBrushKind(BrushKind::Hollow);
+}
+
+void DrawPixelLine(Canvas &canvas, std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2) {
+    canvas.StrokeLine({x1, y1}, {x2, y2});
+}
+
+void DrawPixelFrame(Canvas &canvas, std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2) {
+    const std::int64_t ax = std::llabs(std::int64_t{x1} - x2);
+    const std::int64_t ay = std::llabs(std::int64_t{y1} - y2);
+    if (ax <= 2 && ay <= 2) return;
+    if (ax <= 2) DrawPixelLine(canvas, x1, y1, x1, y2);
+    else if (ay <= 2) DrawPixelLine(canvas, x1, y1, x2, y1);
+    else canvas.DrawRect(x1, y1, x2, y2);
+}
+
+void StrokePixelPoints(PreviewSurface &surface) { surface.canvas.StrokePolyline(surface.pixelPoints.vertices); }
+
+void FillPixelPoints(PreviewSurface &surface) { surface.canvas.DrawPolygon(surface.pixelPoints.vertices); }
+
+namespace {
+
+std::int32_t ClipToView(const PreviewView &v, double &x1, double &y1, double &x2, double &y2) {
+    return ClipSegment(x1, y1, x2, y2, v.minX, v.minY, v.maxX, v.maxY);
+}
+
+}  // namespace
+
+void DrawWorldLine(PreviewSurface &surface, double x1, double y1, double x2, double y2) {
+    const PreviewView &v = surface.view;
+    if (ClipToView(v, x1, y1, x2, y2) == kClipInvisible) return;
+    const PixelPoint a = WorldToPixel(v, x1, y1), b = WorldToPixel(v, x2, y2);
+    DrawPixelLine(surface.canvas, a.x, a.y, b.x, b.y);
+}
+
+void StrokeWorldPoints(PreviewSurface &surface) {
+    const std::vector<PlanePoint> &world = surface.worldPoints.vertices;
+    if (world.size() < 2) return;
+    const PreviewView &v = surface.view;
+    std::vector<PixelPoint> &run = surface.pixelPoints.vertices;
+    run.clear();
+    auto flush = [&] {
+        if (run.size() >= 2) StrokePixelPoints(surface);
+        run.clear();
+    };
+    for (std::size_t i = 1; i < world.size(); i++) {
+        double x1 = world[i - 1].x, y1 = world[i - 1].y, x2 = world[i].x, y2 = world[i].y;
+        const std::int32_t clip = ClipToView(v, x1, y1, x2, y2);
+        if (clip == kClipInvisible) {
+            flush();
+            continue;
+        }
+        if (run.empty()) run.push_back(WorldToPixel(v, x1, y1));
+        run.push_back(WorldToPixel(v, x2, y2));
+        if (clip == kClipMoved) flush();
+    }
+    flush();
+}
+
+void FillWorldPoints(PreviewSurface &surface) {
+    const std::vector<PlanePoint> &world = surface.worldPoints.vertices;
+    if (world.size() < 3) return;
+    std::vector<PixelPoint> &pixels = surface.pixelPoints.vertices;
+    pixels.clear();
+    for (const PlanePoint &p : world)
+        pixels.push_back(WorldToPixel(surface.view, p.x, p.y));
+    FillPixelPoints(surface);
+    pixels.clear();
+}
+
+}  // namespace korvel

@@ -1,0 +1,71 @@
+// UnitGra's view and primitives: drawing units to pixels, pens and brushes by colour number, clipped
+// lines, and the point buffers through which every curve and polygon is drawn.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "geom/plane.h"
+#include "preview/canvas.h"
+#include "reader/extents.h"
+
+namespace korvel {
+
+// The world window (drawing units, y up), pixels per drawing unit, and the image size.
+struct PreviewView {
+    double minX = 0, minY = 0, maxX = 0, maxY = 0;
+    double scale = 0;
+    std::int32_t width = 0, height = 0;
+};
+
+// Halves rounded away from zero; y flipped so that minY maps to row `height`.
+PixelPoint WorldToPixel(const PreviewView &view, double x, double y);
+
+// Fits 90 % of the tighter axis of the extents into the image, centred.
+PreviewView FitPreviewView(const DrawingExtents &extents, std::int32_t width, std::int32_t height);
+
+struct WorldPointBuffer {
+    std::vector<PlanePoint> vertices;
+    std::int32_t count() const { return static_cast<std::int32_t>(vertices.size()); }
+};
+
+struct PixelPointBuffer {
+    std::vector<PixelPoint> vertices;
+    std::int32_t count() const { return static_cast<std::int32_t>(vertices.size()); }
+};
+
+// What the preview draws through: the canvas, the view, and point buffers reused by every shape.
+struct PreviewSurface {
+    explicit PreviewSurface(Canvas &canvas) : canvas(canvas) {}
+
+    Canvas &canvas;
+    PreviewView view;
+    WorldPointBuffer worldPoints;
+    PixelPointBuffer pixelPoints;
+};
+
+// Jw_cad's colour numbers on a white background; -1 is the background itself.
+Rgb PreviewPalette(std::int32_t colorNumber);
+
+// Pen styles by index: 0 solid, 1 dash, 2 dot, 3 dash-dot, 4 dash-dot-dot, 5 null, anything else solid.
+void SetPreviewPen(Canvas &canvas, Rgb color, std::int32_t style, std::int32_t width);
+// The one-pixel pen in the palette colour, solid for line types 1 and 31, dotted otherwise.
+void SetPenByColorNumber(Canvas &canvas, std::int32_t colorNumber, std::int32_t lineType);
+// Fill kinds: 1 solid, 2..7 the six hatches, anything else hollow.
+void SetBrushByColorNumber(Canvas &canvas, std::int32_t colorNumber, std::int32_t fillKind);
+
+void FillPreviewBackground(Canvas &canvas, std::int32_t right, std::int32_t bottom, Rgb color);
+void DrawPixelLine(Canvas &canvas, std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2);
+// A rectangle outline, or one line when it is at most 2 pixels across, or nothing when both are.
+void DrawPixelFrame(Canvas &canvas, std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2);
+
+void StrokePixelPoints(PreviewSurface &surface);
+void FillPixelPoints(PreviewSurface &surface);
+
+void DrawWorldLine(PreviewSurface &surface, double x1, double y1, double x2, double y2);
+// The open polyline through the world buffer, clipped; every clipped segment ends its run.
+void StrokeWorldPoints(PreviewSurface &surface);
+// The polygon through the world buffer, unclipped.
+void FillWorldPoints(PreviewSurface &surface);
+
+}  // namespace korvel

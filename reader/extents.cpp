@@ -1,0 +1,153 @@
+// The rectangle a drawing covers, from a fixed set of key points per entity kind.
+#include "reader/extents.h"
+
+#include <cmath>
+
+#include "geom/extended.h"
+
+namespace korvel {
+
+namespace {
+
+constexpr double kPi = 3.141592653589793;
+const double kAxisParameters[4] = {0, kPi / 2, kPi, ToDouble(3 * Ext(kPi) / 2)};
+
+// Adds points either directly or through one insert's placement.
+class KeyPoints {
+public:
+    KeyPoints(DrawingExtents &e, const BlockPlacement *insert) : extents(e), insert(insert) {}
+
+    void Add(double x, double y) {
+        if (insert) ExtendTransformed(extents, x, y, *insert);
+        else ExtendExtents(extents, x, y);
+    }
+
+    void AddEllipseAxes(double cx, double cy, double r, double k, const Rotation &tilt) {
+        for (double t : kAxisParameters)
+            AddEllipsePoint(cx, cy, r, k, tilt, t);
+    }
+
+    void AddEllipsePoint(double cx, double cy, double r, double k, const Rotation &tilt, double t) {
+        const PlanePoint p = EllipsePoint(cx, cy, r, k, tilt, t);
+        Add(p.x, p.y);
+    }
+
+    void AddArc(const TclpEntEnko &a) {
+        const Rotation tilt(a.tiltAngle);
+        if (a.fullCircle != 0) {
+            AddEllipseAxes(a.centerX, a.centerY, a.radius, a.flatness, tilt);
+            return;
+        }
+        const double endAngle = ToDouble(Ext(a.startAngle) + a.arcAngle);
+        AddEllipsePoint(a.centerX, a.centerY, a.radius, a.flatness, tilt, a.startAngle);
+        AddEllipsePoint(a.centerX, a.centerY, a.radius, a.flatness, tilt, endAngle);
+
+        double s = ToDouble(Ext(a.startAngle) * 180 / kPi);
+        if (!std::isfinite(s)) return;
+        s = NormaliseDegrees(s);
+        double w = ToDouble(Ext(a.arcAngle) * 180 / kPi);
+        if (w < 0) {
+            s = ToDouble(Ext(s) + w);
+            w = -w;
+            if (!std::isfinite(s)) return;
+            s = NormaliseDegrees(s);
+        }
+        for (int q = 0; q < 4; q++) {
+            double d;
+            if (q == 0) {
+                d = ToDouble(360 - Ext(s));
+            } else {
+                d = ToDouble(Ext(90.0 * q) - s);
+                if (d < 0) d = ToDouble(Ext(d) + 360);
+            }
+            if (d <= w) AddEllipsePoint(a.centerX, a.centerY, a.radius, a.flatness, tilt, kAxisParameters[q]);
+        }
+    }
+
+    void AddText(const TclpEntMoji &t) {
+        Add(t.startX, t.startY);
+        Add(t.endX, t.endY);
+    }
+
+    void AddLine(const TclpEntSen &l) {
+        Add(l.startX, l.startY);
+        Add(l.endX, l.endY);
+    }
+
+    void AddEntities(const EntityArrays &a) {
+        for (const TclpEntSen &l : a.lines)
+            AddLine(l);
+        for (const TclpEntEnko &arc : a.arcs)
+            AddArc(arc);
+        for (const TclpEntTen &p : a.points)
+            Add(p.x, p.y);
+        for (const TclpEntMoji &t : a.texts)
+            AddText(t);
+        for (const TclpEntSunpo &d : a.dimensions) {
+            AddLine(d.line);
+            AddText(d.label);
+            if (d.sxfMode != 0) {
+                AddLine(d.auxLine1);
+                AddLine(d.auxLine2);
+            }
+        }
+        for (const TclpEntSolid &s : a.solids) {
+            if (s.base.penStyle < 101) {
+                Add(s.x1, s.y1);
+                Add(s.x2, s.y2);
+                Add(s.x3, s.y3);
+                Add(s.x4, s.y4);
+            } else {
+                Add(s.x1, s.y1);
+                AddEllipseAxes(s.x1, s.y1, s.x2, s.y2, Rotation(s.x3));
+            }
+        }
+    }
+
+private:
+    DrawingExtents &extents;
+    const BlockPlacement *insert;
+};
+
+}  // namespace
+
+void InitExtents(DrawingExtents &e, double x, double y) {
+    e.minX = e.maxX = x;
+    e.minY = e.maxY = y;
+}
+
+void ExtendExtents(DrawingExtents &e, double x, double y) {
+    if (x < e.minX) e.minX = x;
+    if (y < e.minY) e.minY = y;
+    if (x > e.maxX) e.maxX = x;
+    if (y > e.maxY) e.maxY = y;
+}
+
+void ExtendTransformed(DrawingExtents &e, double u, double v, const BlockPlacement &insert) {
+    const PlanePoint p = insert.Place(u, v);
+    ExtendExtents(e, p.x, p.y);
+}
+
+double NormaliseDegrees(double s) {
+    // fmod is exact; the one addition of 360 rounds as the loop's last step would, and may reach 360.
+    double r = std::fmod(s, 360.0);
+    if (r < 0) r = ToDouble(Ext(r) + 360);
+    if (r >= 360) r = ToDouble(Ext(r) - 360);
+    return r;
+}
+
+DrawingExtents ComputeDrawingExtents(const DrawingStore &store) {
+    DrawingExtents e;
+    InitExtents(e, store.originX, store.originY);
+    KeyPoints(e, nullptr).AddEntities(store);
+    const BlockDefLookup lookup(store);
+    for (const TclpEntBlock &insert : store.inserts) {
+        const TclpEntBlockDef *def = lookup.Find(insert.number);
+        if (!def) continue;
+        const BlockPlacement placement(BlockTransformOf(insert));
+        KeyPoints(e, &placement).AddEntities(*def);
+    }
+    return e;
+}
+
+}  // namespace korvel

@@ -1,0 +1,25 @@
+// The rectangle a drawing covers, from a fixed set of key points per entity kind.
+#pragma once
+
+#include "geom/plane.h"
+#include "reader/drawing_store.h"
+
+namespace korvel {
+
+struct DrawingExtents {
+    double minX = 0, minY = 0, maxX = 0, maxY = 0;
+};
+
+void InitExtents(DrawingExtents &e, double x, double y);
+void ExtendExtents(DrawingExtents &e, double x, double y);
+void ExtendTransformed(DrawingExtents &e, double u, double v, const BlockPlacement &insert);
+
+// The reference point, every entity's key points, and the key points of each top-level insert's
+// definition (the first with the insert's number) placed by that insert. Curves contribute their axis
+// points and ends, not their exact bounds.
+DrawingExtents ComputeDrawingExtents(const DrawingStore &store);
+
+// Angle in degrees brought into [0, 360) as repeated steps of 360 would, in constant time.
+double NormaliseDegrees(double s);
+
+}  // namespace korvel
