@@ -1,24 +1,22 @@
-// korvel-cli: check, inspect and convert Jw_win clipboard streams from the command line.
-#include <cerrno>
+// korvel-cli: check, inspect, preview and convert Jw_win clipboard streams from the command line.
 #include <cstdio>
-#include <cstring>
-#include <filesystem>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "cli/cli_common.h"
 #include "cli/dump_json.h"
 #include "cli/info.h"
+#include "cli/output_file.h"
+#include "cli/preview_command.h"
 #include "reader/jclfunit.h"
 #include "script/convert.h"
 
 namespace {
 
 using namespace korvel;
-
-// Exit codes; documented in the README and in --help.
-enum Exit : int { kOk = 0, kRejected = 1, kUsage = 2, kReadFailed = 3, kOutputFailed = 4 };
+using namespace korvel::cli;
 
 constexpr const char *kUsageText =
     "usage: korvel-cli COMMAND [OPTIONS] FILE\n"
@@ -31,6 +29,9 @@ constexpr const char *kUsageText =
     "  dump FILE      print the whole drawing as JSON\n"
     "  convert [--colors] [--layers] [--hatching] [--solids] FILE [-o OUT]\n"
     "                 write the Vantra script (Shift-JIS, CR LF) to OUT or standard output\n"
+    "  preview FILE -o OUT.png [--trace TRACE.txt] [--size WxH]\n"
+    "                 draw the window's preview (177x129 unless --size) as PNG; --trace also\n"
+    "                 writes every drawing operation, one per line\n"
     "\n"
     "options:\n"
     "  --help         show this text\n"
@@ -41,59 +42,15 @@ constexpr const char *kUsageText =
     "  1  FILE is missing, unreadable or not a Jw_win stream (header check)\n"
     "  2  bad command line\n"
     "  3  the stream passed the header check but could not be read to the end\n"
-    "     (dump still prints the partial drawing; convert writes nothing)\n"
+    "     (dump still prints the partial drawing; convert and preview write nothing)\n"
     "  4  the output could not be written\n";
-
-int Fail(int code, const std::string &message) {
-    std::fprintf(stderr, "korvel-cli: %s\n", message.c_str());
-    return code;
-}
-
-// FILE as given: a path read through a buffer, or standard input held in memory.
-class Input {
-public:
-    explicit Input(std::string path) : path(std::move(path)) {}
-
-    // False (with a message) when the input cannot be opened at all.
-    bool Open(std::string &error) {
-        if (path == "-") {
-            std::vector<std::uint8_t> data;
-            std::uint8_t chunk[1 << 16];
-            std::size_t got;
-            while ((got = std::fread(chunk, 1, sizeof chunk, stdin)) > 0)
-                data.insert(data.end(), chunk, chunk + got);
-            if (std::ferror(stdin)) {
-                error = "standard input: cannot be read";
-                return false;
-            }
-            bytes = std::move(data);
-            return true;
-        }
-        std::FILE *f = std::fopen(path.c_str(), "rb");
-        if (!f) {
-            error = path + ": " + std::strerror(errno);
-            return false;
-        }
-        std::fclose(f);
-        return true;
-    }
-
-    std::string Name() const { return path == "-" ? "standard input" : path; }
-    bool Check() const { return bytes ? CheckClipBytes(*bytes) : CheckClipFile(path); }
-    bool Read(DrawingStore &store, ReadReport &report) const {
-        return bytes ? ReadClipBytes(*bytes, store, &report) : ReadClipFile(path, store, &report);
-    }
-
-private:
-    std::string path;
-    std::optional<std::vector<std::uint8_t>> bytes;
-};
 
 struct Arguments {
     std::string command;
     std::string file;
     std::string output;  // convert: empty or "-" for standard output
     ConvertOptions options;
+    PreviewRequest preview;
 };
 
 std::optional<Arguments> Parse(int argc, char **argv, std::string &error) {
@@ -102,16 +59,23 @@ std::optional<Arguments> Parse(int argc, char **argv, std::string &error) {
     for (int i = 2; i < argc; i++) {
         const std::string_view a = argv[i];
         const bool convert = args.command == "convert";
+        const bool preview = args.command == "preview";
+        const bool valued = ((convert || preview) && a == "-o") || (preview && (a == "--trace" || a == "--size"));
+        if (valued && i + 1 == argc) {
+            error = std::string(a) + " needs a value";
+            return std::nullopt;
+        }
         if (convert && a == "--colors") args.options.colors = true;
         else if (convert && a == "--layers") args.options.layers = true;
         else if (convert && a == "--hatching") args.options.hatching = true;
         else if (convert && a == "--solids") args.options.solids = true;
-        else if (convert && a == "-o") {
-            if (++i == argc) {
-                error = "-o needs a file name";
+        else if ((convert || preview) && a == "-o") args.output = argv[++i];
+        else if (preview && a == "--trace") args.preview.tracePath = argv[++i];
+        else if (preview && a == "--size") {
+            if (!ParsePreviewSize(argv[++i], args.preview)) {
+                error = "--size needs WIDTHxHEIGHT, each 1 to 10000";
                 return std::nullopt;
             }
-            args.output = argv[i];
         } else if (a.size() > 1 && a[0] == '-') {
             error = "unknown option " + std::string(a) + " for " + args.command;
             return std::nullopt;
@@ -126,20 +90,12 @@ std::optional<Arguments> Parse(int argc, char **argv, std::string &error) {
         error = args.command + " needs a FILE";
         return std::nullopt;
     }
+    if (args.command == "preview" && args.output.empty()) {
+        error = "preview needs -o OUT.png";
+        return std::nullopt;
+    }
+    args.preview.imagePath = args.output;
     return args;
-}
-
-// Header check and full read, with the messages and exit codes shared by info, dump and convert.
-// Returns kOk, kRejected or kReadFailed; on kReadFailed the store holds the partial drawing.
-int LoadDrawing(Input &input, DrawingStore &store) {
-    std::string error;
-    if (!input.Open(error)) return Fail(kRejected, error);
-    if (!input.Check()) return Fail(kRejected, input.Name() + ": not a Jw_win drawing stream");
-    ReadReport report;
-    if (!input.Read(store, report))
-        return Fail(kReadFailed, input.Name() + ": read failed at byte offset " + std::to_string(report.endOffset) +
-                                     ": " + report.failure);
-    return kOk;
 }
 
 int RunCheck(Input &input) {
@@ -177,39 +133,13 @@ bool WriteScript(const DrawingStore &store, const ConvertOptions &options, std::
     return ConvertDrawing(store, options, pens, sink) && sink.Finish();
 }
 
-// A regular file (or a new one) is written beside OUT and renamed over it, so a failed run never
-// leaves a truncated script in place of a good one. Devices, pipes and symbolic links are written
-// in place: renaming over them would replace them.
-bool WriteScriptFile(const DrawingStore &store, const ConvertOptions &options, const std::string &path,
-                     std::string &error) {
-    std::error_code ec;
-    const auto status = std::filesystem::symlink_status(path, ec);
-    const bool replace = !std::filesystem::exists(status) || std::filesystem::is_regular_file(status);
-    const std::string target = replace ? path + ".korvel-tmp" : path;
-    std::FILE *file = std::fopen(target.c_str(), "wb");
-    if (!file) {
-        error = path + ": cannot be created: " + std::strerror(errno);
-        return false;
-    }
-    const bool written = WriteScript(store, options, file);
-    const bool closed = std::fclose(file) == 0;
-    if (written && closed && replace) std::filesystem::rename(target, path, ec);
-    if (written && closed && !ec) return true;
-    if (replace) std::filesystem::remove(target, ec);
-    error = path + ": write failed";
-    return false;
-}
-
 int RunConvert(Input &input, const Arguments &args) {
     DrawingStore store;
     const int loaded = LoadDrawing(input, store);
     if (loaded != kOk) return loaded;
-    if (args.output.empty() || args.output == "-") {
-        if (!WriteScript(store, args.options, stdout)) return Fail(kOutputFailed, "standard output: write failed");
-        return kOk;
-    }
     std::string error;
-    if (!WriteScriptFile(store, args.options, args.output, error)) return Fail(kOutputFailed, error);
+    const auto write = [&](std::FILE *file) { return WriteScript(store, args.options, file); };
+    if (!WriteOutputFile(args.output.empty() ? "-" : args.output, write, error)) return Fail(kOutputFailed, error);
     return kOk;
 }
 
@@ -229,7 +159,7 @@ int main(int argc, char **argv) {
         std::printf("korvel-cli %s\n", KORVEL_VERSION);
         return kOk;
     }
-    if (first != "check" && first != "info" && first != "dump" && first != "convert")
+    if (first != "check" && first != "info" && first != "dump" && first != "convert" && first != "preview")
         return Fail(kUsage, "unknown command " + std::string(first) + " (see korvel-cli --help)");
     std::string error;
     const std::optional<Arguments> args = Parse(argc, argv, error);
@@ -238,5 +168,6 @@ int main(int argc, char **argv) {
     if (args->command == "check") return RunCheck(input);
     if (args->command == "info") return RunInfo(input);
     if (args->command == "dump") return RunDump(input);
+    if (args->command == "preview") return RunPreview(input, args->preview);
     return RunConvert(input, *args);
 }

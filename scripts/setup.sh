@@ -3,7 +3,8 @@
 set -euo pipefail
 
 packages=(cmake ninja-build g++ libgtest-dev libgmock-dev
-          clang-14 libclang-rt-14-dev python3)
+          clang-14 libclang-rt-14-dev python3
+          qt6-base-dev fonts-ipafont-gothic xvfb xauth)
 
 missing=()
 for p in "${packages[@]}"; do

@@ -1,0 +1,57 @@
+// What every korvel-cli command shares: exit codes, the one-line error, the input and its loading.
+#include "cli/cli_common.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
+#include "reader/jclfunit.h"
+
+namespace korvel::cli {
+
+int Fail(int code, const std::string &message) {
+    std::fprintf(stderr, "korvel-cli: %s\n", message.c_str());
+    return code;
+}
+
+bool Input::Open(std::string &error) {
+    if (path == "-") {
+        std::vector<std::uint8_t> data;
+        std::uint8_t chunk[1 << 16];
+        std::size_t got;
+        while ((got = std::fread(chunk, 1, sizeof chunk, stdin)) > 0)
+            data.insert(data.end(), chunk, chunk + got);
+        if (std::ferror(stdin)) {
+            error = "standard input: cannot be read";
+            return false;
+        }
+        bytes = std::move(data);
+        return true;
+    }
+    std::FILE *f = std::fopen(path.c_str(), "rb");
+    if (!f) {
+        error = path + ": " + std::strerror(errno);
+        return false;
+    }
+    std::fclose(f);
+    return true;
+}
+
+bool Input::Check() const { return bytes ? CheckClipBytes(*bytes) : CheckClipFile(path); }
+
+bool Input::Read(DrawingStore &store, ReadReport &report) const {
+    return bytes ? ReadClipBytes(*bytes, store, &report) : ReadClipFile(path, store, &report);
+}
+
+int LoadDrawing(Input &input, DrawingStore &store) {
+    std::string error;
+    if (!input.Open(error)) return Fail(kRejected, error);
+    if (!input.Check()) return Fail(kRejected, input.Name() + ": not a Jw_win drawing stream");
+    ReadReport report;
+    if (!input.Read(store, report))
+        return Fail(kReadFailed, input.Name() + ": read failed at byte offset " + std::to_string(report.endOffset) +
+                                     ": " + report.failure);
+    return kOk;
+}
+
+}  // namespace korvel::cli

@@ -1,0 +1,16 @@
+// Writing a command's output so that a failed run never leaves a partial file in place of a good one.
+#pragma once
+
+#include <cstdio>
+#include <functional>
+#include <string>
+
+namespace korvel::cli {
+
+// Calls `write` with an open stream for `path` ("-" is standard output). A regular file (or a new one)
+// is written beside it and renamed over it only when `write`, the flush and the close succeed;
+// devices, pipes and symbolic links are written in place, since renaming over them would replace them.
+// False with a one-line message otherwise.
+bool WriteOutputFile(const std::string &path, const std::function<bool(std::FILE *)> &write, std::string &error);
+
+}  // namespace korvel::cli

@@ -1,0 +1,68 @@
+// korvel-cli preview: the window's preview of a drawing as PNG, and optionally its draw-call trace.
+#include "cli/preview_command.h"
+
+#include <charconv>
+
+#include "cli/output_file.h"
+#include "platform/raster_canvas.h"
+#include "preview/preview.h"
+#include "preview/recording_canvas.h"
+
+namespace korvel::cli {
+
+namespace {
+
+constexpr std::int32_t kMaxPreviewSide = 10000;
+
+bool ParseSide(std::string_view text, std::int32_t &value) {
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+    return ec == std::errc() && end == text.data() + text.size() && value >= 1 && value <= kMaxPreviewSide;
+}
+
+// The import's preparation of a fresh image, then the drawing.
+void Draw(Canvas &canvas, const DrawingStore &store, const PreviewRequest &request) {
+    PreviewSurface surface(canvas);
+    PrepareBlankPreview(surface, request.width, request.height);
+    RenderDrawingPreview(surface, store);
+}
+
+bool WriteTrace(std::FILE *file, const DrawingStore &store, const PreviewRequest &request) {
+    bool ok = true;
+    std::string line;
+    RecordingCanvas trace([&](const DrawOp &op) {
+        line = TraceLine(op);
+        line += '\n';
+        ok = ok && std::fwrite(line.data(), 1, line.size(), file) == line.size();
+    });
+    Draw(trace, store, request);
+    return ok;
+}
+
+}  // namespace
+
+bool ParsePreviewSize(std::string_view text, PreviewRequest &request) {
+    const std::size_t x = text.find('x');
+    if (x == std::string_view::npos) return false;
+    return ParseSide(text.substr(0, x), request.width) && ParseSide(text.substr(x + 1), request.height);
+}
+
+int RunPreview(Input &input, const PreviewRequest &request) {
+    DrawingStore store;
+    const int loaded = LoadDrawing(input, store);
+    if (loaded != kOk) return loaded;
+
+    const std::unique_ptr<RasterCanvas> canvas = CreateRasterCanvas(request.width, request.height);
+    Draw(*canvas, store, request);
+    std::string png;
+    if (!canvas->EncodePng(png)) return Fail(kOutputFailed, "the preview image could not be encoded");
+    std::string error;
+    const auto writePng = [&](std::FILE *file) { return std::fwrite(png.data(), 1, png.size(), file) == png.size(); };
+    if (!WriteOutputFile(request.imagePath, writePng, error)) return Fail(kOutputFailed, error);
+    if (!request.tracePath.empty()) {
+        const auto writeTrace = [&](std::FILE *file) { return WriteTrace(file, store, request); };
+        if (!WriteOutputFile(request.tracePath, writeTrace, error)) return Fail(kOutputFailed, error);
+    }
+    return kOk;
+}
+
+}  // namespace korvel::cli

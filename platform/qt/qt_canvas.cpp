@@ -1,0 +1,270 @@
+// The preview's canvas on Linux: a QImage drawn with the raster rules of the original surface.
+#include "platform/qt/qt_canvas.h"
+
+#include <QBuffer>
+#include <QFontMetrics>
+#include <QGuiApplication>
+#include <QPainter>
+#include <QPolygon>
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <cstdio>
+
+#include "geom/cp932.h"
+
+namespace korvel {
+
+namespace {
+
+QColor ToQColor(Rgb c) { return QColor(c.r, c.g, c.b); }
+
+// On/off runs in pixels of the one-pixel pen styles, as the original surface draws them.
+std::span<const int> DashRuns(PenStyle style) {
+    static constexpr std::array<int, 2> kDash{18, 6}, kDot{3, 3};
+    static constexpr std::array<int, 4> kDashDot{9, 6, 3, 6};
+    static constexpr std::array<int, 6> kDashDotDot{9, 3, 3, 3, 3, 3};
+    switch (style) {
+        case PenStyle::Dash: return kDash;
+        case PenStyle::Dot: return kDot;
+        case PenStyle::DashDot: return kDashDot;
+        case PenStyle::DashDotDot: return kDashDotDot;
+        case PenStyle::Solid:
+        case PenStyle::Null: return {};
+    }
+    return {};
+}
+
+// Whether pixel number `step` of a pattern is set.
+class DashPattern {
+public:
+    explicit DashPattern(PenStyle style) : runs(DashRuns(style)) {
+        for (int r : runs)
+            period += r;
+    }
+    bool On(std::int64_t step) const {
+        if (period == 0) return true;
+        std::int64_t pos = step % period;
+        for (std::size_t i = 0; i < runs.size(); i++) {
+            if (pos < runs[i]) return i % 2 == 0;
+            pos -= runs[i];
+        }
+        return false;
+    }
+
+private:
+    std::span<const int> runs;
+    int period = 0;
+};
+
+Qt::BrushStyle ToQtBrushStyle(BrushKind kind) {
+    switch (kind) {
+        case BrushKind::Hollow: return Qt::NoBrush;
+        case BrushKind::Solid: return Qt::SolidPattern;
+        case BrushKind::Horizontal: return Qt::HorPattern;
+        case BrushKind::Vertical: return Qt::VerPattern;
+        case BrushKind::ForwardDiagonal: return Qt::BDiagPattern;
+        case BrushKind::BackwardDiagonal: return Qt::FDiagPattern;
+        case BrushKind::Cross: return Qt::CrossPattern;
+        case BrushKind::DiagonalCross: return Qt::DiagCrossPattern;
+    }
+    return Qt::NoBrush;
+}
+
+// Face names stored in drawings that fontconfig does not know; the IPA fonts have the same metrics.
+void InstallFaceSubstitutions() {
+    static bool done = false;
+    if (done) return;
+    done = true;
+    QFont::insertSubstitution(QString::fromUtf8("ＭＳ ゴシック"), "IPAGothic");
+    QFont::insertSubstitution(QString::fromUtf8("ＭＳ 明朝"), "IPAGothic");
+    QFont::insertSubstitution(QString::fromUtf8("ＭＳ Ｐゴシック"), "IPAPGothic");
+    QFont::insertSubstitution(QString::fromUtf8("ＭＳ Ｐ明朝"), "IPAPGothic");
+    QFont::insertSubstitution(QString::fromUtf8("ＭＳ ＵＩ ゴシック"), "IPAPGothic");
+}
+
+}  // namespace
+
+QtCanvas::QtCanvas(std::int32_t width, std::int32_t height)
+    : image(std::max(width, 1), std::max(height, 1), QImage::Format_RGB32) {
+    image.fill(Qt::white);
+    InstallFaceSubstitutions();
+}
+
+bool QtCanvas::EncodePng(std::string &png) const {
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    if (!buffer.open(QIODevice::WriteOnly) || !image.save(&buffer, "PNG")) return false;
+    png.assign(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+    return true;
+}
+
+Rgb QtCanvas::PixelAt(std::int32_t x, std::int32_t y) const {
+    if (x < 0 || y < 0 || x >= image.width() || y >= image.height()) return {};
+    const QRgb p = image.pixel(x, y);
+    return {static_cast<std::uint8_t>(qRed(p)), static_cast<std::uint8_t>(qGreen(p)),
+            static_cast<std::uint8_t>(qBlue(p))};
+}
+
+void QtCanvas::StrokeThin(const Pen &pen, std::span<const PixelPoint> points, bool closed) {
+    const DashPattern pattern(pen.style);
+    const QRgb color = qRgb(pen.color.r, pen.color.g, pen.color.b);
+    const std::int64_t w = image.width(), h = image.height();
+    std::int64_t phase = 0;  // the pattern runs on across the segments of one call
+    const std::size_t segments = closed ? points.size() : points.size() - 1;
+    for (std::size_t s = 0; s < segments; s++) {
+        const PixelPoint a = points[s], b = points[(s + 1) % points.size()];
+        const std::int64_t dx = std::int64_t{b.x} - a.x, dy = std::int64_t{b.y} - a.y;
+        const std::int64_t steps = std::max(std::llabs(dx), std::llabs(dy));
+        // Pixel i of the segment lies i steps along the major axis, the minor axis rounded; only the
+        // steps that land on the image are visited, so far-off vertices cost nothing.
+        const bool xMajor = std::llabs(dx) >= std::llabs(dy);
+        const std::int64_t majorStart = xMajor ? a.x : a.y, majorSize = xMajor ? w : h;
+        const std::int64_t majorDir = (xMajor ? dx : dy) < 0 ? -1 : 1;
+        std::int64_t first = 0, last = steps - 1;
+        if (majorDir > 0) {
+            first = std::max(first, -majorStart);
+            last = std::min(last, majorSize - 1 - majorStart);
+        } else {
+            first = std::max(first, majorStart - (majorSize - 1));
+            last = std::min(last, majorStart);
+        }
+        const std::int64_t minorStart = xMajor ? a.y : a.x, minorDelta = xMajor ? dy : dx;
+        for (std::int64_t i = first; i <= last; i++) {
+            if (!pattern.On(phase + i)) continue;
+            const __int128 num = static_cast<__int128>(2) * i * minorDelta;
+            const __int128 den = 2 * static_cast<__int128>(steps);
+            // Round half up on the minor axis: floor((2 i d + steps) / (2 steps)).
+            __int128 q = (num + steps) / den;
+            if ((num + steps) % den != 0 && (num + steps) < 0) q -= 1;
+            const std::int64_t major = majorStart + majorDir * i;
+            const std::int64_t minor = minorStart + static_cast<std::int64_t>(q);
+            const std::int64_t x = xMajor ? major : minor, y = xMajor ? minor : major;
+            if (x >= 0 && y >= 0 && x < w && y < h)
+                image.setPixel(static_cast<int>(x), static_cast<int>(y), color);
+        }
+        phase += steps;
+    }
+}
+
+void QtCanvas::StrokeWide(const Pen &pen, std::span<const PixelPoint> points, bool closed) {
+    // Wide pens draw solid whatever their style, with round ends, as the original surface does.
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    painter.setPen(QPen(ToQColor(pen.color), pen.width, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    painter.setBrush(Qt::NoBrush);
+    QPolygon polygon;
+    polygon.reserve(static_cast<int>(points.size()));
+    for (const PixelPoint &p : points)
+        polygon << QPoint(p.x, p.y);
+    if (closed) painter.drawPolygon(polygon);
+    else painter.drawPolyline(polygon);
+}
+
+void QtCanvas::Stroke(const Pen &pen, std::span<const PixelPoint> points, bool closed) {
+    if (pen.style == PenStyle::Null || points.size() < 2) return;
+    if (pen.width > 1) StrokeWide(pen, points, closed);
+    else StrokeThin(pen, points, closed);
+}
+
+void QtCanvas::Fill(const Brush &brush, std::span<const PixelPoint> points) {
+    if (brush.kind == BrushKind::Hollow || points.size() < 3) return;
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(QBrush(ToQColor(brush.color), ToQtBrushStyle(brush.kind)));
+    QPolygon polygon;
+    polygon.reserve(static_cast<int>(points.size()));
+    for (const PixelPoint &p : points)
+        polygon << QPoint(p.x, p.y);
+    painter.drawPolygon(polygon, Qt::OddEvenFill);
+}
+
+void QtCanvas::Line(const Pen &pen, PixelPoint from, PixelPoint to) {
+    const PixelPoint ends[2] = {from, to};
+    Stroke(pen, ends, false);
+}
+
+void QtCanvas::Rect(const Pen &pen, const Brush &brush, std::int32_t left, std::int32_t top, std::int32_t right,
+                    std::int32_t bottom) {
+    if (left > right) std::swap(left, right);
+    if (top > bottom) std::swap(top, bottom);
+    // The right and bottom edges are left out; without a pen the fill loses one more pixel on each.
+    const bool outlined = pen.style != PenStyle::Null;
+    const std::int32_t lastX = right - (outlined ? 1 : 2), lastY = bottom - (outlined ? 1 : 2);
+    if (lastX < left || lastY < top) return;
+    if (brush.kind != BrushKind::Hollow) {
+        QPainter painter(&image);
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(QBrush(ToQColor(brush.color), ToQtBrushStyle(brush.kind)));
+        painter.drawRect(QRect(QPoint(left, top), QPoint(lastX, lastY)));
+    }
+    if (!outlined) return;
+    const PixelPoint corners[4] = {{left, top}, {lastX, top}, {lastX, lastY}, {left, lastY}};
+    Stroke(pen, corners, true);
+}
+
+void QtCanvas::Polyline(const Pen &pen, std::span<const PixelPoint> points) { Stroke(pen, points, false); }
+
+void QtCanvas::Polygon(const Pen &pen, const Brush &brush, std::span<const PixelPoint> points) {
+    Fill(brush, points);
+    Stroke(pen, points, true);
+}
+
+const QFont &QtCanvas::FontFor(const FontSpec &spec, int &ascent) {
+    if (!cachedSpec || *cachedSpec != spec) {
+        QFont font(QString::fromStdString(Cp932ToUtf8(spec.face)));
+        font.setStyleStrategy(QFont::NoAntialias);
+        font.setWeight(spec.weight >= 700 ? QFont::Bold : QFont::Normal);
+        font.setItalic(spec.italic);
+        // The height is the character cell (ascent plus descent), not the em size.
+        const int cell = std::clamp(std::abs(spec.height), 1, 4000);
+        font.setPixelSize(cell);
+        const QFontMetrics probe(font);
+        const int measured = probe.ascent() + probe.descent();
+        if (measured > 0) font.setPixelSize(std::max(1, static_cast<int>(std::lround(double(cell) * cell / measured))));
+        if (spec.width > 0) {
+            const int average = QFontMetrics(font).averageCharWidth();
+            if (average > 0) font.setStretch(std::clamp(static_cast<int>(std::lround(100.0 * spec.width / average)), 1, 4000));
+        }
+        cachedFont = font;
+        cachedAscent = QFontMetrics(font).ascent();
+        cachedSpec = spec;
+    }
+    ascent = cachedAscent;
+    return cachedFont;
+}
+
+void QtCanvas::Character(PixelPoint at, std::string_view sjis, const FontSpec &font, Rgb color) {
+    // Characters far off the image cannot reach it; the cell is at most 4000 pixels.
+    constexpr std::int64_t kReach = 8000;
+    if (at.x < -kReach || at.y < -kReach || at.x > image.width() + kReach || at.y > image.height() + kReach) return;
+    int ascent = 0;
+    const QFont &qfont = FontFor(font, ascent);
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::TextAntialiasing, false);
+    painter.setFont(qfont);
+    painter.setPen(ToQColor(color));
+    painter.translate(at.x, at.y);
+    painter.rotate(-font.escapement / 10.0);
+    painter.drawText(QPoint(0, ascent), QString::fromStdString(Cp932ToUtf8(sjis)));
+}
+
+std::unique_ptr<RasterCanvas> CreateRasterCanvas(std::int32_t width, std::int32_t height) {
+    // Fonts need a GUI application; without a display the offscreen platform serves.
+    if (!QGuiApplication::instance()) {
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+        // A command-line program keeps its standard error for its own messages: Qt's notes about the
+        // session it runs in (no runtime folder, no display) are not the user's concern.
+        qInstallMessageHandler([](QtMsgType type, const QMessageLogContext &, const QString &message) {
+            if (type == QtCriticalMsg || type == QtFatalMsg) std::fprintf(stderr, "korvel: %s\n", qPrintable(message));
+        });
+        static int argc = 1;
+        static char name[] = "korvel";
+        static char *argv[] = {name, nullptr};
+        static QGuiApplication app(argc, argv);
+    }
+    return std::make_unique<QtCanvas>(width, height);
+}
+
+}  // namespace korvel

@@ -1,0 +1,42 @@
+// The preview's canvas on Linux: a QImage drawn with the raster rules of the original surface.
+#pragma once
+
+#include <QFont>
+#include <QImage>
+#include <optional>
+
+#include "platform/raster_canvas.h"
+
+namespace korvel {
+
+class QtCanvas final : public RasterCanvas {
+public:
+    QtCanvas(std::int32_t width, std::int32_t height);
+
+    const QImage &Image() const { return image; }
+    bool EncodePng(std::string &png) const override;
+    Rgb PixelAt(std::int32_t x, std::int32_t y) const override;
+
+protected:
+    void Line(const Pen &pen, PixelPoint from, PixelPoint to) override;
+    void Rect(const Pen &pen, const Brush &brush, std::int32_t left, std::int32_t top, std::int32_t right,
+              std::int32_t bottom) override;
+    void Polyline(const Pen &pen, std::span<const PixelPoint> points) override;
+    void Polygon(const Pen &pen, const Brush &brush, std::span<const PixelPoint> points) override;
+    void Character(PixelPoint at, std::string_view sjis, const FontSpec &font, Rgb color) override;
+
+private:
+    // A run of one-pixel segments sharing one dash pattern, each leaving out its end pixel.
+    void StrokeThin(const Pen &pen, std::span<const PixelPoint> points, bool closed);
+    void StrokeWide(const Pen &pen, std::span<const PixelPoint> points, bool closed);
+    void Stroke(const Pen &pen, std::span<const PixelPoint> points, bool closed);
+    void Fill(const Brush &brush, std::span<const PixelPoint> points);
+    const QFont &FontFor(const FontSpec &spec, int &ascent);
+
+    QImage image;
+    std::optional<FontSpec> cachedSpec;  // the last character's font, reused while it stays the same
+    QFont cachedFont;
+    int cachedAscent = 0;
+};
+
+}  // namespace korvel
