@@ -1,0 +1,125 @@
+// The drawing's extents: key points per kind, the arc's quadrant tests, inserts.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <numbers>
+
+#include "reader/extents.h"
+
+using namespace korvel;
+
+namespace {
+
+constexpr double pi = std::numbers::pi;
+
+TclpEntEnko Arc(double r, double k, double start, double sweep, bool full = false, double tilt = 0) {
+    TclpEntEnko a;
+    a.radius = r;
+    a.flatness = k;
+    a.startAngle = start;
+    a.arcAngle = sweep;
+    a.fullCircle = full ? 1 : 0;
+    a.tiltAngle = tilt;
+    return a;
+}
+
+void ExpectExtents(const DrawingExtents &e, double minX, double minY, double maxX, double maxY) {
+    EXPECT_NEAR(e.minX, minX, 1e-9);
+    EXPECT_NEAR(e.minY, minY, 1e-9);
+    EXPECT_NEAR(e.maxX, maxX, 1e-9);
+    EXPECT_NEAR(e.maxY, maxY, 1e-9);
+}
+
+}  // namespace
+
+TEST(DrawingExtents, ArcsContributeAxisPointsOnTheArcAndTheirEnds) {
+    struct Case {
+        const char *what;
+        TclpEntEnko arc;
+        double minX, minY, maxX, maxY;
+    };
+    const Case cases[] = {
+        {"flat full circle", Arc(10, 0.5, 0, 0, true), -10, -5, 10, 5},
+        {"first quadrant", Arc(10, 1, 0, pi / 2), 0, 0, 10, 10},
+        {"45 to 135 adds the 90 degree point only", Arc(10, 1, pi / 4, pi / 2), -7.0710678118654755, 0,
+         7.0710678118654755, 10},
+        {"350 over 20 adds the 0 degree point", Arc(10, 1, 350 * pi / 180, 20 * pi / 180), 0, -1.7364817766693041,
+         10, 1.7364817766693041},
+        {"negative sweep from 90 back to 0", Arc(10, 1, pi / 2, -pi / 2), 0, 0, 10, 10},
+        {"negative sweep across 0", Arc(10, 1, 10 * pi / 180, -20 * pi / 180), 0, -1.7364817766693041, 10,
+         1.7364817766693041},
+        {"start far beyond a turn", Arc(10, 1, 4 * pi + pi / 4, pi / 2), -7.0710678118654755, 0,
+         7.0710678118654755, 10},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        DrawingStore store;
+        store.arcs.push_back(c.arc);
+        ExpectExtents(ComputeDrawingExtents(store), c.minX, c.minY, c.maxX, c.maxY);
+    }
+}
+
+TEST(DrawingExtents, KindsInsertsAndTheOrigin) {
+    DrawingStore store;
+    store.originX = -50;
+    store.originY = 3;
+    EXPECT_EQ(ComputeDrawingExtents(store).minX, -50);  // the origin alone: a degenerate rectangle
+    EXPECT_EQ(ComputeDrawingExtents(store).maxY, 3);
+
+    TclpEntSunpo d;
+    d.line = {{}, 0, 0, 10, 0};
+    d.auxLine1 = {{}, -100, -100, 100, 100};  // ignored while sxfMode is 0
+    store.dimensions.push_back(d);
+    TclpEntBlockDef def;
+    def.number = 7;
+    def.lines.push_back({{}, 1, 0, 1, 0});
+    store.blockDefs.push_back(def);
+    def.lines[0] = {{}, 1000, 0, 1000, 0};  // a second definition with the same number is never used
+    store.blockDefs.push_back(def);
+    TclpEntBlock insert;
+    insert.number = 7;
+    insert.x = 100;
+    insert.scaleX = 2;
+    insert.scaleY = 1;
+    insert.angle = pi / 2;
+    store.inserts.push_back(insert);
+    insert.number = 8;  // no such definition: adds nothing
+    insert.x = 5000;
+    store.inserts.push_back(insert);
+    ExpectExtents(ComputeDrawingExtents(store), -50, 0, 100, 3);  // (1, 0) placed at (100, 2)
+    store.originY = 0;
+    EXPECT_NEAR(ComputeDrawingExtents(store).maxY, 2, 1e-12);
+
+    store.dimensions[0].sxfMode = 1;
+    ExpectExtents(ComputeDrawingExtents(store), -100, -100, 100, 100);
+}
+
+TEST(DrawingExtents, SolidsByKind) {
+    DrawingStore store;
+    TclpEntSolid s;
+    s.x1 = 1, s.y1 = 2, s.x2 = 3, s.y2 = -4, s.x3 = 5, s.y3 = 6, s.x4 = -7, s.y4 = 8;
+    store.solids.push_back(s);
+    ExpectExtents(ComputeDrawingExtents(store), -7, -4, 5, 8);
+    store.solids[0] = {};
+    store.solids[0].base.penStyle = 101;  // centre (10, 0), radius 2, flatness 0.5, no tilt
+    store.solids[0].x1 = 10, store.solids[0].x2 = 2, store.solids[0].y2 = 0.5, store.solids[0].y4 = 1e9;
+    ExpectExtents(ComputeDrawingExtents(store), 0, -1, 12, 1);
+}
+
+TEST(NormaliseDegrees, ExactRemainderWithoutLooping) {
+    struct Case {
+        double in, out;
+    };
+    const Case cases[] = {{0, 0},        {360, 0},   {-90, 270},   {725, 5},
+                          {-1e-20, 0},   {1e300, std::fmod(1e300, 360.0)}, {-720, 0}};
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.in);
+        EXPECT_EQ(NormaliseDegrees(c.in), c.out);
+    }
+
+    DrawingStore store;  // non-finite angles: only the two end points count, and no hang
+    store.arcs.push_back(Arc(1, 1, INFINITY, 1));
+    store.arcs.push_back(Arc(1, 1, 0, -INFINITY));
+    store.arcs.push_back(Arc(1, 1, NAN, NAN));
+    ComputeDrawingExtents(store);
+}

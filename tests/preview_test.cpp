@@ -1,0 +1,354 @@
+// The preview on the recording canvas: view fitting, clipping into runs, curves, text layout, markers,
+// the driver's order and block expansion, and the trace format.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <numbers>
+
+#include "preview/curves.h"
+#include "preview/markers.h"
+#include "preview/preview.h"
+#include "preview/recording_canvas.h"
+#include "preview/text.h"
+
+using namespace korvel;
+
+namespace {
+
+constexpr double pi = std::numbers::pi;
+
+// A surface where one drawing unit is one pixel: the window (0, 0)-(100, 100), y flipped.
+struct UnitSurface {
+    RecordingCanvas canvas;
+    PreviewSurface surface{canvas};
+    UnitSurface(double scale = 1) { surface.view = {0, 0, 100 / scale, 100 / scale, scale, 100, 100}; }
+    std::vector<DrawOp> &Ops() { return canvas.ops; }
+};
+
+std::vector<std::string> Trace(const std::vector<DrawOp> &ops) {
+    std::vector<std::string> lines;
+    for (const DrawOp &op : ops)
+        lines.push_back(TraceLine(op));
+    return lines;
+}
+
+}  // namespace
+
+TEST(PreviewView, FitsNinetyPercentOfTheTighterAxis) {
+    const PreviewView v = FitPreviewView({0, 0, 1000, 500}, 177, 129);
+    EXPECT_NEAR(v.scale, 0.1593, 1e-12);
+    EXPECT_NEAR(v.maxX - v.minX, 177 / 0.1593, 1e-9);
+    EXPECT_NEAR((v.maxX + v.minX) / 2, 500, 1e-9);
+    EXPECT_NEAR((v.maxY + v.minY) / 2, 250, 1e-9);
+
+    const PreviewView point = FitPreviewView({5, 7, 5, 7}, 177, 129);  // collapsed extents
+    EXPECT_DOUBLE_EQ(point.scale, 129 / 1e-14 * 0.9);
+    EXPECT_NEAR(point.minX, 5, 1e-9);
+
+    EXPECT_EQ(WorldToPixel(v, v.minX, v.minY), (PixelPoint{0, 129}));
+    EXPECT_EQ(WorldToPixel(v, v.maxX, v.maxY), (PixelPoint{177, 0}));
+    const PreviewView unit{0, 0, 10, 10, 1, 10, 10};
+    EXPECT_EQ(WorldToPixel(unit, 2.5, -2.5), (PixelPoint{3, 13}));  // halves go away from zero
+    EXPECT_EQ(WorldToPixel(unit, -2.5, 2.5), (PixelPoint{-3, 7}));
+    EXPECT_EQ(WorldToPixel(unit, 1e300, NAN), (PixelPoint{0, 10}));  // out of range gives 0
+}
+
+TEST(PreviewPens, ColourNumbersLineTypesAndFillKinds) {
+    RecordingCanvas c;
+    SetPenByColorNumber(c, 108, 31);
+    EXPECT_EQ(c.CurrentPen(), (Pen{{0, 0, 0}, PenStyle::Solid, 0}));
+    SetPenByColorNumber(c, -1, 2);
+    EXPECT_EQ(c.CurrentPen(), (Pen{{255, 255, 255}, PenStyle::Dot, 0}));
+    SetPenByColorNumber(c, 200, 0);
+    EXPECT_EQ(c.CurrentPen().color, (Rgb{0, 0, 0}));
+    EXPECT_EQ(PreviewPalette(105), (Rgb{255, 255, 0}));
+    EXPECT_EQ(PreviewPalette(116), (Rgb{128, 128, 128}));
+    SetBrushByColorNumber(c, 3, 7);
+    EXPECT_EQ(c.CurrentBrush(), (Brush{{0, 192, 0}, BrushKind::DiagonalCross}));
+    SetBrushByColorNumber(c, 3, 8);
+    EXPECT_EQ(c.CurrentBrush().kind, BrushKind::Hollow);
+    SetPreviewPen(c, {1, 2, 3}, 6, 2);
+    EXPECT_EQ(c.CurrentPen(), (Pen{{1, 2, 3}, PenStyle::Solid, 2}));
+    EXPECT_EQ(c.CurrentBrush().kind, BrushKind::Hollow);
+}
+
+TEST(PreviewPrimitives, FrameAndBackgroundAsTheImportDrawsThem) {
+    RecordingCanvas c;
+    PreviewSurface s(c);
+    PrepareBlankPreview(s, 177, 129);
+    DrawPixelFrame(c, 0, 0, 2, 50);
+    DrawPixelFrame(c, 0, 0, 2, 2);
+    DrawPixelFrame(c, 0, 0, 50, 2);
+    EXPECT_EQ(Trace(c.ops), (std::vector<std::string>{
+                                "rect 0 0 177 129 | pen FFFFFF solid 1 | brush FFFFFF solid",
+                                "rect 0 0 176 128 | pen 0000FF solid 0 | brush hollow",
+                                "line 0 0 0 50 | pen 0000FF solid 0",
+                                "line 0 0 50 0 | pen 0000FF solid 0",
+                            }));
+}
+
+TEST(StrokeWorldPoints, EveryClippedSegmentEndsItsRun) {
+    UnitSurface u;
+    // In, in, out across the top, back in, in.
+    u.surface.worldPoints.vertices = {{10, 10}, {20, 20}, {30, 150}, {40, 20}, {50, 10}, {60, 20}};
+    StrokeWorldPoints(u.surface);
+    EXPECT_EQ(Trace(u.Ops()), (std::vector<std::string>{
+                                  "polyline 3 10 90 20 80 26 0 | pen 000000 solid 1",
+                                  "polyline 2 34 0 40 80 | pen 000000 solid 1",
+                                  "polyline 3 40 80 50 90 60 80 | pen 000000 solid 1",
+                              }));
+    u.Ops().clear();
+    u.surface.worldPoints.vertices = {{10, 10}};
+    StrokeWorldPoints(u.surface);
+    u.surface.worldPoints.vertices = {{10, 10}, {20, 20}};
+    FillWorldPoints(u.surface);
+    EXPECT_TRUE(u.Ops().empty());
+}
+
+TEST(Curves, VertexCountsAndShapes) {
+    struct Case {
+        const char *what;
+        std::int32_t penStyle;
+        double shape, sweep;
+        DrawOp::Kind kind;
+        std::size_t vertices;
+    };
+    const Case cases[] = {
+        {"filled ellipse", 101, 100, pi / 2, DrawOp::Kind::Polygon, 72},
+        {"sector", 101, 0, pi / 2, DrawOp::Kind::Polygon, 74},
+        {"segment", 101, 5, pi / 2, DrawOp::Kind::Polygon, 73},
+        {"tangent corner", 101, 3, pi / 2, DrawOp::Kind::Polygon, 74},
+        {"closed outline", 111, 100, pi / 2, DrawOp::Kind::Polyline, 73},
+        {"arc outline", 111, 3, pi / 2, DrawOp::Kind::Polyline, 73},
+        {"band", 105, 5, pi / 2, DrawOp::Kind::Polygon, 146},
+        {"band of even width", 106, 5, pi / 2, DrawOp::Kind::Polygon, 146},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        UnitSurface u;
+        DrawArcSolid(u.surface, c.penStyle, 50, 50, 10, 1, 0, 0, c.sweep, c.shape);
+        ASSERT_EQ(u.Ops().size(), 1u);
+        EXPECT_EQ(u.Ops()[0].kind, c.kind);
+        EXPECT_EQ(u.Ops()[0].points.size(), c.vertices);
+        EXPECT_TRUE(u.surface.worldPoints.vertices.empty());
+    }
+    for (std::int32_t nothing : {102, 100}) {
+        UnitSurface u;
+        DrawArcSolid(u.surface, nothing, 50, 50, 10, 1, 0, 0, pi / 2, 3);
+        EXPECT_TRUE(u.Ops().empty()) << nothing;
+    }
+    UnitSurface zeroBand;  // kind 106 without an inner radius has no defined band
+    DrawArcSolid(zeroBand.surface, 106, 50, 50, 10, 1, 0, 0, pi / 2, 0);
+    EXPECT_TRUE(zeroBand.Ops().empty());
+}
+
+TEST(Curves, PointsOfTheShapes) {
+    UnitSurface u;
+    DrawArcSolid(u.surface, 101, 50, 50, 10, 1, 0, 0, pi / 2, 3);  // corner of the quarter's square
+    EXPECT_EQ(u.Ops()[0].points.back(), (PixelPoint{60, 40}));
+    EXPECT_EQ(u.Ops()[0].points.front(), (PixelPoint{60, 50}));
+    u.Ops().clear();
+    DrawArcSolid(u.surface, 101, 50, 50, 10, 1, 0, 0, pi, 3);  // half circle: the centre
+    EXPECT_EQ(u.Ops()[0].points.back(), (PixelPoint{50, 50}));
+    u.Ops().clear();
+    // Kind 106, r 10, inner 5, k 0.8: inner flatness 0.6, so the inner arc's top is 3 above the centre.
+    DrawArcSolid(u.surface, 106, 50, 50, 10, 0.8, 0, 0, pi / 2, 5);
+    EXPECT_EQ(u.Ops()[0].points[73], (PixelPoint{50, 47}));
+    EXPECT_EQ(u.Ops()[0].points[145], (PixelPoint{55, 50}));
+    u.Ops().clear();
+    DrawEllipseArc(u.surface, 50, 50, 20, 1, 0, 0, -pi / 2);  // clockwise from the start
+    EXPECT_EQ(u.Ops()[0].points.front(), (PixelPoint{70, 50}));
+    EXPECT_EQ(u.Ops()[0].points.back(), (PixelPoint{50, 70}));
+    u.Ops().clear();
+    const BlockPlacement insert({30, 0, 2, 1, pi / 2, 1});
+    DrawBlockEllipse(u.surface, 0, 0, 10, 1, 0, insert);  // local (10, 0) lands at (30, 20)
+    EXPECT_EQ(u.Ops()[0].points.front(), (PixelPoint{30, 80}));
+}
+
+TEST(Curves, EllipseStepIsTheNearestDoubleToFiveDegrees) {
+    EXPECT_EQ(kFiveDegrees, static_cast<double>(5 * std::numbers::pi_v<long double> / 180));
+}
+
+TEST(PreviewText, DegenerateTallAndFittedTexts) {
+    struct Case {
+        const char *what;
+        double scale, x1, y1, x2, h, w, s;
+        const char *text;
+        std::vector<std::string> trace;
+    };
+    const Case cases[] = {
+        {"1.9 pixels high becomes its baseline", 1, 10, 10, 40, 1.9, 1, 0, "AB",
+         {"line 10 90 40 90 | pen 000000 solid 1"}},
+        // p = 5, the cells span x 15..25 and y 10..411; the top edge lies outside the window.
+        {"401 pixels high becomes the outline of the cells", 1, 10, 10, 30, 401, 10, 0, "AB",
+         {"line 25 0 25 90 | pen 000000 solid 1", "line 25 90 15 90 | pen 000000 solid 1",
+          "line 15 90 15 0 | pen 000000 solid 1"}},
+        // n 4, L 8, w 1, s 0.5: the stored width stays and the text is centred, advance (1 + 0.5) / 2;
+        // positions round halves to even (42.5 to 42, 57.5 to 58).
+        {"kept width", 10, 1, 5, 9, 2, 1, 0.5, "ABCD",
+         {"text 35 30 | font 20 5 0 400 0 \"F\" | color 000000 | \"A\"",
+          "text 42 30 | font 20 5 0 400 0 \"F\" | color 000000 | \"B\"",
+          "text 50 30 | font 20 5 0 400 0 \"F\" | color 000000 | \"C\"",
+          "text 58 30 | font 20 5 0 400 0 \"F\" | color 000000 | \"D\""}},
+        // n 4, L 0.3, w 1, s 0.2: w = 2 * 0.075 - 0.2 is below 0.1, so w = 0.15 and s = 0; the
+        // two-byte character's font width is nearest(15) halved. The double 0.075 lies just below 0.075,
+        // and the extended product keeps that: 7.4999... rounds to 7, not to the even 8.
+        {"squeezed width", 100, 0.2, 0.5, 0.5, 0.05, 1, 0.2, "AB\x88\x9f",
+         {"text 20 45 | font 5 7 0 400 0 \"F\" | color 000000 | \"A\"",
+          "text 27 45 | font 5 7 0 400 0 \"F\" | color 000000 | \"B\"",
+          "text 35 45 | font 5 7 0 400 0 \"F\" | color 000000 | \"亜\""}},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        UnitSurface u(c.scale);
+        DrawPreviewText(u.surface, 0, c.x1, c.y1, c.x2, c.y1, c.h, c.w, c.s, "F", c.text);
+        EXPECT_EQ(Trace(u.Ops()), c.trace);
+    }
+}
+
+TEST(PreviewText, DirectionStyleAndVisibility) {
+    UnitSurface u;
+    DrawPreviewText(u.surface, kTextBold | kTextItalic, 50, 10, 50, 30, 5, 4, 0, "F", "AB");  // upwards
+    ASSERT_EQ(u.Ops().size(), 2u);
+    EXPECT_EQ(u.Ops()[0].font.escapement, 900);
+    EXPECT_EQ(u.Ops()[0].font.weight, 700);
+    EXPECT_TRUE(u.Ops()[0].font.italic);
+    u.Ops().clear();
+    DrawPreviewText(u.surface, 0, 50, 10, 30, 10, 5, 4, 0, "F", "AB");  // leftwards
+    EXPECT_EQ(u.Ops()[0].font.escapement, 1800);
+    u.Ops().clear();
+    DrawPreviewText(u.surface, 0, 30, 10, 50, 10, 5, -4, 0, "F", "AB");  // negative width turns it round
+    EXPECT_EQ(u.Ops()[0].font.escapement, 1800);
+    u.Ops().clear();
+    // The first character's cell lies left of the window: skipped, yet the second starts after it.
+    DrawPreviewText(u.surface, 0, -10, 10, 10, 10, 5, 10, 0, "F", "AB");
+    ASSERT_EQ(u.Ops().size(), 1u);
+    EXPECT_EQ(u.Ops()[0].points[0], (PixelPoint{0, 85}));
+    EXPECT_EQ(u.Ops()[0].text, "B");
+    u.Ops().clear();
+    DrawPreviewText(u.surface, 0, 10, 10, 30, 10, -5, 10, 0, "F", "A");  // hangs below the baseline
+    EXPECT_EQ(u.Ops()[0].points[0], (PixelPoint{18, 90}));  // 17.5 rounds to even
+}
+
+TEST(PreviewText, FaceNameFitsTheFontField) {
+    EXPECT_EQ(FontFaceField(std::string("MS\0Gothic", 9)), "MS");
+    EXPECT_EQ(FontFaceField(std::string(40, 'a')), std::string(31, 'a'));
+    // 15 two-byte characters and one more: cut before the character that would straddle byte 31.
+    std::string wide;
+    for (int i = 0; i < 16; i++)
+        wide += "\x82\xa0";
+    EXPECT_EQ(FontFaceField("x" + wide), "x" + wide.substr(0, 30));
+}
+
+TEST(PointMarker, ShapesByCode) {
+    UnitSurface u;
+    DrawPointMarker(u.surface, 1, 5, 50, 50, 0, 10, 2);  // temporary: the 3-pixel circle only
+    ASSERT_EQ(u.Ops().size(), 1u);
+    EXPECT_EQ(u.Ops()[0].points[0], (PixelPoint{53, 50}));
+    EXPECT_EQ(u.Ops()[0].brush.kind, BrushKind::Hollow);
+    u.Ops().clear();
+    DrawPointMarker(u.surface, 2, 1, 50, 50, pi / 2, 0, 6);  // flag 2 is not temporary; scale 0 is 1
+    ASSERT_EQ(u.Ops().size(), 1u);
+    EXPECT_EQ(u.Ops()[0].points, (std::vector<PixelPoint>{{50, 50}, {49, 57}, {51, 57}}));
+    EXPECT_EQ(u.Ops()[0].brush, (Brush{{255, 255, 255}, BrushKind::Solid}));
+    u.Ops().clear();
+    DrawPointMarker(u.surface, 0, 7, 50, 50, 0, 4, 6);  // own-colour circle of radius 1.25 * 4
+    EXPECT_EQ(u.Ops()[0].points[0], (PixelPoint{55, 50}));
+    EXPECT_EQ(u.Ops()[0].brush, (Brush{{0, 0, 255}, BrushKind::Solid}));
+    u.Ops().clear();
+    DrawPointMarker(u.surface, 0, -4, 50, 50, 0, 4, 6);  // plus sign
+    EXPECT_EQ(Trace(u.Ops()), (std::vector<std::string>{"line 50 45 50 55 | pen 0000FF solid 0",
+                                                         "line 45 50 55 50 | pen 0000FF solid 0"}));
+    u.Ops().clear();
+    DrawPointMarker(u.surface, 0, 8, 50, 50, 0, 8, 6);  // two quarter arcs
+    EXPECT_EQ(u.Ops().size(), 2u);
+}
+
+TEST(PointMarker, DotRadiusByColourNumber) {
+    struct Case {
+        std::int32_t code;
+        std::uint16_t color;
+        std::int32_t rightmostX;
+    };
+    const Case cases[] = {{0, 4, 55}, {0, 12, 52}, {-3, 1, 52}, {12, 9, 51}, {0, 3, 54}};
+    for (const Case &c : cases) {
+        SCOPED_TRACE(testing::Message() << "code " << c.code << " colour " << c.color);
+        UnitSurface u;
+        DrawPointMarker(u.surface, 0, c.code, 50, 50, 0, 10, c.color);
+        ASSERT_EQ(u.Ops().size(), 1u);
+        EXPECT_EQ(u.Ops()[0].points[0].x, c.rightmostX);
+    }
+}
+
+TEST(DrawPreview, OrderColoursAndBlocks) {
+    DrawingStore store;
+    TclpEntSolid own;
+    own.base.penColor = 10;
+    own.color = 0x00FF00;  // COLORREF: green in the second-lowest byte
+    own.x2 = 10, own.x3 = 10, own.y3 = 10, own.y4 = 10;
+    store.solids.push_back(own);
+    TclpEntTen point;
+    point.base.penStyle = 99;
+    point.code = 5;  // ignored without line type 100: the dot
+    point.x = 20;
+    store.points.push_back(point);
+    TclpEntBlockDef def;
+    def.number = 3;
+    def.lines.push_back({{0, 1, 2}, 1, 0, 0, 1});
+    TclpEntTen marked;
+    marked.base.penStyle = 100;
+    marked.code = 10;
+    marked.rotation = pi / 6;
+    marked.scale = 1;
+    def.points.push_back(marked);
+    def.inserts.push_back({});  // never drawn: expansion is one level deep
+    store.blockDefs.push_back(def);
+    TclpEntBlock insert;
+    insert.number = 3;
+    insert.x = 10;
+    insert.scaleX = 2;
+    insert.scaleY = 1;
+    insert.angle = pi / 2;
+    store.inserts.push_back(insert);
+
+    UnitSurface u(4);
+    DrawPreview(u.surface, store);
+    const std::vector<std::string> trace = Trace(u.Ops());
+    ASSERT_EQ(trace.size(), 5u);
+    EXPECT_EQ(trace[0], "polygon 4 0 100 40 100 40 60 0 60 | pen 00FF00 solid 0 | brush 00FF00 solid");
+    EXPECT_EQ(u.Ops()[1].brush, (Brush{{0, 0, 0}, BrushKind::Solid}));  // the dot of colour 0
+    EXPECT_EQ(u.Ops()[1].points[0], (PixelPoint{81, 100}));
+    EXPECT_EQ(trace[2], "line 40 92 36 100 | pen 000000 solid 0");  // (1, 0)-(0, 1) onto (10, 2)-(9, 0)
+    // The member point's marker turns by the insert's 90 degrees plus its own 30.
+    const double slash = 120 * pi / 180 + pi / 4;
+    EXPECT_EQ(u.Ops()[3].points[0], (PixelPoint{static_cast<std::int32_t>(std::lround(40 + 10 * std::cos(slash))),
+                                                static_cast<std::int32_t>(std::lround(100 - 10 * std::sin(slash)))}));
+    EXPECT_EQ(u.Ops()[4].pen, (Pen{{255, 0, 0}, PenStyle::Dash, 2}));  // the reference point marker last
+    EXPECT_EQ(u.Ops()[4].points[0], (PixelPoint{5, 100}));
+}
+
+TEST(DrawPreview, TextStylesAndDimensionParts) {
+    DrawingStore store;
+    for (std::int32_t type : {15000, 25000, 35000, 5}) {
+        TclpEntMoji t;
+        t.textType = type;
+        t.startX = 10, t.startY = 50, t.endX = 20, t.endY = 50, t.sizeX = 5, t.sizeY = 5;
+        t.text = "A";
+        store.texts.push_back(t);
+    }
+    TclpEntSunpo d;
+    d.line = {{}, 0, 0, 1, 1};
+    d.auxLine1 = d.auxLine2 = d.line;
+    store.dimensions.push_back(d);
+    UnitSurface u;
+    DrawPreview(u.surface, store);
+    ASSERT_EQ(u.Ops().size(), 6u);  // four texts, the dimension's line, the marker
+    EXPECT_TRUE(u.Ops()[0].font.italic && u.Ops()[0].font.weight == 400);
+    EXPECT_TRUE(!u.Ops()[1].font.italic && u.Ops()[1].font.weight == 700);
+    EXPECT_TRUE(u.Ops()[2].font.italic && u.Ops()[2].font.weight == 700);
+    EXPECT_TRUE(!u.Ops()[3].font.italic && u.Ops()[3].font.weight == 400);
+    store.dimensions[0].sxfMode = 1;
+    u.Ops().clear();
+    DrawPreview(u.surface, store);
+    EXPECT_EQ(u.Ops().size(), 12u);  // plus two auxiliary lines and four point dots
+}
