@@ -3,6 +3,8 @@
 
 #include <string>
 
+#include "preview/preview.h"
+#include "preview/recording_canvas.h"
 #include "reader/jclfunit.h"
 #include "script/convert.h"
 #include "tests/support/realdata.h"
@@ -73,4 +75,33 @@ TEST(RealData, ConvertsUnderEveryOptionCombination) {
             }
         }
     }
+}
+
+TEST(RealData, EveryCompleteStreamPreviews) {
+    const auto streams = RealStreams();
+    if (streams.empty()) GTEST_SKIP() << "no real data folder";
+    int captures = 0;
+    for (const RealStream &s : streams) {
+        SCOPED_TRACE(s.stream.filename().string());
+        DrawingStore store;
+        if (!ReadClipFile(s.stream, store)) continue;
+        std::size_t ops = 0, drawing = 0;
+        RecordingCanvas canvas([&](const DrawOp &op) {
+            ops++;
+            // Background, frame and the red reference marker are drawn for any drawing at all.
+            if (op.kind != DrawOp::Kind::Rect && op.pen.color != Rgb{255, 0, 0}) drawing++;
+            for (const PixelPoint &p : op.points)
+                ASSERT_TRUE(op.kind == DrawOp::Kind::Polygon || (p.x >= -1 && p.x <= 178 && p.y >= -1 && p.y <= 130))
+                    << TraceLine(op);  // clipped geometry stays on the image
+        });
+        PreviewSurface surface(canvas);
+        PrepareBlankPreview(surface, kPreviewWidth, kPreviewHeight);
+        RenderDrawingPreview(surface, store);
+        EXPECT_GE(ops, 3u);
+        if (s.stream.extension() == ".prev1") {
+            captures++;
+            EXPECT_GT(drawing, 0u) << "a genuine capture shows more than the frame";
+        }
+    }
+    EXPECT_GT(captures, 0);
 }

@@ -63,8 +63,8 @@ Qt::BrushStyle ToQtBrushStyle(BrushKind kind) {
         case BrushKind::Solid: return Qt::SolidPattern;
         case BrushKind::Horizontal: return Qt::HorPattern;
         case BrushKind::Vertical: return Qt::VerPattern;
-        case BrushKind::ForwardDiagonal: return Qt::BDiagPattern;
-        case BrushKind::BackwardDiagonal: return Qt::FDiagPattern;
+        case BrushKind::ForwardDiagonal: return Qt::FDiagPattern;
+        case BrushKind::BackwardDiagonal: return Qt::BDiagPattern;
         case BrushKind::Cross: return Qt::CrossPattern;
         case BrushKind::DiagonalCross: return Qt::DiagCrossPattern;
     }
