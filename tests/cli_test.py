@@ -165,6 +165,42 @@ class Cli(unittest.TestCase):
             r = subprocess.run([CLI, "convert", EXAMPLE], stdout=full, stderr=subprocess.PIPE)
         self.assertEqual(r.returncode, 4)
 
+    def test_preview(self):
+        png, trace = self.tmpfile("plan.png"), self.tmpfile("plan.trace")
+        r = run("preview", EXAMPLE, "-o", png, "--trace", trace)
+        self.assertEqual((r.returncode, r.stdout, r.stderr), (0, b"", b""))
+        with open(png, "rb") as f:
+            data = f.read()
+        self.assertEqual(data[:8], b"\x89PNG\r\n\x1a\n")
+        self.assertEqual(int.from_bytes(data[16:20], "big"), 177)  # IHDR width and height
+        self.assertEqual(int.from_bytes(data[20:24], "big"), 129)
+        with open(trace, encoding="utf-8") as f:
+            lines = f.read().split("\n")
+        self.assertEqual(lines[:2], ["rect 0 0 177 129 | pen FFFFFF solid 1 | brush FFFFFF solid",
+                                     "rect 0 0 176 128 | pen 0000FF solid 0 | brush hollow"])
+        self.assertEqual(lines[-1], "")
+        self.assertTrue(lines[-2].startswith("polygon 72 ") and "| pen FF0000 dash 2 | brush hollow" in lines[-2])
+        self.assertTrue(any(l.startswith("text ") for l in lines))
+        self.assertEqual(sorted(os.listdir(self.tmp.name)), ["plan.png", "plan.trace"])
+        big = run("preview", "-", "-o", "-", "--size", "400x300", stdin=self.example)
+        self.assertEqual(big.returncode, 0)
+        self.assertEqual(int.from_bytes(big.stdout[16:20], "big"), 400)
+
+    def test_preview_failures(self):
+        png = self.tmpfile("keep.png", b"previous image")
+        self.assertEqual(run("preview", self.tmpfile("cut", self.example[:-40]), "-o", png).returncode, 3)
+        self.assertEqual(run("preview", self.tmpfile("bad", b"x" * 200), "-o", png).returncode, 1)
+        with open(png, "rb") as f:
+            self.assertEqual(f.read(), b"previous image")  # nothing is written for a failed read
+        for args in (["preview", EXAMPLE], ["preview", EXAMPLE, "-o", png, "--size", "0x10"],
+                     ["preview", EXAMPLE, "-o", png, "--size", "177"], ["preview", EXAMPLE, "-o", png, "--trace"]):
+            r = run(*args)
+            self.assertEqual(r.returncode, 2, args)
+            assert_one_line_error(self, r)
+        r = run("preview", EXAMPLE, "-o", os.path.join(self.tmp.name, "no", "such.png"))
+        self.assertEqual(r.returncode, 4)
+        assert_one_line_error(self, r)
+
 
 def same(a, b):
     if isinstance(b, float) or isinstance(a, float):
