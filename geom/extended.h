@@ -27,6 +27,12 @@ inline bool Reducible(Extended a) { return std::isnan(a) || std::fabs(a) < 92233
 inline Extended SinE(Extended a) { return Reducible(a) ? std::sin(a) : 0.0L; }
 inline Extended CosE(Extended a) { return Reducible(a) ? std::cos(a) : 0.0L; }
 
+// Both at once with one argument reduction; the same values as SinE and CosE.
+struct SineCosine {
+    Extended sine, cosine;
+};
+SineCosine SinCosE(Extended a);
+
 // The nearest integer with halves to even, taken from the extended value itself; NaN, infinities and
 // magnitudes of 2^63 or more give 0, anything else keeps the low 32 bits of the 64-bit integer.
 inline std::int32_t NearestEven(Extended v) {

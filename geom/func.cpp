@@ -31,6 +31,14 @@ std::size_t SkipBlanks(std::string_view text) {
 }  // namespace
 
 std::int32_t RoundHalfAway(double x) {
+    // Below 2^52 the extended sum x + 0.5 is exact, so its truncation is the truncation of x moved by
+    // one when the fraction reaches a half: the same integer without the slow extended conversion.
+    if (std::fabs(x) < 4503599627370496.0) {
+        const auto whole = static_cast<std::int64_t>(x);
+        const double fraction = x - static_cast<double>(whole);
+        const std::int64_t r = whole + (fraction >= 0.5 ? 1 : fraction <= -0.5 ? -1 : 0);
+        return static_cast<std::int32_t>(static_cast<std::uint32_t>(r));
+    }
     const Extended v = x >= 0 ? Ext(x) + 0.5L : Ext(x) - 0.5L;
     return static_cast<std::int32_t>(static_cast<std::uint32_t>(TruncateToInt64(v)));
 }

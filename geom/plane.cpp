@@ -75,7 +75,11 @@ void ArcTangentCorner(double cx, double cy, double r, double k, double t0, doubl
 
 static_assert(std::is_same_v<Extended, long double>);
 
-Rotation::Rotation(double angle) : cosine(CosE(angle)), sine(SinE(angle)) {}
+Rotation::Rotation(double angle) {
+    const SineCosine sc = SinCosE(angle);
+    cosine = sc.cosine;
+    sine = sc.sine;
+}
 
 PlanePoint Rotation::Apply(double x, double y) const {
     // Written as RotateX and RotateY are, centre included, so both give the same doubles.
@@ -84,8 +88,12 @@ PlanePoint Rotation::Apply(double x, double y) const {
 }
 
 PlanePoint EllipsePoint(double cx, double cy, double r, double k, const Rotation &tilt, double t) {
-    const double lx = ToDouble(Ext(r) * CosE(t));
-    const double ly = ToDouble(Ext(k) * r * SinE(t));
+    return EllipsePointAt(cx, cy, r, k, tilt, SinCosE(t));
+}
+
+PlanePoint EllipsePointAt(double cx, double cy, double r, double k, const Rotation &tilt, const SineCosine &t) {
+    const double lx = ToDouble(Ext(r) * t.cosine);
+    const double ly = ToDouble(Ext(k) * r * t.sine);
     const PlanePoint d = tilt.Apply(lx, ly);
     return {ToDouble(Ext(cx) + d.x), ToDouble(Ext(cy) + d.y)};
 }

@@ -3,6 +3,8 @@
 
 #include <cstdint>
 
+#include "geom/extended.h"
+
 namespace korvel {
 
 double Distance(double x1, double y1, double x2, double y2);
@@ -37,6 +39,8 @@ struct Rotation {
 // The point of parameter t on the ellipse with centre (cx, cy), radius r, flatness k and the given tilt:
 // (r cos t, k r sin t) rotated by the tilt and moved to the centre.
 PlanePoint EllipsePoint(double cx, double cy, double r, double k, const Rotation &tilt, double t);
+// The same with the sine and cosine of t already taken.
+PlanePoint EllipsePointAt(double cx, double cy, double r, double k, const Rotation &tilt, const SineCosine &t);
 
 // How a block insert places a block-local point: scale, rotate about the origin, move, divide.
 struct BlockTransform {

@@ -1,6 +1,7 @@
 // Ellipses, arcs and circular solids as straight-line approximations through the world point buffer.
 #include "preview/curves.h"
 
+#include <array>
 #include <cmath>
 #include <vector>
 
@@ -15,6 +16,21 @@ constexpr int kArcSteps = 72;
 
 enum class HandOff { None, Fill, Stroke };
 
+// Every whole ellipse walks the same parameters from 0 in 5 degree steps, so their sines and cosines
+// are taken once.
+const std::array<SineCosine, kArcSteps + 1> &FiveDegreeWalk() {
+    static const std::array<SineCosine, kArcSteps + 1> walk = [] {
+        std::array<SineCosine, kArcSteps + 1> w;
+        double t = 0;
+        for (SineCosine &sc : w) {
+            sc = SinCosE(t);
+            t = ToDouble(Ext(t) + kFiveDegrees);
+        }
+        return w;
+    }();
+    return walk;
+}
+
 // Appends vertices to the world buffer, placed by an insert when the shape is a block member.
 class VertexWriter {
 public:
@@ -24,11 +40,9 @@ public:
 
     // `count` points from parameter 0 in 5 degree steps.
     void Ellipse(double cx, double cy, double r, double k, const Rotation &tilt, int count) {
-        double t = 0;
-        for (int i = 0; i < count; i++) {
-            Add(EllipsePoint(cx, cy, r, k, tilt, t));
-            t = ToDouble(Ext(t) + kFiveDegrees);
-        }
+        const auto &walk = FiveDegreeWalk();
+        for (int i = 0; i < count; i++)
+            Add(EllipsePointAt(cx, cy, r, k, tilt, walk[i]));
     }
 
     // The 73 points from t0 to t0 + sweep, in steps of sweep / 72.

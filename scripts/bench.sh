@@ -7,3 +7,5 @@ bash scripts/build.sh build-release -DCMAKE_BUILD_TYPE=Release -DKORVEL_TESTS=OF
 build-release/bench/bench_reader "$@"
 echo
 build-release/bench/bench_convert "$@"
+echo
+build-release/bench/bench_preview "$@"

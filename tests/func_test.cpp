@@ -11,6 +11,7 @@
 #include <string>
 
 #include "geom/decimal.h"
+#include "geom/extended.h"
 #include "geom/func.h"
 
 using namespace korvel;
@@ -242,4 +243,28 @@ TEST(Decimal18, MatchesPrintfOnRandomDoubles) {
         ASSERT_EQ(std::string(d.digits.data(), static_cast<std::size_t>(d.count)), expected) << text;
         ASSERT_EQ(d.exponent, std::atoi(std::strchr(text, 'e') + 1) + 1) << text;
     }
+}
+
+// The fast paths must give exactly what the extended formulas give.
+TEST(ExtendedHelpers, FastPathsAgreeWithTheExtendedFormulas) {
+    std::mt19937_64 rng(7);
+    std::uniform_real_distribution<double> unit(-1, 1);
+    for (int i = 0; i < 200000; i++) {
+        const double scale = std::ldexp(1.0, static_cast<int>(rng() % 70) - 10);
+        const double x = unit(rng) * scale;
+        const long double v = x >= 0 ? static_cast<long double>(x) + 0.5L : static_cast<long double>(x) - 0.5L;
+        const auto expected = static_cast<std::int32_t>(
+            static_cast<std::uint32_t>(std::fabs(v) < 9223372036854775808.0L ? static_cast<std::int64_t>(v) : 0));
+        ASSERT_EQ(RoundHalfAway(x), expected) << x;
+        const long double a = x;
+        const SineCosine sc = SinCosE(a);
+        ASSERT_EQ(sc.sine, SinE(a)) << x;
+        ASSERT_EQ(sc.cosine, CosE(a)) << x;
+    }
+    for (double half : {0.5, 1.5, 2.5, -0.5, -1.5, 4503599627370495.5, -4503599627370495.5}) {
+        const long double v = half >= 0 ? static_cast<long double>(half) + 0.5L : static_cast<long double>(half) - 0.5L;
+        EXPECT_EQ(RoundHalfAway(half), static_cast<std::int32_t>(static_cast<std::int64_t>(v))) << half;
+    }
+    EXPECT_EQ(SinCosE(1e30L).sine, 0.0L);  // beyond 2^63: the processor's range, 0
+    EXPECT_TRUE(std::isnan(SinCosE(NAN).cosine));
 }

@@ -1,0 +1,55 @@
+// Preview speed on a large mixed drawing, with the Qt canvas and with the recording canvas, each next
+// to the time to read the same drawing.
+#include <cstdio>
+#include <filesystem>
+
+#include "bench/bench_support.h"
+#include "platform/raster_canvas.h"
+#include "preview/preview.h"
+#include "preview/recording_canvas.h"
+#include "reader/jclfunit.h"
+
+using namespace korvel;
+
+namespace {
+
+void Preview(Canvas &canvas, const DrawingStore &store) {
+    PreviewSurface surface(canvas);
+    PrepareBlankPreview(surface, kPreviewWidth, kPreviewHeight);
+    RenderDrawingPreview(surface, store);
+}
+
+}  // namespace
+
+int main(int argc, char **argv) {
+    const std::size_t entities = bench::ArgumentOr(argc, argv, "--entities", 1000000);
+    const std::string path = (std::filesystem::temp_directory_path() / "korvel_bench_preview.jwwin").string();
+    if (bench::WriteMixedStream(path, entities) == 0) {
+        std::fprintf(stderr, "bench_preview: cannot write %s\n", path.c_str());
+        return 1;
+    }
+    DrawingStore store;
+    bool complete = false;
+    const double readSeconds = bench::BestSeconds(3, [&] { complete = ReadClipFile(path, store); });
+    std::filesystem::remove(path);
+
+    std::size_t operations = 0;
+    const double recordingSeconds = bench::BestSeconds(3, [&] {
+        operations = 0;
+        RecordingCanvas canvas([&](const DrawOp &) { operations++; });
+        Preview(canvas, store);
+    });
+    const double qtSeconds = bench::BestSeconds(3, [&] {
+        const std::unique_ptr<RasterCanvas> canvas = CreateRasterCanvas(kPreviewWidth, kPreviewHeight);
+        Preview(*canvas, store);
+    });
+
+    std::printf("drawing: %zu entities, read %s, %zu drawing operations\n", entities,
+                complete ? "complete" : "FAILED", operations);
+    std::printf("ReadClipFile:              %8.1f ms\n", readSeconds * 1e3);
+    std::printf("preview, recording canvas: %8.1f ms  (%.2fx the read)\n", recordingSeconds * 1e3,
+                recordingSeconds / readSeconds);
+    std::printf("preview, Qt canvas:        %8.1f ms  (%.2fx the read; goal <= 3x)\n", qtSeconds * 1e3,
+                qtSeconds / readSeconds);
+    return complete ? 0 : 1;
+}
