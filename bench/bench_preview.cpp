@@ -44,8 +44,8 @@ int main(int argc, char **argv) {
         Preview(*canvas, store);
     });
 
-    std::printf("drawing: %zu entities, read %s, %zu drawing operations\n", entities,
-                complete ? "complete" : "FAILED", operations);
+    std::printf("drawing: %zu entities, read %s, %zu drawing operations\n", entities, complete ? "complete" : "FAILED",
+                operations);
     std::printf("ReadClipFile:              %8.1f ms\n", readSeconds * 1e3);
     std::printf("preview, recording canvas: %8.1f ms  (%.2fx the read)\n", recordingSeconds * 1e3,
                 recordingSeconds / readSeconds);

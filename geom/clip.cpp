@@ -16,8 +16,7 @@ struct ClipWindow {
 };
 
 // One end of the segment, moved onto each edge line it lies beyond, in the fixed order.
-void ClipEnd(double &x, double &y, std::int32_t code, double ox, double oy, double dx, double dy,
-             const ClipWindow &w) {
+void ClipEnd(double &x, double &y, std::int32_t code, double ox, double oy, double dx, double dy, const ClipWindow &w) {
     const bool slopedX = std::fabs(dx) > kClipTolerance;
     const bool slopedY = std::fabs(dy) > kClipTolerance;
     if ((code & kClipLeft) && slopedX) {

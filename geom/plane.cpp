@@ -57,8 +57,8 @@ std::int32_t IntersectLines(double &x, double &y, double ax1, double ay1, double
     return kMeetOnBoth;
 }
 
-void ArcTangentCorner(double cx, double cy, double r, double k, double t0, double sweep, double tilt,
-                      double &cornerX, double &cornerY) {
+void ArcTangentCorner(double cx, double cy, double r, double k, double t0, double sweep, double tilt, double &cornerX,
+                      double &cornerY) {
     const double t1 = ToDouble(Ext(t0) + sweep);
     const double sx = ToDouble(Ext(r) * CosE(t0)), sy = ToDouble(Ext(k) * r * SinE(t0));
     const double ex = ToDouble(Ext(r) * CosE(t1)), ey = ToDouble(Ext(k) * r * SinE(t1));
@@ -71,7 +71,6 @@ void ArcTangentCorner(double cx, double cy, double r, double k, double t0, doubl
     cornerX = ToDouble(Ext(cx) + RotateX(ux, uy, 0, 0, tilt));
     cornerY = ToDouble(Ext(cy) + RotateY(ux, uy, 0, 0, tilt));
 }
-
 
 static_assert(std::is_same_v<Extended, long double>);
 

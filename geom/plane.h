@@ -19,9 +19,8 @@ std::int32_t IntersectLines(double &x, double &y, double ax1, double ay1, double
 
 // Where the tangents at the two ends of an elliptic arc meet (centre cx, cy; radius r; flatness k;
 // start t0; signed sweep; tilt), tested in the ellipse's own frame; the centre when they do not meet.
-void ArcTangentCorner(double cx, double cy, double r, double k, double t0, double sweep, double tilt,
-                      double &cornerX, double &cornerY);
-
+void ArcTangentCorner(double cx, double cy, double r, double k, double t0, double sweep, double tilt, double &cornerX,
+                      double &cornerY);
 
 struct PlanePoint {
     double x = 0, y = 0;

@@ -83,8 +83,8 @@ void Ellipse(PreviewSurface &surface, double cx, double cy, double r, double k, 
     HandOver(surface, HandOff::Fill);
 }
 
-void EllipseArc(PreviewSurface &surface, double cx, double cy, double r, double k, double tilt, double t0,
-                double sweep, const BlockPlacement *insert) {
+void EllipseArc(PreviewSurface &surface, double cx, double cy, double r, double k, double tilt, double t0, double sweep,
+                const BlockPlacement *insert) {
     surface.worldPoints.vertices.clear();
     VertexWriter(surface.worldPoints.vertices, insert).Arc(cx, cy, r, k, Rotation(tilt), t0, sweep);
     HandOver(surface, HandOff::Stroke);
@@ -149,8 +149,8 @@ void DrawEllipseArc(PreviewSurface &surface, double cx, double cy, double r, dou
     EllipseArc(surface, cx, cy, r, k, tilt, t0, sweep, nullptr);
 }
 
-void DrawArcSolid(PreviewSurface &surface, std::int32_t penStyle, double x1, double y1, double x2, double y2,
-                  double x3, double y3, double x4, double y4) {
+void DrawArcSolid(PreviewSurface &surface, std::int32_t penStyle, double x1, double y1, double x2, double y2, double x3,
+                  double y3, double x4, double y4) {
     ArcSolid(surface, penStyle, x1, y1, x2, y2, x3, y3, x4, y4, nullptr);
 }
 

@@ -18,8 +18,8 @@ void DrawEllipseArc(PreviewSurface &surface, double cx, double cy, double r, dou
                     double sweep);
 // Circular solids: the eight stored values are centre, radius, flatness, tilt, start, sweep and a shape
 // value whose meaning depends on penStyle (101 filled shapes, 111 outlines, 105 and 106 bands).
-void DrawArcSolid(PreviewSurface &surface, std::int32_t penStyle, double x1, double y1, double x2, double y2,
-                  double x3, double y3, double x4, double y4);
+void DrawArcSolid(PreviewSurface &surface, std::int32_t penStyle, double x1, double y1, double x2, double y2, double x3,
+                  double y3, double x4, double y4);
 
 // The same shapes as block members: every vertex placed by the insert after the ellipse formula.
 void DrawBlockEllipse(PreviewSurface &surface, double cx, double cy, double r, double k, double tilt,

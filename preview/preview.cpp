@@ -73,15 +73,13 @@ public:
     void Arc(const TclpEntEnko &a) {
         SetPenByColorNumber(surface.canvas, a.base.penColor, a.base.penStyle);
         if (a.fullCircle != 0) {
-            if (insert)
-                DrawBlockEllipse(surface, a.centerX, a.centerY, a.radius, a.flatness, a.tiltAngle, *insert);
+            if (insert) DrawBlockEllipse(surface, a.centerX, a.centerY, a.radius, a.flatness, a.tiltAngle, *insert);
             else DrawEllipse(surface, a.centerX, a.centerY, a.radius, a.flatness, a.tiltAngle);
         } else if (insert) {
             DrawBlockEllipseArc(surface, a.centerX, a.centerY, a.radius, a.flatness, a.tiltAngle, a.startAngle,
                                 a.arcAngle, *insert);
         } else {
-            DrawEllipseArc(surface, a.centerX, a.centerY, a.radius, a.flatness, a.tiltAngle, a.startAngle,
-                           a.arcAngle);
+            DrawEllipseArc(surface, a.centerX, a.centerY, a.radius, a.flatness, a.tiltAngle, a.startAngle, a.arcAngle);
         }
     }
 

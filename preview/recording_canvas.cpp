@@ -148,8 +148,8 @@ void RecordingCanvas::Line(const Pen &pen, PixelPoint from, PixelPoint to) {
     End();
 }
 
-void RecordingCanvas::Rect(const Pen &pen, const Brush &brush, std::int32_t left, std::int32_t top,
-                           std::int32_t right, std::int32_t bottom) {
+void RecordingCanvas::Rect(const Pen &pen, const Brush &brush, std::int32_t left, std::int32_t top, std::int32_t right,
+                           std::int32_t bottom) {
     Begin(DrawOp::Kind::Rect, pen, brush).points.assign({{left, top}, {right, bottom}});
     End();
 }

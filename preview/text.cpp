@@ -50,8 +50,7 @@ void DrawPreviewText(PreviewSurface &surface, std::int32_t styleBits, double x1,
     if (n == 0) return;
     const PreviewView &view = surface.view;
     const double length = Distance(x1, y1, x2, y2);
-    if (std::fabs(h) < 1e-14 || std::fabs(Ext(h)) * view.scale < 2 || length < 1e-14 ||
-        Ext(length) * view.scale < 2) {
+    if (std::fabs(h) < 1e-14 || std::fabs(Ext(h)) * view.scale < 2 || length < 1e-14 || Ext(length) * view.scale < 2) {
         DrawWorldLine(surface, x1, y1, x2, y2);
         return;
     }
@@ -112,9 +111,9 @@ void DrawPreviewText(PreviewSurface &surface, std::int32_t styleBits, double x1,
             const std::int32_t cellWidth = NearestEven(Ext(cw) * view.scale);
             font.width = wide ? cellWidth / 2 : cellWidth;
             const PixelPoint at{NearestEven((Ext(anchor.x) - view.minX) * view.scale),
-                                static_cast<std::int32_t>(static_cast<std::uint32_t>(view.height) -
-                                                          static_cast<std::uint32_t>(NearestEven(
-                                                              (Ext(anchor.y) - view.minY) * view.scale)))};
+                                static_cast<std::int32_t>(
+                                    static_cast<std::uint32_t>(view.height) -
+                                    static_cast<std::uint32_t>(NearestEven((Ext(anchor.y) - view.minY) * view.scale)))};
             surface.canvas.PutCharacter(at, text.substr(pos, bytes), font);
         }
         anchor = {ToDouble(anchor.x + cosA * advance), ToDouble(anchor.y + sinA * advance)};

@@ -43,13 +43,13 @@ TEST(DrawingExtents, ArcsContributeAxisPointsOnTheArcAndTheirEnds) {
         {"first quadrant", Arc(10, 1, 0, pi / 2), 0, 0, 10, 10},
         {"45 to 135 adds the 90 degree point only", Arc(10, 1, pi / 4, pi / 2), -7.0710678118654755, 0,
          7.0710678118654755, 10},
-        {"350 over 20 adds the 0 degree point", Arc(10, 1, 350 * pi / 180, 20 * pi / 180), 0, -1.7364817766693041,
-         10, 1.7364817766693041},
+        {"350 over 20 adds the 0 degree point", Arc(10, 1, 350 * pi / 180, 20 * pi / 180), 0, -1.7364817766693041, 10,
+         1.7364817766693041},
         {"negative sweep from 90 back to 0", Arc(10, 1, pi / 2, -pi / 2), 0, 0, 10, 10},
         {"negative sweep across 0", Arc(10, 1, 10 * pi / 180, -20 * pi / 180), 0, -1.7364817766693041, 10,
          1.7364817766693041},
-        {"start far beyond a turn", Arc(10, 1, 4 * pi + pi / 4, pi / 2), -7.0710678118654755, 0,
-         7.0710678118654755, 10},
+        {"start far beyond a turn", Arc(10, 1, 4 * pi + pi / 4, pi / 2), -7.0710678118654755, 0, 7.0710678118654755,
+         10},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.what);
@@ -110,8 +110,8 @@ TEST(NormaliseDegrees, ExactRemainderWithoutLooping) {
     struct Case {
         double in, out;
     };
-    const Case cases[] = {{0, 0},        {360, 0},   {-90, 270},   {725, 5},
-                          {-1e-20, 0},   {1e300, std::fmod(1e300, 360.0)}, {-720, 0}};
+    const Case cases[] = {{0, 0},   {360, 0}, {-90, 270}, {725, 5}, {-1e-20, 0}, {1e300, std::fmod(1e300, 360.0)},
+                          {-720, 0}};
     for (const Case &c : cases) {
         SCOPED_TRACE(c.in);
         EXPECT_EQ(NormaliseDegrees(c.in), c.out);

@@ -59,11 +59,11 @@ TEST(IntersectLines, VerdictAndPoint) {
         {{0, 0, 1, 1}, {3, 0, 4, -1}, kMeetOffSegment, 1.5, 1.5},
         {{0, 0, 0, 5}, {1, 0, 1, 5}, kLinesParallel, 99, 99},  // both vertical: x, y untouched
         {{0, 0, 1, 1}, {0, 1, 1, 2}, kLinesParallel, 99, 99},
-        {{2, -1, 2, 5}, {0, 0, 4, 2}, kMeetOnBoth, 2, 1},      // A vertical
-        {{0, 0, 4, 2}, {2, -1, 2, 5}, kMeetOnBoth, 2, 1},      // B vertical
+        {{2, -1, 2, 5}, {0, 0, 4, 2}, kMeetOnBoth, 2, 1},          // A vertical
+        {{0, 0, 4, 2}, {2, -1, 2, 5}, kMeetOnBoth, 2, 1},          // B vertical
         {{0, 0, 1e-12, 5}, {1, 0, 1, 5}, kLinesParallel, 99, 99},  // 1e-12 apart quantises to vertical
-        {{0, 0, 2, 2}, {2, 2, 3, 0}, kMeetOnBoth, 2, 2},       // meeting at an end counts as on
-        {{0, 0, 1, 1}, {1, 3, 2, 3}, kMeetOffSegment, 3, 3},   // off A only (y beyond A's range)
+        {{0, 0, 2, 2}, {2, 2, 3, 0}, kMeetOnBoth, 2, 2},           // meeting at an end counts as on
+        {{0, 0, 1, 1}, {1, 3, 2, 3}, kMeetOffSegment, 3, 3},       // off A only (y beyond A's range)
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(testing::Message() << c.a[0] << "," << c.a[1] << "," << c.a[2] << "," << c.a[3]);
@@ -80,11 +80,10 @@ TEST(ArcTangentCorner, CornerOfTheEndTangents) {
         double r, k, t0, sweep, tilt, x, y;
     };
     const Case cases[] = {
-        {1, 1, 0, pi / 2, 0, 1, 1},
-        {1, 1, 0, pi / 2, pi / 2, -1, 1},
-        {1, 1, 0, pi, 0, 0, 0},           // half circle: parallel tangents give the centre
-        {2, 0.5, 0, pi / 2, 0, 2, 1},     // an ellipse's quarter: the corner of its box
-        {1, 1, 0, -pi / 2, 0, 1, -1},     // clockwise
+        {1, 1, 0, pi / 2, 0, 1, 1},   {1, 1, 0, pi / 2, pi / 2, -1, 1},
+        {1, 1, 0, pi, 0, 0, 0},        // half circle: parallel tangents give the centre
+        {2, 0.5, 0, pi / 2, 0, 2, 1},  // an ellipse's quarter: the corner of its box
+        {1, 1, 0, -pi / 2, 0, 1, -1},  // clockwise
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(testing::Message() << "r " << c.r << " k " << c.k << " sweep " << c.sweep << " tilt " << c.tilt);

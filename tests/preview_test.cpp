@@ -177,15 +177,39 @@ TEST(PreviewText, DegenerateTallAndFittedTexts) {
         std::vector<std::string> trace;
     };
     const Case cases[] = {
-        {"1.9 pixels high becomes its baseline", 1, 10, 10, 40, 1.9, 1, 0, "AB",
+        {"1.9 pixels high becomes its baseline",
+         1,
+         10,
+         10,
+         40,
+         1.9,
+         1,
+         0,
+         "AB",
          {"line 10 90 40 90 | pen 000000 solid 1"}},
         // p = 5, the cells span x 15..25 and y 10..411; the top edge lies outside the window.
-        {"401 pixels high becomes the outline of the cells", 1, 10, 10, 30, 401, 10, 0, "AB",
+        {"401 pixels high becomes the outline of the cells",
+         1,
+         10,
+         10,
+         30,
+         401,
+         10,
+         0,
+         "AB",
          {"line 25 0 25 90 | pen 000000 solid 1", "line 25 90 15 90 | pen 000000 solid 1",
           "line 15 90 15 0 | pen 000000 solid 1"}},
         // n 4, L 8, w 1, s 0.5: the stored width stays and the text is centred, advance (1 + 0.5) / 2;
         // positions round halves to even (42.5 to 42, 57.5 to 58).
-        {"kept width", 10, 1, 5, 9, 2, 1, 0.5, "ABCD",
+        {"kept width",
+         10,
+         1,
+         5,
+         9,
+         2,
+         1,
+         0.5,
+         "ABCD",
          {"text 35 30 | font 20 5 0 400 0 \"F\" | color 000000 | \"A\"",
           "text 42 30 | font 20 5 0 400 0 \"F\" | color 000000 | \"B\"",
           "text 50 30 | font 20 5 0 400 0 \"F\" | color 000000 | \"C\"",
@@ -193,7 +217,15 @@ TEST(PreviewText, DegenerateTallAndFittedTexts) {
         // n 4, L 0.3, w 1, s 0.2: w = 2 * 0.075 - 0.2 is below 0.1, so w = 0.15 and s = 0; the
         // two-byte character's font width is nearest(15) halved. The double 0.075 lies just below 0.075,
         // and the extended product keeps that: 7.4999... rounds to 7, not to the even 8.
-        {"squeezed width", 100, 0.2, 0.5, 0.5, 0.05, 1, 0.2, "AB\x88\x9f",
+        {"squeezed width",
+         100,
+         0.2,
+         0.5,
+         0.5,
+         0.05,
+         1,
+         0.2,
+         "AB\x88\x9f",
          {"text 20 45 | font 5 7 0 400 0 \"F\" | color 000000 | \"A\"",
           "text 27 45 | font 5 7 0 400 0 \"F\" | color 000000 | \"B\"",
           "text 35 45 | font 5 7 0 400 0 \"F\" | color 000000 | \"亜\""}},
@@ -227,7 +259,7 @@ TEST(PreviewText, DirectionStyleAndVisibility) {
     EXPECT_EQ(u.Ops()[0].text, "B");
     u.Ops().clear();
     DrawPreviewText(u.surface, 0, 10, 10, 30, 10, -5, 10, 0, "F", "A");  // hangs below the baseline
-    EXPECT_EQ(u.Ops()[0].points[0], (PixelPoint{18, 90}));  // 17.5 rounds to even
+    EXPECT_EQ(u.Ops()[0].points[0], (PixelPoint{18, 90}));               // 17.5 rounds to even
 }
 
 TEST(PreviewText, FaceNameFitsTheFontField) {
@@ -258,7 +290,7 @@ TEST(PointMarker, ShapesByCode) {
     u.Ops().clear();
     DrawPointMarker(u.surface, 0, -4, 50, 50, 0, 4, 6);  // plus sign
     EXPECT_EQ(Trace(u.Ops()), (std::vector<std::string>{"line 50 45 50 55 | pen 0000FF solid 0",
-                                                         "line 45 50 55 50 | pen 0000FF solid 0"}));
+                                                        "line 45 50 55 50 | pen 0000FF solid 0"}));
     u.Ops().clear();
     DrawPointMarker(u.surface, 0, 8, 50, 50, 0, 8, 6);  // two quarter arcs
     EXPECT_EQ(u.Ops().size(), 2u);

@@ -96,7 +96,7 @@ TEST(QtCanvas, JapaneseCharacterInksInsideItsCell) {
     FontSpec font;
     font.height = 20;
     font.face = "\x82\x6c\x82\x72 \x83\x53\x83\x56\x83\x62\x83\x4e";  // "ＭＳ ゴシック"
-    canvas->PutCharacter({10, 10}, "\x88\x9f", font);                // "亜"
+    canvas->PutCharacter({10, 10}, "\x88\x9f", font);                 // "亜"
     EXPECT_GT(InkedPixels(*canvas, 10, 10, 30, 30), 30);
     EXPECT_EQ(InkedPixels(*canvas, 0, 0, 40, 9), 0);
     EXPECT_EQ(InkedPixels(*canvas, 0, 0, 9, 40), 0);

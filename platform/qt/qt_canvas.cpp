@@ -140,8 +140,7 @@ void QtCanvas::StrokeThin(const Pen &pen, std::span<const PixelPoint> points, bo
             const std::int64_t major = majorStart + majorDir * i;
             const std::int64_t minor = minorStart + static_cast<std::int64_t>(q);
             const std::int64_t x = xMajor ? major : minor, y = xMajor ? minor : major;
-            if (x >= 0 && y >= 0 && x < w && y < h)
-                image.setPixel(static_cast<int>(x), static_cast<int>(y), color);
+            if (x >= 0 && y >= 0 && x < w && y < h) image.setPixel(static_cast<int>(x), static_cast<int>(y), color);
         }
         phase += steps;
     }
@@ -225,7 +224,8 @@ const QFont &QtCanvas::FontFor(const FontSpec &spec, int &ascent) {
         if (measured > 0) font.setPixelSize(std::max(1, static_cast<int>(std::lround(double(cell) * cell / measured))));
         if (spec.width > 0) {
             const int average = QFontMetrics(font).averageCharWidth();
-            if (average > 0) font.setStretch(std::clamp(static_cast<int>(std::lround(100.0 * spec.width / average)), 1, 4000));
+            if (average > 0)
+                font.setStretch(std::clamp(static_cast<int>(std::lround(100.0 * spec.width / average)), 1, 4000));
         }
         cachedFont = font;
         cachedAscent = QFontMetrics(font).ascent();
