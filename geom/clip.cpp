@@ -15,29 +15,25 @@ struct ClipWindow {
     double minX, minY, maxX, maxY;
 };
 
-// One end of the segment, moved onto each edge line it lies beyond, in the fixed order.
+// One end of the segment, moved onto each edge line it lies beyond, in the fixed order. Every new
+// coordinate comes from the first end's original position, never from an earlier move.
 void ClipEnd(double &x, double &y, std::int32_t code, double ox, double oy, double dx, double dy, const ClipWindow &w) {
     const bool slopedX = std::fabs(dx) > kClipTolerance;
     const bool slopedY = std::fabs(dy) > kClipTolerance;
-    if ((code & kClipLeft) && slopedX) {
-        x = w.minX;
+    const auto toVertical = [&](double edgeX) {
+        x = edgeX;
         y = ToDouble((Ext(x) - ox) * dy / dx + oy);
         code = ClipOutcode(x, y, w.minX, w.minY, w.maxX, w.maxY);
-    }
-    if ((code & kClipRight) && slopedX) {
-        x = w.maxX;
-        y = ToDouble((Ext(x) - ox) * dy / dx + oy);
-        code = ClipOutcode(x, y, w.minX, w.minY, w.maxX, w.maxY);
-    }
-    if ((code & kClipBottom) && slopedY) {
-        y = w.minY;
+    };
+    const auto toHorizontal = [&](double edgeY) {
+        y = edgeY;
         x = ToDouble((Ext(y) - oy) * dx / dy + ox);
         code = ClipOutcode(x, y, w.minX, w.minY, w.maxX, w.maxY);
-    }
-    if ((code & kClipTop) && slopedY) {
-        y = w.maxY;
-        x = ToDouble((Ext(y) - oy) * dx / dy + ox);
-    }
+    };
+    if ((code & kClipLeft) && slopedX) toVertical(w.minX);
+    if ((code & kClipRight) && slopedX) toVertical(w.maxX);
+    if ((code & kClipBottom) && slopedY) toHorizontal(w.minY);
+    if ((code & kClipTop) && slopedY) toHorizontal(w.maxY);
 }
 
 }  // namespace
