@@ -149,12 +149,9 @@ double ParseFloatOrZero(std::string_view text) {
 
 bool IsSjisLeadByte(unsigned char b) { return (b >= 0x80 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFD); }
 
-namespace {
-// Length in bytes of the character that starts at byte p.
 std::size_t SjisCharBytes(std::string_view text, std::size_t p) {
     return IsSjisLeadByte(static_cast<unsigned char>(text[p])) && p + 1 < text.size() ? 2 : 1;
 }
-}  // namespace
 
 int SjisLength(std::string_view text) {
     int n = 0;

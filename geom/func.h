@@ -35,6 +35,8 @@ double ParseFloatOrZero(std::string_view text);
 // and 0xFC): the character counts must match the drawings' own.
 bool IsSjisLeadByte(unsigned char b);
 int SjisLength(std::string_view text);
+// Length in bytes (1 or 2) of the character that starts at byte p; a lead byte at the end stands alone.
+std::size_t SjisCharBytes(std::string_view text, std::size_t p);
 // Characters start..start+count-1, counted from 1.
 std::string SjisCopy(std::string_view text, int start, int count);
 

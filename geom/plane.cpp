@@ -12,7 +12,6 @@ namespace korvel {
 
 namespace {
 
-constexpr double kPi = 3.141592653589793;
 constexpr double kQuantum = 1e-12;
 
 // Rounds to a multiple of 1e-12 the way the slope tests expect: -1.5e-12 < v < 0.5e-12 becomes 0.

@@ -7,6 +7,9 @@
 
 namespace korvel {
 
+// Pi as the drawing geometry uses it: the double 3.141592653589793.
+constexpr double kPi = 3.141592653589793;
+
 double Distance(double x1, double y1, double x2, double y2);
 
 // What IntersectLines found.

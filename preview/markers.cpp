@@ -12,7 +12,6 @@ namespace korvel {
 
 namespace {
 
-constexpr double kPi = 3.141592653589793;
 constexpr std::int32_t kBackground = -1;
 constexpr std::int32_t kSolidFill = 1;
 
@@ -20,7 +19,8 @@ double Degrees(double alpha) { return ToDouble(Ext(alpha) * kPi / 180); }
 
 // The point at angle alpha (degrees) on a circle of radius rho, in the marker's own frame.
 PlanePoint OnCircle(double rho, double alpha) {
-    return {ToDouble(Ext(rho) * CosE(Degrees(alpha))), ToDouble(Ext(rho) * SinE(Degrees(alpha)))};
+    const SineCosine at = SinCosE(Degrees(alpha));
+    return {ToDouble(Ext(rho) * at.cosine), ToDouble(Ext(rho) * at.sine)};
 }
 
 const double kSmallRadius = 1.25;

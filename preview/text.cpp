@@ -13,13 +13,6 @@ namespace korvel {
 
 namespace {
 
-constexpr double kPi = 3.141592653589793;
-
-// Byte length of the character starting at p, as SjisLength and SjisCopy count them.
-std::size_t CharacterBytes(std::string_view text, std::size_t p) {
-    return IsSjisLeadByte(static_cast<unsigned char>(text[p])) && p + 1 < text.size() ? 2 : 1;
-}
-
 PlanePoint Offset(PlanePoint from, const Rotation &direction, double u, double v) {
     const PlanePoint d = direction.Apply(u, v);
     return {ToDouble(Ext(from.x) + d.x), ToDouble(Ext(from.y) + d.y)};
@@ -37,7 +30,7 @@ std::string FontFaceField(std::string_view fontName) {
     constexpr std::size_t kMaxFaceBytes = 31;
     std::size_t end = 0;
     while (end < fontName.size()) {
-        const std::size_t next = end + CharacterBytes(fontName, end);
+        const std::size_t next = end + SjisCharBytes(fontName, end);
         if (next > kMaxFaceBytes) break;
         end = next;
     }
@@ -90,8 +83,8 @@ void DrawPreviewText(PreviewSurface &surface, std::int32_t styleBits, double x1,
         return;
     }
 
-    const Extended cosA = CosE(a), sinA = SinE(a);
-    const Extended cosDown = CosE(Ext(a) - kPi / 2), sinDown = SinE(Ext(a) - kPi / 2);
+    // The cell's downward edge, 90 degrees clockwise from the text direction.
+    const SineCosine down = SinCosE(Ext(a) - kPi / 2);
     FontSpec font;
     font.height = NearestEven(Ext(h) * view.scale);
     font.escapement = NearestEven(Ext(a) * 1800 / kPi);
@@ -100,12 +93,12 @@ void DrawPreviewText(PreviewSurface &surface, std::int32_t styleBits, double x1,
     font.face = FontFaceField(fontName);
 
     for (std::size_t pos = 0; pos < n;) {
-        const std::size_t bytes = CharacterBytes(text, pos);
+        const std::size_t bytes = SjisCharBytes(text, pos);
         const bool wide = bytes == 2;
         const double cw = wide ? w : ToDouble(Ext(w) / 2);
         const double advance = wide ? ToDouble(Ext(w) + s) : ToDouble((Ext(w) + s) / 2);
-        const PlanePoint p1{ToDouble(anchor.x + cosA * cw), ToDouble(anchor.y + sinA * cw)};
-        const PlanePoint p2{ToDouble(anchor.x + cosDown * h), ToDouble(anchor.y + sinDown * h)};
+        const PlanePoint p1{ToDouble(anchor.x + direction.cosine * cw), ToDouble(anchor.y + direction.sine * cw)};
+        const PlanePoint p2{ToDouble(anchor.x + down.cosine * h), ToDouble(anchor.y + down.sine * h)};
         const PlanePoint p3{ToDouble(p1.x + (Ext(p2.x) - anchor.x)), ToDouble(p1.y + (Ext(p2.y) - anchor.y))};
         if (InsideView(view, anchor) || InsideView(view, p1) || InsideView(view, p2) || InsideView(view, p3)) {
             const std::int32_t cellWidth = NearestEven(Ext(cw) * view.scale);
@@ -116,7 +109,7 @@ void DrawPreviewText(PreviewSurface &surface, std::int32_t styleBits, double x1,
                                     static_cast<std::uint32_t>(NearestEven((Ext(anchor.y) - view.minY) * view.scale)))};
             surface.canvas.PutCharacter(at, text.substr(pos, bytes), font);
         }
-        anchor = {ToDouble(anchor.x + cosA * advance), ToDouble(anchor.y + sinA * advance)};
+        anchor = {ToDouble(anchor.x + direction.cosine * advance), ToDouble(anchor.y + direction.sine * advance)};
         pos += bytes;
     }
 }

@@ -9,7 +9,6 @@ namespace korvel {
 
 namespace {
 
-constexpr double kPi = 3.141592653589793;
 const double kAxisParameters[4] = {0, kPi / 2, kPi, ToDouble(3 * Ext(kPi) / 2)};
 
 // Adds points either directly or through one insert's placement.

@@ -13,7 +13,6 @@ using korvel::test::Readable;
 
 namespace {
 
-constexpr double kPi = std::numbers::pi;
 const ScriptTransform kIdentity{0, 0, 1};
 
 template <class Emit>

@@ -83,6 +83,14 @@ void InstallFaceSubstitutions() {
     QFont::insertSubstitution(QString::fromUtf8("ＭＳ ＵＩ ゴシック"), "IPAPGothic");
 }
 
+QPolygon ToQPolygon(std::span<const PixelPoint> points) {
+    QPolygon polygon;
+    polygon.reserve(static_cast<int>(points.size()));
+    for (const PixelPoint &p : points)
+        polygon << QPoint(p.x, p.y);
+    return polygon;
+}
+
 }  // namespace
 
 QtCanvas::QtCanvas(std::int32_t width, std::int32_t height)
@@ -152,10 +160,7 @@ void QtCanvas::StrokeWide(const Pen &pen, std::span<const PixelPoint> points, bo
     painter.setRenderHint(QPainter::Antialiasing, false);
     painter.setPen(QPen(ToQColor(pen.color), pen.width, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
     painter.setBrush(Qt::NoBrush);
-    QPolygon polygon;
-    polygon.reserve(static_cast<int>(points.size()));
-    for (const PixelPoint &p : points)
-        polygon << QPoint(p.x, p.y);
+    const QPolygon polygon = ToQPolygon(points);
     if (closed) painter.drawPolygon(polygon);
     else painter.drawPolyline(polygon);
 }
@@ -172,11 +177,7 @@ void QtCanvas::Fill(const Brush &brush, std::span<const PixelPoint> points) {
     painter.setRenderHint(QPainter::Antialiasing, false);
     painter.setPen(Qt::NoPen);
     painter.setBrush(QBrush(ToQColor(brush.color), ToQtBrushStyle(brush.kind)));
-    QPolygon polygon;
-    polygon.reserve(static_cast<int>(points.size()));
-    for (const PixelPoint &p : points)
-        polygon << QPoint(p.x, p.y);
-    painter.drawPolygon(polygon, Qt::OddEvenFill);
+    painter.drawPolygon(ToQPolygon(points), Qt::OddEvenFill);
 }
 
 void QtCanvas::Line(const Pen &pen, PixelPoint from, PixelPoint to) {
@@ -210,26 +211,27 @@ void QtCanvas::Polygon(const Pen &pen, const Brush &brush, std::span<const Pixel
     Stroke(pen, points, true);
 }
 
-const QFont &QtCanvas::FontFor(const FontSpec &spec, int &ascent) {
-    if (!cachedSpec || *cachedSpec != spec) {
-        QFont font(QString::fromStdString(Cp932ToUtf8(spec.face)));
+const QFont &QtCanvas::FontFor(const FontSpec &description, int &ascent) {
+    if (!cachedDescription || *cachedDescription != description) {
+        QFont font(QString::fromStdString(Cp932ToUtf8(description.face)));
         font.setStyleStrategy(QFont::NoAntialias);
-        font.setWeight(spec.weight >= 700 ? QFont::Bold : QFont::Normal);
-        font.setItalic(spec.italic);
+        font.setWeight(description.weight >= 700 ? QFont::Bold : QFont::Normal);
+        font.setItalic(description.italic);
         // The height is the character cell (ascent plus descent), not the em size.
-        const int cell = std::clamp(std::abs(spec.height), 1, 4000);
+        const int cell = std::clamp(std::abs(description.height), 1, 4000);
         font.setPixelSize(cell);
         const QFontMetrics probe(font);
         const int measured = probe.ascent() + probe.descent();
         if (measured > 0) font.setPixelSize(std::max(1, static_cast<int>(std::lround(double(cell) * cell / measured))));
-        if (spec.width > 0) {
+        if (description.width > 0) {
             const int average = QFontMetrics(font).averageCharWidth();
             if (average > 0)
-                font.setStretch(std::clamp(static_cast<int>(std::lround(100.0 * spec.width / average)), 1, 4000));
+                font.setStretch(
+                    std::clamp(static_cast<int>(std::lround(100.0 * description.width / average)), 1, 4000));
         }
         cachedFont = font;
         cachedAscent = QFontMetrics(font).ascent();
-        cachedSpec = spec;
+        cachedDescription = description;
     }
     ascent = cachedAscent;
     return cachedFont;

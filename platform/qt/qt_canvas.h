@@ -31,10 +31,10 @@ private:
     void StrokeWide(const Pen &pen, std::span<const PixelPoint> points, bool closed);
     void Stroke(const Pen &pen, std::span<const PixelPoint> points, bool closed);
     void Fill(const Brush &brush, std::span<const PixelPoint> points);
-    const QFont &FontFor(const FontSpec &spec, int &ascent);
+    const QFont &FontFor(const FontSpec &description, int &ascent);
 
     QImage image;
-    std::optional<FontSpec> cachedSpec;  // the last character's font, reused while it stays the same
+    std::optional<FontSpec> cachedDescription;  // the last character's font, reused while it stays the same
     QFont cachedFont;
     int cachedAscent = 0;
 };
