@@ -2,7 +2,7 @@
 # Installs what building and testing Korvel needs on Debian 12, skipping what is already there.
 set -euo pipefail
 
-packages=(cmake ninja-build g++ libgtest-dev libgmock-dev
+packages=(cmake ninja-build g++ libgtest-dev libgmock-dev pkg-config libxcb1-dev dpkg-dev
           clang-14 libclang-rt-14-dev python3
           qt6-base-dev fonts-ipafont-gothic xvfb xauth)
 

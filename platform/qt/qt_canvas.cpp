@@ -12,6 +12,7 @@
 #include <cstdio>
 
 #include "geom/cp932.h"
+#include "platform/qt/qt_fonts.h"
 
 namespace korvel {
 
@@ -69,18 +70,6 @@ Qt::BrushStyle ToQtBrushStyle(BrushKind kind) {
         case BrushKind::DiagonalCross: return Qt::DiagCrossPattern;
     }
     return Qt::NoBrush;
-}
-
-// Face names stored in drawings that fontconfig does not know; the IPA fonts have the same metrics.
-void InstallFaceSubstitutions() {
-    static bool done = false;
-    if (done) return;
-    done = true;
-    QFont::insertSubstitution(QString::fromUtf8("ＭＳ ゴシック"), "IPAGothic");
-    QFont::insertSubstitution(QString::fromUtf8("ＭＳ 明朝"), "IPAGothic");
-    QFont::insertSubstitution(QString::fromUtf8("ＭＳ Ｐゴシック"), "IPAPGothic");
-    QFont::insertSubstitution(QString::fromUtf8("ＭＳ Ｐ明朝"), "IPAPGothic");
-    QFont::insertSubstitution(QString::fromUtf8("ＭＳ ＵＩ ゴシック"), "IPAPGothic");
 }
 
 QPolygon ToQPolygon(std::span<const PixelPoint> points) {

@@ -1,0 +1,47 @@
+// korvel: the Linux program, one window that imports Jw_cad's clipboard and converts it for Vantra.
+#include <QApplication>
+#include <QStandardPaths>
+#include <cstdio>
+#include <cstring>
+
+#include "platform/qt/main_window.h"
+#include "shell/program_folder.h"
+
+namespace {
+
+constexpr const char *kUsage =
+    "usage: korvel [FILE]\n"
+    "Opens the Korvel window. Copy a drawing in Jw_cad (running under Wine), then press\n"
+    "\"Jw_cadクリップボード取り込み\" to import it and \"Vantraコードへ変換\" to convert it.\n"
+    "FILE, or a file dropped on the window, is a saved \"Jw_win\" clipboard stream (such as prev.1)\n"
+    "to preview and convert instead of the clipboard's drawing.\n"
+    "The scratch files and TEMP.VNT go to the program's folder, or to ~/.local/share/korvel when\n"
+    "that folder cannot be written.\n";
+
+}  // namespace
+
+int main(int argc, char **argv) {
+    if (argc > 1 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
+        std::fputs(kUsage, stdout);
+        return 0;
+    }
+    if (argc > 1 && std::strcmp(argv[1], "--version") == 0) {
+        std::printf("korvel %s\n", KORVEL_VERSION);
+        return 0;
+    }
+    if (argc > 2) {
+        std::fputs(kUsage, stderr);
+        return 2;
+    }
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Korvel"));
+
+    const QString dataHome = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+    const std::string folder =
+        korvel::ChooseProgramFolder(QCoreApplication::applicationFilePath().toStdString(),
+                                    dataHome.isEmpty() ? std::string() : (dataHome + "/korvel").toStdString());
+    korvel::MainWindow window(folder);
+    window.show();
+    if (argc == 2) window.Form().ImportDroppedFile(argv[1]);
+    return app.exec();
+}

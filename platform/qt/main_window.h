@@ -1,0 +1,94 @@
+// The Linux main window: the controls of TForm1 as Qt widgets, driven by the portable handlers.
+#pragma once
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QWidget>
+#include <array>
+#include <functional>
+#include <memory>
+
+#include "platform/qt/qt_canvas.h"
+#include "platform/qt/x11_clipboard.h"
+#include "shell/form.h"
+
+namespace korvel {
+
+// The caption and the window's client size.
+inline constexpr const char *kWindowCaption =
+    "Korvel Ver.1.02　Jw_cadクリップボードからVantra用スクリプトへの変換ツール";
+inline constexpr int kClientWidth = 664;
+inline constexpr int kClientHeight = 387;
+
+// RichEdit1: plain text without wrapping; typing and pasting stop at the pane's character limit.
+class ScriptPane final : public QPlainTextEdit {
+public:
+    static constexpr int kMaxCharacters = 4096000;
+    explicit ScriptPane(QWidget *parent);
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
+    void insertFromMimeData(const QMimeData *source) override;
+
+private:
+    int RoomLeft() const;
+};
+
+class MainWindow final : public QWidget, public FormControls {
+public:
+    // Scratch and script files go to `programFolder`.
+    explicit MainWindow(std::string programFolder);
+
+    TForm1 &Form() { return form; }
+    // Where messages go; a modal message box unless replaced (tests).
+    void SetMessageDisplay(std::function<void(const std::string &)> display) { messageDisplay = std::move(display); }
+
+    void SetButtonEnabled(int button, bool enabled) override;
+    bool CheckBoxChecked(int checkBox) const override;
+    void ClearText() override;
+    void SetText(const std::string &text) override;
+    void FocusText() override;
+    void SelectAllText() override;
+    void CopySelectedText() override;
+    void ClearScratchList() override;
+    void AddScratchLine(const std::string &line) override;
+    int ScratchLineCount() const override;
+    std::string ScratchLine(int index) const override;
+    Canvas &NewPreviewImage() override;
+    std::int32_t PreviewImageWidth() const override;
+    std::int32_t PreviewImageHeight() const override;
+    void PreviewImageDrawn() override;
+    void SetBusyCursor(bool busy) override;
+    void ShowMessage(const std::string &message) override;
+    void CloseWindow() override;
+
+protected:
+    void showEvent(QShowEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
+
+private:
+    void BuildControls();
+    // Runs a handler; what escapes it goes to the error display, as an unhandled error would.
+    void Run(const std::function<void()> &handler);
+
+    X11Clipboard clipboard;
+    TForm1 form;
+    std::string programFolder;
+    bool shown = false;
+    std::function<void(const std::string &)> messageDisplay;
+
+    std::array<QPushButton *, 4> buttons{};
+    std::array<QCheckBox *, 4> checkBoxes{};
+    QLabel *image = nullptr;
+    QListWidget *scratchList = nullptr;
+    ScriptPane *pane = nullptr;
+    QLabel *note = nullptr;
+    std::unique_ptr<QtCanvas> previewCanvas;
+};
+
+}  // namespace korvel

@@ -1,0 +1,81 @@
+#include "shell/clipboards.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <limits>
+
+namespace korvel {
+
+namespace {
+
+constexpr std::size_t kDumpBufferBytes = 2048;
+
+bool WriteThroughBuffer(std::FILE *file, std::span<const std::uint8_t> block) {
+    for (std::size_t at = 0; at < block.size(); at += kDumpBufferBytes) {
+        const std::size_t count = std::min(kDumpBufferBytes, block.size() - at);
+        if (std::fwrite(block.data() + at, 1, count, file) != count) return false;
+    }
+    return true;
+}
+
+// A stale or partial dump goes; a folder of that name is not ours to remove.
+void RemoveIfPresent(const std::string &path) {
+    std::error_code ignored;
+    if (!std::filesystem::is_directory(std::filesystem::symlink_status(path, ignored)))
+        std::filesystem::remove(path, ignored);
+}
+
+}  // namespace
+
+int Clipboards::ClipboardFormatCount() { return source.FormatCount(); }
+
+std::uint32_t Clipboards::RegisterFormat(const std::string &name) {
+    try {
+        return source.Register(name);
+    } catch (const std::exception &) {
+        return 0;
+    }
+}
+
+void Clipboards::Open() {
+    if (openCount == 0 && !source.Open()) throw ClipboardOpenError();
+    ++openCount;
+}
+
+void Clipboards::Close() {
+    if (openCount > 0 && --openCount == 0) source.Close();
+}
+
+bool Clipboards::ClipboardFormatSize(std::uint32_t format, std::uint32_t &size) {
+    size = 0;
+    ClipboardHold hold(*this);
+    try {
+        const std::optional<std::uint64_t> blockSize = source.BlockSize(format);
+        if (!blockSize) return false;
+        // A block beyond 4 GiB cannot come from Jw_cad; report it as unusable rather than wrapped.
+        if (*blockSize > std::numeric_limits<std::uint32_t>::max()) return false;
+        size = static_cast<std::uint32_t>(*blockSize);
+        return true;
+    } catch (const std::exception &) {
+        size = 0;
+        return false;
+    }
+}
+
+void Clipboards::DumpClipboardFormat(std::uint32_t format, const std::string &path) {
+    ClipboardHold hold(*this);
+    try {
+        bool written = false;
+        const bool present = source.ReadBlock(format, [&](std::span<const std::uint8_t> block) {
+            std::FILE *file = std::fopen(path.c_str(), "wb");
+            if (!file) return;
+            const bool ok = WriteThroughBuffer(file, block);
+            written = std::fclose(file) == 0 && ok;
+        });
+        if (!present || !written) RemoveIfPresent(path);
+    } catch (const std::exception &) {
+        RemoveIfPresent(path);
+    }
+}
+
+}  // namespace korvel

@@ -1,0 +1,74 @@
+// clipboards: finding Jw_cad's clipboard formats and copying their raw bytes into dump files.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <span>
+#include <stdexcept>
+#include <string>
+
+namespace korvel {
+
+// The message shown when another program holds the clipboard.
+inline constexpr const char *kClipboardOpenMessage = "クリップボードを開くことができません";
+
+class ClipboardOpenError : public std::runtime_error {
+public:
+    ClipboardOpenError() : std::runtime_error(kClipboardOpenMessage) {}
+};
+
+// What one platform's clipboard offers: counted formats, names registered as numbers, and each format's
+// data block while the clipboard is open.
+class ClipboardSource {
+public:
+    using BlockReader = std::function<void(std::span<const std::uint8_t>)>;
+
+    virtual ~ClipboardSource() = default;
+    virtual int FormatCount() = 0;
+    // The same non-zero number for the same name on every call; 0 when the name cannot be registered.
+    virtual std::uint32_t Register(const std::string &name) = 0;
+    // False when another program holds the clipboard.
+    virtual bool Open() = 0;
+    virtual void Close() = 0;
+    // While open: the byte size of the format's block, nothing when the format is absent.
+    virtual std::optional<std::uint64_t> BlockSize(std::uint32_t format) = 0;
+    // While open: hands the format's whole block to `read`; false, without calling it, when absent.
+    virtual bool ReadBlock(std::uint32_t format, const BlockReader &read) = 0;
+};
+
+// The capture operations over a source. Opens nest: only the outermost open and close reach the source.
+class Clipboards {
+public:
+    explicit Clipboards(ClipboardSource &source) : source(source) {}
+
+    int ClipboardFormatCount();
+    std::uint32_t RegisterFormat(const std::string &name);
+    // True when the format has a data block; `size` is its byte size (0 when absent). Throws
+    // ClipboardOpenError when the clipboard cannot be opened.
+    bool ClipboardFormatSize(std::uint32_t format, std::uint32_t &size);
+    // Writes the format's block to `path` through a 2,048-byte buffer. A missing format removes a stale
+    // file of that name; a failed write leaves no file. Throws only ClipboardOpenError.
+    void DumpClipboardFormat(std::uint32_t format, const std::string &path);
+
+    void Open();
+    void Close();
+
+private:
+    ClipboardSource &source;
+    int openCount = 0;
+};
+
+// Holds the clipboard open for a scope.
+class ClipboardHold {
+public:
+    explicit ClipboardHold(Clipboards &clipboards) : clipboards(clipboards) { clipboards.Open(); }
+    ~ClipboardHold() { clipboards.Close(); }
+    ClipboardHold(const ClipboardHold &) = delete;
+    ClipboardHold &operator=(const ClipboardHold &) = delete;
+
+private:
+    Clipboards &clipboards;
+};
+
+}  // namespace korvel

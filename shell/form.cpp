@@ -1,0 +1,90 @@
+// The window's handlers other than the import: start, convert, copy, close.
+#include "shell/form.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+#include "geom/cp932.h"
+#include "script/convert.h"
+#include "shell/program_folder.h"
+
+namespace korvel {
+
+namespace {
+
+// The script as the pane shows it: UTF-8, one '\n' per line.
+std::string PaneTextOf(const std::string &script) {
+    std::string text = Cp932ToUtf8(script);
+    std::erase(text, '\r');
+    return text;
+}
+
+}  // namespace
+
+void TForm1::FormShow(const std::string &folder) {
+    programFolder = folder;
+    scriptPath = programFolder + kScriptFileName;
+    FillPenColorTable(pens);
+    if (!FolderIsWritable(programFolder)) controls.ShowMessage("作業用のフォルダに書き込めません: " + programFolder);
+}
+
+std::string TForm1::ScratchPath(int index) const { return programFolder + "prev." + std::to_string(index); }
+
+void TForm1::FormClose() {
+    std::error_code ignored;
+    for (int i = 0; i < 3; ++i)
+        std::filesystem::remove(ScratchPath(i), ignored);
+}
+
+void TForm1::Button2Click() {
+    for (int button = 1; button <= 4; ++button)
+        controls.SetButtonEnabled(button, false);
+    controls.ClearText();
+    if (WriteScript()) {
+        LoadScriptIntoPane();
+    } else {
+        // A partial script is not shown as if it were the result.
+        controls.ShowMessage("スクリプトファイルを書き込めません: " + scriptPath);
+    }
+    for (int button = 1; button <= 4; ++button)
+        controls.SetButtonEnabled(button, true);
+}
+
+bool TForm1::WriteScript() {
+    ConvertOptions options;
+    options.colors = controls.CheckBoxChecked(1);
+    options.layers = controls.CheckBoxChecked(2);
+    options.hatching = controls.CheckBoxChecked(3);
+    options.solids = controls.CheckBoxChecked(4);
+
+    std::FILE *file = std::fopen(scriptPath.c_str(), "wb");
+    if (!file) return false;
+    FileScriptSink sink(file);
+    const bool converted = ConvertDrawing(store, options, pens, sink);
+    const bool finished = sink.Finish();
+    const bool closed = std::fclose(file) == 0;
+    if (converted && finished && closed) return true;
+    std::error_code ignored;
+    std::filesystem::remove(scriptPath, ignored);
+    return false;
+}
+
+void TForm1::LoadScriptIntoPane() {
+    std::ifstream file(scriptPath, std::ios::binary);
+    if (!file) return;
+    const std::string script((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    if (file.bad()) return;
+    controls.SetText(PaneTextOf(script));
+}
+
+void TForm1::Button3Click() {
+    controls.FocusText();
+    controls.SelectAllText();
+    controls.CopySelectedText();
+}
+
+void TForm1::Button4Click() { controls.CloseWindow(); }
+
+}  // namespace korvel

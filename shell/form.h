@@ -1,0 +1,52 @@
+// TForm1: the main window's state and handlers, the whole workflow of import, convert, copy and close.
+#pragma once
+
+#include <string>
+
+#include "reader/drawing_store.h"
+#include "script/pen_colors.h"
+#include "shell/clipboards.h"
+#include "shell/form_controls.h"
+
+namespace korvel {
+
+// The scratch files of the import, in the order of the formats they hold, and the script file.
+inline constexpr const char *kFormatNames[3] = {"DataObject", "Jw_win", "Ole Private Data"};
+inline constexpr const char *kScriptFileName = "TEMP.VNT";
+
+class TForm1 {
+public:
+    TForm1(FormControls &controls, ClipboardSource &clipboard) : controls(controls), clipboards(clipboard) {}
+
+    // `programFolder` is where the scratch and script files go (see ChooseProgramFolder).
+    void FormShow(const std::string &programFolder);
+    void FormClose();
+    void Button1Click();  // import from the clipboard and preview
+    void Button2Click();  // convert to "TEMP.VNT" and show it
+    void Button3Click();  // select all of the script and copy it
+    void Button4Click();  // close
+
+    // A dropped "Jw_win" dump, read and previewed as the import does with "prev.1".
+    void ImportDroppedFile(const std::string &path);
+
+    const std::string &ProgramFolder() const { return programFolder; }
+    const std::string &ScriptPath() const { return scriptPath; }
+    std::string ScratchPath(int index) const;
+    const DrawingStore &Store() const { return store; }
+
+private:
+    void Import();
+    // Reads the stream into the store and draws the preview; false when the header check rejects it.
+    bool PreviewStream(const std::string &path);
+    bool WriteScript();
+    void LoadScriptIntoPane();
+
+    FormControls &controls;
+    Clipboards clipboards;
+    DrawingStore store;
+    PenColorTable pens;
+    std::string programFolder;
+    std::string scriptPath;
+};
+
+}  // namespace korvel

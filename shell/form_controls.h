@@ -1,0 +1,45 @@
+// The main window's controls as the workflow uses them; each platform's window implements this.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "preview/canvas.h"
+
+namespace korvel {
+
+// Buttons and check boxes are numbered as the window names them: Button1..Button4, CheckBox1..CheckBox4.
+class FormControls {
+public:
+    virtual ~FormControls() = default;
+
+    virtual void SetButtonEnabled(int button, bool enabled) = 0;
+    virtual bool CheckBoxChecked(int checkBox) const = 0;
+
+    // RichEdit1, the script pane. Texts are UTF-8 with '\n' line ends.
+    virtual void ClearText() = 0;
+    virtual void SetText(const std::string &text) = 0;
+    virtual void FocusText() = 0;
+    virtual void SelectAllText() = 0;
+    virtual void CopySelectedText() = 0;
+
+    // ListBox1, the hidden scratch list of the import.
+    virtual void ClearScratchList() = 0;
+    virtual void AddScratchLine(const std::string &line) = 0;
+    virtual int ScratchLineCount() const = 0;
+    virtual std::string ScratchLine(int index) const = 0;
+
+    // Image1: empties its picture and gives the canvas of a new blank bitmap of the image's size.
+    virtual Canvas &NewPreviewImage() = 0;
+    virtual std::int32_t PreviewImageWidth() const = 0;
+    virtual std::int32_t PreviewImageHeight() const = 0;
+    // The new bitmap is drawn: show it.
+    virtual void PreviewImageDrawn() = 0;
+
+    virtual void SetBusyCursor(bool busy) = 0;
+    // The application's error display.
+    virtual void ShowMessage(const std::string &message) = 0;
+    virtual void CloseWindow() = 0;
+};
+
+}  // namespace korvel

@@ -1,0 +1,45 @@
+#include "shell/program_folder.h"
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+
+namespace korvel {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string WithSeparator(std::string folder) {
+    if (folder.empty() || folder.back() != fs::path::preferred_separator) folder += fs::path::preferred_separator;
+    return folder;
+}
+
+}  // namespace
+
+std::string ExecutableFolder(const std::string &executablePath) {
+    return WithSeparator(fs::path(executablePath).parent_path().string());
+}
+
+bool FolderIsWritable(const std::string &folder) {
+    const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
+    const fs::path probe = fs::path(folder) / (".korvel-probe-" + std::to_string(stamp));
+    bool created = false;
+    {
+        std::ofstream file(probe, std::ios::binary | std::ios::trunc);
+        created = file.good();
+    }
+    std::error_code ignored;
+    if (created) fs::remove(probe, ignored);
+    return created;
+}
+
+std::string ChooseProgramFolder(const std::string &executablePath, const std::string &userDataFolder) {
+    const std::string executableFolder = ExecutableFolder(executablePath);
+    if (userDataFolder.empty() || FolderIsWritable(executableFolder)) return executableFolder;
+    std::error_code ignored;
+    fs::create_directories(userDataFolder, ignored);
+    return WithSeparator(userDataFolder);
+}
+
+}  // namespace korvel

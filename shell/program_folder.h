@@ -1,0 +1,18 @@
+// Where the window keeps its scratch and script files.
+#pragma once
+
+#include <string>
+
+namespace korvel {
+
+// The folder of the executable, with its trailing separator.
+std::string ExecutableFolder(const std::string &executablePath);
+
+// True when a file can be created in `folder` (tried, then removed).
+bool FolderIsWritable(const std::string &folder);
+
+// The executable's folder when it can be written; otherwise (an installed program) `userDataFolder`,
+// created if need be. Ends with a separator.
+std::string ChooseProgramFolder(const std::string &executablePath, const std::string &userDataFolder);
+
+}  // namespace korvel

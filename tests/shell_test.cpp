@@ -1,0 +1,391 @@
+// The window's workflow driven through fakes of the clipboard and the controls: import, dumps, convert,
+// copy, close, and the program's folder.
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+
+#include <csignal>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <set>
+
+#include "geom/cp932.h"
+#include "preview/preview.h"
+#include "preview/recording_canvas.h"
+#include "reader/jclfunit.h"
+#include "script/convert.h"
+#include "shell/folder_clipboard.h"
+#include "shell/form.h"
+#include "shell/program_folder.h"
+#include "support/realdata.h"
+#include "support/stream_writer.h"
+
+using namespace korvel;
+namespace fs = std::filesystem;
+
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+
+class FakeClipboard final : public ClipboardSource {
+public:
+    std::map<std::string, Bytes> formats;
+    int failOpenAt = -1;  // the index of the source open that another program prevents
+    int opens = 0;
+    bool registrationFails = false;
+
+    int FormatCount() override { return static_cast<int>(formats.size()); }
+    std::uint32_t Register(const std::string &name) override {
+        if (registrationFails) return 0;
+        const auto found = std::find(names.begin(), names.end(), name);
+        if (found != names.end()) return Number(found - names.begin());
+        names.push_back(name);
+        return Number(names.size() - 1);
+    }
+    bool Open() override { return opens++ != failOpenAt; }
+    void Close() override {}
+    std::optional<std::uint64_t> BlockSize(std::uint32_t format) override {
+        const Bytes *block = Block(format);
+        if (!block) return std::nullopt;
+        return block->size();
+    }
+    bool ReadBlock(std::uint32_t format, const BlockReader &read) override {
+        const Bytes *block = Block(format);
+        if (block) read(*block);
+        return block != nullptr;
+    }
+
+private:
+    static std::uint32_t Number(std::ptrdiff_t index) { return 49361 + static_cast<std::uint32_t>(index); }
+    const Bytes *Block(std::uint32_t format) const {
+        if (format < 49361 || format - 49361 >= names.size()) return nullptr;
+        const auto found = formats.find(names[format - 49361]);
+        return found == formats.end() ? nullptr : &found->second;
+    }
+    std::vector<std::string> names;
+};
+
+class FakeControls final : public FormControls {
+public:
+    std::vector<std::string> log;  // buttons, cursor, pane actions and messages in the order they came
+    std::array<bool, 4> checked{};
+    std::string text;
+    std::vector<std::string> scratch;
+    RecordingCanvas image;
+    int newImages = 0;
+
+    void SetButtonEnabled(int button, bool enabled) override {
+        log.push_back((enabled ? "enable " : "disable ") + std::to_string(button));
+    }
+    bool CheckBoxChecked(int checkBox) const override { return checked.at(checkBox - 1); }
+    void ClearText() override { text.clear(); }
+    void SetText(const std::string &t) override { text = t; }
+    void FocusText() override { log.push_back("focus"); }
+    void SelectAllText() override { log.push_back("select all"); }
+    void CopySelectedText() override { log.push_back("copy"); }
+    void ClearScratchList() override { scratch.clear(); }
+    void AddScratchLine(const std::string &line) override { scratch.push_back(line); }
+    int ScratchLineCount() const override { return static_cast<int>(scratch.size()); }
+    std::string ScratchLine(int index) const override { return scratch.at(index); }
+    Canvas &NewPreviewImage() override {
+        ++newImages;
+        image.ops.clear();
+        return image;
+    }
+    std::int32_t PreviewImageWidth() const override { return kPreviewWidth; }
+    std::int32_t PreviewImageHeight() const override { return kPreviewHeight; }
+    void PreviewImageDrawn() override { log.push_back("drawn"); }
+    void SetBusyCursor(bool busy) override { log.push_back(busy ? "busy" : "idle"); }
+    void ShowMessage(const std::string &message) override { log.push_back("message " + message); }
+    void CloseWindow() override { log.push_back("close"); }
+};
+
+Bytes ReadBytes(const fs::path &path) { return test::ReadFileBytes(path); }
+
+void WriteBytes(const fs::path &path, const Bytes &bytes) {
+    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char *>(bytes.data()), bytes.size());
+}
+
+std::vector<std::string> Trace(const std::vector<DrawOp> &ops) {
+    std::vector<std::string> lines;
+    for (const DrawOp &op : ops)
+        lines.push_back(TraceLine(op));
+    return lines;
+}
+
+// What the import should draw for a stream: the blank image, then the drawing when it reads.
+std::vector<std::string> ExpectedPreview(const Bytes &stream) {
+    RecordingCanvas canvas;
+    PreviewSurface surface(canvas);
+    PrepareBlankPreview(surface, kPreviewWidth, kPreviewHeight);
+    DrawingStore store;
+    if (ReadClipBytes(stream, store)) RenderDrawingPreview(surface, store);
+    return Trace(canvas.ops);
+}
+
+class Shell : public testing::Test {
+protected:
+    void SetUp() override {
+        folder = fs::temp_directory_path() / ("korvel-shell-" + std::to_string(::getpid()) + "-" +
+                                              testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(folder);
+        fs::create_directories(folder);
+        form.FormShow(folder.string() + "/");
+        controls.log.clear();
+    }
+    void TearDown() override { fs::remove_all(folder); }
+
+    // Jw_cad's three formats as a real copy has them, plus text.
+    void PutCopy(const Bytes &stream) {
+        clipboard.formats = {{"DataObject", Bytes(4, 7)},
+                             {"Jw_win", stream},
+                             {"Ole Private Data", Bytes(120, 9)},
+                             {"CF_TEXT", Bytes{'x', 0}}};
+    }
+    fs::path Scratch(int i) const { return folder / ("prev." + std::to_string(i)); }
+    bool AnyScratchFile() const { return fs::exists(Scratch(0)) || fs::exists(Scratch(1)) || fs::exists(Scratch(2)); }
+
+    fs::path folder;
+    FakeClipboard clipboard;
+    FakeControls controls;
+    TForm1 form{controls, clipboard};
+    const Bytes sample = test::WriteStream(test::SampleDrawing());
+};
+
+TEST_F(Shell, ImportDumpsTheThreeFormatsAndDrawsTheDrawing) {
+    PutCopy(sample);
+    form.Button1Click();
+
+    EXPECT_EQ(ReadBytes(Scratch(0)), clipboard.formats["DataObject"]);
+    EXPECT_EQ(ReadBytes(Scratch(1)), sample);
+    EXPECT_EQ(ReadBytes(Scratch(2)), clipboard.formats["Ole Private Data"]);
+    EXPECT_EQ(controls.scratch,
+              (std::vector<std::string>{"49361 S:4", "49362 S:" + std::to_string(sample.size()), "49363 S:120"}));
+    EXPECT_EQ(Trace(controls.image.ops), ExpectedPreview(sample));
+    EXPECT_EQ(controls.log, (std::vector<std::string>{"busy", "drawn", "idle"}));
+    EXPECT_EQ(form.Store().lines.size(), test::SampleDrawing().lines.size());
+    // Three size queries and the hold around the dumps; the dumps' own opens nest inside the hold.
+    EXPECT_EQ(clipboard.opens, 4);
+}
+
+TEST_F(Shell, ImportOfAnIncompleteClipboardChangesNothing) {
+    struct Case {
+        const char *name;
+        std::function<void(FakeClipboard &)> change;
+        std::size_t scratchLines;
+    };
+    const Case cases[] = {
+        {"only text",
+         [](FakeClipboard &c) {
+             c.formats = {{"CF_TEXT", Bytes{'x'}}};
+         },
+         0},
+        {"two of three formats", [](FakeClipboard &c) { c.formats.erase("Ole Private Data"); }, 2},
+        {"an empty format", [](FakeClipboard &c) { c.formats["DataObject"].clear(); }, 2},
+        {"registration fails", [](FakeClipboard &c) { c.registrationFails = true; }, 0},
+    };
+    for (const Case &c : cases) {
+        PutCopy(sample);
+        clipboard.registrationFails = false;
+        c.change(clipboard);
+        controls.scratch.clear();
+        form.Button1Click();
+        EXPECT_EQ(controls.scratch.size(), c.scratchLines) << c.name;
+        EXPECT_FALSE(AnyScratchFile()) << c.name;
+        EXPECT_EQ(controls.newImages, 0) << c.name;
+        EXPECT_TRUE(controls.log.empty()) << c.name;
+    }
+}
+
+TEST_F(Shell, ImportOfAStreamThatPassesTheCheckButFailsToReadLeavesTheBlankImage) {
+    Bytes broken = sample;
+    broken.resize(200);
+    ASSERT_TRUE(CheckClipBytes(broken));
+    PutCopy(broken);
+    form.Button1Click();
+    EXPECT_EQ(controls.newImages, 1);
+    RecordingCanvas blank;
+    PreviewSurface surface(blank);
+    PrepareBlankPreview(surface, kPreviewWidth, kPreviewHeight);
+    EXPECT_EQ(Trace(controls.image.ops), Trace(blank.ops));
+}
+
+TEST_F(Shell, ImportOfARejectedStreamKeepsThePreviewAndTheDrawing) {
+    PutCopy(sample);
+    form.Button1Click();
+    PutCopy(Bytes(300, 0));
+    form.Button1Click();
+    EXPECT_EQ(ReadBytes(Scratch(1)), Bytes(300, 0));
+    EXPECT_EQ(controls.newImages, 1);
+    EXPECT_EQ(form.Store().lines.size(), test::SampleDrawing().lines.size());
+}
+
+TEST_F(Shell, ImportingTwiceOverwritesTheDumpsAndRedrawsFromABlankImage) {
+    PutCopy(Bytes(sample.begin(), sample.begin() + 200));
+    form.Button1Click();
+    PutCopy(sample);
+    clipboard.formats["DataObject"] = Bytes(4, 1);
+    form.Button1Click();
+    EXPECT_EQ(ReadBytes(Scratch(0)), Bytes(4, 1));
+    EXPECT_EQ(ReadBytes(Scratch(1)), sample);
+    EXPECT_EQ(controls.newImages, 2);
+    EXPECT_EQ(Trace(controls.image.ops), ExpectedPreview(sample));
+}
+
+TEST_F(Shell, AClipboardHeldByAnotherProgramIsReportedAndTheCursorRestored) {
+    // Open 0 is the first size query; open 3 is the hold around the dumps.
+    for (const int failAt : {0, 3}) {
+        PutCopy(sample);
+        clipboard.opens = 0;
+        clipboard.failOpenAt = failAt;
+        controls.log.clear();
+        form.Button1Click();
+        const std::string message = std::string("message ") + kClipboardOpenMessage;
+        const std::vector<std::string> expected =
+            failAt == 0 ? std::vector<std::string>{message} : std::vector<std::string>{"busy", "idle", message};
+        EXPECT_EQ(controls.log, expected) << failAt;
+        EXPECT_FALSE(AnyScratchFile()) << failAt;
+    }
+}
+
+TEST_F(Shell, DumpsHoldTheBlockExactlyAndNeverAStaleOrPartialFile) {
+    Clipboards clipboards(clipboard);
+    const std::uint32_t format = clipboards.RegisterFormat("Jw_win");
+    const fs::path path = Scratch(1);
+    for (const std::size_t size : {std::size_t{1}, std::size_t{2048}, std::size_t{4096}, std::size_t{5000}}) {
+        Bytes block(size);
+        for (std::size_t i = 0; i < size; ++i)
+            block[i] = static_cast<std::uint8_t>(i * 7 + 3);
+        clipboard.formats["Jw_win"] = block;
+        clipboards.DumpClipboardFormat(format, path.string());
+        EXPECT_EQ(ReadBytes(path), block) << size;
+    }
+
+    clipboard.formats.erase("Jw_win");
+    clipboards.DumpClipboardFormat(format, path.string());
+    EXPECT_FALSE(fs::exists(path)) << "a stale dump stays";
+
+    clipboard.formats["Jw_win"] = Bytes(5000, 1);
+    clipboards.DumpClipboardFormat(format, (folder / "missing" / "prev.1").string());
+    EXPECT_FALSE(fs::exists(folder / "missing"));
+
+    // A write that fails half way (a file-size limit) leaves nothing behind.
+    WriteBytes(path, Bytes(10, 2));
+    rlimit saved{};
+    ::getrlimit(RLIMIT_FSIZE, &saved);
+    const auto previous = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit limited = saved;
+    limited.rlim_cur = 3000;
+    ::setrlimit(RLIMIT_FSIZE, &limited);
+    clipboards.DumpClipboardFormat(format, path.string());
+    ::setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, previous);
+    EXPECT_FALSE(fs::exists(path));
+}
+
+TEST_F(Shell, ConvertReadsEachCheckBoxAsItsOptionAndShowsTheScript) {
+    PutCopy(sample);
+    form.Button1Click();
+    std::set<std::string> scripts;
+    for (int box = 0; box <= 4; ++box) {
+        controls.checked = {box == 1, box == 2, box == 3, box == 4};
+        ConvertOptions options;
+        options.colors = box == 1;
+        options.layers = box == 2;
+        options.hatching = box == 3;
+        options.solids = box == 4;
+        StringScriptSink expected;
+        PenColorTable pens;
+        FillPenColorTable(pens);
+        ConvertDrawing(form.Store(), options, pens, expected);
+
+        controls.log.clear();
+        controls.text = "stale";
+        form.Button2Click();
+        const std::string written = test::ReadFileText(form.ScriptPath());
+        EXPECT_EQ(written, expected.text) << "check box " << box;
+        std::string shown = Cp932ToUtf8(expected.text);
+        std::erase(shown, '\r');
+        EXPECT_EQ(controls.text, shown) << "check box " << box;
+        EXPECT_EQ(controls.log, (std::vector<std::string>{"disable 1", "disable 2", "disable 3", "disable 4",
+                                                          "enable 1", "enable 2", "enable 3", "enable 4"}));
+        scripts.insert(written);
+    }
+    EXPECT_EQ(scripts.size(), 5u) << "each option should change the sample's script";
+}
+
+TEST_F(Shell, AScriptThatCannotBeWrittenIsReportedNotShown) {
+    fs::create_directories(folder / "TEMP.VNT");  // the script's name taken by a folder
+    controls.text = "stale";
+    form.Button2Click();
+    EXPECT_EQ(controls.text, "");
+    ASSERT_EQ(controls.log.size(), 9u);
+    EXPECT_EQ(controls.log[4], "message スクリプトファイルを書き込めません: " + form.ScriptPath());
+    EXPECT_EQ(controls.log.back(), "enable 4");
+}
+
+TEST_F(Shell, CopyCloseAndTheScratchFiles) {
+    form.Button3Click();
+    EXPECT_EQ(controls.log, (std::vector<std::string>{"focus", "select all", "copy"}));
+
+    PutCopy(sample);
+    form.Button1Click();
+    form.Button2Click();
+    fs::remove(Scratch(2));  // gone in the meantime: not an error
+    form.FormClose();
+    EXPECT_FALSE(AnyScratchFile());
+    EXPECT_TRUE(fs::exists(form.ScriptPath()));
+
+    controls.log.clear();
+    form.Button4Click();
+    EXPECT_EQ(controls.log, std::vector<std::string>{"close"});
+}
+
+TEST_F(Shell, ADroppedFileIsPreviewedOrReportedWhenItIsNoDrawing) {
+    WriteBytes(folder / "copy.jwwin", sample);
+    form.ImportDroppedFile((folder / "copy.jwwin").string());
+    EXPECT_EQ(Trace(controls.image.ops), ExpectedPreview(sample));
+    EXPECT_EQ(controls.log, (std::vector<std::string>{"busy", "drawn", "idle"}));
+
+    controls.log.clear();
+    const std::string notes = (folder / "notes.txt").string();
+    WriteBytes(notes, Bytes(300, 'a'));
+    form.ImportDroppedFile(notes);
+    EXPECT_EQ(controls.log,
+              (std::vector<std::string>{"busy", "idle", "message Jw_winの図形データではありません: " + notes}));
+    EXPECT_EQ(controls.newImages, 1);
+}
+
+TEST_F(Shell, TheProgramFolderFallsBackToTheUserDataFolder) {
+    const std::string executable = (folder / "korvel").string();
+    EXPECT_EQ(ChooseProgramFolder(executable, (folder / "data").string()), folder.string() + "/");
+    const std::string unwritable = (folder / "no-such-folder" / "korvel").string();
+    EXPECT_EQ(ChooseProgramFolder(unwritable, (folder / "data" / "korvel").string()),
+              (folder / "data" / "korvel").string() + "/");
+    EXPECT_TRUE(FolderIsWritable((folder / "data" / "korvel").string()));
+}
+
+TEST(RealCaptures, ImportThroughAFolderClipboardDumpsTheCaptureUnchanged) {
+    const auto dir = test::RealDataDir();
+    if (!dir) GTEST_SKIP() << "no real data";
+    const fs::path capture = *dir / "jwc-v600-sample.jwcad711";
+    if (!fs::exists(capture.string() + ".prev1")) GTEST_SKIP() << "no capture";
+
+    const fs::path work = fs::temp_directory_path() / ("korvel-capture-" + std::to_string(::getpid()));
+    fs::remove_all(work);
+    fs::create_directories(work / "clipboard");
+    for (int i = 0; i < 3; ++i)
+        fs::copy_file(capture.string() + ".prev" + std::to_string(i), work / "clipboard" / kFormatNames[i]);
+    FolderClipboard clipboard((work / "clipboard").string());
+    FakeControls controls;
+    TForm1 form(controls, clipboard);
+    form.FormShow(work.string() + "/");
+    form.Button1Click();
+    for (int i = 0; i < 3; ++i)
+        EXPECT_EQ(ReadBytes(work / ("prev." + std::to_string(i))),
+                  ReadBytes(capture.string() + ".prev" + std::to_string(i)));
+    EXPECT_EQ(Trace(controls.image.ops), ExpectedPreview(ReadBytes(capture.string() + ".prev1")));
+    fs::remove_all(work);
+}
+
+}  // namespace
