@@ -5,7 +5,10 @@
 #include <cstdio>
 #include <cstring>
 
+#include <filesystem>
+
 #include "reader/jclfunit.h"
+#include "shell/folder_clipboard.h"
 
 namespace korvel::cli {
 
@@ -28,6 +31,8 @@ bool Input::Open(std::string &error) {
         bytes = std::move(data);
         return true;
     }
+    std::error_code ec;
+    if (std::filesystem::is_directory(path, ec)) return OpenClipboardFolder(error);
     std::FILE *f = std::fopen(path.c_str(), "rb");
     if (!f) {
         error = path + ": " + std::strerror(errno);
@@ -35,6 +40,15 @@ bool Input::Open(std::string &error) {
     }
     std::fclose(f);
     return true;
+}
+
+bool Input::OpenClipboardFolder(std::string &error) {
+    FolderClipboard clipboard(path);
+    const std::uint32_t format = clipboard.Register("Jw_win");
+    const bool present = clipboard.ReadBlock(
+        format, [&](std::span<const std::uint8_t> block) { bytes.emplace(block.begin(), block.end()); });
+    if (!present) error = path + ": a clipboard folder without a \"Jw_win\" file";
+    return present;
 }
 
 bool Input::Check() const { return bytes ? CheckClipBytes(*bytes) : CheckClipFile(path); }

@@ -17,7 +17,8 @@ enum Exit : int { kOk = 0, kRejected = 1, kUsage = 2, kReadFailed = 3, kOutputFa
 // Prints "korvel-cli: MESSAGE" on standard error and returns `code`.
 int Fail(int code, const std::string &message);
 
-// FILE as given: a path read through a buffer, or standard input held in memory.
+// FILE as given: a path read through a buffer, standard input held in memory, or a clipboard kept in a
+// folder (one file per format name), whose "Jw_win" file is the drawing.
 class Input {
 public:
     explicit Input(std::string path) : path(std::move(path)) {}
@@ -29,6 +30,8 @@ public:
     bool Read(DrawingStore &store, ReadReport &report) const;
 
 private:
+    bool OpenClipboardFolder(std::string &error);
+
     std::string path;
     std::optional<std::vector<std::uint8_t>> bytes;
 };

@@ -21,7 +21,8 @@ using namespace korvel::cli;
 constexpr const char *kUsageText =
     "usage: korvel-cli COMMAND [OPTIONS] FILE\n"
     "\n"
-    "FILE is a dump of the \"Jw_win\" clipboard format (\"prev.1\"); \"-\" reads standard input.\n"
+    "FILE is a dump of the \"Jw_win\" clipboard format (\"prev.1\"); \"-\" reads standard input;\n"
+    "a folder is a saved clipboard, one file per format name, whose \"Jw_win\" file is read.\n"
     "\n"
     "commands:\n"
     "  check FILE     print \"ok\" when FILE passes the Jw_win header check\n"

@@ -50,7 +50,7 @@ class Cli(unittest.TestCase):
         self.assertIn(b"exit codes", r.stdout)
         r = run("--version")
         self.assertEqual(r.returncode, 0)
-        self.assertRegex(r.stdout.decode(), r"^korvel-cli \d+\.\d+\.\d+\n$")
+        self.assertRegex(r.stdout.decode(), r"^korvel-cli \d+\.\d+(\.\d+)?\n$")
         for args in [(), ("frobnicate", EXAMPLE), ("dump",), ("check", "--bogus", EXAMPLE), ("dump", "a", "b")]:
             r = run(*args)
             self.assertEqual(r.returncode, 2, args)
@@ -72,6 +72,17 @@ class Cli(unittest.TestCase):
             assert_one_line_error(self, r)
         r = run("check", "-", stdin=self.example)
         self.assertEqual((r.returncode, r.stdout), (0, b"ok\n"))
+
+    def test_clipboard_folder_reads_its_jw_win_file(self):
+        folder = self.tmpfile("clipboard")
+        os.mkdir(folder)
+        self.tmpfile(os.path.join("clipboard", "DataObject"), b"\0" * 4)
+        self.tmpfile(os.path.join("clipboard", "Jw_win"), self.example)
+        self.assertEqual(run("info", folder).stdout, run("info", EXAMPLE).stdout)
+        os.remove(os.path.join(folder, "Jw_win"))
+        r = run("info", folder)
+        self.assertEqual(r.returncode, 1)
+        assert_one_line_error(self, r)
 
     def test_dump_complete(self):
         r = run("dump", EXAMPLE)

@@ -1,0 +1,137 @@
+// The Linux program end to end on a real X display: another process owns the clipboard as Wine does for
+// Jw_cad, and the window imports, previews, converts, copies and closes exactly as the command line would.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QClipboard>
+#include <QImage>
+#include <QProcess>
+#include <filesystem>
+
+#include "platform/qt/main_window.h"
+#include "platform/qt/x11_clipboard.h"
+#include "support/realdata.h"
+
+using namespace korvel;
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string Env(const char *name) {
+    const char *value = std::getenv(name);
+    return value ? value : "";
+}
+
+QApplication &App() {
+    static int argc = 1;
+    static char name[] = "window_e2e_test";
+    static char *argv[] = {name, nullptr};
+    static QApplication app(argc, argv);
+    return app;
+}
+
+// A helper process that owns the CLIPBOARD selection until this object goes.
+class ClipboardOwner {
+public:
+    explicit ClipboardOwner(const QStringList &arguments) {
+        process.start(QString::fromStdString(Env("KORVEL_CLIPBOARD_OWNER")), arguments);
+        ready = process.waitForReadyRead(10000) && process.readLine().trimmed() == "ready";
+        // Let the new owner's selection reach this client.
+        for (int i = 0; i < 20; ++i)
+            App().processEvents(QEventLoop::AllEvents, 10);
+    }
+    ~ClipboardOwner() {
+        process.terminate();
+        if (!process.waitForFinished(3000)) process.kill();
+    }
+    bool ready = false;
+
+private:
+    QProcess process;
+};
+
+int RunCli(const QStringList &arguments) {
+    return QProcess::execute(QString::fromStdString(Env("KORVEL_CLI")), arguments);
+}
+
+class WindowEndToEnd : public testing::Test {
+protected:
+    void SetUp() override {
+        if (Env("DISPLAY").empty()) GTEST_SKIP() << "no X display";
+        App();
+        work = fs::temp_directory_path() / ("korvel-e2e-" + std::to_string(::getpid()));
+        fs::remove_all(work);
+        fs::create_directories(work);
+    }
+    void TearDown() override { fs::remove_all(work); }
+    fs::path work;
+};
+
+TEST_F(WindowEndToEnd, ARealCaptureFromImportToClose) {
+    const auto dir = test::RealDataDir();
+    const std::string capture = dir ? (*dir / "jwc-v600-sample.jwcad711").string() : "";
+    if (!dir || !fs::exists(capture + ".prev1")) GTEST_SKIP() << "no real capture";
+    const QString base = QString::fromStdString(capture);
+    ClipboardOwner owner(
+        {"DataObject=" + base + ".prev0", "Jw_win=" + base + ".prev1", "Ole Private Data=" + base + ".prev2"});
+    ASSERT_TRUE(owner.ready);
+
+    X11Clipboard source;
+    EXPECT_EQ(source.FormatCount(), 3) << "the protocol targets are not formats";
+    const std::uint32_t jwWin = source.Register("Jw_win");
+    EXPECT_NE(jwWin, 0u);
+    EXPECT_EQ(source.Register("Jw_win"), jwWin);
+
+    MainWindow window(work.string() + "/");
+    std::vector<std::string> messages;
+    window.SetMessageDisplay([&](const std::string &message) { messages.push_back(message); });
+    window.show();
+    window.findChild<QPushButton *>("Button1")->click();
+    for (int i = 0; i < 3; ++i) {
+        const std::string index = std::to_string(i);
+        EXPECT_EQ(test::ReadFileBytes(work / ("prev." + index)), test::ReadFileBytes(capture + ".prev" + index))
+            << "prev." << i;
+    }
+
+    const QString stream = QString::fromStdString((work / "prev.1").string());
+    const QString png = QString::fromStdString((work / "cli.png").string());
+    ASSERT_EQ(RunCli({"preview", stream, "-o", png}), 0);
+    const QImage shown = window.findChild<QLabel *>("Image1")->pixmap().toImage().convertToFormat(QImage::Format_RGB32);
+    EXPECT_EQ(shown, QImage(png).convertToFormat(QImage::Format_RGB32));
+
+    for (int i = 1; i <= 4; ++i)
+        window.findChild<QCheckBox *>(QString("CheckBox%1").arg(i))->setChecked(true);
+    window.findChild<QPushButton *>("Button2")->click();
+    const QString script = QString::fromStdString((work / "cli.vnt").string());
+    ASSERT_EQ(RunCli({"convert", "--colors", "--layers", "--hatching", "--solids", stream, "-o", script}), 0);
+    EXPECT_EQ(test::ReadFileBytes(work / "TEMP.VNT"), test::ReadFileBytes(script.toStdString()));
+
+    const std::string screenshot = Env("KORVEL_SCREENSHOT");
+    if (!screenshot.empty()) {
+        EXPECT_TRUE(window.grab().save(QString::fromStdString(screenshot)));
+    }
+
+    window.findChild<QPushButton *>("Button3")->click();
+    const QString paneText = window.findChild<QPlainTextEdit *>("RichEdit1")->toPlainText();
+    EXPECT_TRUE(paneText.startsWith("#VAR\n"));
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), paneText);
+
+    window.findChild<QPushButton *>("Button4")->click();
+    EXPECT_FALSE(window.isVisible());
+    for (int i = 0; i < 3; ++i)
+        EXPECT_FALSE(fs::exists(work / ("prev." + std::to_string(i)))) << i;
+    EXPECT_TRUE(fs::exists(work / "TEMP.VNT"));
+    EXPECT_TRUE(messages.empty());
+}
+
+TEST_F(WindowEndToEnd, TextOnTheClipboardImportsNothing) {
+    ClipboardOwner owner({"--text", "not a drawing"});
+    ASSERT_TRUE(owner.ready);
+    MainWindow window(work.string() + "/");
+    window.show();
+    window.findChild<QPushButton *>("Button1")->click();
+    EXPECT_TRUE(fs::is_empty(work));
+    EXPECT_TRUE(window.findChild<QLabel *>("Image1")->pixmap().isNull());
+}
+
+}  // namespace

@@ -1,0 +1,128 @@
+// The Linux window on Qt's offscreen platform: layout, captions, tab order, fixed size, initial state.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QClipboard>
+#include <QFontInfo>
+#include <filesystem>
+
+#include "platform/qt/main_window.h"
+
+using namespace korvel;
+
+namespace {
+
+QApplication &App() {
+    static int argc = 1;
+    static char name[] = "window_test";
+    static char *argv[] = {name, nullptr};
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    static QApplication app(argc, argv);
+    return app;
+}
+
+struct Control {
+    const char *name;
+    const char *kind;
+    QRect geometry;
+    const char *caption;
+};
+
+const Control kControls[] = {
+    {"Button1", "QPushButton", {8, 8, 177, 25}, "Jw_cadクリップボード取り込み"},
+    {"Image1", "QLabel", {8, 40, 177, 129}, ""},
+    {"ListBox1", "QListWidget", {24, 56, 33, 25}, nullptr},
+    {"CheckBox2", "QCheckBox", {8, 172, 177, 17}, "レイヤを変換する(0～255)"},
+    {"CheckBox1", "QCheckBox", {8, 192, 185, 17}, "色を変換する(白背景設定色)"},
+    {"CheckBox3", "QCheckBox", {8, 212, 185, 17}, "ハッチング線を変換する"},
+    {"CheckBox4", "QCheckBox", {8, 232, 185, 17}, "ソリッド図形を変換する"},
+    {"Button2", "QPushButton", {8, 256, 177, 25}, "Vantraコードへ変換"},
+    {"RichEdit1", "QPlainTextEdit", {192, 8, 465, 353}, nullptr},
+    {"Button3", "QPushButton", {8, 296, 177, 25}, "全選択してコピー"},
+    {"Button4", "QPushButton", {8, 336, 177, 25}, "閉じる"},
+    {"Label1",
+     "QLabel",
+     {8, 368, 570, 12},
+     "※文字・寸法図形・寸法属性・画像・ブロック図形の変換は出来ません。　レイヤグループ[0]の縮尺で変換します。"},
+};
+
+QString CaptionOf(QWidget *w) {
+    if (auto *button = qobject_cast<QAbstractButton *>(w)) return button->text();
+    if (auto *label = qobject_cast<QLabel *>(w)) return label->text();
+    return {};
+}
+
+class Window : public testing::Test {
+protected:
+    QApplication &app = App();
+    std::string folder = std::filesystem::temp_directory_path().string() + "/";
+    MainWindow window{folder};
+};
+
+TEST_F(Window, FrameCaptionAndFont) {
+    EXPECT_EQ(window.size(), QSize(664, 387));
+    EXPECT_EQ(window.minimumSize(), window.maximumSize());
+    EXPECT_EQ(window.pos(), QPoint(192, 107));
+    EXPECT_EQ(window.windowTitle().toStdString(),
+              "Korvel Ver.1.02　Jw_cadクリップボードからVantra用スクリプトへの変換ツール");
+    const Qt::WindowFlags flags = window.windowFlags();
+    EXPECT_FALSE(flags & Qt::WindowMaximizeButtonHint);
+    EXPECT_TRUE(flags & Qt::WindowMinimizeButtonHint);
+    EXPECT_TRUE(flags & Qt::WindowSystemMenuHint);
+    EXPECT_EQ(window.font().family().toStdString(), "ＭＳ Ｐゴシック");
+    EXPECT_EQ(window.font().pixelSize(), 12);
+    EXPECT_TRUE(window.acceptDrops());
+}
+
+TEST_F(Window, EveryControlAtItsPlaceWithItsCaption) {
+    for (const Control &c : kControls) {
+        auto *w = window.findChild<QWidget *>(c.name);
+        ASSERT_NE(w, nullptr) << c.name;
+        EXPECT_STREQ(w->metaObject()->className(), c.kind) << c.name;
+        EXPECT_EQ(w->geometry(), c.geometry) << c.name;
+        if (c.caption) {
+            EXPECT_EQ(CaptionOf(w).toStdString(), c.caption) << c.name;
+        }
+        EXPECT_EQ(w->font().pixelSize(), 12) << c.name;
+    }
+}
+
+TEST_F(Window, TabOrderAndInitialState) {
+    std::vector<std::string> order;
+    QWidget *w = window.findChild<QWidget *>("Button1");
+    do {
+        if (!w->objectName().isEmpty() && w->focusPolicy() != Qt::NoFocus)
+            order.push_back(w->objectName().toStdString());
+        w = w->nextInFocusChain();
+    } while (w->objectName() != "Button1");
+    EXPECT_EQ(order, (std::vector<std::string>{"Button1", "ListBox1", "CheckBox2", "CheckBox1", "CheckBox3",
+                                               "CheckBox4", "Button2", "RichEdit1", "Button3", "Button4"}));
+
+    window.show();
+    for (int i = 1; i <= 4; ++i) {
+        EXPECT_TRUE(window.findChild<QPushButton *>(QString("Button%1").arg(i))->isEnabled()) << i;
+        EXPECT_FALSE(window.findChild<QCheckBox *>(QString("CheckBox%1").arg(i))->isChecked()) << i;
+    }
+    EXPECT_FALSE(window.findChild<QWidget *>("ListBox1")->isVisible());
+    auto *pane = window.findChild<ScriptPane *>("RichEdit1");
+    EXPECT_EQ(pane->lineWrapMode(), QPlainTextEdit::NoWrap);
+    EXPECT_EQ(pane->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
+    EXPECT_EQ(pane->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
+    EXPECT_FALSE(pane->tabChangesFocus());
+    EXPECT_FALSE(pane->isReadOnly());
+    EXPECT_TRUE(pane->toPlainText().isEmpty());
+    EXPECT_EQ(window.Form().ScriptPath(), folder + "TEMP.VNT");
+    window.close();
+}
+
+TEST_F(Window, PastingStopsAtThePanesCharacterLimit) {
+    auto *pane = window.findChild<ScriptPane *>("RichEdit1");
+    pane->setPlainText(QString(ScriptPane::kMaxCharacters - 2, 'a'));
+    pane->moveCursor(QTextCursor::End);
+    QGuiApplication::clipboard()->setText("bcdef");
+    pane->paste();
+    EXPECT_EQ(pane->document()->characterCount() - 1, ScriptPane::kMaxCharacters);
+    EXPECT_TRUE(pane->toPlainText().endsWith("aabc"));
+}
+
+}  // namespace
