@@ -1,13 +1,22 @@
 #!/usr/bin/env bash
-# Builds korvel-cli, converts the bundled example drawing into a Vantra script and previews it.
+# Builds Korvel and opens its window on the user's display with the bundled example drawing; without a
+# display, converts and previews the example with korvel-cli instead.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
 bash scripts/build.sh build -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
+example=examples/plan.jwwin
+if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
+  echo "Opening the Korvel window with $example (copy a drawing in Jw_cad and press the import button"
+  echo "to take it from the clipboard instead)."
+  exec build/korvel "$example"
+fi
+
+echo "No display (DISPLAY and WAYLAND_DISPLAY are unset): the window cannot open, so here is the"
+echo "command-line example instead."
 mkdir -p out
 cli=build/korvel-cli
-example=examples/plan.jwwin
 "$cli" info "$example"
 "$cli" dump "$example" > out/plan.json
 "$cli" convert --colors --layers --hatching --solids "$example" -o out/plan.vnt

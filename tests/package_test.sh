@@ -1,0 +1,20 @@
+#!/bin/sh
+# Builds the Debian package, unpacks it into a scratch root and runs the installed korvel-cli there.
+set -eu
+build=$1
+source=$2
+scratch=$(mktemp -d)
+trap 'rm -rf "$scratch"' EXIT
+cpack --config "$build/CPackConfig.cmake" -B "$scratch/out" >/dev/null
+deb=$(ls "$scratch"/out/korvel_*_amd64.deb)
+dpkg-deb -f "$deb" Depends | grep -q libqt6gui6 || { echo "package_test: no Qt dependency declared" >&2; exit 1; }
+dpkg -x "$deb" "$scratch/root"
+for f in usr/bin/korvel usr/bin/korvel-cli usr/share/applications/korvel.desktop \
+         usr/share/icons/hicolor/scalable/apps/korvel.svg; do
+  [ -e "$scratch/root/$f" ] || { echo "package_test: $f missing" >&2; exit 1; }
+done
+"$scratch/root/usr/bin/korvel-cli" convert --colors --layers "$source/examples/plan.jwwin" -o "$scratch/installed.vnt"
+"$build/korvel-cli" convert --colors --layers "$source/examples/plan.jwwin" -o "$scratch/built.vnt"
+cmp "$scratch/installed.vnt" "$scratch/built.vnt"
+"$scratch/root/usr/bin/korvel" --version
+echo "package_test: $(basename "$deb") installs and runs"
