@@ -1,5 +1,6 @@
 // What every korvel-cli command shares: exit codes, the one-line error, the input and its loading.
 #include "cli/cli_common.h"
+#include "reader/file_path.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -32,8 +33,8 @@ bool Input::Open(std::string &error) {
         return true;
     }
     std::error_code ec;
-    if (std::filesystem::is_directory(path, ec)) return OpenClipboardFolder(error);
-    std::FILE *f = std::fopen(path.c_str(), "rb");
+    if (std::filesystem::is_directory(FilePath(path), ec)) return OpenClipboardFolder(error);
+    std::FILE *f = OpenFile(path, "rb");
     if (!f) {
         error = path + ": " + std::strerror(errno);
         return false;

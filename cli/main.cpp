@@ -10,8 +10,14 @@
 #include "cli/info.h"
 #include "cli/output_file.h"
 #include "cli/preview_command.h"
+#include "reader/file_path.h"
 #include "reader/jclfunit.h"
 #include "script/convert.h"
+
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#endif
 
 namespace {
 
@@ -144,9 +150,7 @@ int RunConvert(Input &input, const Arguments &args) {
     return kOk;
 }
 
-}  // namespace
-
-int main(int argc, char **argv) {
+int Run(int argc, char **argv) {
     if (argc < 2) {
         std::fputs(kUsageText, stderr);
         return kUsage;
@@ -172,3 +176,24 @@ int main(int argc, char **argv) {
     if (args->command == "preview") return RunPreview(input, args->preview);
     return RunConvert(input, *args);
 }
+
+}  // namespace
+
+#ifdef _WIN32
+// Windows passes the command line as UTF-16; inside, names are UTF-8, and the standard streams carry
+// scripts, images and streams byte for byte (no CR inserted before LF).
+int wmain(int argc, wchar_t **wideArgv) {
+    _setmode(_fileno(stdin), _O_BINARY);
+    _setmode(_fileno(stdout), _O_BINARY);
+    std::vector<std::string> arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments.push_back(Utf8Of(std::filesystem::path(wideArgv[i])));
+    std::vector<char *> argv;
+    for (std::string &argument : arguments)
+        argv.push_back(argument.data());
+    argv.push_back(nullptr);
+    return Run(argc, argv.data());
+}
+#else
+int main(int argc, char **argv) { return Run(argc, argv); }
+#endif

@@ -1,5 +1,6 @@
 // jclfunit: the header check and the reader of the "Jw_win" clipboard stream.
 #include "reader/jclfunit.h"
+#include "reader/file_path.h"
 
 #include <array>
 #include <cstdio>
@@ -290,7 +291,7 @@ using File = std::unique_ptr<std::FILE, FileCloser>;
 
 // Opens a file and measures it; null when it cannot be opened or measured.
 File OpenForReading(const std::string &path, std::uint64_t &sizeBytes) {
-    File file(std::fopen(path.c_str(), "rb"));
+    File file(OpenFile(path, "rb"));
     if (!file || std::fseek(file.get(), 0, SEEK_END) != 0) return nullptr;
     const long size = std::ftell(file.get());
     if (size < 0 || std::fseek(file.get(), 0, SEEK_SET) != 0) return nullptr;

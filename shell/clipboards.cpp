@@ -1,4 +1,5 @@
 #include "shell/clipboards.h"
+#include "reader/file_path.h"
 
 #include <cstdio>
 #include <filesystem>
@@ -21,8 +22,8 @@ bool WriteThroughBuffer(std::FILE *file, std::span<const std::uint8_t> block) {
 // A stale or partial dump goes; a folder of that name is not ours to remove.
 void RemoveIfPresent(const std::string &path) {
     std::error_code ignored;
-    if (!std::filesystem::is_directory(std::filesystem::symlink_status(path, ignored)))
-        std::filesystem::remove(path, ignored);
+    if (!std::filesystem::is_directory(std::filesystem::symlink_status(FilePath(path), ignored)))
+        std::filesystem::remove(FilePath(path), ignored);
 }
 
 }  // namespace
@@ -67,7 +68,7 @@ void Clipboards::DumpClipboardFormat(std::uint32_t format, const std::string &pa
     try {
         bool written = false;
         const bool present = source.ReadBlock(format, [&](std::span<const std::uint8_t> block) {
-            std::FILE *file = std::fopen(path.c_str(), "wb");
+            std::FILE *file = OpenFile(path, "wb");
             if (!file) return;
             const bool ok = WriteThroughBuffer(file, block);
             written = std::fclose(file) == 0 && ok;

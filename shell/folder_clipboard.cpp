@@ -1,4 +1,5 @@
 #include "shell/folder_clipboard.h"
+#include "reader/file_path.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -12,7 +13,7 @@ namespace fs = std::filesystem;
 int FolderClipboard::FormatCount() {
     std::error_code ec;
     int count = 0;
-    for (const fs::directory_entry &entry : fs::directory_iterator(folder, ec))
+    for (const fs::directory_entry &entry : fs::directory_iterator(FilePath(folder), ec))
         if (entry.is_regular_file(ec)) ++count;
     return count;
 }
@@ -28,14 +29,14 @@ std::uint32_t FolderClipboard::Register(const std::string &name) {
 
 std::string FolderClipboard::PathOf(std::uint32_t format) const {
     if (format < kFirstFormat || format - kFirstFormat >= names.size()) return {};
-    return (fs::path(folder) / names[format - kFirstFormat]).string();
+    return Utf8Of(FilePath(folder) / FilePath(names[format - kFirstFormat]));
 }
 
 std::optional<std::uint64_t> FolderClipboard::BlockSize(std::uint32_t format) {
     const std::string path = PathOf(format);
     std::error_code ec;
-    if (path.empty() || !fs::is_regular_file(path, ec)) return std::nullopt;
-    const std::uintmax_t size = fs::file_size(path, ec);
+    if (path.empty() || !fs::is_regular_file(FilePath(path), ec)) return std::nullopt;
+    const std::uintmax_t size = fs::file_size(FilePath(path), ec);
     if (ec) return std::nullopt;
     return size;
 }
@@ -43,8 +44,8 @@ std::optional<std::uint64_t> FolderClipboard::BlockSize(std::uint32_t format) {
 bool FolderClipboard::ReadBlock(std::uint32_t format, const BlockReader &read) {
     const std::string path = PathOf(format);
     std::error_code ec;
-    if (path.empty() || !fs::is_regular_file(path, ec)) return false;
-    std::ifstream file(path, std::ios::binary);
+    if (path.empty() || !fs::is_regular_file(FilePath(path), ec)) return false;
+    std::ifstream file(FilePath(path), std::ios::binary);
     if (!file) return false;
     const std::vector<std::uint8_t> block((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
     if (file.bad()) return false;

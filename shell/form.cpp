@@ -1,5 +1,6 @@
 // The window's handlers other than the import: start, convert, copy, close.
 #include "shell/form.h"
+#include "reader/file_path.h"
 
 #include <cstdio>
 #include <filesystem>
@@ -35,7 +36,7 @@ std::string TForm1::ScratchPath(int index) const { return programFolder + "prev.
 void TForm1::FormClose() {
     std::error_code ignored;
     for (int i = 0; i < 3; ++i)
-        std::filesystem::remove(ScratchPath(i), ignored);
+        std::filesystem::remove(FilePath(ScratchPath(i)), ignored);
 }
 
 void TForm1::Button2Click() {
@@ -59,7 +60,7 @@ bool TForm1::WriteScript() {
     options.hatching = controls.CheckBoxChecked(3);
     options.solids = controls.CheckBoxChecked(4);
 
-    std::FILE *file = std::fopen(scriptPath.c_str(), "wb");
+    std::FILE *file = OpenFile(scriptPath, "wb");
     if (!file) return false;
     FileScriptSink sink(file);
     const bool converted = ConvertDrawing(store, options, pens, sink);
@@ -67,12 +68,12 @@ bool TForm1::WriteScript() {
     const bool closed = std::fclose(file) == 0;
     if (converted && finished && closed) return true;
     std::error_code ignored;
-    std::filesystem::remove(scriptPath, ignored);
+    std::filesystem::remove(FilePath(scriptPath), ignored);
     return false;
 }
 
 void TForm1::LoadScriptIntoPane() {
-    std::ifstream file(scriptPath, std::ios::binary);
+    std::ifstream file(FilePath(scriptPath), std::ios::binary);
     if (!file) return;
     const std::string script((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
     if (file.bad()) return;

@@ -2,6 +2,7 @@
 #include <filesystem>
 
 #include "geom/func.h"
+#include "reader/file_path.h"
 #include "preview/preview.h"
 #include "reader/jclfunit.h"
 #include "shell/form.h"
@@ -60,7 +61,7 @@ void TForm1::Import() {
         }
     }
     const std::string streamPath = ScratchPath(1);
-    if (std::filesystem::exists(streamPath)) PreviewStream(streamPath);
+    if (std::filesystem::exists(FilePath(streamPath))) PreviewStream(streamPath);
 }
 
 bool TForm1::PreviewStream(const std::string &path) {

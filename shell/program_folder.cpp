@@ -1,4 +1,5 @@
 #include "shell/program_folder.h"
+#include "reader/file_path.h"
 
 #include <chrono>
 #include <filesystem>
@@ -10,20 +11,22 @@ namespace fs = std::filesystem;
 
 namespace {
 
+constexpr char kSeparator = static_cast<char>(fs::path::preferred_separator);
+
 std::string WithSeparator(std::string folder) {
-    if (folder.empty() || folder.back() != fs::path::preferred_separator) folder += fs::path::preferred_separator;
+    if (folder.empty() || (folder.back() != kSeparator && folder.back() != '/')) folder += kSeparator;
     return folder;
 }
 
 }  // namespace
 
 std::string ExecutableFolder(const std::string &executablePath) {
-    return WithSeparator(fs::path(executablePath).parent_path().string());
+    return WithSeparator(Utf8Of(FilePath(executablePath).parent_path()));
 }
 
 bool FolderIsWritable(const std::string &folder) {
     const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
-    const fs::path probe = fs::path(folder) / (".korvel-probe-" + std::to_string(stamp));
+    const fs::path probe = FilePath(folder) / (".korvel-probe-" + std::to_string(stamp));
     bool created = false;
     {
         std::ofstream file(probe, std::ios::binary | std::ios::trunc);
@@ -38,7 +41,7 @@ std::string ChooseProgramFolder(const std::string &executablePath, const std::st
     const std::string executableFolder = ExecutableFolder(executablePath);
     if (userDataFolder.empty() || FolderIsWritable(executableFolder)) return executableFolder;
     std::error_code ignored;
-    fs::create_directories(userDataFolder, ignored);
+    fs::create_directories(FilePath(userDataFolder), ignored);
     return WithSeparator(userDataFolder);
 }
 

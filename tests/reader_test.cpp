@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <random>
 
+#include "reader/file_path.h"
 #include "reader/jclfunit.h"
 #include "tests/support/stream_writer.h"
 
@@ -396,8 +397,8 @@ TEST(ReadClipFile, BufferedFileReadMatchesTheInMemoryRead) {
     }
     const auto bytes = WriteStream(d);
     ASSERT_GT(bytes.size(), 3u << 20);
-    const auto path = std::filesystem::temp_directory_path() / "korvel_reader_test.jwwin";
-    std::FILE *f = std::fopen(path.c_str(), "wb");
+    const std::string path = Utf8Of(std::filesystem::temp_directory_path() / "korvel_reader_test.jwwin");
+    std::FILE *f = OpenFile(path, "wb");
     ASSERT_TRUE(f);
     std::fwrite(bytes.data(), 1, bytes.size(), f);
     std::fclose(f);
@@ -406,9 +407,9 @@ TEST(ReadClipFile, BufferedFileReadMatchesTheInMemoryRead) {
     ASSERT_TRUE(ReadClipFile(path, fromFile));
     ASSERT_TRUE(ReadClipBytes(bytes, fromMemory));
     EXPECT_EQ(fromFile, fromMemory);
-    std::filesystem::resize_file(path, bytes.size() - 1);
+    std::filesystem::resize_file(FilePath(path), bytes.size() - 1);
     EXPECT_FALSE(ReadClipFile(path, fromFile));
-    std::filesystem::remove(path);
+    std::filesystem::remove(FilePath(path));
     EXPECT_FALSE(ReadClipFile(path, fromFile));
     EXPECT_FALSE(CheckClipFile(path));
 }

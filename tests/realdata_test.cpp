@@ -5,6 +5,7 @@
 
 #include "preview/preview.h"
 #include "preview/recording_canvas.h"
+#include "reader/file_path.h"
 #include "reader/jclfunit.h"
 #include "script/convert.h"
 #include "tests/support/realdata.h"
@@ -31,10 +32,10 @@ TEST(RealData, ReadsAsExpected) {
     for (const RealStream &s : streams) {
         SCOPED_TRACE(s.stream.filename().string());
         const std::string expected = ReadFileText(s.expected);
-        EXPECT_EQ(CheckClipFile(s.stream), ValueOf(expected, "check") == "true");
+        EXPECT_EQ(CheckClipFile(Utf8Of(s.stream)), ValueOf(expected, "check") == "true");
         DrawingStore store;
         ReadReport report;
-        const bool read = ReadClipFile(s.stream, store, &report);
+        const bool read = ReadClipFile(Utf8Of(s.stream), store, &report);
         ASSERT_EQ(read, ValueOf(expected, "read") == "true") << report.failure;
         EXPECT_EQ(std::to_string(report.indexCounter), ValueOf(expected, "index_counter"));
         EXPECT_EQ(std::to_string(store.version), ValueOf(expected, "version"));
@@ -59,7 +60,7 @@ TEST(RealData, ConvertsUnderEveryOptionCombination) {
     FillPenColorTable(pens);
     for (const RealStream &s : streams) {
         DrawingStore store;
-        if (!ReadClipFile(s.stream, store)) continue;
+        if (!ReadClipFile(Utf8Of(s.stream), store)) continue;
         SCOPED_TRACE(s.stream.filename().string());
         std::string allOff;
         for (int bits = 0; bits < 16; bits++) {
@@ -84,7 +85,7 @@ TEST(RealData, EveryCompleteStreamPreviews) {
     for (const RealStream &s : streams) {
         SCOPED_TRACE(s.stream.filename().string());
         DrawingStore store;
-        if (!ReadClipFile(s.stream, store)) continue;
+        if (!ReadClipFile(Utf8Of(s.stream), store)) continue;
         std::size_t ops = 0, drawing = 0;
         RecordingCanvas canvas([&](const DrawOp &op) {
             ops++;

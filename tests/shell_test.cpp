@@ -1,8 +1,8 @@
 // The window's workflow driven through fakes of the clipboard and the controls: import, dumps, convert,
 // copy, close, and the program's folder.
 #include <gtest/gtest.h>
-#include <sys/resource.h>
 
+#include <chrono>
 #include <csignal>
 #include <filesystem>
 #include <fstream>
@@ -20,12 +20,21 @@
 #include "support/realdata.h"
 #include "support/stream_writer.h"
 
+#ifndef _WIN32
+#include <sys/resource.h>
+#endif
+
 using namespace korvel;
 namespace fs = std::filesystem;
 
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
+
+// A fresh folder name for this run.
+std::string UniqueName(const std::string &stem) {
+    return stem + "-" + std::to_string(std::chrono::steady_clock::now().time_since_epoch().count());
+}
 
 class FakeClipboard final : public ClipboardSource {
 public:
@@ -126,8 +135,7 @@ std::vector<std::string> ExpectedPreview(const Bytes &stream) {
 class Shell : public testing::Test {
 protected:
     void SetUp() override {
-        folder = fs::temp_directory_path() / ("korvel-shell-" + std::to_string(::getpid()) + "-" +
-                                              testing::UnitTest::GetInstance()->current_test_info()->name());
+        folder = fs::temp_directory_path() / UniqueName("korvel-shell");
         fs::remove_all(folder);
         fs::create_directories(folder);
         form.FormShow(folder.string() + "/");
@@ -269,6 +277,7 @@ TEST_F(Shell, DumpsHoldTheBlockExactlyAndNeverAStaleOrPartialFile) {
     clipboards.DumpClipboardFormat(format, (folder / "missing" / "prev.1").string());
     EXPECT_FALSE(fs::exists(folder / "missing"));
 
+#ifndef _WIN32
     // A write that fails half way (a file-size limit) leaves nothing behind.
     WriteBytes(path, Bytes(10, 2));
     rlimit saved{};
@@ -281,6 +290,7 @@ TEST_F(Shell, DumpsHoldTheBlockExactlyAndNeverAStaleOrPartialFile) {
     ::setrlimit(RLIMIT_FSIZE, &saved);
     std::signal(SIGXFSZ, previous);
     EXPECT_FALSE(fs::exists(path));
+#endif
 }
 
 TEST_F(Shell, ConvertReadsEachCheckBoxAsItsOptionAndShowsTheScript) {
@@ -358,10 +368,11 @@ TEST_F(Shell, ADroppedFileIsPreviewedOrReportedWhenItIsNoDrawing) {
 
 TEST_F(Shell, TheProgramFolderFallsBackToTheUserDataFolder) {
     const std::string executable = (folder / "korvel").string();
-    EXPECT_EQ(ChooseProgramFolder(executable, (folder / "data").string()), folder.string() + "/");
+    const char separator = static_cast<char>(fs::path::preferred_separator);
+    EXPECT_EQ(ChooseProgramFolder(executable, (folder / "data").string()), folder.string() + separator);
     const std::string unwritable = (folder / "no-such-folder" / "korvel").string();
     EXPECT_EQ(ChooseProgramFolder(unwritable, (folder / "data" / "korvel").string()),
-              (folder / "data" / "korvel").string() + "/");
+              (folder / "data" / "korvel").string() + separator);
     EXPECT_TRUE(FolderIsWritable((folder / "data" / "korvel").string()));
 }
 
@@ -371,11 +382,14 @@ TEST(RealCaptures, ImportThroughAFolderClipboardDumpsTheCaptureUnchanged) {
     const fs::path capture = *dir / "jwc-v600-sample.jwcad711";
     if (!fs::exists(capture.string() + ".prev1")) GTEST_SKIP() << "no capture";
 
-    const fs::path work = fs::temp_directory_path() / ("korvel-capture-" + std::to_string(::getpid()));
+    const fs::path work = fs::temp_directory_path() / UniqueName("korvel-capture");
     fs::remove_all(work);
     fs::create_directories(work / "clipboard");
-    for (int i = 0; i < 3; ++i)
-        fs::copy_file(capture.string() + ".prev" + std::to_string(i), work / "clipboard" / kFormatNames[i]);
+    for (int i = 0; i < 3; ++i) {
+        const fs::path copy = work / "clipboard" / kFormatNames[i];
+        fs::copy_file(capture.string() + ".prev" + std::to_string(i), copy);
+        fs::permissions(copy, fs::perms::owner_write, fs::perm_options::add);  // the originals are read-only
+    }
     FolderClipboard clipboard((work / "clipboard").string());
     FakeControls controls;
     TForm1 form(controls, clipboard);

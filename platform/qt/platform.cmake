@@ -1,0 +1,12 @@
+# The Linux platform layer: the Qt canvas of the preview, the X11 clipboard and the window.
+find_package(Qt6 REQUIRED COMPONENTS Gui Widgets)
+find_package(PkgConfig REQUIRED)
+pkg_check_modules(XCB REQUIRED IMPORTED_TARGET xcb)
+add_library(korvel_canvas STATIC platform/qt/qt_canvas.cpp platform/qt/qt_fonts.cpp)
+target_link_libraries(korvel_canvas PUBLIC korvel_core Qt6::Gui)
+add_library(korvel_qt_window STATIC platform/qt/main_window.cpp platform/qt/x11_clipboard.cpp)
+target_link_libraries(korvel_qt_window PUBLIC korvel_canvas Qt6::Widgets PkgConfig::XCB)
+
+add_executable(korvel platform/qt/korvel_main.cpp)
+target_link_libraries(korvel PRIVATE korvel_qt_window)
+target_compile_definitions(korvel PRIVATE KORVEL_VERSION="${PROJECT_VERSION}")

@@ -1,0 +1,47 @@
+// CP932 decoding on Windows, through the system's own code page 932 table.
+#include <windows.h>
+
+#include "geom/cp932.h"
+
+namespace korvel {
+
+namespace {
+
+constexpr std::string_view kReplacement = "\xEF\xBF\xBD";
+
+// Appends the UTF-8 of `bytes` when they are all valid CP932; false, appending nothing, otherwise.
+bool Decode(std::string_view bytes, std::string &out) {
+    if (bytes.empty()) return true;
+    const int size = static_cast<int>(bytes.size());
+    const int count = MultiByteToWideChar(932, MB_ERR_INVALID_CHARS, bytes.data(), size, nullptr, 0);
+    if (count <= 0) return false;
+    std::wstring wide(static_cast<std::size_t>(count), L'\0');
+    MultiByteToWideChar(932, MB_ERR_INVALID_CHARS, bytes.data(), size, wide.data(), count);
+    const int length = WideCharToMultiByte(CP_UTF8, 0, wide.data(), count, nullptr, 0, nullptr, nullptr);
+    const std::size_t start = out.size();
+    out.resize(start + static_cast<std::size_t>(length));
+    WideCharToMultiByte(CP_UTF8, 0, wide.data(), count, out.data() + start, length, nullptr, nullptr);
+    return true;
+}
+
+}  // namespace
+
+std::string Cp932ToUtf8(std::string_view cp932) {
+    std::string out;
+    if (cp932.size() < 0x7FFFFFFF && Decode(cp932, out)) return out;
+    // Character by character, so that a byte that does not decode is marked and decoding goes on after it.
+    std::size_t at = 0;
+    while (at < cp932.size()) {
+        const bool lead = IsDBCSLeadByteEx(932, static_cast<BYTE>(cp932[at]));
+        const std::size_t width = std::min<std::size_t>(lead ? 2 : 1, cp932.size() - at);
+        if (Decode(cp932.substr(at, width), out)) {
+            at += width;
+        } else {
+            out += kReplacement;
+            ++at;
+        }
+    }
+    return out;
+}
+
+}  // namespace korvel

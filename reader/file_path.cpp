@@ -1,0 +1,25 @@
+#include "reader/file_path.h"
+
+#include <cstring>
+
+namespace korvel {
+
+std::filesystem::path FilePath(const std::string &utf8) {
+    return std::filesystem::path(std::u8string(reinterpret_cast<const char8_t *>(utf8.data()), utf8.size()));
+}
+
+std::string Utf8Of(const std::filesystem::path &path) {
+    const std::u8string text = path.u8string();
+    return std::string(reinterpret_cast<const char *>(text.data()), text.size());
+}
+
+std::FILE *OpenFile(const std::string &utf8, const char *mode) {
+#ifdef _WIN32
+    const std::wstring wideMode(mode, mode + std::strlen(mode));
+    return _wfopen(FilePath(utf8).c_str(), wideMode.c_str());
+#else
+    return std::fopen(utf8.c_str(), mode);
+#endif
+}
+
+}  // namespace korvel

@@ -1,0 +1,15 @@
+// File names are UTF-8 text throughout Korvel; these open and name files from it on every platform
+// (Windows takes narrow names in its ANSI code page otherwise).
+#pragma once
+
+#include <cstdio>
+#include <filesystem>
+#include <string>
+
+namespace korvel {
+
+std::filesystem::path FilePath(const std::string &utf8);
+std::string Utf8Of(const std::filesystem::path &path);
+std::FILE *OpenFile(const std::string &utf8, const char *mode);
+
+}  // namespace korvel
