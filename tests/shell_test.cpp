@@ -110,10 +110,7 @@ public:
 };
 
 Bytes ReadBytes(const fs::path &path) { return test::ReadFileBytes(path); }
-
-void WriteBytes(const fs::path &path, const Bytes &bytes) {
-    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char *>(bytes.data()), bytes.size());
-}
+void WriteBytes(const fs::path &path, const Bytes &bytes) { test::WriteFileBytes(path, bytes); }
 
 std::vector<std::string> Trace(const std::vector<DrawOp> &ops) {
     std::vector<std::string> lines;

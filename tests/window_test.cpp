@@ -117,11 +117,11 @@ TEST_F(Window, TabOrderAndInitialState) {
 
 TEST_F(Window, PastingStopsAtThePanesCharacterLimit) {
     auto *pane = window.findChild<ScriptPane *>("RichEdit1");
-    pane->setPlainText(QString(ScriptPane::kMaxCharacters - 2, 'a'));
+    pane->setPlainText(QString(kPaneMaxCharacters - 2, 'a'));
     pane->moveCursor(QTextCursor::End);
     QGuiApplication::clipboard()->setText("bcdef");
     pane->paste();
-    EXPECT_EQ(pane->document()->characterCount() - 1, ScriptPane::kMaxCharacters);
+    EXPECT_EQ(pane->document()->characterCount() - 1, kPaneMaxCharacters);
     EXPECT_TRUE(pane->toPlainText().endsWith("aabc"));
 }
 

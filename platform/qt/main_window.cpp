@@ -17,44 +17,10 @@ namespace korvel {
 
 namespace {
 
-struct ControlPlace {
-    const char *name;
-    int left, top, width, height;
-    const char *caption;
-};
-
-constexpr ControlPlace kButtons[4] = {
-    {"Button1", 8, 8, 177, 25, "Jw_cadクリップボード取り込み"},
-    {"Button2", 8, 256, 177, 25, "Vantraコードへ変換"},
-    {"Button3", 8, 296, 177, 25, "全選択してコピー"},
-    {"Button4", 8, 336, 177, 25, "閉じる"},
-};
-constexpr ControlPlace kCheckBoxes[4] = {
-    {"CheckBox1", 8, 192, 185, 17, "色を変換する(白背景設定色)"},
-    {"CheckBox2", 8, 172, 177, 17, "レイヤを変換する(0～255)"},
-    {"CheckBox3", 8, 212, 185, 17, "ハッチング線を変換する"},
-    {"CheckBox4", 8, 232, 185, 17, "ソリッド図形を変換する"},
-};
-constexpr ControlPlace kImage = {"Image1", 8, 40, 177, 129, ""};
-constexpr ControlPlace kScratchList = {"ListBox1", 24, 56, 33, 25, ""};
-constexpr ControlPlace kPane = {"RichEdit1", 192, 8, 465, 353, ""};
-constexpr ControlPlace kNote = {
-    "Label1",
-    8,
-    368,
-    570,
-    12,
-    "※文字・寸法図形・寸法属性・画像・ブロック図形の変換は出来ません。　レイヤグループ[0]の縮尺で変換します。"};
-
-void Place(QWidget *control, const ControlPlace &place) {
-    control->setObjectName(place.name);
-    control->setGeometry(place.left, place.top, place.width, place.height);
-}
-
 QFont WindowFont() {
     InstallFaceSubstitutions();
-    QFont font(QString::fromUtf8("ＭＳ Ｐゴシック"));
-    font.setPixelSize(12);
+    QFont font(QString::fromUtf8(kWindowFontFace));
+    font.setPixelSize(kWindowFontPixels);
     return font;
 }
 
@@ -76,7 +42,7 @@ ScriptPane::ScriptPane(QWidget *parent) : QPlainTextEdit(parent) {
 
 int ScriptPane::RoomLeft() const {
     // characterCount() includes the document's closing paragraph separator.
-    return kMaxCharacters - (document()->characterCount() - 1) + textCursor().selectedText().size();
+    return kPaneMaxCharacters - (document()->characterCount() - 1) + textCursor().selectedText().size();
 }
 
 void ScriptPane::keyPressEvent(QKeyEvent *event) {
@@ -100,49 +66,52 @@ MainWindow::MainWindow(std::string programFolder)
     setWindowTitle(QString::fromUtf8(kWindowCaption));
     setFont(WindowFont());
     setFixedSize(kClientWidth, kClientHeight);
-    move(192, 107);
+    move(kWindowLeft, kWindowTop);
     setAcceptDrops(true);
     BuildControls();
 }
 
 void MainWindow::BuildControls() {
     // Created in tab order, so the focus chain is the window's.
-    buttons[0] = new QPushButton(this);
-    scratchList = new QListWidget(this);
-    checkBoxes[1] = new QCheckBox(this);
-    checkBoxes[0] = new QCheckBox(this);
-    checkBoxes[2] = new QCheckBox(this);
-    checkBoxes[3] = new QCheckBox(this);
-    buttons[1] = new QPushButton(this);
-    pane = new ScriptPane(this);
-    buttons[2] = new QPushButton(this);
-    buttons[3] = new QPushButton(this);
-    image = new QLabel(this);
-    note = new QLabel(this);
-
-    for (int i = 0; i < 4; ++i) {
-        Place(buttons[i], kButtons[i]);
-        buttons[i]->setText(QString::fromUtf8(kButtons[i].caption));
-        buttons[i]->setAutoDefault(false);
-        Place(checkBoxes[i], kCheckBoxes[i]);
-        checkBoxes[i]->setText(QString::fromUtf8(kCheckBoxes[i].caption));
+    QWidget *previous = nullptr;
+    for (const ControlPlace &place : kControls) {
+        QWidget *control = CreateControl(place);
+        control->setObjectName(place.name);
+        control->setGeometry(place.left, place.top, place.width, place.height);
+        if (previous && control->focusPolicy() != Qt::NoFocus) setTabOrder(previous, control);
+        if (control->focusPolicy() != Qt::NoFocus) previous = control;
     }
-    Place(image, kImage);
-    Place(scratchList, kScratchList);
-    scratchList->hide();
-    Place(pane, kPane);
-    Place(note, kNote);
-    note->setText(QString::fromUtf8(kNote.caption));
+    for (int i = 0; i < 4; ++i)
+        connect(buttons[i], &QPushButton::clicked, this, [this, i] { Run([this, i] { Click(i + 1); }); });
+}
 
-    QWidget *tabOrder[] = {buttons[0],    scratchList, checkBoxes[1], checkBoxes[0], checkBoxes[2],
-                           checkBoxes[3], buttons[1],  pane,          buttons[2],    buttons[3]};
-    for (std::size_t i = 1; i < std::size(tabOrder); ++i)
-        setTabOrder(tabOrder[i - 1], tabOrder[i]);
+QWidget *MainWindow::CreateControl(const ControlPlace &place) {
+    const QString caption = QString::fromUtf8(place.caption);
+    switch (place.kind) {
+        case ControlKind::Button: {
+            auto *button = new QPushButton(caption, this);
+            button->setAutoDefault(false);
+            return buttons[place.number - 1] = button;
+        }
+        case ControlKind::CheckBox: return checkBoxes[place.number - 1] = new QCheckBox(caption, this);
+        case ControlKind::Image: return image = new QLabel(this);
+        case ControlKind::ScratchList:
+            scratchList = new QListWidget(this);
+            scratchList->hide();
+            return scratchList;
+        case ControlKind::Pane: return pane = new ScriptPane(this);
+        case ControlKind::Label: return note = new QLabel(caption, this);
+    }
+    return nullptr;
+}
 
-    connect(buttons[0], &QPushButton::clicked, this, [this] { Run([this] { form.Button1Click(); }); });
-    connect(buttons[1], &QPushButton::clicked, this, [this] { Run([this] { form.Button2Click(); }); });
-    connect(buttons[2], &QPushButton::clicked, this, [this] { Run([this] { form.Button3Click(); }); });
-    connect(buttons[3], &QPushButton::clicked, this, [this] { Run([this] { form.Button4Click(); }); });
+void MainWindow::Click(int button) {
+    switch (button) {
+        case 1: form.Button1Click(); break;
+        case 2: form.Button2Click(); break;
+        case 3: form.Button3Click(); break;
+        case 4: form.Button4Click(); break;
+    }
 }
 
 void MainWindow::Run(const std::function<void()> &handler) {
@@ -207,12 +176,12 @@ std::string MainWindow::ScratchLine(int index) const {
 
 Canvas &MainWindow::NewPreviewImage() {
     image->clear();
-    previewCanvas = std::make_unique<QtCanvas>(kImage.width, kImage.height);
+    previewCanvas = std::make_unique<QtCanvas>(image->width(), image->height());
     return *previewCanvas;
 }
 
-std::int32_t MainWindow::PreviewImageWidth() const { return kImage.width; }
-std::int32_t MainWindow::PreviewImageHeight() const { return kImage.height; }
+std::int32_t MainWindow::PreviewImageWidth() const { return image->width(); }
+std::int32_t MainWindow::PreviewImageHeight() const { return image->height(); }
 
 void MainWindow::PreviewImageDrawn() {
     if (previewCanvas) image->setPixmap(QPixmap::fromImage(previewCanvas->Image()));

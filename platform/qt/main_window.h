@@ -14,19 +14,13 @@
 #include "platform/qt/qt_canvas.h"
 #include "platform/qt/x11_clipboard.h"
 #include "shell/form.h"
+#include "shell/form_layout.h"
 
 namespace korvel {
-
-// The caption and the window's client size.
-inline constexpr const char *kWindowCaption =
-    "Korvel Ver.1.02　Jw_cadクリップボードからVantra用スクリプトへの変換ツール";
-inline constexpr int kClientWidth = 664;
-inline constexpr int kClientHeight = 387;
 
 // RichEdit1: plain text without wrapping; typing and pasting stop at the pane's character limit.
 class ScriptPane final : public QPlainTextEdit {
 public:
-    static constexpr int kMaxCharacters = 4096000;
     explicit ScriptPane(QWidget *parent);
 
 protected:
@@ -73,6 +67,8 @@ protected:
 
 private:
     void BuildControls();
+    QWidget *CreateControl(const ControlPlace &place);
+    void Click(int button);
     // Runs a handler; what escapes it goes to the error display, as an unhandled error would.
     void Run(const std::function<void()> &handler);
 

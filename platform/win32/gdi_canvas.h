@@ -16,7 +16,7 @@ public:
     GdiCanvas(const GdiCanvas &) = delete;
     GdiCanvas &operator=(const GdiCanvas &) = delete;
 
-    HBITMAP Bitmap() const { return bitmap; }
+    HDC DeviceContext() const { return dc; }
     std::int32_t Width() const { return width; }
     std::int32_t Height() const { return height; }
     bool EncodePng(std::string &png) const override;

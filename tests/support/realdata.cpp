@@ -41,4 +41,8 @@ std::string ReadFileText(const std::filesystem::path &path) {
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
+void WriteFileBytes(const std::filesystem::path &path, const std::vector<std::uint8_t> &bytes) {
+    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char *>(bytes.data()), bytes.size());
+}
+
 }  // namespace korvel::test

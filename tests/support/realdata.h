@@ -21,5 +21,6 @@ std::vector<RealStream> RealStreams();
 
 std::vector<std::uint8_t> ReadFileBytes(const std::filesystem::path &path);
 std::string ReadFileText(const std::filesystem::path &path);
+void WriteFileBytes(const std::filesystem::path &path, const std::vector<std::uint8_t> &bytes);
 
 }  // namespace korvel::test

@@ -1,0 +1,264 @@
+#include "platform/win32/main_window.h"
+
+#include <richedit.h>
+#include <shellapi.h>
+
+#include <new>
+
+#include "platform/win32/wide_text.h"
+
+namespace korvel {
+
+namespace {
+
+constexpr DWORD kFrameStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
+
+struct ControlClass {
+    const wchar_t *name;
+    DWORD style;
+    DWORD extendedStyle;
+};
+
+ControlClass ClassOf(ControlKind kind) {
+    switch (kind) {
+        case ControlKind::Button: return {L"BUTTON", WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, 0};
+        case ControlKind::CheckBox: return {L"BUTTON", WS_VISIBLE | WS_TABSTOP | BS_AUTOCHECKBOX, 0};
+        case ControlKind::Image: return {L"STATIC", WS_VISIBLE | SS_OWNERDRAW, 0};
+        case ControlKind::ScratchList: return {L"LISTBOX", WS_TABSTOP | LBS_NOINTEGRALHEIGHT, WS_EX_CLIENTEDGE};
+        case ControlKind::Pane:
+            return {RICHEDIT_CLASSW,
+                    WS_VISIBLE | WS_TABSTOP | WS_HSCROLL | WS_VSCROLL | ES_MULTILINE | ES_AUTOHSCROLL | ES_AUTOVSCROLL |
+                        ES_WANTRETURN | ES_DISABLENOSCROLL | ES_NOHIDESEL,
+                    WS_EX_CLIENTEDGE};
+        case ControlKind::Label: return {L"STATIC", WS_VISIBLE | SS_LEFT | SS_NOPREFIX, 0};
+    }
+    return {L"STATIC", 0, 0};
+}
+
+// Text for the pane: its lines end in CR LF.
+std::wstring PaneTextOf(const std::string &text) {
+    std::string crlf;
+    crlf.reserve(text.size() + text.size() / 16);
+    for (const char c : text) {
+        if (c == '\n') crlf += '\r';
+        crlf += c;
+    }
+    return WideOf(crlf);
+}
+
+}  // namespace
+
+MainWindow::MainWindow(HINSTANCE instance, std::string folder)
+    : clipboard(nullptr), form(*this, clipboard), programFolder(std::move(folder)) {
+    // RichEdit 2.0, the pane's control, lives in its own library.
+    richEdit = LoadLibraryW(L"riched20.dll");
+
+    WNDCLASSEXW windowClass{};
+    windowClass.cbSize = sizeof windowClass;
+    windowClass.lpfnWndProc = &MainWindow::Procedure;
+    windowClass.hInstance = instance;
+    windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    windowClass.hIcon = LoadIconW(nullptr, IDI_APPLICATION);
+    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    windowClass.lpszClassName = kWindowClass;
+    RegisterClassExW(&windowClass);
+
+    RECT frame{0, 0, kClientWidth, kClientHeight};
+    AdjustWindowRectEx(&frame, kFrameStyle, FALSE, WS_EX_CONTROLPARENT);
+    window = CreateWindowExW(WS_EX_CONTROLPARENT | WS_EX_ACCEPTFILES, kWindowClass, WideOf(kWindowCaption).c_str(),
+                             kFrameStyle, kWindowLeft, kWindowTop, frame.right - frame.left, frame.bottom - frame.top,
+                             nullptr, nullptr, instance, this);
+    if (!window) throw std::runtime_error("the window cannot be created");
+    clipboard.SetOwner(window);
+    font =
+        CreateFontW(-kWindowFontPixels, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, SHIFTJIS_CHARSET, OUT_DEFAULT_PRECIS,
+                    CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, WideOf(kWindowFontFace).c_str());
+    CreateControls(instance);
+    ShowWindow(window, SW_SHOW);
+    UpdateWindow(window);
+    Guard([this] { form.FormShow(programFolder); });
+}
+
+MainWindow::~MainWindow() {
+    if (window) DestroyWindow(window);
+    if (font) DeleteObject(font);
+    if (richEdit) FreeLibrary(richEdit);
+}
+
+void MainWindow::CreateControls(HINSTANCE instance) {
+    for (std::size_t i = 0; i < kControls.size(); ++i) {
+        const ControlPlace &place = kControls[i];
+        const HWND control = CreateControl(instance, place, kFirstControlId + static_cast<int>(i));
+        switch (place.kind) {
+            case ControlKind::Button: buttons[place.number - 1] = control; break;
+            case ControlKind::CheckBox: checkBoxes[place.number - 1] = control; break;
+            case ControlKind::Image: image = control; break;
+            case ControlKind::ScratchList: scratchList = control; break;
+            case ControlKind::Pane: pane = control; break;
+            case ControlKind::Label: break;
+        }
+    }
+    SendMessageW(pane, EM_SETTEXTMODE, TM_PLAINTEXT | TM_MULTILEVELUNDO | TM_MULTICODEPAGE, 0);
+    SendMessageW(pane, EM_EXLIMITTEXT, 0, kPaneMaxCharacters);
+    SendMessageW(pane, EM_SETTARGETDEVICE, 0, 1);  // no word wrap
+}
+
+HWND MainWindow::CreateControl(HINSTANCE instance, const ControlPlace &place, int id) {
+    const ControlClass kind = ClassOf(place.kind);
+    const HWND control = CreateWindowExW(kind.extendedStyle, kind.name, WideOf(place.caption).c_str(),
+                                         WS_CHILD | kind.style, place.left, place.top, place.width, place.height,
+                                         window, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
+    SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    return control;
+}
+
+int MainWindow::Run() {
+    MSG message;
+    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+        if (IsDialogMessageW(window, &message)) continue;
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
+    return static_cast<int>(message.wParam);
+}
+
+LRESULT CALLBACK MainWindow::Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_NCCREATE) {
+        const auto *create = reinterpret_cast<const CREATESTRUCTW *>(lParam);
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+    }
+    auto *self = reinterpret_cast<MainWindow *>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    if (!self || !self->window) return DefWindowProcW(hwnd, message, wParam, lParam);
+    return self->Handle(message, wParam, lParam);
+}
+
+LRESULT MainWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_COMMAND:
+            if (HIWORD(wParam) == BN_CLICKED) {
+                const int id = LOWORD(wParam) - kFirstControlId;
+                if (id >= 0 && id < static_cast<int>(kControls.size()) && kControls[id].kind == ControlKind::Button)
+                    Guard([this, id] { Click(kControls[id].number); });
+                return 0;
+            }
+            break;
+        case WM_DRAWITEM: {
+            const auto *item = reinterpret_cast<const DRAWITEMSTRUCT *>(lParam);
+            if (item->hwndItem == image) {
+                PaintPreview(*item);
+                return TRUE;
+            }
+            break;
+        }
+        case WM_DROPFILES: {
+            const auto drop = reinterpret_cast<HDROP>(wParam);
+            if (DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0) == 1) {
+                std::wstring path(DragQueryFileW(drop, 0, nullptr, 0), L'\0');
+                DragQueryFileW(drop, 0, path.data(), static_cast<UINT>(path.size() + 1));
+                Guard([this, &path] { form.ImportDroppedFile(Utf8OfWide(path)); });
+            }
+            DragFinish(drop);
+            return 0;
+        }
+        case WM_CLOSE: DestroyWindow(window); return 0;
+        case WM_DESTROY:
+            Guard([this] { form.FormClose(); });
+            PostQuitMessage(0);
+            return 0;
+        case WM_NCDESTROY: window = nullptr; break;
+    }
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+void MainWindow::PaintPreview(const DRAWITEMSTRUCT &item) {
+    if (!preview) {
+        FillRect(item.hDC, &item.rcItem, GetSysColorBrush(COLOR_BTNFACE));
+        return;
+    }
+    BitBlt(item.hDC, 0, 0, preview->Width(), preview->Height(), preview->DeviceContext(), 0, 0, SRCCOPY);
+}
+
+void MainWindow::Guard(const std::function<void()> &handler) {
+    try {
+        handler();
+    } catch (const std::bad_alloc &) {
+        ShowMessage("メモリが不足しています");
+    } catch (const std::exception &error) {
+        ShowMessage(error.what());
+    }
+}
+
+void MainWindow::Click(int button) {
+    switch (button) {
+        case 1: form.Button1Click(); break;
+        case 2: form.Button2Click(); break;
+        case 3: form.Button3Click(); break;
+        case 4: form.Button4Click(); break;
+    }
+}
+
+void MainWindow::SetButtonEnabled(int button, bool enabled) {
+    if (button >= 1 && button <= 4) EnableWindow(buttons[button - 1], enabled);
+}
+
+bool MainWindow::CheckBoxChecked(int checkBox) const {
+    return checkBox >= 1 && checkBox <= 4 && SendMessageW(checkBoxes[checkBox - 1], BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
+
+void MainWindow::ClearText() { SetWindowTextW(pane, L""); }
+void MainWindow::SetText(const std::string &text) { SetWindowTextW(pane, PaneTextOf(text).c_str()); }
+void MainWindow::FocusText() { SetFocus(pane); }
+void MainWindow::SelectAllText() { SendMessageW(pane, EM_SETSEL, 0, -1); }
+void MainWindow::CopySelectedText() { SendMessageW(pane, WM_COPY, 0, 0); }
+
+void MainWindow::ClearScratchList() { SendMessageW(scratchList, LB_RESETCONTENT, 0, 0); }
+
+void MainWindow::AddScratchLine(const std::string &line) {
+    SendMessageW(scratchList, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(WideOf(line).c_str()));
+}
+
+int MainWindow::ScratchLineCount() const { return static_cast<int>(SendMessageW(scratchList, LB_GETCOUNT, 0, 0)); }
+
+std::string MainWindow::ScratchLine(int index) const {
+    const LRESULT length = SendMessageW(scratchList, LB_GETTEXTLEN, index, 0);
+    if (length == LB_ERR) return {};
+    std::wstring line(static_cast<std::size_t>(length) + 1, L'\0');
+    SendMessageW(scratchList, LB_GETTEXT, index, reinterpret_cast<LPARAM>(line.data()));
+    line.resize(static_cast<std::size_t>(length));
+    return Utf8OfWide(line);
+}
+
+Canvas &MainWindow::NewPreviewImage() {
+    preview = std::make_unique<GdiCanvas>(PreviewImageWidth(), PreviewImageHeight());
+    InvalidateRect(image, nullptr, TRUE);
+    return *preview;
+}
+
+std::int32_t MainWindow::PreviewImageWidth() const {
+    RECT r;
+    GetClientRect(image, &r);
+    return r.right - r.left;
+}
+
+std::int32_t MainWindow::PreviewImageHeight() const {
+    RECT r;
+    GetClientRect(image, &r);
+    return r.bottom - r.top;
+}
+
+void MainWindow::PreviewImageDrawn() {
+    GdiFlush();
+    InvalidateRect(image, nullptr, FALSE);
+    UpdateWindow(image);
+}
+
+void MainWindow::SetBusyCursor(bool busy) { SetCursor(LoadCursorW(nullptr, busy ? IDC_WAIT : IDC_ARROW)); }
+
+void MainWindow::ShowMessage(const std::string &message) {
+    if (messageDisplay) messageDisplay(message);
+    else MessageBoxW(window, WideOf(message).c_str(), WideOf(kApplicationTitle).c_str(), MB_OK | MB_ICONERROR);
+}
+
+void MainWindow::CloseWindow() { PostMessageW(window, WM_CLOSE, 0, 0); }
+
+}  // namespace korvel

@@ -1,0 +1,78 @@
+// The Windows main window: the controls of TForm1 as native controls, driven by the portable handlers.
+#pragma once
+
+#include <windows.h>
+
+#include <array>
+#include <functional>
+#include <memory>
+
+#include "platform/win32/gdi_canvas.h"
+#include "platform/win32/win32_clipboard.h"
+#include "shell/form.h"
+#include "shell/form_layout.h"
+
+namespace korvel {
+
+// Control identifiers: 100 + the control's position in the tab order table.
+inline constexpr int kFirstControlId = 100;
+inline constexpr const wchar_t *kWindowClass = L"TForm1";
+
+class MainWindow final : public FormControls {
+public:
+    // Creates and shows the window; scratch and script files go to `programFolder`.
+    MainWindow(HINSTANCE instance, std::string programFolder);
+    ~MainWindow() override;
+    MainWindow(const MainWindow &) = delete;
+    MainWindow &operator=(const MainWindow &) = delete;
+
+    HWND Handle() const { return window; }
+    TForm1 &Form() { return form; }
+    // Where messages go; a modal message box unless replaced (tests).
+    void SetMessageDisplay(std::function<void(const std::string &)> display) { messageDisplay = std::move(display); }
+    // Runs the message loop until the window is closed.
+    int Run();
+
+    void SetButtonEnabled(int button, bool enabled) override;
+    bool CheckBoxChecked(int checkBox) const override;
+    void ClearText() override;
+    void SetText(const std::string &text) override;
+    void FocusText() override;
+    void SelectAllText() override;
+    void CopySelectedText() override;
+    void ClearScratchList() override;
+    void AddScratchLine(const std::string &line) override;
+    int ScratchLineCount() const override;
+    std::string ScratchLine(int index) const override;
+    Canvas &NewPreviewImage() override;
+    std::int32_t PreviewImageWidth() const override;
+    std::int32_t PreviewImageHeight() const override;
+    void PreviewImageDrawn() override;
+    void SetBusyCursor(bool busy) override;
+    void ShowMessage(const std::string &message) override;
+    void CloseWindow() override;
+
+private:
+    static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
+    void CreateControls(HINSTANCE instance);
+    HWND CreateControl(HINSTANCE instance, const ControlPlace &place, int id);
+    void PaintPreview(const DRAWITEMSTRUCT &item);
+    // Runs a handler; what escapes it goes to the error display, as an unhandled error would.
+    void Guard(const std::function<void()> &handler);
+    void Click(int button);
+
+    Win32Clipboard clipboard;
+    TForm1 form;
+    std::string programFolder;
+    std::function<void(const std::string &)> messageDisplay;
+    HWND window = nullptr;
+    HFONT font = nullptr;
+    HMODULE richEdit = nullptr;
+    std::array<HWND, 4> buttons{};
+    std::array<HWND, 4> checkBoxes{};
+    HWND image = nullptr, scratchList = nullptr, pane = nullptr;
+    std::unique_ptr<GdiCanvas> preview;
+};
+
+}  // namespace korvel

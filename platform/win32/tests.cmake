@@ -1,1 +1,0 @@
-# Windows-only tests (filled below)

@@ -1,0 +1,275 @@
+// Korvel.exe end to end under Wine: a real capture on the clipboard, the program started from a folder of
+// its own and driven through its window's messages: layout, import, preview, convert, copy, close.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <cstring>
+#include <filesystem>
+
+#include "platform/raster_canvas.h"
+#include "platform/win32/gdi_canvas.h"
+#include "platform/win32/main_window.h"
+#include "platform/win32/png_writer.h"
+#include "platform/win32/wide_text.h"
+#include "preview/preview.h"
+#include "reader/jclfunit.h"
+#include "support/realdata.h"
+
+using namespace korvel;
+namespace fs = std::filesystem;
+
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+
+std::string Env(const char *name) {
+    const char *value = std::getenv(name);
+    return value ? value : "";
+}
+
+void PutOnClipboard(const std::vector<std::pair<std::string, Bytes>> &formats) {
+    ASSERT_TRUE(OpenClipboard(nullptr));
+    EmptyClipboard();
+    for (const auto &[name, bytes] : formats) {
+        const HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, bytes.size());
+        std::memcpy(GlobalLock(block), bytes.data(), bytes.size());
+        GlobalUnlock(block);
+        SetClipboardData(RegisterClipboardFormatA(name.c_str()), block);
+    }
+    CloseClipboard();
+}
+
+std::wstring ClipboardText() {
+    std::wstring text;
+    if (!OpenClipboard(nullptr)) return text;
+    if (const HANDLE block = GetClipboardData(CF_UNICODETEXT)) {
+        text = static_cast<const wchar_t *>(GlobalLock(block));
+        GlobalUnlock(block);
+    }
+    CloseClipboard();
+    return text;
+}
+
+// Runs a program and waits for it; its exit code, or -1.
+int RunProgram(const std::wstring &commandLine) {
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    std::wstring line = commandLine;
+    if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
+        return -1;
+    WaitForSingleObject(process.hProcess, 60000);
+    DWORD code = 0;
+    GetExitCodeProcess(process.hProcess, &code);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    return static_cast<int>(code);
+}
+
+LRESULT Send(HWND window, UINT message, WPARAM wParam = 0, LPARAM lParam = 0) {
+    DWORD_PTR result = 0;
+    EXPECT_TRUE(SendMessageTimeoutW(window, message, wParam, lParam, SMTO_ABORTIFHUNG, 20000, &result))
+        << "the window did not answer (a message box?)";
+    return static_cast<LRESULT>(result);
+}
+
+std::wstring TextOf(HWND control) {
+    std::wstring text(static_cast<std::size_t>(Send(control, WM_GETTEXTLENGTH)) + 1, L'\0');
+    text.resize(
+        static_cast<std::size_t>(Send(control, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()))));
+    return text;
+}
+
+// The pixels of a window's client area as 0x00RRGGBB, read from the screen (another process's window
+// cannot be read through its own device context).
+std::vector<std::uint32_t> Grab(HWND window, int width, int height) {
+    POINT origin{0, 0};
+    ClientToScreen(window, &origin);
+    const HDC screen = GetDC(nullptr);
+    const HDC memory = CreateCompatibleDC(screen);
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void *bits = nullptr;
+    const HBITMAP bitmap = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    const HGDIOBJ old = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, width, height, screen, origin.x, origin.y, SRCCOPY);
+    GdiFlush();
+    std::vector<std::uint32_t> pixels(static_cast<const std::uint32_t *>(bits),
+                                      static_cast<const std::uint32_t *>(bits) + width * height);
+    SelectObject(memory, old);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    for (std::uint32_t &p : pixels)
+        p &= 0x00FFFFFF;
+    return pixels;
+}
+
+// The program draws on its own schedule: read until the expected picture shows, or give up after a while.
+std::vector<std::uint32_t> GrabWhenShown(HWND window, int width, int height,
+                                         const std::vector<std::uint32_t> &expected) {
+    std::vector<std::uint32_t> pixels;
+    for (int i = 0; i < 100; ++i, Sleep(50)) {
+        pixels = Grab(window, width, height);
+        if (pixels == expected) break;
+    }
+    return pixels;
+}
+
+void SavePng(const std::vector<std::uint32_t> &pixels, int width, int height, const std::string &path) {
+    Bytes rgb;
+    for (const std::uint32_t p : pixels) {
+        rgb.push_back(static_cast<std::uint8_t>(p >> 16));
+        rgb.push_back(static_cast<std::uint8_t>(p >> 8));
+        rgb.push_back(static_cast<std::uint8_t>(p));
+    }
+    const std::string png = EncodeRgbPng(width, height, rgb);
+    test::WriteFileBytes(path, Bytes(png.begin(), png.end()));
+}
+
+// What Image1 should show for a stream.
+std::vector<std::uint32_t> ExpectedPreview(const std::string &streamPath) {
+    GdiCanvas canvas(kPreviewWidth, kPreviewHeight);
+    PreviewSurface surface(canvas);
+    PrepareBlankPreview(surface, kPreviewWidth, kPreviewHeight);
+    DrawingStore store;
+    if (ReadClipFile(streamPath, store)) RenderDrawingPreview(surface, store);
+    std::vector<std::uint32_t> pixels;
+    for (int y = 0; y < kPreviewHeight; ++y)
+        for (int x = 0; x < kPreviewWidth; ++x) {
+            const Rgb c = canvas.PixelAt(x, y);
+            pixels.push_back((std::uint32_t{c.r} << 16) | (std::uint32_t{c.g} << 8) | c.b);
+        }
+    return pixels;
+}
+
+std::wstring ClassNameOf(HWND window) {
+    wchar_t name[64] = {};
+    GetClassNameW(window, name, 64);
+    return name;
+}
+
+TEST(KorvelExe, LayoutImportConvertCopyAndClose) {
+    const auto dir = test::RealDataDir();
+    const std::string capture = dir ? (*dir / "jwc-v600-sample.jwcad711").string() : "";
+    if (!dir || !fs::exists(capture + ".prev1")) GTEST_SKIP() << "no real capture";
+    const fs::path work = fs::temp_directory_path() / ("korvel-exe-" + std::to_string(GetCurrentProcessId()));
+    fs::remove_all(work);
+    fs::create_directories(work);
+    fs::copy_file(Env("KORVEL_EXE"), work / "Korvel.exe");
+    Bytes formats[3];
+    for (int i = 0; i < 3; ++i)
+        formats[i] = test::ReadFileBytes(capture + ".prev" + std::to_string(i));
+    PutOnClipboard({{"DataObject", formats[0]}, {"Jw_win", formats[1]}, {"Ole Private Data", formats[2]}});
+
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    std::wstring commandLine = L"\"" + (work / "Korvel.exe").wstring() + L"\"";
+    ASSERT_TRUE(CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, work.c_str(), &startup,
+                               &process));
+    WaitForInputIdle(process.hProcess, 20000);
+    HWND window = nullptr;
+    for (int i = 0; i < 200 && !window; ++i, Sleep(50))
+        window = FindWindowW(kWindowClass, nullptr);
+    ASSERT_NE(window, nullptr);
+
+    // The frame: fixed client size, place, caption, no maximise box.
+    RECT client{}, frame{};
+    GetClientRect(window, &client);
+    GetWindowRect(window, &frame);
+    EXPECT_EQ(client.right, kClientWidth);
+    EXPECT_EQ(client.bottom, kClientHeight);
+    EXPECT_EQ(frame.left, kWindowLeft);
+    EXPECT_EQ(frame.top, kWindowTop);
+    const LONG style = GetWindowLongW(window, GWL_STYLE);
+    EXPECT_FALSE(style & (WS_THICKFRAME | WS_MAXIMIZEBOX));
+    EXPECT_TRUE(style & WS_MINIMIZEBOX);
+    EXPECT_EQ(Utf8OfWide(TextOf(window)), kWindowCaption);
+
+    // Every control at its place with its caption and the window's font.
+    for (std::size_t i = 0; i < kControls.size(); ++i) {
+        const ControlPlace &place = kControls[i];
+        const HWND control = GetDlgItem(window, kFirstControlId + static_cast<int>(i));
+        ASSERT_NE(control, nullptr) << place.name;
+        RECT r{};
+        GetWindowRect(control, &r);
+        MapWindowPoints(nullptr, window, reinterpret_cast<POINT *>(&r), 2);
+        EXPECT_EQ(r.left, place.left) << place.name;
+        EXPECT_EQ(r.top, place.top) << place.name;
+        EXPECT_EQ(r.right - r.left, place.width) << place.name;
+        EXPECT_EQ(r.bottom - r.top, place.height) << place.name;
+        if (place.kind == ControlKind::Button || place.kind == ControlKind::CheckBox ||
+            place.kind == ControlKind::Label) {
+            EXPECT_EQ(Utf8OfWide(TextOf(control)), place.caption) << place.name;
+        }
+        EXPECT_EQ(IsWindowVisible(control) != FALSE, place.kind != ControlKind::ScratchList) << place.name;
+    }
+    auto control = [&](const char *name) {
+        for (std::size_t i = 0; i < kControls.size(); ++i)
+            if (std::string(kControls[i].name) == name)
+                return GetDlgItem(window, kFirstControlId + static_cast<int>(i));
+        return HWND{};
+    };
+    EXPECT_EQ(ClassNameOf(control("RichEdit1")), L"RichEdit20W");
+
+    // Tab order among the visible controls, wrapping round.
+    std::vector<std::string> order;
+    HWND at = control("Button1");
+    do {
+        for (const ControlPlace &place : kControls)
+            if (at == control(place.name)) order.push_back(place.name);
+        at = GetNextDlgTabItem(window, at, FALSE);
+    } while (at && at != control("Button1") && order.size() < 20);
+    EXPECT_EQ(order, (std::vector<std::string>{"Button1", "CheckBox2", "CheckBox1", "CheckBox3", "CheckBox4", "Button2",
+                                               "RichEdit1", "Button3", "Button4"}));
+
+    // Import: the three dumps, and the preview of the stream.
+    Send(control("Button1"), BM_CLICK);
+    for (int i = 0; i < 3; ++i)
+        EXPECT_EQ(test::ReadFileBytes(work / ("prev." + std::to_string(i))), formats[i]) << "prev." << i;
+    const std::vector<std::uint32_t> expected = ExpectedPreview((work / "prev.1").string());
+    EXPECT_EQ(GrabWhenShown(control("Image1"), kPreviewWidth, kPreviewHeight, expected), expected);
+
+    // Convert with every option: the same script as the command line's.
+    for (const char *box : {"CheckBox1", "CheckBox2", "CheckBox3", "CheckBox4"})
+        Send(control(box), BM_SETCHECK, BST_CHECKED);
+    Send(control("Button2"), BM_CLICK);
+    const fs::path cliScript = work / "cli.vnt";
+    const std::wstring cli = L"\"" + fs::path(Env("KORVEL_CLI")).wstring() +
+                             L"\" convert --colors --layers --hatching --solids \"" + (work / "prev.1").wstring() +
+                             L"\" -o \"" + cliScript.wstring() + L"\"";
+    ASSERT_EQ(RunProgram(cli), 0);
+    const Bytes script = test::ReadFileBytes(work / "TEMP.VNT");
+    EXPECT_GT(script.size(), 100u);
+    EXPECT_EQ(script, test::ReadFileBytes(cliScript));
+
+    if (const std::string screenshot = Env("KORVEL_SCREENSHOT"); !screenshot.empty())
+        SavePng(Grab(window, kClientWidth, kClientHeight), kClientWidth, kClientHeight, screenshot);
+
+    // Copy: the clipboard holds the pane's text, which is the script.
+    Send(control("Button3"), BM_CLICK);
+    const std::wstring paneText = TextOf(control("RichEdit1"));
+    EXPECT_EQ(paneText.substr(0, 7), L"#VAR\r\n\x3000");
+    EXPECT_EQ(ClipboardText(), paneText);
+
+    // Close: the program ends and takes its scratch files with it.
+    Send(control("Button4"), BM_CLICK);
+    ASSERT_EQ(WaitForSingleObject(process.hProcess, 20000), WAIT_OBJECT_0);
+    DWORD code = 1;
+    GetExitCodeProcess(process.hProcess, &code);
+    EXPECT_EQ(code, 0u);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    for (int i = 0; i < 3; ++i)
+        EXPECT_FALSE(fs::exists(work / ("prev." + std::to_string(i)))) << i;
+    EXPECT_TRUE(fs::exists(work / "TEMP.VNT"));
+    fs::remove_all(work);
+}
+
+}  // namespace
