@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Builds and runs every test: the normal build, the sanitizer build (ASan + UBSan), and a short
-# libFuzzer run of the reader and converter from a seed corpus of valid streams.
+# Builds and runs every test: the normal build, the sanitizer build (ASan + UBSan), the Windows build
+# under Wine, and a short libFuzzer run of the reader and converter from a seed corpus of valid streams.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
@@ -15,6 +15,8 @@ bash scripts/build.sh build-asan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKORVEL_SANI
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
   LSAN_OPTIONS=suppressions="$PWD/tests/lsan.supp" \
   ctest --test-dir build-asan --output-on-failure --parallel "$(nproc)"
+
+bash scripts/test-windows.sh
 
 echo "== fuzz the reader for ${fuzz_seconds}s"
 CC=clang-14 CXX=clang++-14 bash scripts/build.sh build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo \

@@ -8,8 +8,10 @@
 #include <QPolygon>
 #include <algorithm>
 #include <array>
+#include <climits>
 #include <cmath>
 #include <cstdio>
+#include <vector>
 
 #include "geom/cp932.h"
 #include "platform/qt/qt_fonts.h"
@@ -80,6 +82,32 @@ QPolygon ToQPolygon(std::span<const PixelPoint> points) {
     return polygon;
 }
 
+// Rounds up num / den for den > 0.
+std::int64_t CeilDiv(__int128 num, __int128 den) {
+    __int128 q = num / den;
+    if (num % den != 0 && num > 0) q += 1;
+    return static_cast<std::int64_t>(q);
+}
+
+// Which pixels of an 8x8 cell Qt's pattern brush of a kind sets (the same cells as the Windows hatches).
+const std::array<std::uint8_t, 8> &PatternRows(BrushKind kind) {
+    static const auto patterns = [] {
+        std::array<std::array<std::uint8_t, 8>, 8> rows{};
+        for (int k = 0; k < 8; ++k) {
+            QImage cell(8, 8, QImage::Format_RGB32);
+            cell.fill(Qt::white);
+            QPainter painter(&cell);
+            painter.fillRect(cell.rect(), QBrush(Qt::black, ToQtBrushStyle(static_cast<BrushKind>(k))));
+            painter.end();
+            for (int y = 0; y < 8; ++y)
+                for (int x = 0; x < 8; ++x)
+                    if (cell.pixel(x, y) != qRgb(255, 255, 255)) rows[k][y] |= static_cast<std::uint8_t>(1u << x);
+        }
+        return rows;
+    }();
+    return patterns[static_cast<int>(kind)];
+}
+
 }  // namespace
 
 QtCanvas::QtCanvas(std::int32_t width, std::int32_t height)
@@ -131,9 +159,10 @@ void QtCanvas::StrokeThin(const Pen &pen, std::span<const PixelPoint> points, bo
             if (!pattern.On(phase + i)) continue;
             const __int128 num = static_cast<__int128>(2) * i * minorDelta;
             const __int128 den = 2 * static_cast<__int128>(steps);
-            // Round half up on the minor axis: floor((2 i d + steps) / (2 steps)).
-            __int128 q = (num + steps) / den;
-            if ((num + steps) % den != 0 && (num + steps) < 0) q -= 1;
+            // Round half down on the minor axis, as GDI does in every octant: ceil((2 i d - steps) / (2 steps)).
+            const __int128 above = num - steps;
+            __int128 q = above / den;
+            if (above % den != 0 && above > 0) q += 1;
             const std::int64_t major = majorStart + majorDir * i;
             const std::int64_t minor = minorStart + static_cast<std::int64_t>(q);
             const std::int64_t x = xMajor ? major : minor, y = xMajor ? minor : major;
@@ -162,11 +191,39 @@ void QtCanvas::Stroke(const Pen &pen, std::span<const PixelPoint> points, bool c
 
 void QtCanvas::Fill(const Brush &brush, std::span<const PixelPoint> points) {
     if (brush.kind == BrushKind::Hollow || points.size() < 3) return;
-    QPainter painter(&image);
-    painter.setRenderHint(QPainter::Antialiasing, false);
-    painter.setPen(Qt::NoPen);
-    painter.setBrush(QBrush(ToQColor(brush.color), ToQtBrushStyle(brush.kind)));
-    painter.drawPolygon(ToQPolygon(points), Qt::OddEvenFill);
+    // GDI's polygon rule, scanline by scanline and exactly: row y holds the pixels whose top-left corner
+    // (x, y) lies inside, odd-even; a corner on a left or top edge is inside, on a right or bottom edge not.
+    struct Edge {
+        std::int64_t x0, y0, x1, y1;  // y0 < y1
+    };
+    std::vector<Edge> edges;
+    std::int64_t top = INT64_MAX, bottom = INT64_MIN;
+    for (std::size_t i = 0; i < points.size(); ++i) {
+        const PixelPoint a = points[i], b = points[(i + 1) % points.size()];
+        if (a.y == b.y) continue;
+        edges.push_back(a.y < b.y ? Edge{a.x, a.y, b.x, b.y} : Edge{b.x, b.y, a.x, a.y});
+        top = std::min(top, edges.back().y0);
+        bottom = std::max(bottom, edges.back().y1);
+    }
+    const std::array<std::uint8_t, 8> &pattern = PatternRows(brush.kind);
+    const QRgb color = qRgb(brush.color.r, brush.color.g, brush.color.b);
+    const std::int64_t width = image.width();
+    std::vector<std::int64_t> crossings;
+    for (std::int64_t y = std::max<std::int64_t>(top, 0); y < std::min<std::int64_t>(bottom, image.height()); ++y) {
+        crossings.clear();
+        for (const Edge &e : edges) {
+            if (y < e.y0 || y >= e.y1) continue;
+            const __int128 dy = e.y1 - e.y0;
+            crossings.push_back(
+                CeilDiv(static_cast<__int128>(e.x0) * dy + static_cast<__int128>(y - e.y0) * (e.x1 - e.x0), dy));
+        }
+        std::sort(crossings.begin(), crossings.end());
+        auto *row = reinterpret_cast<QRgb *>(image.scanLine(static_cast<int>(y)));
+        const std::uint8_t bits = pattern[static_cast<std::size_t>(y & 7)];
+        for (std::size_t i = 0; i + 1 < crossings.size(); i += 2)
+            for (std::int64_t x = std::max<std::int64_t>(crossings[i], 0); x < std::min(crossings[i + 1], width); ++x)
+                if (bits >> (x & 7) & 1) row[x] = color;
+    }
 }
 
 void QtCanvas::Line(const Pen &pen, PixelPoint from, PixelPoint to) {

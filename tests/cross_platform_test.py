@@ -1,0 +1,120 @@
+#!/usr/bin/env python3
+"""The Windows build against the Linux build: korvel-cli.exe (under Wine) writes the same scripts and the
+same preview traces as korvel-cli on the example and on every real stream; the GDI canvas draws every
+primitive exactly as the Qt canvas does; whole previews, texts included, are reported pixel by pixel.
+
+usage: cross_platform_test.py LINUX_BUILD WINDOWS_BUILD  (KORVEL_WINEPREFIX names the Wine prefix)"""
+import glob
+import os
+import struct
+import subprocess
+import sys
+import tempfile
+import zlib
+
+LINUX, WINDOWS = sys.argv[1:3]
+SOURCE = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
+REALDATA = os.environ.get("KORVEL_REALDATA") or os.path.join(SOURCE, "..", "shared", "realdata")
+WINE = os.path.join(SOURCE, "platform", "win32", "wine_run.sh")
+OPTION_SETS = [[], ["--colors", "--layers", "--hatching", "--solids"]]
+
+
+def linux(*args):
+    return subprocess.run([os.path.join(LINUX, "korvel-cli"), *args], capture_output=True, timeout=120)
+
+
+def windows(*args):
+    return subprocess.run([WINE, os.path.join(WINDOWS, "korvel-cli.exe"), *args], capture_output=True, timeout=120)
+
+
+def read(path):
+    with open(path, "rb") as f:
+        return f.read()
+
+
+def decode_png(data):
+    """Pixels of an 8-bit RGB or RGBA PNG as a list of (r, g, b) rows."""
+    assert data[:8] == b"\x89PNG\r\n\x1a\n"
+    at, idat = 8, b""
+    while at < len(data):
+        length, kind = struct.unpack(">I4s", data[at:at + 8])
+        body = data[at + 8:at + 8 + length]
+        if kind == b"IHDR":
+            width, height, depth, color = struct.unpack(">IIBB", body[:10])
+            assert depth == 8 and color in (2, 6), (depth, color)
+        elif kind == b"IDAT":
+            idat += body
+        at += 12 + length
+    channels = 3 if color == 2 else 4
+    raw, stride, rows, prior = zlib.decompress(idat), width * channels, [], bytearray(width * channels)
+    for y in range(height):
+        kind, line = raw[y * (stride + 1)], bytearray(raw[y * (stride + 1) + 1:(y + 1) * (stride + 1)])
+        for i in range(stride):
+            left = line[i - channels] if i >= channels else 0
+            up, corner = prior[i], prior[i - channels] if i >= channels else 0
+            if kind == 1:
+                line[i] = (line[i] + left) & 255
+            elif kind == 2:
+                line[i] = (line[i] + up) & 255
+            elif kind == 3:
+                line[i] = (line[i] + (left + up) // 2) & 255
+            elif kind == 4:
+                p = left + up - corner
+                pa, pb, pc = abs(p - left), abs(p - up), abs(p - corner)
+                line[i] = (line[i] + (left if pa <= pb and pa <= pc else up if pb <= pc else corner)) & 255
+        rows.append([tuple(line[x * channels:x * channels + 3]) for x in range(width)])
+        prior = line
+    return rows
+
+
+def agreement(a, b):
+    pixels = [(p, q) for ra, rb in zip(a, b) for p, q in zip(ra, rb)]
+    return sum(p == q for p, q in pixels) / len(pixels)
+
+
+def main():
+    failures = []
+    tmp = tempfile.mkdtemp(prefix="korvel-cross-")
+
+    # The canvases: one-pixel lines in every style, rectangles, polygons and hatches must agree exactly;
+    # wide pens (only the reference-point marker uses one) are reported.
+    for mode, exact in ((), True), (("--wide",), False):
+        subprocess.run([os.path.join(LINUX, "tests", "canvas_sampler"), f"{tmp}/qt.png", *mode], check=True)
+        subprocess.run([WINE, os.path.join(WINDOWS, "tests", "canvas_sampler.exe"), f"{tmp}/gdi.png", *mode],
+                       check=True)
+        share = agreement(decode_png(read(f"{tmp}/qt.png")), decode_png(read(f"{tmp}/gdi.png")))
+        what = "wide pens" if mode else "one-pixel lines in every style, rectangles, polygons, hatches"
+        print(f"canvas primitives, {what}: {share:.4%} of pixels agree")
+        if exact and share != 1.0:
+            failures.append(f"the GDI and Qt canvases draw {what} differently")
+
+    streams = [os.path.join(SOURCE, "examples", "plan.jwwin")]
+    streams += sorted(glob.glob(os.path.join(REALDATA, "*.jwwin")) + glob.glob(os.path.join(REALDATA, "*.prev1")))
+    previews = []
+    for stream in streams:
+        name = os.path.basename(stream)
+        for options in OPTION_SETS:
+            a, b = linux("convert", *options, stream), windows("convert", *options, stream, "-o", "-")
+            if (a.returncode, a.stdout) != (b.returncode, b.stdout):
+                failures.append(f"{name} {' '.join(options) or '(no options)'}: the scripts differ")
+        a = linux("preview", stream, "-o", f"{tmp}/l.png", "--trace", f"{tmp}/l.trace")
+        b = windows("preview", stream, "-o", f"{tmp}/w.png", "--trace", f"{tmp}/w.trace")
+        if a.returncode != b.returncode:
+            failures.append(f"{name}: preview exit codes {a.returncode} and {b.returncode}")
+        elif a.returncode == 0:
+            if read(f"{tmp}/l.trace") != read(f"{tmp}/w.trace"):
+                failures.append(f"{name}: the preview traces differ")
+            previews.append((agreement(decode_png(read(f"{tmp}/l.png")), decode_png(read(f"{tmp}/w.png"))), name))
+    previews.sort()
+    print(f"{len(streams)} streams: scripts ({len(OPTION_SETS)} option sets) and preview traces compared")
+    if previews:
+        mean = sum(s for s, _ in previews) / len(previews)
+        print(f"whole previews, texts included: mean {mean:.4%} of pixels agree; lowest {previews[0][0]:.4%} "
+              f"({previews[0][1]}); {sum(s == 1.0 for s, _ in previews)} of {len(previews)} identical")
+    for failure in failures:
+        print("FAIL:", failure)
+    return 1 if failures else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
