@@ -26,8 +26,9 @@ QApplication &App() {
     static int argc = 1;
     static char name[] = "window_e2e_test";
     static char *argv[] = {name, nullptr};
-    static QApplication app(argc, argv);
-    return app;
+    // Never torn down: destroying it among the static objects at exit is not safe.
+    static QApplication *app = new QApplication(argc, argv);
+    return *app;
 }
 
 // A helper process that owns the CLIPBOARD selection until this object goes.

@@ -17,8 +17,9 @@ QApplication &App() {
     static char name[] = "window_test";
     static char *argv[] = {name, nullptr};
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    static QApplication app(argc, argv);
-    return app;
+    // Never torn down: destroying it among the static objects at exit is not safe.
+    static QApplication *app = new QApplication(argc, argv);
+    return *app;
 }
 
 struct Control {

@@ -299,9 +299,9 @@ void QtCanvas::Character(PixelPoint at, std::string_view sjis, const FontSpec &f
 }
 
 std::unique_ptr<RasterCanvas> CreateRasterCanvas(std::int32_t width, std::int32_t height) {
-    // Fonts need a GUI application; without a display the offscreen platform serves.
+    // Fonts need a GUI application. The offscreen platform serves: the image never reaches a display.
     if (!QGuiApplication::instance()) {
-        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+        qputenv("QT_QPA_PLATFORM", "offscreen");
         // A command-line program keeps its standard error for its own messages: Qt's notes about the
         // session it runs in (no runtime folder, no display) are not the user's concern.
         qInstallMessageHandler([](QtMsgType type, const QMessageLogContext &, const QString &message) {
@@ -310,7 +310,9 @@ std::unique_ptr<RasterCanvas> CreateRasterCanvas(std::int32_t width, std::int32_
         static int argc = 1;
         static char name[] = "korvel";
         static char *argv[] = {name, nullptr};
-        static QGuiApplication app(argc, argv);
+        // Kept to the end of the process: tearing it down among the other static objects at exit is not safe.
+        static QGuiApplication *app = new QGuiApplication(argc, argv);
+        static_cast<void>(app);
     }
     return std::make_unique<QtCanvas>(width, height);
 }
