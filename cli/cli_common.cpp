@@ -69,4 +69,11 @@ int LoadDrawing(Input &input, DrawingStore &store) {
     return kOk;
 }
 
+bool WriteScript(const DrawingStore &store, const ConvertOptions &options, std::FILE *file) {
+    PenColorTable pens;
+    FillPenColorTable(pens);
+    FileScriptSink sink(file);
+    return ConvertDrawing(store, options, pens, sink) && sink.Finish();
+}
+
 }  // namespace korvel::cli

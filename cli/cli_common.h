@@ -2,12 +2,14 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdio>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "reader/drawing_store.h"
 #include "reader/jclfunit.h"
+#include "script/convert.h"
 
 namespace korvel::cli {
 
@@ -39,5 +41,8 @@ private:
 // Header check and full read, with the messages and exit codes shared by the commands.
 // Returns kOk, kRejected or kReadFailed; on kReadFailed the store holds the partial drawing.
 int LoadDrawing(Input &input, DrawingStore &store);
+
+// Writes the script through a buffer; false when any write or the flush fails.
+bool WriteScript(const DrawingStore &store, const ConvertOptions &options, std::FILE *file);
 
 }  // namespace korvel::cli

@@ -5,6 +5,7 @@
 #include <string_view>
 #include <vector>
 
+#include "cli/capture_command.h"
 #include "cli/cli_common.h"
 #include "cli/dump_json.h"
 #include "cli/info.h"
@@ -39,6 +40,10 @@ constexpr const char *kUsageText =
     "  preview FILE -o OUT.png [--trace TRACE.txt] [--size WxH]\n"
     "                 draw the window's preview (177x129 unless --size) as PNG; --trace also\n"
     "                 writes every drawing operation, one per line\n"
+    "  capture [DIR] [--convert OUT] [--colors] [--layers] [--hatching] [--solids]\n"
+    "                 dump the clipboard's Jw_cad drawing to DIR/prev.0..prev.2 (default: the\n"
+    "                 current folder) as the window's import does, report what was found, and\n"
+    "                 with --convert write its script to OUT\n"
     "\n"
     "options:\n"
     "  --help         show this text\n"
@@ -46,7 +51,8 @@ constexpr const char *kUsageText =
     "\n"
     "exit codes:\n"
     "  0  success\n"
-    "  1  FILE is missing, unreadable or not a Jw_win stream (header check)\n"
+    "  1  FILE is missing, unreadable or not a Jw_win stream (header check); for capture:\n"
+    "     no clipboard, or no Jw_cad drawing on it\n"
     "  2  bad command line\n"
     "  3  the stream passed the header check but could not be read to the end\n"
     "     (dump still prints the partial drawing; convert and preview write nothing)\n"
@@ -65,9 +71,11 @@ std::optional<Arguments> Parse(int argc, char **argv, std::string &error) {
     args.command = argv[1];
     for (int i = 2; i < argc; i++) {
         const std::string_view a = argv[i];
-        const bool convert = args.command == "convert";
+        const bool capture = args.command == "capture";
+        const bool convert = args.command == "convert" || capture;
         const bool preview = args.command == "preview";
-        const bool valued = ((convert || preview) && a == "-o") || (preview && (a == "--trace" || a == "--size"));
+        const bool valued = (!capture && (convert || preview) && a == "-o") ||
+                            (preview && (a == "--trace" || a == "--size")) || (capture && a == "--convert");
         if (valued && i + 1 == argc) {
             error = std::string(a) + " needs a value";
             return std::nullopt;
@@ -76,7 +84,8 @@ std::optional<Arguments> Parse(int argc, char **argv, std::string &error) {
         else if (convert && a == "--layers") args.options.layers = true;
         else if (convert && a == "--hatching") args.options.hatching = true;
         else if (convert && a == "--solids") args.options.solids = true;
-        else if ((convert || preview) && a == "-o") args.output = argv[++i];
+        else if (!capture && (convert || preview) && a == "-o") args.output = argv[++i];
+        else if (capture && a == "--convert") args.output = argv[++i];
         else if (preview && a == "--trace") args.preview.tracePath = argv[++i];
         else if (preview && a == "--size") {
             if (!ParsePreviewSize(argv[++i], args.preview)) {
@@ -89,11 +98,11 @@ std::optional<Arguments> Parse(int argc, char **argv, std::string &error) {
         } else if (args.file.empty()) {
             args.file = a;
         } else {
-            error = "more than one FILE given";
+            error = args.command == "capture" ? "more than one DIR given" : "more than one FILE given";
             return std::nullopt;
         }
     }
-    if (args.file.empty()) {
+    if (args.file.empty() && args.command != "capture") {
         error = args.command + " needs a FILE";
         return std::nullopt;
     }
@@ -132,14 +141,6 @@ int RunInfo(Input &input) {
     return loaded;
 }
 
-// Writes the script through a buffer; false when any write or the flush fails.
-bool WriteScript(const DrawingStore &store, const ConvertOptions &options, std::FILE *file) {
-    PenColorTable pens;
-    FillPenColorTable(pens);
-    FileScriptSink sink(file);
-    return ConvertDrawing(store, options, pens, sink) && sink.Finish();
-}
-
 int RunConvert(Input &input, const Arguments &args) {
     DrawingStore store;
     const int loaded = LoadDrawing(input, store);
@@ -164,11 +165,13 @@ int Run(int argc, char **argv) {
         std::printf("korvel-cli %s\n", KORVEL_VERSION);
         return kOk;
     }
-    if (first != "check" && first != "info" && first != "dump" && first != "convert" && first != "preview")
+    if (first != "check" && first != "info" && first != "dump" && first != "convert" && first != "preview" &&
+        first != "capture")
         return Fail(kUsage, "unknown command " + std::string(first) + " (see korvel-cli --help)");
     std::string error;
     const std::optional<Arguments> args = Parse(argc, argv, error);
     if (!args) return Fail(kUsage, error + " (see korvel-cli --help)");
+    if (args->command == "capture") return RunCapture({args->file, args->output, args->options});
     Input input(args->file);
     if (args->command == "check") return RunCheck(input);
     if (args->command == "info") return RunInfo(input);

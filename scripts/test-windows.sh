@@ -27,3 +27,12 @@ sh tests/xvfb_run.sh ctest --test-dir build-win --output-on-failure
 
 echo "== Windows and Linux agree"
 sh tests/xvfb_run.sh python3 tests/cross_platform_test.py build build-win
+
+echo "== the Windows release archive"
+zip=$(bash scripts/package-windows.sh | tail -1)
+unpacked=$(mktemp -d)
+python3 -m zipfile -e "$zip" "$unpacked"
+platform/win32/wine_run.sh "$unpacked/korvel-cli.exe" --version
+platform/win32/wine_run.sh "$unpacked/korvel-cli.exe" check examples/plan.jwwin
+rm -rf "$unpacked"
+echo "$zip holds Korvel.exe, korvel-cli.exe and README.txt"

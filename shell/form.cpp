@@ -9,6 +9,7 @@
 
 #include "geom/cp932.h"
 #include "script/convert.h"
+#include "shell/capture.h"
 #include "shell/program_folder.h"
 
 namespace korvel {
@@ -31,7 +32,7 @@ void TForm1::FormShow(const std::string &folder) {
     if (!FolderIsWritable(programFolder)) controls.ShowMessage("作業用のフォルダに書き込めません: " + programFolder);
 }
 
-std::string TForm1::ScratchPath(int index) const { return programFolder + "prev." + std::to_string(index); }
+std::string TForm1::ScratchPath(int index) const { return korvel::ScratchPath(programFolder, index); }
 
 void TForm1::FormClose() {
     std::error_code ignored;

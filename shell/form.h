@@ -10,8 +10,6 @@
 
 namespace korvel {
 
-// The scratch files of the import, in the order of the formats they hold, and the script file.
-inline constexpr const char *kFormatNames[3] = {"DataObject", "Jw_win", "Ole Private Data"};
 inline constexpr const char *kScriptFileName = "TEMP.VNT";
 
 class TForm1 {

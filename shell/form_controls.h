@@ -5,11 +5,12 @@
 #include <string>
 
 #include "preview/canvas.h"
+#include "shell/capture.h"
 
 namespace korvel {
 
 // Buttons and check boxes are numbered as the window names them: Button1..Button4, CheckBox1..CheckBox4.
-class FormControls {
+class FormControls : public ScratchList {
 public:
     virtual ~FormControls() = default;
 
@@ -23,11 +24,7 @@ public:
     virtual void SelectAllText() = 0;
     virtual void CopySelectedText() = 0;
 
-    // ListBox1, the hidden scratch list of the import.
-    virtual void ClearScratchList() = 0;
-    virtual void AddScratchLine(const std::string &line) = 0;
-    virtual int ScratchLineCount() const = 0;
-    virtual std::string ScratchLine(int index) const = 0;
+    // ListBox1, the hidden scratch list of the import, is the ScratchList.
 
     // Image1: empties its picture and gives the canvas of a new blank bitmap of the image's size.
     virtual Canvas &NewPreviewImage() = 0;

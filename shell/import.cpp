@@ -1,10 +1,10 @@
 // The import: Jw_cad's three clipboard formats dumped beside the program, "Jw_win" read and previewed.
 #include <filesystem>
 
-#include "geom/func.h"
-#include "reader/file_path.h"
 #include "preview/preview.h"
+#include "reader/file_path.h"
 #include "reader/jclfunit.h"
+#include "shell/capture.h"
 #include "shell/form.h"
 
 namespace korvel {
@@ -34,32 +34,9 @@ void TForm1::Button1Click() {
 }
 
 void TForm1::Import() {
-    if (clipboards.ClipboardFormatCount() < 3) return;
-    std::uint32_t formats[3];
-    for (int i = 0; i < 3; ++i) {
-        formats[i] = clipboards.RegisterFormat(kFormatNames[i]);
-        if (formats[i] == 0) return;
-    }
-
-    controls.ClearScratchList();
-    for (const std::uint32_t format : formats) {
-        std::uint32_t size = 0;
-        if (clipboards.ClipboardFormatSize(format, size) && size != 0)
-            controls.AddScratchLine(std::to_string(format) + " S:" + std::to_string(size));
-    }
-    if (controls.ScratchLineCount() != 3) return;
-
+    if (!ListJwFormats(clipboards, controls)) return;
     const BusyCursor busy(controls);
-    {
-        const ClipboardHold hold(clipboards);
-        for (int i = 0; i < 3; ++i) {
-            const std::string line = controls.ScratchLine(i);
-            const std::size_t separator = line.find(" S:");
-            if (separator == std::string::npos || separator == 0) continue;
-            const auto format = static_cast<std::uint32_t>(ParseIntOrZero(line.substr(0, separator)));
-            clipboards.DumpClipboardFormat(format, ScratchPath(i));
-        }
-    }
+    DumpListedFormats(clipboards, controls, programFolder);
     const std::string streamPath = ScratchPath(1);
     if (std::filesystem::exists(FilePath(streamPath))) PreviewStream(streamPath);
 }

@@ -18,8 +18,8 @@ KEYS = ["complete", "version", "originX", "originY", "layerGroupScales", "object
 KINDS = ["lines", "arcs", "points", "texts", "dimensions", "solids", "inserts"]
 
 
-def run(*args, stdin=None):
-    return subprocess.run([CLI, *args], input=stdin, capture_output=True, timeout=120)
+def run(*args, stdin=None, env=None):
+    return subprocess.run([CLI, *args], input=stdin, capture_output=True, timeout=120, env=env)
 
 
 def assert_one_line_error(test, result):
@@ -72,6 +72,14 @@ class Cli(unittest.TestCase):
             assert_one_line_error(self, r)
         r = run("check", "-", stdin=self.example)
         self.assertEqual((r.returncode, r.stdout), (0, b"ok\n"))
+
+    def test_capture_without_a_display_says_so(self):
+        env = {k: v for k, v in os.environ.items() if k not in ("DISPLAY", "WAYLAND_DISPLAY")}
+        r = run("capture", self.tmp.name, env=env)
+        self.assertEqual(r.returncode, 1)
+        assert_one_line_error(self, r)
+        self.assertIn(b"no display", r.stderr)
+        self.assertEqual(run("capture", "a", "b", env=env).returncode, 2)
 
     def test_clipboard_folder_reads_its_jw_win_file(self):
         folder = self.tmpfile("clipboard")

@@ -167,6 +167,12 @@ TEST(KorvelExe, LayoutImportConvertCopyAndClose) {
         formats[i] = test::ReadFileBytes(capture + ".prev" + std::to_string(i));
     PutOnClipboard({{"DataObject", formats[0]}, {"Jw_win", formats[1]}, {"Ole Private Data", formats[2]}});
 
+    // The command line's capture dumps the clipboard as the window's import does.
+    const std::wstring cliPath = L"\"" + fs::path(Env("KORVEL_CLI")).wstring() + L"\"";
+    ASSERT_EQ(RunProgram(cliPath + L" capture \"" + (work / "captured").wstring() + L"\""), 0);
+    for (int i = 0; i < 3; ++i)
+        EXPECT_EQ(test::ReadFileBytes(work / "captured" / ("prev." + std::to_string(i))), formats[i]) << i;
+
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process{};
@@ -241,9 +247,8 @@ TEST(KorvelExe, LayoutImportConvertCopyAndClose) {
         Send(control(box), BM_SETCHECK, BST_CHECKED);
     Send(control("Button2"), BM_CLICK);
     const fs::path cliScript = work / "cli.vnt";
-    const std::wstring cli = L"\"" + fs::path(Env("KORVEL_CLI")).wstring() +
-                             L"\" convert --colors --layers --hatching --solids \"" + (work / "prev.1").wstring() +
-                             L"\" -o \"" + cliScript.wstring() + L"\"";
+    const std::wstring cli = cliPath + L" convert --colors --layers --hatching --solids \"" +
+                             (work / "prev.1").wstring() + L"\" -o \"" + cliScript.wstring() + L"\"";
     ASSERT_EQ(RunProgram(cli), 0);
     const Bytes script = test::ReadFileBytes(work / "TEMP.VNT");
     EXPECT_GT(script.size(), 100u);

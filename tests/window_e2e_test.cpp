@@ -83,6 +83,12 @@ TEST_F(WindowEndToEnd, ARealCaptureFromImportToClose) {
     EXPECT_NE(jwWin, 0u);
     EXPECT_EQ(source.Register("Jw_win"), jwWin);
 
+    // The command line's capture makes the same dumps as the window's import below.
+    const QString captured = QString::fromStdString((work / "captured").string());
+    ASSERT_EQ(RunCli({"capture", captured, "--convert", captured + "/all.vnt", "--colors", "--layers", "--hatching",
+                      "--solids"}),
+              0);
+
     MainWindow window(work.string() + "/");
     std::vector<std::string> messages;
     window.SetMessageDisplay([&](const std::string &message) { messages.push_back(message); });
@@ -106,6 +112,12 @@ TEST_F(WindowEndToEnd, ARealCaptureFromImportToClose) {
     const QString script = QString::fromStdString((work / "cli.vnt").string());
     ASSERT_EQ(RunCli({"convert", "--colors", "--layers", "--hatching", "--solids", stream, "-o", script}), 0);
     EXPECT_EQ(test::ReadFileBytes(work / "TEMP.VNT"), test::ReadFileBytes(script.toStdString()));
+    EXPECT_EQ(test::ReadFileBytes(work / "TEMP.VNT"), test::ReadFileBytes(work / "captured" / "all.vnt"));
+    for (int i = 0; i < 3; ++i) {
+        const std::string name = "prev." + std::to_string(i);
+        EXPECT_EQ(test::ReadFileBytes(work / "captured" / name),
+                  test::ReadFileBytes(capture + ".prev" + std::to_string(i)));
+    }
 
     const std::string screenshot = Env("KORVEL_SCREENSHOT");
     if (!screenshot.empty()) {
@@ -128,6 +140,7 @@ TEST_F(WindowEndToEnd, ARealCaptureFromImportToClose) {
 TEST_F(WindowEndToEnd, TextOnTheClipboardImportsNothing) {
     ClipboardOwner owner({"--text", "not a drawing"});
     ASSERT_TRUE(owner.ready);
+    EXPECT_EQ(RunCli({"capture", QString::fromStdString(work.string())}), 1);
     MainWindow window(work.string() + "/");
     window.show();
     window.findChild<QPushButton *>("Button1")->click();

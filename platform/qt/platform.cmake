@@ -2,10 +2,11 @@
 find_package(Qt6 REQUIRED COMPONENTS Gui Widgets)
 find_package(PkgConfig REQUIRED)
 pkg_check_modules(XCB REQUIRED IMPORTED_TARGET xcb)
-add_library(korvel_canvas STATIC platform/qt/qt_canvas.cpp platform/qt/qt_fonts.cpp)
-target_link_libraries(korvel_canvas PUBLIC korvel_core Qt6::Gui)
-add_library(korvel_qt_window STATIC platform/qt/main_window.cpp platform/qt/x11_clipboard.cpp)
-target_link_libraries(korvel_qt_window PUBLIC korvel_canvas Qt6::Widgets PkgConfig::XCB)
+add_library(korvel_platform STATIC platform/qt/qt_canvas.cpp platform/qt/qt_fonts.cpp platform/qt/x11_clipboard.cpp
+  platform/qt/system_clipboard.cpp)
+target_link_libraries(korvel_platform PUBLIC korvel_core Qt6::Gui PkgConfig::XCB)
+add_library(korvel_qt_window STATIC platform/qt/main_window.cpp)
+target_link_libraries(korvel_qt_window PUBLIC korvel_platform Qt6::Widgets)
 
 add_executable(korvel platform/qt/korvel_main.cpp)
 target_link_libraries(korvel PRIVATE korvel_qt_window)

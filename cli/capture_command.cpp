@@ -1,0 +1,77 @@
+#include "cli/capture_command.h"
+
+#include <cstdio>
+#include <filesystem>
+
+#include "cli/cli_common.h"
+#include "cli/info.h"
+#include "cli/output_file.h"
+#include "platform/system_clipboard.h"
+#include "reader/file_path.h"
+#include "shell/capture.h"
+
+namespace korvel::cli {
+
+namespace {
+
+std::string FolderWithSeparator(const std::string &folder) {
+    const char separator = static_cast<char>(std::filesystem::path::preferred_separator);
+    if (folder.empty()) return {'.', separator};
+    if (folder.back() == separator || folder.back() == '/') return folder;
+    return folder + separator;
+}
+
+// One line per format Jw_cad publishes: its number and size, or that it is missing.
+void ReportFormats(Clipboards &clipboards) {
+    std::printf("clipboard: %d formats\n", clipboards.ClipboardFormatCount());
+    for (const char *name : kFormatNames) {
+        const std::uint32_t number = clipboards.RegisterFormat(name);
+        std::uint32_t size = 0;
+        if (number != 0 && clipboards.ClipboardFormatSize(number, size) && size != 0)
+            std::printf("  %-17s format %u, %u bytes\n", name, number, size);
+        else std::printf("  %-17s format %u, missing\n", name, number);
+    }
+}
+
+}  // namespace
+
+int RunCapture(const CaptureRequest &request) {
+    std::string error;
+    const std::unique_ptr<ClipboardSource> source = OpenSystemClipboard(error);
+    if (!source) return Fail(kRejected, error);
+    Clipboards clipboards(*source);
+    const std::string folder = FolderWithSeparator(request.folder);
+    std::error_code ec;
+    std::filesystem::create_directories(FilePath(folder), ec);
+    if (ec) return Fail(kOutputFailed, folder + ": cannot be created: " + ec.message());
+    ScratchLines list;
+    try {
+        ReportFormats(clipboards);
+        if (!ListJwFormats(clipboards, list))
+            return Fail(kRejected, "the clipboard holds no Jw_cad drawing (all three formats are needed)");
+        DumpListedFormats(clipboards, list, folder);
+    } catch (const ClipboardOpenError &) {
+        return Fail(kRejected, "the clipboard cannot be opened: another program holds it");
+    }
+    for (int i = 0; i < 3; ++i) {
+        const std::string path = ScratchPath(folder, i);
+        if (!std::filesystem::exists(FilePath(path))) return Fail(kOutputFailed, path + ": could not be written");
+        std::printf("  %s -> %s\n", kFormatNames[i], path.c_str());
+    }
+
+    Input input(ScratchPath(folder, 1));
+    DrawingStore store;
+    const int loaded = LoadDrawing(input, store);
+    if (loaded == kRejected) return loaded;
+    std::printf("%s: passes the header check; %s\n", input.Name().c_str(),
+                loaded == kOk ? "read to the end" : "the read stopped early");
+    WriteStoreSummary(stdout, store);
+    std::fflush(stdout);
+    if (loaded != kOk || request.scriptPath.empty()) return loaded;
+
+    const auto write = [&](std::FILE *file) { return WriteScript(store, request.options, file); };
+    if (!WriteOutputFile(request.scriptPath, write, error)) return Fail(kOutputFailed, error);
+    return kOk;
+}
+
+}  // namespace korvel::cli
