@@ -13,7 +13,7 @@ ctest --test-dir build --output-on-failure --parallel "$(nproc)"
 echo "== sanitizers (ASan + UBSan)"
 bash scripts/build.sh build-asan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKORVEL_SANITIZE=ON -DKORVEL_BENCH=OFF
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
-  LSAN_OPTIONS=suppressions="$PWD/tests/lsan.supp" \
+  LSAN_OPTIONS=suppressions="$PWD/tests/lsan.supp":print_suppressions=0 \
   ctest --test-dir build-asan --output-on-failure --parallel "$(nproc)"
 
 bash scripts/test-windows.sh
