@@ -5,6 +5,10 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
+# Everything below runs on one private X display, which the Wine session and its windows live on.
+if [ -z "${KORVEL_ON_XVFB:-}" ]; then
+  KORVEL_ON_XVFB=1 exec sh tests/xvfb_run.sh bash "$0" "$@"
+fi
 
 echo "== Windows build (mingw-w64)"
 bash scripts/build.sh build-win -DCMAKE_TOOLCHAIN_FILE=platform/win32/mingw-w64.cmake \
@@ -19,14 +23,22 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
   iconv -f UTF-8 -t UTF-16 platform/win32/fonts.reg.txt > build-win/fonts.reg
   wine regedit /S "$(winepath -w build-win/fonts.reg 2>/dev/null)"
 fi
-wineserver -p 60  # one server for all the runs below
-trap 'wineserver -k 2>/dev/null || true' EXIT
+# One Wine session for all the runs below. A background process holds it open, so that Wine's own
+# services start once, on that process's quiet handles: started by a test they would hold the test's
+# output pipe open and CTest would wait for them.
+wineserver -k 2>/dev/null || true
+session_input=$(mktemp -u)
+mkfifo "$session_input"
+exec 4<>"$session_input"  # an input that never ends while this script runs
+wine cmd <"$session_input" >/dev/null 2>&1 &
+trap 'wineserver -k 2>/dev/null || true; rm -f "$session_input"' EXIT
+wine cmd /c exit >/dev/null 2>&1
 
 echo "== Windows tests under Wine"
-sh tests/xvfb_run.sh ctest --test-dir build-win --output-on-failure
+ctest --test-dir build-win --output-on-failure
 
 echo "== Windows and Linux agree"
-sh tests/xvfb_run.sh python3 tests/cross_platform_test.py build build-win
+python3 tests/cross_platform_test.py build build-win
 
 echo "== the Windows release archive"
 zip=$(bash scripts/package-windows.sh | tail -1)

@@ -4,6 +4,8 @@ import glob
 import json
 import math
 import os
+import resource
+import signal
 import subprocess
 import sys
 import tempfile
@@ -135,12 +137,28 @@ class Cli(unittest.TestCase):
         r = run("dump", self.tmpfile("nan", bytes(data)))
         self.assertEqual(r.returncode, 0)
         self.assertEqual(json.loads(r.stdout)["originX"], "nan")
+        data[0:8] = bytes.fromhex("000000000000f0ff")  # -inf
+        data[8:16] = bytes.fromhex("000000000000f07f")  # +inf
+        d = json.loads(run("dump", self.tmpfile("inf", bytes(data))).stdout)
+        self.assertEqual((d["originX"], d["originY"]), ("-inf", "inf"))
+
+    def test_dump_escapes_every_string(self):
+        at = self.example.index(b"chair")
+        data = self.example[:at] + b'"\\\x01\tz' + self.example[at + 5:]  # quote, backslash, controls: 5 bytes
+        r = run("dump", self.tmpfile("escapes", data))
+        self.assertEqual(r.returncode, 0, r.stderr)
+        self.assertEqual(json.loads(r.stdout)["blockDefs"][0]["name"], '"\\\x01\tz')  # was "chair"
 
     def test_info(self):
         r = run("info", EXAMPLE)
         self.assertEqual(r.returncode, 0)
         self.assertIn(b"chair", r.stdout)
-        self.assertEqual(run("info", self.tmpfile("cut", self.example[:-40])).returncode, 3)
+        # A partial read still summarises what was read, and says where it stopped.
+        r = run("info", self.tmpfile("cut", self.example[:-40]))
+        self.assertEqual(r.returncode, 3)
+        self.assertIn(b"stream version:    700", r.stdout)
+        self.assertRegex(r.stdout.decode(), r"top level: +\d+ objects: [1-9]\d* lines")
+        assert_one_line_error(self, r)
 
     def test_convert(self):
         r = run("convert", "--colors", "--layers", "--hatching", "--solids", EXAMPLE)
@@ -183,6 +201,23 @@ class Cli(unittest.TestCase):
         with open("/dev/full", "wb") as full:
             r = subprocess.run([CLI, "convert", EXAMPLE], stdout=full, stderr=subprocess.PIPE)
         self.assertEqual(r.returncode, 4)
+
+    def test_a_failed_write_leaves_the_old_file_and_no_temporary(self):
+        def small_files():
+            signal.signal(signal.SIGXFSZ, signal.SIG_IGN)  # writes past the limit then fail with EFBIG
+            resource.setrlimit(resource.RLIMIT_FSIZE, (300, 300))
+        folder = os.path.join(self.tmp.name, "out")
+        os.mkdir(folder)
+        out = os.path.join(folder, "plan.vnt")
+        with open(out, "wb") as f:
+            f.write(b"previous script\r\n")
+        r = subprocess.run([CLI, "convert", "--colors", "--layers", EXAMPLE, "-o", out], capture_output=True,
+                           preexec_fn=small_files, timeout=120)
+        self.assertEqual(r.returncode, 4)
+        assert_one_line_error(self, r)
+        self.assertEqual(os.listdir(folder), ["plan.vnt"])
+        with open(out, "rb") as f:
+            self.assertEqual(f.read(), b"previous script\r\n")
 
     def test_preview(self):
         png, trace = self.tmpfile("plan.png"), self.tmpfile("plan.trace")

@@ -2,10 +2,14 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <map>
 #include <string>
 
+#include "reader/jclfunit.h"
 #include "script/convert.h"
 #include "tests/support/readable_script.h"
+#include "tests/support/realdata.h"
+#include "tests/support/scripts.h"
 
 using namespace korvel;
 
@@ -35,6 +39,23 @@ const ConvertOptions kLayersAndColors{true, true, false, false};
 
 }  // namespace
 
+// The example's scripts were made once by korvel-cli convert and reviewed by eye; any change to them must be
+// deliberate.
+TEST(ConvertDrawing, TheExampleUnderEveryOptionSetIsItsReviewedScript) {
+    const std::filesystem::path examples = KORVEL_EXAMPLES_DIR;
+    DrawingStore store;
+    ASSERT_TRUE(ReadClipFile((examples / "plan.jwwin").string(), store));
+    PenColorTable pens;
+    FillPenColorTable(pens);
+    for (int bits = 0; bits < 16; ++bits) {
+        const ConvertOptions options{(bits & 1) != 0, (bits & 2) != 0, (bits & 4) != 0, (bits & 8) != 0};
+        const std::string name = "plan." + test::OptionSetName(options) + ".vnt";
+        StringScriptSink sink;
+        ASSERT_TRUE(ConvertDrawing(store, options, pens, sink));
+        EXPECT_EQ(test::FirstDifference(sink.text, test::ReadFileText(examples / "scripts" / name)), "") << name;
+    }
+}
+
 TEST(ConvertDrawing, HeaderBytesAreShiftJis) {
     PenColorTable pens;
     FillPenColorTable(pens);
@@ -55,25 +76,30 @@ TEST(ConvertDrawing, LayerAndPenLinesOnlyOnChange) {
     d.lines.push_back({Base(2), 0, 0, 1, 0});
     d.lines.push_back({Base(7), 0, 1, 1, 1});                   // colour 7 is pen 7 too
     d.lines.push_back({Base(1, 5, 2), 0, 2, 1, 2});             // layer group 2, layer 5: 37; pen 4
-    d.arcs.push_back({Base(1, 5, 2), 0, 0, 1, 0, 1, 0, 1, 0});  // carries over from lines to arcs
+    d.lines.push_back({Base(107, 6), 0, 3, 1, 3});              // a new layer, the same pen 4
+    d.arcs.push_back({Base(1, 5, 2), 0, 0, 1, 0, 1, 0, 1, 0});  // the run state carries over to arcs
     d.points.push_back({Base(3, 5, 2), 1, 1, 0, 0, 0, 0});
     EXPECT_EQ(Convert(d, kLayersAndColors), kHeader +
                                                 "_LAYER_0\r\n_PEN_7\r\n_LINE2D_n, 0,0, 1,0\r\n"
                                                 "_LINE2D_n, 0,1, 1,1\r\n"
                                                 "_LAYER_37\r\n_PEN_4\r\n_LINE2D_n, 0,2, 1,2\r\n"
-                                                "_ARC2D_n,SetArcSep, 0,0, 1, 0,1\r\n"
+                                                "_LAYER_6\r\n_LINE2D_n, 0,3, 1,3\r\n"
+                                                "_LAYER_37\r\n_ARC2D_n,SetArcSep, 0,0, 1, 0,1\r\n"
                                                 "_PEN_3\r\n_TEN2D_n, 1,1\r\n");
     EXPECT_EQ(Convert(d, {false, true, false, false}), kHeader +
                                                            "_LAYER_0\r\n_LINE2D_n, 0,0, 1,0\r\n"
                                                            "_LINE2D_n, 0,1, 1,1\r\n"
                                                            "_LAYER_37\r\n_LINE2D_n, 0,2, 1,2\r\n"
-                                                           "_ARC2D_n,SetArcSep, 0,0, 1, 0,1\r\n"
+                                                           "_LAYER_6\r\n_LINE2D_n, 0,3, 1,3\r\n"
+                                                           "_LAYER_37\r\n_ARC2D_n,SetArcSep, 0,0, 1, 0,1\r\n"
                                                            "_TEN2D_n, 1,1\r\n");
 }
 
 TEST(ConvertDrawing, SkippedEntitiesWriteNothingAtAll) {
     DrawingStore d = Drawing();
-    d.lines.push_back({Base(2, 1), 5, 5, 5 + 5e-13, 5});                // zero length within 1e-12
+    d.lines.push_back({Base(2, 1), 5, 5, 5 + 5e-13, 5});  // zero length within 1e-12
+    d.lines.push_back({Base(2, 1), 0, 0, 1e-12, 0});      // exactly 1e-12 counts as within
+    d.lines.push_back({Base(2, 1), 0, 0, 0, -1e-12});
     d.lines.push_back({Base(3, 2, 0, 0x2000), 0, 0, 1, 1});             // never converted
     d.arcs.push_back({Base(4, 3), 0, 0, 1e-12, 0, 1, 0, 1, 1});         // radius <= 1e-12
     d.arcs.push_back({Base(4, 3), 0, 0, 1, 0, 1, 0, 1e-12, 1});         // second radius <= 1e-12
@@ -91,9 +117,11 @@ TEST(ConvertDrawing, HatchingOnlyWhenAsked) {
     d.lines.push_back({Base(2, 0, 0, 0x0020), 0, 0, 1, 0});
     d.points.push_back({Base(2, 0, 0, 0x0020), 1, 1, 0, 0, 0, 0});
     d.solids.push_back({Base(2, 0, 0, 0x0020), 0, 0, 1, 0, 0, 1, 0, 1, 0});
+    d.arcs.push_back({Base(2, 0, 0, 0x0020), 0, 0, 1, 0, 0, 0, 1, 1});
     EXPECT_EQ(Convert(d, {false, false, false, true}), kHeader);
-    EXPECT_EQ(Convert(d, {false, false, true, true}),
-              kHeader + "_3SLD2D_n, 0,0, 1,0, 0,1\r\n_LINE2D_n, 0,0, 1,0\r\n_TEN2D_n, 1,1\r\n");
+    EXPECT_EQ(Convert(d, {false, false, true, true}), kHeader +
+                                                          "_3SLD2D_n, 0,0, 1,0, 0,1\r\n_LINE2D_n, 0,0, 1,0\r\n"
+                                                          "_CIRCLE2D_n,SetArcSep, 0,0, 1\r\n_TEN2D_n, 1,1\r\n");
 }
 
 TEST(ConvertDrawing, SolidsComeFirstAndShareTheRunState) {
@@ -194,6 +222,12 @@ TEST(PenColorTable, EntriesFromTheHueRule) {
         SCOPED_TRACE(c.entry);
         EXPECT_EQ(pens.entries[c.entry], c.r | c.g << 8 | c.b << 16);
     }
+    // The whole table, entries 1..255 byte by byte (FNV-1a), as checked against the golden scripts.
+    std::uint64_t hash = 0xcbf29ce484222325u;
+    for (int i = 1; i < 256; ++i)
+        for (int k = 0; k < 4; ++k)
+            hash = (hash ^ (pens.entries[i] >> (8 * k) & 0xFF)) * 0x100000001b3u;
+    EXPECT_EQ(hash, 0x7beab606e0174470u);
 }
 
 TEST(PenColorTable, NearestEntryByDifferencesOfSquares) {
@@ -216,16 +250,14 @@ TEST(PenColorTable, NearestEntryByDifferencesOfSquares) {
     }
 }
 
-TEST(PenNumberOf, FixedMapping) {
-    struct Case {
-        std::uint16_t jw;
-        int expected;
-    };
-    const Case cases[] = {{1, 4},    {107, 4},  {2, 7},      {7, 7},     {10, 7},    {101, 250}, {109, 222},
-                          {110, 23}, {111, 30}, {112, 83},   {113, 150}, {114, 171}, {116, 8},   {115, 9},
-                          {0, 7},    {117, 7},  {0xFFFF, 7}, {8, 1},     {102, 1},   {6, 5},     {5, 6}};
-    for (const Case &c : cases) {
-        SCOPED_TRACE(c.jw);
-        EXPECT_EQ(PenNumberOf(c.jw), c.expected);
+TEST(PenNumberOf, EveryJwColourNumber) {
+    // Jw_cad's colour numbers with a pen of their own; every other number of the 16-bit range is pen 7.
+    const std::map<std::uint16_t, int> own = {{1, 4},    {107, 4},   {3, 3},     {103, 3},   {4, 2},    {105, 2},
+                                              {5, 6},    {106, 6},   {6, 5},     {104, 5},   {8, 1},    {102, 1},
+                                              {9, 9},    {115, 9},   {101, 250}, {109, 222}, {110, 23}, {111, 30},
+                                              {112, 83}, {113, 150}, {114, 171}, {116, 8}};
+    for (int color = 0; color <= 0xFFFF; ++color) {
+        const auto found = own.find(static_cast<std::uint16_t>(color));
+        ASSERT_EQ(PenNumberOf(static_cast<std::uint16_t>(color)), found == own.end() ? 7 : found->second) << color;
     }
 }

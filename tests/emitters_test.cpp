@@ -75,11 +75,17 @@ TEST(EmitArc, CirclesEllipsesAndArcs) {
         SCOPED_TRACE(c.fault);
         EXPECT_EQ(Emitted([&](ScriptSink &s) { EmitArc(s, c.arc, kIdentity); }), c.expected);
     }
-    // The second radius is radius x flatness x scale, rounded once.
-    EXPECT_EQ(Emitted([&](ScriptSink &s) {
-                  EmitArc(s, Arc(0, 0, 3, 0, 0, 0, 0.1, 1), ScriptTransform{0, 0, 0.1});
-              }),
+    // Under a scale: lengths scale (the second radius is radius x flatness x scale, rounded once), angles
+    // do not.
+    const ScriptTransform tenth{0, 0, 0.1};
+    EXPECT_EQ(Emitted([&](ScriptSink &s) { EmitArc(s, Arc(0, 0, 3, 0, 0, 0, 0.1, 1), tenth); }),
               "_ELLI2D_n,SetArcSep, 0,0, 0.3,0.03, 0\r\n");
+    EXPECT_EQ(Emitted([&](ScriptSink &s) { EmitArc(s, Arc(10, 0, 3, 0, 0, 0.5, 0.5, 1), tenth); }),
+              "_ELLI2D_n,SetArcSep, 1,0, 0.3,0.15, 0.5\r\n");
+    EXPECT_EQ(Emitted([&](ScriptSink &s) { EmitArc(s, Arc(0, 0, 3, 0.5, 1, 0.25, 0.5, 0), tenth); }),
+              "_ELARC2D_n,SetArcSep, 0,0, 0.3,0.15, 0.25,0.5,1.5\r\n");
+    EXPECT_EQ(Emitted([&](ScriptSink &s) { EmitArc(s, Arc(0, 0, 3, 0.5, 1, 0.25, 1, 0), tenth); }),
+              "_ARC2D_n,SetArcSep, 0,0, 0.3, 0.75,1.75\r\n");
 }
 
 TEST(EmitPolygonSolid, OrientationAndDegenerateShapes) {
@@ -98,6 +104,12 @@ TEST(EmitPolygonSolid, OrientationAndDegenerateShapes) {
         {"P2 = P3 = P4 is a line", Solid(1, 0, 0, 3, 4, 3, 4, 3, 4), "_LINE2D_n, 0,0, 3,4\r\n"},
         {"four equal points are a zero-length line", Solid(1, 2, 2, 2, 2, 2, 2, 2, 2), "_LINE2D_n, 2,2, 2,2\r\n"},
         {"P4 within 1e-12 of P3 is a triangle", Solid(1, 0, 0, 1, 0, 0, 1, 1e-13, 1), "_3SLD2D_n, 0,0, 1,0, 0,1\r\n"},
+        {"P4 off P3 along x only is a quadrilateral", Solid(1, 0, 0, 2, 0, 2, 1, 0, 1),
+         "_4SLD2D_n, 0,0, 2,0, 2,1, 0,1\r\n"},
+        {"P4 off P3 along y only is a quadrilateral", Solid(1, 0, 0, 2, 0, 2, 2, 2, 1),
+         "_4SLD2D_n, 0,0, 2,0, 2,2, 2,1\r\n"},
+        {"right triangle, P3 above P2", Solid(1, 0, 0, 1, 0, 1, 1, 1, 1), "_3SLD2D_n, 0,0, 1,0, 1,1\r\n"},
+        {"right triangle, P3 beside P2", Solid(1, 0, 1, 0, 0, 1, 0, 1, 0), "_3SLD2D_n, 0,1, 0,0, 1,0\r\n"},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.fault);

@@ -1,6 +1,7 @@
 // The header check and the stream reader: hand-made bytes, writer round trips, and broken streams.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <random>
@@ -426,4 +427,122 @@ TEST(ReadClipBytes, SurvivesRandomCorruption) {
         ReadClipBytes(bytes, store);  // must not crash, hang or over-read
         CheckClipBytes(bytes);
     }
+}
+
+namespace {
+
+DrawingStore BareDrawing() {
+    DrawingStore d;
+    d.layerGroupScales.assign(16, 1.0);
+    d.version = 600;
+    return d;
+}
+
+// The position of the `nth` (from 0) occurrence of `pattern` in `bytes`.
+std::size_t Find(const std::vector<std::uint8_t> &bytes, const std::vector<std::uint8_t> &pattern, int nth = 0) {
+    auto at = bytes.begin();
+    for (int i = 0;; ++i, ++at) {
+        at = std::search(at, bytes.end(), pattern.begin(), pattern.end());
+        if (at == bytes.end() || i == nth) break;
+    }
+    return static_cast<std::size_t>(at - bytes.begin());
+}
+
+}  // namespace
+
+// Fields that only some values bring with them: symbol points (style 100 exactly) and a solid's own
+// colour (pen colour 10 exactly), at the values around them.
+TEST(ReadClipBytes, ConditionalFieldsOnlyAtTheirExactValues) {
+    DrawingStore d = BareDrawing();
+    for (const std::uint8_t style : {99, 100, 101})
+        Add(d, TclpEntTen{TclpEntBase{0, style, 2, 0, 0, 0, 2}, 1.0 * style, 2, 0, style == 100 ? 12 : 0,
+                          style == 100 ? 0.5 : 0, style == 100 ? 2.0 : 0});
+    for (const std::uint16_t color : {9, 10, 11, 0x0123})
+        Add(d,
+            TclpEntSolid{TclpEntBase{0, 1, color, 0, 0, 0, 2}, 0, 0, 1, 0, 1, 1, 0, 1, color == 10 ? 0x00C08040 : 0});
+    Add(d, TclpEntSen{TclpEntBase{0, 1, 2, 0, 0, 0, 2}, 0, 0, 5, 5});  // something to misread after them
+    DrawingStore store;
+    ASSERT_TRUE(ReadClipBytes(WriteStream(d), store));
+    EXPECT_EQ(store, d);
+}
+
+// The stream's version is the schema of its first class definition, whatever later ones say.
+TEST(ReadClipBytes, VersionComesFromTheFirstClassDefinition) {
+    DrawingStore d = BareDrawing();
+    Add(d, TclpEntSen{TclpEntBase{0, 1, 2, 0, 0, 0, 2}, 0, 0, 5, 5});
+    Add(d, TclpEntEnko{TclpEntBase{0, 1, 2, 0, 0, 0, 2}, 1, 1, 2, 0, 6.28, 0, 1, 1});
+    Add(d, TclpEntSen{TclpEntBase{0, 1, 3, 0, 0, 0, 2}, 1, 1, 6, 6});
+    StreamOptions options;
+    options.schema = 350;  // before pen widths
+    std::vector<std::uint8_t> bytes = WriteStream(d, options);
+    const std::size_t second = Find(bytes, {0xFF, 0xFF, 350 & 0xFF, 350 >> 8}, 1);
+    ASSERT_LT(second, bytes.size());
+    bytes[second + 2] = 600 & 0xFF;  // the arc's class says 600
+    bytes[second + 3] = 600 >> 8;
+    DrawingStore store;
+    ASSERT_TRUE(ReadClipBytes(bytes, store));
+    EXPECT_EQ(store, AsReadAt(d, 350));
+}
+
+// Counts below 0xFFFF are one 16-bit word, however large: 40,000 objects.
+TEST(ReadClipBytes, ShortCountsUpTo65534) {
+    DrawingStore d = BareDrawing();
+    for (int i = 0; i < 40000; ++i)
+        Add(d, TclpEntSen{TclpEntBase{0, 1, 2, 0, 0, 0, 2}, 0, 0, 1.0 * i, 1});
+    const std::vector<std::uint8_t> bytes = WriteStream(d);
+    ASSERT_EQ(bytes[16 * 8 + 16], 40000 & 0xFF);  // the count as one word, right after the header
+    ASSERT_EQ(bytes[16 * 8 + 17], 40000 >> 8);
+    DrawingStore store;
+    ASSERT_TRUE(ReadClipBytes(bytes, store));
+    EXPECT_EQ(store.lines.size(), 40000u);
+}
+
+// A reference to class index 0 (tag 0x8000) names every kind not yet defined; the last of them wins.
+TEST(ReadClipBytes, ClassIndexZeroIsTheLastUndefinedKind) {
+    DrawingStore d = BareDrawing();
+    Add(d, TclpEntSen{TclpEntBase{0, 1, 2, 0, 0, 0, 2}, 0, 0, 5, 5});  // its class sets the version
+    Add(d, TclpEntBlock{TclpEntBase{0, 1, 2, 0, 0, 0, 2}, 1, 2, 1, 1, 0, 7});
+    std::vector<std::uint8_t> bytes = WriteStream(d);
+    const std::string name = "CDataBlock";
+    const std::size_t definition = Find(bytes, {0xFF, 0xFF}, 1);
+    ASSERT_EQ(std::string(bytes.begin() + definition + 6, bytes.begin() + definition + 6 + name.size()), name);
+    // Replace the class definition by a reference to index 0.
+    bytes.erase(bytes.begin() + definition + 2, bytes.begin() + definition + 6 + name.size());
+    bytes[definition] = 0x00;
+    bytes[definition + 1] = 0x80;
+    DrawingStore store;
+    ASSERT_TRUE(ReadClipBytes(bytes, store));
+    ASSERT_EQ(store.inserts.size(), 1u);
+    EXPECT_EQ(store.inserts[0].number, 7);
+}
+
+// A file whose last read crosses the 1 MiB read buffer and ends on the file's last byte.
+TEST(ReadClipFile, TheLastReadMayEndExactlyAtTheEndOfAFileAcrossTheBuffer) {
+    constexpr std::size_t kTarget = (1u << 20) + 1;
+    DrawingStore d = BareDrawing();
+    const TclpEntSen line{TclpEntBase{0, 1, 2, 0, 0, 0, 2}, 0, 0, 1, 1};
+    Add(d, line);
+    const std::size_t oneLine = WriteStream(d).size();
+    Add(d, line);
+    const std::size_t perLine = WriteStream(d).size() - oneLine;
+    while (d.lines.size() * perLine + oneLine < kTarget - 2000)
+        Add(d, line);
+    TclpEntMoji text;
+    text.base = line.base;
+    text.fontName = "f";
+    text.text = std::string(300, 'a');
+    Add(d, text);
+    d.texts.back().text.resize(300 + kTarget - WriteStream(d).size());  // longer strings cost what they hold
+    const std::vector<std::uint8_t> bytes = WriteStream(d);
+    ASSERT_EQ(bytes.size(), kTarget);
+    const std::string path = Utf8Of(std::filesystem::temp_directory_path() / "korvel_reader_boundary.jwwin");
+    std::FILE *f = OpenFile(path, "wb");
+    ASSERT_TRUE(f);
+    std::fwrite(bytes.data(), 1, bytes.size(), f);
+    std::fclose(f);
+    DrawingStore store;
+    ReadReport report;
+    EXPECT_TRUE(ReadClipFile(path, store, &report)) << report.failure;
+    EXPECT_EQ(report.endOffset, kTarget);
+    std::filesystem::remove(FilePath(path));
 }

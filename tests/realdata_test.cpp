@@ -9,6 +9,7 @@
 #include "reader/jclfunit.h"
 #include "script/convert.h"
 #include "tests/support/realdata.h"
+#include "tests/support/scripts.h"
 
 using namespace korvel;
 using namespace korvel::test;
@@ -53,29 +54,31 @@ TEST(RealData, ReadsAsExpected) {
     EXPECT_GT(complete, 0);
 }
 
-TEST(RealData, ConvertsUnderEveryOptionCombination) {
-    const auto streams = RealStreams();
-    if (streams.empty()) GTEST_SKIP() << "no real data folder";
+TEST(RealData, ScriptsAreTheGoldenScriptsByteForByte) {
+    const auto dir = RealDataDir();
+    if (!dir || !std::filesystem::is_directory(*dir / "scripts")) GTEST_SKIP() << "no golden scripts";
     PenColorTable pens;
     FillPenColorTable(pens);
-    for (const RealStream &s : streams) {
+    int compared = 0;
+    for (const auto &entry : std::filesystem::directory_iterator(*dir / "scripts")) {
+        // NAME.SET.vnt, for the stream NAME.jwwin or, for a capture, NAME itself.
+        const std::string file = entry.path().filename().string();
+        if (!file.ends_with(".vnt")) continue;
+        const std::string stem = file.substr(0, file.size() - 4);
+        const std::string name = stem.substr(0, stem.rfind('.')), set = stem.substr(stem.rfind('.') + 1);
+        const std::optional<ConvertOptions> options = OptionSetNamed(set);
+        ASSERT_TRUE(options) << file;
+        const std::filesystem::path stream =
+            std::filesystem::exists(*dir / (name + ".jwwin")) ? *dir / (name + ".jwwin") : *dir / name;
+        SCOPED_TRACE(file);
         DrawingStore store;
-        if (!ReadClipFile(Utf8Of(s.stream), store)) continue;
-        SCOPED_TRACE(s.stream.filename().string());
-        std::string allOff;
-        for (int bits = 0; bits < 16; bits++) {
-            const ConvertOptions options{(bits & 1) != 0, (bits & 2) != 0, (bits & 4) != 0, (bits & 8) != 0};
-            StringScriptSink sink;
-            ASSERT_TRUE(ConvertDrawing(store, options, pens, sink));
-            ASSERT_TRUE(sink.text.starts_with("#VAR\r\n\x81\x40n\r\n#DRAW\r\n"));
-            ASSERT_TRUE(sink.text.ends_with("\r\n"));
-            if (bits == 0) allOff = sink.text;
-            // Including hatching can only add command lines.
-            if (bits == 4) {
-                EXPECT_GE(sink.text.size(), allOff.size());
-            }
-        }
+        ASSERT_TRUE(ReadClipFile(Utf8Of(stream), store));
+        StringScriptSink sink;
+        ASSERT_TRUE(ConvertDrawing(store, *options, pens, sink));
+        EXPECT_EQ(FirstDifference(sink.text, ReadFileText(entry.path())), "");
+        ++compared;
     }
+    EXPECT_GT(compared, 0);
 }
 
 TEST(RealData, EveryCompleteStreamPreviews) {
