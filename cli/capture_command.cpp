@@ -59,7 +59,7 @@ int RunCapture(const CaptureRequest &request) {
         std::printf("  %s -> %s\n", kFormatNames[i], path.c_str());
     }
 
-    Input input(ScratchPath(folder, 1));
+    Input input(ScratchPath(folder, 1), kDefaultInputLimit);
     DrawingStore store;
     const int loaded = LoadDrawing(input, store);
     if (loaded == kRejected) return loaded;

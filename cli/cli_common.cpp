@@ -1,72 +1,116 @@
 // What every korvel-cli command shares: exit codes, the one-line error, the input and its loading.
 #include "cli/cli_common.h"
-#include "reader/file_path.h"
+
+#include <sys/stat.h>
 
 #include <cerrno>
-#include <cstdio>
 #include <cstring>
-
 #include <filesystem>
 
-#include "reader/jclfunit.h"
+#include "reader/file_path.h"
 #include "shell/folder_clipboard.h"
 
 namespace korvel::cli {
+
+namespace {
+
+bool IsRegularFile(std::FILE *file) {
+#ifdef _WIN32
+    struct _stat64 info;
+    return _fstat64(_fileno(file), &info) == 0 && (info.st_mode & _S_IFMT) == _S_IFREG;
+#else
+    struct stat info;
+    return fstat(fileno(file), &info) == 0 && S_ISREG(info.st_mode);
+#endif
+}
+
+}  // namespace
 
 int Fail(int code, const std::string &message) {
     std::fprintf(stderr, "korvel-cli: %s\n", message.c_str());
     return code;
 }
 
-bool Input::Open(std::string &error) {
-    if (path == "-") {
-        std::vector<std::uint8_t> data;
-        std::uint8_t chunk[1 << 16];
-        std::size_t got;
-        while ((got = std::fread(chunk, 1, sizeof chunk, stdin)) > 0)
-            data.insert(data.end(), chunk, chunk + got);
-        if (std::ferror(stdin)) {
-            error = "standard input: cannot be read";
-            return false;
-        }
-        bytes = std::move(data);
-        return true;
-    }
+bool Input::Open(std::string &error, int &code, bool prefixOnly) {
+    code = kRejected;
+    if (path == "-") return ReadAll(stdin, prefixOnly, error, code);
     std::error_code ec;
     if (std::filesystem::is_directory(FilePath(path), ec)) return OpenClipboardFolder(error);
-    std::FILE *f = OpenFile(path, "rb");
-    if (!f) {
+    file.reset(OpenFile(path, "rb"));
+    if (!file) {
         error = path + ": " + std::strerror(errno);
         return false;
     }
-    std::fclose(f);
+    if (!IsRegularFile(file.get())) {
+        std::unique_ptr<std::FILE, FileCloser> stream = std::move(file);
+        return ReadAll(stream.get(), prefixOnly, error, code);
+    }
+    if (std::fseek(file.get(), 0, SEEK_END) != 0 || std::ftell(file.get()) < 0) {
+        error = path + ": cannot be measured";
+        return false;
+    }
+    fileSize = static_cast<std::uint64_t>(std::ftell(file.get()));
+    std::rewind(file.get());
+    return true;
+}
+
+// Reads a stream to its end into memory (or just the checked prefix), stopping at the limit.
+bool Input::ReadAll(std::FILE *from, bool prefixOnly, std::string &error, int &code) {
+    const std::uint64_t most = prefixOnly ? kCheckedPrefixBytes : limit;
+    std::vector<std::uint8_t> data;
+    std::uint8_t chunk[1 << 16];
+    while (data.size() < most) {
+        const std::size_t want = static_cast<std::size_t>(std::min<std::uint64_t>(sizeof chunk, most - data.size()));
+        const std::size_t got = std::fread(chunk, 1, want, from);
+        data.insert(data.end(), chunk, chunk + got);
+        if (got < want) break;
+    }
+    if (std::ferror(from)) {
+        error = Name() + ": cannot be read: " + std::strerror(errno);
+        return false;
+    }
+    if (!prefixOnly && data.size() >= limit && std::fgetc(from) != EOF) {
+        error = Name() + ": more than the input limit of " + std::to_string(limit) + " bytes (see --max-input)";
+        return false;
+    }
+    bytes = std::move(data);
+    code = kOk;
     return true;
 }
 
 bool Input::OpenClipboardFolder(std::string &error) {
     FolderClipboard clipboard(path);
     const std::uint32_t format = clipboard.Register("Jw_win");
-    const bool present = clipboard.ReadBlock(
-        format, [&](std::span<const std::uint8_t> block) { bytes.emplace(block.begin(), block.end()); });
-    if (!present) error = path + ": a clipboard folder without a \"Jw_win\" file";
+    const bool present = clipboard.ReadBlock(format, [&](std::span<const std::uint8_t> block) {
+        bytes.emplace(block.begin(), block.end());
+    });
+    if (!present) error = path + ": is a directory without a \"Jw_win\" clipboard file";
     return present;
 }
 
-bool Input::Check() const { return bytes ? CheckClipBytes(*bytes) : CheckClipFile(path); }
+bool Input::Check() const {
+    if (bytes) return CheckClipBytes(*bytes);
+    std::uint8_t prefix[kCheckedPrefixBytes];
+    const std::size_t got = std::fread(prefix, 1, sizeof prefix, file.get());
+    std::rewind(file.get());
+    return CheckClipBytes(std::span(prefix, got));
+}
 
 bool Input::Read(DrawingStore &store, ReadReport &report) const {
-    return bytes ? ReadClipBytes(*bytes, store, &report) : ReadClipFile(path, store, &report);
+    return bytes ? ReadClipBytes(*bytes, store, &report) : ReadClipStream(file.get(), fileSize, store, &report);
 }
 
 int LoadDrawing(Input &input, DrawingStore &store) {
     std::string error;
-    if (!input.Open(error)) return Fail(kRejected, error);
+    int code = kRejected;
+    if (!input.Open(error, code)) return Fail(code, error);
     if (!input.Check()) return Fail(kRejected, input.Name() + ": not a Jw_win drawing stream");
     ReadReport report;
-    if (!input.Read(store, report))
-        return Fail(kReadFailed, input.Name() + ": read failed at byte offset " + std::to_string(report.endOffset) +
-                                     ": " + report.failure);
-    return kOk;
+    if (input.Read(store, report)) return kOk;
+    if (report.outOfMemory)
+        return Fail(kOutOfMemory, input.Name() + ": out of memory at byte offset " + std::to_string(report.endOffset));
+    return Fail(kReadFailed, input.Name() + ": read failed at byte offset " + std::to_string(report.endOffset) + ": " +
+                                 report.failure);
 }
 
 bool WriteScript(const DrawingStore &store, const ConvertOptions &options, std::FILE *file) {
@@ -74,6 +118,11 @@ bool WriteScript(const DrawingStore &store, const ConvertOptions &options, std::
     FillPenColorTable(pens);
     FileScriptSink sink(file);
     return ConvertDrawing(store, options, pens, sink) && sink.Finish();
+}
+
+int FinishStandardOutput(int code) {
+    if (std::fflush(stdout) != 0 || std::ferror(stdout)) return Fail(kOutputFailed, "standard output: write failed");
+    return code;
 }
 
 }  // namespace korvel::cli

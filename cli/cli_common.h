@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -14,35 +15,50 @@
 namespace korvel::cli {
 
 // Exit codes; documented in the README and in --help.
-enum Exit : int { kOk = 0, kRejected = 1, kUsage = 2, kReadFailed = 3, kOutputFailed = 4 };
+enum Exit : int { kOk = 0, kRejected = 1, kUsage = 2, kReadFailed = 3, kOutputFailed = 4, kOutOfMemory = 5 };
 
 // Prints "korvel-cli: MESSAGE" on standard error and returns `code`.
 int Fail(int code, const std::string &message);
 
-// FILE as given: a path read through a buffer, standard input held in memory, or a clipboard kept in a
-// folder (one file per format name), whose "Jw_win" file is the drawing.
+// Inputs that are not regular files are held in memory up to this many bytes unless told otherwise.
+inline constexpr std::uint64_t kDefaultInputLimit = std::uint64_t{2} << 30;
+
+// FILE as given, opened once: a regular file read through a buffer; standard input ("-"), a pipe, a
+// FIFO or a device read into memory up to a limit; or a clipboard kept in a folder (one file per format
+// name), whose "Jw_win" file is the drawing.
 class Input {
 public:
-    explicit Input(std::string path) : path(std::move(path)) {}
+    Input(std::string path, std::uint64_t limit) : path(std::move(path)), limit(limit) {}
 
-    // False (with a message) when the input cannot be opened at all.
-    bool Open(std::string &error);
+    // Opens the input; with `prefixOnly` only the bytes the header check needs are taken. False, with
+    // a one-line message and its exit code, when it cannot be read.
+    bool Open(std::string &error, int &code, bool prefixOnly = false);
     std::string Name() const { return path == "-" ? "standard input" : path; }
     bool Check() const;
     bool Read(DrawingStore &store, ReadReport &report) const;
 
 private:
+    struct FileCloser {
+        void operator()(std::FILE *f) const { std::fclose(f); }
+    };
+    bool ReadAll(std::FILE *from, bool prefixOnly, std::string &error, int &code);
     bool OpenClipboardFolder(std::string &error);
 
     std::string path;
-    std::optional<std::vector<std::uint8_t>> bytes;
+    std::uint64_t limit;
+    std::optional<std::vector<std::uint8_t>> bytes;  // everything but regular files
+    std::unique_ptr<std::FILE, FileCloser> file;     // a regular file
+    std::uint64_t fileSize = 0;
 };
 
 // Header check and full read, with the messages and exit codes shared by the commands.
-// Returns kOk, kRejected or kReadFailed; on kReadFailed the store holds the partial drawing.
+// Returns kOk, kRejected, kReadFailed or kOutOfMemory; on kReadFailed the store holds the partial drawing.
 int LoadDrawing(Input &input, DrawingStore &store);
 
 // Writes the script through a buffer; false when any write or the flush fails.
 bool WriteScript(const DrawingStore &store, const ConvertOptions &options, std::FILE *file);
+
+// Flushes standard output: `code`, or kOutputFailed (with the message) when anything written to it failed.
+int FinishStandardOutput(int code);
 
 }  // namespace korvel::cli

@@ -16,6 +16,24 @@ std::string KindCounts(const EntityArrays &a) {
            std::to_string(a.insertCount()) + " inserts";
 }
 
+// A block name as text for a terminal: control characters (escape sequences among them) and NUL shown
+// as \xNN, a backslash and a quote escaped, so that the name can neither cut the line short nor act on it.
+std::string Displayed(const std::string &name) {
+    std::string out;
+    for (const char c : Cp932ToUtf8(name)) {
+        const auto u = static_cast<unsigned char>(c);
+        if (u < 0x20 || u == 0x7F) {
+            char escaped[5];
+            std::snprintf(escaped, sizeof escaped, "\\x%02X", u);
+            out += escaped;
+        } else {
+            if (c == '\\' || c == '"') out += '\\';
+            out += c;
+        }
+    }
+    return out;
+}
+
 }  // namespace
 
 void WriteStoreSummary(std::FILE *out, const DrawingStore &store) {
@@ -26,7 +44,7 @@ void WriteStoreSummary(std::FILE *out, const DrawingStore &store) {
     std::fprintf(out, "top level:         %d objects: %s\n", store.objectCount, KindCounts(store).c_str());
     std::fprintf(out, "block definitions: %d\n", store.blockDefCount());
     for (const TclpEntBlockDef &def : store.blockDefs)
-        std::fprintf(out, "  number %d \"%s\": %d entities: %s\n", def.number, Cp932ToUtf8(def.name).c_str(),
+        std::fprintf(out, "  number %d \"%s\": %d entities: %s\n", def.number, Displayed(def.name).c_str(),
                      def.entityCount, KindCounts(def).c_str());
 }
 

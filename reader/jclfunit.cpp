@@ -17,9 +17,10 @@ namespace {
 // smallest block definition: tag, header, three int32, an empty name and a 2-byte count.
 constexpr std::uint64_t kMinObjectBytes = 2 + 13 + 20;
 constexpr std::uint64_t kMinBlockDefBytes = 2 + 13 + 12 + 1 + 2;
+// A block definition takes far more memory than its smallest form in the stream; counts are held to what
+// keeps the store within four times the input.
+constexpr std::uint64_t kBlockDefBudgetBytes = std::max<std::uint64_t>(kMinBlockDefBytes, sizeof(TclpEntBlockDef) / 4);
 
-constexpr std::size_t kHeaderDoubles = 18;
-constexpr std::size_t kCheckedPrefixBytes = kHeaderDoubles * 8 + 6 + 2 + 2;
 
 constexpr std::array<std::string_view, 8> kClassNames = {"",          "CDataSen",    "CDataEnko",  "CDataTen",
                                                          "CDataMoji", "CDataSunpou", "CDataSolid", "CDataBlock"};
@@ -121,7 +122,7 @@ public:
 
         what = "the block definition count";
         const auto defCount = static_cast<std::int32_t>(ReadCount(in));
-        if (!in.Ok() || !CountFits(defCount, kMinBlockDefBytes, "block definitions")) return false;
+        if (!in.Ok() || !CountFits(defCount, kBlockDefBudgetBytes, "block definitions")) return false;
         if (defCount <= 0) return true;
         store.blockDefs.reserve(static_cast<std::size_t>(defCount));
         for (std::int32_t j = 0; j < defCount; j++)
@@ -141,11 +142,12 @@ public:
 private:
     std::string Failure() const { return (in.Ok() ? "" : "end of file while reading ") + std::string(what); }
 
-    // A count that cannot fit in the bytes left fails the read before anything is allocated for it.
+    // A count that cannot fit in the bytes left fails the read before anything is allocated for it. So does
+    // one with the top bit set (2^31 or more), which no stream can hold.
     bool CountFits(std::int32_t count, std::uint64_t minBytes, const char *items) {
-        if (count <= 0 || static_cast<std::uint64_t>(count) <= in.Remaining() / minBytes) return true;
-        countFailure = std::to_string(count) + " " + items + " cannot fit in the " + std::to_string(in.Remaining()) +
-                       " bytes left";
+        if (count >= 0 && static_cast<std::uint64_t>(count) <= in.Remaining() / minBytes) return true;
+        countFailure = std::to_string(static_cast<std::uint32_t>(count)) + " " + items + " cannot fit in the " +
+                       std::to_string(in.Remaining()) + " bytes left";
         what = countFailure.c_str();
         return false;
     }
@@ -167,6 +169,8 @@ private:
         }
         const std::int64_t index = tag == 0x7FFF ? static_cast<std::int64_t>(in.Read<std::uint32_t>() & 0x7FFFFFFFu)
                                                  : std::int64_t{tag} - 0x8000;
+        // Index 0 names no class (the load map starts at 1); it must not match the kinds not yet defined.
+        if (index == 0) return 0;
         int kind = 0;
         for (int k = 1; k <= 7; k++)
             if (classIndex[k] == index) kind = k;  // the last equal one wins
@@ -278,7 +282,12 @@ bool ReadFromCursor(ByteCursor &in, DrawingStore &store, ReadReport *report) {
     try {
         complete = reader.Read() && in.Ok();
     } catch (const std::bad_alloc &) {
-        complete = false;
+        if (report) {
+            *report = reader.Report(false);
+            report->outOfMemory = true;
+            report->failure = "out of memory";
+        }
+        return false;
     }
     if (report) *report = reader.Report(complete);
     return complete;
@@ -357,10 +366,14 @@ bool ReadClipFile(const std::string &path, DrawingStore &store, ReadReport *repo
     const File file = OpenForReading(path, size);
     if (!file) {
         ClearDrawingStore(store);
-        if (report) *report = ReadReport{false, 0, "cannot open " + path, 1};
+        if (report) *report = ReadReport{false, false, 0, "cannot open " + path, 1};
         return false;
     }
-    ByteCursor in(file.get(), size);
+    return ReadClipStream(file.get(), size, store, report);
+}
+
+bool ReadClipStream(std::FILE *file, std::uint64_t sizeBytes, DrawingStore &store, ReadReport *report) {
+    ByteCursor in(file, sizeBytes);
     return ReadFromCursor(in, store, report);
 }
 

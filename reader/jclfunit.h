@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdio>
 #include <span>
 #include <string>
 
@@ -13,6 +14,7 @@ namespace korvel {
 // How a read ended, for the command line and the tests.
 struct ReadReport {
     bool complete = false;
+    bool outOfMemory = false;       // the read stopped because memory ran out, not because of the stream
     std::uint64_t endOffset = 0;    // where the stream ended (complete) or where the failing read began
     std::string failure;            // what was being read when it failed; empty when complete
     std::int64_t indexCounter = 0;  // the load map's next index number when the read stopped
@@ -22,11 +24,15 @@ struct ReadReport {
 // and a first class schema between 220 and 700.
 bool CheckClipBytes(std::span<const std::uint8_t> bytes);
 bool CheckClipFile(const std::string &path);
+// The most bytes from the start of a stream that the check looks at.
+inline constexpr std::size_t kCheckedPrefixBytes = 18 * 8 + 6 + 2 + 2;
 
 // Empties `store` and reads the stream into it. True when the read reached the end of the last block
 // definition; on false the store keeps what was read before the failure.
 bool ReadClipBytes(std::span<const std::uint8_t> bytes, DrawingStore &store, ReadReport *report = nullptr);
 bool ReadClipFile(const std::string &path, DrawingStore &store, ReadReport *report = nullptr);
+// The same from a file already open at its start, of the given size.
+bool ReadClipStream(std::FILE *file, std::uint64_t sizeBytes, DrawingStore &store, ReadReport *report = nullptr);
 
 // The two string forms: a length byte 0..254, or 255 followed by a 16-bit length.
 std::string ReadArchiveString(ByteCursor &in);

@@ -5,7 +5,7 @@ set -euo pipefail
 packages=(cmake ninja-build g++ libgtest-dev libgmock-dev pkg-config libxcb1-dev dpkg-dev
           clang-14 libclang-rt-14-dev python3
           qt6-base-dev fonts-ipafont-gothic xvfb xauth
-          g++-mingw-w64-x86-64-posix googletest wine wine64)
+          g++-mingw-w64-x86-64-posix googletest wine wine64 libcli11-dev)
 
 missing=()
 for p in "${packages[@]}"; do

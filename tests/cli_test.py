@@ -269,6 +269,111 @@ def same(a, b):
 
 
 @unittest.skipUnless(os.path.isdir(REALDATA), "no real data folder")
+class Hardening(unittest.TestCase):
+    """Inputs of every kind, honest exit codes, safe replacement of outputs."""
+
+    def setUp(self):
+        self.tmp = tempfile.TemporaryDirectory()
+        self.dir = self.tmp.name
+        with open(EXAMPLE, "rb") as f:
+            self.example = f.read()
+        self.info = run("info", EXAMPLE).stdout
+
+    def tearDown(self):
+        self.tmp.cleanup()
+
+    def test_every_kind_of_input_reads_alike(self):
+        fifo = os.path.join(self.dir, "fifo")
+        os.mkfifo(fifo)
+        shell = {
+            "a pipe as /dev/stdin": f"cat {EXAMPLE} | {CLI} info /dev/stdin",
+            "standard input": f"{CLI} info - < {EXAMPLE}",
+            "a pipe by name": f"bash -c '{CLI} info <(cat {EXAMPLE})'",
+            "a FIFO": f"(cat {EXAMPLE} > {fifo} &) ; {CLI} info {fifo}",
+        }
+        for kind, command in shell.items():
+            r = subprocess.run(command, shell=True, capture_output=True, timeout=60)
+            self.assertEqual((r.returncode, r.stdout, r.stderr), (0, self.info, b""), kind)
+
+    def test_inputs_that_are_not_drawings_are_refused_clearly(self):
+        cases = [  # (arguments, stdin, exit code, words in the message)
+            (("check", "-"), "/dev/zero", 1, "not a Jw_win"),  # reads only what the check needs
+            (("info", "--max-input", "100000", "-"), "/dev/zero", 1, "input limit of 100000 bytes"),
+            (("info", self.dir), None, 1, "is a directory"),
+            (("info", os.path.join(self.dir, "missing")), None, 1, "No such file"),
+        ]
+        for args, stdin, code, words in cases:
+            with open(stdin or os.devnull, "rb") as source:
+                r = subprocess.run([CLI, *args], stdin=source, capture_output=True, timeout=60)
+            self.assertEqual(r.returncode, code, args)
+            assert_one_line_error(self, r)
+            self.assertIn(words, r.stderr.decode(), args)
+
+    @unittest.skipIf("ASAN_OPTIONS" in os.environ, "the sanitizers need more address space than the limit leaves")
+    def test_running_out_of_memory_is_said_as_such(self):
+        def little_memory():
+            resource.setrlimit(resource.RLIMIT_AS, (1 << 30, 1 << 30))
+        with open("/dev/zero", "rb") as zero:
+            r = subprocess.run([CLI, "info", "-"], stdin=zero, capture_output=True, preexec_fn=little_memory,
+                               timeout=120)
+        self.assertEqual(r.returncode, 5)
+        assert_one_line_error(self, r)
+        self.assertIn("out of memory", r.stderr.decode())
+
+    def test_standard_output_that_cannot_be_written_fails(self):
+        for args in [("check", EXAMPLE), ("info", EXAMPLE), ("dump", EXAMPLE), ("convert", EXAMPLE),
+                     ("--help",), ("--version",), ("convert", "--help")]:
+            with open("/dev/full", "wb") as full:
+                r = subprocess.run([CLI, *args], stdout=full, stderr=subprocess.PIPE, timeout=60)
+            self.assertEqual(r.returncode, 4, args)
+
+    def test_command_lines(self):
+        cases = [  # (arguments, exit code)
+            (("convert", "--help"), 0), (("preview", "--help"), 0), (("capture", "--help"), 0),
+            (("convert", EXAMPLE, "-o", ""), 2), (("convert", EXAMPLE, "-o", "a", "-o", "b"), 2),
+            (("preview", EXAMPLE, "-o", "x.png", "--size", "0x5"), 2), (("convert",), 2),
+            (("convert", "--", EXAMPLE), 0),
+        ]
+        for args, code in cases:
+            r = run(*args)
+            self.assertEqual(r.returncode, code, args)
+            if code == 2:
+                assert_one_line_error(self, r)
+        self.assertIn(b"--colors", run("convert", "--help").stdout)
+        dashed = os.path.join(self.dir, "-plan.jwwin")
+        with open(dashed, "wb") as f:
+            f.write(self.example)
+        r = subprocess.run([CLI, "info", "--", "-plan.jwwin"], cwd=self.dir, capture_output=True, timeout=60)
+        self.assertEqual((r.returncode, r.stdout), (0, self.info))
+
+    def test_info_shows_control_characters_in_names_escaped(self):
+        at = self.example.index(b"chair")
+        path = os.path.join(self.dir, "named")
+        with open(path, "wb") as f:
+            f.write(self.example[:at] + b"c\x1b[\x00r" + self.example[at + 5:])
+        r = run("info", path)
+        self.assertEqual(r.returncode, 0, r.stderr)
+        self.assertIn(b'"c\\x1B[\\x00r"', r.stdout)
+
+    def test_outputs_are_replaced_whole_keeping_their_mode(self):
+        out = os.path.join(self.dir, "plan.vnt")
+        with open(out, "wb") as f:
+            f.write(b"old")
+        os.chmod(out, 0o600)
+        self.assertEqual(run("convert", EXAMPLE, "-o", out).returncode, 0)
+        self.assertEqual(os.stat(out).st_mode & 0o777, 0o600)
+        long_name = os.path.join(self.dir, "n" * 250 + ".vnt")  # 254 bytes: no room for a suffix
+        self.assertEqual(run("convert", EXAMPLE, "-o", long_name).returncode, 0, "a long name")
+        # Runs writing one file at once: it ends as one whole script, and no temporary stays.
+        scripts = {run("convert", *o, EXAMPLE).stdout for o in ([], ["--colors", "--layers"])}
+        runs = [subprocess.Popen([CLI, "convert", *(["--colors", "--layers"] if i % 2 else []), EXAMPLE, "-o", out])
+                for i in range(12)]
+        self.assertEqual([p.wait(timeout=60) for p in runs], [0] * 12)
+        with open(out, "rb") as f:
+            self.assertIn(f.read(), scripts)
+        self.assertEqual(sorted(os.listdir(self.dir)), sorted(["plan.vnt", os.path.basename(long_name)]))
+
+
 class RealData(unittest.TestCase):
     def test_dump_matches_expectations(self):
         files = sorted(glob.glob(os.path.join(REALDATA, "*.expected.json")))

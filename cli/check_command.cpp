@@ -1,0 +1,15 @@
+// korvel-cli check: the header check alone, on only the bytes it needs.
+#include "cli/commands.h"
+
+namespace korvel::cli {
+
+int RunCheck(Input &input) {
+    std::string error;
+    int code = kRejected;
+    if (!input.Open(error, code, /*prefixOnly=*/true)) return Fail(code, error);
+    if (!input.Check()) return Fail(kRejected, input.Name() + ": not a Jw_win drawing stream");
+    std::puts("ok");
+    return FinishStandardOutput(kOk);
+}
+
+}  // namespace korvel::cli
