@@ -81,9 +81,8 @@ bool Input::ReadAll(std::FILE *from, bool prefixOnly, std::string &error, int &c
 bool Input::OpenClipboardFolder(std::string &error) {
     FolderClipboard clipboard(path);
     const std::uint32_t format = clipboard.Register("Jw_win");
-    const bool present = clipboard.ReadBlock(format, [&](std::span<const std::uint8_t> block) {
-        bytes.emplace(block.begin(), block.end());
-    });
+    const bool present = clipboard.ReadBlock(
+        format, [&](std::span<const std::uint8_t> block) { bytes.emplace(block.begin(), block.end()); });
     if (!present) error = path + ": is a directory without a \"Jw_win\" clipboard file";
     return present;
 }

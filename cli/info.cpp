@@ -42,6 +42,9 @@ void WriteStoreSummary(std::FILE *out, const DrawingStore &store) {
     std::fprintf(out, "layer group 0:     scale %.17g\n",
                  store.layerGroupScales.empty() ? 0.0 : store.layerGroupScales[0]);
     std::fprintf(out, "top level:         %d objects: %s\n", store.objectCount, KindCounts(store).c_str());
+    if (store.replacedCharacters > 0)
+        std::fprintf(out, "unicode text:      %llu characters with no Shift-JIS form, shown as \"?\"\n",
+                     static_cast<unsigned long long>(store.replacedCharacters));
     std::fprintf(out, "block definitions: %d\n", store.blockDefCount());
     for (const TclpEntBlockDef &def : store.blockDefs)
         std::fprintf(out, "  number %d \"%s\": %d entities: %s\n", def.number, Displayed(def.name).c_str(),

@@ -46,8 +46,9 @@ CLI::App *ReadingCommand(CLI::App &app, const char *name, const char *what, Read
     CLI::App *command = app.add_subcommand(name, what);
     command->add_option("FILE", reading.file, "the stream, \"-\" for standard input, or a clipboard folder")
         ->required();
-    command->add_option("--max-input", reading.limit,
-                        "the most bytes read into memory from standard input, a pipe or a device (default 2 GiB)")
+    command
+        ->add_option("--max-input", reading.limit,
+                     "the most bytes read into memory from standard input, a pipe or a device (default 2 GiB)")
         ->check(CLI::PositiveNumber);
     return command;
 }
@@ -89,7 +90,8 @@ int Run(int argc, char **argv) {
         ReadingCommand(app, "preview", "draw the window's preview (177x129 unless --size) as PNG", preview);
     OutputOption(previewCommand, "-o", previewRequest.imagePath, "the PNG file (\"-\" for standard output)")
         ->required();
-    OutputOption(previewCommand, "--trace", previewRequest.tracePath, "also write every drawing operation, one per line");
+    OutputOption(previewCommand, "--trace", previewRequest.tracePath,
+                 "also write every drawing operation, one per line");
     previewCommand->add_option("--size", size, "WIDTHxHEIGHT, each 1 to 10000")->check([&](const std::string &v) {
         PreviewRequest probe;
         return ParsePreviewSize(v, probe) ? std::string() : std::string("needs WIDTHxHEIGHT, each 1 to 10000");
@@ -143,9 +145,11 @@ int wmain(int argc, wchar_t **wideArgv) {
     _setmode(_fileno(stdin), _O_BINARY);
     _setmode(_fileno(stdout), _O_BINARY);
     std::vector<std::string> arguments;
-    for (int i = 0; i < argc; ++i) arguments.push_back(Utf8Of(std::filesystem::path(wideArgv[i])));
+    for (int i = 0; i < argc; ++i)
+        arguments.push_back(Utf8Of(std::filesystem::path(wideArgv[i])));
     std::vector<char *> argv;
-    for (std::string &argument : arguments) argv.push_back(argument.data());
+    for (std::string &argument : arguments)
+        argv.push_back(argument.data());
     argv.push_back(nullptr);
     return RunGuarded(argc, argv.data());
 }

@@ -20,6 +20,7 @@ bool IsAscii(std::string_view s) {
 class Converter {
 public:
     Converter() : cd(iconv_open("UTF-8", "CP932")) {}
+    Converter(const char *to, const char *from) : cd(iconv_open(to, from)) {}
     ~Converter() {
         if (cd != reinterpret_cast<iconv_t>(-1)) iconv_close(cd);
     }
@@ -53,9 +54,43 @@ public:
         return out;
     }
 
+    // One character's UTF-8 bytes as CP932; false when it has no CP932 form.
+    bool ConvertOne(const std::string &utf8, std::string &out) {
+        if (cd == reinterpret_cast<iconv_t>(-1)) return false;
+        iconv(cd, nullptr, nullptr, nullptr, nullptr);
+        char *src = const_cast<char *>(utf8.data());
+        std::size_t srcLeft = utf8.size();
+        char buffer[8];
+        char *dst = buffer;
+        std::size_t dstLeft = sizeof buffer;
+        if (iconv(cd, &src, &srcLeft, &dst, &dstLeft) == static_cast<std::size_t>(-1) || srcLeft != 0) return false;
+        out.append(buffer, static_cast<std::size_t>(dst - buffer));
+        return true;
+    }
+
 private:
     iconv_t cd;
 };
+
+std::string Utf8Of(char32_t c) {
+    std::string s;
+    if (c < 0x80) {
+        s += static_cast<char>(c);
+    } else if (c < 0x800) {
+        s += static_cast<char>(0xC0 | (c >> 6));
+        s += static_cast<char>(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+        s += static_cast<char>(0xE0 | (c >> 12));
+        s += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        s += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+        s += static_cast<char>(0xF0 | (c >> 18));
+        s += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+        s += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        s += static_cast<char>(0x80 | (c & 0x3F));
+    }
+    return s;
+}
 
 }  // namespace
 
@@ -63,6 +98,20 @@ std::string Cp932ToUtf8(std::string_view cp932) {
     if (IsAscii(cp932)) return std::string(cp932);
     thread_local Converter converter;
     return converter.Convert(cp932);
+}
+
+std::string Utf16ToCp932(std::span<const std::uint8_t> utf16le, std::uint64_t &replaced) {
+    thread_local Converter encoder("CP932", "UTF-8");
+    std::string out;
+    for (const char32_t c : DecodeUtf16(utf16le)) {
+        if (c < 0x80) {
+            out += static_cast<char>(c);
+        } else if (c == kUnpairedSurrogate || !encoder.ConvertOne(Utf8Of(c), out)) {
+            out += '?';
+            ++replaced;
+        }
+    }
+    return out;
 }
 
 }  // namespace korvel

@@ -136,6 +136,7 @@ struct DrawingStore : EntityArrays {
     std::int32_t objectCount = 0;          // as announced by the stream
     std::vector<ObjectRef> objects;        // top-level objects in stream order
     std::vector<TclpEntBlockDef> blockDefs;
+    std::uint64_t replacedCharacters = 0;  // characters of Unicode strings with no CP932 form, stored as "?"
 
     std::int32_t blockDefCount() const { return static_cast<std::int32_t>(blockDefs.size()); }
 

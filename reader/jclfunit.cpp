@@ -1,5 +1,7 @@
 // jclfunit: the header check and the reader of the "Jw_win" clipboard stream.
 #include "reader/jclfunit.h"
+
+#include "geom/cp932.h"
 #include "reader/file_path.h"
 
 #include <array>
@@ -20,7 +22,6 @@ constexpr std::uint64_t kMinBlockDefBytes = 2 + 13 + 12 + 1 + 2;
 // A block definition takes far more memory than its smallest form in the stream; counts are held to what
 // keeps the store within four times the input.
 constexpr std::uint64_t kBlockDefBudgetBytes = std::max<std::uint64_t>(kMinBlockDefBytes, sizeof(TclpEntBlockDef) / 4);
-
 
 constexpr std::array<std::string_view, 8> kClassNames = {"",          "CDataSen",    "CDataEnko",  "CDataTen",
                                                          "CDataMoji", "CDataSunpou", "CDataSolid", "CDataBlock"};
@@ -71,7 +72,7 @@ void ReadPointBody(ByteCursor &in, TclpEntTen &point) {
     point.scale = f.Next<double>();
 }
 
-void ReadTextBody(ByteCursor &in, TclpEntMoji &text) {
+void ReadTextBody(ByteCursor &in, TclpEntMoji &text, std::uint64_t &replaced) {
     const std::uint8_t *bytes = in.Take(68);
     if (!bytes) return;
     FieldReader f(bytes);
@@ -80,8 +81,8 @@ void ReadTextBody(ByteCursor &in, TclpEntMoji &text) {
     text.textType = f.Next<std::int32_t>();
     for (double *v : {&text.sizeX, &text.sizeY, &text.spacing, &text.angle})
         *v = f.Next<double>();
-    text.fontName = ReadArchiveString(in);
-    text.text = ReadArchiveString(in);
+    text.fontName = ReadArchiveString(in, replaced);
+    text.text = ReadArchiveString(in, replaced);
 }
 
 void ReadSolidBody(ByteCursor &in, TclpEntSolid &solid) {
@@ -192,7 +193,8 @@ private:
             case EntityKind::Line: return ReadEntity(a.lines, "a line", [&](auto &r) { ReadLineBody(in, r); });
             case EntityKind::Arc: return ReadEntity(a.arcs, "an arc", [&](auto &r) { ReadArcBody(in, r); });
             case EntityKind::Point: return ReadEntity(a.points, "a point", [&](auto &r) { ReadPointBody(in, r); });
-            case EntityKind::Text: return ReadEntity(a.texts, "a text", [&](auto &r) { ReadTextBody(in, r); });
+            case EntityKind::Text:
+                return ReadEntity(a.texts, "a text", [&](auto &r) { ReadTextBody(in, r, store.replacedCharacters); });
             case EntityKind::Dimension:
                 return ReadEntity(a.dimensions, "a dimension", [&](auto &r) { ReadDimensionBody(r); });
             case EntityKind::Solid: return ReadEntity(a.solids, "a solid", [&](auto &r) { ReadSolidBody(in, r); });
@@ -206,7 +208,7 @@ private:
         ReadEntityBase(in, store.version, dim.line.base);
         ReadLineBody(in, dim.line);
         ReadEntityBase(in, store.version, dim.label.base);
-        ReadTextBody(in, dim.label);
+        ReadTextBody(in, dim.label, store.replacedCharacters);
         if (store.version >= 420) {
             dim.sxfMode = in.Read<std::uint16_t>();
             for (TclpEntSen *aux : {&dim.auxLine1, &dim.auxLine2}) {
@@ -258,7 +260,7 @@ private:
         def.referenced = in.Read<std::int32_t>();
         def.stamp = in.Read<std::int32_t>();
         if (static_cast<std::uint32_t>(def.stamp) >= 0x80000000u) in.Skip(8);
-        def.name = ReadArchiveString(in);
+        def.name = ReadArchiveString(in, store.replacedCharacters);
         what = "the entity count of a block definition";
         def.entityCount = static_cast<std::int32_t>(ReadCount(in));
         if (!in.Ok()) return false;
@@ -310,11 +312,28 @@ File OpenForReading(const std::string &path, std::uint64_t &sizeBytes) {
 
 }  // namespace
 
-std::string ReadArchiveString(ByteCursor &in) {
-    std::size_t length = in.Read<std::uint8_t>();
-    if (length == 255) length = in.Read<std::uint16_t>();
+std::string ReadArchiveString(ByteCursor &in, std::uint64_t &replaced) {
+    // The length: a byte, or 0xFF and a word, or 0xFF, 0xFFFF and a double word.
+    const auto readLength = [&in](std::uint64_t first) -> std::uint64_t {
+        if (first != 0xFF) return first;
+        const std::uint16_t word = in.Read<std::uint16_t>();
+        return word == 0xFFFF ? in.Read<std::uint32_t>() : word;
+    };
+    std::uint64_t length = in.Read<std::uint8_t>();
+    if (length == 0xFF) {
+        const std::uint16_t word = in.Read<std::uint16_t>();
+        if (word == 0xFFFE) {
+            // A Unicode string: its own length in UTF-16 code units, stored here as CP932.
+            const std::uint64_t units = readLength(in.Read<std::uint8_t>());
+            std::string utf16;
+            in.ReadBytes(utf16, static_cast<std::size_t>(2 * units));
+            return Utf16ToCp932(std::span(reinterpret_cast<const std::uint8_t *>(utf16.data()), utf16.size()),
+                                replaced);
+        }
+        length = word == 0xFFFF ? in.Read<std::uint32_t>() : word;
+    }
     std::string text;
-    in.ReadBytes(text, length);
+    in.ReadBytes(text, static_cast<std::size_t>(length));
     return text;
 }
 

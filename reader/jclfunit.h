@@ -34,8 +34,10 @@ bool ReadClipFile(const std::string &path, DrawingStore &store, ReadReport *repo
 // The same from a file already open at its start, of the given size.
 bool ReadClipStream(std::FILE *file, std::uint64_t sizeBytes, DrawingStore &store, ReadReport *report = nullptr);
 
-// The two string forms: a length byte 0..254, or 255 followed by a 16-bit length.
-std::string ReadArchiveString(ByteCursor &in);
+// An archive string in any of its forms: ANSI with a byte, word or double-word length, or Unicode (0xFF,
+// 0xFFFE, then a length in UTF-16 code units in the same three forms), which is stored as CP932 with "?"
+// for each character that has no CP932 form, counted in `replaced`.
+std::string ReadArchiveString(ByteCursor &in, std::uint64_t &replaced);
 
 // Zeroes `header`, then reads the common entity header; the pen width only from version 351 on.
 void ReadEntityBase(ByteCursor &in, std::int32_t version, TclpEntBase &header);

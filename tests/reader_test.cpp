@@ -184,6 +184,58 @@ TEST(ReadClipBytes, StringsInBothForms) {
     EXPECT_EQ(w.bytes.size(), 258u);
 }
 
+// Every form of an archive string, ANSI and Unicode, read on its own; Unicode becomes CP932 with "?" for
+// what CP932 cannot hold.
+TEST(ReadArchiveString, EveryForm) {
+    using Bytes = std::vector<std::uint8_t>;
+    const auto utf16 = [](std::initializer_list<std::uint16_t> units) {
+        Bytes b;
+        for (const std::uint16_t u : units)
+            b.insert(b.end(), {static_cast<std::uint8_t>(u), static_cast<std::uint8_t>(u >> 8)});
+        return b;
+    };
+    const auto join = [](Bytes a, const Bytes &b) {
+        a.insert(a.end(), b.begin(), b.end());
+        return a;
+    };
+    const Bytes kanji = utf16({0x5C45, 0x9593});  // 居間
+    struct Case {
+        const char *form;
+        Bytes bytes;
+        std::string expected;
+        std::uint64_t replaced;
+    };
+    const Case cases[] = {
+        {"ANSI, byte length", {3, 'a', 'b', 'c'}, "abc", 0},
+        {"ANSI, word length", {0xFF, 2, 0, 'a', 'b'}, "ab", 0},
+        {"ANSI, double-word length", {0xFF, 0xFF, 0xFF, 2, 0, 0, 0, 'a', 'b'}, "ab", 0},
+        {"Unicode, byte length", join({0xFF, 0xFE, 0xFF, 2}, kanji), "\x8b\x8f\x8a\xd4", 0},
+        {"Unicode, word length", join({0xFF, 0xFE, 0xFF, 0xFF, 2, 0}, kanji), "\x8b\x8f\x8a\xd4", 0},
+        {"Unicode, double-word length", join({0xFF, 0xFE, 0xFF, 0xFF, 0xFF, 0xFF, 2, 0, 0, 0}, kanji),
+         "\x8b\x8f\x8a\xd4", 0},
+        {"Unicode, ASCII and a full-width tilde", join({0xFF, 0xFE, 0xFF, 2}, utf16({'A', 0xFF5E})), "A\x81\x60", 0},
+        {"Unicode without a CP932 form", join({0xFF, 0xFE, 0xFF, 3}, utf16({0x00E9, 'x', 0x20AC})), "?x?", 2},
+        {"Unicode, a surrogate pair and a lone half", join({0xFF, 0xFE, 0xFF, 3}, utf16({0xD83D, 0xDE00, 0xDC00})),
+         "??", 2},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.form);
+        const Bytes bytes = join(c.bytes, {0x5A});  // a byte after the string
+        ByteCursor in(bytes);
+        std::uint64_t replaced = 0;
+        EXPECT_EQ(ReadArchiveString(in, replaced), c.expected);
+        EXPECT_EQ(replaced, c.replaced);
+        EXPECT_EQ(in.Read<std::uint8_t>(), 0x5A);
+        EXPECT_TRUE(in.Ok());
+    }
+    // A length beyond the input fails without allocating it.
+    const Bytes huge = {0xFF, 0xFE, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x7F, 0, 0};
+    ByteCursor in(huge);
+    std::uint64_t replaced = 0;
+    EXPECT_EQ(ReadArchiveString(in, replaced), "");
+    EXPECT_FALSE(in.Ok());
+}
+
 TEST(ReadClipBytes, LoadMapNumbersClassesAndObjects) {
     // A new "CDataSen" gets index 1 and its object 2; 0x8001 is a line (3); a new "CDataEnko" gets 4
     // and its object 5; 0x8004 is an arc (6); 0x7FFF with 0x80000001 is a line again (7).
@@ -340,7 +392,7 @@ TEST(ReadClipBytes, CountsThatCannotBeRightFailAtOnce) {
         std::uint32_t count;
     };
     const Case cases[] = {
-        {kObjects, 100000000},          {kBlockDefinitions, 50000000},   {kDefinitionEntities, 3000000},
+        {kObjects, 100000000},          {kBlockDefinitions, 50000000},    {kDefinitionEntities, 3000000},
         {kObjects, 0x80000000u},        {kBlockDefinitions, 0xFFFFFFFFu}, {kDefinitionEntities, 0x80000001u},
         {kBlockDefinitions, 1000 / 40},  // would fit in the stream, not in four times its size in memory
     };

@@ -44,4 +44,36 @@ std::string Cp932ToUtf8(std::string_view cp932) {
     return out;
 }
 
+std::string Utf16ToCp932(std::span<const std::uint8_t> utf16le, std::uint64_t &replaced) {
+    std::string out;
+    for (const char32_t c : DecodeUtf16(utf16le)) {
+        if (c < 0x80) {
+            out += static_cast<char>(c);
+            continue;
+        }
+        wchar_t wide[2];
+        int units = 1;
+        if (c >= 0x10000 && c != kUnpairedSurrogate) {
+            wide[0] = static_cast<wchar_t>(0xD800 + ((c - 0x10000) >> 10));
+            wide[1] = static_cast<wchar_t>(0xDC00 + ((c - 0x10000) & 0x3FF));
+            units = 2;
+        } else {
+            wide[0] = static_cast<wchar_t>(c);
+        }
+        char bytes[8];
+        BOOL usedDefault = FALSE;
+        // No best-fit: a character without its own CP932 form is replaced, and counted, not guessed.
+        const int length = c == kUnpairedSurrogate ? 0
+                                                   : WideCharToMultiByte(932, WC_NO_BEST_FIT_CHARS, wide, units, bytes,
+                                                                         sizeof bytes, "?", &usedDefault);
+        if (length <= 0 || usedDefault) {
+            out += '?';
+            ++replaced;
+        } else {
+            out.append(bytes, static_cast<std::size_t>(length));
+        }
+    }
+    return out;
+}
+
 }  // namespace korvel

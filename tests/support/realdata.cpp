@@ -25,7 +25,10 @@ std::vector<RealStream> RealStreams() {
         if (name.size() <= suffix.size() || !name.ends_with(suffix)) continue;
         const std::string stem = name.substr(0, name.size() - suffix.size());
         const std::string stream = stem.ends_with(".jwcad711") ? stem + ".prev1" : stem + ".jwwin";
-        if (std::filesystem::exists(*dir / stream)) streams.push_back({*dir / stream, entry.path()});
+        if (!std::filesystem::exists(*dir / stream)) continue;
+        // A Jw_cad 8 stream, with its strings in Unicode, reads as its twin re-encoded in Shift-JIS.
+        const std::filesystem::path twin = *dir / (stem + ".sjis.expected.json");
+        streams.push_back({*dir / stream, std::filesystem::exists(twin) ? twin : entry.path()});
     }
     std::sort(streams.begin(), streams.end(), [](auto &a, auto &b) { return a.stream < b.stream; });
     return streams;

@@ -32,7 +32,11 @@ void StreamWriter::Count(std::uint32_t n) {
 }
 
 void StreamWriter::String(std::string_view text) {
-    if (options.longStrings || text.size() >= 255) {
+    if (text.size() >= 0xFFFE) {  // 0xFFFE marks a Unicode string: longer ones take a double word
+        UInt8(255);
+        UInt16(0xFFFF);
+        UInt32(static_cast<std::uint32_t>(text.size()));
+    } else if (options.longStrings || text.size() >= 255) {
         UInt8(255);
         UInt16(static_cast<std::uint16_t>(text.size()));
     } else {
