@@ -7,7 +7,7 @@ int RunCheck(Input &input) {
     std::string error;
     int code = kRejected;
     if (!input.Open(error, code, /*prefixOnly=*/true)) return Fail(code, error);
-    if (!input.Check()) return Fail(kRejected, input.Name() + ": not a Jw_win drawing stream");
+    if (!input.Check()) return Fail(kRejected, input.Name() + ": not a Jw_win drawing stream, .jww or .jws file");
     std::puts("ok");
     return FinishStandardOutput(kOk);
 }

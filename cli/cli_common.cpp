@@ -51,12 +51,18 @@ bool Input::Open(std::string &error, int &code, bool prefixOnly) {
     }
     fileSize = static_cast<std::uint64_t>(std::ftell(file.get()));
     std::rewind(file.get());
-    return true;
+    // A drawing file is read whole (its header holds strings of any length before the lists).
+    std::uint8_t signature[8] = {};
+    const std::size_t got = std::fread(signature, 1, sizeof signature, file.get());
+    std::rewind(file.get());
+    if (KindOfInput(std::span(signature, got)) == InputKind::Stream) return true;
+    std::unique_ptr<std::FILE, FileCloser> whole = std::move(file);
+    return ReadAll(whole.get(), prefixOnly, error, code);
 }
 
 // Reads a stream to its end into memory (or just the checked prefix), stopping at the limit.
 bool Input::ReadAll(std::FILE *from, bool prefixOnly, std::string &error, int &code) {
-    const std::uint64_t most = prefixOnly ? kCheckedPrefixBytes : limit;
+    const std::uint64_t most = prefixOnly ? std::max(kCheckedPrefixBytes, kCheckedFilePrefixBytes) : limit;
     std::vector<std::uint8_t> data;
     std::uint8_t chunk[1 << 16];
     while (data.size() < most) {
@@ -88,6 +94,7 @@ bool Input::OpenClipboardFolder(std::string &error) {
 }
 
 bool Input::Check() const {
+    if (IsDrawingFile()) return CheckDrawingFileBytes(*bytes);
     if (bytes) return CheckClipBytes(*bytes);
     std::uint8_t prefix[kCheckedPrefixBytes];
     const std::size_t got = std::fread(prefix, 1, sizeof prefix, file.get());
@@ -96,6 +103,7 @@ bool Input::Check() const {
 }
 
 bool Input::Read(DrawingStore &store, ReadReport &report) const {
+    if (IsDrawingFile()) return ReadDrawingFileBytes(*bytes, store, fileOptions, &report);
     return bytes ? ReadClipBytes(*bytes, store, &report) : ReadClipStream(file.get(), fileSize, store, &report);
 }
 
@@ -103,7 +111,7 @@ int LoadDrawing(Input &input, DrawingStore &store) {
     std::string error;
     int code = kRejected;
     if (!input.Open(error, code)) return Fail(code, error);
-    if (!input.Check()) return Fail(kRejected, input.Name() + ": not a Jw_win drawing stream");
+    if (!input.Check()) return Fail(kRejected, input.Name() + ": not a Jw_win drawing stream, .jww or .jws file");
     ReadReport report;
     if (input.Read(store, report)) return kOk;
     if (report.outOfMemory)

@@ -10,6 +10,7 @@
 
 #include "reader/drawing_store.h"
 #include "reader/jclfunit.h"
+#include "reader/jww_file.h"
 #include "script/convert.h"
 
 namespace korvel::cli {
@@ -25,10 +26,12 @@ inline constexpr std::uint64_t kDefaultInputLimit = std::uint64_t{2} << 30;
 
 // FILE as given, opened once: a regular file read through a buffer; standard input ("-"), a pipe, a
 // FIFO or a device read into memory up to a limit; or a clipboard kept in a folder (one file per format
-// name), whose "Jw_win" file is the drawing.
+// name), whose "Jw_win" file is the drawing. Its first bytes tell a Jw_win stream from a .jww or .jws
+// drawing file, which is read whole.
 class Input {
 public:
-    Input(std::string path, std::uint64_t limit) : path(std::move(path)), limit(limit) {}
+    Input(std::string path, std::uint64_t limit, DrawingFileOptions fileOptions = {})
+        : path(std::move(path)), limit(limit), fileOptions(fileOptions) {}
 
     // Opens the input; with `prefixOnly` only the bytes the header check needs are taken. False, with
     // a one-line message and its exit code, when it cannot be read.
@@ -44,8 +47,11 @@ private:
     bool ReadAll(std::FILE *from, bool prefixOnly, std::string &error, int &code);
     bool OpenClipboardFolder(std::string &error);
 
+    bool IsDrawingFile() const { return bytes && KindOfInput(*bytes) != InputKind::Stream; }
+
     std::string path;
     std::uint64_t limit;
+    DrawingFileOptions fileOptions;
     std::optional<std::vector<std::uint8_t>> bytes;  // everything but regular files
     std::unique_ptr<std::FILE, FileCloser> file;     // a regular file
     std::uint64_t fileSize = 0;

@@ -22,8 +22,9 @@ using namespace korvel::cli;
 
 constexpr const char *kDescription =
     "Checks, inspects, previews and converts Jw_cad's \"Jw_win\" clipboard streams into Vantra scripts.\n"
-    "FILE is a dump of the \"Jw_win\" clipboard format (\"prev.1\"); \"-\" reads standard input; a folder\n"
-    "is a saved clipboard, one file per format name, whose \"Jw_win\" file is read.";
+    "FILE is a dump of the \"Jw_win\" clipboard format (\"prev.1\") or a Jw_cad drawing file (.jww, .jws),\n"
+    "told apart by their first bytes; \"-\" reads standard input; a folder is a saved clipboard, one file per\n"
+    "format name, whose \"Jw_win\" file is read.";
 
 constexpr const char *kExitCodes =
     "exit codes:\n"
@@ -40,6 +41,7 @@ constexpr const char *kExitCodes =
 struct Reading {
     std::string file;
     std::uint64_t limit = kDefaultInputLimit;
+    bool allLayers = false;
 };
 
 CLI::App *ReadingCommand(CLI::App &app, const char *name, const char *what, Reading &reading) {
@@ -50,6 +52,8 @@ CLI::App *ReadingCommand(CLI::App &app, const char *name, const char *what, Read
         ->add_option("--max-input", reading.limit,
                      "the most bytes read into memory from standard input, a pipe or a device (default 2 GiB)")
         ->check(CLI::PositiveNumber);
+    command->add_flag("--all-layers", reading.allLayers,
+                      "from a .jww file, every entity (not only those on editable layers, as Jw_cad copies)");
     return command;
 }
 
@@ -68,6 +72,7 @@ void ConvertFlags(CLI::App *command, ConvertOptions &options) {
 
 int Run(int argc, char **argv) {
     CLI::App app(kDescription, "korvel-cli");
+    app.allow_windows_style_options(false);  // "/path/to/file" is a FILE on every platform, never an option
     app.footer(kExitCodes);
     app.require_subcommand(0, 1);
     bool version = false;
@@ -118,7 +123,9 @@ int Run(int argc, char **argv) {
     }
     if (*captureCommand) return RunCapture(capture);
     if (*previewCommand && !size.empty()) ParsePreviewSize(size, previewRequest);
-    const auto input = [](const Reading &reading) { return Input(reading.file, reading.limit); };
+    const auto input = [](const Reading &reading) {
+        return Input(reading.file, reading.limit, DrawingFileOptions{reading.allLayers});
+    };
     if (*app.get_subcommand("check")) return RunCheck(*std::make_unique<Input>(input(check)));
     if (*app.get_subcommand("info")) return RunInfo(*std::make_unique<Input>(input(info)));
     if (*app.get_subcommand("dump")) return RunDump(*std::make_unique<Input>(input(dump)));

@@ -1,4 +1,5 @@
-// Fuzz target: any bytes through the header check, the reader, a conversion with every option on, and
+// Fuzz target: any bytes through the header check, the reader (of streams or, by signature, of drawing
+// files), a conversion with every option on, and
 // the preview on a recording canvas.
 #include <cstddef>
 #include <cstdint>
@@ -7,14 +8,20 @@
 #include "preview/preview.h"
 #include "preview/recording_canvas.h"
 #include "reader/jclfunit.h"
+#include "reader/jww_file.h"
 #include "script/convert.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size) {
     // An exact-size copy, so that AddressSanitizer sees any read past the end.
     const std::vector<std::uint8_t> bytes(data, data + size);
-    korvel::CheckClipBytes(bytes);
     korvel::DrawingStore store;
-    korvel::ReadClipBytes(bytes, store);
+    if (korvel::KindOfInput(bytes) == korvel::InputKind::Stream) {
+        korvel::CheckClipBytes(bytes);
+        korvel::ReadClipBytes(bytes, store);
+    } else {  // a .jww or .jws file, by its signature
+        korvel::CheckDrawingFileBytes(bytes);
+        korvel::ReadDrawingFileBytes(bytes, store, korvel::DrawingFileOptions{size % 2 == 0});
+    }
     static const korvel::PenColorTable pens = [] {
         korvel::PenColorTable table;
         korvel::FillPenColorTable(table);

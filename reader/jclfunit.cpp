@@ -116,7 +116,11 @@ public:
         store.originY = in.Read<double>();
         for (double &scale : store.layerGroupScales)
             scale = in.Read<double>();
+        return ReadLists();
+    }
 
+    // The counted entity list, then the counted block-definition list.
+    bool ReadLists() {
         what = "the object count";
         store.objectCount = static_cast<std::int32_t>(ReadCount(in));
         if (!in.Ok() || !ReadObjects(store.objectCount, store, store.objects)) return false;
@@ -277,12 +281,13 @@ private:
     std::string countFailure;
 };
 
-bool ReadFromCursor(ByteCursor &in, DrawingStore &store, ReadReport *report) {
-    ClearDrawingStore(store);
+// Runs `read` (the whole stream, or the lists alone) and reports how it ended.
+template <class Read>
+bool ReadReported(ByteCursor &in, DrawingStore &store, ReadReport *report, Read read) {
     StreamReader reader(in, store);
     bool complete = false;
     try {
-        complete = reader.Read() && in.Ok();
+        complete = read(reader) && in.Ok();
     } catch (const std::bad_alloc &) {
         if (report) {
             *report = reader.Report(false);
@@ -293,6 +298,11 @@ bool ReadFromCursor(ByteCursor &in, DrawingStore &store, ReadReport *report) {
     }
     if (report) *report = reader.Report(complete);
     return complete;
+}
+
+bool ReadFromCursor(ByteCursor &in, DrawingStore &store, ReadReport *report) {
+    ClearDrawingStore(store);
+    return ReadReported(in, store, report, [](StreamReader &reader) { return reader.Read(); });
 }
 
 struct FileCloser {
@@ -394,6 +404,10 @@ bool ReadClipFile(const std::string &path, DrawingStore &store, ReadReport *repo
 bool ReadClipStream(std::FILE *file, std::uint64_t sizeBytes, DrawingStore &store, ReadReport *report) {
     ByteCursor in(file, sizeBytes);
     return ReadFromCursor(in, store, report);
+}
+
+bool ReadObjectLists(ByteCursor &in, DrawingStore &store, ReadReport *report) {
+    return ReadReported(in, store, report, [](StreamReader &reader) { return reader.ReadLists(); });
 }
 
 }  // namespace korvel

@@ -34,6 +34,9 @@ bool ReadClipFile(const std::string &path, DrawingStore &store, ReadReport *repo
 // The same from a file already open at its start, of the given size.
 bool ReadClipStream(std::FILE *file, std::uint64_t sizeBytes, DrawingStore &store, ReadReport *report = nullptr);
 
+// The entity list and the block-definition list, into a store whose header (version aside) is set.
+bool ReadObjectLists(ByteCursor &in, DrawingStore &store, ReadReport *report = nullptr);
+
 // An archive string in any of its forms: ANSI with a byte, word or double-word length, or Unicode (0xFF,
 // 0xFFFE, then a length in UTF-16 code units in the same three forms), which is stored as CP932 with "?"
 // for each character that has no CP932 form, counted in `replaced`.

@@ -375,6 +375,20 @@ class Hardening(unittest.TestCase):
 
 
 class RealData(unittest.TestCase):
+    def test_drawing_files_are_told_apart_by_their_first_bytes(self):
+        files = sorted(glob.glob(os.path.join(REALDATA, "*.jww")) + glob.glob(os.path.join(REALDATA, "*.jws")))
+        self.assertTrue(files)
+        for path in files:
+            with self.subTest(file=os.path.basename(path)):
+                self.assertEqual(run("check", path).stdout, b"ok\n")
+                every = json.loads(run("dump", "--all-layers", path).stdout)
+                copied = json.loads(run("dump", path).stdout)
+                self.assertIs(every["complete"], True)
+                self.assertLessEqual(len(copied["objects"]), len(every["objects"]))
+                self.assertFalse([t for t in every["texts"] if t["text"].startswith("Printer_")])
+                with open(path, "rb") as f:
+                    self.assertEqual(run("info", "-", stdin=f.read()).stdout, run("info", path).stdout)
+
     def test_dump_matches_expectations(self):
         files = sorted(glob.glob(os.path.join(REALDATA, "*.expected.json")))
         self.assertTrue(files)

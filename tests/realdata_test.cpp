@@ -7,6 +7,7 @@
 #include "preview/recording_canvas.h"
 #include "reader/file_path.h"
 #include "reader/jclfunit.h"
+#include "reader/jww_file.h"
 #include "script/convert.h"
 #include "tests/support/realdata.h"
 #include "tests/support/scripts.h"
@@ -72,6 +73,77 @@ TEST(RealData, UnicodeStreamsReadAsTheirShiftJisTwins) {
         ASSERT_TRUE(ReadClipFile(Utf8Of(*dir / (name.substr(0, name.size() - 6) + ".sjis.jwwin")), shiftJis));
         EXPECT_TRUE(unicode == shiftJis);
         EXPECT_FALSE(unicode.texts.empty() && unicode.blockDefs.empty());
+        ++compared;
+    }
+    EXPECT_GT(compared, 0);
+}
+
+namespace {
+
+bool ReadDrawingFile(const std::filesystem::path &path, DrawingStore &store, bool allLayers) {
+    const std::vector<std::uint8_t> bytes = ReadFileBytes(path);
+    ReadReport report;
+    const bool read = ReadDrawingFileBytes(bytes, store, DrawingFileOptions{allLayers}, &report);
+    EXPECT_TRUE(read) << path.filename().string() << ": " << report.failure;
+    return read;
+}
+
+// Top-level entities without the selection mark 0x0002, which copies set and files may hold.
+template <class Rec>
+void Unselect(std::vector<Rec> &records) {
+    for (Rec &r : records)
+        r.base.flags &= static_cast<std::uint16_t>(~0x0002u);
+}
+
+}  // namespace
+
+// With every layer, a saved drawing reads as the stream made from its lists.
+TEST(RealData, DrawingFilesReadAsTheirStreams) {
+    const auto dir = RealDataDir();
+    if (!dir) GTEST_SKIP() << "no real data folder";
+    int compared = 0;
+    for (const auto &entry : std::filesystem::directory_iterator(*dir)) {
+        const std::filesystem::path file = entry.path();
+        if (file.extension() != ".jww" && file.extension() != ".jws") continue;
+        SCOPED_TRACE(file.filename().string());
+        std::filesystem::path stream = *dir / (file.stem().string() + ".sjis.jwwin");
+        if (!std::filesystem::exists(stream)) stream = *dir / (file.stem().string() + ".jwwin");
+        DrawingStore fromFile, fromStream;
+        if (!ReadDrawingFile(file, fromFile, true)) continue;
+        ASSERT_TRUE(ReadClipFile(Utf8Of(stream), fromStream));
+        RemoveSettingsTexts(fromStream);
+        EXPECT_TRUE(fromFile == fromStream);
+        ++compared;
+    }
+    EXPECT_GT(compared, 0);
+}
+
+// By default a saved drawing reads as Jw_cad's own "select all + copy" of it: the same entities in the same
+// order with the same fields, but for the reference point, the selection mark and the class schema.
+TEST(RealData, DrawingFilesReadAsJwCadCopiesThem) {
+    const auto dir = RealDataDir();
+    if (!dir) GTEST_SKIP() << "no real data folder";
+    int compared = 0;
+    for (const auto &entry : std::filesystem::directory_iterator(*dir)) {
+        const std::string name = entry.path().filename().string();
+        if (!name.ends_with(".jwcad711.prev1")) continue;
+        SCOPED_TRACE(name);
+        DrawingStore copy, file;
+        ASSERT_TRUE(ReadClipFile(Utf8Of(entry.path()), copy));
+        if (!ReadDrawingFile(*dir / (name.substr(0, name.size() - 15) + ".jww"), file, false)) continue;
+        for (EntityArrays *a : {static_cast<EntityArrays *>(&copy), static_cast<EntityArrays *>(&file)}) {
+            Unselect(a->lines);
+            Unselect(a->arcs);
+            Unselect(a->points);
+            Unselect(a->texts);
+            Unselect(a->dimensions);
+            Unselect(a->solids);
+            Unselect(a->inserts);
+        }
+        EXPECT_TRUE(static_cast<const EntityArrays &>(file) == static_cast<const EntityArrays &>(copy));
+        EXPECT_TRUE(file.objects == copy.objects);
+        EXPECT_TRUE(file.blockDefs == copy.blockDefs);
+        EXPECT_EQ(file.layerGroupScales, copy.layerGroupScales);
         ++compared;
     }
     EXPECT_GT(compared, 0);

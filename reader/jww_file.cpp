@@ -1,0 +1,223 @@
+#include "reader/jww_file.h"
+
+#include <algorithm>
+#include <array>
+#include <cstring>
+
+#include "reader/byte_cursor.h"
+
+namespace korvel {
+
+namespace {
+
+constexpr std::size_t kSignatureBytes = 8;
+
+bool StartsWith(std::span<const std::uint8_t> bytes, const char *signature) {
+    return bytes.size() >= kSignatureBytes && std::memcmp(bytes.data(), signature, kSignatureBytes) == 0;
+}
+
+void SkipDwords(ByteCursor &in, std::size_t n) { in.Skip(4 * n); }
+void SkipDoubles(ByteCursor &in, std::size_t n) { in.Skip(8 * n); }
+void SkipStrings(ByteCursor &in, std::size_t n, std::uint64_t &replaced) {
+    for (std::size_t i = 0; i < n && in.Ok(); ++i)
+        ReadArchiveString(in, replaced);
+}
+
+// Which layers "select all" reaches: states by group and layer (2 editable, 3 the write layer).
+struct LayerStates {
+    std::array<std::uint32_t, 16> group{};
+    std::array<std::array<std::uint32_t, 16>, 16> layer{};
+    bool Editable(const TclpEntBase &base) const {
+        return base.layerGroup < 16 && base.layer < 16 && group[base.layerGroup] >= 2 &&
+               layer[base.layerGroup][base.layer] >= 2;
+    }
+};
+
+// The .jww header up to the entity list, field by field as each version of the format has it.
+void ReadJwwHeader(ByteCursor &in, DrawingStore &store, LayerStates &states) {
+    in.Skip(kSignatureBytes);
+    const std::uint32_t version = in.Read<std::uint32_t>();
+    ReadArchiveString(in, store.replacedCharacters);  // memo
+    SkipDwords(in, 2);                                // paper size, current layer group
+    store.layerGroupScales.assign(16, 0.0);
+    for (int g = 0; g < 16; ++g) {
+        states.group[g] = in.Read<std::uint32_t>();
+        SkipDwords(in, 1);  // write layer
+        store.layerGroupScales[g] = in.Read<double>();
+        SkipDwords(in, 1);  // protect
+        for (int l = 0; l < 16; ++l) {
+            states.layer[g][l] = in.Read<std::uint32_t>();
+            SkipDwords(in, 1);  // protect
+        }
+    }
+    SkipDwords(in, 14 + 5 + 1 + 1);
+    SkipDoubles(in, 3);
+    SkipDwords(in, 2);
+    SkipDoubles(in, 5);
+    SkipStrings(in, 16 * 16 + 16, store.replacedCharacters);  // layer and layer-group names
+    SkipDoubles(in, 2);                                       // shadow
+    SkipDwords(in, 1);
+    SkipDoubles(in, 1);
+    if (version >= 300) SkipDoubles(in, 2);  // sky chart
+    SkipDwords(in, 1);                       // 2.5D unit
+    SkipDoubles(in, 6);                      // view and stored range
+    if (version >= 300) {
+        for (int i = 0; i < 8; ++i) {  // mark jumps
+            SkipDoubles(in, 3);
+            SkipDwords(in, 1);
+        }
+        SkipDoubles(in, 3);  // text drawing state
+        SkipDwords(in, 1);
+        SkipDoubles(in, 3);
+        SkipDwords(in, 1);
+    } else {
+        SkipDoubles(in, 12);
+    }
+    SkipDoubles(in, 11);            // parallel lines
+    SkipDwords(in, 20);             // screen colours and widths
+    for (int i = 0; i < 10; ++i) {  // printer colours
+        SkipDwords(in, 2);
+        SkipDoubles(in, 1);
+    }
+    SkipDwords(in, 73 + 11);  // line types, point settings
+    if (version >= 223) {
+        SkipDwords(in, 5);
+        SkipDoubles(in, 5);
+    }
+    if (version >= 225) SkipDoubles(in, 4);
+    if (version >= 230) SkipDwords(in, 2);
+    if (version >= 420) {  // SXF colours and line types
+        SkipDwords(in, 514);
+        for (int i = 0; i < 257 && in.Ok(); ++i) {
+            ReadArchiveString(in, store.replacedCharacters);
+            SkipDwords(in, 2);
+            SkipDoubles(in, 1);
+        }
+        SkipDwords(in, 132);
+        for (int i = 0; i < 33 && in.Ok(); ++i) {
+            ReadArchiveString(in, store.replacedCharacters);
+            SkipDwords(in, 1);
+            SkipDoubles(in, 10);
+        }
+    }
+    for (int i = 0; i < 10; ++i) {  // text styles
+        SkipDoubles(in, 3);
+        SkipDwords(in, 1);
+    }
+    SkipDoubles(in, 3 + 2);
+    SkipDwords(in, 2 + 1);
+    SkipDoubles(in, 6);
+}
+
+// The .jws header: signature and dots, version, origin, scales, settings and bounds.
+void ReadJwsHeader(ByteCursor &in, DrawingStore &store) {
+    in.Skip(kSignatureBytes + 192);
+    SkipDwords(in, 1);  // version
+    store.originX = in.Read<double>();
+    store.originY = in.Read<double>();
+    store.layerGroupScales.assign(16, 0.0);
+    for (double &scale : store.layerGroupScales)
+        scale = in.Read<double>();
+    SkipDwords(in, 6);
+    SkipDoubles(in, 6 + 4);
+}
+
+const TclpEntBase &BaseOf(const EntityArrays &a, const ObjectRef &ref) {
+    const auto i = static_cast<std::size_t>(ref.index);
+    switch (static_cast<EntityKind>(ref.kind)) {
+        case EntityKind::Line: return a.lines[i].base;
+        case EntityKind::Arc: return a.arcs[i].base;
+        case EntityKind::Point: return a.points[i].base;
+        case EntityKind::Text: return a.texts[i].base;
+        case EntityKind::Dimension: return a.dimensions[i].base;
+        case EntityKind::Solid: return a.solids[i].base;
+        case EntityKind::Insert: return a.inserts[i].base;
+    }
+    return a.lines[i].base;
+}
+
+template <class Rec>
+std::int32_t MoveInto(std::vector<Rec> &to, std::vector<Rec> &from, std::int32_t index) {
+    to.push_back(std::move(from[static_cast<std::size_t>(index)]));
+    return static_cast<std::int32_t>(to.size() - 1);
+}
+
+// Keeps the top-level objects for which `keep` holds, in their order.
+template <class Keep>
+void KeepTopLevel(DrawingStore &store, Keep keep) {
+    EntityArrays kept;
+    std::vector<ObjectRef> objects;
+    for (const ObjectRef &ref : store.objects) {
+        if (!keep(ref)) continue;
+        std::int32_t index = 0;
+        switch (static_cast<EntityKind>(ref.kind)) {
+            case EntityKind::Line: index = MoveInto(kept.lines, store.lines, ref.index); break;
+            case EntityKind::Arc: index = MoveInto(kept.arcs, store.arcs, ref.index); break;
+            case EntityKind::Point: index = MoveInto(kept.points, store.points, ref.index); break;
+            case EntityKind::Text: index = MoveInto(kept.texts, store.texts, ref.index); break;
+            case EntityKind::Dimension: index = MoveInto(kept.dimensions, store.dimensions, ref.index); break;
+            case EntityKind::Solid: index = MoveInto(kept.solids, store.solids, ref.index); break;
+            case EntityKind::Insert: index = MoveInto(kept.inserts, store.inserts, ref.index); break;
+        }
+        objects.push_back({ref.kind, index});
+    }
+    static_cast<EntityArrays &>(store) = std::move(kept);
+    store.objects = std::move(objects);
+    store.objectCount = static_cast<std::int32_t>(store.objects.size());
+}
+
+bool IsSettingsText(const TclpEntMoji &text) {
+    if (text.startX != 0 || text.startY != -1000 || text.text.find(" = ") == std::string::npos) return false;
+    for (const char *prefix : {"Printer_", "View_", "Draw_"})
+        if (text.text.starts_with(prefix)) return true;
+    return false;
+}
+
+}  // namespace
+
+InputKind KindOfInput(std::span<const std::uint8_t> firstBytes) {
+    if (StartsWith(firstBytes, "JwwData.")) return InputKind::JwwFile;
+    if (StartsWith(firstBytes, "JwsData.")) return InputKind::JwsFile;
+    return InputKind::Stream;
+}
+
+bool CheckDrawingFileBytes(std::span<const std::uint8_t> bytes) {
+    const InputKind kind = KindOfInput(bytes);
+    if (kind == InputKind::Stream) return false;
+    const std::size_t at = kind == InputKind::JwwFile ? kSignatureBytes : kSignatureBytes + 192;
+    if (bytes.size() < at + 4) return false;
+    std::uint32_t version = 0;
+    std::memcpy(&version, bytes.data() + at, 4);
+    return version >= 200 && version <= 9999;
+}
+
+void RemoveSettingsTexts(DrawingStore &store) {
+    std::size_t end = store.objects.size();
+    while (end > 0 && store.objects[end - 1].kind == static_cast<std::int32_t>(EntityKind::Text) &&
+           IsSettingsText(store.texts[static_cast<std::size_t>(store.objects[end - 1].index)]))
+        --end;
+    if (end == store.objects.size()) return;
+    std::size_t position = 0;
+    KeepTopLevel(store, [&](const ObjectRef &) { return position++ < end; });
+}
+
+bool ReadDrawingFileBytes(std::span<const std::uint8_t> bytes, DrawingStore &store, const DrawingFileOptions &options,
+                          ReadReport *report) {
+    ClearDrawingStore(store);
+    ByteCursor in(bytes);
+    LayerStates states;
+    const InputKind kind = KindOfInput(bytes);
+    if (kind == InputKind::JwwFile) ReadJwwHeader(in, store, states);
+    if (kind == InputKind::JwsFile) ReadJwsHeader(in, store);
+    if (kind == InputKind::Stream || !in.Ok()) {
+        if (report) *report = ReadReport{false, false, in.Ok() ? 0 : in.FailOffset(), "the drawing file's header", 1};
+        return false;
+    }
+    const bool complete = ReadObjectLists(in, store, report);
+    RemoveSettingsTexts(store);
+    if (kind == InputKind::JwwFile && !options.allLayers)
+        KeepTopLevel(store, [&](const ObjectRef &ref) { return states.Editable(BaseOf(store, ref)); });
+    return complete;
+}
+
+}  // namespace korvel
