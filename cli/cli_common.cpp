@@ -3,6 +3,12 @@
 
 #include <sys/stat.h>
 
+#ifdef _WIN32
+#include <io.h>
+#else
+#include <unistd.h>
+#endif
+
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
@@ -125,6 +131,14 @@ bool WriteScript(const DrawingStore &store, const ConvertOptions &options, std::
     FillPenColorTable(pens);
     FileScriptSink sink(file);
     return ConvertDrawing(store, options, pens, sink) && sink.Finish();
+}
+
+bool IsTerminal(std::FILE *stream) {
+#ifdef _WIN32
+    return _isatty(_fileno(stream)) != 0;
+#else
+    return isatty(fileno(stream)) != 0;
+#endif
 }
 
 int FinishStandardOutput(int code) {

@@ -64,6 +64,9 @@ int LoadDrawing(Input &input, DrawingStore &store);
 // Writes the script through a buffer; false when any write or the flush fails.
 bool WriteScript(const DrawingStore &store, const ConvertOptions &options, std::FILE *file);
 
+// Whether a stream is an interactive terminal (progress is shown only there).
+bool IsTerminal(std::FILE *stream);
+
 // Flushes standard output: `code`, or kOutputFailed (with the message) when anything written to it failed.
 int FinishStandardOutput(int code);
 

@@ -1,6 +1,9 @@
 // The commands of korvel-cli, one file each; they return the process's exit code.
 #pragma once
 
+#include <string>
+#include <vector>
+
 #include "cli/cli_common.h"
 #include "script/convert.h"
 
@@ -10,5 +13,9 @@ int RunCheck(Input &input);
 int RunInfo(Input &input);
 int RunDump(Input &input);
 int RunConvert(Input &input, const ConvertOptions &options, const std::string &output);
+// Each input's script as NAME.vnt in the folder `output`; a failing input is reported and the others still
+// convert. The exit code is the highest of the inputs' codes.
+int RunConvertMany(const std::vector<std::string> &inputs, std::uint64_t limit, const DrawingFileOptions &fileOptions,
+                   const ConvertOptions &options, const std::string &output);
 
 }  // namespace korvel::cli

@@ -1,6 +1,7 @@
 // korvel-cli: check, inspect, preview, convert and capture Jw_win clipboard streams from the command line.
 #include <CLI/CLI.hpp>
 #include <cstdio>
+#include <limits>
 #include <new>
 #include <string>
 #include <vector>
@@ -39,15 +40,18 @@ constexpr const char *kExitCodes =
 
 // The options of the commands that read a drawing.
 struct Reading {
-    std::string file;
+    std::vector<std::string> files;
     std::uint64_t limit = kDefaultInputLimit;
     bool allLayers = false;
 };
 
-CLI::App *ReadingCommand(CLI::App &app, const char *name, const char *what, Reading &reading) {
+CLI::App *ReadingCommand(CLI::App &app, const char *name, const char *what, Reading &reading, int mostFiles = 1) {
     CLI::App *command = app.add_subcommand(name, what);
-    command->add_option("FILE", reading.file, "the stream, \"-\" for standard input, or a clipboard folder")
-        ->required();
+    command
+        ->add_option("FILE", reading.files,
+                     "the stream or drawing file, \"-\" for standard input, or a clipboard folder")
+        ->required()
+        ->expected(1, mostFiles);
     command
         ->add_option("--max-input", reading.limit,
                      "the most bytes read into memory from standard input, a pipe or a device (default 2 GiB)")
@@ -85,9 +89,13 @@ int Run(int argc, char **argv) {
 
     ConvertOptions convertOptions;
     std::string convertOutput;
-    CLI::App *convertCommand = ReadingCommand(app, "convert", "write the Vantra script (Shift-JIS, CR LF)", convert);
+    CLI::App *convertCommand =
+        ReadingCommand(app, "convert", "write the Vantra script (Shift-JIS, CR LF); of several FILEs, one per FILE",
+                       convert, std::numeric_limits<int>::max());
     ConvertFlags(convertCommand, convertOptions);
-    OutputOption(convertCommand, "-o", convertOutput, "the script file (default: standard output, also \"-\")");
+    OutputOption(convertCommand, "-o", convertOutput,
+                 "the script file (default: standard output, also \"-\"); with several FILEs a folder, where each\n"
+                 "FILE's script is NAME.vnt");
 
     PreviewRequest previewRequest;
     std::string size;
@@ -124,11 +132,14 @@ int Run(int argc, char **argv) {
     if (*captureCommand) return RunCapture(capture);
     if (*previewCommand && !size.empty()) ParsePreviewSize(size, previewRequest);
     const auto input = [](const Reading &reading) {
-        return Input(reading.file, reading.limit, DrawingFileOptions{reading.allLayers});
+        return Input(reading.files.front(), reading.limit, DrawingFileOptions{reading.allLayers});
     };
     if (*app.get_subcommand("check")) return RunCheck(*std::make_unique<Input>(input(check)));
     if (*app.get_subcommand("info")) return RunInfo(*std::make_unique<Input>(input(info)));
     if (*app.get_subcommand("dump")) return RunDump(*std::make_unique<Input>(input(dump)));
+    if (*convertCommand && convert.files.size() > 1)
+        return RunConvertMany(convert.files, convert.limit, DrawingFileOptions{convert.allLayers}, convertOptions,
+                              convertOutput);
     if (*convertCommand) return RunConvert(*std::make_unique<Input>(input(convert)), convertOptions, convertOutput);
     if (*previewCommand) return RunPreview(*std::make_unique<Input>(input(preview)), previewRequest);
     std::fputs(app.help().c_str(), stderr);

@@ -1,6 +1,7 @@
 // TForm1: the main window's state and handlers, the whole workflow of import, convert, copy and close.
 #pragma once
 
+#include <functional>
 #include <string>
 
 #include "reader/drawing_store.h"
@@ -24,7 +25,9 @@ public:
     void Button3Click();  // select all of the script and copy it
     void Button4Click();  // close
 
-    // A dropped "Jw_win" dump, read and previewed as the import does with "prev.1".
+    // A dropped "Jw_win" dump, read and previewed as the import does with "prev.1", or a dropped .jww or
+    // .jws drawing (its entities on editable layers, as Jw_cad copies them); the scratch files stay as
+    // they are.
     void ImportDroppedFile(const std::string &path);
 
     const std::string &ProgramFolder() const { return programFolder; }
@@ -34,8 +37,12 @@ public:
 
 private:
     void Import();
-    // Reads the stream into the store and draws the preview; false when the header check rejects it.
+    // Reads the stream (or drawing file) into the store and draws the preview; false when the header
+    // check rejects it.
     bool PreviewStream(const std::string &path);
+    bool PreviewDrawingFile(const std::string &path);
+    // A new blank preview image, with the drawing on it when `read` reads one.
+    void ShowPreview(const std::function<bool()> &read);
     bool WriteScript();
     void LoadScriptIntoPane();
 

@@ -1,9 +1,13 @@
 // The import: Jw_cad's three clipboard formats dumped beside the program, "Jw_win" read and previewed.
 #include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <vector>
 
 #include "preview/preview.h"
 #include "reader/file_path.h"
 #include "reader/jclfunit.h"
+#include "reader/jww_file.h"
 #include "shell/capture.h"
 #include "shell/form.h"
 
@@ -43,11 +47,23 @@ void TForm1::Import() {
 
 bool TForm1::PreviewStream(const std::string &path) {
     if (!CheckClipFile(path)) return false;
+    ShowPreview([&] { return ReadClipFile(path, store); });
+    return true;
+}
+
+void TForm1::ShowPreview(const std::function<bool()> &read) {
     Canvas &canvas = controls.NewPreviewImage();
     PreviewSurface surface(canvas);
     PrepareBlankPreview(surface, controls.PreviewImageWidth(), controls.PreviewImageHeight());
-    if (ReadClipFile(path, store)) RenderDrawingPreview(surface, store);
+    if (read()) RenderDrawingPreview(surface, store);
     controls.PreviewImageDrawn();
+}
+
+bool TForm1::PreviewDrawingFile(const std::string &path) {
+    std::ifstream file(FilePath(path), std::ios::binary);
+    const std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    if (file.bad() || !CheckDrawingFileBytes(bytes)) return false;
+    ShowPreview([&] { return ReadDrawingFileBytes(bytes, store, DrawingFileOptions{}); });
     return true;
 }
 
@@ -55,10 +71,17 @@ void TForm1::ImportDroppedFile(const std::string &path) {
     bool previewed = false;
     {
         const BusyCursor busy(controls);
-        previewed = PreviewStream(path);
+        // A saved drawing (.jww, .jws) by its first bytes, otherwise a "Jw_win" dump such as prev.1.
+        std::ifstream file(FilePath(path), std::ios::binary);
+        std::uint8_t signature[8] = {};
+        file.read(reinterpret_cast<char *>(signature), sizeof signature);
+        const bool drawingFile =
+            KindOfInput(std::span(signature, static_cast<std::size_t>(file.gcount()))) != InputKind::Stream;
+        file.close();
+        previewed = drawingFile ? PreviewDrawingFile(path) : PreviewStream(path);
     }
     // Unlike the clipboard import, a file the user chose deserves an answer when it is not a drawing.
-    if (!previewed) controls.ShowMessage("Jw_winの図形データではありません: " + path);
+    if (!previewed) controls.ShowMessage("Jw_cadの図形データではありません: " + path);
 }
 
 }  // namespace korvel

@@ -178,6 +178,18 @@ class Cli(unittest.TestCase):
         self.assertNotIn(b"SLD2D", plain)
         self.assertEqual(run("convert", "-", "-o", "-", stdin=self.example).stdout, plain)
 
+    def test_convert_several_inputs_into_a_folder(self):
+        bad = self.tmpfile("notes.txt", b"x" * 300)
+        other = self.tmpfile("second.jwwin", self.example)
+        out = os.path.join(self.tmp.name, "scripts")
+        r = run("convert", "--layers", EXAMPLE, bad, other, "-o", out)
+        self.assertEqual(r.returncode, 1)  # one input failed; the others were still converted
+        assert_one_line_error(self, r)
+        self.assertEqual(sorted(os.listdir(out)), ["plan.vnt", "second.vnt"])
+        with open(os.path.join(out, "plan.vnt"), "rb") as f:
+            self.assertEqual(f.read(), run("convert", "--layers", EXAMPLE).stdout)
+        self.assertEqual(run("convert", EXAMPLE, other).returncode, 2)  # several FILEs need -o FOLDER
+
     def test_convert_failures(self):
         out = self.tmpfile("keep.vnt", b"previous script\r\n")
         r = run("convert", self.tmpfile("cut", self.example[:-40]), "-o", out)

@@ -13,6 +13,7 @@
 #include "preview/preview.h"
 #include "preview/recording_canvas.h"
 #include "reader/jclfunit.h"
+#include "reader/jww_file.h"
 #include "script/convert.h"
 #include "shell/folder_clipboard.h"
 #include "shell/form.h"
@@ -359,8 +360,24 @@ TEST_F(Shell, ADroppedFileIsPreviewedOrReportedWhenItIsNoDrawing) {
     WriteBytes(notes, Bytes(300, 'a'));
     form.ImportDroppedFile(notes);
     EXPECT_EQ(controls.log,
-              (std::vector<std::string>{"busy", "idle", "message Jw_winの図形データではありません: " + notes}));
+              (std::vector<std::string>{"busy", "idle", "message Jw_cadの図形データではありません: " + notes}));
     EXPECT_EQ(controls.newImages, 1);
+}
+
+TEST_F(Shell, ADroppedDrawingFileIsPreviewedWithoutTouchingTheScratchFiles) {
+    const auto dir = test::RealDataDir();
+    if (!dir || !fs::exists(*dir / "jwc-v600-sample.jww")) GTEST_SKIP() << "no real drawing";
+    const Bytes drawing = ReadBytes(*dir / "jwc-v600-sample.jww");
+    form.ImportDroppedFile((*dir / "jwc-v600-sample.jww").string());
+    RecordingCanvas canvas;
+    PreviewSurface surface(canvas);
+    PrepareBlankPreview(surface, kPreviewWidth, kPreviewHeight);
+    DrawingStore store;
+    ASSERT_TRUE(ReadDrawingFileBytes(drawing, store, DrawingFileOptions{}));
+    RenderDrawingPreview(surface, store);
+    EXPECT_EQ(Trace(controls.image.ops), Trace(canvas.ops));
+    EXPECT_EQ(form.Store().lines.size(), store.lines.size());
+    EXPECT_FALSE(AnyScratchFile());
 }
 
 TEST_F(Shell, TheProgramFolderFallsBackToTheUserDataFolder) {
