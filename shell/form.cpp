@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <new>
 
 #include "geom/cp932.h"
 #include "script/convert.h"
@@ -88,5 +89,24 @@ void TForm1::Button3Click() {
 }
 
 void TForm1::Button4Click() { controls.CloseWindow(); }
+
+void RunGuarded(FormControls &controls, const std::function<void()> &handler) {
+    try {
+        handler();
+    } catch (const std::bad_alloc &) {
+        controls.ShowMessage("メモリが不足しています");
+    } catch (const std::exception &error) {
+        controls.ShowMessage(error.what());
+    }
+}
+
+void ClickButton(TForm1 &form, int button) {
+    switch (button) {
+        case 1: form.Button1Click(); break;
+        case 2: form.Button2Click(); break;
+        case 3: form.Button3Click(); break;
+        case 4: form.Button4Click(); break;
+    }
+}
 
 }  // namespace korvel

@@ -54,4 +54,10 @@ private:
     std::string scriptPath;
 };
 
+// Runs a handler as the window's event loop does: an error that escapes it goes to the error display.
+void RunGuarded(FormControls &controls, const std::function<void()> &handler);
+
+// The handler of Button1..Button4.
+void ClickButton(TForm1 &form, int button);
+
 }  // namespace korvel

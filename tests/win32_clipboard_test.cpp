@@ -10,6 +10,7 @@
 
 #include "platform/win32/win32_clipboard.h"
 #include "support/realdata.h"
+#include "support/win32_clipboard_fill.h"
 
 using namespace korvel;
 namespace fs = std::filesystem;
@@ -29,19 +30,6 @@ Bytes Pattern(std::size_t size, int seed) {
     return bytes;
 }
 
-// Replaces the clipboard's contents with the given formats.
-void PutOnClipboard(HWND owner, const std::vector<std::pair<std::string, Bytes>> &formats) {
-    ASSERT_TRUE(OpenClipboard(owner));
-    EmptyClipboard();
-    for (const auto &[name, bytes] : formats) {
-        const HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, bytes.size());
-        std::memcpy(GlobalLock(block), bytes.data(), bytes.size());
-        GlobalUnlock(block);
-        SetClipboardData(RegisterClipboardFormatA(name.c_str()), block);
-    }
-    CloseClipboard();
-}
-
 class Win32ClipboardTest : public testing::Test {
 protected:
     void SetUp() override {
@@ -59,7 +47,7 @@ protected:
 
 TEST_F(Win32ClipboardTest, CountsSizesAndDumpsTheBlocksExactly) {
     const Bytes data = Pattern(4, 1), stream = Pattern(5000, 2), ole = Pattern(4096, 3);
-    PutOnClipboard(owner, {{"DataObject", data}, {"Jw_win", stream}, {"Ole Private Data", ole}});
+    ASSERT_TRUE(test::PutOnClipboard(owner, {{"DataObject", data}, {"Jw_win", stream}, {"Ole Private Data", ole}}));
     Win32Clipboard source(owner);
     Clipboards clipboards(source);
     EXPECT_EQ(clipboards.ClipboardFormatCount(), 3);
@@ -84,7 +72,7 @@ TEST_F(Win32ClipboardTest, CountsSizesAndDumpsTheBlocksExactly) {
 }
 
 TEST_F(Win32ClipboardTest, AMissingFormatRemovesAStaleDump) {
-    PutOnClipboard(owner, {{"DataObject", Pattern(4, 1)}});
+    ASSERT_TRUE(test::PutOnClipboard(owner, {{"DataObject", Pattern(4, 1)}}));
     Win32Clipboard source(owner);
     Clipboards clipboards(source);
     const fs::path stale = folder / "prev.1";
@@ -98,7 +86,7 @@ TEST_F(Win32ClipboardTest, AMissingFormatRemovesAStaleDump) {
 }
 
 TEST_F(Win32ClipboardTest, AClipboardHeldByAnotherThreadCannotBeOpened) {
-    PutOnClipboard(owner, {{"Jw_win", Pattern(300, 1)}});
+    ASSERT_TRUE(test::PutOnClipboard(owner, {{"Jw_win", Pattern(300, 1)}}));
     const HANDLE held = CreateEventW(nullptr, TRUE, FALSE, nullptr);
     const HANDLE release = CreateEventW(nullptr, TRUE, FALSE, nullptr);
     std::thread other([&] {

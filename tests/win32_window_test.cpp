@@ -14,6 +14,7 @@
 #include "preview/preview.h"
 #include "reader/jclfunit.h"
 #include "support/realdata.h"
+#include "support/win32_clipboard_fill.h"
 
 using namespace korvel;
 namespace fs = std::filesystem;
@@ -25,18 +26,6 @@ using Bytes = std::vector<std::uint8_t>;
 std::string Env(const char *name) {
     const char *value = std::getenv(name);
     return value ? value : "";
-}
-
-void PutOnClipboard(const std::vector<std::pair<std::string, Bytes>> &formats) {
-    ASSERT_TRUE(OpenClipboard(nullptr));
-    EmptyClipboard();
-    for (const auto &[name, bytes] : formats) {
-        const HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, bytes.size());
-        std::memcpy(GlobalLock(block), bytes.data(), bytes.size());
-        GlobalUnlock(block);
-        SetClipboardData(RegisterClipboardFormatA(name.c_str()), block);
-    }
-    CloseClipboard();
 }
 
 std::wstring ClipboardText() {
@@ -165,7 +154,8 @@ TEST(KorvelExe, LayoutImportConvertCopyAndClose) {
     Bytes formats[3];
     for (int i = 0; i < 3; ++i)
         formats[i] = test::ReadFileBytes(capture + ".prev" + std::to_string(i));
-    PutOnClipboard({{"DataObject", formats[0]}, {"Jw_win", formats[1]}, {"Ole Private Data", formats[2]}});
+    ASSERT_TRUE(test::PutOnClipboard(
+        nullptr, {{"DataObject", formats[0]}, {"Jw_win", formats[1]}, {"Ole Private Data", formats[2]}}));
 
     // The command line's capture dumps the clipboard as the window's import does.
     const std::wstring cliPath = L"\"" + fs::path(Env("KORVEL_CLI")).wstring() + L"\"";

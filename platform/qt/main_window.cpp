@@ -9,7 +9,6 @@
 #include <QTextCursor>
 #include <QTextDocumentFragment>
 #include <QUrl>
-#include <new>
 
 #include "platform/qt/qt_fonts.h"
 
@@ -82,7 +81,8 @@ void MainWindow::BuildControls() {
         if (control->focusPolicy() != Qt::NoFocus) previous = control;
     }
     for (int i = 0; i < 4; ++i)
-        connect(buttons[i], &QPushButton::clicked, this, [this, i] { Run([this, i] { Click(i + 1); }); });
+        connect(buttons[i], &QPushButton::clicked, this,
+                [this, i] { RunGuarded(*this, [this, i] { ClickButton(form, i + 1); }); });
 }
 
 QWidget *MainWindow::CreateControl(const ControlPlace &place) {
@@ -105,34 +105,15 @@ QWidget *MainWindow::CreateControl(const ControlPlace &place) {
     return nullptr;
 }
 
-void MainWindow::Click(int button) {
-    switch (button) {
-        case 1: form.Button1Click(); break;
-        case 2: form.Button2Click(); break;
-        case 3: form.Button3Click(); break;
-        case 4: form.Button4Click(); break;
-    }
-}
-
-void MainWindow::Run(const std::function<void()> &handler) {
-    try {
-        handler();
-    } catch (const std::bad_alloc &) {
-        ShowMessage("メモリが不足しています");
-    } catch (const std::exception &error) {
-        ShowMessage(error.what());
-    }
-}
-
 void MainWindow::showEvent(QShowEvent *event) {
     QWidget::showEvent(event);
     if (shown) return;
     shown = true;
-    Run([this] { form.FormShow(programFolder); });
+    RunGuarded(*this, [this] { form.FormShow(programFolder); });
 }
 
 void MainWindow::closeEvent(QCloseEvent *event) {
-    Run([this] { form.FormClose(); });
+    RunGuarded(*this, [this] { form.FormClose(); });
     event->accept();
 }
 
@@ -144,7 +125,7 @@ void MainWindow::dropEvent(QDropEvent *event) {
     const QString path = DroppedFile(event->mimeData());
     if (path.isEmpty()) return;
     event->acceptProposedAction();
-    Run([this, &path] { form.ImportDroppedFile(path.toStdString()); });
+    RunGuarded(*this, [this, &path] { form.ImportDroppedFile(path.toStdString()); });
 }
 
 void MainWindow::SetButtonEnabled(int button, bool enabled) {

@@ -68,9 +68,6 @@ protected:
 private:
     void BuildControls();
     QWidget *CreateControl(const ControlPlace &place);
-    void Click(int button);
-    // Runs a handler; what escapes it goes to the error display, as an unhandled error would.
-    void Run(const std::function<void()> &handler);
 
     X11Clipboard clipboard;
     TForm1 form;

@@ -3,8 +3,6 @@
 #include <richedit.h>
 #include <shellapi.h>
 
-#include <new>
-
 #include "platform/win32/wide_text.h"
 
 namespace korvel {
@@ -76,7 +74,7 @@ MainWindow::MainWindow(HINSTANCE instance, std::string folder)
     CreateControls(instance);
     ShowWindow(window, SW_SHOW);
     UpdateWindow(window);
-    Guard([this] { form.FormShow(programFolder); });
+    RunGuarded(*this, [this] { form.FormShow(programFolder); });
 }
 
 MainWindow::~MainWindow() {
@@ -138,7 +136,7 @@ LRESULT MainWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
             if (HIWORD(wParam) == BN_CLICKED) {
                 const int id = LOWORD(wParam) - kFirstControlId;
                 if (id >= 0 && id < static_cast<int>(kControls.size()) && kControls[id].kind == ControlKind::Button)
-                    Guard([this, id] { Click(kControls[id].number); });
+                    RunGuarded(*this, [this, id] { ClickButton(form, kControls[id].number); });
                 return 0;
             }
             break;
@@ -155,14 +153,14 @@ LRESULT MainWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
             if (DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0) == 1) {
                 std::wstring path(DragQueryFileW(drop, 0, nullptr, 0), L'\0');
                 DragQueryFileW(drop, 0, path.data(), static_cast<UINT>(path.size() + 1));
-                Guard([this, &path] { form.ImportDroppedFile(Utf8OfWide(path)); });
+                RunGuarded(*this, [this, &path] { form.ImportDroppedFile(Utf8OfWide(path)); });
             }
             DragFinish(drop);
             return 0;
         }
         case WM_CLOSE: DestroyWindow(window); return 0;
         case WM_DESTROY:
-            Guard([this] { form.FormClose(); });
+            RunGuarded(*this, [this] { form.FormClose(); });
             PostQuitMessage(0);
             return 0;
         case WM_NCDESTROY: window = nullptr; break;
@@ -176,25 +174,6 @@ void MainWindow::PaintPreview(const DRAWITEMSTRUCT &item) {
         return;
     }
     BitBlt(item.hDC, 0, 0, preview->Width(), preview->Height(), preview->DeviceContext(), 0, 0, SRCCOPY);
-}
-
-void MainWindow::Guard(const std::function<void()> &handler) {
-    try {
-        handler();
-    } catch (const std::bad_alloc &) {
-        ShowMessage("メモリが不足しています");
-    } catch (const std::exception &error) {
-        ShowMessage(error.what());
-    }
-}
-
-void MainWindow::Click(int button) {
-    switch (button) {
-        case 1: form.Button1Click(); break;
-        case 2: form.Button2Click(); break;
-        case 3: form.Button3Click(); break;
-        case 4: form.Button4Click(); break;
-    }
 }
 
 void MainWindow::SetButtonEnabled(int button, bool enabled) {

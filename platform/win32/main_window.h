@@ -58,9 +58,6 @@ private:
     void CreateControls(HINSTANCE instance);
     HWND CreateControl(HINSTANCE instance, const ControlPlace &place, int id);
     void PaintPreview(const DRAWITEMSTRUCT &item);
-    // Runs a handler; what escapes it goes to the error display, as an unhandled error would.
-    void Guard(const std::function<void()> &handler);
-    void Click(int button);
 
     Win32Clipboard clipboard;
     TForm1 form;
