@@ -8,6 +8,7 @@
 
 #include "reader/file_path.h"
 #include "reader/jclfunit.h"
+#include "reader/jww_file.h"
 #include "tests/support/stream_writer.h"
 
 using namespace korvel;
@@ -594,4 +595,36 @@ TEST(ReadClipFile, TheLastReadMayEndExactlyAtTheEndOfAFileAcrossTheBuffer) {
     EXPECT_TRUE(ReadClipFile(path, store, &report)) << report.failure;
     EXPECT_EQ(report.endOffset, kTarget);
     std::filesystem::remove(FilePath(path));
+}
+
+// Saved drawings written at each header layout read back as the drawing; by default without the entities
+// on a layer that is not editable.
+TEST(ReadDrawingFileBytes, RoundTripsEveryHeaderLayout) {
+    DrawingStore sample = WithPenWidths(SampleDrawing());
+    for (const std::uint32_t version : {230u, 351u, 420u, 600u, 700u}) {
+        SCOPED_TRACE(version);
+        const std::vector<std::uint8_t> file = WriteJwwFile(sample, version, {{0, 1}});
+        EXPECT_TRUE(CheckDrawingFileBytes(file));
+        DrawingStore every, editable;
+        ReadReport report;
+        ASSERT_TRUE(ReadDrawingFileBytes(file, every, DrawingFileOptions{true}, &report)) << report.failure;
+        DrawingStore expected = AsReadAt(sample, static_cast<int>(version));
+        expected.originX = expected.originY = 0;  // a .jww has no reference point of its own
+        EXPECT_EQ(every, expected);
+        ASSERT_TRUE(ReadDrawingFileBytes(file, editable, DrawingFileOptions{false}));
+        const auto onVisibleLayers = std::count_if(sample.lines.begin(), sample.lines.end(), [](const TclpEntSen &l) {
+            return !(l.base.layerGroup == 0 && l.base.layer == 1);
+        });
+        EXPECT_EQ(static_cast<long>(editable.lines.size()), onVisibleLayers);
+        EXPECT_EQ(editable.blockDefs, every.blockDefs);
+    }
+    DrawingStore part;
+    ASSERT_TRUE(ReadDrawingFileBytes(WriteJwsFile(sample, 600), part, DrawingFileOptions{}));
+    EXPECT_EQ(part, AsReadAt(sample, 600));
+    // A file cut anywhere in its header fails cleanly.
+    const std::vector<std::uint8_t> file = WriteJwwFile(sample, 700);
+    for (std::size_t cut = 0; cut < 9000; cut += 97) {
+        DrawingStore store;
+        EXPECT_FALSE(ReadDrawingFileBytes(std::span(file.data(), cut), store, DrawingFileOptions{}));
+    }
 }

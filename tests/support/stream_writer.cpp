@@ -1,6 +1,8 @@
 // Builds Jw_win byte streams for tests, with every encoding variant the reader has to handle.
 #include "tests/support/stream_writer.h"
 
+#include <algorithm>
+
 #include <bit>
 #include <cstring>
 
@@ -192,6 +194,128 @@ std::vector<std::uint8_t> WriteStream(const DrawingStore &drawing, const StreamO
         w.BlockDefinition(def);
     w.bytes.insert(w.bytes.end(), options.trailing.begin(), options.trailing.end());
     return std::move(w.bytes);
+}
+
+namespace {
+
+void Dwords(StreamWriter &w, int n) {
+    for (int i = 0; i < n; ++i)
+        w.UInt32(0);
+}
+void Doubles(StreamWriter &w, int n) {
+    for (int i = 0; i < n; ++i)
+        w.Double(0);
+}
+void Strings(StreamWriter &w, int n) {
+    for (int i = 0; i < n; ++i)
+        w.String("");
+}
+double ScaleOf(const DrawingStore &d, int group) {
+    return group < static_cast<int>(d.layerGroupScales.size()) ? d.layerGroupScales[group] : 1.0;
+}
+
+// The lists after a file's header, as the stream has them after its 18 doubles.
+std::vector<std::uint8_t> WithLists(StreamWriter &w, const DrawingStore &drawing, std::uint32_t version) {
+    StreamOptions options;
+    options.schema = static_cast<std::uint16_t>(version);
+    const std::vector<std::uint8_t> stream = WriteStream(drawing, options);
+    w.bytes.insert(w.bytes.end(), stream.begin() + 18 * 8, stream.end());
+    return std::move(w.bytes);
+}
+
+}  // namespace
+
+std::vector<std::uint8_t> WriteJwwFile(const DrawingStore &drawing, std::uint32_t version,
+                                       const std::vector<std::pair<int, int>> &hiddenLayers) {
+    StreamWriter w;
+    for (const char c : std::string_view("JwwData."))
+        w.UInt8(static_cast<std::uint8_t>(c));
+    w.UInt32(version);
+    w.String("memo");
+    Dwords(w, 2);
+    for (int g = 0; g < 16; ++g) {
+        w.UInt32(2);
+        w.UInt32(0);
+        w.Double(ScaleOf(drawing, g));
+        w.UInt32(0);
+        for (int l = 0; l < 16; ++l) {
+            const bool hidden =
+                std::find(hiddenLayers.begin(), hiddenLayers.end(), std::pair(g, l)) != hiddenLayers.end();
+            w.UInt32(hidden ? 0 : 2);
+            w.UInt32(0);
+        }
+    }
+    Dwords(w, 21);
+    Doubles(w, 3);
+    Dwords(w, 2);
+    Doubles(w, 5);
+    Strings(w, 272);
+    Doubles(w, 3 + (version >= 300 ? 2 : 0));
+    Dwords(w, 2);
+    Doubles(w, 6);
+    if (version >= 300) {
+        for (int i = 0; i < 8; ++i) {
+            Doubles(w, 3);
+            Dwords(w, 1);
+        }
+        Doubles(w, 3);
+        Dwords(w, 1);
+        Doubles(w, 3);
+        Dwords(w, 1);
+    } else {
+        Doubles(w, 12);
+    }
+    Doubles(w, 11);
+    Dwords(w, 20);
+    for (int i = 0; i < 10; ++i) {
+        Dwords(w, 2);
+        Doubles(w, 1);
+    }
+    Dwords(w, 84);
+    if (version >= 223) {
+        Dwords(w, 5);
+        Doubles(w, 5);
+    }
+    if (version >= 225) Doubles(w, 4);
+    if (version >= 230) Dwords(w, 2);
+    if (version >= 420) {
+        Dwords(w, 514);
+        for (int i = 0; i < 257; ++i) {
+            w.String("sxf");
+            Dwords(w, 2);
+            Doubles(w, 1);
+        }
+        Dwords(w, 132);
+        for (int i = 0; i < 33; ++i) {
+            w.String("type");
+            Dwords(w, 1);
+            Doubles(w, 10);
+        }
+    }
+    for (int i = 0; i < 10; ++i) {
+        Doubles(w, 3);
+        Dwords(w, 1);
+    }
+    Doubles(w, 5);
+    Dwords(w, 3);
+    Doubles(w, 6);
+    return WithLists(w, drawing, version);
+}
+
+std::vector<std::uint8_t> WriteJwsFile(const DrawingStore &drawing, std::uint32_t version) {
+    StreamWriter w;
+    for (const char c : std::string_view("JwsData."))
+        w.UInt8(static_cast<std::uint8_t>(c));
+    for (int i = 0; i < 192; ++i)
+        w.UInt8('.');
+    w.UInt32(version);
+    w.Double(drawing.originX);
+    w.Double(drawing.originY);
+    for (int g = 0; g < 16; ++g)
+        w.Double(ScaleOf(drawing, g));
+    Dwords(w, 6);
+    Doubles(w, 10);
+    return WithLists(w, drawing, version);
 }
 
 namespace {

@@ -74,6 +74,14 @@ private:
 // The whole stream of a drawing: header, its `objects` in order, its block definitions, trailing bytes.
 std::vector<std::uint8_t> WriteStream(const DrawingStore &drawing, const StreamOptions &options = {});
 
+// The drawing as a saved .jww file of the given version: a header of zeros and empty strings (every layer
+// editable, the drawing's layer-group scales), then the same lists as the stream. Hidden layers, as
+// (group, layer) pairs, get state 0.
+std::vector<std::uint8_t> WriteJwwFile(const DrawingStore &drawing, std::uint32_t version,
+                                       const std::vector<std::pair<int, int>> &hiddenLayers = {});
+// The drawing as a saved .jws part file (which keeps its origin).
+std::vector<std::uint8_t> WriteJwsFile(const DrawingStore &drawing, std::uint32_t version);
+
 // Appends a record to its kind's array and to the object list.
 void Add(EntityArrays &arrays, std::vector<ObjectRef> &objects, const TclpEntSen &r);
 void Add(EntityArrays &arrays, std::vector<ObjectRef> &objects, const TclpEntEnko &r);

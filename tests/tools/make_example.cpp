@@ -1,4 +1,5 @@
-// Writes the bundled example stream, or a seed corpus of streams in every encoding variant.
+// Writes the bundled example stream, or a seed corpus of streams in every encoding variant and of drawing
+// files.
 #include <cstdio>
 #include <filesystem>
 #include <string>
@@ -29,7 +30,11 @@ bool WriteCorpus(const std::string &dir) {
             if (!WriteFile(dir + "/seed" + std::to_string(n++) + ".jwwin", WriteStream(sample, options))) return false;
         }
     }
-    return true;
+    // Saved drawings too: a .jww at each header layout, and a .jws.
+    for (const std::uint32_t version : {230, 351, 420, 700})
+        if (!WriteFile(dir + "/seed" + std::to_string(n++) + ".jww", WriteJwwFile(sample, version, {{0, 1}})))
+            return false;
+    return WriteFile(dir + "/seed" + std::to_string(n++) + ".jws", WriteJwsFile(sample, 600));
 }
 
 }  // namespace
