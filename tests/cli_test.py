@@ -280,7 +280,6 @@ def same(a, b):
     return a == b
 
 
-@unittest.skipUnless(os.path.isdir(REALDATA), "no real data folder")
 class Hardening(unittest.TestCase):
     """Inputs of every kind, honest exit codes, safe replacement of outputs."""
 
@@ -386,6 +385,7 @@ class Hardening(unittest.TestCase):
         self.assertEqual(sorted(os.listdir(self.dir)), sorted(["plan.vnt", os.path.basename(long_name)]))
 
 
+@unittest.skipUnless(os.path.isdir(REALDATA), "no real data folder")
 class RealData(unittest.TestCase):
     def test_drawing_files_are_told_apart_by_their_first_bytes(self):
         files = sorted(glob.glob(os.path.join(REALDATA, "*.jww")) + glob.glob(os.path.join(REALDATA, "*.jws")))
