@@ -1,6 +1,7 @@
 // Reader speed and memory on a large mixed stream, against reading the same file's bytes.
 #include <cstdio>
 #include <filesystem>
+#include <string>
 #include <vector>
 
 #include "bench/bench_support.h"
@@ -10,6 +11,9 @@ using namespace korvel;
 
 int main(int argc, char **argv) {
     const std::size_t entities = bench::ArgumentOr(argc, argv, "--entities", 1000000);
+    // --write PATH: only write the benchmark stream there (for the command-line benchmark).
+    for (int i = 1; i + 1 < argc; ++i)
+        if (std::string(argv[i]) == "--write") return bench::WriteMixedStream(argv[i + 1], entities) > 0 ? 0 : 1;
     const std::string path = (std::filesystem::temp_directory_path() / "korvel_bench_reader.jwwin").string();
     const std::uint64_t size = bench::WriteMixedStream(path, entities);
     if (size == 0) {

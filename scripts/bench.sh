@@ -4,6 +4,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
 bash scripts/build.sh build-release -DCMAKE_BUILD_TYPE=Release -DKORVEL_TESTS=OFF
+python3 bench/cli_ratios.py build-release/korvel-cli build-release/bench/bench_reader
+echo
 build-release/bench/bench_reader "$@"
 echo
 build-release/bench/bench_convert "$@"
