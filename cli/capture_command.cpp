@@ -9,17 +9,11 @@
 #include "platform/system_clipboard.h"
 #include "reader/file_path.h"
 #include "shell/capture.h"
+#include "shell/program_folder.h"
 
 namespace korvel::cli {
 
 namespace {
-
-std::string FolderWithSeparator(const std::string &folder) {
-    const char separator = static_cast<char>(std::filesystem::path::preferred_separator);
-    if (folder.empty()) return {'.', separator};
-    if (folder.back() == separator || folder.back() == '/') return folder;
-    return folder + separator;
-}
 
 // One line per format Jw_cad publishes: its number and size, or that it is missing.
 void ReportFormats(Clipboards &clipboards) {

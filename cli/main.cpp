@@ -106,8 +106,7 @@ int Run(int argc, char **argv) {
     OutputOption(previewCommand, "--trace", previewRequest.tracePath,
                  "also write every drawing operation, one per line");
     previewCommand->add_option("--size", size, "WIDTHxHEIGHT, each 1 to 10000")->check([&](const std::string &v) {
-        PreviewRequest probe;
-        return ParsePreviewSize(v, probe) ? std::string() : std::string("needs WIDTHxHEIGHT, each 1 to 10000");
+        return ParsePreviewSize(v, previewRequest) ? std::string() : std::string("needs WIDTHxHEIGHT, each 1 to 10000");
     });
 
     CaptureRequest capture;
@@ -130,18 +129,19 @@ int Run(int argc, char **argv) {
         return FinishStandardOutput(kOk);
     }
     if (*captureCommand) return RunCapture(capture);
-    if (*previewCommand && !size.empty()) ParsePreviewSize(size, previewRequest);
-    const auto input = [](const Reading &reading) {
-        return Input(reading.files.front(), reading.limit, DrawingFileOptions{reading.allLayers});
+    const auto run = [](const Reading &reading, const auto &command) {
+        Input input(reading.files.front(), reading.limit, DrawingFileOptions{reading.allLayers});
+        return command(input);
     };
-    if (*app.get_subcommand("check")) return RunCheck(*std::make_unique<Input>(input(check)));
-    if (*app.get_subcommand("info")) return RunInfo(*std::make_unique<Input>(input(info)));
-    if (*app.get_subcommand("dump")) return RunDump(*std::make_unique<Input>(input(dump)));
+    if (*app.get_subcommand("check")) return run(check, RunCheck);
+    if (*app.get_subcommand("info")) return run(info, RunInfo);
+    if (*app.get_subcommand("dump")) return run(dump, RunDump);
     if (*convertCommand && convert.files.size() > 1)
         return RunConvertMany(convert.files, convert.limit, DrawingFileOptions{convert.allLayers}, convertOptions,
                               convertOutput);
-    if (*convertCommand) return RunConvert(*std::make_unique<Input>(input(convert)), convertOptions, convertOutput);
-    if (*previewCommand) return RunPreview(*std::make_unique<Input>(input(preview)), previewRequest);
+    if (*convertCommand)
+        return run(convert, [&](Input &input) { return RunConvert(input, convertOptions, convertOutput); });
+    if (*previewCommand) return run(preview, [&](Input &input) { return RunPreview(input, previewRequest); });
     std::fputs(app.help().c_str(), stderr);
     return kUsage;
 }

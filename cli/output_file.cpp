@@ -64,10 +64,8 @@ std::FILE *CreateExclusive(const fs::path &path) {
 }
 
 // The mode a replaced file had, or what a new file would get.
-fs::perms ModeFor(const fs::path &target) {
-    std::error_code ec;
-    const fs::file_status status = fs::status(target, ec);
-    if (!ec && fs::exists(status)) return status.permissions();
+fs::perms ModeFor(const fs::file_status &status) {
+    if (fs::exists(status)) return status.permissions();
 #ifdef _WIN32
     return fs::perms::owner_read | fs::perms::owner_write;
 #else
@@ -137,7 +135,7 @@ bool WriteOutputFile(const std::string &path, const std::function<bool(std::FILE
         std::signal(SIGTERM, RemovePendingTemporary);
     }
     bool ok = WriteAndClose(file, write);
-    if (ok) fs::permissions(temporary, ModeFor(target), ec);
+    if (ok) fs::permissions(temporary, ModeFor(status), ec);
     if (ok) fs::rename(temporary, target, ec);
     ok = ok && !ec;
     if (!ok) fs::remove(temporary, ec);

@@ -19,7 +19,6 @@ bool IsAscii(std::string_view s) {
 
 class Converter {
 public:
-    Converter() : cd(iconv_open("UTF-8", "CP932")) {}
     Converter(const char *to, const char *from) : cd(iconv_open(to, from)) {}
     ~Converter() {
         if (cd != reinterpret_cast<iconv_t>(-1)) iconv_close(cd);
@@ -72,7 +71,7 @@ private:
     iconv_t cd;
 };
 
-std::string Utf8Of(char32_t c) {
+std::string EncodeUtf8(char32_t c) {
     std::string s;
     if (c < 0x80) {
         s += static_cast<char>(c);
@@ -96,7 +95,7 @@ std::string Utf8Of(char32_t c) {
 
 std::string Cp932ToUtf8(std::string_view cp932) {
     if (IsAscii(cp932)) return std::string(cp932);
-    thread_local Converter converter;
+    thread_local Converter converter("UTF-8", "CP932");
     return converter.Convert(cp932);
 }
 
@@ -106,7 +105,7 @@ std::string Utf16ToCp932(std::span<const std::uint8_t> utf16le, std::uint64_t &r
     for (const char32_t c : DecodeUtf16(utf16le)) {
         if (c < 0x80) {
             out += static_cast<char>(c);
-        } else if (c == kUnpairedSurrogate || !encoder.ConvertOne(Utf8Of(c), out)) {
+        } else if (c == kUnpairedSurrogate || !encoder.ConvertOne(EncodeUtf8(c), out)) {
             out += '?';
             ++replaced;
         }

@@ -1,6 +1,8 @@
 #include "reader/file_path.h"
 
 #include <cstring>
+#include <fstream>
+#include <iterator>
 
 namespace korvel {
 
@@ -20,6 +22,14 @@ std::FILE *OpenFile(const std::string &utf8, const char *mode) {
 #else
     return std::fopen(utf8.c_str(), mode);
 #endif
+}
+
+std::optional<std::vector<std::uint8_t>> ReadWholeFile(const std::string &utf8) {
+    std::ifstream file(FilePath(utf8), std::ios::binary);
+    if (!file) return std::nullopt;
+    std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    if (file.bad()) return std::nullopt;
+    return bytes;
 }
 
 }  // namespace korvel

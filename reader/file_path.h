@@ -2,14 +2,19 @@
 // (Windows takes narrow names in its ANSI code page otherwise).
 #pragma once
 
+#include <cstdint>
 #include <cstdio>
 #include <filesystem>
+#include <optional>
 #include <string>
+#include <vector>
 
 namespace korvel {
 
 std::filesystem::path FilePath(const std::string &utf8);
 std::string Utf8Of(const std::filesystem::path &path);
 std::FILE *OpenFile(const std::string &utf8, const char *mode);
+// The whole file's bytes; nothing when it cannot be opened or read.
+std::optional<std::vector<std::uint8_t>> ReadWholeFile(const std::string &utf8);
 
 }  // namespace korvel

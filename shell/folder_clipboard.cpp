@@ -45,12 +45,9 @@ bool FolderClipboard::ReadBlock(std::uint32_t format, const BlockReader &read) {
     const std::string path = PathOf(format);
     std::error_code ec;
     if (path.empty() || !fs::is_regular_file(FilePath(path), ec)) return false;
-    std::ifstream file(FilePath(path), std::ios::binary);
-    if (!file) return false;
-    const std::vector<std::uint8_t> block((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-    if (file.bad()) return false;
-    read(block);
-    return true;
+    const std::optional<std::vector<std::uint8_t>> block = ReadWholeFile(path);
+    if (block) read(*block);
+    return block.has_value();
 }
 
 }  // namespace korvel

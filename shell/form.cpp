@@ -75,11 +75,8 @@ bool TForm1::WriteScript() {
 }
 
 void TForm1::LoadScriptIntoPane() {
-    std::ifstream file(FilePath(scriptPath), std::ios::binary);
-    if (!file) return;
-    const std::string script((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-    if (file.bad()) return;
-    controls.SetText(PaneTextOf(script));
+    const std::optional<std::vector<std::uint8_t>> script = ReadWholeFile(scriptPath);
+    if (script) controls.SetText(PaneTextOf(std::string(script->begin(), script->end())));
 }
 
 void TForm1::Button3Click() {

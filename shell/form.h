@@ -37,10 +37,8 @@ public:
 
 private:
     void Import();
-    // Reads the stream (or drawing file) into the store and draws the preview; false when the header
-    // check rejects it.
+    // Reads the stream into the store and draws the preview; false when the header check rejects it.
     bool PreviewStream(const std::string &path);
-    bool PreviewDrawingFile(const std::string &path);
     // A new blank preview image, with the drawing on it when `read` reads one.
     void ShowPreview(const std::function<bool()> &read);
     bool WriteScript();

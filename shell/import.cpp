@@ -1,7 +1,5 @@
 // The import: Jw_cad's three clipboard formats dumped beside the program, "Jw_win" read and previewed.
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <vector>
 
 #include "preview/preview.h"
@@ -59,26 +57,19 @@ void TForm1::ShowPreview(const std::function<bool()> &read) {
     controls.PreviewImageDrawn();
 }
 
-bool TForm1::PreviewDrawingFile(const std::string &path) {
-    std::ifstream file(FilePath(path), std::ios::binary);
-    const std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-    if (file.bad() || !CheckDrawingFileBytes(bytes)) return false;
-    ShowPreview([&] { return ReadDrawingFileBytes(bytes, store, DrawingFileOptions{}); });
-    return true;
-}
-
 void TForm1::ImportDroppedFile(const std::string &path) {
     bool previewed = false;
     {
         const BusyCursor busy(controls);
         // A saved drawing (.jww, .jws) by its first bytes, otherwise a "Jw_win" dump such as prev.1.
-        std::ifstream file(FilePath(path), std::ios::binary);
-        std::uint8_t signature[8] = {};
-        file.read(reinterpret_cast<char *>(signature), sizeof signature);
-        const bool drawingFile =
-            KindOfInput(std::span(signature, static_cast<std::size_t>(file.gcount()))) != InputKind::Stream;
-        file.close();
-        previewed = drawingFile ? PreviewDrawingFile(path) : PreviewStream(path);
+        const std::optional<std::vector<std::uint8_t>> bytes = ReadWholeFile(path);
+        if (bytes && KindOfInput(*bytes) != InputKind::Stream) {
+            previewed = CheckDrawingFileBytes(*bytes);
+            if (previewed) ShowPreview([&] { return ReadDrawingFileBytes(*bytes, store, DrawingFileOptions{}); });
+        } else if (bytes) {
+            previewed = CheckClipBytes(*bytes);
+            if (previewed) ShowPreview([&] { return ReadClipBytes(*bytes, store); });
+        }
     }
     // Unlike the clipboard import, a file the user chose deserves an answer when it is not a drawing.
     if (!previewed) controls.ShowMessage("Jw_cadの図形データではありません: " + path);

@@ -9,19 +9,15 @@ namespace korvel {
 
 namespace fs = std::filesystem;
 
-namespace {
-
-constexpr char kSeparator = static_cast<char>(fs::path::preferred_separator);
-
-std::string WithSeparator(std::string folder) {
-    if (folder.empty() || (folder.back() != kSeparator && folder.back() != '/')) folder += kSeparator;
-    return folder;
+std::string FolderWithSeparator(const std::string &folder) {
+    const char separator = static_cast<char>(fs::path::preferred_separator);
+    if (folder.empty()) return {'.', separator};
+    if (folder.back() == separator || folder.back() == '/') return folder;
+    return folder + separator;
 }
 
-}  // namespace
-
 std::string ExecutableFolder(const std::string &executablePath) {
-    return WithSeparator(Utf8Of(FilePath(executablePath).parent_path()));
+    return FolderWithSeparator(Utf8Of(FilePath(executablePath).parent_path()));
 }
 
 bool FolderIsWritable(const std::string &folder) {
@@ -42,7 +38,7 @@ std::string ChooseProgramFolder(const std::string &executablePath, const std::st
     if (userDataFolder.empty() || FolderIsWritable(executableFolder)) return executableFolder;
     std::error_code ignored;
     fs::create_directories(FilePath(userDataFolder), ignored);
-    return WithSeparator(userDataFolder);
+    return FolderWithSeparator(userDataFolder);
 }
 
 }  // namespace korvel

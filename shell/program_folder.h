@@ -5,6 +5,9 @@
 
 namespace korvel {
 
+// A folder as text ending in a separator; "" is the current folder.
+std::string FolderWithSeparator(const std::string &folder);
+
 // The folder of the executable, with its trailing separator.
 std::string ExecutableFolder(const std::string &executablePath);
 
