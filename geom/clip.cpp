@@ -9,8 +9,6 @@ namespace korvel {
 
 namespace {
 
-constexpr double kClipTolerance = 1e-12;
-
 struct ClipWindow {
     double minX, minY, maxX, maxY;
 };

@@ -5,6 +5,9 @@
 
 namespace korvel {
 
+// How far inside an edge a point must lie to count as inside it, in drawing units.
+constexpr double kClipTolerance = 1e-12;
+
 // Bits of the region code. A point on an edge, or within 1e-12 inside it, counts as outside that edge.
 enum ClipSide : std::int32_t { kClipLeft = 1, kClipRight = 2, kClipBottom = 4, kClipTop = 8 };
 

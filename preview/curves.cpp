@@ -1,6 +1,7 @@
 // Ellipses, arcs and circular solids as straight-line approximations through the world point buffer.
 #include "preview/curves.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <vector>
@@ -31,7 +32,7 @@ const std::array<SineCosine, kArcSteps + 1> &FiveDegreeWalk() {
     return walk;
 }
 
-// Appends vertices to the world buffer, placed by an insert when the shape is a block member.
+// Appends the exact vertices to the world buffer, placed by an insert when the shape is a block member.
 class VertexWriter {
 public:
     VertexWriter(std::vector<PlanePoint> &out, const BlockPlacement *insert) : out(out), insert(insert) {}
@@ -47,55 +48,160 @@ public:
 
     // The 73 points from t0 to t0 + sweep, in steps of sweep / 72.
     void Arc(double cx, double cy, double r, double k, const Rotation &tilt, double t0, double sweep) {
-        const double step = ToDouble(Ext(sweep) / kArcSteps);
-        double t = t0;
+        Walk(cx, cy, r, k, tilt, t0, ArcStep(sweep));
+    }
+
+    // The same points walked back from the end: the inner edge of a band.
+    void ArcBackwards(double cx, double cy, double r, double k, const Rotation &tilt, double t0, double sweep) {
+        Walk(cx, cy, r, k, tilt, ToDouble(Ext(t0) + sweep), -ArcStep(sweep));
+    }
+
+    static double ArcStep(double sweep) { return ToDouble(Ext(sweep) / kArcSteps); }
+
+private:
+    void Walk(double cx, double cy, double r, double k, const Rotation &tilt, double t, double step) {
         for (int i = 0; i <= kArcSteps; i++) {
             Add(EllipsePoint(cx, cy, r, k, tilt, t));
             t = ToDouble(Ext(t) + step);
         }
     }
 
-    // The same points walked back from the end: the inner edge of a band.
-    void ArcBackwards(double cx, double cy, double r, double k, const Rotation &tilt, double t0, double sweep) {
-        const double step = ToDouble(Ext(sweep) / kArcSteps);
-        double t = ToDouble(Ext(t0) + sweep);
-        for (int i = 0; i <= kArcSteps; i++) {
-            Add(EllipsePoint(cx, cy, r, k, tilt, t));
-            t = ToDouble(Ext(t) - step);
-        }
-    }
-
-private:
     std::vector<PlanePoint> &out;
     const BlockPlacement *insert;
 };
 
+// The same vertices in doubles only, each within Bound() drawing units of the exact one: an ellipse
+// point goes through a handful of roundings either way, and the walk's sines and cosines come from one
+// double sine and cosine turned step by step, off by far less than the 2^-36 of the curve's size allowed
+// for (72 turns add a few 2^-53 each; the exact walk's accumulated parameter drifts by at most 72 half
+// ulps of 64). Sure() is false when a shape falls outside what that reasoning covers.
+class QuickVertexWriter {
+public:
+    explicit QuickVertexWriter(std::vector<PlanePoint> &out) : out(out) {}
+
+    void Add(PlanePoint p) { out.push_back(p); }
+
+    void Ellipse(double cx, double cy, double r, double k, const Rotation &tilt, int count) {
+        static const std::array<PlanePoint, kArcSteps + 1> walk = [] {
+            std::array<PlanePoint, kArcSteps + 1> w;
+            for (int i = 0; i <= kArcSteps; i++)
+                w[i] = {ToDouble(FiveDegreeWalk()[i].cosine), ToDouble(FiveDegreeWalk()[i].sine)};
+            return w;
+        }();
+        const Frame f = Place(cx, cy, r, k, tilt);
+        for (int i = 0; i < count; i++)
+            out.push_back(f.At(walk[i].x, walk[i].y));
+    }
+
+    void Arc(double cx, double cy, double r, double k, const Rotation &tilt, double t0, double sweep) {
+        Walk(Place(cx, cy, r, k, tilt), t0, VertexWriter::ArcStep(sweep));
+    }
+
+    void ArcBackwards(double cx, double cy, double r, double k, const Rotation &tilt, double t0, double sweep) {
+        Walk(Place(cx, cy, r, k, tilt), ToDouble(Ext(t0) + sweep), -VertexWriter::ArcStep(sweep));
+    }
+
+    bool Sure() const { return sure; }
+    double Bound() const { return bound; }
+
+private:
+    struct Frame {
+        double cx, cy, r, kr, cosine, sine;
+        PlanePoint At(double c, double s) const {
+            const double lx = r * c, ly = kr * s;
+            return {cx + (cosine * lx - sine * ly), cy + (sine * lx + cosine * ly)};
+        }
+    };
+
+    Frame Place(double cx, double cy, double r, double k, const Rotation &tilt) {
+        const double kr = k * r;
+        bound = std::max(bound, 0x1p-36 * (std::fabs(cx) + std::fabs(cy) + 4 * (std::fabs(r) + std::fabs(kr))));
+        if (!std::isfinite(bound)) sure = false;
+        return {cx, cy, r, kr, ToDouble(tilt.cosine), ToDouble(tilt.sine)};
+    }
+
+    void Walk(const Frame &f, double t, double step) {
+        if (!(std::fabs(t) + (kArcSteps + 1) * std::fabs(step) < 64)) {
+            sure = false;
+            return;
+        }
+        double c = std::cos(t), s = std::sin(t);
+        const double turnC = std::cos(step), turnS = std::sin(step);
+        for (int i = 0; i <= kArcSteps; i++) {
+            out.push_back(f.At(c, s));
+            const double next = c * turnC - s * turnS;
+            s = s * turnC + c * turnS;
+            c = next;
+        }
+    }
+
+    std::vector<PlanePoint> &out;
+    double bound = 0;
+    bool sure = true;
+};
+
+// Hands the quick vertices to the canvas as pixels when they are sure to be the exact path's pixels.
+bool HandOverCertain(PreviewSurface &surface, HandOff how, double bound) {
+    const std::vector<PlanePoint> &world = surface.worldPoints.vertices;
+    std::vector<PixelPoint> &pixels = surface.pixelPoints.vertices;
+    const bool strokes = how == HandOff::Stroke;
+    // Too few vertices draw nothing either way.
+    if (how == HandOff::None || world.size() < (strokes ? 2u : 3u)) return true;
+    // Strokes are clipped: only when every vertex is inside does clipping change nothing.
+    if (!CertainPixels(surface.view, world, bound, strokes, pixels)) return false;
+    if (strokes) StrokePixelPoints(surface);
+    else FillPixelPoints(surface);
+    pixels.clear();
+    return true;
+}
+
 void HandOver(PreviewSurface &surface, HandOff how) {
     if (how == HandOff::Fill) FillWorldPoints(surface);
     else if (how == HandOff::Stroke) StrokeWorldPoints(surface);
-    surface.worldPoints.vertices.clear();
+}
+
+// Draws the vertices `write` gives: in doubles when that is sure to draw the same pixels, which it
+// nearly always is, else through the exact path. Block members always take the exact path.
+template <class Write>
+void DrawCurve(PreviewSurface &surface, const BlockPlacement *insert, Write write) {
+    std::vector<PlanePoint> &world = surface.worldPoints.vertices;
+    world.clear();
+    if (!insert) {
+        QuickVertexWriter quick(world);
+        const HandOff how = write(quick);
+        const bool drawn = quick.Sure() && HandOverCertain(surface, how, quick.Bound());
+        world.clear();
+        if (drawn) return;
+    }
+    VertexWriter exact(world, insert);
+    HandOver(surface, write(exact));
+    world.clear();
 }
 
 void Ellipse(PreviewSurface &surface, double cx, double cy, double r, double k, double tilt,
              const BlockPlacement *insert) {
-    surface.worldPoints.vertices.clear();
-    VertexWriter(surface.worldPoints.vertices, insert).Ellipse(cx, cy, r, k, Rotation(tilt), kEllipseVertices);
-    HandOver(surface, HandOff::Fill);
+    const Rotation rotation(tilt);
+    DrawCurve(surface, insert, [&](auto &out) {
+        out.Ellipse(cx, cy, r, k, rotation, kEllipseVertices);
+        return HandOff::Fill;
+    });
 }
 
 void EllipseArc(PreviewSurface &surface, double cx, double cy, double r, double k, double tilt, double t0, double sweep,
                 const BlockPlacement *insert) {
-    surface.worldPoints.vertices.clear();
-    VertexWriter(surface.worldPoints.vertices, insert).Arc(cx, cy, r, k, Rotation(tilt), t0, sweep);
-    HandOver(surface, HandOff::Stroke);
+    const Rotation rotation(tilt);
+    DrawCurve(surface, insert, [&](auto &out) {
+        out.Arc(cx, cy, r, k, rotation, t0, sweep);
+        return HandOff::Stroke;
+    });
 }
 
 bool ShapeIs(double shape, double value) { return std::fabs(Ext(shape) - value) <= 1e-14; }
 
 // Writes the circular solid's vertices and says how they are drawn.
-HandOff ArcSolidVertices(VertexWriter &out, std::int32_t penStyle, double cx, double cy, double r, double k,
-                         double tilt, double t0, double sweep, double shape) {
-    const Rotation rotation(tilt);
+template <class Writer>
+HandOff ArcSolidVertices(Writer &out, const Rotation &rotation, std::int32_t penStyle, double cx, double cy, double r,
+                         double k, double tilt, double t0, double sweep, double shape) {
     switch (penStyle) {
         case 101:
             if (ShapeIs(shape, 100)) {
@@ -131,11 +237,9 @@ HandOff ArcSolidVertices(VertexWriter &out, std::int32_t penStyle, double cx, do
 
 void ArcSolid(PreviewSurface &surface, std::int32_t penStyle, double x1, double y1, double x2, double y2, double x3,
               double y3, double x4, double y4, const BlockPlacement *insert) {
-    std::vector<PlanePoint> &buffer = surface.worldPoints.vertices;
-    buffer.clear();
-    VertexWriter out(buffer, insert);
-    const HandOff how = ArcSolidVertices(out, penStyle, x1, y1, x2, y2, x3, y3, x4, y4);
-    HandOver(surface, how);
+    const Rotation rotation(x3);
+    DrawCurve(surface, insert,
+              [&](auto &out) { return ArcSolidVertices(out, rotation, penStyle, x1, y1, x2, y2, x3, y3, x4, y4); });
 }
 
 }  // namespace

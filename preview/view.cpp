@@ -144,6 +144,54 @@ void DrawWorldLine(PreviewSurface &surface, double x1, double y1, double x2, dou
     DrawPixelLine(surface.canvas, a.x, a.y, b.x, b.y);
 }
 
+namespace {
+
+// How the pixels of approximate points can differ from the exact ones: the points' own bound and the
+// roundings of the difference from the window's corner (relative 2^-48 covers them many times over),
+// scaled, plus a floor for values near zero.
+double PixelBound(const PreviewView &v, double bound) {
+    return (bound + (std::fabs(v.minX) + std::fabs(v.minY)) * 0x1p-48) * v.scale + 0x1p-40;
+}
+
+// The pixel of the value (x - origin) * scale that the exact path rounds, when no half-integer lies
+// within the bound of it: then both round to the same nearest integer and ties never arise.
+bool CertainRound(double x, double origin, double scale, double bound, std::int32_t &pixel) {
+    const double v = (x - origin) * scale;
+    if (!(std::fabs(v) < 0x1p30)) return false;
+    const double whole = std::floor(v);
+    const double fraction = v - whole;
+    if (!(std::fabs(fraction - 0.5) > bound + std::fabs(v) * 0x1p-48)) return false;
+    pixel = static_cast<std::int32_t>(whole) + (fraction > 0.5 ? 1 : 0);
+    return true;
+}
+
+// Whether x - lower is surely at least the clip tolerance for the exact point too.
+bool CertainlyAbove(double x, double lower, double bound) {
+    return x - lower > kClipTolerance + bound + (std::fabs(x) + std::fabs(lower)) * 0x1p-50;
+}
+
+}  // namespace
+
+bool CertainPixels(const PreviewView &v, const std::vector<PlanePoint> &world, double bound, bool inside,
+                   std::vector<PixelPoint> &out) {
+    const double pixelBound = PixelBound(v, bound);
+    if (!(pixelBound < 0.25)) return false;
+    out.clear();
+    for (const PlanePoint &p : world) {
+        if (inside && !(CertainlyAbove(p.x, v.minX, bound) && CertainlyAbove(v.maxX, p.x, bound) &&
+                        CertainlyAbove(p.y, v.minY, bound) && CertainlyAbove(v.maxY, p.y, bound)))
+            return false;
+        PixelPoint pixel;
+        std::int32_t py = 0;
+        if (!CertainRound(p.x, v.minX, v.scale, pixelBound, pixel.x) ||
+            !CertainRound(p.y, v.minY, v.scale, pixelBound, py))
+            return false;
+        pixel.y = static_cast<std::int32_t>(static_cast<std::uint32_t>(v.height) - static_cast<std::uint32_t>(py));
+        out.push_back(pixel);
+    }
+    return true;
+}
+
 void StrokeWorldPoints(PreviewSurface &surface) {
     const std::vector<PlanePoint> &world = surface.worldPoints.vertices;
     if (world.size() < 2) return;

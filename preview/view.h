@@ -63,6 +63,12 @@ void StrokePixelPoints(PreviewSurface &surface);
 void FillPixelPoints(PreviewSurface &surface);
 
 void DrawWorldLine(PreviewSurface &surface, double x1, double y1, double x2, double y2);
+// The pixels of `world`, when each point lies within `bound` drawing units of the one the exact path
+// computes and that is enough to be sure WorldToPixel gives the same pixel for both; with `inside`, also
+// sure that every point is inside the clip window. False when it cannot be sure: `out` is then unusable.
+bool CertainPixels(const PreviewView &view, const std::vector<PlanePoint> &world, double bound, bool inside,
+                   std::vector<PixelPoint> &out);
+
 // The open polyline through the world buffer, clipped; every clipped segment ends its run.
 void StrokeWorldPoints(PreviewSurface &surface);
 // The polygon through the world buffer, unclipped.

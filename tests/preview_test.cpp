@@ -2,6 +2,7 @@
 // the driver's order and block expansion, and the trace format.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
 #include <numbers>
 
@@ -163,6 +164,55 @@ TEST(Curves, PointsOfTheShapes) {
     const BlockPlacement insert({30, 0, 2, 1, pi / 2, 1});
     DrawBlockEllipse(u.surface, 0, 0, 10, 1, 0, insert);  // local (10, 0) lands at (30, 20)
     EXPECT_EQ(u.Ops()[0].points.front(), (PixelPoint{30, 80}));
+}
+
+// Curves outside blocks are computed in doubles when that is sure to give the same pixels. A block
+// member placed by the identity insert always takes the exact path, so the two traces must agree on
+// shapes of every size, at exact half pixels, across the window's edges and at huge values.
+TEST(Curves, QuickPathDrawsTheExactPathsPixels) {
+    struct View {
+        const char *what;
+        PreviewView view;
+    };
+    const View views[] = {
+        {"unit", {0, 0, 100, 100, 1, 100, 100}},
+        {"fitted", FitPreviewView({-1234.5, 678.25, 98765.4321, 70001.5}, 177, 129)},
+        {"tiny extents", FitPreviewView({5, 7, 5 + 1e-9, 7 + 1e-9}, 177, 129)},
+        {"far away", FitPreviewView({1e15, -1e15, 1e15 + 1e4, -1e15 + 1e4}, 177, 129)},
+    };
+    const BlockPlacement identity({0, 0, 1, 1, 0, 1});
+    std::uint64_t state = 12345;
+    auto next = [&] {  // a small fixed generator, so failures reproduce
+        state = state * 6364136223846793005u + 1442695040888963407u;
+        return static_cast<double>(state >> 11) * 0x1p-53;
+    };
+    for (const View &v : views) {
+        SCOPED_TRACE(v.what);
+        const double w = v.view.maxX - v.view.minX, h = v.view.maxY - v.view.minY;
+        for (int i = 0; i < 3000; i++) {
+            // Centres at exact half pixels, anywhere in and around the window, or at huge values.
+            const double unit = 1 / v.view.scale;
+            double cx = v.view.minX + (next() * 1.4 - 0.2) * w, cy = v.view.minY + (next() * 1.4 - 0.2) * h;
+            if (i % 5 == 0) cx = v.view.minX + (std::floor(next() * 100) + 0.5) * unit;
+            if (i % 7 == 0) cy = v.view.minY + (std::floor(next() * 100) + 0.5) * unit;
+            if (i % 97 == 0) cx = 1e300;
+            const double r = i % 11 == 0 ? 0 : (i % 3 == 0 ? next() * 3 : next() * 60) * unit;
+            const double k = i % 4 == 0 ? 1 : next() * 2 - 0.5;
+            const double tilt = i % 2 ? 0 : next() * 7 - 3.5, t0 = i % 13 ? next() * 13 - 6.5 : 1e6 * next();
+            const double sweep = i % 9 ? next() * 13 - 6.5 : 2 * pi, shape = r * next();
+            const std::int32_t penStyle = std::array{101, 105, 106, 111}[i % 4];
+            const double shapeValue = std::array{shape, 0.0, 5.0, 100.0, 3.0}[i % 5];
+            UnitSurface quick, exact;
+            quick.surface.view = exact.surface.view = v.view;
+            DrawEllipse(quick.surface, cx, cy, r, k, tilt);
+            DrawBlockEllipse(exact.surface, cx, cy, r, k, tilt, identity);
+            DrawEllipseArc(quick.surface, cx, cy, r, k, tilt, t0, sweep);
+            DrawBlockEllipseArc(exact.surface, cx, cy, r, k, tilt, t0, sweep, identity);
+            DrawArcSolid(quick.surface, penStyle, cx, cy, r, k, tilt, t0, sweep, shapeValue);
+            DrawBlockArcSolid(exact.surface, penStyle, cx, cy, r, k, tilt, t0, sweep, shapeValue, identity);
+            ASSERT_EQ(Trace(quick.Ops()), Trace(exact.Ops())) << "case " << i;
+        }
+    }
 }
 
 TEST(Curves, EllipseStepIsTheNearestDoubleToFiveDegrees) {
