@@ -96,6 +96,17 @@ PlanePoint EllipsePointAt(double cx, double cy, double r, double k, const Rotati
     return {ToDouble(Ext(cx) + d.x), ToDouble(Ext(cy) + d.y)};
 }
 
+QuickEllipse::QuickEllipse(double cx, double cy, double r, double k, double tilt)
+    : cx(cx), cy(cy), r(r), kr(k * r), tiltCosine(std::cos(tilt)), tiltSine(std::sin(tilt)) {
+    bound = 0x1p-36 * (std::fabs(cx) + std::fabs(cy) + 4 * (std::fabs(r) + std::fabs(kr)));
+    sure = QuickParameter(tilt) && std::isfinite(bound);
+}
+
+PlanePoint QuickEllipse::At(double t) {
+    if (!QuickParameter(t)) sure = false;
+    return At(std::cos(t), std::sin(t));
+}
+
 PlanePoint BlockPlacement::Place(double u, double v) const {
     const PlanePoint d = rotation.Apply(ToDouble(Ext(u) * transform.scaleX), ToDouble(Ext(v) * transform.scaleY));
     return {ToDouble((Ext(transform.x) + d.x) / transform.divisor),

@@ -1,6 +1,7 @@
 // Plane geometry of the preview: distance, the meeting point of two lines, an arc's tangent corner.
 #pragma once
 
+#include <cmath>
 #include <cstdint>
 
 #include "geom/extended.h"
@@ -43,6 +44,34 @@ struct Rotation {
 PlanePoint EllipsePoint(double cx, double cy, double r, double k, const Rotation &tilt, double t);
 // The same with the sine and cosine of t already taken.
 PlanePoint EllipsePointAt(double cx, double cy, double r, double k, const Rotation &tilt, const SineCosine &t);
+
+// EllipsePoint's points computed in doubles only, each within Bound() drawing units of EllipsePoint's:
+// a handful of roundings either way and double sines and cosines, against an allowance of 2^-36 of the
+// ellipse's size. Not Sure() for a tilt or parameter the processor could not reduce (where the exact
+// sine and cosine are 0), nor for sizes that overflow.
+class QuickEllipse {
+public:
+    QuickEllipse(double cx, double cy, double r, double k, double tilt);
+
+    // The point whose parameter has this cosine and sine (each within a few 2^-53 of the exact ones).
+    PlanePoint At(double cosine, double sine) const {
+        const double lx = r * cosine, ly = kr * sine;
+        return {cx + (tiltCosine * lx - tiltSine * ly), cy + (tiltSine * lx + tiltCosine * ly)};
+    }
+    PlanePoint At(double t);
+
+    bool Sure() const { return sure; }
+    double Bound() const { return bound; }
+    // Set when a caller's own parameters fall outside the reasoning above.
+    void Doubt() { sure = false; }
+
+private:
+    double cx, cy, r, kr, tiltCosine, tiltSine, bound;
+    bool sure;
+};
+
+// Whether a parameter is small enough for the double sine and cosine to stand for the exact ones.
+inline bool QuickParameter(double t) { return std::fabs(t) < 0x1p52; }
 
 // How a block insert places a block-local point: scale, rotate about the origin, move, divide.
 struct BlockTransform {

@@ -35,31 +35,32 @@ const std::array<SineCosine, kArcSteps + 1> &FiveDegreeWalk() {
 // Appends the exact vertices to the world buffer, placed by an insert when the shape is a block member.
 class VertexWriter {
 public:
-    VertexWriter(std::vector<PlanePoint> &out, const BlockPlacement *insert) : out(out), insert(insert) {}
+    VertexWriter(std::vector<PlanePoint> &out, const BlockPlacement *insert, double tilt)
+        : out(out), insert(insert), tilt(tilt) {}
 
     void Add(PlanePoint p) { out.push_back(insert ? insert->Place(p) : p); }
 
     // `count` points from parameter 0 in 5 degree steps.
-    void Ellipse(double cx, double cy, double r, double k, const Rotation &tilt, int count) {
+    void Ellipse(double cx, double cy, double r, double k, int count) {
         const auto &walk = FiveDegreeWalk();
         for (int i = 0; i < count; i++)
             Add(EllipsePointAt(cx, cy, r, k, tilt, walk[i]));
     }
 
     // The 73 points from t0 to t0 + sweep, in steps of sweep / 72.
-    void Arc(double cx, double cy, double r, double k, const Rotation &tilt, double t0, double sweep) {
-        Walk(cx, cy, r, k, tilt, t0, ArcStep(sweep));
+    void Arc(double cx, double cy, double r, double k, double t0, double sweep) {
+        Walk(cx, cy, r, k, t0, ArcStep(sweep));
     }
 
     // The same points walked back from the end: the inner edge of a band.
-    void ArcBackwards(double cx, double cy, double r, double k, const Rotation &tilt, double t0, double sweep) {
-        Walk(cx, cy, r, k, tilt, ToDouble(Ext(t0) + sweep), -ArcStep(sweep));
+    void ArcBackwards(double cx, double cy, double r, double k, double t0, double sweep) {
+        Walk(cx, cy, r, k, ToDouble(Ext(t0) + sweep), -ArcStep(sweep));
     }
 
     static double ArcStep(double sweep) { return ToDouble(Ext(sweep) / kArcSteps); }
 
 private:
-    void Walk(double cx, double cy, double r, double k, const Rotation &tilt, double t, double step) {
+    void Walk(double cx, double cy, double r, double k, double t, double step) {
         for (int i = 0; i <= kArcSteps; i++) {
             Add(EllipsePoint(cx, cy, r, k, tilt, t));
             t = ToDouble(Ext(t) + step);
@@ -68,74 +69,73 @@ private:
 
     std::vector<PlanePoint> &out;
     const BlockPlacement *insert;
+    Rotation tilt;
 };
 
-// The same vertices in doubles only, each within Bound() drawing units of the exact one: an ellipse
-// point goes through a handful of roundings either way, and the walk's sines and cosines come from one
-// double sine and cosine turned step by step, off by far less than the 2^-36 of the curve's size allowed
-// for (72 turns add a few 2^-53 each; the exact walk's accumulated parameter drifts by at most 72 half
-// ulps of 64). Sure() is false when a shape falls outside what that reasoning covers.
+// The same vertices in doubles only, each within Bound() drawing units of the exact one (see
+// QuickEllipse); the walk's sines and cosines come from one double sine and cosine turned step by
+// step, which adds a few 2^-53 per turn. Sure() is false when a shape falls outside that reasoning.
 class QuickVertexWriter {
 public:
-    explicit QuickVertexWriter(std::vector<PlanePoint> &out) : out(out) {}
+    QuickVertexWriter(std::vector<PlanePoint> &out, double tilt) : out(out), tilt(tilt) {}
 
     void Add(PlanePoint p) { out.push_back(p); }
 
-    void Ellipse(double cx, double cy, double r, double k, const Rotation &tilt, int count) {
+    void Ellipse(double cx, double cy, double r, double k, int count) {
         static const std::array<PlanePoint, kArcSteps + 1> walk = [] {
             std::array<PlanePoint, kArcSteps + 1> w;
             for (int i = 0; i <= kArcSteps; i++)
                 w[i] = {ToDouble(FiveDegreeWalk()[i].cosine), ToDouble(FiveDegreeWalk()[i].sine)};
             return w;
         }();
-        const Frame f = Place(cx, cy, r, k, tilt);
+        const QuickEllipse e = Place(cx, cy, r, k);
         for (int i = 0; i < count; i++)
-            out.push_back(f.At(walk[i].x, walk[i].y));
+            out.push_back(e.At(walk[i].x, walk[i].y));
     }
 
-    void Arc(double cx, double cy, double r, double k, const Rotation &tilt, double t0, double sweep) {
-        Walk(Place(cx, cy, r, k, tilt), t0, VertexWriter::ArcStep(sweep));
+    void Arc(double cx, double cy, double r, double k, double t0, double sweep) {
+        Walk(Place(cx, cy, r, k), t0, VertexWriter::ArcStep(sweep));
     }
 
-    void ArcBackwards(double cx, double cy, double r, double k, const Rotation &tilt, double t0, double sweep) {
-        Walk(Place(cx, cy, r, k, tilt), ToDouble(Ext(t0) + sweep), -VertexWriter::ArcStep(sweep));
+    void ArcBackwards(double cx, double cy, double r, double k, double t0, double sweep) {
+        Walk(Place(cx, cy, r, k), ToDouble(Ext(t0) + sweep), -VertexWriter::ArcStep(sweep));
     }
 
     bool Sure() const { return sure; }
     double Bound() const { return bound; }
 
 private:
-    struct Frame {
-        double cx, cy, r, kr, cosine, sine;
-        PlanePoint At(double c, double s) const {
-            const double lx = r * c, ly = kr * s;
-            return {cx + (cosine * lx - sine * ly), cy + (sine * lx + cosine * ly)};
-        }
-    };
-
-    Frame Place(double cx, double cy, double r, double k, const Rotation &tilt) {
-        const double kr = k * r;
-        bound = std::max(bound, 0x1p-36 * (std::fabs(cx) + std::fabs(cy) + 4 * (std::fabs(r) + std::fabs(kr))));
-        if (!std::isfinite(bound)) sure = false;
-        return {cx, cy, r, kr, ToDouble(tilt.cosine), ToDouble(tilt.sine)};
+    QuickEllipse Place(double cx, double cy, double r, double k) {
+        const QuickEllipse e(cx, cy, r, k, tilt);
+        bound = std::max(bound, e.Bound());
+        if (!e.Sure()) sure = false;
+        return e;
     }
 
-    void Walk(const Frame &f, double t, double step) {
-        if (!(std::fabs(t) + (kArcSteps + 1) * std::fabs(step) < 64)) {
+    // The exact walk's parameter is the running double sum t + step + step ...; its rounding errors are
+    // summed exactly (two-sum) as the drift, by which the turned sine and cosine are corrected to first
+    // order. A drift of at most 2^-24 leaves a second-order error below 2^-49.
+    void Walk(const QuickEllipse &e, double t, double step) {
+        if (!QuickParameter(t)) {
             sure = false;
             return;
         }
-        double c = std::cos(t), s = std::sin(t);
+        double c = std::cos(t), s = std::sin(t), drift = 0;
         const double turnC = std::cos(step), turnS = std::sin(step);
         for (int i = 0; i <= kArcSteps; i++) {
-            out.push_back(f.At(c, s));
+            out.push_back(e.At(c + s * drift, s - c * drift));
             const double next = c * turnC - s * turnS;
             s = s * turnC + c * turnS;
             c = next;
+            const double sum = t + step, stepPart = sum - t;
+            drift += (t - (sum - stepPart)) + (step - stepPart);
+            t = sum;
+            if (!(std::fabs(drift) <= 0x1p-24)) sure = false;
         }
     }
 
     std::vector<PlanePoint> &out;
+    double tilt;
     double bound = 0;
     bool sure = true;
 };
@@ -163,35 +163,33 @@ void HandOver(PreviewSurface &surface, HandOff how) {
 // Draws the vertices `write` gives: in doubles when that is sure to draw the same pixels, which it
 // nearly always is, else through the exact path. Block members always take the exact path.
 template <class Write>
-void DrawCurve(PreviewSurface &surface, const BlockPlacement *insert, Write write) {
+void DrawCurve(PreviewSurface &surface, const BlockPlacement *insert, double tilt, Write write) {
     std::vector<PlanePoint> &world = surface.worldPoints.vertices;
     world.clear();
     if (!insert) {
-        QuickVertexWriter quick(world);
+        QuickVertexWriter quick(world, tilt);
         const HandOff how = write(quick);
         const bool drawn = quick.Sure() && HandOverCertain(surface, how, quick.Bound());
         world.clear();
         if (drawn) return;
     }
-    VertexWriter exact(world, insert);
+    VertexWriter exact(world, insert, tilt);
     HandOver(surface, write(exact));
     world.clear();
 }
 
 void Ellipse(PreviewSurface &surface, double cx, double cy, double r, double k, double tilt,
              const BlockPlacement *insert) {
-    const Rotation rotation(tilt);
-    DrawCurve(surface, insert, [&](auto &out) {
-        out.Ellipse(cx, cy, r, k, rotation, kEllipseVertices);
+    DrawCurve(surface, insert, tilt, [&](auto &out) {
+        out.Ellipse(cx, cy, r, k, kEllipseVertices);
         return HandOff::Fill;
     });
 }
 
 void EllipseArc(PreviewSurface &surface, double cx, double cy, double r, double k, double tilt, double t0, double sweep,
                 const BlockPlacement *insert) {
-    const Rotation rotation(tilt);
-    DrawCurve(surface, insert, [&](auto &out) {
-        out.Arc(cx, cy, r, k, rotation, t0, sweep);
+    DrawCurve(surface, insert, tilt, [&](auto &out) {
+        out.Arc(cx, cy, r, k, t0, sweep);
         return HandOff::Stroke;
     });
 }
@@ -200,35 +198,35 @@ bool ShapeIs(double shape, double value) { return std::fabs(Ext(shape) - value) 
 
 // Writes the circular solid's vertices and says how they are drawn.
 template <class Writer>
-HandOff ArcSolidVertices(Writer &out, const Rotation &rotation, std::int32_t penStyle, double cx, double cy, double r,
-                         double k, double tilt, double t0, double sweep, double shape) {
+HandOff ArcSolidVertices(Writer &out, std::int32_t penStyle, double cx, double cy, double r, double k, double tilt,
+                         double t0, double sweep, double shape) {
     switch (penStyle) {
         case 101:
             if (ShapeIs(shape, 100)) {
-                out.Ellipse(cx, cy, r, k, rotation, kEllipseVertices);
+                out.Ellipse(cx, cy, r, k, kEllipseVertices);
             } else if (ShapeIs(shape, 0)) {
-                out.Arc(cx, cy, r, k, rotation, t0, sweep);
+                out.Arc(cx, cy, r, k, t0, sweep);
                 out.Add({cx, cy});
             } else if (ShapeIs(shape, 5)) {
-                out.Arc(cx, cy, r, k, rotation, t0, sweep);
+                out.Arc(cx, cy, r, k, t0, sweep);
             } else {
-                out.Arc(cx, cy, r, k, rotation, t0, sweep);
+                out.Arc(cx, cy, r, k, t0, sweep);
                 PlanePoint corner;
                 ArcTangentCorner(cx, cy, r, k, t0, sweep, tilt, corner.x, corner.y);
                 out.Add(corner);
             }
             return HandOff::Fill;
         case 111:
-            if (ShapeIs(shape, 100)) out.Ellipse(cx, cy, r, k, rotation, kArcSteps + 1);
-            else out.Arc(cx, cy, r, k, rotation, t0, sweep);
+            if (ShapeIs(shape, 100)) out.Ellipse(cx, cy, r, k, kArcSteps + 1);
+            else out.Arc(cx, cy, r, k, t0, sweep);
             return HandOff::Stroke;
         case 105:
         case 106: {
             // The inner flatness of kind 106 divides by the inner radius; with none there is no band.
             if (penStyle == 106 && shape == 0) return HandOff::None;
             const double innerK = penStyle == 105 ? k : ToDouble((Ext(r) * k - r) / shape + 1);
-            out.Arc(cx, cy, r, k, rotation, t0, sweep);
-            out.ArcBackwards(cx, cy, shape, innerK, rotation, t0, sweep);
+            out.Arc(cx, cy, r, k, t0, sweep);
+            out.ArcBackwards(cx, cy, shape, innerK, t0, sweep);
             return HandOff::Fill;
         }
         default: return HandOff::None;
@@ -237,9 +235,8 @@ HandOff ArcSolidVertices(Writer &out, const Rotation &rotation, std::int32_t pen
 
 void ArcSolid(PreviewSurface &surface, std::int32_t penStyle, double x1, double y1, double x2, double y2, double x3,
               double y3, double x4, double y4, const BlockPlacement *insert) {
-    const Rotation rotation(x3);
-    DrawCurve(surface, insert,
-              [&](auto &out) { return ArcSolidVertices(out, rotation, penStyle, x1, y1, x2, y2, x3, y3, x4, y4); });
+    DrawCurve(surface, insert, x3,
+              [&](auto &out) { return ArcSolidVertices(out, penStyle, x1, y1, x2, y2, x3, y3, x4, y4); });
 }
 
 }  // namespace

@@ -158,10 +158,10 @@ double PixelBound(const PreviewView &v, double bound) {
 bool CertainRound(double x, double origin, double scale, double bound, std::int32_t &pixel) {
     const double v = (x - origin) * scale;
     if (!(std::fabs(v) < 0x1p30)) return false;
-    const double whole = std::floor(v);
+    const auto whole = static_cast<std::int32_t>(v);  // towards zero: the fraction has v's sign
     const double fraction = v - whole;
-    if (!(std::fabs(fraction - 0.5) > bound + std::fabs(v) * 0x1p-48)) return false;
-    pixel = static_cast<std::int32_t>(whole) + (fraction > 0.5 ? 1 : 0);
+    if (!(std::fabs(std::fabs(fraction) - 0.5) > bound + std::fabs(v) * 0x1p-48)) return false;
+    pixel = whole + (fraction > 0.5) - (fraction < -0.5);
     return true;
 }
 
@@ -177,6 +177,7 @@ bool CertainPixels(const PreviewView &v, const std::vector<PlanePoint> &world, d
     const double pixelBound = PixelBound(v, bound);
     if (!(pixelBound < 0.25)) return false;
     out.clear();
+    out.reserve(world.size());
     for (const PlanePoint &p : world) {
         if (inside && !(CertainlyAbove(p.x, v.minX, bound) && CertainlyAbove(v.maxX, p.x, bound) &&
                         CertainlyAbove(p.y, v.minY, bound) && CertainlyAbove(v.maxY, p.y, bound)))

@@ -2,6 +2,7 @@
 #include "reader/extents.h"
 
 #include <cmath>
+#include <optional>
 
 #include "geom/extended.h"
 
@@ -21,25 +22,14 @@ public:
         else ExtendExtents(extents, x, y);
     }
 
-    void AddEllipseAxes(double cx, double cy, double r, double k, const Rotation &tilt) {
-        for (double t : kAxisParameters)
-            AddEllipsePoint(cx, cy, r, k, tilt, t);
-    }
-
-    void AddEllipsePoint(double cx, double cy, double r, double k, const Rotation &tilt, double t) {
-        const PlanePoint p = EllipsePoint(cx, cy, r, k, tilt, t);
-        Add(p.x, p.y);
-    }
-
     void AddArc(const TclpEntEnko &a) {
-        const Rotation tilt(a.tiltAngle);
+        EllipseKeyPoints e(*this, a.centerX, a.centerY, a.radius, a.flatness, a.tiltAngle);
         if (a.fullCircle != 0) {
-            AddEllipseAxes(a.centerX, a.centerY, a.radius, a.flatness, tilt);
+            e.AddAxes();
             return;
         }
-        const double endAngle = ToDouble(Ext(a.startAngle) + a.arcAngle);
-        AddEllipsePoint(a.centerX, a.centerY, a.radius, a.flatness, tilt, a.startAngle);
-        AddEllipsePoint(a.centerX, a.centerY, a.radius, a.flatness, tilt, endAngle);
+        e.Add(a.startAngle);
+        e.Add(ToDouble(Ext(a.startAngle) + a.arcAngle));
 
         double s = ToDouble(Ext(a.startAngle) * 180 / kPi);
         if (!std::isfinite(s)) return;
@@ -59,7 +49,7 @@ public:
                 d = ToDouble(Ext(90.0 * q) - s);
                 if (d < 0) d = ToDouble(Ext(d) + 360);
             }
-            if (d <= w) AddEllipsePoint(a.centerX, a.centerY, a.radius, a.flatness, tilt, kAxisParameters[q]);
+            if (d <= w) e.Add(kAxisParameters[q]);
         }
     }
 
@@ -98,12 +88,45 @@ public:
                 Add(s.x4, s.y4);
             } else {
                 Add(s.x1, s.y1);
-                AddEllipseAxes(s.x1, s.y1, s.x2, s.y2, Rotation(s.x3));
+                EllipseKeyPoints(*this, s.x1, s.y1, s.x2, s.y2, s.x3).AddAxes();
             }
         }
     }
 
 private:
+    // Whether the point, known to within `bound`, surely lies inside the extents, changing nothing.
+    bool SurelyInside(PlanePoint p, double bound) const {
+        return !insert && p.x - bound > extents.minX && p.x + bound < extents.maxX && p.y - bound > extents.minY &&
+               p.y + bound < extents.maxY;
+    }
+
+    // An ellipse's key points: each first in doubles, and exactly (with the tilt's extended sine and
+    // cosine, taken once) only when it may move the extents. Most do not.
+    class EllipseKeyPoints {
+    public:
+        EllipseKeyPoints(KeyPoints &to, double cx, double cy, double r, double k, double tilt)
+            : to(to), cx(cx), cy(cy), r(r), k(k), tilt(tilt), quick(cx, cy, r, k, tilt) {}
+
+        void Add(double t) {
+            const PlanePoint guess = quick.At(t);
+            if (quick.Sure() && to.SurelyInside(guess, quick.Bound())) return;
+            if (!rotation) rotation.emplace(tilt);
+            const PlanePoint p = EllipsePoint(cx, cy, r, k, *rotation, t);
+            to.Add(p.x, p.y);
+        }
+
+        void AddAxes() {
+            for (double t : kAxisParameters)
+                Add(t);
+        }
+
+    private:
+        KeyPoints &to;
+        double cx, cy, r, k, tilt;
+        QuickEllipse quick;
+        std::optional<Rotation> rotation;
+    };
+
     DrawingExtents &extents;
     const BlockPlacement *insert;
 };

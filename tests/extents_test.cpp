@@ -106,6 +106,48 @@ TEST(DrawingExtents, SolidsByKind) {
     ExpectExtents(ComputeDrawingExtents(store), 0, -1, 12, 1);
 }
 
+// Key points of curves outside blocks are first placed in doubles and computed exactly only when they
+// may move the extents. Inside a block placed by the identity insert every point is computed exactly, so
+// the same curves must give bit-identical extents either way.
+TEST(DrawingExtents, QuickKeyPointsGiveTheExactExtents) {
+    std::uint64_t state = 99;
+    auto next = [&] {
+        state = state * 6364136223846793005u + 1442695040888963407u;
+        return static_cast<double>(state >> 11) * 0x1p-53;
+    };
+    for (int round = 0; round < 200; round++) {
+        DrawingStore direct, placed;
+        TclpEntBlockDef def;
+        def.number = 1;
+        for (int i = 0; i < 40; i++) {
+            // Many curves share centres and radii, so extremes tie or nearly tie.
+            const double r = round % 3 == 0 ? 10 : 1 + 99 * next(), cx = round % 2 ? 0 : 1000 * next() - 500;
+            const double t0 = i % 7 == 0 ? 1e17 * next() : 20 * next() - 10, tilt = i % 5 == 0 ? 0 : 7 * next() - 3.5;
+            def.arcs.push_back(Arc(r, i % 4 ? next() * 2 : 1, t0, 13 * next() - 6.5, i % 3 == 0, tilt));
+            def.arcs.back().centerX = cx;
+            // A twin one ulp larger: extremes closer together than the doubles' own error.
+            def.arcs.push_back(def.arcs.back());
+            def.arcs.back().radius = std::nextafter(r, 1e9);
+            TclpEntSolid s;
+            s.base.penStyle = 101;
+            s.x1 = cx, s.y1 = 10 * next(), s.x2 = r, s.y2 = next() + 0.5, s.x3 = i % 9 ? tilt : 1e19;
+            def.solids.push_back(s);
+        }
+        direct.arcs = def.arcs;
+        direct.solids = def.solids;
+        placed.blockDefs.push_back(def);
+        TclpEntBlock identity;
+        identity.number = 1;
+        identity.scaleX = identity.scaleY = 1;
+        placed.inserts.push_back(identity);
+        const DrawingExtents a = ComputeDrawingExtents(direct), b = ComputeDrawingExtents(placed);
+        ASSERT_EQ(a.minX, b.minX) << round;
+        ASSERT_EQ(a.minY, b.minY) << round;
+        ASSERT_EQ(a.maxX, b.maxX) << round;
+        ASSERT_EQ(a.maxY, b.maxY) << round;
+    }
+}
+
 TEST(NormaliseDegrees, ExactRemainderWithoutLooping) {
     struct Case {
         double in, out;

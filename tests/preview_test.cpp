@@ -198,7 +198,10 @@ TEST(Curves, QuickPathDrawsTheExactPathsPixels) {
             if (i % 97 == 0) cx = 1e300;
             const double r = i % 11 == 0 ? 0 : (i % 3 == 0 ? next() * 3 : next() * 60) * unit;
             const double k = i % 4 == 0 ? 1 : next() * 2 - 0.5;
-            const double tilt = i % 2 ? 0 : next() * 7 - 3.5, t0 = i % 13 ? next() * 13 - 6.5 : 1e6 * next();
+            const double tilt = i % 17 == 0 ? 1e19
+                                : i % 2     ? 0
+                                            : next() * 7 - 3.5,
+                         t0 = i % 13 ? next() * 13 - 6.5 : 1e6 * next();
             const double sweep = i % 9 ? next() * 13 - 6.5 : 2 * pi, shape = r * next();
             const std::int32_t penStyle = std::array{101, 105, 106, 111}[i % 4];
             const double shapeValue = std::array{shape, 0.0, 5.0, 100.0, 3.0}[i % 5];
