@@ -2,6 +2,7 @@
 // lines, and the point buffers through which every curve and polygon is drawn.
 #include "preview/view.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 
@@ -146,51 +147,56 @@ void DrawWorldLine(PreviewSurface &surface, double x1, double y1, double x2, dou
 
 namespace {
 
-// How the pixels of approximate points can differ from the exact ones: the points' own bound and the
-// roundings of the difference from the window's corner (relative 2^-48 covers them many times over),
-// scaled, plus a floor for values near zero.
-double PixelBound(const PreviewView &v, double bound) {
-    return (bound + (std::fabs(v.minX) + std::fabs(v.minY)) * 0x1p-48) * v.scale + 0x1p-40;
-}
+// Pixel values at most this large are taken in doubles; beyond, the exact path decides.
+constexpr double kQuickPixelLimit = 0x1p20;
 
-// The pixel of the value (x - origin) * scale that the exact path rounds, when no half-integer lies
-// within the bound of it: then both round to the same nearest integer and ties never arise.
-bool CertainRound(double x, double origin, double scale, double bound, std::int32_t &pixel) {
-    const double v = (x - origin) * scale;
-    if (!(std::fabs(v) < 0x1p30)) return false;
-    const auto whole = static_cast<std::int32_t>(v);  // towards zero: the fraction has v's sign
-    const double fraction = v - whole;
-    if (!(std::fabs(std::fabs(fraction) - 0.5) > bound + std::fabs(v) * 0x1p-48)) return false;
-    pixel = whole + (fraction > 0.5) - (fraction < -0.5);
-    return true;
-}
+// The window shrunk by the clip tolerance and every error of the approximate points: an approximate
+// point inside it has its exact point inside the window too. The points inside are no larger than the
+// window's corners, so the roundings of x - minX and the like stay below 2^-48 of those.
+struct CertainWindow {
+    CertainWindow(const PreviewView &v, double bound) {
+        const double largest = std::max({std::fabs(v.minX), std::fabs(v.maxX), std::fabs(v.minY), std::fabs(v.maxY)});
+        const double margin = kClipTolerance + bound + largest * 0x1p-48;
+        minX = v.minX + margin, maxX = v.maxX - margin, minY = v.minY + margin, maxY = v.maxY - margin;
+    }
+    bool Contains(PlanePoint p) const { return (p.x > minX) & (p.x < maxX) & (p.y > minY) & (p.y < maxY); }
+    double minX, maxX, minY, maxY;
+};
 
-// Whether x - lower is surely at least the clip tolerance for the exact point too.
-bool CertainlyAbove(double x, double lower, double bound) {
-    return x - lower > kClipTolerance + bound + (std::fabs(x) + std::fabs(lower)) * 0x1p-50;
+// The nearest integer to v, and whether the exact value, within `bound` of v, has the same one: v lies
+// less than half a pixel minus the bound from it, so no half-integer, and no tie, lies between them.
+// Adding and taking away 1.5 * 2^52 rounds any |v| < 2^51 to the nearest integer.
+std::int32_t CertainRound(double v, double bound, bool &certain) {
+    constexpr double kRounder = 0x1.8p52;
+    const bool inRange = std::fabs(v) < kQuickPixelLimit;  // false for NaN
+    const double nearest = inRange ? (v + kRounder) - kRounder : 0.0;
+    certain &= inRange & (std::fabs(v - nearest) < 0.5 - bound);
+    return static_cast<std::int32_t>(nearest);
 }
 
 }  // namespace
 
 bool CertainPixels(const PreviewView &v, const std::vector<PlanePoint> &world, double bound, bool inside,
                    std::vector<PixelPoint> &out) {
-    const double pixelBound = PixelBound(v, bound);
+    // The points' bound and the roundings of (x - minX) * scale (relative 2^-48 of the pixel value, or
+    // of the corner's distance from zero, covers them many times over), plus a floor for values near 0.
+    const double pixelBound =
+        (bound + (std::fabs(v.minX) + std::fabs(v.minY)) * 0x1p-48) * v.scale + kQuickPixelLimit * 0x1p-48 + 0x1p-40;
     if (!(pixelBound < 0.25)) return false;
-    out.clear();
-    out.reserve(world.size());
-    for (const PlanePoint &p : world) {
-        if (inside && !(CertainlyAbove(p.x, v.minX, bound) && CertainlyAbove(v.maxX, p.x, bound) &&
-                        CertainlyAbove(p.y, v.minY, bound) && CertainlyAbove(v.maxY, p.y, bound)))
-            return false;
-        PixelPoint pixel;
-        std::int32_t py = 0;
-        if (!CertainRound(p.x, v.minX, v.scale, pixelBound, pixel.x) ||
-            !CertainRound(p.y, v.minY, v.scale, pixelBound, py))
-            return false;
-        pixel.y = static_cast<std::int32_t>(static_cast<std::uint32_t>(v.height) - static_cast<std::uint32_t>(py));
-        out.push_back(pixel);
+    bool certain = true;
+    if (inside) {
+        const CertainWindow window(v, bound);
+        for (const PlanePoint &p : world)
+            certain &= window.Contains(p);
+        if (!certain) return false;
     }
-    return true;
+    out.resize(world.size());
+    for (std::size_t i = 0; i < world.size(); i++) {
+        const std::int32_t px = CertainRound((world[i].x - v.minX) * v.scale, pixelBound, certain);
+        const std::int32_t py = CertainRound((world[i].y - v.minY) * v.scale, pixelBound, certain);
+        out[i] = {px, static_cast<std::int32_t>(static_cast<std::uint32_t>(v.height) - static_cast<std::uint32_t>(py))};
+    }
+    return certain;
 }
 
 void StrokeWorldPoints(PreviewSurface &surface) {

@@ -83,10 +83,21 @@ QPolygon ToQPolygon(std::span<const PixelPoint> points) {
 }
 
 // Rounds up num / den for den > 0.
-std::int64_t CeilDiv(__int128 num, __int128 den) {
-    __int128 q = num / den;
+template <class Integer>
+std::int64_t CeilDiv(Integer num, Integer den) {
+    Integer q = num / den;
     if (num % den != 0 && num > 0) q += 1;
     return static_cast<std::int64_t>(q);
+}
+
+// Whether products of two such values, doubled, fit 64 bits: the usual case, without 128-bit division.
+bool Small(std::int64_t v) { return v > -(std::int64_t{1} << 30) && v < (std::int64_t{1} << 30); }
+
+// The minor-axis offset of pixel i of a segment `steps` long that moves `delta` along the minor axis:
+// rounded half down, as GDI does in every octant, ceil((2 i delta - steps) / (2 steps)).
+std::int64_t MinorOffset(std::int64_t i, std::int64_t delta, std::int64_t steps) {
+    if (Small(i) && Small(delta) && Small(steps)) return CeilDiv<std::int64_t>(2 * i * delta - steps, 2 * steps);
+    return CeilDiv<__int128>(static_cast<__int128>(2) * i * delta - steps, static_cast<__int128>(2) * steps);
 }
 
 // Which pixels of an 8x8 cell Qt's pattern brush of a kind sets (the same cells as the Windows hatches).
@@ -135,6 +146,8 @@ void QtCanvas::StrokeThin(const Pen &pen, std::span<const PixelPoint> points, bo
     const DashPattern pattern(pen.style);
     const QRgb color = qRgb(pen.color.r, pen.color.g, pen.color.b);
     const std::int64_t w = image.width(), h = image.height();
+    QRgb *pixels = reinterpret_cast<QRgb *>(image.bits());
+    const std::int64_t stride = image.bytesPerLine() / static_cast<std::int64_t>(sizeof(QRgb));
     std::int64_t phase = 0;  // the pattern runs on across the segments of one call
     const std::size_t segments = closed ? points.size() : points.size() - 1;
     for (std::size_t s = 0; s < segments; s++) {
@@ -157,16 +170,10 @@ void QtCanvas::StrokeThin(const Pen &pen, std::span<const PixelPoint> points, bo
         const std::int64_t minorStart = xMajor ? a.y : a.x, minorDelta = xMajor ? dy : dx;
         for (std::int64_t i = first; i <= last; i++) {
             if (!pattern.On(phase + i)) continue;
-            const __int128 num = static_cast<__int128>(2) * i * minorDelta;
-            const __int128 den = 2 * static_cast<__int128>(steps);
-            // Round half down on the minor axis, as GDI does in every octant: ceil((2 i d - steps) / (2 steps)).
-            const __int128 above = num - steps;
-            __int128 q = above / den;
-            if (above % den != 0 && above > 0) q += 1;
             const std::int64_t major = majorStart + majorDir * i;
-            const std::int64_t minor = minorStart + static_cast<std::int64_t>(q);
+            const std::int64_t minor = minorStart + MinorOffset(i, minorDelta, steps);
             const std::int64_t x = xMajor ? major : minor, y = xMajor ? minor : major;
-            if (x >= 0 && y >= 0 && x < w && y < h) image.setPixel(static_cast<int>(x), static_cast<int>(y), color);
+            if (x >= 0 && y >= 0 && x < w && y < h) pixels[y * stride + x] = color;
         }
         phase += steps;
     }
@@ -193,10 +200,7 @@ void QtCanvas::Fill(const Brush &brush, std::span<const PixelPoint> points) {
     if (brush.kind == BrushKind::Hollow || points.size() < 3) return;
     // GDI's polygon rule, scanline by scanline and exactly: row y holds the pixels whose top-left corner
     // (x, y) lies inside, odd-even; a corner on a left or top edge is inside, on a right or bottom edge not.
-    struct Edge {
-        std::int64_t x0, y0, x1, y1;  // y0 < y1
-    };
-    std::vector<Edge> edges;
+    edges.clear();
     std::int64_t top = INT64_MAX, bottom = INT64_MIN;
     for (std::size_t i = 0; i < points.size(); ++i) {
         const PixelPoint a = points[i], b = points[(i + 1) % points.size()];
@@ -208,14 +212,17 @@ void QtCanvas::Fill(const Brush &brush, std::span<const PixelPoint> points) {
     const std::array<std::uint8_t, 8> &pattern = PatternRows(brush.kind);
     const QRgb color = qRgb(brush.color.r, brush.color.g, brush.color.b);
     const std::int64_t width = image.width();
-    std::vector<std::int64_t> crossings;
     for (std::int64_t y = std::max<std::int64_t>(top, 0); y < std::min<std::int64_t>(bottom, image.height()); ++y) {
         crossings.clear();
         for (const Edge &e : edges) {
             if (y < e.y0 || y >= e.y1) continue;
-            const __int128 dy = e.y1 - e.y0;
-            crossings.push_back(
-                CeilDiv(static_cast<__int128>(e.x0) * dy + static_cast<__int128>(y - e.y0) * (e.x1 - e.x0), dy));
+            const std::int64_t dy = e.y1 - e.y0, dx = e.x1 - e.x0;
+            if (Small(e.x0) && Small(dy) && Small(y - e.y0) && Small(dx))
+                crossings.push_back(CeilDiv<std::int64_t>(e.x0 * dy + (y - e.y0) * dx, dy));
+            else
+                crossings.push_back(
+                    CeilDiv<__int128>(static_cast<__int128>(e.x0) * dy + static_cast<__int128>(y - e.y0) * dx,
+                                      static_cast<__int128>(dy)));
         }
         std::sort(crossings.begin(), crossings.end());
         auto *row = reinterpret_cast<QRgb *>(image.scanLine(static_cast<int>(y)));

@@ -3,7 +3,9 @@
 
 #include <QFont>
 #include <QImage>
+#include <cstdint>
 #include <optional>
+#include <vector>
 
 #include "platform/raster_canvas.h"
 
@@ -32,6 +34,13 @@ private:
     void Stroke(const Pen &pen, std::span<const PixelPoint> points, bool closed);
     void Fill(const Brush &brush, std::span<const PixelPoint> points);
     const QFont &FontFor(const FontSpec &description, int &ascent);
+
+    // A polygon's edges, y0 < y1, and one row's crossings: kept to be reused by every fill.
+    struct Edge {
+        std::int64_t x0, y0, x1, y1;
+    };
+    std::vector<Edge> edges;
+    std::vector<std::int64_t> crossings;
 
     QImage image;
     std::optional<FontSpec> cachedDescription;  // the last character's font, reused while it stays the same
