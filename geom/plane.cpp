@@ -96,10 +96,22 @@ PlanePoint EllipsePointAt(double cx, double cy, double r, double k, const Rotati
     return {ToDouble(Ext(cx) + d.x), ToDouble(Ext(cy) + d.y)};
 }
 
-QuickEllipse::QuickEllipse(double cx, double cy, double r, double k, double tilt)
-    : cx(cx), cy(cy), r(r), kr(k * r), tiltCosine(std::cos(tilt)), tiltSine(std::sin(tilt)) {
+QuickEllipse::QuickEllipse(double cx, double cy, double r, double k, double tilt) {
+    const double kr = k * r, cosine = std::cos(tilt), sine = std::sin(tilt);
+    x0 = cx, xc = cosine * r, xs = -sine * kr;
+    y0 = cy, yc = sine * r, ys = cosine * kr;
     bound = 0x1p-36 * (std::fabs(cx) + std::fabs(cy) + 4 * (std::fabs(r) + std::fabs(kr)));
     sure = QuickParameter(tilt) && std::isfinite(bound);
+}
+
+QuickEllipse QuickEllipse::Scaled(double originX, double originY, double scale) const {
+    // Each scaled term carries one more rounding, of at most 2^-52 of itself.
+    QuickEllipse e;
+    e.x0 = (x0 - originX) * scale, e.xc = xc * scale, e.xs = xs * scale;
+    e.y0 = (y0 - originY) * scale, e.yc = yc * scale, e.ys = ys * scale;
+    e.bound = (bound + (std::fabs(originX) + std::fabs(originY)) * 0x1p-48) * scale;
+    e.sure = sure && std::isfinite(e.bound);
+    return e;
 }
 
 PlanePoint QuickEllipse::At(double t) {

@@ -53,21 +53,24 @@ class QuickEllipse {
 public:
     QuickEllipse(double cx, double cy, double r, double k, double tilt);
 
+    // The same points in units of (x - originX) * scale, (y - originY) * scale, the bound with them.
+    QuickEllipse Scaled(double originX, double originY, double scale) const;
+
     // The point whose parameter has this cosine and sine (each within a few 2^-53 of the exact ones).
     PlanePoint At(double cosine, double sine) const {
-        const double lx = r * cosine, ly = kr * sine;
-        return {cx + (tiltCosine * lx - tiltSine * ly), cy + (tiltSine * lx + tiltCosine * ly)};
+        return {x0 + xc * cosine + xs * sine, y0 + yc * cosine + ys * sine};
     }
     PlanePoint At(double t);
 
     bool Sure() const { return sure; }
     double Bound() const { return bound; }
-    // Set when a caller's own parameters fall outside the reasoning above.
-    void Doubt() { sure = false; }
 
 private:
-    double cx, cy, r, kr, tiltCosine, tiltSine, bound;
-    bool sure;
+    QuickEllipse() = default;
+
+    // The centre and the images of the parameter's cosine and sine: the ellipse as one affine map.
+    double x0 = 0, y0 = 0, xc = 0, xs = 0, yc = 0, ys = 0, bound = 0;
+    bool sure = false;
 };
 
 // Whether a parameter is small enough for the double sine and cosine to stand for the exact ones.

@@ -72,14 +72,16 @@ private:
     Rotation tilt;
 };
 
-// The same vertices in doubles only, each within Bound() drawing units of the exact one (see
-// QuickEllipse); the walk's sines and cosines come from one double sine and cosine turned step by
-// step, which adds a few 2^-53 per turn. Sure() is false when a shape falls outside that reasoning.
+// The same vertices in doubles only, already in pixel units ((x - minX) * scale, (y - minY) * scale,
+// before rounding), each within Bound() pixels of the exact path's value (see QuickEllipse); the walk's
+// sines and cosines come from one double sine and cosine turned step by step, which adds a few 2^-53
+// per turn. Sure() is false when a shape falls outside that reasoning.
 class QuickVertexWriter {
 public:
-    QuickVertexWriter(std::vector<PlanePoint> &out, double tilt) : out(out), tilt(tilt) {}
+    QuickVertexWriter(std::vector<PlanePoint> &out, double tilt, const PreviewView &view)
+        : out(out), tilt(tilt), view(view) {}
 
-    void Add(PlanePoint p) { out.push_back(p); }
+    void Add(PlanePoint p) { out.push_back({(p.x - view.minX) * view.scale, (p.y - view.minY) * view.scale}); }
 
     void Ellipse(double cx, double cy, double r, double k, int count) {
         static const std::array<PlanePoint, kArcSteps + 1> walk = [] {
@@ -106,7 +108,7 @@ public:
 
 private:
     QuickEllipse Place(double cx, double cy, double r, double k) {
-        const QuickEllipse e(cx, cy, r, k, tilt);
+        const QuickEllipse e = QuickEllipse(cx, cy, r, k, tilt).Scaled(view.minX, view.minY, view.scale);
         bound = std::max(bound, e.Bound());
         if (!e.Sure()) sure = false;
         return e;
@@ -136,6 +138,7 @@ private:
 
     std::vector<PlanePoint> &out;
     double tilt;
+    const PreviewView &view;
     double bound = 0;
     bool sure = true;
 };
@@ -167,7 +170,7 @@ void DrawCurve(PreviewSurface &surface, const BlockPlacement *insert, double til
     std::vector<PlanePoint> &world = surface.worldPoints.vertices;
     world.clear();
     if (!insert) {
-        QuickVertexWriter quick(world, tilt);
+        QuickVertexWriter quick(world, tilt, surface.view);
         const HandOff how = write(quick);
         const bool drawn = quick.Sure() && HandOverCertain(surface, how, quick.Bound());
         world.clear();

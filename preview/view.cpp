@@ -150,14 +150,13 @@ namespace {
 // Pixel values at most this large are taken in doubles; beyond, the exact path decides.
 constexpr double kQuickPixelLimit = 0x1p20;
 
-// The window shrunk by the clip tolerance and every error of the approximate points: an approximate
-// point inside it has its exact point inside the window too. The points inside are no larger than the
-// window's corners, so the roundings of x - minX and the like stay below 2^-48 of those.
+// The clip window in pixel units, shrunk by the clip tolerance, the points' bound and the roundings
+// of the values and of the window itself: a point inside has its exact point inside the window too.
 struct CertainWindow {
-    CertainWindow(const PreviewView &v, double bound) {
-        const double largest = std::max({std::fabs(v.minX), std::fabs(v.maxX), std::fabs(v.minY), std::fabs(v.maxY)});
-        const double margin = kClipTolerance + bound + largest * 0x1p-48;
-        minX = v.minX + margin, maxX = v.maxX - margin, minY = v.minY + margin, maxY = v.maxY - margin;
+    CertainWindow(const PreviewView &v, double bound, double slack) {
+        const double margin = kClipTolerance * v.scale + bound + slack;
+        minX = margin, maxX = (v.maxX - v.minX) * v.scale - margin;
+        minY = margin, maxY = (v.maxY - v.minY) * v.scale - margin;
     }
     bool Contains(PlanePoint p) const { return (p.x > minX) & (p.x < maxX) & (p.y > minY) & (p.y < maxY); }
     double minX, maxX, minY, maxY;
@@ -176,24 +175,26 @@ std::int32_t CertainRound(double v, double bound, bool &certain) {
 
 }  // namespace
 
-bool CertainPixels(const PreviewView &v, const std::vector<PlanePoint> &world, double bound, bool inside,
+bool CertainPixels(const PreviewView &v, const std::vector<PlanePoint> &scaled, double bound, bool inside,
                    std::vector<PixelPoint> &out) {
-    // The points' bound and the roundings of (x - minX) * scale (relative 2^-48 of the pixel value, or
-    // of the corner's distance from zero, covers them many times over), plus a floor for values near 0.
-    const double pixelBound =
-        (bound + (std::fabs(v.minX) + std::fabs(v.minY)) * 0x1p-48) * v.scale + kQuickPixelLimit * 0x1p-48 + 0x1p-40;
+    // Beyond the points' own bound, the exact path's differences from the window's corner and its
+    // products differ from the doubles' by roundings of at most 2^-52 of the corner's distance from zero
+    // (scaled) and of the pixel value (below 2^20); 2^-48 of each covers them many times over.
+    const double largest = std::max({std::fabs(v.minX), std::fabs(v.maxX), std::fabs(v.minY), std::fabs(v.maxY)});
+    const double slack = largest * v.scale * 0x1p-48 + kQuickPixelLimit * 0x1p-48 + 0x1p-40;
+    const double pixelBound = bound + slack;
     if (!(pixelBound < 0.25)) return false;
     bool certain = true;
     if (inside) {
-        const CertainWindow window(v, bound);
-        for (const PlanePoint &p : world)
+        const CertainWindow window(v, bound, slack);
+        for (const PlanePoint &p : scaled)
             certain &= window.Contains(p);
         if (!certain) return false;
     }
-    out.resize(world.size());
-    for (std::size_t i = 0; i < world.size(); i++) {
-        const std::int32_t px = CertainRound((world[i].x - v.minX) * v.scale, pixelBound, certain);
-        const std::int32_t py = CertainRound((world[i].y - v.minY) * v.scale, pixelBound, certain);
+    out.resize(scaled.size());
+    for (std::size_t i = 0; i < scaled.size(); i++) {
+        const std::int32_t px = CertainRound(scaled[i].x, pixelBound, certain);
+        const std::int32_t py = CertainRound(scaled[i].y, pixelBound, certain);
         out[i] = {px, static_cast<std::int32_t>(static_cast<std::uint32_t>(v.height) - static_cast<std::uint32_t>(py))};
     }
     return certain;

@@ -63,10 +63,11 @@ void StrokePixelPoints(PreviewSurface &surface);
 void FillPixelPoints(PreviewSurface &surface);
 
 void DrawWorldLine(PreviewSurface &surface, double x1, double y1, double x2, double y2);
-// The pixels of `world`, when each point lies within `bound` drawing units of the one the exact path
-// computes and that is enough to be sure WorldToPixel gives the same pixel for both; with `inside`, also
-// sure that every point is inside the clip window. False when it cannot be sure: `out` is then unusable.
-bool CertainPixels(const PreviewView &view, const std::vector<PlanePoint> &world, double bound, bool inside,
+// The pixels of points given in pixel units before rounding ((x - minX) * scale, (y - minY) * scale),
+// when each lies within `bound` pixels of the value the exact path rounds and that is enough to be sure
+// WorldToPixel gives the same pixel for both; with `inside`, also sure that every point is inside the
+// clip window. False when it cannot be sure: `out` is then unusable.
+bool CertainPixels(const PreviewView &view, const std::vector<PlanePoint> &scaled, double bound, bool inside,
                    std::vector<PixelPoint> &out);
 
 // The open polyline through the world buffer, clipped; every clipped segment ends its run.
