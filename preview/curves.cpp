@@ -78,10 +78,10 @@ private:
 // per turn. Sure() is false when a shape falls outside that reasoning.
 class QuickVertexWriter {
 public:
-    QuickVertexWriter(std::vector<PlanePoint> &out, double tilt, const PreviewView &view)
-        : out(out), tilt(tilt), view(view) {}
+    QuickVertexWriter(std::vector<PixelPoint> &out, double tilt, const PreviewView &view)
+        : out(view, out), tilt(tilt), view(view) {}
 
-    void Add(PlanePoint p) { out.push_back({(p.x - view.minX) * view.scale, (p.y - view.minY) * view.scale}); }
+    void Add(PlanePoint p) { out.Add((p.x - view.minX) * view.scale, (p.y - view.minY) * view.scale); }
 
     void Ellipse(double cx, double cy, double r, double k, int count) {
         static const std::array<PlanePoint, kArcSteps + 1> walk = [] {
@@ -92,7 +92,7 @@ public:
         }();
         const QuickEllipse e = Place(cx, cy, r, k);
         for (int i = 0; i < count; i++)
-            out.push_back(e.At(walk[i].x, walk[i].y));
+            Emit(e.At(walk[i].x, walk[i].y));
     }
 
     void Arc(double cx, double cy, double r, double k, double t0, double sweep) {
@@ -103,10 +103,14 @@ public:
         Walk(Place(cx, cy, r, k), ToDouble(Ext(t0) + sweep), -VertexWriter::ArcStep(sweep));
     }
 
+    // Whether every vertex was written, within Bound() of the exact one.
     bool Sure() const { return sure; }
-    double Bound() const { return bound; }
+    // Whether the pixels written are sure to be the exact path's (and, for strokes, all inside the window).
+    bool Certain(bool strokes) const { return sure && out.Certain(bound, strokes); }
 
 private:
+    void Emit(PlanePoint p) { out.Add(p.x, p.y); }
+
     QuickEllipse Place(double cx, double cy, double r, double k) {
         const QuickEllipse e = QuickEllipse(cx, cy, r, k, tilt).Scaled(view.minX, view.minY, view.scale);
         bound = std::max(bound, e.Bound());
@@ -124,8 +128,18 @@ private:
         }
         double c = std::cos(t), s = std::sin(t), drift = 0;
         const double turnC = std::cos(step), turnS = std::sin(step);
+        if (std::fabs(t) + (kArcSteps + 1) * std::fabs(step) < 8) {
+            // Below 8 the parameter's roundings, at most 72 of 2^-51 each, stay far inside the bound.
+            for (int i = 0; i <= kArcSteps; i++) {
+                Emit(e.At(c, s));
+                const double next = c * turnC - s * turnS;
+                s = s * turnC + c * turnS;
+                c = next;
+            }
+            return;
+        }
         for (int i = 0; i <= kArcSteps; i++) {
-            out.push_back(e.At(c + s * drift, s - c * drift));
+            Emit(e.At(c + s * drift, s - c * drift));
             const double next = c * turnC - s * turnS;
             s = s * turnC + c * turnS;
             c = next;
@@ -136,25 +150,24 @@ private:
         }
     }
 
-    std::vector<PlanePoint> &out;
+    CertainPixelWriter out;
     double tilt;
     const PreviewView &view;
     double bound = 0;
     bool sure = true;
 };
 
-// Hands the quick vertices to the canvas as pixels when they are sure to be the exact path's pixels.
-bool HandOverCertain(PreviewSurface &surface, HandOff how, double bound) {
-    const std::vector<PlanePoint> &world = surface.worldPoints.vertices;
-    std::vector<PixelPoint> &pixels = surface.pixelPoints.vertices;
+// Hands the quick pixels to the canvas when they are sure to be the exact path's.
+bool HandOverCertain(PreviewSurface &surface, HandOff how, const QuickVertexWriter &quick) {
+    if (!quick.Sure()) return false;
+    const std::vector<PixelPoint> &pixels = surface.pixelPoints.vertices;
     const bool strokes = how == HandOff::Stroke;
     // Too few vertices draw nothing either way.
-    if (how == HandOff::None || world.size() < (strokes ? 2u : 3u)) return true;
+    if (how == HandOff::None || pixels.size() < (strokes ? 2u : 3u)) return true;
     // Strokes are clipped: only when every vertex is inside does clipping change nothing.
-    if (!CertainPixels(surface.view, world, bound, strokes, pixels)) return false;
+    if (!quick.Certain(strokes)) return false;
     if (strokes) StrokePixelPoints(surface);
     else FillPixelPoints(surface);
-    pixels.clear();
     return true;
 }
 
@@ -170,10 +183,9 @@ void DrawCurve(PreviewSurface &surface, const BlockPlacement *insert, double til
     std::vector<PlanePoint> &world = surface.worldPoints.vertices;
     world.clear();
     if (!insert) {
-        QuickVertexWriter quick(world, tilt, surface.view);
-        const HandOff how = write(quick);
-        const bool drawn = quick.Sure() && HandOverCertain(surface, how, quick.Bound());
-        world.clear();
+        QuickVertexWriter quick(surface.pixelPoints.vertices, tilt, surface.view);
+        const bool drawn = HandOverCertain(surface, write(quick), quick);
+        surface.pixelPoints.vertices.clear();
         if (drawn) return;
     }
     VertexWriter exact(world, insert, tilt);

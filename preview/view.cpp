@@ -140,64 +140,38 @@ std::int32_t ClipToView(const PreviewView &v, double &x1, double &y1, double &x2
 
 void DrawWorldLine(PreviewSurface &surface, double x1, double y1, double x2, double y2) {
     const PreviewView &v = surface.view;
+    // Nearly every line lies inside the window with both ends clear of a pixel's half: doubles decide.
+    std::vector<PixelPoint> &ends = surface.pixelPoints.vertices;
+    CertainPixelWriter quick(v, ends);
+    quick.Add((x1 - v.minX) * v.scale, (y1 - v.minY) * v.scale);
+    quick.Add((x2 - v.minX) * v.scale, (y2 - v.minY) * v.scale);
+    const bool certain = quick.Certain(0, true);
+    const PixelPoint from = ends[0], to = ends[1];
+    ends.clear();
+    if (certain) return DrawPixelLine(surface.canvas, from.x, from.y, to.x, to.y);
     if (ClipToView(v, x1, y1, x2, y2) == kClipInvisible) return;
     const PixelPoint a = WorldToPixel(v, x1, y1), b = WorldToPixel(v, x2, y2);
     DrawPixelLine(surface.canvas, a.x, a.y, b.x, b.y);
 }
 
-namespace {
-
-// Pixel values at most this large are taken in doubles; beyond, the exact path decides.
-constexpr double kQuickPixelLimit = 0x1p20;
-
-// The clip window in pixel units, shrunk by the clip tolerance, the points' bound and the roundings
-// of the values and of the window itself: a point inside has its exact point inside the window too.
-struct CertainWindow {
-    CertainWindow(const PreviewView &v, double bound, double slack) {
-        const double margin = kClipTolerance * v.scale + bound + slack;
-        minX = margin, maxX = (v.maxX - v.minX) * v.scale - margin;
-        minY = margin, maxY = (v.maxY - v.minY) * v.scale - margin;
-    }
-    bool Contains(PlanePoint p) const { return (p.x > minX) & (p.x < maxX) & (p.y > minY) & (p.y < maxY); }
-    double minX, maxX, minY, maxY;
-};
-
-// The nearest integer to v, and whether the exact value, within `bound` of v, has the same one: v lies
-// less than half a pixel minus the bound from it, so no half-integer, and no tie, lies between them.
-// Adding and taking away 1.5 * 2^52 rounds any |v| < 2^51 to the nearest integer.
-std::int32_t CertainRound(double v, double bound, bool &certain) {
-    constexpr double kRounder = 0x1.8p52;
-    const bool inRange = std::fabs(v) < kQuickPixelLimit;  // false for NaN
-    const double nearest = inRange ? (v + kRounder) - kRounder : 0.0;
-    certain &= inRange & (std::fabs(v - nearest) < 0.5 - bound);
-    return static_cast<std::int32_t>(nearest);
+CertainPixelWriter::CertainPixelWriter(const PreviewView &view, std::vector<PixelPoint> &out)
+    : view(view), out(out), width((view.maxX - view.minX) * view.scale), height((view.maxY - view.minY) * view.scale) {
+    out.clear();
 }
 
-}  // namespace
-
-bool CertainPixels(const PreviewView &v, const std::vector<PlanePoint> &scaled, double bound, bool inside,
-                   std::vector<PixelPoint> &out) {
-    // Beyond the points' own bound, the exact path's differences from the window's corner and its
+bool CertainPixelWriter::Certain(double bound, bool inside) const {
+    // Beyond the values' own bound, the exact path's differences from the window's corner and its
     // products differ from the doubles' by roundings of at most 2^-52 of the corner's distance from zero
     // (scaled) and of the pixel value (below 2^20); 2^-48 of each covers them many times over.
-    const double largest = std::max({std::fabs(v.minX), std::fabs(v.maxX), std::fabs(v.minY), std::fabs(v.maxY)});
-    const double slack = largest * v.scale * 0x1p-48 + kQuickPixelLimit * 0x1p-48 + 0x1p-40;
+    const double largest =
+        std::max({std::fabs(view.minX), std::fabs(view.maxX), std::fabs(view.minY), std::fabs(view.maxY)});
+    const double slack = largest * view.scale * 0x1p-48 + kQuickPixelLimit * 0x1p-48 + 0x1p-40;
     const double pixelBound = bound + slack;
-    if (!(pixelBound < 0.25)) return false;
-    bool certain = true;
-    if (inside) {
-        const CertainWindow window(v, bound, slack);
-        for (const PlanePoint &p : scaled)
-            certain &= window.Contains(p);
-        if (!certain) return false;
-    }
-    out.resize(scaled.size());
-    for (std::size_t i = 0; i < scaled.size(); i++) {
-        const std::int32_t px = CertainRound(scaled[i].x, pixelBound, certain);
-        const std::int32_t py = CertainRound(scaled[i].y, pixelBound, certain);
-        out[i] = {px, static_cast<std::int32_t>(static_cast<std::uint32_t>(v.height) - static_cast<std::uint32_t>(py))};
-    }
-    return certain;
+    // No half-integer, and so no tie, lies between a value and the exact one while the value stays
+    // less than a half minus the bound from its nearest integer.
+    if (!(pixelBound < 0.25) || !(farthest < 0.5 - pixelBound)) return false;
+    // The clip window in pixel units is (tolerance, width - tolerance) on each axis.
+    return !inside || nearestEdge > kClipTolerance * view.scale + bound + slack;
 }
 
 void StrokeWorldPoints(PreviewSurface &surface) {

@@ -2,6 +2,8 @@
 // lines, and the point buffers through which every curve and polygon is drawn.
 #pragma once
 
+#include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <vector>
 
@@ -63,12 +65,43 @@ void StrokePixelPoints(PreviewSurface &surface);
 void FillPixelPoints(PreviewSurface &surface);
 
 void DrawWorldLine(PreviewSurface &surface, double x1, double y1, double x2, double y2);
-// The pixels of points given in pixel units before rounding ((x - minX) * scale, (y - minY) * scale),
-// when each lies within `bound` pixels of the value the exact path rounds and that is enough to be sure
-// WorldToPixel gives the same pixel for both; with `inside`, also sure that every point is inside the
-// clip window. False when it cannot be sure: `out` is then unusable.
-bool CertainPixels(const PreviewView &view, const std::vector<PlanePoint> &scaled, double bound, bool inside,
-                   std::vector<PixelPoint> &out);
+// Rounds values in pixel units, u = (x - minX) * scale and v = (y - minY) * scale, to pixels as
+// WorldToPixel does, and tells afterwards whether that is sure to be WorldToPixel's result for points
+// whose values lie within a bound of the given ones.
+class CertainPixelWriter {
+public:
+    CertainPixelWriter(const PreviewView &view, std::vector<PixelPoint> &out);
+
+    void Add(double u, double v) {
+        // Adding and taking away 1.5 * 2^52 rounds any |u| < 2^51 to the nearest integer; a value out
+        // of range (or NaN) counts as a whole pixel off.
+        constexpr double kRounder = 0x1.8p52;
+        const bool inRange = std::fabs(u) < kQuickPixelLimit && std::fabs(v) < kQuickPixelLimit;
+        const double nearestU = inRange ? (u + kRounder) - kRounder : 0.0;
+        const double nearestV = inRange ? (v + kRounder) - kRounder : 0.0;
+        const double off = inRange ? std::max(std::fabs(u - nearestU), std::fabs(v - nearestV)) : 1.0;
+        farthest = off > farthest ? off : farthest;
+        const double edge = std::min(std::min(u, width - u), std::min(v, height - v));
+        nearestEdge = edge < nearestEdge ? edge : nearestEdge;
+        const auto py = static_cast<std::uint32_t>(static_cast<std::int32_t>(nearestV));
+        out.push_back({static_cast<std::int32_t>(nearestU),
+                       static_cast<std::int32_t>(static_cast<std::uint32_t>(view.height) - py)});
+    }
+
+    // Whether every pixel added is WorldToPixel's for points within `bound` pixels of the values and,
+    // with `inside`, every such point is inside the clip window (so that clipping changes nothing).
+    bool Certain(double bound, bool inside) const;
+
+    // Pixel values at most this large are taken in doubles; beyond, the exact path decides.
+    static constexpr double kQuickPixelLimit = 0x1p20;
+
+private:
+    const PreviewView &view;
+    std::vector<PixelPoint> &out;
+    double width, height;        // the window in pixel units
+    double farthest = 0;         // the largest distance of a value from its nearest integer
+    double nearestEdge = 1e300;  // the smallest distance of a value from the window's edges
+};
 
 // The open polyline through the world buffer, clipped; every clipped segment ends its run.
 void StrokeWorldPoints(PreviewSurface &surface);

@@ -6,6 +6,7 @@
 #include <cmath>
 #include <numbers>
 
+#include "geom/clip.h"
 #include "preview/curves.h"
 #include "preview/markers.h"
 #include "preview/preview.h"
@@ -204,7 +205,9 @@ TEST(Curves, QuickPathDrawsTheExactPathsPixels) {
             const double tilt = i % 17 == 0 ? 1e19
                                 : i % 2     ? 0
                                             : next() * 7 - 3.5,
-                         t0 = i % 13 ? next() * 13 - 6.5 : 1e6 * next();
+                         t0 = i % 13   ? next() * 13 - 6.5
+                              : i % 26 ? 1e6 * next()
+                                       : 1e17;
             const double sweep = i % 9 ? next() * 13 - 6.5 : 2 * pi, shape = r * next();
             const std::int32_t penStyle = std::array{101, 105, 106, 111}[i % 4];
             const double shapeValue = std::array{shape, 0.0, 5.0, 100.0, 3.0}[i % 5];
@@ -217,6 +220,40 @@ TEST(Curves, QuickPathDrawsTheExactPathsPixels) {
             DrawArcSolid(quick.surface, penStyle, cx, cy, r, k, tilt, t0, sweep, shapeValue);
             DrawBlockArcSolid(exact.surface, penStyle, cx, cy, r, k, tilt, t0, sweep, shapeValue, identity);
             ASSERT_EQ(Trace(quick.Ops()), Trace(exact.Ops())) << "case " << i;
+        }
+    }
+}
+
+// Lines too are first taken in doubles; the result must be the clipped line's exact pixels.
+TEST(DrawWorldLine, QuickPathDrawsTheClippedLinesPixels) {
+    const PreviewView views[] = {{0, 0, 100, 100, 1, 100, 100},
+                                 FitPreviewView({-1234.5, 678.25, 98765.4321, 70001.5}, 177, 129),
+                                 FitPreviewView({5, 7, 5 + 1e-9, 7 + 1e-9}, 177, 129),
+                                 FitPreviewView({1e15, -1e15, 1e15 + 1e4, -1e15 + 1e4}, 177, 129)};
+    std::uint64_t state = 7;
+    auto next = [&] {
+        state = state * 6364136223846793005u + 1442695040888963407u;
+        return static_cast<double>(state >> 11) * 0x1p-53;
+    };
+    for (const PreviewView &v : views) {
+        const double w = v.maxX - v.minX, h = v.maxY - v.minY, unit = 1 / v.scale;
+        for (int i = 0; i < 20000; i++) {
+            double x[2], y[2];
+            for (int e = 0; e < 2; e++) {
+                x[e] = v.minX + (next() * 1.2 - 0.1) * w, y[e] = v.minY + (next() * 1.2 - 0.1) * h;
+                if (i % 3 == e) x[e] = v.minX + (std::floor(next() * 100) + 0.5) * unit;  // half pixels
+                if (i % 5 == e) y[e] = v.maxY - (i % 2 ? 1e-12 : 0);                      // on the edge
+                if (i % 7 == e) x[e] = v.minX + 1e-12 * (0.5 + next());                   // at the tolerance
+            }
+            UnitSurface quick;
+            quick.surface.view = v;
+            DrawWorldLine(quick.surface, x[0], y[0], x[1], y[1]);
+            RecordingCanvas exact;
+            double x1 = x[0], y1 = y[0], x2 = x[1], y2 = y[1];
+            if (ClipSegment(x1, y1, x2, y2, v.minX, v.minY, v.maxX, v.maxY) != kClipInvisible)
+                DrawPixelLine(exact, WorldToPixel(v, x1, y1).x, WorldToPixel(v, x1, y1).y, WorldToPixel(v, x2, y2).x,
+                              WorldToPixel(v, x2, y2).y);
+            ASSERT_EQ(Trace(quick.Ops()), Trace(exact.ops)) << "line " << i;
         }
     }
 }

@@ -154,6 +154,14 @@ void QtCanvas::StrokeThin(const Pen &pen, std::span<const PixelPoint> points, bo
         const PixelPoint a = points[s], b = points[(s + 1) % points.size()];
         const std::int64_t dx = std::int64_t{b.x} - a.x, dy = std::int64_t{b.y} - a.y;
         const std::int64_t steps = std::max(std::llabs(dx), std::llabs(dy));
+        // Most segments of a small preview are a pixel long or none: the end pixel is left out, so
+        // they draw their start pixel or nothing.
+        if (steps <= 1) {
+            if (steps == 1 && pattern.On(phase) && a.x >= 0 && a.y >= 0 && a.x < w && a.y < h)
+                pixels[a.y * stride + a.x] = color;
+            phase += steps;
+            continue;
+        }
         // Pixel i of the segment lies i steps along the major axis, the minor axis rounded; only the
         // steps that land on the image are visited, so far-off vertices cost nothing.
         const bool xMajor = std::llabs(dx) >= std::llabs(dy);
@@ -168,12 +176,26 @@ void QtCanvas::StrokeThin(const Pen &pen, std::span<const PixelPoint> points, bo
             last = std::min(last, majorStart);
         }
         const std::int64_t minorStart = xMajor ? a.y : a.x, minorDelta = xMajor ? dy : dx;
-        for (std::int64_t i = first; i <= last; i++) {
-            if (!pattern.On(phase + i)) continue;
-            const std::int64_t major = majorStart + majorDir * i;
-            const std::int64_t minor = minorStart + MinorOffset(i, minorDelta, steps);
+        auto plot = [&](std::int64_t i, std::int64_t minorOffset) {
+            const std::int64_t major = majorStart + majorDir * i, minor = minorStart + minorOffset;
             const std::int64_t x = xMajor ? major : minor, y = xMajor ? minor : major;
             if (x >= 0 && y >= 0 && x < w && y < h) pixels[y * stride + x] = color;
+        };
+        if (first <= last && Small(first) && Small(steps)) {
+            // The minor offset step by step: the numerator of MinorOffset grows by 2 delta per pixel,
+            // at most one denominator, so the quotient moves by at most one.
+            const std::int64_t den = 2 * steps, grow = 2 * minorDelta;
+            const std::int64_t num = 2 * first * minorDelta - steps;
+            std::int64_t offset = CeilDiv<std::int64_t>(num, den), slack = offset * den - num;  // 0 <= slack < den
+            for (std::int64_t i = first; i <= last; i++) {
+                if (pattern.On(phase + i)) plot(i, offset);
+                slack -= grow;
+                if (slack < 0) offset++, slack += den;
+                else if (slack >= den) offset--, slack -= den;
+            }
+        } else {
+            for (std::int64_t i = first; i <= last; i++)
+                if (pattern.On(phase + i)) plot(i, MinorOffset(i, minorDelta, steps));
         }
         phase += steps;
     }
