@@ -91,8 +91,7 @@ public:
             return w;
         }();
         const QuickEllipse e = Place(cx, cy, r, k);
-        for (int i = 0; i < count; i++)
-            Emit(e.At(walk[i].x, walk[i].y));
+        out.AddMany(count, [&](int i) { return e.At(walk[i].x, walk[i].y); });
     }
 
     void Arc(double cx, double cy, double r, double k, double t0, double sweep) {
@@ -109,8 +108,6 @@ public:
     bool Certain(bool strokes) const { return sure && out.Certain(bound, strokes); }
 
 private:
-    void Emit(PlanePoint p) { out.Add(p.x, p.y); }
-
     QuickEllipse Place(double cx, double cy, double r, double k) {
         const QuickEllipse e = QuickEllipse(cx, cy, r, k, tilt).Scaled(view.minX, view.minY, view.scale);
         bound = std::max(bound, e.Bound());
@@ -128,26 +125,29 @@ private:
         }
         double c = std::cos(t), s = std::sin(t), drift = 0;
         const double turnC = std::cos(step), turnS = std::sin(step);
-        if (std::fabs(t) + (kArcSteps + 1) * std::fabs(step) < 8) {
-            // Below 8 the parameter's roundings, at most 72 of 2^-51 each, stay far inside the bound.
-            for (int i = 0; i <= kArcSteps; i++) {
-                Emit(e.At(c, s));
-                const double next = c * turnC - s * turnS;
-                s = s * turnC + c * turnS;
-                c = next;
-            }
-            return;
-        }
-        for (int i = 0; i <= kArcSteps; i++) {
-            Emit(e.At(c + s * drift, s - c * drift));
+        auto turn = [&] {
             const double next = c * turnC - s * turnS;
             s = s * turnC + c * turnS;
             c = next;
-            const double sum = t + step, stepPart = sum - t;
-            drift += (t - (sum - stepPart)) + (step - stepPart);
-            t = sum;
-            if (!(std::fabs(drift) <= 0x1p-24)) sure = false;
+        };
+        if (std::fabs(t) + (kArcSteps + 1) * std::fabs(step) < 8) {
+            // Below 8 the parameter's roundings, at most 72 of 2^-51 each, stay far inside the bound.
+            out.AddMany(kArcSteps + 1, [&](int i) {
+                if (i > 0) turn();
+                return e.At(c, s);
+            });
+            return;
         }
+        out.AddMany(kArcSteps + 1, [&](int i) {
+            if (i > 0) {
+                turn();
+                const double sum = t + step, stepPart = sum - t;
+                drift += (t - (sum - stepPart)) + (step - stepPart);
+                t = sum;
+                if (!(std::fabs(drift) <= 0x1p-24)) sure = false;
+            }
+            return e.At(c + s * drift, s - c * drift);
+        });
     }
 
     CertainPixelWriter out;

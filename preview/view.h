@@ -73,19 +73,35 @@ public:
     CertainPixelWriter(const PreviewView &view, std::vector<PixelPoint> &out);
 
     void Add(double u, double v) {
-        // Adding and taking away 1.5 * 2^52 rounds any |u| < 2^51 to the nearest integer; a value out
-        // of range (or NaN) counts as a whole pixel off.
-        constexpr double kRounder = 0x1.8p52;
-        const bool inRange = std::fabs(u) < kQuickPixelLimit && std::fabs(v) < kQuickPixelLimit;
-        const double nearestU = inRange ? (u + kRounder) - kRounder : 0.0;
-        const double nearestV = inRange ? (v + kRounder) - kRounder : 0.0;
-        const double off = inRange ? std::max(std::fabs(u - nearestU), std::fabs(v - nearestV)) : 1.0;
-        farthest = off > farthest ? off : farthest;
-        const double edge = std::min(std::min(u, width - u), std::min(v, height - v));
-        nearestEdge = edge < nearestEdge ? edge : nearestEdge;
-        const auto py = static_cast<std::uint32_t>(static_cast<std::int32_t>(nearestV));
-        out.push_back({static_cast<std::int32_t>(nearestU),
-                       static_cast<std::int32_t>(static_cast<std::uint32_t>(view.height) - py)});
+        AddMany(1, [&](int) { return PlanePoint{u, v}; });
+    }
+
+    // Adds `count` values, value i being valueAt(i), in one pass that keeps its running figures in
+    // registers (a growing vector would force them back to memory at every point).
+    template <class ValueAt>
+    void AddMany(int count, ValueAt valueAt) {
+        const std::size_t first = out.size();
+        out.resize(first + static_cast<std::size_t>(count));
+        PixelPoint *slot = out.data() + first;
+        const auto rows = static_cast<std::uint32_t>(view.height);
+        double far = farthest, edge = nearestEdge;
+        for (int i = 0; i < count; i++) {
+            const PlanePoint p = valueAt(i);
+            // Adding and taking away 1.5 * 2^52 rounds any |u| < 2^51 to the nearest integer; a value
+            // out of range (or NaN) counts as a whole pixel off.
+            constexpr double kRounder = 0x1.8p52;
+            const bool inRange = std::fabs(p.x) < kQuickPixelLimit && std::fabs(p.y) < kQuickPixelLimit;
+            const double nearestU = inRange ? (p.x + kRounder) - kRounder : 0.0;
+            const double nearestV = inRange ? (p.y + kRounder) - kRounder : 0.0;
+            const double off = inRange ? std::max(std::fabs(p.x - nearestU), std::fabs(p.y - nearestV)) : 1.0;
+            far = off > far ? off : far;
+            const double e = std::min(std::min(p.x, width - p.x), std::min(p.y, height - p.y));
+            edge = e < edge ? e : edge;
+            const auto py = static_cast<std::uint32_t>(static_cast<std::int32_t>(nearestV));
+            slot[i] = {static_cast<std::int32_t>(nearestU), static_cast<std::int32_t>(rows - py)};
+        }
+        farthest = far;
+        nearestEdge = edge;
     }
 
     // Whether every pixel added is WorldToPixel's for points within `bound` pixels of the values and,
