@@ -73,15 +73,15 @@ private:
 };
 
 // The same vertices in doubles only, already in pixel units ((x - minX) * scale, (y - minY) * scale,
-// before rounding), each within Bound() pixels of the exact path's value (see QuickEllipse); the walk's
-// sines and cosines come from one double sine and cosine turned step by step, which adds a few 2^-53
-// per turn. Sure() is false when a shape falls outside that reasoning.
+// before rounding), each within its ellipse's bound of the exact path's value (see QuickEllipse); the
+// walk's sines and cosines come from one double sine and cosine turned step by step, which adds a few
+// 2^-53 per turn. Sure() is false when a shape falls outside that reasoning.
 class QuickVertexWriter {
 public:
     QuickVertexWriter(std::vector<PixelPoint> &out, double tilt, const PreviewView &view)
         : out(view, out), tilt(tilt), view(view) {}
 
-    void Add(PlanePoint p) { out.Add((p.x - view.minX) * view.scale, (p.y - view.minY) * view.scale); }
+    void Add(PlanePoint p) { out.Add((p.x - view.minX) * view.scale, (p.y - view.minY) * view.scale, 0); }
 
     void Ellipse(double cx, double cy, double r, double k, int count) {
         static const std::array<PlanePoint, kArcSteps + 1> walk = [] {
@@ -91,7 +91,7 @@ public:
             return w;
         }();
         const QuickEllipse e = Place(cx, cy, r, k);
-        out.AddMany(count, [&](int i) { return e.At(walk[i].x, walk[i].y); });
+        out.AddMany(count, e.Bound(), [&](int i) { return e.At(walk[i].x, walk[i].y); });
     }
 
     void Arc(double cx, double cy, double r, double k, double t0, double sweep) {
@@ -102,15 +102,14 @@ public:
         Walk(Place(cx, cy, r, k), ToDouble(Ext(t0) + sweep), -VertexWriter::ArcStep(sweep));
     }
 
-    // Whether every vertex was written, within Bound() of the exact one.
+    // Whether every vertex was written, within its bound of the exact one.
     bool Sure() const { return sure; }
     // Whether the pixels written are sure to be the exact path's (and, for strokes, all inside the window).
-    bool Certain(bool strokes) const { return sure && out.Certain(bound, strokes); }
+    bool Certain(bool strokes) const { return sure && out.Certain(strokes); }
 
 private:
     QuickEllipse Place(double cx, double cy, double r, double k) {
         const QuickEllipse e = QuickEllipse(cx, cy, r, k, tilt).Scaled(view.minX, view.minY, view.scale);
-        bound = std::max(bound, e.Bound());
         if (!e.Sure()) sure = false;
         return e;
     }
@@ -132,13 +131,13 @@ private:
         };
         if (std::fabs(t) + (kArcSteps + 1) * std::fabs(step) < 8) {
             // Below 8 the parameter's roundings, at most 72 of 2^-51 each, stay far inside the bound.
-            out.AddMany(kArcSteps + 1, [&](int i) {
+            out.AddMany(kArcSteps + 1, e.Bound(), [&](int i) {
                 if (i > 0) turn();
                 return e.At(c, s);
             });
             return;
         }
-        out.AddMany(kArcSteps + 1, [&](int i) {
+        out.AddMany(kArcSteps + 1, e.Bound(), [&](int i) {
             if (i > 0) {
                 turn();
                 const double sum = t + step, stepPart = sum - t;
@@ -153,7 +152,6 @@ private:
     CertainPixelWriter out;
     double tilt;
     const PreviewView &view;
-    double bound = 0;
     bool sure = true;
 };
 

@@ -143,9 +143,9 @@ void DrawWorldLine(PreviewSurface &surface, double x1, double y1, double x2, dou
     // Nearly every line lies inside the window with both ends clear of a pixel's half: doubles decide.
     std::vector<PixelPoint> &ends = surface.pixelPoints.vertices;
     CertainPixelWriter quick(v, ends);
-    quick.Add((x1 - v.minX) * v.scale, (y1 - v.minY) * v.scale);
-    quick.Add((x2 - v.minX) * v.scale, (y2 - v.minY) * v.scale);
-    const bool certain = quick.Certain(0, true);
+    quick.Add((x1 - v.minX) * v.scale, (y1 - v.minY) * v.scale, 0);
+    quick.Add((x2 - v.minX) * v.scale, (y2 - v.minY) * v.scale, 0);
+    const bool certain = quick.Certain(true);
     const PixelPoint from = ends[0], to = ends[1];
     ends.clear();
     if (certain) return DrawPixelLine(surface.canvas, from.x, from.y, to.x, to.y);
@@ -155,23 +155,19 @@ void DrawWorldLine(PreviewSurface &surface, double x1, double y1, double x2, dou
 }
 
 CertainPixelWriter::CertainPixelWriter(const PreviewView &view, std::vector<PixelPoint> &out)
-    : view(view), out(out), width((view.maxX - view.minX) * view.scale), height((view.maxY - view.minY) * view.scale) {
-    out.clear();
-}
-
-bool CertainPixelWriter::Certain(double bound, bool inside) const {
-    // Beyond the values' own bound, the exact path's differences from the window's corner and its
+    : view(view),
+      out(out),
+      width((view.maxX - view.minX) * view.scale),
+      height((view.maxY - view.minY) * view.scale),
+      tolerance(kClipTolerance * view.scale) {
+    // Beyond a value's own bound, the exact path's differences from the window's corner and its
     // products differ from the doubles' by roundings of at most 2^-52 of the corner's distance from zero
-    // (scaled) and of the pixel value (below 2^20); 2^-48 of each covers them many times over.
+    // (scaled) and of the pixel value (below 2^20); 2^-48 of each covers them many times over, as it
+    // does the roundings of the window's own size here.
     const double largest =
         std::max({std::fabs(view.minX), std::fabs(view.maxX), std::fabs(view.minY), std::fabs(view.maxY)});
-    const double slack = largest * view.scale * 0x1p-48 + kQuickPixelLimit * 0x1p-48 + 0x1p-40;
-    const double pixelBound = bound + slack;
-    // No half-integer, and so no tie, lies between a value and the exact one while the value stays
-    // less than a half minus the bound from its nearest integer.
-    if (!(pixelBound < 0.25) || !(farthest < 0.5 - pixelBound)) return false;
-    // The clip window in pixel units is (tolerance, width - tolerance) on each axis.
-    return !inside || nearestEdge > kClipTolerance * view.scale + bound + slack;
+    slack = largest * view.scale * 0x1p-48 + kQuickPixelLimit * 0x1p-48 + 0x1p-40;
+    out.clear();
 }
 
 void StrokeWorldPoints(PreviewSurface &surface) {

@@ -66,47 +66,50 @@ void FillPixelPoints(PreviewSurface &surface);
 
 void DrawWorldLine(PreviewSurface &surface, double x1, double y1, double x2, double y2);
 // Rounds values in pixel units, u = (x - minX) * scale and v = (y - minY) * scale, to pixels as
-// WorldToPixel does, and tells afterwards whether that is sure to be WorldToPixel's result for points
-// whose values lie within a bound of the given ones.
+// WorldToPixel does, each batch with a bound on how far its values may lie from the exact path's, and
+// tells afterwards whether the pixels are sure to be WorldToPixel's for the exact points.
 class CertainPixelWriter {
 public:
     CertainPixelWriter(const PreviewView &view, std::vector<PixelPoint> &out);
 
-    void Add(double u, double v) {
-        AddMany(1, [&](int) { return PlanePoint{u, v}; });
+    void Add(double u, double v, double bound) {
+        AddMany(1, bound, [&](int) { return PlanePoint{u, v}; });
     }
 
-    // Adds `count` values, value i being valueAt(i), in one pass that keeps its running figures in
-    // registers (a growing vector would force them back to memory at every point).
+    // Adds `count` values, value i being valueAt(i), each within `bound` pixels of the exact one.
     template <class ValueAt>
-    void AddMany(int count, ValueAt valueAt) {
+    void AddMany(int count, double bound, ValueAt valueAt) {
         const std::size_t first = out.size();
         out.resize(first + static_cast<std::size_t>(count));
         PixelPoint *slot = out.data() + first;
         const auto rows = static_cast<std::uint32_t>(view.height);
-        double far = farthest, edge = nearestEdge;
+        // No half-integer, and so no tie, lies between a value and the exact one while the value stays
+        // less than a half minus the bound from its nearest integer.
+        const double reach = bound + slack;
+        const double halfLess = 0.5 - reach;
+        // The clip window in pixel units is (tolerance, width - tolerance) on each axis.
+        const double edge = tolerance + reach;
+        const double lastU = width - edge, lastV = height - edge;
+        bool unsure = !(reach < 0.25), outside = false;
         for (int i = 0; i < count; i++) {
             const PlanePoint p = valueAt(i);
-            // Adding and taking away 1.5 * 2^52 rounds any |u| < 2^51 to the nearest integer; a value
-            // out of range (or NaN) counts as a whole pixel off.
+            // Adding and taking away 1.5 * 2^52 rounds any |u| < 2^51 to the nearest integer.
             constexpr double kRounder = 0x1.8p52;
-            const bool inRange = std::fabs(p.x) < kQuickPixelLimit && std::fabs(p.y) < kQuickPixelLimit;
+            const bool inRange = (std::fabs(p.x) < kQuickPixelLimit) & (std::fabs(p.y) < kQuickPixelLimit);
             const double nearestU = inRange ? (p.x + kRounder) - kRounder : 0.0;
             const double nearestV = inRange ? (p.y + kRounder) - kRounder : 0.0;
-            const double off = inRange ? std::max(std::fabs(p.x - nearestU), std::fabs(p.y - nearestV)) : 1.0;
-            far = off > far ? off : far;
-            const double e = std::min(std::min(p.x, width - p.x), std::min(p.y, height - p.y));
-            edge = e < edge ? e : edge;
+            unsure |= !inRange | !(std::fabs(p.x - nearestU) < halfLess) | !(std::fabs(p.y - nearestV) < halfLess);
+            outside |= !(p.x > edge) | !(p.x < lastU) | !(p.y > edge) | !(p.y < lastV);
             const auto py = static_cast<std::uint32_t>(static_cast<std::int32_t>(nearestV));
             slot[i] = {static_cast<std::int32_t>(nearestU), static_cast<std::int32_t>(rows - py)};
         }
-        farthest = far;
-        nearestEdge = edge;
+        anyUnsure |= unsure;
+        anyOutside |= outside;
     }
 
-    // Whether every pixel added is WorldToPixel's for points within `bound` pixels of the values and,
-    // with `inside`, every such point is inside the clip window (so that clipping changes nothing).
-    bool Certain(double bound, bool inside) const;
+    // Whether every pixel added is WorldToPixel's and, with `inside`, every exact point lies inside
+    // the clip window (so that clipping changes nothing).
+    bool Certain(bool inside) const { return !anyUnsure && !(inside && anyOutside); }
 
     // Pixel values at most this large are taken in doubles; beyond, the exact path decides.
     static constexpr double kQuickPixelLimit = 0x1p20;
@@ -114,9 +117,10 @@ public:
 private:
     const PreviewView &view;
     std::vector<PixelPoint> &out;
-    double width, height;        // the window in pixel units
-    double farthest = 0;         // the largest distance of a value from its nearest integer
-    double nearestEdge = 1e300;  // the smallest distance of a value from the window's edges
+    double width, height;  // the window in pixel units
+    double tolerance;      // the clip tolerance in pixel units
+    double slack;          // the exact path's own roundings, in pixels
+    bool anyUnsure = false, anyOutside = false;
 };
 
 // The open polyline through the world buffer, clipped; every clipped segment ends its run.

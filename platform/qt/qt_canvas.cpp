@@ -151,7 +151,7 @@ void QtCanvas::StrokeThin(const Pen &pen, std::span<const PixelPoint> points, bo
     std::int64_t phase = 0;  // the pattern runs on across the segments of one call
     const std::size_t segments = closed ? points.size() : points.size() - 1;
     for (std::size_t s = 0; s < segments; s++) {
-        const PixelPoint a = points[s], b = points[(s + 1) % points.size()];
+        const PixelPoint a = points[s], b = s + 1 < points.size() ? points[s + 1] : points[0];
         const std::int64_t dx = std::int64_t{b.x} - a.x, dy = std::int64_t{b.y} - a.y;
         const std::int64_t steps = std::max(std::llabs(dx), std::llabs(dy));
         // Most segments of a small preview are a pixel long or none: the end pixel is left out, so
@@ -225,7 +225,7 @@ void QtCanvas::Fill(const Brush &brush, std::span<const PixelPoint> points) {
     edges.clear();
     std::int64_t top = INT64_MAX, bottom = INT64_MIN;
     for (std::size_t i = 0; i < points.size(); ++i) {
-        const PixelPoint a = points[i], b = points[(i + 1) % points.size()];
+        const PixelPoint a = points[i], b = i + 1 < points.size() ? points[i + 1] : points[0];
         if (a.y == b.y) continue;
         edges.push_back(a.y < b.y ? Edge{a.x, a.y, b.x, b.y} : Edge{b.x, b.y, a.x, a.y});
         top = std::min(top, edges.back().y0);
