@@ -66,6 +66,13 @@ public:
 
     void Line(const TclpEntSen &l) {
         SetPenByColorNumber(surface.canvas, l.base.penColor, l.base.penStyle);
+        if (insert) {
+            // Members are placed in doubles first; the exact placement only when those cannot decide.
+            double boundA, boundB;
+            const PlanePoint a = insert->QuickPlace(l.startX, l.startY, boundA);
+            const PlanePoint b = insert->QuickPlace(l.endX, l.endY, boundB);
+            if (DrawCertainWorldLine(surface, a.x, a.y, b.x, b.y, std::max(boundA, boundB))) return;
+        }
         const PlanePoint a = At(l.startX, l.startY), b = At(l.endX, l.endY);
         DrawWorldLine(surface, a.x, a.y, b.x, b.y);
     }

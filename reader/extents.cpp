@@ -18,8 +18,11 @@ public:
     KeyPoints(DrawingExtents &e, const BlockPlacement *insert) : extents(e), insert(insert) {}
 
     void Add(double x, double y) {
-        if (insert) ExtendTransformed(extents, x, y, *insert);
-        else ExtendExtents(extents, x, y);
+        if (!insert) return ExtendExtents(extents, x, y);
+        // Members are placed in doubles first; exactly only when they may move the extents.
+        double bound;
+        if (SurelyInside(insert->QuickPlace(x, y, bound), bound)) return;
+        ExtendTransformed(extents, x, y, *insert);
     }
 
     void AddArc(const TclpEntEnko &a) {
@@ -96,7 +99,7 @@ public:
 private:
     // Whether the point, known to within `bound`, surely lies inside the extents, changing nothing.
     bool SurelyInside(PlanePoint p, double bound) const {
-        return !insert && p.x - bound > extents.minX && p.x + bound < extents.maxX && p.y - bound > extents.minY &&
+        return p.x - bound > extents.minX && p.x + bound < extents.maxX && p.y - bound > extents.minY &&
                p.y + bound < extents.maxY;
     }
 
@@ -109,7 +112,8 @@ private:
 
         void Add(double t) {
             const PlanePoint guess = quick.At(t);
-            if (quick.Sure() && to.SurelyInside(guess, quick.Bound())) return;
+            // Inside a block the guess is block-local: placement decides there (see KeyPoints::Add).
+            if (!to.insert && quick.Sure() && to.SurelyInside(guess, quick.Bound())) return;
             if (!rotation) rotation.emplace(tilt);
             const PlanePoint p = EllipsePoint(cx, cy, r, k, *rotation, t);
             to.Add(p.x, p.y);

@@ -148,6 +148,51 @@ TEST(DrawingExtents, QuickKeyPointsGiveTheExactExtents) {
     }
 }
 
+// Block members under a real placement: their key points, first placed in doubles, must give the
+// extents of the exactly placed points.
+TEST(DrawingExtents, QuickPlacementGivesTheExactExtents) {
+    std::uint64_t state = 5;
+    auto next = [&] {
+        state = state * 6364136223846793005u + 1442695040888963407u;
+        return static_cast<double>(state >> 11) * 0x1p-53;
+    };
+    const double axes[] = {0, pi / 2, pi, static_cast<double>(3 * static_cast<long double>(pi) / 2)};
+    for (int round = 0; round < 300; round++) {
+        DrawingStore store;
+        TclpEntBlockDef def;
+        def.number = 1;
+        TclpEntBlock insert;
+        insert.number = 1;
+        insert.x = round % 2 ? 0 : 1000 * next(), insert.y = round % 2 ? 0 : -500 * next(),
+        insert.angle = round % 4 ? 7 * next() : 0;
+        insert.scaleX = round % 5 ? 0.5 + next() : 1, insert.scaleY = round % 3 ? 0.5 + next() : -1;
+        store.inserts.push_back(insert);
+        const BlockPlacement placement(BlockTransformOf(insert));
+        DrawingExtents expected;
+        InitExtents(expected, store.originX, store.originY);
+        for (int i = 0; i < 30; i++) {
+            // Each line's ends are twins an ulp apart: extremes closer together than the doubles' error.
+            const double x = 100 * next() - 50, y = 100 * next() - 50;
+            const double x2 = std::nextafter(x, 1e9), y2 = std::nextafter(y, i % 2 ? 1e9 : -1e9);
+            def.lines.push_back({{}, x, y, x2, y2});
+            ExtendTransformed(expected, x, y, placement);
+            ExtendTransformed(expected, x2, y2, placement);
+            const double r = i % 3 ? 10 : std::nextafter(10.0, 11), tilt = 7 * next();
+            def.arcs.push_back(Arc(r, 0.5 + next(), 0, 0, true, tilt));
+            for (double t : axes) {
+                const PlanePoint p = EllipsePoint(0, 0, r, def.arcs.back().flatness, Rotation(tilt), t);
+                ExtendTransformed(expected, p.x, p.y, placement);
+            }
+        }
+        store.blockDefs.push_back(def);
+        const DrawingExtents got = ComputeDrawingExtents(store);
+        ASSERT_EQ(got.minX, expected.minX) << round;
+        ASSERT_EQ(got.minY, expected.minY) << round;
+        ASSERT_EQ(got.maxX, expected.maxX) << round;
+        ASSERT_EQ(got.maxY, expected.maxY) << round;
+    }
+}
+
 TEST(NormaliseDegrees, ExactRemainderWithoutLooping) {
     struct Case {
         double in, out;

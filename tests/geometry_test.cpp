@@ -94,3 +94,32 @@ TEST(ArcTangentCorner, CornerOfTheEndTangents) {
     }
     EXPECT_EQ(Distance(0, 0, 3, 4), 5);
 }
+
+// The quick forms in doubles must stay within their stated bounds of the exact extended forms, over
+// angles, scales and offsets of every size (the preview's and the extents' shortcuts rest on this).
+TEST(QuickGeometry, StaysWithinItsBoundOfTheExactForm) {
+    std::uint64_t state = 3;
+    auto next = [&] {
+        state = state * 6364136223846793005u + 1442695040888963407u;
+        return static_cast<double>(state >> 11) * 0x1p-53;
+    };
+    auto magnitude = [&] { return std::ldexp(next() - 0.5, static_cast<int>(next() * 80) - 40); };
+    for (int i = 0; i < 100000; i++) {
+        const double angle = i % 50 == 0 ? 1e19 : (next() - 0.5) * (i % 3 ? 10 : 1e6);
+        const BlockPlacement placement({magnitude(), magnitude(), magnitude(), magnitude(), angle, i % 7 ? 1 : 0.3});
+        const double u = magnitude(), v = magnitude();
+        double bound = 0;
+        const PlanePoint quick = placement.QuickPlace(u, v, bound), exact = placement.Place(u, v);
+        if (std::isfinite(bound)) {
+            ASSERT_LE(std::fabs(quick.x - exact.x), bound) << i;
+            ASSERT_LE(std::fabs(quick.y - exact.y), bound) << i;
+        }
+        const double cx = magnitude(), cy = magnitude(), r = magnitude(), k = next() * 3 - 1, t = angle * next();
+        QuickEllipse ellipse(cx, cy, r, k, angle);
+        const PlanePoint q = ellipse.At(t), e = EllipsePoint(cx, cy, r, k, Rotation(angle), t);
+        if (ellipse.Sure()) {
+            ASSERT_LE(std::fabs(q.x - e.x), ellipse.Bound()) << i;
+            ASSERT_LE(std::fabs(q.y - e.y), ellipse.Bound()) << i;
+        }
+    }
+}
