@@ -126,16 +126,6 @@ BlockPlacement::BlockPlacement(const BlockTransform &t)
       quickSine(std::sin(t.angle)),
       quickAngle(QuickParameter(t.angle)) {}
 
-PlanePoint BlockPlacement::QuickPlace(double u, double v, double &bound) const {
-    // The scaled local coordinates are the same doubles Place rounds them to.
-    const double su = u * transform.scaleX, sv = v * transform.scaleY;
-    const double size = std::fabs(transform.x) + std::fabs(transform.y) + std::fabs(su) + std::fabs(sv);
-    bound = quickAngle ? 0x1p-36 * size / std::fabs(transform.divisor) : INFINITY;
-    if (!std::isfinite(bound)) bound = INFINITY;
-    return {(transform.x + (quickCosine * su - quickSine * sv)) / transform.divisor,
-            (transform.y + (quickSine * su + quickCosine * sv)) / transform.divisor};
-}
-
 PlanePoint BlockPlacement::Place(double u, double v) const {
     const PlanePoint d = rotation.Apply(ToDouble(Ext(u) * transform.scaleX), ToDouble(Ext(v) * transform.scaleY));
     return {ToDouble((Ext(transform.x) + d.x) / transform.divisor),

@@ -65,6 +65,10 @@ public:
     bool Sure() const { return sure; }
     double Bound() const { return bound; }
 
+    // The centre, and how far any point of the ellipse (for any parameter) lies from it on each axis.
+    PlanePoint Centre() const { return {x0, y0}; }
+    PlanePoint Reach() const { return {std::fabs(xc) + std::fabs(xs), std::fabs(yc) + std::fabs(ys)}; }
+
 private:
     QuickEllipse() = default;
 
@@ -91,7 +95,15 @@ public:
     // Place in doubles only, with the angle's double sine and cosine: within `bound` (2^-36 of the
     // terms' size, against a handful of roundings of at most 2^-52 each) of Place's point, or, when the
     // angle is one the processor could not reduce, an infinite bound.
-    PlanePoint QuickPlace(double u, double v, double &bound) const;
+    PlanePoint QuickPlace(double u, double v, double &bound) const {
+        // The scaled local coordinates are the same doubles Place rounds them to.
+        const double su = u * transform.scaleX, sv = v * transform.scaleY;
+        const double size = std::fabs(transform.x) + std::fabs(transform.y) + std::fabs(su) + std::fabs(sv);
+        bound = quickAngle ? 0x1p-36 * size / std::fabs(transform.divisor) : INFINITY;
+        if (!std::isfinite(bound)) bound = INFINITY;
+        return {(transform.x + (quickCosine * su - quickSine * sv)) / transform.divisor,
+                (transform.y + (quickSine * su + quickCosine * sv)) / transform.divisor};
+    }
 
 private:
     BlockTransform transform;

@@ -91,6 +91,7 @@ public:
             return w;
         }();
         const QuickEllipse e = Place(cx, cy, r, k);
+        if (out.AddSame(count, e.Centre(), e.Reach(), e.Bound())) return;
         out.AddMany(count, e.Bound(), [&](int i) { return e.At(walk[i].x, walk[i].y); });
     }
 
@@ -118,6 +119,10 @@ private:
     // summed exactly (two-sum) as the drift, by which the turned sine and cosine are corrected to first
     // order. A drift of at most 2^-24 leaves a second-order error below 2^-49.
     void Walk(const QuickEllipse &e, double t, double step) {
+        // Every point of the walk lies within the ellipse's reach of its centre, whatever the
+        // parameter, as long as it is a number.
+        if (std::isfinite(t) && std::isfinite(step) && out.AddSame(kArcSteps + 1, e.Centre(), e.Reach(), e.Bound()))
+            return;
         if (!QuickParameter(t)) {
             sure = false;
             return;

@@ -68,7 +68,7 @@ public:
         SetPenByColorNumber(surface.canvas, l.base.penColor, l.base.penStyle);
         if (insert) {
             // Members are placed in doubles first; the exact placement only when those cannot decide.
-            double boundA, boundB;
+            double boundA = 0, boundB = 0;
             const PlanePoint a = insert->QuickPlace(l.startX, l.startY, boundA);
             const PlanePoint b = insert->QuickPlace(l.endX, l.endY, boundB);
             if (DrawCertainWorldLine(surface, a.x, a.y, b.x, b.y, std::max(boundA, boundB))) return;

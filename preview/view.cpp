@@ -161,20 +161,20 @@ void DrawWorldLine(PreviewSurface &surface, double x1, double y1, double x2, dou
     DrawPixelLine(surface.canvas, a.x, a.y, b.x, b.y);
 }
 
-CertainPixelWriter::CertainPixelWriter(const PreviewView &view, std::vector<PixelPoint> &out)
-    : view(view),
-      out(out),
-      width((view.maxX - view.minX) * view.scale),
-      height((view.maxY - view.minY) * view.scale),
-      tolerance(kClipTolerance * view.scale) {
-    // Beyond a value's own bound, the exact path's differences from the window's corner and its
-    // products differ from the doubles' by roundings of at most 2^-52 of the corner's distance from zero
-    // (scaled) and of the pixel value (below 2^20); 2^-48 of each covers them many times over, as it
-    // does the roundings of the window's own size here.
-    const double largest =
-        std::max({std::fabs(view.minX), std::fabs(view.maxX), std::fabs(view.minY), std::fabs(view.maxY)});
-    slack = largest * view.scale * 0x1p-48 + kQuickPixelLimit * 0x1p-48 + 0x1p-40;
-    out.clear();
+bool CertainPixelWriter::AddSame(int count, PlanePoint centre, PlanePoint reach, double bound) {
+    const double reachU = reach.x + bound + slack, reachV = reach.y + bound + slack;
+    if (!(std::fabs(centre.x) < kQuickPixelLimit) || !(std::fabs(centre.y) < kQuickPixelLimit)) return false;
+    const double nearestU = Nearest(centre.x), nearestV = Nearest(centre.y);
+    // Every value within the reach lies less than a half from the centre's nearest integer.
+    if (!(std::fabs(centre.x - nearestU) < 0.5 - reachU) || !(std::fabs(centre.y - nearestV) < 0.5 - reachV))
+        return false;
+    anyOutside |= !(centre.x - reachU > tolerance) | !(centre.x + reachU < width - tolerance) |
+                  !(centre.y - reachV > tolerance) | !(centre.y + reachV < height - tolerance);
+    const PixelPoint pixel = PixelOf(nearestU, nearestV);
+    const std::size_t first = out.size();
+    out.resize(first + static_cast<std::size_t>(count));
+    std::fill(out.begin() + static_cast<std::ptrdiff_t>(first), out.end(), pixel);
+    return true;
 }
 
 void StrokeWorldPoints(PreviewSurface &surface) {

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "geom/clip.h"
 #include "geom/plane.h"
 #include "preview/canvas.h"
 #include "reader/extents.h"
@@ -74,7 +75,21 @@ bool DrawCertainWorldLine(PreviewSurface &surface, double x1, double y1, double 
 // tells afterwards whether the pixels are sure to be WorldToPixel's for the exact points.
 class CertainPixelWriter {
 public:
-    CertainPixelWriter(const PreviewView &view, std::vector<PixelPoint> &out);
+    CertainPixelWriter(const PreviewView &view, std::vector<PixelPoint> &out)
+        : view(view),
+          out(out),
+          width((view.maxX - view.minX) * view.scale),
+          height((view.maxY - view.minY) * view.scale),
+          tolerance(kClipTolerance * view.scale) {
+        // Beyond a value's own bound, the exact path's differences from the window's corner and its
+        // products differ from the doubles' by roundings of at most 2^-52 of the corner's distance from
+        // zero (scaled) and of the pixel value (below 2^20); 2^-48 of each covers them many times over,
+        // as it does the roundings of the window's own size here.
+        const double largest = std::max(std::max(std::fabs(view.minX), std::fabs(view.maxX)),
+                                        std::max(std::fabs(view.minY), std::fabs(view.maxY)));
+        slack = largest * view.scale * 0x1p-48 + kQuickPixelLimit * 0x1p-48 + 0x1p-40;
+        out.clear();
+    }
 
     void Add(double u, double v, double bound) {
         AddMany(1, bound, [&](int) { return PlanePoint{u, v}; });
@@ -86,7 +101,6 @@ public:
         const std::size_t first = out.size();
         out.resize(first + static_cast<std::size_t>(count));
         PixelPoint *slot = out.data() + first;
-        const auto rows = static_cast<std::uint32_t>(view.height);
         // No half-integer, and so no tie, lies between a value and the exact one while the value stays
         // less than a half minus the bound from its nearest integer.
         const double reach = bound + slack;
@@ -97,19 +111,20 @@ public:
         bool unsure = !(reach < 0.25), outside = false;
         for (int i = 0; i < count; i++) {
             const PlanePoint p = valueAt(i);
-            // Adding and taking away 1.5 * 2^52 rounds any |u| < 2^51 to the nearest integer.
-            constexpr double kRounder = 0x1.8p52;
             const bool inRange = (std::fabs(p.x) < kQuickPixelLimit) & (std::fabs(p.y) < kQuickPixelLimit);
-            const double nearestU = inRange ? (p.x + kRounder) - kRounder : 0.0;
-            const double nearestV = inRange ? (p.y + kRounder) - kRounder : 0.0;
+            const double nearestU = inRange ? Nearest(p.x) : 0.0, nearestV = inRange ? Nearest(p.y) : 0.0;
             unsure |= !inRange | !(std::fabs(p.x - nearestU) < halfLess) | !(std::fabs(p.y - nearestV) < halfLess);
             outside |= !(p.x > edge) | !(p.x < lastU) | !(p.y > edge) | !(p.y < lastV);
-            const auto py = static_cast<std::uint32_t>(static_cast<std::int32_t>(nearestV));
-            slot[i] = {static_cast<std::int32_t>(nearestU), static_cast<std::int32_t>(rows - py)};
+            slot[i] = PixelOf(nearestU, nearestV);
         }
         anyUnsure |= unsure;
         anyOutside |= outside;
     }
+
+    // Adds `count` copies of the pixel of (u, v) when every value within `reach` of it on each axis
+    // (and the bound beyond) rounds to that same pixel: a shape smaller than its pixel. Otherwise adds
+    // nothing and says so.
+    bool AddSame(int count, PlanePoint centre, PlanePoint reach, double bound);
 
     // Whether every pixel added is WorldToPixel's and, with `inside`, every exact point lies inside
     // the clip window (so that clipping changes nothing).
@@ -119,6 +134,18 @@ public:
     static constexpr double kQuickPixelLimit = 0x1p20;
 
 private:
+    // The nearest integer of |v| < 2^51: adding and taking away 1.5 * 2^52 rounds to it.
+    static double Nearest(double v) {
+        constexpr double kRounder = 0x1.8p52;
+        return (v + kRounder) - kRounder;
+    }
+    // The pixel of nearest integers, y flipped as WorldToPixel does.
+    PixelPoint PixelOf(double nearestU, double nearestV) const {
+        const auto py = static_cast<std::uint32_t>(static_cast<std::int32_t>(nearestV));
+        return {static_cast<std::int32_t>(nearestU),
+                static_cast<std::int32_t>(static_cast<std::uint32_t>(view.height) - py)};
+    }
+
     const PreviewView &view;
     std::vector<PixelPoint> &out;
     double width, height;  // the window in pixel units

@@ -20,7 +20,7 @@ public:
     void Add(double x, double y) {
         if (!insert) return ExtendExtents(extents, x, y);
         // Members are placed in doubles first; exactly only when they may move the extents.
-        double bound;
+        double bound = 0;
         if (SurelyInside(insert->QuickPlace(x, y, bound), bound)) return;
         ExtendTransformed(extents, x, y, *insert);
     }
