@@ -113,10 +113,14 @@ bool Input::Read(DrawingStore &store, ReadReport &report) const {
     return bytes ? ReadClipBytes(*bytes, store, &report) : ReadClipStream(file.get(), fileSize, store, &report);
 }
 
-int LoadDrawing(Input &input, DrawingStore &store) {
-    std::string error;
-    int code = kRejected;
-    if (!input.Open(error, code)) return Fail(code, error);
+bool Input::Read(DrawingSummary &summary, ReadReport &report) const {
+    return bytes ? ReadClipBytes(*bytes, summary, &report) : ReadClipStream(file.get(), fileSize, summary, &report);
+}
+
+namespace {
+
+template <class Store>
+int LoadOpened(Input &input, Store &store) {
     if (!input.Check()) return Fail(kRejected, input.Name() + ": not a Jw_win drawing stream, .jww or .jws file");
     ReadReport report;
     if (input.Read(store, report)) return kOk;
@@ -125,6 +129,18 @@ int LoadDrawing(Input &input, DrawingStore &store) {
     return Fail(kReadFailed, input.Name() + ": read failed at byte offset " + std::to_string(report.endOffset) + ": " +
                                  report.failure);
 }
+
+}  // namespace
+
+int LoadDrawing(Input &input, DrawingStore &store) {
+    std::string error;
+    int code = kRejected;
+    if (!input.Open(error, code)) return Fail(code, error);
+    return LoadOpened(input, store);
+}
+
+int LoadOpenedDrawing(Input &input, DrawingStore &store) { return LoadOpened(input, store); }
+int LoadOpenedDrawing(Input &input, DrawingSummary &summary) { return LoadOpened(input, summary); }
 
 bool WriteScript(const DrawingStore &store, const ConvertOptions &options, std::FILE *file) {
     PenColorTable pens;

@@ -39,6 +39,9 @@ public:
     std::string Name() const { return path == "-" ? "standard input" : path; }
     bool Check() const;
     bool Read(DrawingStore &store, ReadReport &report) const;
+    // Counts a Jw_win stream's records without keeping them; a drawing file is read into a store.
+    bool Read(DrawingSummary &summary, ReadReport &report) const;
+    bool IsDrawingFile() const { return bytes && KindOfInput(*bytes) != InputKind::Stream; }
 
 private:
     struct FileCloser {
@@ -46,8 +49,6 @@ private:
     };
     bool ReadAll(std::FILE *from, bool prefixOnly, std::string &error, int &code);
     bool OpenClipboardFolder(std::string &error);
-
-    bool IsDrawingFile() const { return bytes && KindOfInput(*bytes) != InputKind::Stream; }
 
     std::string path;
     std::uint64_t limit;
@@ -60,6 +61,9 @@ private:
 // Header check and full read, with the messages and exit codes shared by the commands.
 // Returns kOk, kRejected, kReadFailed or kOutOfMemory; on kReadFailed the store holds the partial drawing.
 int LoadDrawing(Input &input, DrawingStore &store);
+// The same for an input already opened; a summary counts a stream's records without keeping them.
+int LoadOpenedDrawing(Input &input, DrawingStore &store);
+int LoadOpenedDrawing(Input &input, DrawingSummary &summary);
 
 // Writes the script through a buffer; false when any write or the flush fails.
 bool WriteScript(const DrawingStore &store, const ConvertOptions &options, std::FILE *file);

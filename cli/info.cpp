@@ -9,7 +9,8 @@ namespace korvel {
 
 namespace {
 
-std::string KindCounts(const EntityArrays &a) {
+template <class Arrays>
+std::string KindCounts(const Arrays &a) {
     return std::to_string(a.lineCount()) + " lines, " + std::to_string(a.arcCount()) + " arcs, " +
            std::to_string(a.pointCount()) + " points, " + std::to_string(a.textCount()) + " texts, " +
            std::to_string(a.dimensionCount()) + " dimensions, " + std::to_string(a.solidCount()) + " solids, " +
@@ -34,9 +35,8 @@ std::string Displayed(const std::string &name) {
     return out;
 }
 
-}  // namespace
-
-void WriteStoreSummary(std::FILE *out, const DrawingStore &store) {
+template <class Store>
+void WriteSummary(std::FILE *out, const Store &store) {
     std::fprintf(out, "stream version:    %d\n", store.version);
     std::fprintf(out, "reference point:   %.17g, %.17g\n", store.originX, store.originY);
     std::fprintf(out, "layer group 0:     scale %.17g\n",
@@ -46,9 +46,14 @@ void WriteStoreSummary(std::FILE *out, const DrawingStore &store) {
         std::fprintf(out, "unicode text:      %llu characters with no Shift-JIS form, shown as \"?\"\n",
                      static_cast<unsigned long long>(store.replacedCharacters));
     std::fprintf(out, "block definitions: %d\n", store.blockDefCount());
-    for (const TclpEntBlockDef &def : store.blockDefs)
+    for (const auto &def : store.blockDefs)
         std::fprintf(out, "  number %d \"%s\": %d entities: %s\n", def.number, Displayed(def.name).c_str(),
                      def.entityCount, KindCounts(def).c_str());
 }
+
+}  // namespace
+
+void WriteStoreSummary(std::FILE *out, const DrawingStore &store) { WriteSummary(out, store); }
+void WriteStoreSummary(std::FILE *out, const DrawingSummary &summary) { WriteSummary(out, summary); }
 
 }  // namespace korvel

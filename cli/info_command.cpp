@@ -4,12 +4,25 @@
 
 namespace korvel::cli {
 
-int RunInfo(Input &input) {
-    DrawingStore store;
-    const int loaded = LoadDrawing(input, store);
+namespace {
+
+template <class Store>
+int Summarise(Input &input) {
+    Store store;
+    const int loaded = LoadOpenedDrawing(input, store);
     if (loaded != kOk && loaded != kReadFailed) return loaded;
     WriteStoreSummary(stdout, store);
     return FinishStandardOutput(loaded);
+}
+
+}  // namespace
+
+int RunInfo(Input &input) {
+    // A stream is only counted, in the memory of one record per kind; a drawing file is read whole.
+    std::string error;
+    int code = kOk;
+    if (!input.Open(error, code)) return Fail(code, error);
+    return input.IsDrawingFile() ? Summarise<DrawingStore>(input) : Summarise<DrawingSummary>(input);
 }
 
 }  // namespace korvel::cli

@@ -1,8 +1,9 @@
-// Fuzz target: any bytes through the header check, the reader (of streams or, by signature, of drawing
-// files), a conversion with every option on, and
-// the preview on a recording canvas.
+// Fuzz target: any bytes through the header check, the reader (of streams, both into a store and
+// counting, which must agree; or, by signature, of drawing files), a conversion with every option on,
+// and the preview on a recording canvas.
 #include <cstddef>
 #include <cstdint>
+#include <cstdlib>
 #include <vector>
 
 #include "preview/preview.h"
@@ -10,6 +11,7 @@
 #include "reader/jclfunit.h"
 #include "reader/jww_file.h"
 #include "script/convert.h"
+#include "tests/support/summary_check.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size) {
     // An exact-size copy, so that AddressSanitizer sees any read past the end.
@@ -17,7 +19,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     korvel::DrawingStore store;
     if (korvel::KindOfInput(bytes) == korvel::InputKind::Stream) {
         korvel::CheckClipBytes(bytes);
-        korvel::ReadClipBytes(bytes, store);
+        korvel::ReadReport stored, counted;
+        korvel::ReadClipBytes(bytes, store, &stored);
+        // The counting read (korvel-cli info) must find exactly what the store read finds.
+        korvel::DrawingSummary summary;
+        korvel::ReadClipBytes(bytes, summary, &counted);
+        if (!korvel::test::SameEnding(stored, counted) || !korvel::test::SameFigures(summary, store)) std::abort();
     } else {  // a .jww or .jws file, by its signature
         korvel::CheckDrawingFileBytes(bytes);
         korvel::ReadDrawingFileBytes(bytes, store, korvel::DrawingFileOptions{size % 2 == 0});

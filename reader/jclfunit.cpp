@@ -38,6 +38,22 @@ int KindOfClassName(std::string_view name) {
     return 0;
 }
 
+// Inlined into the record loops, which call it once or more per object.
+[[gnu::always_inline]] inline void ReadBase(ByteCursor &in, std::int32_t version, TclpEntBase &header) {
+    header = TclpEntBase{};
+    const bool withWidth = version >= 351;
+    const std::uint8_t *bytes = in.Take(withWidth ? 15 : 13);
+    if (!bytes) return;
+    FieldReader f(bytes);
+    header.group = f.Next<std::int32_t>();
+    header.penStyle = f.Next<std::uint8_t>();
+    header.penColor = f.Next<std::uint16_t>();
+    if (withWidth) header.penWidth = f.Next<std::uint16_t>();
+    header.layer = f.Next<std::uint16_t>();
+    header.layerGroup = f.Next<std::uint16_t>();
+    header.flags = f.Next<std::uint16_t>();
+}
+
 // The numeric fields of a record are taken from the stream at once and stored only when all of them
 // are there, so a record cut short by the end of the stream stays zero-filled rather than half-filled.
 void ReadLineBody(ByteCursor &in, TclpEntSen &line) {
@@ -105,9 +121,11 @@ void ReadInsertBody(ByteCursor &in, TclpEntBlock &insert) {
 }
 
 // Reads one stream into a store, keeping the load map (class indexes by kind and the index counter).
+// Store is a DrawingStore, or a DrawingSummary that counts the records instead of keeping them.
+template <class Store>
 class StreamReader {
 public:
-    StreamReader(ByteCursor &in, DrawingStore &store) : in(in), store(store) {}
+    StreamReader(ByteCursor &in, Store &store) : in(in), store(store) {}
 
     bool Read() {
         what = "the stream header";
@@ -183,16 +201,17 @@ private:
     }
 
     // Appends a record to its kind's array, reads its header and body into it, returns its index.
-    template <class Rec, class ReadRest>
-    std::int32_t ReadEntity(std::vector<Rec> &array, const char *name, ReadRest readRest) {
+    template <class Array, class ReadRest>
+    std::int32_t ReadEntity(Array &array, const char *name, ReadRest readRest) {
         what = name;
-        Rec &rec = array.emplace_back();
-        ReadEntityBase(in, store.version, rec.base);
+        auto &rec = array.emplace_back();
+        ReadBase(in, store.version, rec.base);
         readRest(rec);
         return static_cast<std::int32_t>(array.size() - 1);
     }
 
-    std::int32_t ReadBody(EntityKind kind, EntityArrays &a) {
+    template <class Arrays>
+    std::int32_t ReadBody(EntityKind kind, Arrays &a) {
         switch (kind) {
             case EntityKind::Line: return ReadEntity(a.lines, "a line", [&](auto &r) { ReadLineBody(in, r); });
             case EntityKind::Arc: return ReadEntity(a.arcs, "an arc", [&](auto &r) { ReadArcBody(in, r); });
@@ -209,18 +228,18 @@ private:
     }
 
     void ReadDimensionBody(TclpEntSunpo &dim) {
-        ReadEntityBase(in, store.version, dim.line.base);
+        ReadBase(in, store.version, dim.line.base);
         ReadLineBody(in, dim.line);
-        ReadEntityBase(in, store.version, dim.label.base);
+        ReadBase(in, store.version, dim.label.base);
         ReadTextBody(in, dim.label, store.replacedCharacters);
         if (store.version >= 420) {
             dim.sxfMode = in.Read<std::uint16_t>();
             for (TclpEntSen *aux : {&dim.auxLine1, &dim.auxLine2}) {
-                ReadEntityBase(in, store.version, aux->base);
+                ReadBase(in, store.version, aux->base);
                 ReadLineBody(in, *aux);
             }
             for (TclpEntTen *point : {&dim.point1, &dim.point2, &dim.point3, &dim.point4}) {
-                ReadEntityBase(in, store.version, point->base);
+                ReadBase(in, store.version, point->base);
                 ReadPointBody(in, *point);
             }
             return;
@@ -237,7 +256,8 @@ private:
     // Reads `count` stored objects. An object of an unknown class stores nothing and reads nothing
     // after its tag: the bytes that follow are taken as the next tag, as the stream gives no way to
     // skip it. Each pass reads at least a 2-byte tag, so the loop ends within the input.
-    bool ReadObjects(std::int32_t count, EntityArrays &arrays, std::vector<ObjectRef> &objects) {
+    template <class Arrays, class Objects>
+    bool ReadObjects(std::int32_t count, Arrays &arrays, Objects &objects) {
         if (!CountFits(count, kMinObjectBytes, "objects")) return false;
         if (count <= 0) return true;
         objects.reserve(static_cast<std::size_t>(count));
@@ -255,11 +275,12 @@ private:
         return true;
     }
 
-    bool ReadBlockDefinition(TclpEntBlockDef &def) {
+    template <class BlockDef>
+    bool ReadBlockDefinition(BlockDef &def) {
         what = "the class tag of a block definition";
         ReadClassTag();  // any class: its name and index are not examined
         what = "the header of a block definition";
-        ReadEntityBase(in, store.version, def.base);
+        ReadBase(in, store.version, def.base);
         def.number = in.Read<std::int32_t>();
         def.referenced = in.Read<std::int32_t>();
         def.stamp = in.Read<std::int32_t>();
@@ -273,7 +294,7 @@ private:
     }
 
     ByteCursor &in;
-    DrawingStore &store;
+    Store &store;
     std::array<std::int64_t, 8> classIndex{};  // by kind code; 0 while the class is undefined
     std::int64_t counter = 1;
     std::string className;
@@ -282,9 +303,9 @@ private:
 };
 
 // Runs `read` (the whole stream, or the lists alone) and reports how it ended.
-template <class Read>
-bool ReadReported(ByteCursor &in, DrawingStore &store, ReadReport *report, Read read) {
-    StreamReader reader(in, store);
+template <class Store, class Read>
+bool ReadReported(ByteCursor &in, Store &store, ReadReport *report, Read read) {
+    StreamReader<Store> reader(in, store);
     bool complete = false;
     try {
         complete = read(reader) && in.Ok();
@@ -300,9 +321,10 @@ bool ReadReported(ByteCursor &in, DrawingStore &store, ReadReport *report, Read 
     return complete;
 }
 
-bool ReadFromCursor(ByteCursor &in, DrawingStore &store, ReadReport *report) {
-    ClearDrawingStore(store);
-    return ReadReported(in, store, report, [](StreamReader &reader) { return reader.Read(); });
+template <class Store>
+bool ReadFromCursor(ByteCursor &in, Store &store, ReadReport *report) {
+    store = Store{};
+    return ReadReported(in, store, report, [](StreamReader<Store> &reader) { return reader.Read(); });
 }
 
 struct FileCloser {
@@ -347,20 +369,7 @@ std::string ReadArchiveString(ByteCursor &in, std::uint64_t &replaced) {
     return text;
 }
 
-void ReadEntityBase(ByteCursor &in, std::int32_t version, TclpEntBase &header) {
-    header = TclpEntBase{};
-    const bool withWidth = version >= 351;
-    const std::uint8_t *bytes = in.Take(withWidth ? 15 : 13);
-    if (!bytes) return;
-    FieldReader f(bytes);
-    header.group = f.Next<std::int32_t>();
-    header.penStyle = f.Next<std::uint8_t>();
-    header.penColor = f.Next<std::uint16_t>();
-    if (withWidth) header.penWidth = f.Next<std::uint16_t>();
-    header.layer = f.Next<std::uint16_t>();
-    header.layerGroup = f.Next<std::uint16_t>();
-    header.flags = f.Next<std::uint16_t>();
-}
+void ReadEntityBase(ByteCursor &in, std::int32_t version, TclpEntBase &header) { ReadBase(in, version, header); }
 
 bool CheckClipBytes(std::span<const std::uint8_t> bytes) {
     if (bytes.size() < 148) return false;
@@ -406,8 +415,18 @@ bool ReadClipStream(std::FILE *file, std::uint64_t sizeBytes, DrawingStore &stor
     return ReadFromCursor(in, store, report);
 }
 
+bool ReadClipBytes(std::span<const std::uint8_t> bytes, DrawingSummary &summary, ReadReport *report) {
+    ByteCursor in(bytes);
+    return ReadFromCursor(in, summary, report);
+}
+
+bool ReadClipStream(std::FILE *file, std::uint64_t sizeBytes, DrawingSummary &summary, ReadReport *report) {
+    ByteCursor in(file, sizeBytes);
+    return ReadFromCursor(in, summary, report);
+}
+
 bool ReadObjectLists(ByteCursor &in, DrawingStore &store, ReadReport *report) {
-    return ReadReported(in, store, report, [](StreamReader &reader) { return reader.ReadLists(); });
+    return ReadReported(in, store, report, [](StreamReader<DrawingStore> &reader) { return reader.ReadLists(); });
 }
 
 }  // namespace korvel

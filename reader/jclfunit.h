@@ -8,6 +8,7 @@
 
 #include "reader/byte_cursor.h"
 #include "reader/drawing_store.h"
+#include "reader/drawing_summary.h"
 
 namespace korvel {
 
@@ -33,6 +34,11 @@ bool ReadClipBytes(std::span<const std::uint8_t> bytes, DrawingStore &store, Rea
 bool ReadClipFile(const std::string &path, DrawingStore &store, ReadReport *report = nullptr);
 // The same from a file already open at its start, of the given size.
 bool ReadClipStream(std::FILE *file, std::uint64_t sizeBytes, DrawingStore &store, ReadReport *report = nullptr);
+
+// The same reads counting the records instead of keeping them: the figures a store would hold, in the
+// memory of one record per kind.
+bool ReadClipBytes(std::span<const std::uint8_t> bytes, DrawingSummary &summary, ReadReport *report = nullptr);
+bool ReadClipStream(std::FILE *file, std::uint64_t sizeBytes, DrawingSummary &summary, ReadReport *report = nullptr);
 
 // The entity list and the block-definition list, into a store whose header (version aside) is set.
 bool ReadObjectLists(ByteCursor &in, DrawingStore &store, ReadReport *report = nullptr);

@@ -10,6 +10,7 @@
 #include "reader/jclfunit.h"
 #include "reader/jww_file.h"
 #include "tests/support/stream_writer.h"
+#include "tests/support/summary_check.h"
 
 using namespace korvel;
 using namespace korvel::test;
@@ -475,6 +476,28 @@ TEST(ReadClipBytes, SurvivesRandomCorruption) {
         DrawingStore store;
         ReadClipBytes(bytes, store);  // must not crash, hang or over-read
         CheckClipBytes(bytes);
+    }
+}
+
+// A counting read goes through the same reader as a store read and must find the same figures and end
+// the same way: on every truncation and on corrupted streams.
+TEST(ReadClipBytes, CountingReadFindsWhatTheStoreReadFinds) {
+    const auto whole = WriteStream(SampleDrawing());
+    std::mt19937 random(11);
+    for (int round = 0; round < 4000; round++) {
+        std::vector<std::uint8_t> bytes = whole;
+        if (round < static_cast<int>(whole.size())) {
+            bytes.resize(static_cast<std::size_t>(round));
+        } else {
+            for (int i = 0; i < 1 + round % 8; i++)
+                bytes[random() % bytes.size()] = static_cast<std::uint8_t>(random());
+        }
+        DrawingStore store;
+        DrawingSummary summary;
+        ReadReport stored, counted;
+        ASSERT_EQ(ReadClipBytes(bytes, store, &stored), ReadClipBytes(bytes, summary, &counted)) << round;
+        ASSERT_TRUE(SameEnding(stored, counted)) << round;
+        ASSERT_TRUE(SameFigures(summary, store)) << round;
     }
 }
 

@@ -11,6 +11,7 @@
 #include "script/convert.h"
 #include "tests/support/realdata.h"
 #include "tests/support/scripts.h"
+#include "tests/support/summary_check.h"
 
 using namespace korvel;
 using namespace korvel::test;
@@ -43,6 +44,15 @@ TEST(RealData, ReadsAsExpected) {
         EXPECT_EQ(std::to_string(store.version), ValueOf(expected, "version"));
         EXPECT_EQ(std::to_string(store.objectCount), ValueOf(expected, "objectCount"));
         EXPECT_EQ(std::to_string(store.blockDefCount()), ValueOf(expected, "blockDefCount"));
+        // The counting read of korvel-cli info, through the buffered file as there.
+        DrawingSummary summary;
+        ReadReport counted;
+        std::FILE *file = OpenFile(Utf8Of(s.stream), "rb");
+        ASSERT_NE(file, nullptr);
+        EXPECT_EQ(ReadClipStream(file, std::filesystem::file_size(s.stream), summary, &counted), read);
+        std::fclose(file);
+        EXPECT_TRUE(test::SameEnding(report, counted));
+        EXPECT_TRUE(test::SameFigures(summary, store));
         if (!read) continue;
         complete++;
         // A Unicode stream is longer than the Shift-JIS twin whose expectation it shares.

@@ -1,0 +1,45 @@
+// Whether a counting read found what a store read of the same bytes found: every header value, count,
+// block definition field and the way the read ended. Header-only, for the tests and the fuzz target.
+#pragma once
+
+#include <cstring>
+
+#include "reader/drawing_store.h"
+#include "reader/drawing_summary.h"
+#include "reader/jclfunit.h"
+
+namespace korvel::test {
+
+template <class Arrays>
+bool SameCounts(const Arrays &a, const EntityArrays &b) {
+    return a.lineCount() == b.lineCount() && a.arcCount() == b.arcCount() && a.pointCount() == b.pointCount() &&
+           a.textCount() == b.textCount() && a.dimensionCount() == b.dimensionCount() &&
+           a.solidCount() == b.solidCount() && a.insertCount() == b.insertCount();
+}
+
+inline bool SameFigures(const DrawingSummary &s, const DrawingStore &d) {
+    if (!SameCounts(s, d) || s.version != d.version || s.objectCount != d.objectCount ||
+        s.replacedCharacters != d.replacedCharacters || s.layerGroupScales.size() != d.layerGroupScales.size() ||
+        s.blockDefs.size() != d.blockDefs.size())
+        return false;
+    // Bitwise, so that NaN compares equal to itself.
+    auto same = [](double x, double y) { return std::memcmp(&x, &y, sizeof x) == 0; };
+    if (!same(s.originX, d.originX) || !same(s.originY, d.originY)) return false;
+    for (std::size_t i = 0; i < s.layerGroupScales.size(); i++)
+        if (!same(s.layerGroupScales[i], d.layerGroupScales[i])) return false;
+    for (std::size_t i = 0; i < s.blockDefs.size(); i++) {
+        const CountedBlockDef &a = s.blockDefs[i];
+        const TclpEntBlockDef &b = d.blockDefs[i];
+        if (!SameCounts(a, b) || !(a.base == b.base) || a.number != b.number || a.referenced != b.referenced ||
+            a.stamp != b.stamp || a.name != b.name || a.entityCount != b.entityCount)
+            return false;
+    }
+    return true;
+}
+
+inline bool SameEnding(const ReadReport &a, const ReadReport &b) {
+    return a.complete == b.complete && a.outOfMemory == b.outOfMemory && a.endOffset == b.endOffset &&
+           a.failure == b.failure && a.indexCounter == b.indexCounter;
+}
+
+}  // namespace korvel::test
