@@ -96,15 +96,20 @@ struct ObjectRef {
     bool operator==(const ObjectRef &) const = default;
 };
 
-// One array per entity kind, in stream order; shared by the top level and each block definition.
-struct EntityArrays {
-    std::vector<TclpEntSen> lines;
-    std::vector<TclpEntEnko> arcs;
-    std::vector<TclpEntTen> points;
-    std::vector<TclpEntMoji> texts;
-    std::vector<TclpEntSunpo> dimensions;
-    std::vector<TclpEntSolid> solids;
-    std::vector<TclpEntBlock> inserts;
+template <class T>
+using VectorOf = std::vector<T>;
+
+// One list per entity kind, in stream order; shared by the top level and each block definition. A
+// store keeps the records in vectors; a DrawingSummary (drawing_summary.h) only counts them.
+template <template <class> class List>
+struct EntityLists {
+    List<TclpEntSen> lines;
+    List<TclpEntEnko> arcs;
+    List<TclpEntTen> points;
+    List<TclpEntMoji> texts;
+    List<TclpEntSunpo> dimensions;
+    List<TclpEntSolid> solids;
+    List<TclpEntBlock> inserts;
 
     std::int32_t lineCount() const { return static_cast<std::int32_t>(lines.size()); }
     std::int32_t arcCount() const { return static_cast<std::int32_t>(arcs.size()); }
@@ -114,34 +119,40 @@ struct EntityArrays {
     std::int32_t solidCount() const { return static_cast<std::int32_t>(solids.size()); }
     std::int32_t insertCount() const { return static_cast<std::int32_t>(inserts.size()); }
 
-    bool operator==(const EntityArrays &) const = default;
+    bool operator==(const EntityLists &) const = default;
 };
 
-struct TclpEntBlockDef : EntityArrays {
+template <template <class> class List, class Objects>
+struct BlockDefinition : EntityLists<List> {
     TclpEntBase base;
     std::int32_t number = 0;  // what inserts refer to
     std::int32_t referenced = 0;
     std::int32_t stamp = 0;
-    std::string name;                // Shift-JIS bytes
-    std::int32_t entityCount = 0;    // as announced by the stream
-    std::vector<ObjectRef> objects;  // the definition's objects in stream order
+    std::string name;              // Shift-JIS bytes
+    std::int32_t entityCount = 0;  // as announced by the stream
+    Objects objects;               // the definition's objects in stream order
 
-    bool operator==(const TclpEntBlockDef &) const = default;
+    bool operator==(const BlockDefinition &) const = default;
 };
 
-struct DrawingStore : EntityArrays {
+template <template <class> class List, class Objects>
+struct BasicDrawing : EntityLists<List> {
     std::int32_t version = 0;  // schema of the stream's first class definition
     double originX = 0, originY = 0;
     std::vector<double> layerGroupScales;  // 16 entries once a stream has been read
     std::int32_t objectCount = 0;          // as announced by the stream
-    std::vector<ObjectRef> objects;        // top-level objects in stream order
-    std::vector<TclpEntBlockDef> blockDefs;
+    Objects objects;                       // top-level objects in stream order
+    std::vector<BlockDefinition<List, Objects>> blockDefs;
     std::uint64_t replacedCharacters = 0;  // characters of Unicode strings with no CP932 form, stored as "?"
 
     std::int32_t blockDefCount() const { return static_cast<std::int32_t>(blockDefs.size()); }
 
-    bool operator==(const DrawingStore &) const = default;
+    bool operator==(const BasicDrawing &) const = default;
 };
+
+using EntityArrays = EntityLists<VectorOf>;
+using TclpEntBlockDef = BlockDefinition<VectorOf, std::vector<ObjectRef>>;
+using DrawingStore = BasicDrawing<VectorOf, std::vector<ObjectRef>>;
 
 // Returns the store to its starting state: no scales, no objects, no entities, version 0, origin (0, 0).
 void ClearDrawingStore(DrawingStore &store);

@@ -28,7 +28,7 @@ inline bool SameFigures(const DrawingSummary &s, const DrawingStore &d) {
     for (std::size_t i = 0; i < s.layerGroupScales.size(); i++)
         if (!same(s.layerGroupScales[i], d.layerGroupScales[i])) return false;
     for (std::size_t i = 0; i < s.blockDefs.size(); i++) {
-        const CountedBlockDef &a = s.blockDefs[i];
+        const auto &a = s.blockDefs[i];
         const TclpEntBlockDef &b = d.blockDefs[i];
         if (!SameCounts(a, b) || !(a.base == b.base) || a.number != b.number || a.referenced != b.referenced ||
             a.stamp != b.stamp || a.name != b.name || a.entityCount != b.entityCount)
