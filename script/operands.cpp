@@ -23,6 +23,19 @@ constexpr double kPowersOfTen[] = {1e0, 1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
 // division of two exact doubles.
 bool RoundWithoutText(double v, int decimals, double &rounded) {
     if (decimals < 0 || decimals > 16) return false;
+    // First in doubles: below 2^44 the double product lies within 2^-9 of the extended one, so when it
+    // is more than 0.0125 from a midpoint the extended one is more than 0.01 from it, on the same side.
+    const double quick = std::fabs(v) * kPowersOfTen[decimals];
+    if (quick < 0x1p44) {
+        const auto whole = static_cast<std::uint64_t>(quick);
+        const double fraction = quick - static_cast<double>(whole);  // exact
+        if (std::fabs(fraction - 0.5) > 0.0125) {
+            const std::uint64_t units = whole + (fraction > 0.5 ? 1 : 0);
+            rounded = static_cast<double>(units) / kPowersOfTen[decimals];
+            if (std::signbit(v) && units != 0) rounded = -rounded;
+            return true;
+        }
+    }
     const Extended scaled = Ext(std::fabs(v)) * kPowersOfTen[decimals];
     if (!(scaled < 4503599627370496.0L)) return false;  // 2^52; also false for NaN
     const Extended whole = std::floor(scaled);
@@ -41,8 +54,14 @@ bool RoundWithoutText(double v, int decimals, double &rounded) {
 bool ShortDecimalDigits(double magnitude, DecimalDigits &d) {
     const int decimals = magnitude < 10 ? 14 : magnitude < 1e5 ? 10 : -1;
     if (decimals < 0) return false;
-    const auto units = static_cast<std::uint64_t>(std::llround(Ext(magnitude) * kPowersOfTen[decimals]));
-    if (units >= 1000000000000000u || static_cast<double>(units) / kPowersOfTen[decimals] != magnitude) return false;
+    // The double product's nearest integer, when it gives the magnitude back, is the extended one's too:
+    // the product then lies within 0.1 of it. Otherwise the extended product decides.
+    const auto fits = [&](std::uint64_t units) {
+        return units < 1000000000000000u && static_cast<double>(units) / kPowersOfTen[decimals] == magnitude;
+    };
+    auto units = static_cast<std::uint64_t>(std::llround(magnitude * kPowersOfTen[decimals]));
+    if (!fits(units)) units = static_cast<std::uint64_t>(std::llround(Ext(magnitude) * kPowersOfTen[decimals]));
+    if (!fits(units)) return false;
     char text[20];
     const char *end = std::to_chars(text, text + sizeof text, units).ptr;
     d.count = static_cast<int>(end - text);
