@@ -52,6 +52,7 @@ int RunPreview(Input &input, const PreviewRequest &request) {
     if (loaded != kOk) return loaded;
 
     const std::unique_ptr<RasterCanvas> canvas = CreateRasterCanvas(request.width, request.height);
+    if (!canvas) return Fail(kOutputFailed, "the preview's drawing layer (korvel-qt.so) could not be loaded");
     Draw(*canvas, store, request);
     std::string png;
     if (!canvas->EncodePng(png)) return Fail(kOutputFailed, "the preview image could not be encoded");
