@@ -25,10 +25,10 @@ void *Module(std::string &error) {
              {program / kModuleName, program / "../lib/korvel" / kModuleName}) {
             if (!std::filesystem::exists(candidate, ec)) continue;
             if (void *h = dlopen(candidate.c_str(), RTLD_NOW | RTLD_LOCAL)) return h;
-            failure = dlerror();
+            failure = std::string(kModuleName) + " could not be loaded: " + dlerror();
             return static_cast<void *>(nullptr);
         }
-        failure = std::string(kModuleName) + " is not installed beside " + program.string();
+        failure = std::string(kModuleName) + " is neither beside " + program.string() + " nor in ../lib/korvel";
         return static_cast<void *>(nullptr);
     }();
     if (!handle) error = failure;
@@ -54,7 +54,7 @@ std::unique_ptr<RasterCanvas> CreateRasterCanvas(std::int32_t width, std::int32_
 
 std::unique_ptr<ClipboardSource> OpenSystemClipboard(std::string &error) {
     auto *open = Entry<ClipboardSource *(std::string *)>("korvel_qt_open_system_clipboard", error);
-    if (!open) error = "the clipboard needs " + error;
+    if (!open) error = "the clipboard cannot be read: " + error;
     return std::unique_ptr<ClipboardSource>(open ? open(&error) : nullptr);
 }
 
