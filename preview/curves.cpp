@@ -135,10 +135,17 @@ private:
             c = next;
         };
         if (std::fabs(t) + (kArcSteps + 1) * std::fabs(step) < 8) {
-            // Below 8 the parameter's roundings, at most 72 of 2^-51 each, stay far inside the bound.
+            // Below 8 the parameter's roundings, at most 72 of 2^-51 each, stay far inside the bound. The
+            // even and the odd points are turned by two steps each, in two independent chains.
+            const double twiceC = turnC * turnC - turnS * turnS, twiceS = 2 * turnS * turnC;
+            double odd[2] = {c * turnC - s * turnS, s * turnC + c * turnS}, even[2] = {c, s};
             out.AddMany(kArcSteps + 1, e.Bound(), [&](int i) {
-                if (i > 0) turn();
-                return e.At(c, s);
+                double *lane = i % 2 ? odd : even;
+                const PlanePoint p = e.At(lane[0], lane[1]);
+                const double next = lane[0] * twiceC - lane[1] * twiceS;
+                lane[1] = lane[1] * twiceC + lane[0] * twiceS;
+                lane[0] = next;
+                return p;
             });
             return;
         }

@@ -3,6 +3,7 @@
 #include "preview/view.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdlib>
 
@@ -39,36 +40,46 @@ PreviewView FitPreviewView(const DrawingExtents &extents, std::int32_t width, st
     return v;
 }
 
+namespace {
+
+// Colour numbers -1 to 116 by index colorNumber + 1; any other number is black.
+constexpr std::array<Rgb, 118> kPalette = [] {
+    std::array<Rgb, 118> p{};  // black
+    const auto set = [&](std::int32_t number, Rgb color) { p[static_cast<std::size_t>(number + 1)] = color; };
+    set(-1, {255, 255, 255});
+    set(1, {0, 192, 192});
+    set(2, {0, 0, 0});
+    set(3, {0, 192, 0});
+    set(4, {192, 192, 0});
+    set(5, {192, 0, 192});
+    set(6, {0, 0, 255});
+    set(7, {0, 128, 128});
+    set(8, {255, 0, 128});
+    set(9, {255, 128, 255});
+    set(101, {0, 0, 0});
+    set(102, {255, 0, 0});
+    set(103, {0, 255, 0});
+    set(104, {0, 0, 255});
+    set(105, {255, 255, 0});
+    set(106, {255, 0, 255});
+    set(107, {0, 255, 255});
+    set(108, {0, 0, 0});
+    set(109, {192, 0, 128});
+    set(110, {192, 128, 64});
+    set(111, {255, 128, 0});
+    set(112, {128, 192, 128});
+    set(113, {0, 128, 255});
+    set(114, {128, 64, 255});
+    set(115, {192, 192, 192});
+    set(116, {128, 128, 128});
+    return p;
+}();
+
+}  // namespace
+
 Rgb PreviewPalette(std::int32_t colorNumber) {
-    switch (colorNumber) {
-        case -1: return {255, 255, 255};
-        case 1: return {0, 192, 192};
-        case 2: return {0, 0, 0};
-        case 3: return {0, 192, 0};
-        case 4: return {192, 192, 0};
-        case 5: return {192, 0, 192};
-        case 6: return {0, 0, 255};
-        case 7: return {0, 128, 128};
-        case 8: return {255, 0, 128};
-        case 9: return {255, 128, 255};
-        case 101: return {0, 0, 0};
-        case 102: return {255, 0, 0};
-        case 103: return {0, 255, 0};
-        case 104: return {0, 0, 255};
-        case 105: return {255, 255, 0};
-        case 106: return {255, 0, 255};
-        case 107: return {0, 255, 255};
-        case 108: return {0, 0, 0};
-        case 109: return {192, 0, 128};
-        case 110: return {192, 128, 64};
-        case 111: return {255, 128, 0};
-        case 112: return {128, 192, 128};
-        case 113: return {0, 128, 255};
-        case 114: return {128, 64, 255};
-        case 115: return {192, 192, 192};
-        case 116: return {128, 128, 128};
-        default: return {0, 0, 0};
-    }
+    const auto index = static_cast<std::uint32_t>(colorNumber) + 1u;  // -1 becomes 0
+    return index < kPalette.size() ? kPalette[index] : Rgb{0, 0, 0};
 }
 
 void SetPreviewPen(Canvas &canvas, Rgb color, std::int32_t style, std::int32_t width) {
