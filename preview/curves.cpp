@@ -127,38 +127,38 @@ private:
             sure = false;
             return;
         }
-        double c = std::cos(t), s = std::sin(t), drift = 0;
-        const double turnC = std::cos(step), turnS = std::sin(step);
-        auto turn = [&] {
-            const double next = c * turnC - s * turnS;
-            s = s * turnC + c * turnS;
-            c = next;
-        };
+        // Cosine and sine pairs; a turn by one step, and by two.
+        PlanePoint at{std::cos(t), std::sin(t)};
+        const PlanePoint turn{std::cos(step), std::sin(step)};
         if (std::fabs(t) + (kArcSteps + 1) * std::fabs(step) < 8) {
             // Below 8 the parameter's roundings, at most 72 of 2^-51 each, stay far inside the bound. The
             // even and the odd points are turned by two steps each, in two independent chains.
-            const double twiceC = turnC * turnC - turnS * turnS, twiceS = 2 * turnS * turnC;
-            double odd[2] = {c * turnC - s * turnS, s * turnC + c * turnS}, even[2] = {c, s};
+            const PlanePoint twice = Turned(turn, turn);
+            PlanePoint lanes[2] = {at, Turned(at, turn)};
             out.AddMany(kArcSteps + 1, e.Bound(), [&](int i) {
-                double *lane = i % 2 ? odd : even;
-                const PlanePoint p = e.At(lane[0], lane[1]);
-                const double next = lane[0] * twiceC - lane[1] * twiceS;
-                lane[1] = lane[1] * twiceC + lane[0] * twiceS;
-                lane[0] = next;
+                PlanePoint &lane = lanes[i % 2];
+                const PlanePoint p = e.At(lane.x, lane.y);
+                lane = Turned(lane, twice);
                 return p;
             });
             return;
         }
+        double drift = 0;
         out.AddMany(kArcSteps + 1, e.Bound(), [&](int i) {
             if (i > 0) {
-                turn();
+                at = Turned(at, turn);
                 const double sum = t + step, stepPart = sum - t;
                 drift += (t - (sum - stepPart)) + (step - stepPart);
                 t = sum;
                 if (!(std::fabs(drift) <= 0x1p-24)) sure = false;
             }
-            return e.At(c + s * drift, s - c * drift);
+            return e.At(at.x + at.y * drift, at.y - at.x * drift);
         });
+    }
+
+    // The angle of (cosine, sine) pair `at` moved on by that of `turn`.
+    static PlanePoint Turned(PlanePoint at, PlanePoint turn) {
+        return {at.x * turn.x - at.y * turn.y, at.y * turn.x + at.x * turn.y};
     }
 
     CertainPixelWriter out;

@@ -111,9 +111,11 @@ private:
             : to(to), cx(cx), cy(cy), r(r), k(k), tilt(tilt), quick(cx, cy, r, k, tilt) {}
 
         void Add(double t) {
-            const PlanePoint guess = quick.At(t);
-            // Inside a block the guess is block-local: placement decides there (see KeyPoints::Add).
-            if (!to.insert && quick.Sure() && to.SurelyInside(guess, quick.Bound())) return;
+            // Inside a block a guess would be block-local: placement decides there (see KeyPoints::Add).
+            if (!to.insert) {
+                const PlanePoint guess = quick.At(t);
+                if (quick.Sure() && to.SurelyInside(guess, quick.Bound())) return;
+            }
             if (!rotation) rotation.emplace(tilt);
             const PlanePoint p = EllipsePoint(cx, cy, r, k, *rotation, t);
             to.Add(p.x, p.y);

@@ -38,22 +38,6 @@ int KindOfClassName(std::string_view name) {
     return 0;
 }
 
-// Inlined into the record loops, which call it once or more per object.
-[[gnu::always_inline]] inline void ReadBase(ByteCursor &in, std::int32_t version, TclpEntBase &header) {
-    header = TclpEntBase{};
-    const bool withWidth = version >= 351;
-    const std::uint8_t *bytes = in.Take(withWidth ? 15 : 13);
-    if (!bytes) return;
-    FieldReader f(bytes);
-    header.group = f.Next<std::int32_t>();
-    header.penStyle = f.Next<std::uint8_t>();
-    header.penColor = f.Next<std::uint16_t>();
-    if (withWidth) header.penWidth = f.Next<std::uint16_t>();
-    header.layer = f.Next<std::uint16_t>();
-    header.layerGroup = f.Next<std::uint16_t>();
-    header.flags = f.Next<std::uint16_t>();
-}
-
 // The numeric fields of a record are taken from the stream at once and stored only when all of them
 // are there, so a record cut short by the end of the stream stays zero-filled rather than half-filled.
 void ReadLineBody(ByteCursor &in, TclpEntSen &line) {
@@ -205,7 +189,7 @@ private:
     std::int32_t ReadEntity(Array &array, const char *name, ReadRest readRest) {
         what = name;
         auto &rec = array.emplace_back();
-        ReadBase(in, store.version, rec.base);
+        ReadEntityBase(in, store.version, rec.base);
         readRest(rec);
         return static_cast<std::int32_t>(array.size() - 1);
     }
@@ -228,18 +212,18 @@ private:
     }
 
     void ReadDimensionBody(TclpEntSunpo &dim) {
-        ReadBase(in, store.version, dim.line.base);
+        ReadEntityBase(in, store.version, dim.line.base);
         ReadLineBody(in, dim.line);
-        ReadBase(in, store.version, dim.label.base);
+        ReadEntityBase(in, store.version, dim.label.base);
         ReadTextBody(in, dim.label, store.replacedCharacters);
         if (store.version >= 420) {
             dim.sxfMode = in.Read<std::uint16_t>();
             for (TclpEntSen *aux : {&dim.auxLine1, &dim.auxLine2}) {
-                ReadBase(in, store.version, aux->base);
+                ReadEntityBase(in, store.version, aux->base);
                 ReadLineBody(in, *aux);
             }
             for (TclpEntTen *point : {&dim.point1, &dim.point2, &dim.point3, &dim.point4}) {
-                ReadBase(in, store.version, point->base);
+                ReadEntityBase(in, store.version, point->base);
                 ReadPointBody(in, *point);
             }
             return;
@@ -280,7 +264,7 @@ private:
         what = "the class tag of a block definition";
         ReadClassTag();  // any class: its name and index are not examined
         what = "the header of a block definition";
-        ReadBase(in, store.version, def.base);
+        ReadEntityBase(in, store.version, def.base);
         def.number = in.Read<std::int32_t>();
         def.referenced = in.Read<std::int32_t>();
         def.stamp = in.Read<std::int32_t>();
@@ -368,8 +352,6 @@ std::string ReadArchiveString(ByteCursor &in, std::uint64_t &replaced) {
     in.ReadBytes(text, static_cast<std::size_t>(length));
     return text;
 }
-
-void ReadEntityBase(ByteCursor &in, std::int32_t version, TclpEntBase &header) { ReadBase(in, version, header); }
 
 bool CheckClipBytes(std::span<const std::uint8_t> bytes) {
     if (bytes.size() < 148) return false;

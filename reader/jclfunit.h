@@ -48,7 +48,21 @@ bool ReadObjectLists(ByteCursor &in, DrawingStore &store, ReadReport *report = n
 // for each character that has no CP932 form, counted in `replaced`.
 std::string ReadArchiveString(ByteCursor &in, std::uint64_t &replaced);
 
-// Zeroes `header`, then reads the common entity header; the pen width only from version 351 on.
-void ReadEntityBase(ByteCursor &in, std::int32_t version, TclpEntBase &header);
+// Zeroes `header`, then reads the common entity header; the pen width only from version 351 on. Inlined
+// into the record loops, which call it once or more per object.
+[[gnu::always_inline]] inline void ReadEntityBase(ByteCursor &in, std::int32_t version, TclpEntBase &header) {
+    header = TclpEntBase{};
+    const bool withWidth = version >= 351;
+    const std::uint8_t *bytes = in.Take(withWidth ? 15 : 13);
+    if (!bytes) return;
+    FieldReader f(bytes);
+    header.group = f.Next<std::int32_t>();
+    header.penStyle = f.Next<std::uint8_t>();
+    header.penColor = f.Next<std::uint16_t>();
+    if (withWidth) header.penWidth = f.Next<std::uint16_t>();
+    header.layer = f.Next<std::uint16_t>();
+    header.layerGroup = f.Next<std::uint16_t>();
+    header.flags = f.Next<std::uint16_t>();
+}
 
 }  // namespace korvel
