@@ -3,6 +3,7 @@
 // and the preview on a recording canvas.
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <vector>
 
@@ -25,6 +26,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         korvel::DrawingSummary summary;
         korvel::ReadClipBytes(bytes, summary, &counted);
         if (!korvel::test::SameEnding(stored, counted) || !korvel::test::SameFigures(summary, store)) std::abort();
+        // Through the buffered file reader with a buffer far smaller than the input, so that refills, growth
+        // and strings across refills happen at fuzz sizes; it must read exactly what the memory read reads.
+        if (std::FILE *file = fmemopen(const_cast<std::uint8_t *>(bytes.data()), size, "rb")) {
+            korvel::DrawingStore buffered;
+            korvel::ReadReport viaFile;
+            korvel::ReadClipStream(file, size, buffered, &viaFile, 1 + size % 61);
+            std::fclose(file);
+            if (!korvel::test::SameEnding(stored, viaFile) || !korvel::test::SameStrings(buffered, store)) std::abort();
+        }
     } else {  // a .jww or .jws file, by its signature
         korvel::CheckDrawingFileBytes(bytes);
         korvel::ReadDrawingFileBytes(bytes, store, korvel::DrawingFileOptions{size % 2 == 0});

@@ -46,8 +46,12 @@ public:
     explicit ByteCursor(std::span<const std::uint8_t> bytes)
         : window(bytes.data()), windowSize(bytes.size()), total(bytes.size()) {}
 
-    // Reads `file` (of `sizeBytes` bytes from its current position) through a buffer.
-    ByteCursor(std::FILE *file, std::uint64_t sizeBytes) : file(file), total(sizeBytes) {}
+    // Reads `file` (of `sizeBytes` bytes from its current position) through a buffer that starts at
+    // `chunkBytes` and grows to hold the longest single read.
+    ByteCursor(std::FILE *file, std::uint64_t sizeBytes, std::size_t chunkBytes = kDefaultChunkBytes)
+        : file(file), total(sizeBytes), chunkBytes(std::max<std::size_t>(chunkBytes, 1)) {}
+
+    static constexpr std::size_t kDefaultChunkBytes = 1 << 20;
 
     bool Ok() const { return ok; }
     std::uint64_t Offset() const { return windowStart + pos; }
@@ -104,9 +108,15 @@ private:
     // Moves what is left of the window to the front of the buffer and reads at least n bytes in all.
     bool Refill(std::size_t n) {
         const std::size_t kept = windowSize - pos;
-        const std::size_t want = std::max<std::size_t>(n, kChunkBytes);
-        if (buffer.size() < want) buffer.resize(want);
-        if (kept > 0) std::memmove(buffer.data(), window + pos, kept);
+        const std::size_t want = std::max(n, chunkBytes);
+        if (buffer.size() < want) {
+            // The window lies in the old buffer: copy what is left of it before that buffer goes.
+            std::vector<std::uint8_t> grown(want);
+            if (kept > 0) std::memcpy(grown.data(), window + pos, kept);
+            buffer.swap(grown);
+        } else if (kept > 0) {
+            std::memmove(buffer.data(), window + pos, kept);
+        }
         windowStart += pos;
         pos = 0;
         const std::size_t toRead =
@@ -117,8 +127,6 @@ private:
         return windowSize >= n;
     }
 
-    static constexpr std::size_t kChunkBytes = 1 << 20;
-
     std::FILE *file = nullptr;
     std::vector<std::uint8_t> buffer;
     const std::uint8_t *window = nullptr;
@@ -126,6 +134,7 @@ private:
     std::size_t pos = 0;
     std::uint64_t windowStart = 0;
     std::uint64_t total = 0;
+    std::size_t chunkBytes = kDefaultChunkBytes;
     std::uint64_t failOffset = 0;
     bool ok = true;
 };

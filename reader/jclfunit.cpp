@@ -392,8 +392,9 @@ bool ReadClipFile(const std::string &path, DrawingStore &store, ReadReport *repo
     return ReadClipStream(file.get(), size, store, report);
 }
 
-bool ReadClipStream(std::FILE *file, std::uint64_t sizeBytes, DrawingStore &store, ReadReport *report) {
-    ByteCursor in(file, sizeBytes);
+bool ReadClipStream(std::FILE *file, std::uint64_t sizeBytes, DrawingStore &store, ReadReport *report,
+                    std::size_t chunkBytes) {
+    ByteCursor in(file, sizeBytes, chunkBytes);
     return ReadFromCursor(in, store, report);
 }
 
@@ -402,8 +403,9 @@ bool ReadClipBytes(std::span<const std::uint8_t> bytes, DrawingSummary &summary,
     return ReadFromCursor(in, summary, report);
 }
 
-bool ReadClipStream(std::FILE *file, std::uint64_t sizeBytes, DrawingSummary &summary, ReadReport *report) {
-    ByteCursor in(file, sizeBytes);
+bool ReadClipStream(std::FILE *file, std::uint64_t sizeBytes, DrawingSummary &summary, ReadReport *report,
+                    std::size_t chunkBytes) {
+    ByteCursor in(file, sizeBytes, chunkBytes);
     return ReadFromCursor(in, summary, report);
 }
 

@@ -32,13 +32,15 @@ inline constexpr std::size_t kCheckedPrefixBytes = 18 * 8 + 6 + 2 + 2;
 // definition; on false the store keeps what was read before the failure.
 bool ReadClipBytes(std::span<const std::uint8_t> bytes, DrawingStore &store, ReadReport *report = nullptr);
 bool ReadClipFile(const std::string &path, DrawingStore &store, ReadReport *report = nullptr);
-// The same from a file already open at its start, of the given size.
-bool ReadClipStream(std::FILE *file, std::uint64_t sizeBytes, DrawingStore &store, ReadReport *report = nullptr);
+// The same from a file already open at its start, of the given size, read `chunkBytes` at a time.
+bool ReadClipStream(std::FILE *file, std::uint64_t sizeBytes, DrawingStore &store, ReadReport *report = nullptr,
+                    std::size_t chunkBytes = ByteCursor::kDefaultChunkBytes);
 
 // The same reads counting the records instead of keeping them: the figures a store would hold, in the
 // memory of one record per kind.
 bool ReadClipBytes(std::span<const std::uint8_t> bytes, DrawingSummary &summary, ReadReport *report = nullptr);
-bool ReadClipStream(std::FILE *file, std::uint64_t sizeBytes, DrawingSummary &summary, ReadReport *report = nullptr);
+bool ReadClipStream(std::FILE *file, std::uint64_t sizeBytes, DrawingSummary &summary, ReadReport *report = nullptr,
+                    std::size_t chunkBytes = ByteCursor::kDefaultChunkBytes);
 
 // The entity list and the block-definition list, into a store whose header (version aside) is set.
 bool ReadObjectLists(ByteCursor &in, DrawingStore &store, ReadReport *report = nullptr);

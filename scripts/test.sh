@@ -24,6 +24,6 @@ CC=clang-14 CXX=clang++-14 bash scripts/build.sh build-fuzz -DCMAKE_BUILD_TYPE=R
 corpus=build-fuzz/corpus
 rm -rf "$corpus" && mkdir -p "$corpus/seed" "$corpus/found"
 build/tests/make_example --corpus "$corpus/seed"
-build-fuzz/fuzz/fuzz_reader -max_total_time="$fuzz_seconds" -timeout=10 -rss_limit_mb=2048 \
+UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 build-fuzz/fuzz/fuzz_reader -max_total_time="$fuzz_seconds" -timeout=10 -rss_limit_mb=2048 \
   -dict=fuzz/jwwin.dict -print_final_stats=1 "$corpus/found" "$corpus/seed"
 echo "== all tests passed"

@@ -465,6 +465,38 @@ TEST(ReadClipFile, BufferedFileReadMatchesTheInMemoryRead) {
     EXPECT_FALSE(CheckClipFile(path));
 }
 
+// A string longer than the file buffer makes it grow while the unread rest of the window is still in it:
+// the rest must be carried into the grown buffer, whatever the buffer's size and wherever the string falls.
+TEST(ReadClipStream, StringsLongerThanTheBufferGrowItWithoutLosingTheWindow) {
+    struct Case {
+        std::size_t chunk;
+        std::size_t length;
+    };
+    for (const Case c : {Case{1 << 20, 2'000'000}, Case{7, 40}, Case{64, 1000}, Case{4096, 70'000}, Case{1, 300}}) {
+        SCOPED_TRACE(testing::Message() << c.chunk << " " << c.length);
+        DrawingStore d;
+        d.layerGroupScales.assign(16, 1);
+        Add(d, Line(1, 2, 3, 4));
+        TclpEntMoji text;
+        text.fontName = "ＭＳ ゴシック";
+        for (std::size_t i = 0; i < c.length; i++)
+            text.text.push_back(static_cast<char>('a' + i % 26));
+        Add(d, text);
+        Add(d, Line(5, 6, 7, 8));
+        const auto bytes = WriteStream(d);
+        std::FILE *file = std::tmpfile();
+        ASSERT_TRUE(file);
+        std::fwrite(bytes.data(), 1, bytes.size(), file);
+        std::rewind(file);
+        DrawingStore fromFile, fromMemory;
+        ReadReport report;
+        EXPECT_TRUE(ReadClipStream(file, bytes.size(), fromFile, &report, c.chunk)) << report.failure;
+        std::fclose(file);
+        ASSERT_TRUE(ReadClipBytes(bytes, fromMemory));
+        EXPECT_EQ(fromFile, fromMemory);
+    }
+}
+
 TEST(ReadClipBytes, SurvivesRandomCorruption) {
     const auto whole = WriteStream(SampleDrawing());
     std::mt19937 random(7);

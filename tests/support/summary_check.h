@@ -37,6 +37,23 @@ inline bool SameFigures(const DrawingSummary &s, const DrawingStore &d) {
     return true;
 }
 
+// The strings two reads of the same bytes found, and the counts they are in: what a buffered read cut
+// across its refills would get wrong.
+inline bool SameStrings(const DrawingStore &a, const DrawingStore &b) {
+    const auto sameTexts = [](const EntityArrays &x, const EntityArrays &y) {
+        if (!SameCounts(x, y)) return false;
+        for (std::size_t i = 0; i < x.texts.size(); i++)
+            if (x.texts[i].text != y.texts[i].text || x.texts[i].fontName != y.texts[i].fontName) return false;
+        for (std::size_t i = 0; i < x.dimensions.size(); i++)
+            if (x.dimensions[i].label.text != y.dimensions[i].label.text) return false;
+        return true;
+    };
+    if (!sameTexts(a, b) || a.blockDefs.size() != b.blockDefs.size()) return false;
+    for (std::size_t i = 0; i < a.blockDefs.size(); i++)
+        if (a.blockDefs[i].name != b.blockDefs[i].name || !sameTexts(a.blockDefs[i], b.blockDefs[i])) return false;
+    return true;
+}
+
 inline bool SameEnding(const ReadReport &a, const ReadReport &b) {
     return a.complete == b.complete && a.outOfMemory == b.outOfMemory && a.endOffset == b.endOffset &&
            a.failure == b.failure && a.indexCounter == b.indexCounter;
