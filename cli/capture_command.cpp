@@ -5,7 +5,7 @@
 
 #include "cli/cli_common.h"
 #include "cli/info.h"
-#include "cli/output_file.h"
+#include "reader/output_file.h"
 #include "platform/system_clipboard.h"
 #include "reader/file_path.h"
 #include "shell/capture.h"
@@ -64,7 +64,7 @@ int RunCapture(const CaptureRequest &request) {
     if (loaded != kOk || request.scriptPath.empty()) return loaded;
 
     const auto write = [&](std::FILE *file) { return WriteScript(store, request.options, file); };
-    if (!WriteOutputFile(request.scriptPath, write, error)) return Fail(kOutputFailed, error);
+    if (!WriteOutputFile(request.scriptPath, write, error, request.output)) return Fail(kOutputFailed, error);
     return kOk;
 }
 

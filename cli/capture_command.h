@@ -3,6 +3,7 @@
 
 #include <string>
 
+#include "reader/output_file.h"
 #include "script/convert.h"
 
 namespace korvel::cli {
@@ -11,6 +12,7 @@ struct CaptureRequest {
     std::string folder;      // where prev.0..prev.2 go; empty for the current folder
     std::string scriptPath;  // --convert OUT; empty for none
     ConvertOptions options;
+    OutputOptions output;  // for the script
 };
 
 int RunCapture(const CaptureRequest &request);

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "cli/cli_common.h"
+#include "reader/output_file.h"
 #include "script/convert.h"
 
 namespace korvel::cli {
@@ -12,10 +13,11 @@ namespace korvel::cli {
 int RunCheck(Input &input);
 int RunInfo(Input &input);
 int RunDump(Input &input);
-int RunConvert(Input &input, const ConvertOptions &options, const std::string &output);
+int RunConvert(Input &input, const ConvertOptions &options, const std::string &output,
+               const OutputOptions &outputOptions);
 // Each input's script as NAME.vnt in the folder `output`; a failing input is reported and the others still
 // convert. The exit code is the highest of the inputs' codes.
 int RunConvertMany(const std::vector<std::string> &inputs, std::uint64_t limit, const DrawingFileOptions &fileOptions,
-                   const ConvertOptions &options, const std::string &output);
+                   const ConvertOptions &options, const std::string &output, const OutputOptions &outputOptions);
 
 }  // namespace korvel::cli

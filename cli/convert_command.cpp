@@ -1,6 +1,6 @@
 // korvel-cli convert: the Vantra script, exactly as the window's convert button writes it.
 #include "cli/commands.h"
-#include "cli/output_file.h"
+#include "reader/output_file.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -9,18 +9,19 @@
 
 namespace korvel::cli {
 
-int RunConvert(Input &input, const ConvertOptions &options, const std::string &output) {
+int RunConvert(Input &input, const ConvertOptions &options, const std::string &output,
+               const OutputOptions &outputOptions) {
     DrawingStore store;
     const int loaded = LoadDrawing(input, store);
     if (loaded != kOk) return loaded;
     std::string error;
     const auto write = [&](std::FILE *file) { return WriteScript(store, options, file); };
-    if (!WriteOutputFile(output.empty() ? "-" : output, write, error)) return Fail(kOutputFailed, error);
+    if (!WriteOutputFile(output.empty() ? "-" : output, write, error, outputOptions)) return Fail(kOutputFailed, error);
     return kOk;
 }
 
 int RunConvertMany(const std::vector<std::string> &inputs, std::uint64_t limit, const DrawingFileOptions &fileOptions,
-                   const ConvertOptions &options, const std::string &output) {
+                   const ConvertOptions &options, const std::string &output, const OutputOptions &outputOptions) {
     if (output.empty() || output == "-") return Fail(kUsage, "several FILEs need -o FOLDER (see korvel-cli --help)");
     std::error_code ec;
     std::filesystem::create_directories(FilePath(output), ec);
@@ -32,7 +33,7 @@ int RunConvertMany(const std::vector<std::string> &inputs, std::uint64_t limit, 
         if (progress) std::fprintf(stderr, "[%zu/%zu] %s\n", i + 1, inputs.size(), inputs[i].c_str());
         const std::string name = Utf8Of(FilePath(inputs[i]).stem()) + ".vnt";
         Input input(inputs[i], limit, fileOptions);
-        worst = std::max(worst, RunConvert(input, options, Utf8Of(FilePath(output) / FilePath(name))));
+        worst = std::max(worst, RunConvert(input, options, Utf8Of(FilePath(output) / FilePath(name)), outputOptions));
     }
     return worst;
 }

@@ -67,6 +67,10 @@ CLI::Option *OutputOption(CLI::App *command, const char *name, std::string &valu
     });
 }
 
+void ForceFlag(CLI::App *command, OutputOptions &options) {
+    command->add_flag("--force", options.force, "replace an output file that is read-only");
+}
+
 void ConvertFlags(CLI::App *command, ConvertOptions &options) {
     command->add_flag("--colors", options.colors, "write \"PEN\" lines (colours)");
     command->add_flag("--layers", options.layers, "write \"LAYER\" lines");
@@ -93,6 +97,8 @@ int Run(int argc, char **argv) {
         ReadingCommand(app, "convert", "write the Vantra script (Shift-JIS, CR LF); of several FILEs, one per FILE",
                        convert, std::numeric_limits<int>::max());
     ConvertFlags(convertCommand, convertOptions);
+    OutputOptions convertOutputOptions;
+    ForceFlag(convertCommand, convertOutputOptions);
     OutputOption(convertCommand, "-o", convertOutput,
                  "the script file (default: standard output, also \"-\"); with several FILEs a folder, where each\n"
                  "FILE's script is NAME.vnt");
@@ -108,6 +114,7 @@ int Run(int argc, char **argv) {
     previewCommand->add_option("--size", size, "WIDTHxHEIGHT, each 1 to 10000")->check([&](const std::string &v) {
         return ParsePreviewSize(v, previewRequest) ? std::string() : std::string("needs WIDTHxHEIGHT, each 1 to 10000");
     });
+    ForceFlag(previewCommand, previewRequest.output);
 
     CaptureRequest capture;
     CLI::App *captureCommand = app.add_subcommand(
@@ -115,6 +122,7 @@ int Run(int argc, char **argv) {
     captureCommand->add_option("DIR", capture.folder, "where the dumps go (default: the current folder)");
     OutputOption(captureCommand, "--convert", capture.scriptPath, "also write the drawing's script to this file");
     ConvertFlags(captureCommand, capture.options);
+    ForceFlag(captureCommand, capture.output);
 
     try {
         app.parse(argc, argv);
@@ -138,9 +146,10 @@ int Run(int argc, char **argv) {
     if (*app.get_subcommand("dump")) return run(dump, RunDump);
     if (*convertCommand && convert.files.size() > 1)
         return RunConvertMany(convert.files, convert.limit, DrawingFileOptions{convert.allLayers}, convertOptions,
-                              convertOutput);
+                              convertOutput, convertOutputOptions);
     if (*convertCommand)
-        return run(convert, [&](Input &input) { return RunConvert(input, convertOptions, convertOutput); });
+        return run(convert, [&](Input &input) { return RunConvert(input, convertOptions, convertOutput, convertOutputOptions);
+        });
     if (*previewCommand) return run(preview, [&](Input &input) { return RunPreview(input, previewRequest); });
     std::fputs(app.help().c_str(), stderr);
     return kUsage;

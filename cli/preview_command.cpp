@@ -3,7 +3,7 @@
 
 #include <charconv>
 
-#include "cli/output_file.h"
+#include "reader/output_file.h"
 #include "platform/raster_canvas.h"
 #include "preview/preview.h"
 #include "preview/recording_canvas.h"
@@ -58,10 +58,10 @@ int RunPreview(Input &input, const PreviewRequest &request) {
     if (!canvas->EncodePng(png)) return Fail(kOutputFailed, "the preview image could not be encoded");
     std::string error;
     const auto writePng = [&](std::FILE *file) { return std::fwrite(png.data(), 1, png.size(), file) == png.size(); };
-    if (!WriteOutputFile(request.imagePath, writePng, error)) return Fail(kOutputFailed, error);
+    if (!WriteOutputFile(request.imagePath, writePng, error, request.output)) return Fail(kOutputFailed, error);
     if (!request.tracePath.empty()) {
         const auto writeTrace = [&](std::FILE *file) { return WriteTrace(file, store, request); };
-        if (!WriteOutputFile(request.tracePath, writeTrace, error)) return Fail(kOutputFailed, error);
+        if (!WriteOutputFile(request.tracePath, writeTrace, error, request.output)) return Fail(kOutputFailed, error);
     }
     return kOk;
 }

@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "cli/cli_common.h"
+#include "reader/output_file.h"
 
 namespace korvel::cli {
 
@@ -13,6 +14,7 @@ struct PreviewRequest {
     std::string imagePath;  // "-" for standard output
     std::string tracePath;  // empty: no trace
     std::int32_t width = 177, height = 129;
+    OutputOptions output;
 };
 
 // "WxH" with each side 1 to 10000.

@@ -1,5 +1,6 @@
 #include "shell/clipboards.h"
 #include "reader/file_path.h"
+#include "reader/output_file.h"
 
 #include <cstdio>
 #include <filesystem>
@@ -68,10 +69,11 @@ void Clipboards::DumpClipboardFormat(std::uint32_t format, const std::string &pa
     try {
         bool written = false;
         const bool present = source.ReadBlock(format, [&](std::span<const std::uint8_t> block) {
-            std::FILE *file = OpenFile(path, "wb");
-            if (!file) return;
-            const bool ok = WriteThroughBuffer(file, block);
-            written = std::fclose(file) == 0 && ok;
+            // Written whole or not at all, and never through a link planted at the scratch file's name.
+            std::string ignored;
+            written = WriteOutputFile(
+                path, [&](std::FILE *file) { return WriteThroughBuffer(file, block); }, ignored,
+                OutputOptions{.followLinks = false, .writeInPlace = false, .force = true});
         });
         if (!present || !written) RemoveIfPresent(path);
     } catch (const std::exception &) {

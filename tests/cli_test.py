@@ -9,6 +9,7 @@ import signal
 import subprocess
 import sys
 import tempfile
+import time
 import unittest
 
 CLI, MAKE_EXAMPLE, SOURCE = sys.argv[1:4]
@@ -403,6 +404,102 @@ class Hardening(unittest.TestCase):
         with open(out, "rb") as f:
             self.assertIn(f.read(), scripts)
         self.assertEqual(sorted(os.listdir(self.dir)), sorted(["plan.vnt", os.path.basename(long_name)]))
+
+
+def lines_stream(count):
+    """A schema-600 stream of `count` lines: one class definition, then references to it."""
+    import struct
+    header = struct.pack("<18d", 0, 0, *[1.0] * 16) + struct.pack("<HI", 0xFFFF, count)
+    base = struct.pack("<iBHHHHH", 0, 1, 2, 0, 0, 0, 2)
+    first = struct.pack("<HHH", 0xFFFF, 600, 8) + b"CDataSen" + base + struct.pack("<4d", 0, 0, 1, 1)
+    rest = (struct.pack("<H", 0x8001) + base + struct.pack("<4d", 1, 2, 3, 4)) * (count - 1)
+    return header + first + rest + struct.pack("<H", 0)
+
+
+class Outputs(unittest.TestCase):
+    """Where a command's output goes, and what happens to it when that fails."""
+
+    def setUp(self):
+        self.tmp = tempfile.TemporaryDirectory()
+        self.dir = self.tmp.name
+
+    def tearDown(self):
+        self.tmp.cleanup()
+
+    def test_devices_pipes_and_fifos_that_take_every_byte_are_success(self):
+        fifo = os.path.join(self.dir, "fifo")
+        os.mkfifo(fifo)
+        shell = [
+            f"{CLI} convert {EXAMPLE} -o /dev/null",
+            f"{CLI} convert {EXAMPLE} -o /dev/stdout | cat > /dev/null",
+            f"(cat {fifo} > /dev/null &) ; {CLI} convert {EXAMPLE} -o {fifo}",
+            f"{CLI} preview {EXAMPLE} -o /dev/null --trace /dev/null",
+        ]
+        for command in shell:
+            r = subprocess.run(command, shell=True, capture_output=True, timeout=60)
+            self.assertEqual((r.returncode, r.stderr), (0, b""), command)
+
+    def test_terminating_signals_leave_no_temporary_and_the_old_file(self):
+        big = os.path.join(self.dir, "big.jwwin")
+        with open(big, "wb") as f:
+            f.write(lines_stream(3_000_000))
+        out = os.path.join(self.dir, "out")
+        os.mkdir(out)
+        target = os.path.join(out, "big.vnt")
+        for sig in [signal.SIGHUP, signal.SIGQUIT, signal.SIGUSR1, signal.SIGTERM, signal.SIGINT, signal.SIGPIPE]:
+            with self.subTest(signal=sig.name):
+                with open(target, "wb") as f:
+                    f.write(b"previous script\r\n")
+                p = subprocess.Popen([CLI, "convert", big, "-o", target], stderr=subprocess.DEVNULL)
+                deadline = time.monotonic() + 60
+                while not [n for n in os.listdir(out) if n.endswith(".tmp")] and p.poll() is None:
+                    self.assertLess(time.monotonic(), deadline)
+                    time.sleep(0.002)
+                p.send_signal(sig)
+                self.assertEqual(p.wait(timeout=60), -sig, "the run ended before the signal")
+                self.assertEqual(os.listdir(out), ["big.vnt"])
+                with open(target, "rb") as f:
+                    self.assertEqual(f.read(), b"previous script\r\n")
+
+    def test_read_only_outputs_are_replaced_only_when_forced(self):
+        out = os.path.join(self.dir, "plan.vnt")
+        png = os.path.join(self.dir, "plan.png")
+        for path, args in [(out, ("convert", EXAMPLE, "-o", out)), (png, ("preview", EXAMPLE, "-o", png))]:
+            with open(path, "wb") as f:
+                f.write(b"old")
+            os.chmod(path, 0o444)
+            r = run(*args)
+            self.assertEqual(r.returncode, 4, args)
+            assert_one_line_error(self, r)
+            self.assertIn("read-only", r.stderr.decode())
+            with open(path, "rb") as f:
+                self.assertEqual(f.read(), b"old")
+            self.assertEqual(run(*args, "--force").returncode, 0, args)
+            self.assertEqual(os.stat(path).st_mode & 0o777, 0o444)
+            with open(path, "rb") as f:
+                self.assertNotEqual(f.read(), b"old")
+
+    def test_failed_writes_name_their_cause(self):
+        def small_files():
+            resource.setrlimit(resource.RLIMIT_FSIZE, (300, 300))
+        out = os.path.join(self.dir, "plan.vnt")
+        with open(out, "wb") as f:
+            f.write(b"previous script\r\n")
+        cases = [  # (arguments, limits, words in the message)
+            (("convert", EXAMPLE, "-o", out), small_files, "File too large (the old file was kept)"),
+            (("convert", EXAMPLE, "-o", os.path.join(self.dir, "n" * 300 + ".vnt")), None, "File name too long"),
+            (("convert", EXAMPLE, "-o", os.path.join(self.dir, "no", "x.vnt")), None, "No such file or directory"),
+            (("convert", EXAMPLE, "-o", "/dev/full"), None, "No space left on device"),
+            (("convert", EXAMPLE, "-o", self.dir), None, "is a folder"),
+        ]
+        for args, limits, words in cases:
+            r = subprocess.run([CLI, *args], capture_output=True, preexec_fn=limits, timeout=60)
+            self.assertEqual(r.returncode, 4, args)
+            assert_one_line_error(self, r)
+            self.assertIn(words, r.stderr.decode(), args)
+        with open(out, "rb") as f:
+            self.assertEqual(f.read(), b"previous script\r\n")
+        self.assertEqual(sorted(os.listdir(self.dir)), ["plan.vnt"])
 
 
 @unittest.skipUnless(os.path.isdir(REALDATA), "no real data folder")

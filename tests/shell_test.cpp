@@ -275,6 +275,21 @@ TEST_F(Shell, DumpsHoldTheBlockExactlyAndNeverAStaleOrPartialFile) {
     clipboards.DumpClipboardFormat(format, (folder / "missing" / "prev.1").string());
     EXPECT_FALSE(fs::exists(folder / "missing"));
 
+    // A link planted at the dump's name is replaced by the dump; what it pointed at is untouched.
+    const fs::path victim = folder / "victim.txt";
+    WriteBytes(victim, Bytes(3, 9));
+    std::error_code ec;
+    fs::create_symlink(victim, path, ec);
+    if (!ec) {
+        clipboards.DumpClipboardFormat(format, path.string());
+        EXPECT_EQ(ReadBytes(victim), Bytes(3, 9));
+        EXPECT_FALSE(fs::is_symlink(path));
+        EXPECT_EQ(ReadBytes(path), Bytes(5000, 1));
+    }
+    fs::remove(victim);
+    for (const auto &entry : fs::directory_iterator(folder))
+        EXPECT_FALSE(entry.path().filename().string().starts_with(".")) << "a temporary stays: " << entry.path();
+
 #ifndef _WIN32
     // A write that fails half way (a file-size limit) leaves nothing behind.
     WriteBytes(path, Bytes(10, 2));

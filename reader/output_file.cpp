@@ -1,0 +1,209 @@
+// Writing an output so that a failed or interrupted run never leaves a partial file in place of a good
+// one, and never writes through a name another process could have planted.
+#include "reader/output_file.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+
+#include <atomic>
+#include <cerrno>
+#include <csignal>
+#include <cstring>
+#include <filesystem>
+#include <random>
+
+#include "reader/file_path.h"
+
+#ifdef _WIN32
+#include <io.h>
+#else
+#include <unistd.h>
+#endif
+
+namespace korvel {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// The temporary being written, so that a terminating signal can remove it before the process ends.
+char pendingTemporary[4096];
+std::atomic<bool> temporaryPending{false};
+
+extern "C" void RemovePendingTemporary(int signal) {
+    if (temporaryPending.load()) {
+#ifdef _WIN32
+        _unlink(pendingTemporary);
+#else
+        unlink(pendingTemporary);
+#endif
+    }
+    std::signal(signal, SIG_DFL);
+    std::raise(signal);
+}
+
+// The signals that end a process by default and that a user's session sends: Ctrl+C, kill, a closed
+// terminal (HUP), Ctrl+\ (QUIT), a reader gone (PIPE), and the user-defined and timer ones. A signal the
+// process was started with ignored (nohup) stays ignored.
+void RemoveTemporaryOnSignals() {
+    static const int kSignals[] = {
+        SIGINT, SIGTERM,
+#ifndef _WIN32
+        SIGHUP, SIGQUIT, SIGPIPE, SIGUSR1, SIGUSR2, SIGALRM,
+#endif
+    };
+    for (const int signal : kSignals)
+        if (std::signal(signal, RemovePendingTemporary) == SIG_IGN) std::signal(signal, SIG_IGN);
+#ifdef SIGXFSZ
+    // Past the file size limit a write fails with EFBIG, reported like any other failed write.
+    std::signal(SIGXFSZ, SIG_IGN);
+#endif
+}
+
+// Names stay within the usual 255-byte limit: a long output name gets a short temporary.
+std::string TemporaryName(const std::string &name, std::uint64_t nonce) {
+    char suffix[24];
+    std::snprintf(suffix, sizeof suffix, ".%012llx.tmp", static_cast<unsigned long long>(nonce & 0xFFFFFFFFFFFFull));
+    const std::string stem = name.size() + std::strlen(suffix) + 1 <= 255 ? name : "korvel";
+    return "." + stem + suffix;
+}
+
+// Creates a new file that did not exist, readable and writable by the owner only.
+std::FILE *CreateExclusive(const fs::path &path) {
+#ifdef _WIN32
+    const int fd = _wopen(path.c_str(), _O_CREAT | _O_EXCL | _O_WRONLY | _O_BINARY, _S_IREAD | _S_IWRITE);
+#else
+    const int fd = open(path.c_str(), O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC, 0600);
+#endif
+    if (fd < 0) return nullptr;
+    std::FILE *file = fdopen(fd, "wb");
+    if (!file) close(fd);
+    return file;
+}
+
+// The mode a replaced file had, or what a new file would get.
+fs::perms ModeFor(const fs::file_status &status) {
+    if (fs::exists(status)) return status.permissions();
+#ifdef _WIN32
+    return fs::perms::owner_read | fs::perms::owner_write;
+#else
+    const mode_t mask = umask(0);
+    umask(mask);
+    return static_cast<fs::perms>(0666 & ~mask);
+#endif
+}
+
+// A file nobody may write (mode 0444, say), or that this user may not write: replaced only when forced,
+// as `cp` does, even for root, who could.
+bool IsWriteProtected(const fs::path &path, const fs::file_status &status) {
+    constexpr fs::perms kAnyWrite = fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write;
+    if ((status.permissions() & kAnyWrite) == fs::perms::none) return true;
+#ifdef _WIN32
+    return false;
+#else
+    return access(path.c_str(), W_OK) != 0 && errno == EACCES;
+#endif
+}
+
+bool IsRegular(std::FILE *file) {
+#ifdef _WIN32
+    struct _stat64 info;
+    return _fstat64(_fileno(file), &info) == 0 && (info.st_mode & _S_IFMT) == _S_IFREG;
+#else
+    struct stat info;
+    return fstat(fileno(file), &info) == 0 && S_ISREG(info.st_mode);
+#endif
+}
+
+// Writes, flushes, syncs (a regular file only: a device or pipe that took every byte has them) and closes.
+// 0 on success, else the errno of the first step that failed (EIO when a step failed without one).
+int WriteAndClose(std::FILE *file, const std::function<bool(std::FILE *)> &write) {
+    errno = 0;
+    int failure = 0;
+    if (!write(file) || std::fflush(file) != 0 || std::ferror(file)) failure = errno != 0 ? errno : EIO;
+#ifndef _WIN32
+    if (failure == 0 && IsRegular(file) && fsync(fileno(file)) != 0) failure = errno;
+#endif
+    if (std::fclose(file) != 0 && failure == 0) failure = errno != 0 ? errno : EIO;
+    return failure;
+}
+
+std::string Failure(const std::string &path, const char *what, int cause, bool kept) {
+    return path + ": " + what + ": " + std::strerror(cause) + (kept ? " (the old file was kept)" : "");
+}
+
+bool WriteInPlace(const std::string &path, const std::function<bool(std::FILE *)> &write, std::string &error) {
+    std::FILE *file = OpenFile(path, "wb");
+    if (!file) {
+        error = Failure(path, "cannot be created", errno, false);
+        return false;
+    }
+    const int failure = WriteAndClose(file, write);
+    if (failure == 0) return true;
+    error = Failure(path, "write failed", failure, false);
+    return false;
+}
+
+}  // namespace
+
+bool WriteOutputFile(const std::string &path, const std::function<bool(std::FILE *)> &write, std::string &error,
+                     const OutputOptions &options) {
+    if (path == "-") {
+        errno = 0;
+        if (write(stdout) && std::fflush(stdout) == 0 && !std::ferror(stdout)) return true;
+        error = std::string("standard output: write failed: ") + std::strerror(errno != 0 ? errno : EIO);
+        return false;
+    }
+    std::error_code ec;
+    fs::path target = FilePath(path);
+    if (options.followLinks && fs::is_symlink(fs::symlink_status(target, ec))) {
+        const fs::path resolved = fs::weakly_canonical(target, ec);
+        if (!ec) target = resolved;
+    }
+    const fs::file_status status = options.followLinks ? fs::status(target, ec) : fs::symlink_status(target, ec);
+    const bool exists = fs::exists(status);
+    if (exists && fs::is_directory(status)) {
+        error = path + ": is a folder";
+        return false;
+    }
+    const bool regular = fs::is_regular_file(status);
+    if (exists && !regular && options.writeInPlace && !fs::is_symlink(status))
+        return WriteInPlace(Utf8Of(target), write, error);
+    if (regular && !options.force && IsWriteProtected(target, status)) {
+        error = path + ": is read-only; not replaced (--force replaces it)";
+        return false;
+    }
+
+    const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
+    std::random_device entropy;
+    const std::uint64_t nonce = (std::uint64_t{entropy()} << 32) ^ entropy();
+    const fs::path temporary = folder / FilePath(TemporaryName(Utf8Of(target.filename()), nonce));
+    std::FILE *file = CreateExclusive(temporary);
+    if (!file) {
+        const int cause = errno;
+        // No temporary can be made here (a folder we may not create in, say): write the file itself.
+        if (options.writeInPlace && (exists || cause == EACCES || cause == EROFS || cause == EPERM))
+            return WriteInPlace(Utf8Of(target), write, error);
+        error = Failure(path, "cannot be created", cause, exists);
+        return false;
+    }
+    const std::string temporaryText = temporary.string();
+    const bool trackable = temporaryText.size() < sizeof pendingTemporary;
+    if (trackable) {
+        std::memcpy(pendingTemporary, temporaryText.c_str(), temporaryText.size() + 1);
+        temporaryPending = true;
+        RemoveTemporaryOnSignals();
+    }
+    int failure = WriteAndClose(file, write);
+    if (failure == 0) fs::permissions(temporary, ModeFor(status), ec);
+    if (failure == 0) {
+        fs::rename(temporary, target, ec);
+        if (ec) failure = ec.value();
+    }
+    if (failure != 0) fs::remove(temporary, ec);
+    temporaryPending = false;
+    if (failure != 0) error = Failure(path, "write failed", failure, exists);
+    return failure == 0;
+}
+
+}  // namespace korvel
