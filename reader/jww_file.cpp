@@ -33,8 +33,9 @@ struct LayerStates {
     }
 };
 
-// The .jww header up to the entity list, field by field as each version of the format has it.
-void ReadJwwHeader(ByteCursor &in, DrawingStore &store, LayerStates &states) {
+// The .jww header up to the entity list, field by field as each version of the format has it. Returns
+// the file's version.
+std::uint32_t ReadJwwHeader(ByteCursor &in, DrawingStore &store, LayerStates &states) {
     in.Skip(kSignatureBytes);
     const std::uint32_t version = in.Read<std::uint32_t>();
     ReadArchiveString(in, store.replacedCharacters);  // memo
@@ -107,12 +108,13 @@ void ReadJwwHeader(ByteCursor &in, DrawingStore &store, LayerStates &states) {
     SkipDoubles(in, 3 + 2);
     SkipDwords(in, 2 + 1);
     SkipDoubles(in, 6);
+    return version;
 }
 
-// The .jws header: signature and dots, version, origin, scales, settings and bounds.
-void ReadJwsHeader(ByteCursor &in, DrawingStore &store) {
+// The .jws header: signature and dots, version, origin, scales, settings and bounds. Returns the version.
+std::uint32_t ReadJwsHeader(ByteCursor &in, DrawingStore &store) {
     in.Skip(kSignatureBytes + 192);
-    SkipDwords(in, 1);  // version
+    const std::uint32_t version = in.Read<std::uint32_t>();
     store.originX = in.Read<double>();
     store.originY = in.Read<double>();
     store.layerGroupScales.assign(16, 0.0);
@@ -120,6 +122,7 @@ void ReadJwsHeader(ByteCursor &in, DrawingStore &store) {
         scale = in.Read<double>();
     SkipDwords(in, 6);
     SkipDoubles(in, 6 + 4);
+    return version;
 }
 
 const TclpEntBase &BaseOf(const EntityArrays &a, const ObjectRef &ref) {
@@ -173,6 +176,25 @@ bool IsSettingsText(const TclpEntMoji &text) {
     return false;
 }
 
+// Whether a class definition ("\xFF\xFF", a schema, a name length, "CData...") stands in the bytes.
+bool HoldsClassDefinition(std::span<const std::uint8_t> bytes) {
+    static constexpr std::uint8_t kName[] = {'C', 'D', 'a', 't', 'a'};
+    for (auto at = bytes.begin(); (at = std::search(at, bytes.end(), kName, kName + 5)) != bytes.end(); ++at)
+        if (at - bytes.begin() >= 6 && at[-6] == 0xFF && at[-5] == 0xFF) return true;
+    return false;
+}
+
+// A header walked with the wrong layout (a version field that does not match the file) lands before or
+// after the lists and reads them as garbage, or as empty. Every saved file's lists begin with a class
+// definition whose schema is the file's version; lists read as empty must have no class definition after
+// them.
+std::string LayoutMismatch(std::uint32_t version, const DrawingStore &store, std::span<const std::uint8_t> rest) {
+    const bool empty = store.objects.empty() && store.blockDefs.empty();
+    if (empty ? !HoldsClassDefinition(rest) : store.version == static_cast<std::int32_t>(version)) return {};
+    return "the lists of this version-" + std::to_string(version) +
+           " file are not where its header says (its version field does not match its layout)";
+}
+
 }  // namespace
 
 InputKind KindOfInput(std::span<const std::uint8_t> firstBytes) {
@@ -207,13 +229,25 @@ bool ReadDrawingFileBytes(std::span<const std::uint8_t> bytes, DrawingStore &sto
     ByteCursor in(bytes);
     LayerStates states;
     const InputKind kind = KindOfInput(bytes);
-    if (kind == InputKind::JwwFile) ReadJwwHeader(in, store, states);
-    if (kind == InputKind::JwsFile) ReadJwsHeader(in, store);
+    std::uint32_t version = 0;
+    if (kind == InputKind::JwwFile) version = ReadJwwHeader(in, store, states);
+    if (kind == InputKind::JwsFile) version = ReadJwsHeader(in, store);
     if (kind == InputKind::Stream || !in.Ok()) {
-        if (report) *report = ReadReport{false, false, in.Ok() ? 0 : in.FailOffset(), "the drawing file's header", 1};
+        const std::string what = "the header of this version-" + std::to_string(version) + " drawing file";
+        if (report) *report = ReadReport{false, false, in.Ok() ? 0 : in.FailOffset(), what, 1};
         return false;
     }
-    const bool complete = ReadObjectLists(in, store, report);
+    const std::uint64_t listsAt = in.Offset();
+    ReadReport listsReport;
+    bool complete = ReadObjectLists(in, store, &listsReport);
+    if (complete) {
+        const std::string mismatch = LayoutMismatch(version, store, bytes.subspan(in.Offset()));
+        if (!mismatch.empty()) {
+            complete = false;
+            listsReport = ReadReport{false, false, listsAt, mismatch, listsReport.indexCounter};
+        }
+    }
+    if (report) *report = listsReport;
     RemoveSettingsTexts(store);
     if (kind == InputKind::JwwFile && !options.allLayers)
         KeepTopLevel(store, [&](const ObjectRef &ref) { return states.Editable(BaseOf(store, ref)); });

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <random>
 
@@ -652,11 +653,43 @@ TEST(ReadClipFile, TheLastReadMayEndExactlyAtTheEndOfAFileAcrossTheBuffer) {
     std::filesystem::remove(FilePath(path));
 }
 
+// A version field that does not match the header's layout must not read as a complete (often empty)
+// drawing: the lists are not where that version's header ends.
+TEST(ReadDrawingFileBytes, AVersionStampedOverAnotherLayoutFails) {
+    struct Case {
+        std::uint32_t layout, stamped;
+        bool empty;  // the drawing's lists: empty ones must still be told from a missed walk
+    };
+    DrawingStore sample = WithPenWidths(SampleDrawing());
+    DrawingStore none = sample;
+    ClearDrawingStore(none);
+    none.layerGroupScales = sample.layerGroupScales;
+    for (const Case c : {Case{700, 300, false}, Case{700, 200, false}, Case{700, 222, false}, Case{700, 299, false},
+                         Case{600, 200, false}, Case{420, 351, false}, Case{351, 420, false}, Case{700, 300, true}}) {
+        SCOPED_TRACE(testing::Message() << c.layout << " stamped " << c.stamped << (c.empty ? " empty" : ""));
+        std::vector<std::uint8_t> file = WriteJwwFile(c.empty ? none : sample, c.layout);
+        DrawingStore genuine;
+        ASSERT_TRUE(ReadDrawingFileBytes(file, genuine, DrawingFileOptions{true}));
+        std::memcpy(file.data() + 8, &c.stamped, 4);
+        // The lists' class definitions written after the empty lists, as a missed walk would leave them.
+        if (c.empty) {
+            const std::vector<std::uint8_t> lists = WriteStream(sample);
+            file.insert(file.end(), lists.begin() + 18 * 8, lists.end());
+        }
+        DrawingStore store;
+        ReadReport report;
+        EXPECT_FALSE(ReadDrawingFileBytes(file, store, DrawingFileOptions{true}, &report));
+        EXPECT_NE(report.failure.find("version-" + std::to_string(c.stamped)), std::string::npos) << report.failure;
+    }
+}
+
 // Saved drawings written at each header layout read back as the drawing; by default without the entities
 // on a layer that is not editable.
 TEST(ReadDrawingFileBytes, RoundTripsEveryHeaderLayout) {
     DrawingStore sample = WithPenWidths(SampleDrawing());
-    for (const std::uint32_t version : {230u, 351u, 420u, 600u, 700u}) {
+    // Every gate of the header's layout at its own value and one below.
+    for (const std::uint32_t version :
+         {222u, 223u, 224u, 225u, 229u, 230u, 299u, 300u, 350u, 351u, 419u, 420u, 600u, 700u}) {
         SCOPED_TRACE(version);
         const std::vector<std::uint8_t> file = WriteJwwFile(sample, version, {{0, 1}});
         EXPECT_TRUE(CheckDrawingFileBytes(file));
