@@ -57,13 +57,12 @@ bool Input::Open(std::string &error, int &code, bool prefixOnly) {
     }
     fileSize = static_cast<std::uint64_t>(std::ftell(file.get()));
     std::rewind(file.get());
-    // A drawing file is read whole (its header holds strings of any length before the lists).
     std::uint8_t signature[8] = {};
     const std::size_t got = std::fread(signature, 1, sizeof signature, file.get());
     std::rewind(file.get());
-    if (KindOfInput(std::span(signature, got)) == InputKind::Stream) return true;
-    std::unique_ptr<std::FILE, FileCloser> whole = std::move(file);
-    return ReadAll(whole.get(), prefixOnly, error, code);
+    kind = KindOfInput(std::span(signature, got));
+    code = kOk;
+    return true;
 }
 
 // Reads a stream to its end into memory (or just the checked prefix), stopping at the limit.
@@ -86,6 +85,7 @@ bool Input::ReadAll(std::FILE *from, bool prefixOnly, std::string &error, int &c
         return false;
     }
     bytes = std::move(data);
+    kind = KindOfInput(*bytes);
     code = kOk;
     return true;
 }
@@ -96,20 +96,23 @@ bool Input::OpenClipboardFolder(std::string &error) {
     const bool present = clipboard.ReadBlock(
         format, [&](std::span<const std::uint8_t> block) { bytes.emplace(block.begin(), block.end()); });
     if (!present) error = path + ": is a directory without a \"Jw_win\" clipboard file";
+    if (present) kind = KindOfInput(*bytes);
     return present;
 }
 
 bool Input::Check() const {
-    if (IsDrawingFile()) return CheckDrawingFileBytes(*bytes);
-    if (bytes) return CheckClipBytes(*bytes);
-    std::uint8_t prefix[kCheckedPrefixBytes];
+    if (bytes) return IsDrawingFile() ? CheckDrawingFileBytes(*bytes) : CheckClipBytes(*bytes);
+    std::uint8_t prefix[std::max(kCheckedPrefixBytes, kCheckedFilePrefixBytes)];
     const std::size_t got = std::fread(prefix, 1, sizeof prefix, file.get());
     std::rewind(file.get());
-    return CheckClipBytes(std::span(prefix, got));
+    const auto first = std::span(prefix, got);
+    return IsDrawingFile() ? CheckDrawingFileBytes(first) : CheckClipBytes(first);
 }
 
 bool Input::Read(DrawingStore &store, ReadReport &report) const {
-    if (IsDrawingFile()) return ReadDrawingFileBytes(*bytes, store, fileOptions, &report);
+    if (IsDrawingFile())
+        return bytes ? ReadDrawingFileBytes(*bytes, store, fileOptions, &report)
+                     : ReadDrawingFileStream(file.get(), fileSize, store, fileOptions, &report);
     return bytes ? ReadClipBytes(*bytes, store, &report) : ReadClipStream(file.get(), fileSize, store, &report);
 }
 

@@ -24,10 +24,10 @@ int Fail(int code, const std::string &message);
 // Inputs that are not regular files are held in memory up to this many bytes unless told otherwise.
 inline constexpr std::uint64_t kDefaultInputLimit = std::uint64_t{2} << 30;
 
-// FILE as given, opened once: a regular file read through a buffer; standard input ("-"), a pipe, a
-// FIFO or a device read into memory up to a limit; or a clipboard kept in a folder (one file per format
-// name), whose "Jw_win" file is the drawing. Its first bytes tell a Jw_win stream from a .jww or .jws
-// drawing file, which is read whole.
+// FILE as given, opened once: a regular file read through a buffer (whatever its size); standard input
+// ("-"), a pipe, a FIFO or a device read into memory up to a limit; or a clipboard kept in a folder (one
+// file per format name), whose "Jw_win" file is the drawing. Its first bytes tell a Jw_win stream from a
+// .jww or .jws drawing file.
 class Input {
 public:
     Input(std::string path, std::uint64_t limit, DrawingFileOptions fileOptions = {})
@@ -41,7 +41,7 @@ public:
     bool Read(DrawingStore &store, ReadReport &report) const;
     // Counts a Jw_win stream's records without keeping them; a drawing file is read into a store.
     bool Read(DrawingSummary &summary, ReadReport &report) const;
-    bool IsDrawingFile() const { return bytes && KindOfInput(*bytes) != InputKind::Stream; }
+    bool IsDrawingFile() const { return kind != InputKind::Stream; }
 
 private:
     struct FileCloser {
@@ -56,6 +56,7 @@ private:
     std::optional<std::vector<std::uint8_t>> bytes;  // everything but regular files
     std::unique_ptr<std::FILE, FileCloser> file;     // a regular file
     std::uint64_t fileSize = 0;
+    InputKind kind = InputKind::Stream;  // by the first bytes
 };
 
 // Header check and full read, with the messages and exit codes shared by the commands.

@@ -22,7 +22,8 @@ public:
     std::size_t size() const { return count; }
 
 private:
-    Record record;
+    // One record read into per kind and thread, so that a counted block definition costs its counts only.
+    static inline thread_local Record record;
     std::size_t count = 0;
 };
 

@@ -19,9 +19,6 @@ namespace {
 // smallest block definition: tag, header, three int32, an empty name and a 2-byte count.
 constexpr std::uint64_t kMinObjectBytes = 2 + 13 + 20;
 constexpr std::uint64_t kMinBlockDefBytes = 2 + 13 + 12 + 1 + 2;
-// A block definition takes far more memory than its smallest form in the stream; counts are held to what
-// keeps the store within four times the input.
-constexpr std::uint64_t kBlockDefBudgetBytes = std::max<std::uint64_t>(kMinBlockDefBytes, sizeof(TclpEntBlockDef) / 4);
 
 constexpr std::array<std::string_view, 8> kClassNames = {"",          "CDataSen",    "CDataEnko",  "CDataTen",
                                                          "CDataMoji", "CDataSunpou", "CDataSolid", "CDataBlock"};
@@ -109,7 +106,10 @@ void ReadInsertBody(ByteCursor &in, TclpEntBlock &insert) {
 template <class Store>
 class StreamReader {
 public:
-    StreamReader(ByteCursor &in, Store &store) : in(in), store(store) {}
+    // `plan`, a counting read of the same bytes, lets a store reserve each array at its final size, so that
+    // no array is ever held twice while it grows.
+    StreamReader(ByteCursor &in, Store &store, const DrawingSummary *plan = nullptr)
+        : in(in), store(store), plan(plan) {}
 
     bool Read() {
         what = "the stream header";
@@ -125,15 +125,21 @@ public:
     bool ReadLists() {
         what = "the object count";
         store.objectCount = static_cast<std::int32_t>(ReadCount(in));
+        if (plan) Reserve(store, *plan);
         if (!in.Ok() || !ReadObjects(store.objectCount, store, store.objects)) return false;
 
         what = "the block definition count";
         const auto defCount = static_cast<std::int32_t>(ReadCount(in));
-        if (!in.Ok() || !CountFits(defCount, kBlockDefBudgetBytes, "block definitions")) return false;
+        if (!in.Ok() || !CountFits(defCount, kMinBlockDefBytes, "block definitions")) return false;
         if (defCount <= 0) return true;
-        store.blockDefs.reserve(static_cast<std::size_t>(defCount));
-        for (std::int32_t j = 0; j < defCount; j++)
-            if (!ReadBlockDefinition(store.blockDefs.emplace_back())) return false;
+        // Without a plan the definitions grow as they arrive: the count is bounded by the bytes, but an
+        // empty definition takes far more memory than its bytes.
+        if (plan) store.blockDefs.reserve(plan->blockDefs.size());
+        for (std::int32_t j = 0; j < defCount; j++) {
+            auto &def = store.blockDefs.emplace_back();
+            if (plan && static_cast<std::size_t>(j) < plan->blockDefs.size()) Reserve(def, plan->blockDefs[static_cast<std::size_t>(j)]);
+            if (!ReadBlockDefinition(def)) return false;
+        }
         return true;
     }
 
@@ -147,6 +153,19 @@ public:
     }
 
 private:
+    template <class Arrays, class Counted>
+    static void Reserve(Arrays &arrays, const Counted &counted) {
+        if constexpr (std::is_same_v<Store, DrawingStore>) {
+            arrays.lines.reserve(counted.lines.size());
+            arrays.arcs.reserve(counted.arcs.size());
+            arrays.points.reserve(counted.points.size());
+            arrays.texts.reserve(counted.texts.size());
+            arrays.dimensions.reserve(counted.dimensions.size());
+            arrays.solids.reserve(counted.solids.size());
+            arrays.inserts.reserve(counted.inserts.size());
+        }
+    }
+
     std::string Failure() const { return (in.Ok() ? "" : "end of file while reading ") + std::string(what); }
 
     // A count that cannot fit in the bytes left fails the read before anything is allocated for it. So does
@@ -279,6 +298,7 @@ private:
 
     ByteCursor &in;
     Store &store;
+    const DrawingSummary *plan;
     std::array<std::int64_t, 8> classIndex{};  // by kind code; 0 while the class is undefined
     std::int64_t counter = 1;
     std::string className;
@@ -288,8 +308,8 @@ private:
 
 // Runs `read` (the whole stream, or the lists alone) and reports how it ended.
 template <class Store, class Read>
-bool ReadReported(ByteCursor &in, Store &store, ReadReport *report, Read read) {
-    StreamReader<Store> reader(in, store);
+bool ReadReported(ByteCursor &in, Store &store, ReadReport *report, Read read, const DrawingSummary *plan = nullptr) {
+    StreamReader<Store> reader(in, store, plan);
     bool complete = false;
     try {
         complete = read(reader) && in.Ok();
@@ -306,9 +326,10 @@ bool ReadReported(ByteCursor &in, Store &store, ReadReport *report, Read read) {
 }
 
 template <class Store>
-bool ReadFromCursor(ByteCursor &in, Store &store, ReadReport *report) {
+bool ReadFromCursor(ByteCursor &in, Store &store, ReadReport *report, const DrawingSummary *plan = nullptr) {
     store = Store{};
-    return ReadReported(in, store, report, [](StreamReader<Store> &reader) { return reader.Read(); });
+    return ReadReported(
+        in, store, report, [](StreamReader<Store> &reader) { return reader.Read(); }, plan);
 }
 
 struct FileCloser {
@@ -377,8 +398,10 @@ bool CheckClipFile(const std::string &path) {
 }
 
 bool ReadClipBytes(std::span<const std::uint8_t> bytes, DrawingStore &store, ReadReport *report) {
+    DrawingSummary plan;
+    ReadClipBytes(bytes, plan);
     ByteCursor in(bytes);
-    return ReadFromCursor(in, store, report);
+    return ReadFromCursor(in, store, report, &plan);
 }
 
 bool ReadClipFile(const std::string &path, DrawingStore &store, ReadReport *report) {
@@ -394,8 +417,13 @@ bool ReadClipFile(const std::string &path, DrawingStore &store, ReadReport *repo
 
 bool ReadClipStream(std::FILE *file, std::uint64_t sizeBytes, DrawingStore &store, ReadReport *report,
                     std::size_t chunkBytes) {
+    // Counted first when the file can be read twice (not a pipe).
+    DrawingSummary plan;
+    const long start = std::ftell(file);
+    const bool planned = start >= 0 && (ReadClipStream(file, sizeBytes, plan, nullptr, chunkBytes), true) &&
+                         std::fseek(file, start, SEEK_SET) == 0;
     ByteCursor in(file, sizeBytes, chunkBytes);
-    return ReadFromCursor(in, store, report);
+    return ReadFromCursor(in, store, report, planned ? &plan : nullptr);
 }
 
 bool ReadClipBytes(std::span<const std::uint8_t> bytes, DrawingSummary &summary, ReadReport *report) {
@@ -409,8 +437,13 @@ bool ReadClipStream(std::FILE *file, std::uint64_t sizeBytes, DrawingSummary &su
     return ReadFromCursor(in, summary, report);
 }
 
-bool ReadObjectLists(ByteCursor &in, DrawingStore &store, ReadReport *report) {
-    return ReadReported(in, store, report, [](StreamReader<DrawingStore> &reader) { return reader.ReadLists(); });
+bool ReadObjectLists(ByteCursor &in, DrawingStore &store, ReadReport *report, const DrawingSummary *plan) {
+    return ReadReported(
+        in, store, report, [](StreamReader<DrawingStore> &reader) { return reader.ReadLists(); }, plan);
+}
+
+bool CountObjectLists(ByteCursor &in, DrawingSummary &summary) {
+    return ReadReported(in, summary, nullptr, [](StreamReader<DrawingSummary> &reader) { return reader.ReadLists(); });
 }
 
 }  // namespace korvel

@@ -42,8 +42,12 @@ bool ReadClipBytes(std::span<const std::uint8_t> bytes, DrawingSummary &summary,
 bool ReadClipStream(std::FILE *file, std::uint64_t sizeBytes, DrawingSummary &summary, ReadReport *report = nullptr,
                     std::size_t chunkBytes = ByteCursor::kDefaultChunkBytes);
 
-// The entity list and the block-definition list, into a store whose header (version aside) is set.
-bool ReadObjectLists(ByteCursor &in, DrawingStore &store, ReadReport *report = nullptr);
+// The entity list and the block-definition list, into a store whose header (version aside) is set; with
+// `plan`, the counting read of the same lists, every array is reserved at its final size.
+bool ReadObjectLists(ByteCursor &in, DrawingStore &store, ReadReport *report = nullptr,
+                     const DrawingSummary *plan = nullptr);
+// The same lists counted.
+bool CountObjectLists(ByteCursor &in, DrawingSummary &summary);
 
 // An archive string in any of its forms: ANSI with a byte, word or double-word length, or Unicode (0xFF,
 // 0xFFFE, then a length in UTF-16 code units in the same three forms), which is stored as CP932 with "?"

@@ -3,6 +3,10 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <functional>
+#include <limits>
+
+#include "reader/drawing_summary.h"
 
 #include "reader/byte_cursor.h"
 
@@ -38,7 +42,8 @@ struct LayerStates {
 std::uint32_t ReadJwwHeader(ByteCursor &in, DrawingStore &store, LayerStates &states) {
     in.Skip(kSignatureBytes);
     const std::uint32_t version = in.Read<std::uint32_t>();
-    ReadArchiveString(in, store.replacedCharacters);  // memo
+    std::uint64_t notOutput = 0;  // replaced characters of strings no output shows
+    ReadArchiveString(in, notOutput);  // memo
     SkipDwords(in, 2);                                // paper size, current layer group
     store.layerGroupScales.assign(16, 0.0);
     for (int g = 0; g < 16; ++g) {
@@ -55,7 +60,7 @@ std::uint32_t ReadJwwHeader(ByteCursor &in, DrawingStore &store, LayerStates &st
     SkipDoubles(in, 3);
     SkipDwords(in, 2);
     SkipDoubles(in, 5);
-    SkipStrings(in, 16 * 16 + 16, store.replacedCharacters);  // layer and layer-group names
+    SkipStrings(in, 16 * 16 + 16, notOutput);  // layer and layer-group names
     SkipDoubles(in, 2);                                       // shadow
     SkipDwords(in, 1);
     SkipDoubles(in, 1);
@@ -90,13 +95,13 @@ std::uint32_t ReadJwwHeader(ByteCursor &in, DrawingStore &store, LayerStates &st
     if (version >= 420) {  // SXF colours and line types
         SkipDwords(in, 514);
         for (int i = 0; i < 257 && in.Ok(); ++i) {
-            ReadArchiveString(in, store.replacedCharacters);
+            ReadArchiveString(in, notOutput);
             SkipDwords(in, 2);
             SkipDoubles(in, 1);
         }
         SkipDwords(in, 132);
         for (int i = 0; i < 33 && in.Ok(); ++i) {
-            ReadArchiveString(in, store.replacedCharacters);
+            ReadArchiveString(in, notOutput);
             SkipDwords(in, 1);
             SkipDoubles(in, 10);
         }
@@ -139,34 +144,44 @@ const TclpEntBase &BaseOf(const EntityArrays &a, const ObjectRef &ref) {
     return a.lines[i].base;
 }
 
+// Moves the kept records of one kind to the front of its array, in place: kept indexes only grow, so a
+// record never moves onto one still to be examined.
 template <class Rec>
-std::int32_t MoveInto(std::vector<Rec> &to, std::vector<Rec> &from, std::int32_t index) {
-    to.push_back(std::move(from[static_cast<std::size_t>(index)]));
-    return static_cast<std::int32_t>(to.size() - 1);
+std::int32_t MoveForward(std::vector<Rec> &records, std::size_t &kept, std::int32_t index) {
+    if (kept != static_cast<std::size_t>(index)) records[kept] = std::move(records[static_cast<std::size_t>(index)]);
+    return static_cast<std::int32_t>(kept++);
 }
 
-// Keeps the top-level objects for which `keep` holds, in their order.
+// Keeps the top-level objects for which `keep` holds, in their order, without a second set of arrays.
 template <class Keep>
 void KeepTopLevel(DrawingStore &store, Keep keep) {
-    EntityArrays kept;
-    std::vector<ObjectRef> objects;
+    std::array<std::size_t, 8> kept{};  // by kind code
+    std::size_t keptObjects = 0;
     for (const ObjectRef &ref : store.objects) {
         if (!keep(ref)) continue;
+        std::size_t &n = kept[static_cast<std::size_t>(ref.kind)];
         std::int32_t index = 0;
         switch (static_cast<EntityKind>(ref.kind)) {
-            case EntityKind::Line: index = MoveInto(kept.lines, store.lines, ref.index); break;
-            case EntityKind::Arc: index = MoveInto(kept.arcs, store.arcs, ref.index); break;
-            case EntityKind::Point: index = MoveInto(kept.points, store.points, ref.index); break;
-            case EntityKind::Text: index = MoveInto(kept.texts, store.texts, ref.index); break;
-            case EntityKind::Dimension: index = MoveInto(kept.dimensions, store.dimensions, ref.index); break;
-            case EntityKind::Solid: index = MoveInto(kept.solids, store.solids, ref.index); break;
-            case EntityKind::Insert: index = MoveInto(kept.inserts, store.inserts, ref.index); break;
+            case EntityKind::Line: index = MoveForward(store.lines, n, ref.index); break;
+            case EntityKind::Arc: index = MoveForward(store.arcs, n, ref.index); break;
+            case EntityKind::Point: index = MoveForward(store.points, n, ref.index); break;
+            case EntityKind::Text: index = MoveForward(store.texts, n, ref.index); break;
+            case EntityKind::Dimension: index = MoveForward(store.dimensions, n, ref.index); break;
+            case EntityKind::Solid: index = MoveForward(store.solids, n, ref.index); break;
+            case EntityKind::Insert: index = MoveForward(store.inserts, n, ref.index); break;
         }
-        objects.push_back({ref.kind, index});
+        store.objects[keptObjects++] = {ref.kind, index};
     }
-    static_cast<EntityArrays &>(store) = std::move(kept);
-    store.objects = std::move(objects);
-    store.objectCount = static_cast<std::int32_t>(store.objects.size());
+    const auto kind = [&](EntityKind k) { return kept[static_cast<std::size_t>(k)]; };
+    store.lines.resize(kind(EntityKind::Line));
+    store.arcs.resize(kind(EntityKind::Arc));
+    store.points.resize(kind(EntityKind::Point));
+    store.texts.resize(kind(EntityKind::Text));
+    store.dimensions.resize(kind(EntityKind::Dimension));
+    store.solids.resize(kind(EntityKind::Solid));
+    store.inserts.resize(kind(EntityKind::Insert));
+    store.objects.resize(keptObjects);
+    store.objectCount = static_cast<std::int32_t>(keptObjects);
 }
 
 bool IsSettingsText(const TclpEntMoji &text) {
@@ -188,9 +203,12 @@ bool HoldsClassDefinition(std::span<const std::uint8_t> bytes) {
 // after the lists and reads them as garbage, or as empty. Every saved file's lists begin with a class
 // definition whose schema is the file's version; lists read as empty must have no class definition after
 // them.
-std::string LayoutMismatch(std::uint32_t version, const DrawingStore &store, std::span<const std::uint8_t> rest) {
+std::string LayoutMismatch(std::uint32_t version, const DrawingStore &store, ByteCursor &rest) {
     const bool empty = store.objects.empty() && store.blockDefs.empty();
-    if (empty ? !HoldsClassDefinition(rest) : store.version == static_cast<std::int32_t>(version)) return {};
+    std::string after;
+    if (empty) rest.ReadBytes(after, static_cast<std::size_t>(rest.Remaining()));
+    const auto afterBytes = std::span(reinterpret_cast<const std::uint8_t *>(after.data()), after.size());
+    if (empty ? !HoldsClassDefinition(afterBytes) : store.version == static_cast<std::int32_t>(version)) return {};
     return "the lists of this version-" + std::to_string(version) +
            " file are not where its header says (its version field does not match its layout)";
 }
@@ -223,35 +241,76 @@ void RemoveSettingsTexts(DrawingStore &store) {
     KeepTopLevel(store, [&](const ObjectRef &) { return position++ < end; });
 }
 
+namespace {
+
+// The header walk, into `store` and `states`: the file's version; the walk failed when `in` is not Ok().
+std::uint32_t ReadHeader(ByteCursor &in, InputKind kind, DrawingStore &store, LayerStates &states) {
+    if (kind == InputKind::JwwFile) return ReadJwwHeader(in, store, states);
+    if (kind == InputKind::JwsFile) return ReadJwsHeader(in, store);
+    in.Skip(std::numeric_limits<std::size_t>::max());  // not a drawing file: fails the cursor
+    return 0;
+}
+
+// `withCursor(use)` calls `use` with a new cursor at the file's start; the file is walked twice, first
+// counting its lists so that the store's arrays are reserved at their final size.
+bool ReadDrawingFile(InputKind kind, const std::function<void(const std::function<void(ByteCursor &)> &)> &withCursor,
+                     DrawingStore &store, const DrawingFileOptions &options, ReadReport *report) {
+    ClearDrawingStore(store);
+    DrawingSummary plan;
+    withCursor([&](ByteCursor &in) {
+        DrawingStore header;
+        LayerStates ignored;
+        ReadHeader(in, kind, header, ignored);
+        if (in.Ok()) CountObjectLists(in, plan);
+    });
+    bool complete = false;
+    withCursor([&](ByteCursor &in) {
+        LayerStates states;
+        const std::uint32_t version = ReadHeader(in, kind, store, states);
+        if (!in.Ok()) {
+            const std::string what = "the header of this version-" + std::to_string(version) + " drawing file";
+            if (report) *report = ReadReport{false, false, in.FailOffset(), what, 1};
+            return;
+        }
+        const std::uint64_t listsAt = in.Offset();
+        ReadReport listsReport;
+        complete = ReadObjectLists(in, store, &listsReport, &plan);
+        if (complete) {
+            const std::string mismatch = LayoutMismatch(version, store, in);
+            if (!mismatch.empty()) {
+                complete = false;
+                listsReport = ReadReport{false, false, listsAt, mismatch, listsReport.indexCounter};
+            }
+        }
+        if (report) *report = listsReport;
+        RemoveSettingsTexts(store);
+        if (kind == InputKind::JwwFile && !options.allLayers)
+            KeepTopLevel(store, [&](const ObjectRef &ref) { return states.Editable(BaseOf(store, ref)); });
+    });
+    return complete;
+}
+
+}  // namespace
+
 bool ReadDrawingFileBytes(std::span<const std::uint8_t> bytes, DrawingStore &store, const DrawingFileOptions &options,
                           ReadReport *report) {
-    ClearDrawingStore(store);
-    ByteCursor in(bytes);
-    LayerStates states;
-    const InputKind kind = KindOfInput(bytes);
-    std::uint32_t version = 0;
-    if (kind == InputKind::JwwFile) version = ReadJwwHeader(in, store, states);
-    if (kind == InputKind::JwsFile) version = ReadJwsHeader(in, store);
-    if (kind == InputKind::Stream || !in.Ok()) {
-        const std::string what = "the header of this version-" + std::to_string(version) + " drawing file";
-        if (report) *report = ReadReport{false, false, in.Ok() ? 0 : in.FailOffset(), what, 1};
-        return false;
-    }
-    const std::uint64_t listsAt = in.Offset();
-    ReadReport listsReport;
-    bool complete = ReadObjectLists(in, store, &listsReport);
-    if (complete) {
-        const std::string mismatch = LayoutMismatch(version, store, bytes.subspan(in.Offset()));
-        if (!mismatch.empty()) {
-            complete = false;
-            listsReport = ReadReport{false, false, listsAt, mismatch, listsReport.indexCounter};
-        }
-    }
-    if (report) *report = listsReport;
-    RemoveSettingsTexts(store);
-    if (kind == InputKind::JwwFile && !options.allLayers)
-        KeepTopLevel(store, [&](const ObjectRef &ref) { return states.Editable(BaseOf(store, ref)); });
-    return complete;
+    const auto withCursor = [&](const std::function<void(ByteCursor &)> &use) {
+        ByteCursor in(bytes);
+        use(in);
+    };
+    return ReadDrawingFile(KindOfInput(bytes), withCursor, store, options, report);
+}
+
+bool ReadDrawingFileStream(std::FILE *file, std::uint64_t sizeBytes, DrawingStore &store,
+                           const DrawingFileOptions &options, ReadReport *report) {
+    std::array<std::uint8_t, kSignatureBytes> signature{};
+    const long start = std::ftell(file);
+    const std::size_t got = std::fread(signature.data(), 1, signature.size(), file);
+    const auto withCursor = [&](const std::function<void(ByteCursor &)> &use) {
+        ByteCursor in(file, std::fseek(file, start, SEEK_SET) == 0 ? sizeBytes : 0);
+        use(in);
+    };
+    return ReadDrawingFile(KindOfInput(std::span(signature.data(), got)), withCursor, store, options, report);
 }
 
 }  // namespace korvel

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdio>
 #include <span>
 #include <string>
 
@@ -31,6 +32,10 @@ inline constexpr std::size_t kCheckedFilePrefixBytes = 8 + 192 + 4;
 // its lists, without the settings texts Jw_cad appends on saving. True when the lists read to the end.
 bool ReadDrawingFileBytes(std::span<const std::uint8_t> bytes, DrawingStore &store, const DrawingFileOptions &options,
                           ReadReport *report = nullptr);
+
+// The same from a file already open at its start, of the given size, read through a buffer.
+bool ReadDrawingFileStream(std::FILE *file, std::uint64_t sizeBytes, DrawingStore &store,
+                           const DrawingFileOptions &options, ReadReport *report = nullptr);
 
 // Removes the settings texts ("Printer_Orientation = 0" and the like, at (0, -1000)) that end a saved
 // entity list: they are no part of the drawing.

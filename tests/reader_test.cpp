@@ -67,6 +67,13 @@ DrawingStore WithPenWidths(DrawingStore d) {
 }
 
 // The header of a stream: reference point, 16 scales of 1.
+DrawingStore BareDrawing() {
+    DrawingStore d;
+    d.layerGroupScales.assign(16, 1.0);
+    d.version = 600;
+    return d;
+}
+
 void Header(StreamWriter &w) {
     w.Double(12.5);
     w.Double(-7);
@@ -397,7 +404,7 @@ TEST(ReadClipBytes, CountsThatCannotBeRightFailAtOnce) {
     const Case cases[] = {
         {kObjects, 100000000},          {kBlockDefinitions, 50000000},    {kDefinitionEntities, 3000000},
         {kObjects, 0x80000000u},        {kBlockDefinitions, 0xFFFFFFFFu}, {kDefinitionEntities, 0x80000001u},
-        {kBlockDefinitions, 1000 / 40},  // would fit in the stream, not in four times its size in memory
+        {kBlockDefinitions, 1000 / 30 + 1},  // one more than the smallest definitions can fit
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(testing::Message() << c.where << " " << c.count);
@@ -424,6 +431,25 @@ TEST(ReadClipBytes, CountsThatCannotBeRightFailAtOnce) {
         EXPECT_NE(report.failure.find("cannot fit"), std::string::npos) << report.failure;
         EXPECT_LT(store.objects.capacity(), 1000u);
         EXPECT_LT(store.blockDefs.capacity(), 1000u);
+    }
+}
+
+// Memory is no reason to refuse a well-formed stream: definitions that take far more memory than their
+// bytes (empty ones) are read whole, however many there are.
+TEST(ReadClipBytes, ManyEmptyBlockDefinitionsReadWhole) {
+    for (const int count : {2, 1000, 70000}) {
+        SCOPED_TRACE(count);
+        DrawingStore d = BareDrawing();
+        for (int i = 0; i < count; i++) {
+            TclpEntBlockDef def;
+            def.number = i;
+            d.blockDefs.push_back(def);
+        }
+        const std::vector<std::uint8_t> bytes = WriteStream(d);
+        DrawingStore store;
+        ReadReport report;
+        EXPECT_TRUE(ReadClipBytes(bytes, store, &report)) << report.failure;
+        EXPECT_EQ(store.blockDefs.size(), static_cast<std::size_t>(count));
     }
 }
 
@@ -535,13 +561,6 @@ TEST(ReadClipBytes, CountingReadFindsWhatTheStoreReadFinds) {
 }
 
 namespace {
-
-DrawingStore BareDrawing() {
-    DrawingStore d;
-    d.layerGroupScales.assign(16, 1.0);
-    d.version = 600;
-    return d;
-}
 
 // The position of the `nth` (from 0) occurrence of `pattern` in `bytes`.
 std::size_t Find(const std::vector<std::uint8_t> &bytes, const std::vector<std::uint8_t> &pattern, int nth = 0) {
