@@ -19,11 +19,17 @@ bool ParseSide(std::string_view text, std::int32_t &value) {
     return ec == std::errc() && end == text.data() + text.size() && value >= 1 && value <= kMaxPreviewSide;
 }
 
-// The import's preparation of a fresh image, then the drawing.
-void Draw(Canvas &canvas, const DrawingStore &store, const PreviewRequest &request) {
+// The import's preparation of a fresh image, then the drawing; the block inserts left out.
+std::size_t Draw(Canvas &canvas, const DrawingStore &store, const PreviewRequest &request) {
     PreviewSurface surface(canvas);
     PrepareBlankPreview(surface, request.width, request.height);
-    RenderDrawingPreview(surface, store);
+    return RenderDrawingPreview(surface, store);
+}
+
+std::string LeftOutMessage(const DrawingStore &store, std::size_t leftOut) {
+    return std::to_string(leftOut) + " of " + std::to_string(store.inserts.size()) +
+           " block inserts left out: their members exceed the budget of " +
+           std::to_string(BlockMemberBudget(store)) + " placed block members";
 }
 
 bool WriteTrace(std::FILE *file, const DrawingStore &store, const PreviewRequest &request) {
@@ -34,7 +40,11 @@ bool WriteTrace(std::FILE *file, const DrawingStore &store, const PreviewRequest
         line += '\n';
         ok = ok && std::fwrite(line.data(), 1, line.size(), file) == line.size();
     });
-    Draw(trace, store, request);
+    const std::size_t leftOut = Draw(trace, store, request);
+    if (leftOut > 0) {
+        line = "incomplete: " + LeftOutMessage(store, leftOut) + "\n";
+        ok = ok && std::fwrite(line.data(), 1, line.size(), file) == line.size();
+    }
     return ok;
 }
 
@@ -53,7 +63,8 @@ int RunPreview(Input &input, const PreviewRequest &request) {
 
     const std::unique_ptr<RasterCanvas> canvas = CreateRasterCanvas(request.width, request.height);
     if (!canvas) return Fail(kOutputFailed, "the preview's drawing layer (korvel-qt.so) could not be loaded");
-    Draw(*canvas, store, request);
+    const std::size_t leftOut = Draw(*canvas, store, request);
+    if (leftOut > 0) std::fprintf(stderr, "korvel-cli: warning: %s: %s\n", input.Name().c_str(), LeftOutMessage(store, leftOut).c_str());
     std::string png;
     if (!canvas->EncodePng(png)) return Fail(kOutputFailed, "the preview image could not be encoded");
     std::string error;

@@ -150,10 +150,26 @@ private:
 
 }  // namespace
 
-void DrawPreview(PreviewSurface &surface, const DrawingStore &store) {
+namespace {
+
+// A red corner flag: the preview leaves out block members past the budget.
+void DrawIncompleteFlag(PreviewSurface &surface) {
+    constexpr std::int32_t kSide = 12;
+    const std::int32_t right = surface.view.width - 1;
+    const PixelPoint corner[] = {{right - kSide, 1}, {right, 1}, {right, 1 + kSide}};
+    SetPreviewPen(surface.canvas, {255, 0, 0}, 0, 0);
+    surface.canvas.SetBrush(Brush{{255, 0, 0}, BrushKind::Solid});
+    surface.canvas.DrawPolygon(corner);
+}
+
+}  // namespace
+
+std::size_t DrawPreview(PreviewSurface &surface, const DrawingStore &store) {
     EntityPainter(surface, nullptr).All(store);
     const BlockDefLookup lookup(store);
-    for (const TclpEntBlock &insert : store.inserts) {
+    const std::size_t placed = InsertsWithinBudget(store, lookup);
+    for (std::size_t i = 0; i < placed; ++i) {
+        const TclpEntBlock &insert = store.inserts[i];
         const TclpEntBlockDef *def = lookup.Find(insert.number);
         if (!def) continue;
         const BlockPlacement placement(BlockTransformOf(insert));
@@ -161,6 +177,8 @@ void DrawPreview(PreviewSurface &surface, const DrawingStore &store) {
     }
     SetPreviewPen(surface.canvas, {255, 0, 0}, 1, 2);
     DrawEllipse(surface, store.originX, store.originY, ToDouble(Ext(5.0) / surface.view.scale), 1, 0);
+    if (placed < store.inserts.size()) DrawIncompleteFlag(surface);
+    return store.inserts.size() - placed;
 }
 
 void PrepareBlankPreview(PreviewSurface &surface, std::int32_t width, std::int32_t height) {
@@ -171,9 +189,9 @@ void PrepareBlankPreview(PreviewSurface &surface, std::int32_t width, std::int32
     DrawPixelFrame(surface.canvas, 0, 0, width - 1, height - 1);
 }
 
-void RenderDrawingPreview(PreviewSurface &surface, const DrawingStore &store) {
+std::size_t RenderDrawingPreview(PreviewSurface &surface, const DrawingStore &store) {
     surface.view = FitPreviewView(ComputeDrawingExtents(store), surface.view.width, surface.view.height);
-    DrawPreview(surface, store);
+    return DrawPreview(surface, store);
 }
 
 }  // namespace korvel

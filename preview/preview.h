@@ -14,12 +14,13 @@ namespace korvel {
 constexpr std::int32_t kPreviewWidth = 177;
 constexpr std::int32_t kPreviewHeight = 129;
 
-// Draws the store with the view already set on the surface.
-void DrawPreview(PreviewSurface &surface, const DrawingStore &store);
+// Draws the store with the view already set on the surface. Returns how many block inserts were left out
+// for the block member budget (0 as a rule); a red flag in the top-right corner then says so.
+std::size_t DrawPreview(PreviewSurface &surface, const DrawingStore &store);
 
 // The whole preparation the import does on a fresh image: white background, blue frame, then, for a
 // drawing that was read, the view fitted to its extents and the drawing itself.
 void PrepareBlankPreview(PreviewSurface &surface, std::int32_t width, std::int32_t height);
-void RenderDrawingPreview(PreviewSurface &surface, const DrawingStore &store);
+std::size_t RenderDrawingPreview(PreviewSurface &surface, const DrawingStore &store);
 
 }  // namespace korvel

@@ -1,6 +1,8 @@
 // The in-memory drawing: header values, entity records by kind, and block definitions.
 #include "reader/drawing_store.h"
 
+#include <algorithm>
+
 namespace korvel {
 
 void ClearDrawingStore(DrawingStore &store) { store = DrawingStore{}; }
@@ -49,6 +51,25 @@ std::size_t StoreSizeBytes(const DrawingStore &store) {
     for (const TclpEntBlockDef &def : store.blockDefs)
         n += ArraysBytes(def) + VectorBytes(def.objects) + StringBytes(def.name);
     return n;
+}
+
+std::uint64_t BlockMemberBudget(const DrawingStore &store) {
+    std::uint64_t records = store.objects.size();
+    for (const TclpEntBlockDef &def : store.blockDefs)
+        records += def.objects.size();
+    return std::max(kMinBlockMemberBudget, 16 * records);
+}
+
+std::size_t InsertsWithinBudget(const DrawingStore &store, const BlockDefLookup &lookup) {
+    const std::uint64_t budget = BlockMemberBudget(store);
+    std::uint64_t placed = 0;
+    for (std::size_t i = 0; i < store.inserts.size(); ++i) {
+        const TclpEntBlockDef *def = lookup.Find(store.inserts[i].number);
+        if (!def) continue;
+        placed += def->objects.size();
+        if (placed > budget) return i;
+    }
+    return store.inserts.size();
 }
 
 }  // namespace korvel

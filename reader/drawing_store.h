@@ -174,6 +174,15 @@ inline BlockTransform BlockTransformOf(const TclpEntBlock &insert) {
 
 void CopyEntityBase(const TclpEntBase &from, TclpEntBase &to);
 
+// How many block members the preview and the extents place at most: proportional to the drawing, with a
+// floor that no real drawing reaches, so that an input whose inserts multiply a large definition still
+// previews in time linear in its size.
+inline constexpr std::uint64_t kMinBlockMemberBudget = 10'000'000;
+std::uint64_t BlockMemberBudget(const DrawingStore &store);
+
+// How many of the store's inserts, in order, are placed within that budget (all of them, as a rule).
+std::size_t InsertsWithinBudget(const DrawingStore &store, const BlockDefLookup &lookup);
+
 // Memory the store holds (its arrays, strings and nested arrays), for the benchmarks.
 std::size_t StoreSizeBytes(const DrawingStore &store);
 

@@ -169,7 +169,9 @@ DrawingExtents ComputeDrawingExtents(const DrawingStore &store) {
     InitExtents(e, store.originX, store.originY);
     KeyPoints(e, nullptr).AddEntities(store);
     const BlockDefLookup lookup(store);
-    for (const TclpEntBlock &insert : store.inserts) {
+    const std::size_t placed = InsertsWithinBudget(store, lookup);
+    for (std::size_t i = 0; i < placed; ++i) {
+        const TclpEntBlock &insert = store.inserts[i];
         const TclpEntBlockDef *def = lookup.Find(insert.number);
         if (!def) continue;
         const BlockPlacement placement(BlockTransformOf(insert));

@@ -15,7 +15,7 @@ void ExtendExtents(DrawingExtents &e, double x, double y);
 void ExtendTransformed(DrawingExtents &e, double u, double v, const BlockPlacement &insert);
 
 // The reference point, every entity's key points, and the key points of each top-level insert's
-// definition (the first with the insert's number) placed by that insert. Curves contribute their axis
+// definition (the first with the insert's number) placed by that insert, within the block member budget. Curves contribute their axis
 // points and ends, not their exact bounds.
 DrawingExtents ComputeDrawingExtents(const DrawingStore &store);
 

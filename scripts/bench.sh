@@ -6,6 +6,8 @@ bash scripts/setup.sh
 bash scripts/build.sh build-release -DCMAKE_BUILD_TYPE=Release -DKORVEL_TESTS=OFF
 python3 bench/cli_ratios.py build-release/korvel-cli build-release/bench/bench_reader
 echo
+python3 bench/hostile.py build-release/korvel-cli build-release/bench/make_hostile
+echo
 build-release/bench/bench_reader "$@"
 echo
 build-release/bench/bench_convert "$@"
