@@ -12,6 +12,7 @@
 #include "preview/preview.h"
 #include "preview/recording_canvas.h"
 #include "preview/text.h"
+#include "reader/extents.h"
 
 using namespace korvel;
 
@@ -450,6 +451,41 @@ TEST(DrawPreview, OrderColoursAndBlocks) {
                                                 static_cast<std::int32_t>(std::lround(100 - 10 * std::sin(slash)))}));
     EXPECT_EQ(u.Ops()[4].pen, (Pen{{255, 0, 0}, PenStyle::Dash, 2}));  // the reference point marker last
     EXPECT_EQ(u.Ops()[4].points[0], (PixelPoint{5, 100}));
+}
+
+// Inserts that multiply a large definition past the member budget are left out, from the first that
+// exceeds it, alike in the extents and the preview, and the preview flags it. Inserts of a missing
+// definition place nothing and spend nothing.
+TEST(DrawPreview, InsertsPastTheBlockMemberBudgetAreLeftOutAndFlagged) {
+    struct Case {
+        std::size_t members, inserts, missing;  // members of the definition; inserts of it; of no definition
+        std::size_t placed;
+    };
+    for (const Case c : {Case{100'000, 200, 0, 100}, Case{100'000, 100, 50, 100}, Case{1, 1000, 0, 1000},
+                         Case{1'000'000, 20, 0, 16}}) {  // budget 16 x 1,000,020 records
+        SCOPED_TRACE(testing::Message() << c.members << " x " << c.inserts);
+        DrawingStore store;
+        TclpEntBlockDef def;
+        def.number = 1;
+        def.objects.assign(c.members, ObjectRef{1, 0});
+        def.lines.push_back({{0, 1, 2}, 0, 0, 1, 1});
+        store.blockDefs.push_back(def);
+        for (std::size_t i = 0; i < c.missing + c.inserts; ++i) {
+            TclpEntBlock insert;
+            insert.number = i < c.missing ? 2 : 1;
+            insert.x = 1000.0 * static_cast<double>(i);  // the last inserts alone would widen the extents
+            insert.scaleX = insert.scaleY = 1;
+            store.inserts.push_back(insert);
+            store.objects.push_back({7, static_cast<std::int32_t>(i)});
+        }
+        const BlockDefLookup lookup(store);
+        ASSERT_EQ(InsertsWithinBudget(store, lookup), c.missing + c.placed);
+        EXPECT_EQ(ComputeDrawingExtents(store).maxX, 1000.0 * static_cast<double>(c.missing + c.placed - 1) + 1);
+        UnitSurface u;
+        EXPECT_EQ(DrawPreview(u.surface, store), c.inserts - c.placed);
+        const bool flagged = Trace(u.Ops()).back().starts_with("polygon 3 87 1 99 1 99 13 | pen FF0000");
+        EXPECT_EQ(flagged, c.placed < c.inserts);
+    }
 }
 
 TEST(DrawPreview, TextStylesAndDimensionParts) {
