@@ -44,6 +44,8 @@ int RunCapture(const CaptureRequest &request) {
         if (!ListJwFormats(clipboards, list))
             return Fail(kRejected, "the clipboard holds no Jw_cad drawing (all three formats are needed)");
         DumpListedFormats(clipboards, list, folder);
+    } catch (const ClipboardNoAnswerError &) {
+        return Fail(kRejected, "the program that holds the clipboard did not answer in time");
     } catch (const ClipboardOpenError &) {
         return Fail(kRejected, "the clipboard cannot be opened: another program holds it");
     }

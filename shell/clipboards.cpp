@@ -58,6 +58,8 @@ bool Clipboards::ClipboardFormatSize(std::uint32_t format, std::uint32_t &size) 
         if (*blockSize > std::numeric_limits<std::uint32_t>::max()) return false;
         size = static_cast<std::uint32_t>(*blockSize);
         return true;
+    } catch (const ClipboardOpenError &) {
+        throw;
     } catch (const std::exception &) {
         size = 0;
         return false;
@@ -76,6 +78,9 @@ void Clipboards::DumpClipboardFormat(std::uint32_t format, const std::string &pa
                 OutputOptions{.followLinks = false, .writeInPlace = false, .force = true});
         });
         if (!present || !written) RemoveIfPresent(path);
+    } catch (const ClipboardOpenError &) {
+        RemoveIfPresent(path);
+        throw;
     } catch (const std::exception &) {
         RemoveIfPresent(path);
     }

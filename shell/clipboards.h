@@ -16,6 +16,20 @@ inline constexpr const char *kClipboardOpenMessage = "クリップボードを�
 class ClipboardOpenError : public std::runtime_error {
 public:
     ClipboardOpenError() : std::runtime_error(kClipboardOpenMessage) {}
+
+protected:
+    explicit ClipboardOpenError(const char *message) : std::runtime_error(message) {}
+};
+
+// The message shown when the program that holds the clipboard does not answer a request in time.
+inline constexpr const char *kClipboardNoAnswerMessage =
+    "クリップボードの持ち主（コピーしたプログラム）が応答しません。もう一度コピーしてから取り込んでください";
+
+// Thrown by a source whose clipboard owner did not answer in time; the capture stops as when the
+// clipboard cannot be opened.
+class ClipboardNoAnswerError : public ClipboardOpenError {
+public:
+    ClipboardNoAnswerError() : ClipboardOpenError(kClipboardNoAnswerMessage) {}
 };
 
 // What one platform's clipboard offers: counted formats, names registered as numbers, and each format's
@@ -45,10 +59,11 @@ public:
     int ClipboardFormatCount();
     std::uint32_t RegisterFormat(const std::string &name);
     // True when the format has a data block; `size` is its byte size (0 when absent). Throws
-    // ClipboardOpenError when the clipboard cannot be opened.
+    // ClipboardOpenError when the clipboard cannot be opened or its owner does not answer.
     bool ClipboardFormatSize(std::uint32_t format, std::uint32_t &size);
     // Writes the format's block to `path` through a 2,048-byte buffer. A missing format removes a stale
-    // file of that name; a failed write leaves no file. Throws only ClipboardOpenError.
+    // file of that name; a failed write leaves no file. Throws only ClipboardOpenError (or its owner not
+    // answering, after removing the file).
     void DumpClipboardFormat(std::uint32_t format, const std::string &path);
 
     void Open();

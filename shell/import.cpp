@@ -36,8 +36,9 @@ void TForm1::Button1Click() {
 }
 
 void TForm1::Import() {
-    if (!ListJwFormats(clipboards, controls)) return;
+    // Busy from the first request on: the clipboard's owner answers in its own time.
     const BusyCursor busy(controls);
+    if (!ListJwFormats(clipboards, controls)) return;
     DumpListedFormats(clipboards, controls, programFolder);
     const std::string streamPath = ScratchPath(1);
     if (std::filesystem::exists(FilePath(streamPath))) PreviewStream(streamPath);

@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QElapsedTimer>
 #include <QImage>
 #include <QProcess>
 #include <filesystem>
@@ -146,6 +147,33 @@ TEST_F(WindowEndToEnd, TextOnTheClipboardImportsNothing) {
     window.findChild<QPushButton *>("Button1")->click();
     EXPECT_TRUE(fs::is_empty(work));
     EXPECT_TRUE(window.findChild<QLabel *>("Image1")->pixmap().isNull());
+}
+
+// An owner that never answers costs a few seconds, not minutes, and is reported as such: by the command
+// line (exit 1) and by the window, which stays drawn meanwhile and keeps its scratch folder empty.
+TEST_F(WindowEndToEnd, AnOwnerThatNeverAnswersIsReportedWithinSeconds) {
+    ClipboardOwner owner({"--silent"});
+    ASSERT_TRUE(owner.ready);
+    QProcess cli;
+    QElapsedTimer timer;
+    timer.start();
+    cli.start(QString::fromStdString(Env("KORVEL_CLI")), {"capture", QString::fromStdString(work.string())});
+    ASSERT_TRUE(cli.waitForFinished(30000));
+    EXPECT_LT(timer.elapsed(), 10000);
+    EXPECT_EQ(cli.exitCode(), 1);
+    EXPECT_TRUE(cli.readAllStandardError().contains("did not answer"));
+
+    MainWindow window(work.string() + "/");
+    std::vector<std::string> messages;
+    window.SetMessageDisplay([&](const std::string &message) { messages.push_back(message); });
+    window.show();
+    timer.restart();
+    window.findChild<QPushButton *>("Button1")->click();
+    EXPECT_LT(timer.elapsed(), 10000);
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0], kClipboardNoAnswerMessage);
+    EXPECT_TRUE(fs::is_empty(work));
+    EXPECT_EQ(window.cursor().shape(), Qt::ArrowCursor);
 }
 
 }  // namespace

@@ -3,7 +3,7 @@ find_package(Qt6 REQUIRED COMPONENTS Gui Widgets)
 find_package(PkgConfig REQUIRED)
 pkg_check_modules(XCB REQUIRED IMPORTED_TARGET xcb)
 add_library(korvel_platform STATIC platform/qt/qt_canvas.cpp platform/qt/qt_fonts.cpp platform/qt/x11_clipboard.cpp
-  platform/qt/system_clipboard.cpp)
+  platform/qt/x11_selection.cpp platform/qt/system_clipboard.cpp)
 target_link_libraries(korvel_platform PUBLIC korvel_core Qt6::Gui PkgConfig::XCB)
 # korvel-cli reaches the canvas and the clipboard through a module it loads on first use, so that its
 # other commands start without Qt's libraries; the module holds the core again, hence position-independent.

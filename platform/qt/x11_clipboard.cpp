@@ -3,6 +3,7 @@
 #include <xcb/xcb.h>
 
 #include <QClipboard>
+#include <QCoreApplication>
 #include <QGuiApplication>
 #include <QMimeData>
 #include <QStringList>
@@ -40,7 +41,18 @@ const QMimeData *ClipboardData() {
 
 }  // namespace
 
+X11Clipboard::X11Clipboard() {
+    if (!X11Connection()) return;
+    // Repaints, but no clicks, while the owner takes its time: the window stays drawn and cannot start
+    // a second import inside the first.
+    auto x11 = std::make_unique<X11Selection>(kAnswerTime, [] {
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    });
+    if (x11->Connected()) selection = std::move(x11);
+}
+
 int X11Clipboard::FormatCount() {
+    if (selection) return static_cast<int>(selection->DataTargets().size());
     const QMimeData *data = ClipboardData();
     if (!data) return 0;
     int count = 0;
@@ -59,8 +71,14 @@ std::uint32_t X11Clipboard::Register(const std::string &name) {
     return number;
 }
 
-std::optional<QByteArray> X11Clipboard::Fetch(std::uint32_t format) const {
+std::optional<QByteArray> X11Clipboard::Fetch(std::uint32_t format) {
     const auto name = names.find(format);
+    if (selection) {
+        if (name == names.end()) return std::nullopt;
+        const std::optional<std::vector<std::uint8_t>> bytes = selection->Convert(format);
+        if (!bytes) return std::nullopt;
+        return QByteArray(reinterpret_cast<const char *>(bytes->data()), static_cast<qsizetype>(bytes->size()));
+    }
     const QMimeData *data = ClipboardData();
     if (name == names.end() || !data || !data->hasFormat(name->second)) return std::nullopt;
     return data->data(name->second);
