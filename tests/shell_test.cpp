@@ -247,9 +247,8 @@ TEST_F(Shell, AClipboardHeldByAnotherProgramIsReportedAndTheCursorRestored) {
         controls.log.clear();
         form.Button1Click();
         const std::string message = std::string("message ") + kClipboardOpenMessage;
-        const std::vector<std::string> expected =
-            failAt == 0 ? std::vector<std::string>{message} : std::vector<std::string>{"busy", "idle", message};
-        EXPECT_EQ(controls.log, expected) << failAt;
+        // Busy from the first request on, since an owner may take its time to answer.
+        EXPECT_EQ(controls.log, (std::vector<std::string>{"busy", "idle", message})) << failAt;
         EXPECT_FALSE(AnyScratchFile()) << failAt;
     }
 }
