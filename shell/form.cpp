@@ -11,6 +11,7 @@
 #include "geom/cp932.h"
 #include "script/convert.h"
 #include "shell/capture.h"
+#include "shell/messages.h"
 #include "shell/program_folder.h"
 
 namespace korvel {
@@ -30,6 +31,7 @@ void TForm1::FormShow(const std::string &folder) {
     programFolder = folder;
     scriptPath = programFolder + kScriptFileName;
     FillPenColorTable(pens);
+    controls.ShowScriptLocation(scriptPath);
     if (!FolderIsWritable(programFolder)) controls.ShowMessage("作業用のフォルダに書き込めません: " + programFolder);
 }
 
@@ -42,6 +44,11 @@ void TForm1::FormClose() {
 }
 
 void TForm1::Button2Click() {
+    // Neither an empty script nor one of a partial drawing replaces the last good TEMP.VNT.
+    if (loaded != Loaded::Whole) {
+        controls.ShowMessage(loaded == Loaded::Nothing ? kNothingToConvertMessage : kPartialConvertMessage);
+        return;
+    }
     for (int button = 1; button <= 4; ++button)
         controls.SetButtonEnabled(button, false);
     controls.ClearText();
@@ -49,7 +56,7 @@ void TForm1::Button2Click() {
         LoadScriptIntoPane();
     } else {
         // A partial script is not shown as if it were the result.
-        controls.ShowMessage("スクリプトファイルを書き込めません: " + scriptPath);
+        controls.ShowMessage(kScriptWriteMessage + scriptPath);
     }
     for (int button = 1; button <= 4; ++button)
         controls.SetButtonEnabled(button, true);

@@ -36,11 +36,19 @@ public:
     const DrawingStore &Store() const { return store; }
 
 private:
-    void Import();
+    // What the store holds: nothing yet, a whole drawing, or the part of one read before its read failed.
+    enum class Loaded { Nothing, Whole, Partial };
+
+    // False when the clipboard holds no Jw_cad drawing.
+    bool Import();
     // Reads the stream into the store and draws the preview; false when the header check rejects it.
     bool PreviewStream(const std::string &path);
-    // A new blank preview image, with the drawing on it when `read` reads one.
+    // A new blank preview image, with the drawing on it when `read` reads one; the pane, which showed the
+    // earlier drawing's script, is cleared.
     void ShowPreview(const std::function<bool()> &read);
+    // Says `rejected` when a copy or file failed the check (and whether the window still holds an earlier
+    // drawing), or that the read failed part-way.
+    void SayHowItWasRead(bool checked, const std::string &rejected);
     bool WriteScript();
     void LoadScriptIntoPane();
 
@@ -50,6 +58,7 @@ private:
     PenColorTable pens;
     std::string programFolder;
     std::string scriptPath;
+    Loaded loaded = Loaded::Nothing;
 };
 
 // Runs a handler as the window's event loop does: an error that escapes it goes to the error display.

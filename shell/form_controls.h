@@ -33,6 +33,10 @@ public:
     // The new bitmap is drawn: show it.
     virtual void PreviewImageDrawn() = 0;
 
+    // Where the convert button writes the script, shown on the pane and the button (the folder may be
+    // hidden from other programs' file dialogs).
+    virtual void ShowScriptLocation(const std::string &path) = 0;
+
     virtual void SetBusyCursor(bool busy) = 0;
     // The application's error display.
     virtual void ShowMessage(const std::string &message) = 0;

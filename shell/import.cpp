@@ -8,6 +8,7 @@
 #include "reader/jww_file.h"
 #include "shell/capture.h"
 #include "shell/form.h"
+#include "shell/messages.h"
 
 namespace korvel {
 
@@ -29,19 +30,29 @@ private:
 
 void TForm1::Button1Click() {
     try {
-        Import();
+        if (!Import()) controls.ShowMessage(kNoJwDrawingMessage);
     } catch (const ClipboardOpenError &error) {
         controls.ShowMessage(error.what());
     }
 }
 
-void TForm1::Import() {
-    // Busy from the first request on: the clipboard's owner answers in its own time.
-    const BusyCursor busy(controls);
-    if (!ListJwFormats(clipboards, controls)) return;
-    DumpListedFormats(clipboards, controls, programFolder);
-    const std::string streamPath = ScratchPath(1);
-    if (std::filesystem::exists(FilePath(streamPath))) PreviewStream(streamPath);
+bool TForm1::Import() {
+    bool read = false;
+    {
+        // Busy from the first request on: the clipboard's owner answers in its own time.
+        const BusyCursor busy(controls);
+        if (!ListJwFormats(clipboards, controls)) return false;
+        DumpListedFormats(clipboards, controls, programFolder);
+        const std::string streamPath = ScratchPath(1);
+        read = std::filesystem::exists(FilePath(streamPath)) && PreviewStream(streamPath);
+    }
+    SayHowItWasRead(read, kRejectedCopyMessage);
+    return true;
+}
+
+void TForm1::SayHowItWasRead(bool checked, const std::string &rejected) {
+    if (!checked) controls.ShowMessage(loaded == Loaded::Nothing ? rejected : rejected + "。" + kEarlierDrawingKeptMessage);
+    else if (loaded == Loaded::Partial) controls.ShowMessage(kPartialReadMessage);
 }
 
 bool TForm1::PreviewStream(const std::string &path) {
@@ -54,11 +65,19 @@ void TForm1::ShowPreview(const std::function<bool()> &read) {
     Canvas &canvas = controls.NewPreviewImage();
     PreviewSurface surface(canvas);
     PrepareBlankPreview(surface, controls.PreviewImageWidth(), controls.PreviewImageHeight());
-    if (read()) RenderDrawingPreview(surface, store);
+    const bool whole = read();
+    if (whole) RenderDrawingPreview(surface, store);
     controls.PreviewImageDrawn();
+    controls.ClearText();
+    loaded = whole ? Loaded::Whole : Loaded::Partial;
 }
 
 void TForm1::ImportDroppedFile(const std::string &path) {
+    std::error_code ec;
+    if (!std::filesystem::exists(FilePath(path), ec)) {
+        controls.ShowMessage(kFileNotFoundMessage + path);
+        return;
+    }
     bool previewed = false;
     {
         const BusyCursor busy(controls);
@@ -73,7 +92,7 @@ void TForm1::ImportDroppedFile(const std::string &path) {
         }
     }
     // Unlike the clipboard import, a file the user chose deserves an answer when it is not a drawing.
-    if (!previewed) controls.ShowMessage("Jw_cadの図形データではありません: " + path);
+    SayHowItWasRead(previewed, kNotADrawingFileMessage + path);
 }
 
 }  // namespace korvel

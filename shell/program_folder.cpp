@@ -33,9 +33,16 @@ bool FolderIsWritable(const std::string &folder) {
     return created;
 }
 
+bool IsSystemFolder(const std::string &folder) {
+    for (const char *prefix : {"/usr/", "/opt/", "/bin/", "/sbin/", "/lib/", "/snap/"})
+        if (folder.starts_with(prefix)) return true;
+    return false;
+}
+
 std::string ChooseProgramFolder(const std::string &executablePath, const std::string &userDataFolder) {
     const std::string executableFolder = ExecutableFolder(executablePath);
-    if (userDataFolder.empty() || FolderIsWritable(executableFolder)) return executableFolder;
+    const bool installed = IsSystemFolder(executableFolder) || !FolderIsWritable(executableFolder);
+    if (userDataFolder.empty() || !installed) return executableFolder;
     std::error_code ignored;
     fs::create_directories(FilePath(userDataFolder), ignored);
     return FolderWithSeparator(userDataFolder);

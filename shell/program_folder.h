@@ -14,8 +14,12 @@ std::string ExecutableFolder(const std::string &executablePath);
 // True when a file can be created in `folder` (tried, then removed).
 bool FolderIsWritable(const std::string &folder);
 
-// The executable's folder when it can be written; otherwise (an installed program) `userDataFolder`,
-// created if need be. Ends with a separator.
+// Whether a folder belongs to the system's installed programs (/usr, /opt and the like), where a program
+// must leave no files of its own even when it could (run as root): a package removal would leave them.
+bool IsSystemFolder(const std::string &folder);
+
+// The executable's folder when it can be written and is not a system folder; otherwise (an installed
+// program) `userDataFolder`, created if need be. Ends with a separator.
 std::string ChooseProgramFolder(const std::string &executablePath, const std::string &userDataFolder);
 
 }  // namespace korvel

@@ -17,6 +17,7 @@
 #include "script/convert.h"
 #include "shell/folder_clipboard.h"
 #include "shell/form.h"
+#include "shell/messages.h"
 #include "shell/program_folder.h"
 #include "support/realdata.h"
 #include "support/stream_writer.h"
@@ -81,6 +82,7 @@ public:
     std::array<bool, 4> checked{};
     std::string text;
     std::vector<std::string> scratch;
+    std::string scriptLocation;
     RecordingCanvas image;
     int newImages = 0;
 
@@ -105,6 +107,7 @@ public:
     std::int32_t PreviewImageWidth() const override { return kPreviewWidth; }
     std::int32_t PreviewImageHeight() const override { return kPreviewHeight; }
     void PreviewImageDrawn() override { log.push_back("drawn"); }
+    void ShowScriptLocation(const std::string &path) override { scriptLocation = path; }
     void SetBusyCursor(bool busy) override { log.push_back(busy ? "busy" : "idle"); }
     void ShowMessage(const std::string &message) override { log.push_back("message " + message); }
     void CloseWindow() override { log.push_back("close"); }
@@ -199,7 +202,9 @@ TEST_F(Shell, ImportOfAnIncompleteClipboardChangesNothing) {
         EXPECT_EQ(controls.scratch.size(), c.scratchLines) << c.name;
         EXPECT_FALSE(AnyScratchFile()) << c.name;
         EXPECT_EQ(controls.newImages, 0) << c.name;
-        EXPECT_TRUE(controls.log.empty()) << c.name;
+        EXPECT_EQ(controls.log, (std::vector<std::string>{"busy", "idle", std::string("message ") + kNoJwDrawingMessage}))
+            << c.name;
+        controls.log.clear();
     }
 }
 
@@ -337,13 +342,68 @@ TEST_F(Shell, ConvertReadsEachCheckBoxAsItsOptionAndShowsTheScript) {
 }
 
 TEST_F(Shell, AScriptThatCannotBeWrittenIsReportedNotShown) {
+    PutCopy(sample);
+    form.Button1Click();
+    controls.log.clear();
     fs::create_directories(folder / "TEMP.VNT");  // the script's name taken by a folder
     controls.text = "stale";
     form.Button2Click();
     EXPECT_EQ(controls.text, "");
     ASSERT_EQ(controls.log.size(), 9u);
-    EXPECT_EQ(controls.log[4], "message スクリプトファイルを書き込めません: " + form.ScriptPath());
+    EXPECT_EQ(controls.log[4], std::string("message ") + kScriptWriteMessage + form.ScriptPath());
     EXPECT_EQ(controls.log.back(), "enable 4");
+}
+
+// What the window says after each thing that did not go as the user meant, and what stays as it was: a
+// conversion never writes an empty script or one of a partial drawing over the last TEMP.VNT, and the
+// pane never shows (or copies) the script of a drawing other than the one previewed.
+TEST_F(Shell, TheWindowSaysWhatHappenedAndKeepsTheLastGoodScript) {
+    const std::string message = "message ";
+    EXPECT_EQ(controls.scriptLocation, form.ScriptPath());
+
+    form.Button2Click();  // nothing loaded yet
+    EXPECT_EQ(controls.log, (std::vector<std::string>{message + kNothingToConvertMessage}));
+    EXPECT_FALSE(fs::exists(form.ScriptPath()));
+
+    controls.log.clear();
+    PutCopy(Bytes(300, 0));  // rejected by the header check, nothing loaded before
+    form.Button1Click();
+    EXPECT_EQ(controls.log.back(), message + kRejectedCopyMessage);
+
+    PutCopy(sample);
+    form.Button1Click();
+    form.Button2Click();
+    const std::string script = test::ReadFileText(form.ScriptPath());
+    ASSERT_FALSE(controls.text.empty());
+
+    struct Case {
+        const char *name;
+        Bytes copy;
+        std::string importSays, convertSays;  // the last message of each; empty: none
+    };
+    Bytes cut = sample;
+    cut.resize(200);
+    const Case cases[] = {
+        {"rejected after a drawing", Bytes(300, 0),
+         message + kRejectedCopyMessage + "。" + kEarlierDrawingKeptMessage, ""},
+        {"read part-way", cut, message + kPartialReadMessage, message + kPartialConvertMessage},
+        {"a good copy again", sample, "", ""},
+    };
+    for (const Case &c : cases) {
+        controls.text = "the pane's script";
+        controls.log.clear();
+        PutCopy(c.copy);
+        form.Button1Click();
+        const bool said = !controls.log.empty() && controls.log.back().starts_with(message);
+        EXPECT_EQ(said ? controls.log.back() : "", c.importSays) << c.name;
+        // The pane is cleared whenever the store changes; TEMP.VNT is left alone.
+        EXPECT_EQ(controls.text.empty(), c.copy != Bytes(300, 0)) << c.name;
+        EXPECT_EQ(test::ReadFileText(form.ScriptPath()), script) << c.name;
+        controls.log.clear();
+        form.Button2Click();
+        EXPECT_EQ(controls.log.front().starts_with(message) ? controls.log.front() : "", c.convertSays) << c.name;
+        EXPECT_EQ(test::ReadFileText(form.ScriptPath()), script) << c.name;
+    }
 }
 
 TEST_F(Shell, CopyCloseAndTheScratchFiles) {
@@ -373,9 +433,15 @@ TEST_F(Shell, ADroppedFileIsPreviewedOrReportedWhenItIsNoDrawing) {
     const std::string notes = (folder / "notes.txt").string();
     WriteBytes(notes, Bytes(300, 'a'));
     form.ImportDroppedFile(notes);
-    EXPECT_EQ(controls.log,
-              (std::vector<std::string>{"busy", "idle", "message Jw_cadの図形データではありません: " + notes}));
+    EXPECT_EQ(controls.log, (std::vector<std::string>{"busy", "idle",
+                                                      std::string("message ") + kNotADrawingFileMessage + notes + "。" +
+                                                          kEarlierDrawingKeptMessage}));
     EXPECT_EQ(controls.newImages, 1);
+
+    controls.log.clear();
+    const std::string missing = (folder / "missing.jww").string();
+    form.ImportDroppedFile(missing);
+    EXPECT_EQ(controls.log, (std::vector<std::string>{std::string("message ") + kFileNotFoundMessage + missing}));
 }
 
 TEST_F(Shell, ADroppedDrawingFileIsPreviewedWithoutTouchingTheScratchFiles) {
@@ -402,6 +468,12 @@ TEST_F(Shell, TheProgramFolderFallsBackToTheUserDataFolder) {
     EXPECT_EQ(ChooseProgramFolder(unwritable, (folder / "data" / "korvel").string()),
               (folder / "data" / "korvel").string() + separator);
     EXPECT_TRUE(FolderIsWritable((folder / "data" / "korvel").string()));
+    // An installed program keeps its files in the user's folder even where it could write (as root).
+    for (const char *installed : {"/usr/bin/korvel", "/usr/local/bin/korvel", "/opt/korvel/bin/korvel"})
+        EXPECT_EQ(ChooseProgramFolder(installed, (folder / "data" / "korvel").string()),
+                  (folder / "data" / "korvel").string() + separator)
+            << installed;
+    EXPECT_FALSE(IsSystemFolder("/home/user/usr/"));
 }
 
 TEST(RealCaptures, ImportThroughAFolderClipboardDumpsTheCaptureUnchanged) {

@@ -14,10 +14,11 @@ constexpr const char *kUsage =
     "usage: korvel [FILE]\n"
     "Opens the Korvel window. Copy a drawing in Jw_cad (running under Wine), then press\n"
     "\"Jw_cadクリップボード取り込み\" to import it and \"Vantraコードへ変換\" to convert it.\n"
-    "FILE, or a file dropped on the window, is a saved \"Jw_win\" clipboard stream (such as prev.1)\n"
-    "to preview and convert instead of the clipboard's drawing.\n"
-    "The scratch files and TEMP.VNT go to the program's folder, or to ~/.local/share/korvel when\n"
-    "that folder cannot be written.\n";
+    "FILE, or a file dropped on the window, is a drawing Jw_cad saved (.jww, .jws) or a saved\n"
+    "\"Jw_win\" clipboard stream (such as prev.1), to preview and convert instead of the clipboard's\n"
+    "drawing.\n"
+    "The scratch files and TEMP.VNT go to the program's folder, or to ~/.local/share/korvel when the\n"
+    "program is installed or that folder cannot be written.\n";
 
 }  // namespace
 

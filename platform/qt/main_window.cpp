@@ -10,6 +10,8 @@
 #include <QTextDocumentFragment>
 #include <QUrl>
 
+#include "shell/messages.h"
+
 #include "platform/qt/qt_fonts.h"
 
 namespace korvel {
@@ -166,6 +168,12 @@ std::int32_t MainWindow::PreviewImageHeight() const { return image->height(); }
 
 void MainWindow::PreviewImageDrawn() {
     if (previewCanvas) image->setPixmap(QPixmap::fromImage(previewCanvas->Image()));
+}
+
+void MainWindow::ShowScriptLocation(const std::string &path) {
+    const QString tip = QString::fromStdString(kScriptLocationLabel + path);
+    pane->setToolTip(tip);
+    findChild<QPushButton *>("Button2")->setToolTip(tip);
 }
 
 void MainWindow::SetBusyCursor(bool busy) {

@@ -55,6 +55,7 @@ public:
     std::int32_t PreviewImageWidth() const override;
     std::int32_t PreviewImageHeight() const override;
     void PreviewImageDrawn() override;
+    void ShowScriptLocation(const std::string &path) override;
     void SetBusyCursor(bool busy) override;
     void ShowMessage(const std::string &message) override;
     void CloseWindow() override;

@@ -1,9 +1,11 @@
 #include "platform/win32/main_window.h"
 
+#include <commctrl.h>
 #include <richedit.h>
 #include <shellapi.h>
 
 #include "platform/win32/wide_text.h"
+#include "shell/messages.h"
 
 namespace korvel {
 
@@ -229,6 +231,25 @@ void MainWindow::PreviewImageDrawn() {
     GdiFlush();
     InvalidateRect(image, nullptr, FALSE);
     UpdateWindow(image);
+}
+
+void MainWindow::ShowScriptLocation(const std::string &path) {
+    scriptLocation = WideOf(kScriptLocationLabel + path);
+    if (!tips) {
+        tips = CreateWindowExW(0, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP, CW_USEDEFAULT, CW_USEDEFAULT,
+                               CW_USEDEFAULT, CW_USEDEFAULT, window, nullptr, nullptr, nullptr);
+        SendMessageW(tips, TTM_SETMAXTIPWIDTH, 0, 600);
+    }
+    for (const HWND control : {pane, buttons[1]}) {
+        TTTOOLINFOW tool{};
+        tool.cbSize = sizeof tool;
+        tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+        tool.hwnd = window;
+        tool.uId = reinterpret_cast<UINT_PTR>(control);
+        tool.lpszText = scriptLocation.data();
+        SendMessageW(tips, TTM_DELTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+        SendMessageW(tips, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+    }
 }
 
 void MainWindow::SetBusyCursor(bool busy) { SetCursor(LoadCursorW(nullptr, busy ? IDC_WAIT : IDC_ARROW)); }

@@ -48,6 +48,7 @@ public:
     std::int32_t PreviewImageWidth() const override;
     std::int32_t PreviewImageHeight() const override;
     void PreviewImageDrawn() override;
+    void ShowScriptLocation(const std::string &path) override;
     void SetBusyCursor(bool busy) override;
     void ShowMessage(const std::string &message) override;
     void CloseWindow() override;
@@ -68,7 +69,8 @@ private:
     HMODULE richEdit = nullptr;
     std::array<HWND, 4> buttons{};
     std::array<HWND, 4> checkBoxes{};
-    HWND image = nullptr, scratchList = nullptr, pane = nullptr;
+    HWND image = nullptr, scratchList = nullptr, pane = nullptr, tips = nullptr;
+    std::wstring scriptLocation;  // the tips' text, which must outlive them
     std::unique_ptr<GdiCanvas> preview;
 };
 

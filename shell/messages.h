@@ -1,0 +1,21 @@
+// What the window tells the user, in the window's language.
+#pragma once
+
+namespace korvel {
+
+inline constexpr const char *kNoJwDrawingMessage =
+    "クリップボードにJw_cadの図形データがありません。Jw_cadで図形を選んでコピーしてから取り込んでください";
+inline constexpr const char *kRejectedCopyMessage = "クリップボードのデータをJw_cadの図形として読み取れませんでした";
+inline constexpr const char *kEarlierDrawingKeptMessage = "ウィンドウには前に読み込んだ図形が残っています";
+inline constexpr const char *kPartialReadMessage =
+    "図形データを最後まで読み取れませんでした。途中までの図形は変換できません";
+inline constexpr const char *kPartialConvertMessage =
+    "図形データが最後まで読み取れていないため変換しません（TEMP.VNT は変更していません）";
+inline constexpr const char *kNothingToConvertMessage =
+    "変換する図形がありません。Jw_cadでコピーした図形を取り込むか、図面ファイルを開いてください";
+inline constexpr const char *kScriptWriteMessage = "スクリプトファイルを書き込めません: ";
+inline constexpr const char *kScriptLocationLabel = "変換したスクリプトの保存先: ";
+inline constexpr const char *kNotADrawingFileMessage = "Jw_cadの図形データではありません: ";
+inline constexpr const char *kFileNotFoundMessage = "ファイルが見つかりません: ";
+
+}  // namespace korvel
