@@ -152,6 +152,29 @@ bool WriteScript(const DrawingStore &store, const ConvertOptions &options, std::
     return ConvertDrawing(store, options, pens, sink) && sink.Finish();
 }
 
+namespace {
+
+// The files an input reads: the file itself, or a clipboard folder's "Jw_win" file.
+std::vector<std::filesystem::path> FilesReadBy(const std::string &input) {
+    if (input == "-") return {};
+    const std::filesystem::path path = FilePath(input);
+    std::error_code ec;
+    if (std::filesystem::is_directory(path, ec)) return {path / "Jw_win"};
+    return {path};
+}
+
+}  // namespace
+
+std::optional<std::string> OutputOverInput(const std::string &output, const std::vector<std::string> &inputs) {
+    if (output.empty() || output == "-") return std::nullopt;
+    for (const std::string &input : inputs)
+        for (const std::filesystem::path &file : FilesReadBy(input)) {
+            std::error_code ec;
+            if (std::filesystem::equivalent(FilePath(output), file, ec)) return input;
+        }
+    return std::nullopt;
+}
+
 bool IsTerminal(std::FILE *stream) {
 #ifdef _WIN32
     return _isatty(_fileno(stream)) != 0;

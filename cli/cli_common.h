@@ -37,6 +37,7 @@ public:
     // a one-line message and its exit code, when it cannot be read.
     bool Open(std::string &error, int &code, bool prefixOnly = false);
     std::string Name() const { return path == "-" ? "standard input" : path; }
+    const std::string &Path() const { return path; }
     bool Check() const;
     bool Read(DrawingStore &store, ReadReport &report) const;
     // Counts a Jw_win stream's records without keeping them; a drawing file is read into a store.
@@ -68,6 +69,9 @@ int LoadOpenedDrawing(Input &input, DrawingSummary &summary);
 
 // Writes the script through a buffer; false when any write or the flush fails.
 bool WriteScript(const DrawingStore &store, const ConvertOptions &options, std::FILE *file);
+
+// The input that `output` would write over (through a link or another name for the same file), if any.
+std::optional<std::string> OutputOverInput(const std::string &output, const std::vector<std::string> &inputs);
 
 // Whether a stream is an interactive terminal (progress is shown only there).
 bool IsTerminal(std::FILE *stream);

@@ -15,6 +15,8 @@ int RunInfo(Input &input);
 int RunDump(Input &input);
 int RunConvert(Input &input, const ConvertOptions &options, const std::string &output,
                const OutputOptions &outputOptions);
+// Whether -o names a folder (an existing one, or a name ending with a separator): scripts go into it.
+bool NamesAFolder(const std::string &output);
 // Each input's script as NAME.vnt in the folder `output`; a failing input is reported and the others still
 // convert. The exit code is the highest of the inputs' codes.
 int RunConvertMany(const std::vector<std::string> &inputs, std::uint64_t limit, const DrawingFileOptions &fileOptions,

@@ -1,19 +1,69 @@
 // korvel-cli convert: the Vantra script, exactly as the window's convert button writes it.
 #include "cli/commands.h"
-#include "reader/output_file.h"
 
 #include <algorithm>
+#include <cstring>
 #include <filesystem>
+#include <map>
 
+#include "geom/cp932.h"
 #include "reader/file_path.h"
+#include "reader/output_file.h"
 
 namespace korvel::cli {
 
+namespace fs = std::filesystem;
+
+namespace {
+
+// The script shown on a terminal: Shift-JIS and CR LF would come out garbled there.
+bool ShowReadable(const DrawingStore &store, const ConvertOptions &options) {
+    std::FILE *scratch = std::tmpfile();
+    if (!scratch) return false;
+    bool ok = WriteScript(store, options, scratch) && std::fseek(scratch, 0, SEEK_SET) == 0;
+    std::string script;
+    char chunk[1 << 16];
+    for (std::size_t got; ok && (got = std::fread(chunk, 1, sizeof chunk, scratch)) > 0;)
+        script.append(chunk, got);
+    std::fclose(scratch);
+    std::string text = Cp932ToUtf8(script);
+    std::erase(text, '\r');
+    return ok && std::fwrite(text.data(), 1, text.size(), stdout) == text.size();
+}
+
+// NAME.vnt for an input: its file's stem, or a clipboard folder's own name (given as "clip/" or ".").
+std::string ScriptNameFor(const std::string &input) {
+    fs::path path = FilePath(input);
+    std::error_code ec;
+    if (fs::is_directory(path, ec)) {
+        path = fs::absolute(path, ec).lexically_normal();
+        if (!path.has_filename()) path = path.parent_path();
+        return Utf8Of(path.filename()) + ".vnt";
+    }
+    return Utf8Of(path.stem()) + ".vnt";
+}
+
+bool EndsWithSeparator(const std::string &path) {
+    return !path.empty() && (path.back() == '/' || path.back() == static_cast<char>(fs::path::preferred_separator));
+}
+
+}  // namespace
+
+bool NamesAFolder(const std::string &output) {
+    std::error_code ec;
+    return output != "-" && (EndsWithSeparator(output) || fs::is_directory(FilePath(output), ec));
+}
+
 int RunConvert(Input &input, const ConvertOptions &options, const std::string &output,
                const OutputOptions &outputOptions) {
+    if (const std::optional<std::string> same = OutputOverInput(output, {input.Path()}))
+        return Fail(kUsage, output + ": is the input " + *same + "; not written over (name another output)");
     DrawingStore store;
     const int loaded = LoadDrawing(input, store);
     if (loaded != kOk) return loaded;
+    if ((output.empty() || output == "-") && IsTerminal(stdout))
+        return ShowReadable(store, options) ? FinishStandardOutput(kOk)
+                                            : Fail(kOutputFailed, "standard output: write failed");
     std::string error;
     const auto write = [&](std::FILE *file) { return WriteScript(store, options, file); };
     if (!WriteOutputFile(output.empty() ? "-" : output, write, error, outputOptions)) return Fail(kOutputFailed, error);
@@ -24,17 +74,36 @@ int RunConvertMany(const std::vector<std::string> &inputs, std::uint64_t limit, 
                    const ConvertOptions &options, const std::string &output, const OutputOptions &outputOptions) {
     if (output.empty() || output == "-") return Fail(kUsage, "several FILEs need -o FOLDER (see korvel-cli --help)");
     std::error_code ec;
-    std::filesystem::create_directories(FilePath(output), ec);
-    if (ec || !std::filesystem::is_directory(FilePath(output), ec))
+    const bool folder = fs::is_directory(FilePath(output), ec);
+    if (!folder && (fs::exists(FilePath(output), ec) || !EndsWithSeparator(output)))
+        return Fail(kUsage, output + ": with several FILEs, -o names a folder (an existing one, or end it with /)");
+
+    // Every output named, and checked against the inputs and each other, before anything is written.
+    std::vector<std::string> outputs;
+    std::map<std::string, std::size_t> firstWriter;
+    for (std::size_t i = 0; i < inputs.size(); ++i) {
+        outputs.push_back(Utf8Of(FilePath(output) / FilePath(ScriptNameFor(inputs[i]))));
+        const auto [at, added] = firstWriter.emplace(outputs.back(), i);
+        if (!added)
+            return Fail(kUsage, inputs[at->second] + " and " + inputs[i] + " would both be written to " + outputs[i]);
+        if (const std::optional<std::string> same = OutputOverInput(outputs[i], inputs))
+            return Fail(kUsage, outputs[i] + ": is the input " + *same + "; not written over");
+    }
+    fs::create_directories(FilePath(output), ec);
+    if (ec || !fs::is_directory(FilePath(output), ec))
         return Fail(kOutputFailed, output + ": not a folder that can be written");
+
     const bool progress = IsTerminal(stderr);
     int worst = kOk;
+    std::size_t failed = 0;
     for (std::size_t i = 0; i < inputs.size(); ++i) {
         if (progress) std::fprintf(stderr, "[%zu/%zu] %s\n", i + 1, inputs.size(), inputs[i].c_str());
-        const std::string name = Utf8Of(FilePath(inputs[i]).stem()) + ".vnt";
         Input input(inputs[i], limit, fileOptions);
-        worst = std::max(worst, RunConvert(input, options, Utf8Of(FilePath(output) / FilePath(name)), outputOptions));
+        const int code = RunConvert(input, options, outputs[i], outputOptions);
+        failed += code != kOk;
+        worst = std::max(worst, code);
     }
+    std::fprintf(stderr, "%zu converted, %zu failed\n", inputs.size() - failed, failed);
     return worst;
 }
 

@@ -99,7 +99,7 @@ int Run(int argc, char **argv) {
     ConvertFlags(convertCommand, convertOptions);
     OutputOptions convertOutputOptions;
     ForceFlag(convertCommand, convertOutputOptions);
-    OutputOption(convertCommand, "-o", convertOutput,
+    OutputOption(convertCommand, "-o,--output", convertOutput,
                  "the script file (default: standard output, also \"-\"); with several FILEs a folder, where each\n"
                  "FILE's script is NAME.vnt");
 
@@ -107,7 +107,8 @@ int Run(int argc, char **argv) {
     std::string size;
     CLI::App *previewCommand =
         ReadingCommand(app, "preview", "draw the window's preview (177x129 unless --size) as PNG", preview);
-    OutputOption(previewCommand, "-o", previewRequest.imagePath, "the PNG file (\"-\" for standard output)")
+    OutputOption(previewCommand, "-o,--output", previewRequest.imagePath,
+                 "the PNG file, named .png (\"-\" for standard output)")
         ->required();
     OutputOption(previewCommand, "--trace", previewRequest.tracePath,
                  "also write every drawing operation, one per line");
@@ -144,7 +145,7 @@ int Run(int argc, char **argv) {
     if (*app.get_subcommand("check")) return run(check, RunCheck);
     if (*app.get_subcommand("info")) return run(info, RunInfo);
     if (*app.get_subcommand("dump")) return run(dump, RunDump);
-    if (*convertCommand && convert.files.size() > 1)
+    if (*convertCommand && (convert.files.size() > 1 || NamesAFolder(convertOutput)))
         return RunConvertMany(convert.files, convert.limit, DrawingFileOptions{convert.allLayers}, convertOptions,
                               convertOutput, convertOutputOptions);
     if (*convertCommand)

@@ -2,10 +2,12 @@
 #include "cli/preview_command.h"
 
 #include <charconv>
+#include <filesystem>
 
 #include "reader/output_file.h"
 #include "platform/raster_canvas.h"
 #include "preview/preview.h"
+#include "reader/file_path.h"
 #include "preview/recording_canvas.h"
 
 namespace korvel::cli {
@@ -51,12 +53,29 @@ bool WriteTrace(std::FILE *file, const DrawingStore &store, const PreviewRequest
 }  // namespace
 
 bool ParsePreviewSize(std::string_view text, PreviewRequest &request) {
-    const std::size_t x = text.find('x');
+    const std::size_t x = text.find_first_of("xX");
     if (x == std::string_view::npos) return false;
     return ParseSide(text.substr(0, x), request.width) && ParseSide(text.substr(x + 1), request.height);
 }
 
+namespace {
+
+// A PNG under another name (x.jpg) would be a wrong result; devices and pipes have no extension to check.
+bool NamesAPng(const std::string &path) {
+    if (path == "-" || path.ends_with(".png") || path.ends_with(".PNG")) return true;
+    std::error_code ec;
+    const std::filesystem::file_status status = std::filesystem::status(FilePath(path), ec);
+    return std::filesystem::exists(status) && !std::filesystem::is_regular_file(status);
+}
+
+}  // namespace
+
 int RunPreview(Input &input, const PreviewRequest &request) {
+    if (!NamesAPng(request.imagePath))
+        return Fail(kUsage, request.imagePath + ": preview writes PNG only: name the image .png");
+    for (const std::string *output : {&request.imagePath, &request.tracePath})
+        if (const std::optional<std::string> same = OutputOverInput(*output, {input.Path()}))
+            return Fail(kUsage, *output + ": is the input " + *same + "; not written over (name another output)");
     DrawingStore store;
     const int loaded = LoadDrawing(input, store);
     if (loaded != kOk) return loaded;
@@ -67,6 +86,8 @@ int RunPreview(Input &input, const PreviewRequest &request) {
     if (leftOut > 0) std::fprintf(stderr, "korvel-cli: warning: %s: %s\n", input.Name().c_str(), LeftOutMessage(store, leftOut).c_str());
     std::string png;
     if (!canvas->EncodePng(png)) return Fail(kOutputFailed, "the preview image could not be encoded");
+    if (request.imagePath == "-" && IsTerminal(stdout))
+        return Fail(kUsage, "a PNG image is not written to a terminal: use -o FILE.png, or pipe it");
     std::string error;
     const auto writePng = [&](std::FILE *file) { return std::fwrite(png.data(), 1, png.size(), file) == png.size(); };
     if (!WriteOutputFile(request.imagePath, writePng, error, request.output)) return Fail(kOutputFailed, error);

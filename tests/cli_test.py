@@ -183,9 +183,11 @@ class Cli(unittest.TestCase):
         bad = self.tmpfile("notes.txt", b"x" * 300)
         other = self.tmpfile("second.jwwin", self.example)
         out = os.path.join(self.tmp.name, "scripts")
-        r = run("convert", "--layers", EXAMPLE, bad, other, "-o", out)
+        r = run("convert", "--layers", EXAMPLE, bad, other, "-o", out + "/")
         self.assertEqual(r.returncode, 1)  # one input failed; the others were still converted
-        assert_one_line_error(self, r)
+        error, summary = r.stderr.decode().splitlines()
+        self.assertTrue(error.startswith("korvel-cli: " + bad), error)
+        self.assertEqual(summary, "2 converted, 1 failed")
         self.assertEqual(sorted(os.listdir(out)), ["plan.vnt", "second.vnt"])
         with open(os.path.join(out, "plan.vnt"), "rb") as f:
             self.assertEqual(f.read(), run("convert", "--layers", EXAMPLE).stdout)
@@ -490,7 +492,7 @@ class Outputs(unittest.TestCase):
             (("convert", EXAMPLE, "-o", os.path.join(self.dir, "n" * 300 + ".vnt")), None, "File name too long"),
             (("convert", EXAMPLE, "-o", os.path.join(self.dir, "no", "x.vnt")), None, "No such file or directory"),
             (("convert", EXAMPLE, "-o", "/dev/full"), None, "No space left on device"),
-            (("convert", EXAMPLE, "-o", self.dir), None, "is a folder"),
+            (("preview", EXAMPLE, "-o", "/dev/null", "--trace", self.dir), None, "is a folder"),
         ]
         for args, limits, words in cases:
             r = subprocess.run([CLI, *args], capture_output=True, preexec_fn=limits, timeout=60)
@@ -500,6 +502,93 @@ class Outputs(unittest.TestCase):
         with open(out, "rb") as f:
             self.assertEqual(f.read(), b"previous script\r\n")
         self.assertEqual(sorted(os.listdir(self.dir)), ["plan.vnt"])
+
+
+class NoDataLost(unittest.TestCase):
+    """Command lines that would write over an input, or one output over another, are refused whole."""
+
+    def setUp(self):
+        self.tmp = tempfile.TemporaryDirectory()
+        self.dir = self.tmp.name
+        with open(EXAMPLE, "rb") as f:
+            self.example = f.read()
+
+    def tearDown(self):
+        self.tmp.cleanup()
+
+    def path(self, *parts):
+        return os.path.join(self.dir, *parts)
+
+    def put(self, name, data):
+        os.makedirs(os.path.dirname(self.path(name)), exist_ok=True)
+        with open(self.path(name), "wb") as f:
+            f.write(data)
+        return self.path(name)
+
+    def contents(self):
+        found = {}
+        for root, _, files in os.walk(self.dir):
+            for name in files:
+                with open(os.path.join(root, name), "rb") as f:
+                    found[os.path.relpath(os.path.join(root, name), self.dir)] = f.read()
+        return found
+
+    def test_refused_before_anything_is_written(self):
+        same = self.put("same.jwwin", self.example)
+        os.symlink(same, self.path("link.vnt"))
+        a, b = self.put("a/x.jwwin", self.example), self.put("b/x.jwwin", self.example)
+        self.put("out/s.vnt", self.example)
+        cases = [  # (arguments, words in the message)
+            (("convert", same, "-o", same), "is the input"),
+            (("convert", same, "-o", self.path("link.vnt")), "is the input"),
+            (("convert", same, "-o", self.path("a", "..", "same.jwwin")), "is the input"),
+            (("convert", a, b, "-o", self.path("out")), "would both be written to"),
+            (("convert", self.path("out", "s.vnt"), a, "-o", self.path("out")), "is the input"),
+            (("convert", a, same, "-o", self.path("one.vnt")), "names a folder"),
+            (("preview", same, "-o", self.path("p.png"), "--trace", same), "is the input"),
+            (("preview", same, "-o", self.path("p.jpg")), "PNG only"),
+        ]
+        for args, words in cases:
+            with self.subTest(args=args):
+                before = self.contents()
+                r = run(*args)
+                self.assertEqual(r.returncode, 2)
+                assert_one_line_error(self, r)
+                self.assertIn(words, r.stderr.decode())
+                self.assertEqual(self.contents(), before)
+        self.assertFalse(os.path.exists(self.path("one.vnt")))
+
+    def test_folders_name_their_outputs_and_options_read_as_users_write_them(self):
+        for clip in ["clipA", "clipB"]:
+            self.put(os.path.join(clip, "Jw_win"), self.example)
+        r = subprocess.run([CLI, "convert", "clipA/", "clipB/", "--output", "out/"], cwd=self.dir,
+                           capture_output=True, timeout=60)
+        self.assertEqual(r.returncode, 0, r.stderr)
+        self.assertEqual(sorted(os.listdir(self.path("out"))), ["clipA.vnt", "clipB.vnt"])
+        r = subprocess.run([CLI, "convert", ".", "--output", "../here/"], cwd=self.path("clipA"),
+                           capture_output=True, timeout=60)
+        self.assertEqual(r.returncode, 0, r.stderr)
+        self.assertEqual(os.listdir(self.path("here")), ["clipA.vnt"])
+        self.assertEqual(run("preview", EXAMPLE, "--output", self.path("p.png"), "--size", "708X516").returncode, 0)
+
+    def test_a_script_on_a_terminal_is_shown_readable(self):
+        import pty
+        leader, follower = pty.openpty()
+        r = subprocess.run([CLI, "convert", EXAMPLE], stdout=follower, stderr=subprocess.PIPE, timeout=60)
+        os.close(follower)
+        shown = b""
+        while True:
+            try:
+                chunk = os.read(leader, 65536)
+            except OSError:
+                break
+            if not chunk:
+                break
+            shown += chunk
+        os.close(leader)
+        self.assertEqual(r.returncode, 0, r.stderr)
+        script = run("convert", EXAMPLE).stdout
+        self.assertEqual(shown.replace(b"\r\n", b"\n"), script.decode("cp932").replace("\r\n", "\n").encode())
 
 
 @unittest.skipUnless(os.path.isdir(REALDATA), "no real data folder")
