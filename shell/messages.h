@@ -18,4 +18,10 @@ inline constexpr const char *kScriptLocationLabel = "変換したスクリプト
 inline constexpr const char *kNotADrawingFileMessage = "Jw_cadの図形データではありません: ";
 inline constexpr const char *kFileNotFoundMessage = "ファイルが見つかりません: ";
 
+// Opening a saved drawing from the preview's context menu (or Ctrl+O).
+inline constexpr const char *kOpenMenuText = "開く...";
+inline constexpr const char *kOpenDialogTitle = "Jw_cadの図面を開く";
+inline constexpr const char *kOpenDialogFilter = "Jw_cadの図面 (*.jww *.jws)";
+inline constexpr const char *kAllFilesFilter = "すべてのファイル (*.*)";
+
 }  // namespace korvel

@@ -1,12 +1,14 @@
 // The Linux window on Qt's offscreen platform: layout, captions, tab order, fixed size, initial state.
 #include <gtest/gtest.h>
 
+#include <QAction>
 #include <QApplication>
 #include <QClipboard>
 #include <QFontInfo>
 #include <filesystem>
 
 #include "platform/qt/main_window.h"
+#include "shell/messages.h"
 
 using namespace korvel;
 
@@ -124,6 +126,27 @@ TEST_F(Window, PastingStopsAtThePanesCharacterLimit) {
     pane->paste();
     EXPECT_EQ(pane->document()->characterCount() - 1, kPaneMaxCharacters);
     EXPECT_TRUE(pane->toPlainText().endsWith("aabc"));
+}
+
+// A saved drawing opens from Ctrl+O (the preview's context menu holds the same action); a cancelled
+// dialog changes nothing, a missing file is said.
+TEST_F(Window, CtrlOOpensASavedDrawing) {
+    std::vector<std::string> messages;
+    window.SetMessageDisplay([&](const std::string &message) { messages.push_back(message); });
+    auto *open = window.findChild<QAction *>("OpenAction");
+    ASSERT_TRUE(open);
+    EXPECT_EQ(open->shortcut(), QKeySequence(QKeySequence::Open));
+    EXPECT_EQ(open->text(), QString::fromUtf8(kOpenMenuText));
+    EXPECT_EQ(window.findChild<QLabel *>("Image1")->contextMenuPolicy(), Qt::CustomContextMenu);
+    const std::string example = KORVEL_EXAMPLES_DIR "/plan.jwwin";
+    for (const std::string &chosen : {std::string(), folder + "no-such.jww", example}) {
+        window.SetFileChooser([&] { return QString::fromStdString(chosen); });
+        open->trigger();
+    }
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0], kFileNotFoundMessage + folder + "no-such.jww");
+    EXPECT_FALSE(window.findChild<QLabel *>("Image1")->pixmap().isNull());
+    EXPECT_FALSE(window.Form().Store().lines.empty());
 }
 
 }  // namespace

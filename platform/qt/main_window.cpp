@@ -1,6 +1,9 @@
 #include "platform/qt/main_window.h"
 
+#include <QAction>
 #include <QClipboard>
+#include <QFileDialog>
+#include <QMenu>
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -85,6 +88,28 @@ void MainWindow::BuildControls() {
     for (int i = 0; i < 4; ++i)
         connect(buttons[i], &QPushButton::clicked, this,
                 [this, i] { RunGuarded(*this, [this, i] { ClickButton(form, i + 1); }); });
+    // Opening a saved drawing, without a control of its own: the layout stays as it is.
+    auto *open = new QAction(QString::fromUtf8(kOpenMenuText), this);
+    open->setObjectName("OpenAction");
+    open->setShortcut(QKeySequence::Open);
+    open->setShortcutContext(Qt::WindowShortcut);
+    connect(open, &QAction::triggered, this, &MainWindow::OpenFile);
+    addAction(open);
+    image->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(image, &QWidget::customContextMenuRequested, this, [this, open](const QPoint &at) {
+        QMenu menu(this);
+        menu.addAction(open);
+        menu.exec(image->mapToGlobal(at));
+    });
+}
+
+void MainWindow::OpenFile() {
+    const QString filters = QString::fromUtf8(kOpenDialogFilter) + ";;" + QString::fromUtf8(kAllFilesFilter);
+    const QString path =
+        chooseFile ? chooseFile()
+                   : QFileDialog::getOpenFileName(this, QString::fromUtf8(kOpenDialogTitle), QString(), filters);
+    if (path.isEmpty()) return;
+    RunGuarded(*this, [this, &path] { form.ImportDroppedFile(path.toStdString()); });
 }
 
 QWidget *MainWindow::CreateControl(const ControlPlace &place) {

@@ -37,6 +37,10 @@ public:
     explicit MainWindow(std::string programFolder);
 
     TForm1 &Form() { return form; }
+    // Asks for a saved drawing (.jww, .jws) or stream and opens it as a dropped file; the preview's
+    // context menu and Ctrl+O call it. `choose` stands in for the file dialog in tests.
+    void OpenFile();
+    void SetFileChooser(std::function<QString()> choose) { chooseFile = std::move(choose); }
     // Where messages go; a modal message box unless replaced (tests).
     void SetMessageDisplay(std::function<void(const std::string &)> display) { messageDisplay = std::move(display); }
 
@@ -75,6 +79,7 @@ private:
     std::string programFolder;
     bool shown = false;
     std::function<void(const std::string &)> messageDisplay;
+    std::function<QString()> chooseFile;
 
     std::array<QPushButton *, 4> buttons{};
     std::array<QCheckBox *, 4> checkBoxes{};

@@ -1,6 +1,7 @@
 // Korvel.exe: the Windows program, one window that imports Jw_cad's clipboard and converts it for Vantra.
 #include <shlobj.h>
 #include <windows.h>
+#include <shellapi.h>
 
 #include "platform/win32/main_window.h"
 #include "platform/win32/wide_text.h"
@@ -32,6 +33,14 @@ std::string UserDataFolder() {
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     try {
         korvel::MainWindow window(instance, korvel::ChooseProgramFolder(ExecutablePath(), UserDataFolder()));
+        // Korvel.exe FILE ("Open with", a file dropped on the program's icon) opens FILE like a drop.
+        int argc = 0;
+        wchar_t **argv = CommandLineToArgvW(GetCommandLineW(), &argc);
+        if (argv && argc == 2) {
+            const std::string path = korvel::Utf8OfWide(argv[1]);
+            korvel::RunGuarded(window, [&] { window.Form().ImportDroppedFile(path); });
+        }
+        LocalFree(argv);
         return window.Run();
     } catch (const std::exception &error) {
         MessageBoxW(nullptr, korvel::WideOf(error.what()).c_str(), L"Korvel", MB_OK | MB_ICONERROR);

@@ -1,6 +1,7 @@
 #include "platform/win32/main_window.h"
 
 #include <commctrl.h>
+#include <commdlg.h>
 #include <richedit.h>
 #include <shellapi.h>
 
@@ -10,6 +11,9 @@
 namespace korvel {
 
 namespace {
+
+// The command of "開く..." in the preview's context menu and of Ctrl+O.
+constexpr UINT kOpenCommand = 1;
 
 constexpr DWORD kFrameStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
 
@@ -74,6 +78,8 @@ MainWindow::MainWindow(HINSTANCE instance, std::string folder)
         CreateFontW(-kWindowFontPixels, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, SHIFTJIS_CHARSET, OUT_DEFAULT_PRECIS,
                     CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, WideOf(kWindowFontFace).c_str());
     CreateControls(instance);
+    ACCEL open{FCONTROL | FVIRTKEY, 'O', kOpenCommand};
+    accelerators = CreateAcceleratorTableW(&open, 1);
     ShowWindow(window, SW_SHOW);
     UpdateWindow(window);
     RunGuarded(*this, [this] { form.FormShow(programFolder); });
@@ -83,6 +89,7 @@ MainWindow::~MainWindow() {
     if (window) DestroyWindow(window);
     if (font) DeleteObject(font);
     if (richEdit) FreeLibrary(richEdit);
+    if (accelerators) DestroyAcceleratorTable(accelerators);
 }
 
 void MainWindow::CreateControls(HINSTANCE instance) {
@@ -115,6 +122,7 @@ HWND MainWindow::CreateControl(HINSTANCE instance, const ControlPlace &place, in
 int MainWindow::Run() {
     MSG message;
     while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+        if (accelerators && TranslateAcceleratorW(window, accelerators, &message)) continue;
         if (IsDialogMessageW(window, &message)) continue;
         TranslateMessage(&message);
         DispatchMessageW(&message);
@@ -135,6 +143,10 @@ LRESULT CALLBACK MainWindow::Procedure(HWND hwnd, UINT message, WPARAM wParam, L
 LRESULT MainWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_COMMAND:
+            if (LOWORD(wParam) == kOpenCommand && lParam == 0) {
+                OpenFile();
+                return 0;
+            }
             if (HIWORD(wParam) == BN_CLICKED) {
                 const int id = LOWORD(wParam) - kFirstControlId;
                 if (id >= 0 && id < static_cast<int>(kControls.size()) && kControls[id].kind == ControlKind::Button)
@@ -149,6 +161,17 @@ LRESULT MainWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
                 return TRUE;
             }
             break;
+        }
+        case WM_CONTEXTMENU: {
+            POINT at{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+            RECT shown;
+            GetWindowRect(image, &shown);
+            if (!PtInRect(&shown, at)) break;
+            const HMENU menu = CreatePopupMenu();
+            AppendMenuW(menu, MF_STRING, kOpenCommand, (WideOf(kOpenMenuText) + L"\tCtrl+O").c_str());
+            TrackPopupMenu(menu, TPM_LEFTALIGN | TPM_RIGHTBUTTON, at.x, at.y, 0, window, nullptr);
+            DestroyMenu(menu);
+            return 0;
         }
         case WM_DROPFILES: {
             const auto drop = reinterpret_cast<HDROP>(wParam);
@@ -168,6 +191,25 @@ LRESULT MainWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_NCDESTROY: window = nullptr; break;
     }
     return DefWindowProcW(window, message, wParam, lParam);
+}
+
+void MainWindow::OpenFile() {
+    // Filters: pairs of a label and a pattern, each ended by a NUL, the list by another.
+    std::wstring filters = WideOf(kOpenDialogFilter) + L'\0' + L"*.jww;*.jws" + L'\0' + WideOf(kAllFilesFilter) +
+                           L'\0' + L"*.*" + L'\0';
+    const std::wstring title = WideOf(kOpenDialogTitle);
+    std::wstring path(32768, L'\0');
+    OPENFILENAMEW dialog{};
+    dialog.lStructSize = sizeof dialog;
+    dialog.hwndOwner = window;
+    dialog.lpstrFilter = filters.c_str();
+    dialog.lpstrFile = path.data();
+    dialog.nMaxFile = static_cast<DWORD>(path.size());
+    dialog.lpstrTitle = title.c_str();
+    dialog.Flags = OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY;
+    if (!GetOpenFileNameW(&dialog)) return;
+    path.resize(wcslen(path.c_str()));
+    RunGuarded(*this, [this, &path] { form.ImportDroppedFile(Utf8OfWide(path)); });
 }
 
 void MainWindow::PaintPreview(const DRAWITEMSTRUCT &item) {

@@ -28,6 +28,9 @@ public:
 
     HWND Handle() const { return window; }
     TForm1 &Form() { return form; }
+    // Asks for a saved drawing (.jww, .jws) or stream and opens it as a dropped file; the preview's
+    // context menu and Ctrl+O call it.
+    void OpenFile();
     // Where messages go; a modal message box unless replaced (tests).
     void SetMessageDisplay(std::function<void(const std::string &)> display) { messageDisplay = std::move(display); }
     // Runs the message loop until the window is closed.
@@ -70,6 +73,7 @@ private:
     std::array<HWND, 4> buttons{};
     std::array<HWND, 4> checkBoxes{};
     HWND image = nullptr, scratchList = nullptr, pane = nullptr, tips = nullptr;
+    HACCEL accelerators = nullptr;
     std::wstring scriptLocation;  // the tips' text, which must outlive them
     std::unique_ptr<GdiCanvas> preview;
 };
