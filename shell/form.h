@@ -36,8 +36,10 @@ public:
     const DrawingStore &Store() const { return store; }
 
 private:
-    // What the store holds: nothing yet, a whole drawing, or the part of one read before its read failed.
-    enum class Loaded { Nothing, Whole, Partial };
+    // What the store holds: nothing yet, a whole drawing, the part of one read before its read failed, or
+    // an earlier drawing after a copy or file that was not read (still previewed, never converted: the
+    // user asked for another drawing).
+    enum class Loaded { Nothing, Whole, Partial, Stale };
 
     // False when the clipboard holds no Jw_cad drawing.
     bool Import();

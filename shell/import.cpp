@@ -51,8 +51,16 @@ bool TForm1::Import() {
 }
 
 void TForm1::SayHowItWasRead(bool checked, const std::string &rejected) {
-    if (!checked) controls.ShowMessage(loaded == Loaded::Nothing ? rejected : rejected + "。" + kEarlierDrawingKeptMessage);
-    else if (loaded == Loaded::Partial) controls.ShowMessage(kPartialReadMessage);
+    if (checked) {
+        if (loaded == Loaded::Partial) controls.ShowMessage(kPartialReadMessage);
+        return;
+    }
+    if (loaded == Loaded::Nothing) {
+        controls.ShowMessage(rejected);
+        return;
+    }
+    loaded = Loaded::Stale;
+    controls.ShowMessage(rejected + "。" + kEarlierDrawingKeptMessage);
 }
 
 bool TForm1::PreviewStream(const std::string &path) {

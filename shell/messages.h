@@ -6,7 +6,11 @@ namespace korvel {
 inline constexpr const char *kNoJwDrawingMessage =
     "クリップボードにJw_cadの図形データがありません。Jw_cadで図形を選んでコピーしてから取り込んでください";
 inline constexpr const char *kRejectedCopyMessage = "クリップボードのデータをJw_cadの図形として読み取れませんでした";
-inline constexpr const char *kEarlierDrawingKeptMessage = "ウィンドウには前に読み込んだ図形が残っています";
+inline constexpr const char *kEarlierDrawingKeptMessage =
+    "プレビューには前に読み込んだ図形が残っていますが、変換はしません";
+inline constexpr const char *kStaleConvertMessage =
+    "最後に取り込んだデータが読み取れなかったため変換しません。図形を取り込み直すか、図面ファイルを開いてください"
+    "（TEMP.VNT は変更していません）";
 inline constexpr const char *kPartialReadMessage =
     "図形データを最後まで読み取れませんでした。途中までの図形は変換できません";
 inline constexpr const char *kPartialConvertMessage =

@@ -385,7 +385,7 @@ TEST_F(Shell, TheWindowSaysWhatHappenedAndKeepsTheLastGoodScript) {
     cut.resize(200);
     const Case cases[] = {
         {"rejected after a drawing", Bytes(300, 0),
-         message + kRejectedCopyMessage + "。" + kEarlierDrawingKeptMessage, ""},
+         message + kRejectedCopyMessage + "。" + kEarlierDrawingKeptMessage, message + kStaleConvertMessage},
         {"read part-way", cut, message + kPartialReadMessage, message + kPartialConvertMessage},
         {"a good copy again", sample, "", ""},
     };

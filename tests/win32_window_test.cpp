@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <chrono>
 #include <cstring>
 #include <filesystem>
 
@@ -13,7 +14,9 @@
 #include "platform/win32/wide_text.h"
 #include "preview/preview.h"
 #include "reader/jclfunit.h"
+#include "shell/messages.h"
 #include "support/realdata.h"
+#include "support/stream_writer.h"
 #include "support/win32_clipboard_fill.h"
 
 using namespace korvel;
@@ -135,6 +138,40 @@ std::vector<std::uint32_t> ExpectedPreview(const std::string &streamPath) {
             pixels.push_back((std::uint32_t{c.r} << 16) | (std::uint32_t{c.g} << 8) | c.b);
         }
     return pixels;
+}
+
+// Clicks a button whose handler shows a message box: the message's text, once the box is dismissed.
+std::wstring ClickAndDismissMessage(HWND window, HWND button) {
+    PostMessageW(button, BM_CLICK, 0, 0);
+    DWORD process = 0;
+    const DWORD thread = GetWindowThreadProcessId(window, &process);
+    for (int i = 0; i < 400; ++i, Sleep(50)) {
+        HWND box = nullptr;
+        EnumThreadWindows(
+            thread,
+            [](HWND candidate, LPARAM found) {
+                wchar_t name[16] = {};
+                GetClassNameW(candidate, name, 16);
+                if (std::wstring(name) != L"#32770" || !IsWindowVisible(candidate)) return TRUE;
+                *reinterpret_cast<HWND *>(found) = candidate;
+                return FALSE;
+            },
+            reinterpret_cast<LPARAM>(&box));
+        if (!box) continue;
+        const std::wstring text = TextOf(GetDlgItem(box, 0xFFFF));  // the message box's text
+        PostMessageW(box, WM_COMMAND, IDOK, 0);
+        for (int j = 0; j < 100 && IsWindow(box); ++j)
+            Sleep(20);
+        return text;
+    }
+    return L"";
+}
+
+// Seconds taken by a click whose handler runs to its end before SendMessage returns.
+double TimedClick(HWND button) {
+    const auto start = std::chrono::steady_clock::now();
+    Send(button, BM_CLICK);
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }
 
 std::wstring ClassNameOf(HWND window) {
@@ -264,6 +301,82 @@ TEST(KorvelExe, LayoutImportConvertCopyAndClose) {
     for (int i = 0; i < 3; ++i)
         EXPECT_FALSE(fs::exists(work / ("prev." + std::to_string(i)))) << i;
     EXPECT_TRUE(fs::exists(work / "TEMP.VNT"));
+    fs::remove_all(work);
+}
+
+// Korvel.exe FILE opens FILE; a drawing of 100,000 entities converts and copies in seconds (the figures
+// are printed, not asserted: a benchmark, not a timed test); a copy that cannot be read is said, and the
+// earlier drawing is then not converted.
+TEST(KorvelExe, OpensItsFileConvertsLargeDrawingsAndSaysWhatWasNotRead) {
+    const fs::path work = fs::temp_directory_path() / ("korvel-big-" + std::to_string(GetCurrentProcessId()));
+    fs::remove_all(work);
+    fs::create_directories(work);
+    fs::copy_file(Env("KORVEL_EXE"), work / "Korvel.exe");
+    DrawingStore big;
+    big.layerGroupScales.assign(16, 1.0);
+    for (int i = 0; i < 100000; ++i) {
+        const TclpEntBase base{0, 1, static_cast<std::uint16_t>(1 + i % 8), 0, static_cast<std::uint16_t>(i % 16), 0, 2};
+        if (i % 10 == 0) {
+            TclpEntMoji text;
+            text.base = base;
+            text.startX = i;
+            text.text = "部屋 " + std::to_string(i);
+            test::Add(big, text);
+        } else {
+            test::Add(big, TclpEntSen{base, 0.5 * i, 1.25 * i, i + 100.0, i - 7.5});
+        }
+    }
+    const fs::path stream = work / "big.jwwin";
+    test::WriteFileBytes(stream, test::WriteStream(big));
+
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    std::wstring commandLine = L"\"" + (work / "Korvel.exe").wstring() + L"\" \"" + stream.wstring() + L"\"";
+    ASSERT_TRUE(CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, work.c_str(), &startup,
+                               &process));
+    WaitForInputIdle(process.hProcess, 20000);
+    HWND window = nullptr;
+    for (int i = 0; i < 200 && !window; ++i, Sleep(50))
+        window = FindWindowW(kWindowClass, nullptr);
+    ASSERT_NE(window, nullptr);
+    auto control = [&](const char *name) {
+        for (std::size_t i = 0; i < kControls.size(); ++i)
+            if (std::string(kControls[i].name) == name)
+                return GetDlgItem(window, kFirstControlId + static_cast<int>(i));
+        return HWND{};
+    };
+    const std::vector<std::uint32_t> expected = ExpectedPreview(stream.string());
+    EXPECT_EQ(GrabWhenShown(control("Image1"), kPreviewWidth, kPreviewHeight, expected), expected);
+
+    for (const char *box : {"CheckBox1", "CheckBox2"})
+        Send(control(box), BM_SETCHECK, BST_CHECKED);
+    const double convertSeconds = TimedClick(control("Button2"));
+    const fs::path cliScript = work / "cli.vnt";
+    const std::wstring cliPath = L"\"" + fs::path(Env("KORVEL_CLI")).wstring() + L"\"";
+    ASSERT_EQ(RunProgram(cliPath + L" convert --colors --layers \"" + stream.wstring() + L"\" -o \"" +
+                         cliScript.wstring() + L"\""),
+              0);
+    const Bytes script = test::ReadFileBytes(work / "TEMP.VNT");
+    EXPECT_EQ(script, test::ReadFileBytes(cliScript));
+    const double copySeconds = TimedClick(control("Button3"));
+    EXPECT_EQ(ClipboardText(), TextOf(control("RichEdit1")));
+    std::printf("Korvel.exe, %d entities, %zu-byte script: convert %.2f s, copy %.2f s (goal: 3 s each)\n", 100000,
+                script.size(), convertSeconds, copySeconds);
+
+    // A copy whose "Jw_win" fails the header check: said, and the earlier drawing is not converted.
+    ASSERT_TRUE(test::PutOnClipboard(
+        nullptr, {{"DataObject", Bytes(4, 1)}, {"Jw_win", Bytes(300, 0)}, {"Ole Private Data", Bytes(120, 2)}}));
+    const std::string said = Utf8OfWide(ClickAndDismissMessage(window, control("Button1")));
+    EXPECT_EQ(said, std::string(kRejectedCopyMessage) + "。" + kEarlierDrawingKeptMessage);
+    fs::remove(work / "TEMP.VNT");
+    EXPECT_EQ(Utf8OfWide(ClickAndDismissMessage(window, control("Button2"))), kStaleConvertMessage);
+    EXPECT_FALSE(fs::exists(work / "TEMP.VNT"));
+
+    Send(control("Button4"), BM_CLICK);
+    EXPECT_EQ(WaitForSingleObject(process.hProcess, 20000), WAIT_OBJECT_0);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
     fs::remove_all(work);
 }
 

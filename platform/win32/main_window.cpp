@@ -5,6 +5,8 @@
 #include <richedit.h>
 #include <shellapi.h>
 
+#include <cstring>
+
 #include "platform/win32/wide_text.h"
 #include "shell/messages.h"
 
@@ -105,6 +107,10 @@ void MainWindow::CreateControls(HINSTANCE instance) {
             case ControlKind::Label: break;
         }
     }
+    SetUpPane();
+}
+
+void MainWindow::SetUpPane() {
     SendMessageW(pane, EM_SETTEXTMODE, TM_PLAINTEXT | TM_MULTILEVELUNDO | TM_MULTICODEPAGE, 0);
     SendMessageW(pane, EM_EXLIMITTEXT, 0, kPaneMaxCharacters);
     SendMessageW(pane, EM_SETTARGETDEVICE, 0, 1);  // no word wrap
@@ -228,11 +234,50 @@ bool MainWindow::CheckBoxChecked(int checkBox) const {
     return checkBox >= 1 && checkBox <= 4 && SendMessageW(checkBoxes[checkBox - 1], BM_GETCHECK, 0, 0) == BST_CHECKED;
 }
 
-void MainWindow::ClearText() { SetWindowTextW(pane, L""); }
+void MainWindow::ClearText() {
+    if (GetWindowTextLengthW(pane) == 0) return;
+    // Emptying a long text takes time that grows with its square in some RichEdit versions (minutes for
+    // 100,000 lines under Wine); a new control in the old one's place is empty at once.
+    const int id = GetDlgCtrlID(pane);
+    const HWND before = GetWindow(pane, GW_HWNDPREV);
+    const bool focused = GetFocus() == pane;
+    DestroyWindow(pane);
+    pane = CreateControl(reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(window, GWLP_HINSTANCE)),
+                         kControls[static_cast<std::size_t>(id - kFirstControlId)], id);
+    SetWindowPos(pane, before ? before : HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    SetUpPane();
+    if (tips) AddTips();
+    if (focused) SetFocus(pane);
+}
 void MainWindow::SetText(const std::string &text) { SetWindowTextW(pane, PaneTextOf(text).c_str()); }
 void MainWindow::FocusText() { SetFocus(pane); }
 void MainWindow::SelectAllText() { SendMessageW(pane, EM_SETSEL, 0, -1); }
-void MainWindow::CopySelectedText() { SendMessageW(pane, WM_COPY, 0, 0); }
+void MainWindow::CopySelectedText() {
+    // The whole text goes to the clipboard straight from the pane's text: the control's own copy of a long
+    // selection is slow in some RichEdit versions (minutes under Wine for 100,000 lines).
+    CHARRANGE selected{};
+    SendMessageW(pane, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&selected));
+    GETTEXTLENGTHEX all{GTL_NUMCHARS | GTL_PRECISE, 1200};
+    const LRESULT length = SendMessageW(pane, EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&all), 0);
+    if (selected.cpMin != 0 || selected.cpMax < length || length == 0) {
+        SendMessageW(pane, WM_COPY, 0, 0);
+        return;
+    }
+    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(pane)) + 1, L'\0');
+    text.resize(static_cast<std::size_t>(GetWindowTextW(pane, text.data(), static_cast<int>(text.size()))));
+    const std::size_t bytes = (text.size() + 1) * sizeof(wchar_t);
+    const HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, bytes);
+    if (!block) return;
+    std::memcpy(GlobalLock(block), text.c_str(), bytes);
+    GlobalUnlock(block);
+    if (!OpenClipboard(window)) {
+        GlobalFree(block);
+        return;
+    }
+    EmptyClipboard();
+    if (!SetClipboardData(CF_UNICODETEXT, block)) GlobalFree(block);
+    CloseClipboard();
+}
 
 void MainWindow::ClearScratchList() { SendMessageW(scratchList, LB_RESETCONTENT, 0, 0); }
 
@@ -282,6 +327,10 @@ void MainWindow::ShowScriptLocation(const std::string &path) {
                                CW_USEDEFAULT, CW_USEDEFAULT, window, nullptr, nullptr, nullptr);
         SendMessageW(tips, TTM_SETMAXTIPWIDTH, 0, 600);
     }
+    AddTips();
+}
+
+void MainWindow::AddTips() {
     for (const HWND control : {pane, buttons[1]}) {
         TTTOOLINFOW tool{};
         tool.cbSize = sizeof tool;

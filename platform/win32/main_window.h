@@ -61,6 +61,9 @@ private:
     LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
     void CreateControls(HINSTANCE instance);
     HWND CreateControl(HINSTANCE instance, const ControlPlace &place, int id);
+    void SetUpPane();
+    // The script location's tip on the pane and the convert button.
+    void AddTips();
     void PaintPreview(const DRAWITEMSTRUCT &item);
 
     Win32Clipboard clipboard;
