@@ -31,11 +31,12 @@ constexpr const char *kExitCodes =
     "exit codes:\n"
     "  0  success\n"
     "  1  FILE is missing, unreadable, a folder without \"Jw_win\", over the input limit, or not a\n"
-    "     Jw_win stream (header check); for capture: no clipboard, or no Jw_cad drawing on it\n"
-    "  2  bad command line\n"
+    "     Jw_win stream (header check); for capture: no clipboard, its owner does not answer, or no\n"
+    "     Jw_cad drawing on it\n"
+    "  2  bad command line, or an output that would write over an input or another output\n"
     "  3  the stream passed the header check but could not be read to the end\n"
     "     (info and dump still print the partial drawing; convert and preview write nothing)\n"
-    "  4  the output could not be written\n"
+    "  4  the output could not be written, or is read-only (see --force)\n"
     "  5  out of memory\n";
 
 // The options of the commands that read a drawing.
@@ -100,8 +101,8 @@ int Run(int argc, char **argv) {
     OutputOptions convertOutputOptions;
     ForceFlag(convertCommand, convertOutputOptions);
     OutputOption(convertCommand, "-o,--output", convertOutput,
-                 "the script file (default: standard output, also \"-\"); with several FILEs a folder, where each\n"
-                 "FILE's script is NAME.vnt");
+                 "the script file (default: standard output, also \"-\"); or a folder (an existing one, or a\n"
+                 "name ending with /), where each FILE's script is NAME.vnt; several FILEs need a folder");
 
     PreviewRequest previewRequest;
     std::string size;
