@@ -8,6 +8,7 @@
 #include <atomic>
 #include <cerrno>
 #include <csignal>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <random>
@@ -176,7 +177,9 @@ bool WriteOutputFile(const std::string &path, const std::function<bool(std::FILE
 
     const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
     std::random_device entropy;
-    const std::uint64_t nonce = (std::uint64_t{entropy()} << 32) ^ entropy();
+    std::uint64_t nonce = (std::uint64_t{entropy()} << 32) ^ entropy();
+    // Tests fix the name to show that a file planted there is never written through.
+    if (const char *fixed = std::getenv("KORVEL_TEMPORARY_NONCE")) nonce = std::strtoull(fixed, nullptr, 16);
     const fs::path temporary = folder / FilePath(TemporaryName(Utf8Of(target.filename()), nonce));
     std::FILE *file = CreateExclusive(temporary);
     if (!file) {

@@ -1,6 +1,7 @@
 // The window's handlers other than the import: start, convert, copy, close.
 #include "shell/form.h"
 #include "reader/file_path.h"
+#include "reader/output_file.h"
 
 #include <cstdio>
 #include <filesystem>
@@ -71,16 +72,15 @@ bool TForm1::WriteScript() {
     options.hatching = controls.CheckBoxChecked(3);
     options.solids = controls.CheckBoxChecked(4);
 
-    std::FILE *file = OpenFile(scriptPath, "wb");
-    if (!file) return false;
-    FileScriptSink sink(file);
-    const bool converted = ConvertDrawing(store, options, pens, sink);
-    const bool finished = sink.Finish();
-    const bool closed = std::fclose(file) == 0;
-    if (converted && finished && closed) return true;
-    std::error_code ignored;
-    std::filesystem::remove(FilePath(scriptPath), ignored);
-    return false;
+    // Written whole or not at all: a failed write keeps the last TEMP.VNT.
+    std::string ignored;
+    return WriteOutputFile(
+        scriptPath,
+        [&](std::FILE *file) {
+            FileScriptSink sink(file);
+            return ConvertDrawing(store, options, pens, sink) && sink.Finish();
+        },
+        ignored);
 }
 
 void TForm1::LoadScriptIntoPane() {

@@ -463,6 +463,28 @@ class Outputs(unittest.TestCase):
                 with open(target, "rb") as f:
                     self.assertEqual(f.read(), b"previous script\r\n")
 
+    def test_modes_and_the_exclusive_temporary(self):
+        out = os.path.join(self.dir, "plan.vnt")
+        with open(out, "wb") as f:
+            f.write(b"old")
+        os.chmod(out, 0o644)
+        self.assertEqual(run("convert", EXAMPLE, "-o", out).returncode, 0)
+        self.assertEqual(os.stat(out).st_mode & 0o777, 0o644)  # not the temporary's 0600
+        fresh = os.path.join(self.dir, "fresh.vnt")
+        r = subprocess.run([CLI, "convert", EXAMPLE, "-o", fresh], preexec_fn=lambda: os.umask(0o027), timeout=60)
+        self.assertEqual((r.returncode, os.stat(fresh).st_mode & 0o777), (0, 0o640))
+        # A link planted at the temporary's name (fixed here) is never written through.
+        victim = os.path.join(self.dir, "victim")
+        with open(victim, "wb") as f:
+            f.write(b"victim")
+        os.symlink(victim, os.path.join(self.dir, ".plan.vnt.000000000abc.tmp"))
+        env = dict(os.environ, KORVEL_TEMPORARY_NONCE="abc")
+        self.assertEqual(run("convert", EXAMPLE, "-o", out, env=env).returncode, 0)
+        with open(victim, "rb") as f:
+            self.assertEqual(f.read(), b"victim")
+        with open(out, "rb") as f:
+            self.assertEqual(f.read(), run("convert", EXAMPLE).stdout)
+
     def test_read_only_outputs_are_replaced_only_when_forced(self):
         out = os.path.join(self.dir, "plan.vnt")
         png = os.path.join(self.dir, "plan.png")

@@ -225,6 +225,7 @@ TEST(ReadArchiveString, EveryForm) {
          "\x8b\x8f\x8a\xd4", 0},
         {"Unicode, ASCII and a full-width tilde", join({0xFF, 0xFE, 0xFF, 2}, utf16({'A', 0xFF5E})), "A\x81\x60", 0},
         {"Unicode without a CP932 form", join({0xFF, 0xFE, 0xFF, 3}, utf16({0x00E9, 'x', 0x20AC})), "?x?", 2},
+        {"Unicode just past ASCII", join({0xFF, 0xFE, 0xFF, 3}, utf16({0x7F, 0x80, 'x'})), "\x7f?x", 1},
         {"Unicode, a surrogate pair and a lone half", join({0xFF, 0xFE, 0xFF, 3}, utf16({0xD83D, 0xDE00, 0xDC00})),
          "??", 2},
     };

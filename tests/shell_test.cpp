@@ -406,6 +406,33 @@ TEST_F(Shell, TheWindowSaysWhatHappenedAndKeepsTheLastGoodScript) {
     }
 }
 
+#ifndef _WIN32
+// A script write that fails part-way (a file-size limit) keeps the last TEMP.VNT whole and leaves nothing
+// partial beside it.
+TEST_F(Shell, AScriptWriteThatFailsPartWayKeepsTheLastScript) {
+    PutCopy(sample);
+    form.Button1Click();
+    WriteBytes(form.ScriptPath(), Bytes(10, 'o'));
+    rlimit saved{};
+    ::getrlimit(RLIMIT_FSIZE, &saved);
+    const auto previous = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit limited = saved;
+    limited.rlim_cur = 100;
+    ::setrlimit(RLIMIT_FSIZE, &limited);
+    controls.log.clear();
+    form.Button2Click();
+    ::setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, previous);
+    EXPECT_EQ(controls.log[4], std::string("message ") + kScriptWriteMessage + form.ScriptPath());
+    EXPECT_EQ(ReadBytes(form.ScriptPath()), Bytes(10, 'o'));
+    std::vector<std::string> names;
+    for (const auto &entry : fs::directory_iterator(folder))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string>{"TEMP.VNT", "prev.0", "prev.1", "prev.2"}));
+}
+#endif
+
 TEST_F(Shell, CopyCloseAndTheScratchFiles) {
     form.Button3Click();
     EXPECT_EQ(controls.log, (std::vector<std::string>{"focus", "select all", "copy"}));
@@ -442,6 +469,27 @@ TEST_F(Shell, ADroppedFileIsPreviewedOrReportedWhenItIsNoDrawing) {
     const std::string missing = (folder / "missing.jww").string();
     form.ImportDroppedFile(missing);
     EXPECT_EQ(controls.log, (std::vector<std::string>{std::string("message ") + kFileNotFoundMessage + missing}));
+}
+
+// Both kinds of saved drawing, told from a clipboard dump by their first bytes, preview as their reader
+// reads them (a .jws mistaken for a dump would be rejected).
+TEST_F(Shell, DroppedJwwAndJwsFilesArePreviewedAsDrawings) {
+    const DrawingStore drawing = test::SampleDrawing();
+    for (const auto &[name, bytes] : {std::pair{"part.jws", test::WriteJwsFile(drawing, 600)},
+                                      std::pair{"whole.jww", test::WriteJwwFile(drawing, 700)}}) {
+        SCOPED_TRACE(name);
+        WriteBytes(folder / name, bytes);
+        controls.log.clear();
+        form.ImportDroppedFile((folder / name).string());
+        RecordingCanvas canvas;
+        PreviewSurface surface(canvas);
+        PrepareBlankPreview(surface, kPreviewWidth, kPreviewHeight);
+        DrawingStore store;
+        ASSERT_TRUE(ReadDrawingFileBytes(bytes, store, DrawingFileOptions{}));
+        RenderDrawingPreview(surface, store);
+        EXPECT_EQ(Trace(controls.image.ops), Trace(canvas.ops));
+        EXPECT_EQ(controls.log, (std::vector<std::string>{"busy", "drawn", "idle"}));
+    }
 }
 
 TEST_F(Shell, ADroppedDrawingFileIsPreviewedWithoutTouchingTheScratchFiles) {
