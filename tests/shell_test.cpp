@@ -101,7 +101,10 @@ public:
     std::string ScratchLine(int index) const override { return scratch.at(index); }
     Canvas &NewPreviewImage() override {
         ++newImages;
+        // A new bitmap, as the windows make: no operations, the pen and brush a new canvas starts with.
         image.ops.clear();
+        image.SetPen(Pen{});
+        image.SetBrush(Brush{});
         return image;
     }
     std::int32_t PreviewImageWidth() const override { return kPreviewWidth; }
