@@ -102,3 +102,23 @@ TEST(QtCanvas, JapaneseCharacterInksInsideItsCell) {
     EXPECT_EQ(InkedPixels(*canvas, 0, 0, 9, 40), 0);
     EXPECT_EQ(InkedPixels(*canvas, 0, 31, 40, 40), 0);
 }
+
+// A polygon whose vertices lie half-way down its sides fills every row, the vertices' own included; a
+// wide pen's ends are round, as the original surface draws them.
+TEST(QtCanvas, FilledVertexRowsAndRoundWideEnds) {
+    auto canvas = BlankCanvas();
+    canvas->SetPen({kBlack, PenStyle::Null, 0});
+    canvas->SetBrush({kBlack, BrushKind::Solid});
+    const PixelPoint diamond[] = {{20, 5}, {35, 20}, {20, 35}, {5, 20}};
+    canvas->DrawPolygon(diamond);
+    for (int y = 6; y < 35; ++y)
+        EXPECT_GT(InkedPixels(*canvas, 0, y, 40, y + 1), 0) << "row " << y;
+    EXPECT_EQ(InkedPixels(*canvas, 0, 20, 40, 21), 30);
+
+    auto wide = BlankCanvas();
+    wide->SetPen({kBlack, PenStyle::Solid, 8});
+    wide->StrokeLine({10, 20}, {28, 20});
+    EXPECT_EQ(wide->PixelAt(31, 20), kBlack);  // the cap reaches past the end on the axis
+    EXPECT_EQ(wide->PixelAt(31, 16), kWhite);  // but not into a square's corner
+    EXPECT_EQ(wide->PixelAt(7, 24), kWhite);
+}
