@@ -356,6 +356,30 @@ TEST(PreviewText, DirectionStyleAndVisibility) {
     EXPECT_EQ(u.Ops()[0].points[0], (PixelPoint{18, 90}));               // 17.5 rounds to even
 }
 
+// A negative width turns the text round and the spacing with it: the characters step back along the
+// reversed direction by (w - s) / 2. And a character whose only part in the window is the far corner of
+// its cell (here at the window's top-left) is still drawn.
+TEST(PreviewText, MirroredSpacingAndCornerOnlyCells) {
+    struct Case {
+        double x1, y1, x2, h, w, s;
+        std::vector<PixelPoint> at;
+    };
+    const Case cases[] = {
+        {30, 10, 60, 5, -4, 1, {{46, 95}, {45, 95}}},
+        {30, 10, 60, 5, 4, 1, {{42, 85}, {45, 85}}},  // the same text not turned round
+        {-4, 98, 2, 5, 8, 0, {{-3, -3}}},             // the cell's far corner (1, 98) alone is inside
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(testing::Message() << c.x1 << " " << c.w << " " << c.s);
+        UnitSurface u;
+        DrawPreviewText(u.surface, 0, c.x1, c.y1, c.x2, c.y1, c.h, c.w, c.s, "F", std::string(c.at.size(), 'A'));
+        std::vector<PixelPoint> at;
+        for (const DrawOp &op : u.Ops())
+            at.push_back(op.points[0]);
+        EXPECT_EQ(at, c.at);
+    }
+}
+
 TEST(PreviewText, FaceNameFitsTheFontField) {
     EXPECT_EQ(FontFaceField(std::string("MS\0Gothic", 9)), "MS");
     EXPECT_EQ(FontFaceField(std::string(40, 'a')), std::string(31, 'a'));
