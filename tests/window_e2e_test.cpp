@@ -11,6 +11,7 @@
 
 #include "platform/qt/main_window.h"
 #include "platform/qt/x11_clipboard.h"
+#include "shell/messages.h"
 #include "support/realdata.h"
 
 using namespace korvel;
@@ -143,10 +144,13 @@ TEST_F(WindowEndToEnd, TextOnTheClipboardImportsNothing) {
     ASSERT_TRUE(owner.ready);
     EXPECT_EQ(RunCli({"capture", QString::fromStdString(work.string())}), 1);
     MainWindow window(work.string() + "/");
+    std::vector<std::string> messages;
+    window.SetMessageDisplay([&](const std::string &message) { messages.push_back(message); });
     window.show();
     window.findChild<QPushButton *>("Button1")->click();
     EXPECT_TRUE(fs::is_empty(work));
     EXPECT_TRUE(window.findChild<QLabel *>("Image1")->pixmap().isNull());
+    EXPECT_EQ(messages, std::vector<std::string>{kNoJwDrawingMessage});
 }
 
 // An owner that never answers costs a few seconds, not minutes, and is reported as such: by the command
