@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "geom/extended.h"
+#include "preview/arc_walk.h"
 
 namespace korvel {
 
@@ -115,9 +116,7 @@ private:
         return e;
     }
 
-    // The exact walk's parameter is the running double sum t + step + step ...; its rounding errors are
-    // summed exactly (two-sum) as the drift, by which the turned sine and cosine are corrected to first
-    // order. A drift of at most 2^-24 leaves a second-order error below 2^-49.
+    // The exact walk's parameter is the running double sum t + step + step ...
     void Walk(const QuickEllipse &e, double t, double step) {
         // Every point of the walk lies within the ellipse's reach of its centre, whatever the
         // parameter, as long as it is a number.
@@ -127,10 +126,10 @@ private:
             sure = false;
             return;
         }
-        // Cosine and sine pairs; a turn by one step, and by two.
-        PlanePoint at{std::cos(t), std::sin(t)};
-        const PlanePoint turn{std::cos(step), std::sin(step)};
         if (std::fabs(t) + (kArcSteps + 1) * std::fabs(step) < 8) {
+            // Cosine and sine pairs; a turn by one step, and by two.
+            const PlanePoint at{std::cos(t), std::sin(t)};
+            const PlanePoint turn{std::cos(step), std::sin(step)};
             // Below 8 the parameter's roundings, at most 72 of 2^-51 each, stay far inside the bound. The
             // even and the odd points are turned by two steps each, in two independent chains.
             const PlanePoint twice = Turned(turn, turn);
@@ -143,22 +142,12 @@ private:
             });
             return;
         }
-        double drift = 0;
-        out.AddMany(kArcSteps + 1, e.Bound(), [&](int i) {
-            if (i > 0) {
-                at = Turned(at, turn);
-                const double sum = t + step, stepPart = sum - t;
-                drift += (t - (sum - stepPart)) + (step - stepPart);
-                t = sum;
-                if (!(std::fabs(drift) <= 0x1p-24)) sure = false;
-            }
-            return e.At(at.x + at.y * drift, at.y - at.x * drift);
+        DriftCorrectedWalk walk(t, step);
+        out.AddMany(kArcSteps + 1, e.Bound(), [&](int) {
+            const PlanePoint pair = walk.Next();
+            return e.At(pair.x, pair.y);
         });
-    }
-
-    // The angle of (cosine, sine) pair `at` moved on by that of `turn`.
-    static PlanePoint Turned(PlanePoint at, PlanePoint turn) {
-        return {at.x * turn.x - at.y * turn.y, at.y * turn.x + at.x * turn.y};
+        if (!walk.Sure()) sure = false;
     }
 
     CertainPixelWriter out;

@@ -7,6 +7,8 @@
 #include <numbers>
 
 #include "geom/clip.h"
+#include "geom/extended.h"
+#include "preview/arc_walk.h"
 #include "preview/curves.h"
 #include "preview/markers.h"
 #include "preview/preview.h"
@@ -256,6 +258,30 @@ TEST(DrawWorldLine, QuickPathDrawsTheClippedLinesPixels) {
                               WorldToPixel(v, x2, y2).y);
             ASSERT_EQ(Trace(quick.Ops()), Trace(exact.ops)) << "line " << i;
         }
+    }
+}
+
+// The quick walk's corrected pairs follow the cosine and sine of the exact walk's parameters (each the
+// running sum rounded to a double) over whole walks at large parameters, where the sum's roundings drift
+// far enough that a correction of the wrong sign, or none, shows.
+TEST(Curves, DriftCorrectedWalkFollowsTheExactParameters) {
+    struct Case {
+        double t0, sweep;
+    };
+    for (const Case c : {Case{1000.3, 2 * pi}, Case{12345.678, -pi / 3}, Case{100.0, 5.0}, Case{-4096.5, 6.2},
+                         Case{65536.25, 0.001}}) {
+        SCOPED_TRACE(testing::Message() << c.t0 << " " << c.sweep);
+        const double step = ToDouble(Ext(c.sweep) / 72);
+        DriftCorrectedWalk walk(c.t0, step);
+        double t = c.t0;
+        long double worst = 0;
+        for (int i = 0; i <= 72; ++i) {
+            if (i > 0) t = ToDouble(Ext(t) + step);
+            const PlanePoint pair = walk.Next();
+            worst = std::max({worst, std::fabs(pair.x - std::cos(Ext(t))), std::fabs(pair.y - std::sin(Ext(t)))});
+        }
+        EXPECT_TRUE(walk.Sure());
+        EXPECT_LT(worst, 0x1p-44L);
     }
 }
 
