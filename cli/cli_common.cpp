@@ -18,20 +18,6 @@
 
 namespace korvel::cli {
 
-namespace {
-
-bool IsRegularFile(std::FILE *file) {
-#ifdef _WIN32
-    struct _stat64 info;
-    return _fstat64(_fileno(file), &info) == 0 && (info.st_mode & _S_IFMT) == _S_IFREG;
-#else
-    struct stat info;
-    return fstat(fileno(file), &info) == 0 && S_ISREG(info.st_mode);
-#endif
-}
-
-}  // namespace
-
 int Fail(int code, const std::string &message) {
     std::fprintf(stderr, "korvel-cli: %s\n", message.c_str());
     return code;

@@ -1,5 +1,7 @@
 #include "reader/file_path.h"
 
+#include <sys/stat.h>
+
 #include <cstring>
 #include <fstream>
 #include <iterator>
@@ -21,6 +23,16 @@ std::FILE *OpenFile(const std::string &utf8, const char *mode) {
     return _wfopen(FilePath(utf8).c_str(), wideMode.c_str());
 #else
     return std::fopen(utf8.c_str(), mode);
+#endif
+}
+
+bool IsRegularFile(std::FILE *file) {
+#ifdef _WIN32
+    struct _stat64 info;
+    return _fstat64(_fileno(file), &info) == 0 && (info.st_mode & _S_IFMT) == _S_IFREG;
+#else
+    struct stat info;
+    return fstat(fileno(file), &info) == 0 && S_ISREG(info.st_mode);
 #endif
 }
 

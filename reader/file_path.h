@@ -14,6 +14,8 @@ namespace korvel {
 std::filesystem::path FilePath(const std::string &utf8);
 std::string Utf8Of(const std::filesystem::path &path);
 std::FILE *OpenFile(const std::string &utf8, const char *mode);
+// Whether an open file is a regular file (not a device, pipe or FIFO).
+bool IsRegularFile(std::FILE *file);
 // The whole file's bytes; nothing when it cannot be opened or read.
 std::optional<std::vector<std::uint8_t>> ReadWholeFile(const std::string &utf8);
 

@@ -106,16 +106,6 @@ bool IsWriteProtected(const fs::path &path, const fs::file_status &status) {
 #endif
 }
 
-bool IsRegular(std::FILE *file) {
-#ifdef _WIN32
-    struct _stat64 info;
-    return _fstat64(_fileno(file), &info) == 0 && (info.st_mode & _S_IFMT) == _S_IFREG;
-#else
-    struct stat info;
-    return fstat(fileno(file), &info) == 0 && S_ISREG(info.st_mode);
-#endif
-}
-
 // Writes, flushes, syncs (a regular file only: a device or pipe that took every byte has them) and closes.
 // 0 on success, else the errno of the first step that failed (EIO when a step failed without one).
 int WriteAndClose(std::FILE *file, const std::function<bool(std::FILE *)> &write) {
@@ -123,7 +113,7 @@ int WriteAndClose(std::FILE *file, const std::function<bool(std::FILE *)> &write
     int failure = 0;
     if (!write(file) || std::fflush(file) != 0 || std::ferror(file)) failure = errno != 0 ? errno : EIO;
 #ifndef _WIN32
-    if (failure == 0 && IsRegular(file) && fsync(fileno(file)) != 0) failure = errno;
+    if (failure == 0 && IsRegularFile(file) && fsync(fileno(file)) != 0) failure = errno;
 #endif
     if (std::fclose(file) != 0 && failure == 0) failure = errno != 0 ? errno : EIO;
     return failure;

@@ -117,6 +117,21 @@ public:
 };
 
 Bytes ReadBytes(const fs::path &path) { return test::ReadFileBytes(path); }
+
+#ifndef _WIN32
+// Runs `f` with writes past `bytes` failing (EFBIG rather than the signal), as on a full disk.
+void WithFileSizeLimit(rlim_t bytes, const std::function<void()> &f) {
+    rlimit saved{};
+    ::getrlimit(RLIMIT_FSIZE, &saved);
+    const auto previous = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit limited = saved;
+    limited.rlim_cur = bytes;
+    ::setrlimit(RLIMIT_FSIZE, &limited);
+    f();
+    ::setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, previous);
+}
+#endif
 void WriteBytes(const fs::path &path, const Bytes &bytes) { test::WriteFileBytes(path, bytes); }
 
 std::vector<std::string> Trace(const std::vector<DrawOp> &ops) {
@@ -126,14 +141,19 @@ std::vector<std::string> Trace(const std::vector<DrawOp> &ops) {
     return lines;
 }
 
-// What the import should draw for a stream: the blank image, then the drawing when it reads.
-std::vector<std::string> ExpectedPreview(const Bytes &stream) {
+// What the import should draw: the blank image, then the drawing when there is one.
+std::vector<std::string> ExpectedPreview(const DrawingStore *drawing) {
     RecordingCanvas canvas;
     PreviewSurface surface(canvas);
     PrepareBlankPreview(surface, kPreviewWidth, kPreviewHeight);
-    DrawingStore store;
-    if (ReadClipBytes(stream, store)) RenderDrawingPreview(surface, store);
+    if (drawing) RenderDrawingPreview(surface, *drawing);
     return Trace(canvas.ops);
+}
+
+// The same for a stream, drawn when it reads.
+std::vector<std::string> ExpectedPreview(const Bytes &stream) {
+    DrawingStore store;
+    return ExpectedPreview(ReadClipBytes(stream, store) ? &store : nullptr);
 }
 
 class Shell : public testing::Test {
@@ -300,15 +320,7 @@ TEST_F(Shell, DumpsHoldTheBlockExactlyAndNeverAStaleOrPartialFile) {
 #ifndef _WIN32
     // A write that fails half way (a file-size limit) leaves nothing behind.
     WriteBytes(path, Bytes(10, 2));
-    rlimit saved{};
-    ::getrlimit(RLIMIT_FSIZE, &saved);
-    const auto previous = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit limited = saved;
-    limited.rlim_cur = 3000;
-    ::setrlimit(RLIMIT_FSIZE, &limited);
-    clipboards.DumpClipboardFormat(format, path.string());
-    ::setrlimit(RLIMIT_FSIZE, &saved);
-    std::signal(SIGXFSZ, previous);
+    WithFileSizeLimit(3000, [&] { clipboards.DumpClipboardFormat(format, path.string()); });
     EXPECT_FALSE(fs::exists(path));
 #endif
 }
@@ -416,16 +428,8 @@ TEST_F(Shell, AScriptWriteThatFailsPartWayKeepsTheLastScript) {
     PutCopy(sample);
     form.Button1Click();
     WriteBytes(form.ScriptPath(), Bytes(10, 'o'));
-    rlimit saved{};
-    ::getrlimit(RLIMIT_FSIZE, &saved);
-    const auto previous = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit limited = saved;
-    limited.rlim_cur = 100;
-    ::setrlimit(RLIMIT_FSIZE, &limited);
     controls.log.clear();
-    form.Button2Click();
-    ::setrlimit(RLIMIT_FSIZE, &saved);
-    std::signal(SIGXFSZ, previous);
+    WithFileSizeLimit(100, [&] { form.Button2Click(); });
     EXPECT_EQ(controls.log[4], std::string("message ") + kScriptWriteMessage + form.ScriptPath());
     EXPECT_EQ(ReadBytes(form.ScriptPath()), Bytes(10, 'o'));
     std::vector<std::string> names;
@@ -484,13 +488,9 @@ TEST_F(Shell, DroppedJwwAndJwsFilesArePreviewedAsDrawings) {
         WriteBytes(folder / name, bytes);
         controls.log.clear();
         form.ImportDroppedFile((folder / name).string());
-        RecordingCanvas canvas;
-        PreviewSurface surface(canvas);
-        PrepareBlankPreview(surface, kPreviewWidth, kPreviewHeight);
         DrawingStore store;
         ASSERT_TRUE(ReadDrawingFileBytes(bytes, store, DrawingFileOptions{}));
-        RenderDrawingPreview(surface, store);
-        EXPECT_EQ(Trace(controls.image.ops), Trace(canvas.ops));
+        EXPECT_EQ(Trace(controls.image.ops), ExpectedPreview(&store));
         EXPECT_EQ(controls.log, (std::vector<std::string>{"busy", "drawn", "idle"}));
     }
 }
@@ -500,13 +500,9 @@ TEST_F(Shell, ADroppedDrawingFileIsPreviewedWithoutTouchingTheScratchFiles) {
     if (!dir || !fs::exists(*dir / "jwc-v600-sample.jww")) GTEST_SKIP() << "no real drawing";
     const Bytes drawing = ReadBytes(*dir / "jwc-v600-sample.jww");
     form.ImportDroppedFile((*dir / "jwc-v600-sample.jww").string());
-    RecordingCanvas canvas;
-    PreviewSurface surface(canvas);
-    PrepareBlankPreview(surface, kPreviewWidth, kPreviewHeight);
     DrawingStore store;
     ASSERT_TRUE(ReadDrawingFileBytes(drawing, store, DrawingFileOptions{}));
-    RenderDrawingPreview(surface, store);
-    EXPECT_EQ(Trace(controls.image.ops), Trace(canvas.ops));
+    EXPECT_EQ(Trace(controls.image.ops), ExpectedPreview(&store));
     EXPECT_EQ(form.Store().lines.size(), store.lines.size());
     EXPECT_FALSE(AnyScratchFile());
 }

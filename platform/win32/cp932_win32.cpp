@@ -66,7 +66,12 @@ std::string Utf16ToCp932(std::span<const std::uint8_t> utf16le, std::uint64_t &r
         const int length = c == kUnpairedSurrogate ? 0
                                                    : WideCharToMultiByte(932, WC_NO_BEST_FIT_CHARS, wide, units, bytes,
                                                                          sizeof bytes, "?", &usedDefault);
-        if (length <= 0 || usedDefault) {
+        // Windows' table also gives U+0080 and a few private-use characters single bytes (0x80, 0xA0,
+        // 0xFD..0xFF) that are no Shift-JIS characters; the only single bytes past ASCII are the
+        // half-width katakana 0xA1..0xDF.
+        const auto single = static_cast<unsigned char>(bytes[0]);
+        const bool notShiftJis = length == 1 && (single < 0xA1 || single > 0xDF);
+        if (length <= 0 || usedDefault || notShiftJis) {
             out += '?';
             ++replaced;
         } else {
