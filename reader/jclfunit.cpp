@@ -111,6 +111,10 @@ public:
     StreamReader(ByteCursor &in, Store &store, const DrawingSummary *plan = nullptr)
         : in(in), store(store), plan(plan) {}
 
+    // Keeps, per top-level object, how many of its characters were replaced (for a caller that drops
+    // objects afterwards and counts only what it keeps).
+    void CountReplacedPerObject(std::vector<std::uint64_t> *perObject) { replacedPerObject = perObject; }
+
     bool Read() {
         what = "the stream header";
         store.layerGroupScales.assign(16, 0.0);
@@ -269,9 +273,12 @@ private:
             const int kind = ReadClassTag();
             if (!in.Ok()) return false;
             if (kind == 0) continue;
+            const std::uint64_t replacedBefore = store.replacedCharacters;
             const std::int32_t index = ReadBody(static_cast<EntityKind>(kind), arrays);
             if (!in.Ok()) return false;
             objects.push_back({kind, index});
+            if (replacedPerObject && static_cast<void *>(&objects) == static_cast<void *>(&store.objects))
+                replacedPerObject->push_back(store.replacedCharacters - replacedBefore);
             k++;
             counter++;
         }
@@ -299,6 +306,7 @@ private:
     ByteCursor &in;
     Store &store;
     const DrawingSummary *plan;
+    std::vector<std::uint64_t> *replacedPerObject = nullptr;
     std::array<std::int64_t, 8> classIndex{};  // by kind code; 0 while the class is undefined
     std::int64_t counter = 1;
     std::string className;
@@ -437,9 +445,15 @@ bool ReadClipStream(std::FILE *file, std::uint64_t sizeBytes, DrawingSummary &su
     return ReadFromCursor(in, summary, report);
 }
 
-bool ReadObjectLists(ByteCursor &in, DrawingStore &store, ReadReport *report, const DrawingSummary *plan) {
+bool ReadObjectLists(ByteCursor &in, DrawingStore &store, ReadReport *report, const DrawingSummary *plan,
+                     std::vector<std::uint64_t> *replacedPerObject) {
     return ReadReported(
-        in, store, report, [](StreamReader<DrawingStore> &reader) { return reader.ReadLists(); }, plan);
+        in, store, report,
+        [replacedPerObject](StreamReader<DrawingStore> &reader) {
+            reader.CountReplacedPerObject(replacedPerObject);
+            return reader.ReadLists();
+        },
+        plan);
 }
 
 bool CountObjectLists(ByteCursor &in, DrawingSummary &summary) {

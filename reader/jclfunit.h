@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <span>
 #include <string>
+#include <vector>
 
 #include "reader/byte_cursor.h"
 #include "reader/drawing_store.h"
@@ -44,8 +45,9 @@ bool ReadClipStream(std::FILE *file, std::uint64_t sizeBytes, DrawingSummary &su
 
 // The entity list and the block-definition list, into a store whose header (version aside) is set; with
 // `plan`, the counting read of the same lists, every array is reserved at its final size.
+// `replacedPerObject`, when given, gets each top-level object's count of replaced characters.
 bool ReadObjectLists(ByteCursor &in, DrawingStore &store, ReadReport *report = nullptr,
-                     const DrawingSummary *plan = nullptr);
+                     const DrawingSummary *plan = nullptr, std::vector<std::uint64_t> *replacedPerObject = nullptr);
 // The same lists counted.
 bool CountObjectLists(ByteCursor &in, DrawingSummary &summary);
 

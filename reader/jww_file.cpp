@@ -274,7 +274,8 @@ bool ReadDrawingFile(InputKind kind, const std::function<void(const std::functio
         }
         const std::uint64_t listsAt = in.Offset();
         ReadReport listsReport;
-        complete = ReadObjectLists(in, store, &listsReport, &plan);
+        std::vector<std::uint64_t> replaced;  // per top-level object: the count covers what is kept
+        complete = ReadObjectLists(in, store, &listsReport, &plan, &replaced);
         if (complete) {
             const std::string mismatch = LayoutMismatch(version, store, in);
             if (!mismatch.empty()) {
@@ -284,8 +285,15 @@ bool ReadDrawingFile(InputKind kind, const std::function<void(const std::functio
         }
         if (report) *report = listsReport;
         RemoveSettingsTexts(store);
-        if (kind == InputKind::JwwFile && !options.allLayers)
-            KeepTopLevel(store, [&](const ObjectRef &ref) { return states.Editable(BaseOf(store, ref)); });
+        if (kind == InputKind::JwwFile && !options.allLayers) {
+            std::size_t position = 0;
+            KeepTopLevel(store, [&](const ObjectRef &ref) {
+                const bool kept = states.Editable(BaseOf(store, ref));
+                if (!kept && position < replaced.size()) store.replacedCharacters -= replaced[position];
+                ++position;
+                return kept;
+            });
+        }
     });
     return complete;
 }

@@ -703,6 +703,35 @@ TEST(ReadDrawingFileBytes, AVersionStampedOverAnotherLayoutFails) {
     }
 }
 
+// Characters without a Shift-JIS form are counted in what is kept: not in the header's strings, nor in
+// the entities of layers a copy leaves out.
+TEST(ReadDrawingFileBytes, ReplacedCharactersAreCountedInWhatIsKept) {
+    DrawingStore d = BareDrawing();
+    for (const auto &[layer, placeholder] : {std::pair{1, "AAAA"}, std::pair{0, "BBBB"}}) {
+        TclpEntMoji text;
+        text.base = TclpEntBase{0, 1, 2, 0, static_cast<std::uint16_t>(layer), 0, 2};
+        text.text = placeholder;
+        Add(d, text);
+    }
+    std::vector<std::uint8_t> file = WriteJwwFile(d, 700, {{0, 1}});
+    // Each placeholder (a length byte and four letters) becomes a Unicode string of one U+00E9.
+    for (const char *placeholder : {"AAAA", "BBBB"}) {
+        const std::vector<std::uint8_t> ansi = {4, std::uint8_t(placeholder[0]), std::uint8_t(placeholder[1]),
+                                                std::uint8_t(placeholder[2]), std::uint8_t(placeholder[3])};
+        const auto at = std::search(file.begin(), file.end(), ansi.begin(), ansi.end());
+        ASSERT_NE(at, file.end());
+        const std::vector<std::uint8_t> unicode = {0xFF, 0xFE, 0xFF, 1, 0xE9, 0x00};
+        file.insert(file.erase(at, at + 5), unicode.begin(), unicode.end());
+    }
+    for (const bool allLayers : {true, false}) {
+        DrawingStore store;
+        ReadReport report;
+        ASSERT_TRUE(ReadDrawingFileBytes(file, store, DrawingFileOptions{allLayers}, &report)) << report.failure;
+        EXPECT_EQ(store.replacedCharacters, allLayers ? 2u : 1u);
+        EXPECT_EQ(store.texts.size(), allLayers ? 2u : 1u);
+    }
+}
+
 // Saved drawings written at each header layout read back as the drawing; by default without the entities
 // on a layer that is not editable.
 TEST(ReadDrawingFileBytes, RoundTripsEveryHeaderLayout) {
