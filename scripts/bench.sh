@@ -2,7 +2,7 @@
 # Builds optimised and runs the benchmarks at full size (about 1,000,000 entities each).
 set -euo pipefail
 cd "$(dirname "$0")/.."
-bash scripts/setup.sh
+bash scripts/setup.sh test
 bash scripts/build.sh build-release -DCMAKE_BUILD_TYPE=Release -DKORVEL_TESTS=OFF
 python3 bench/cli_ratios.py build-release/korvel-cli build-release/bench/bench_reader
 echo

@@ -3,7 +3,7 @@
 # README. Both programs are single static .exe files; nothing else needs installing.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-bash scripts/setup.sh
+bash scripts/setup.sh test
 bash scripts/build.sh build-win -DCMAKE_TOOLCHAIN_FILE=platform/win32/mingw-w64.cmake \
   -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKORVEL_BENCH=OFF
 

@@ -1,11 +1,15 @@
 #!/usr/bin/env bash
-# Installs what building and testing Korvel needs on Debian 12, skipping what is already there.
+# Installs what Korvel needs on Debian 12, skipping what is already there.
+#   scripts/setup.sh        what building and running Korvel needs (the compiler, CMake, Qt, the fonts)
+#   scripts/setup.sh test   that and what the tests need (GoogleTest, clang for the fuzzer, Xvfb, Wine and
+#                           mingw-w64 for the Windows build, dpkg-dev for the package)
 set -euo pipefail
 
-packages=(cmake ninja-build g++ libgtest-dev libgmock-dev pkg-config libxcb1-dev dpkg-dev
-          clang-14 libclang-rt-14-dev python3
-          qt6-base-dev fonts-ipafont-gothic xvfb xauth
-          g++-mingw-w64-x86-64-posix googletest wine wine64 libcli11-dev)
+packages=(cmake ninja-build g++ pkg-config libxcb1-dev qt6-base-dev fonts-ipafont-gothic libcli11-dev)
+if [ "${1:-}" = test ]; then
+  packages+=(libgtest-dev libgmock-dev googletest dpkg-dev clang-14 libclang-rt-14-dev python3 xvfb xauth
+             g++-mingw-w64-x86-64-posix wine wine64)
+fi
 
 missing=()
 for p in "${packages[@]}"; do

@@ -4,7 +4,7 @@
 # command lines agree (scripts, traces, canvases). Expects the Linux build in build/.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-bash scripts/setup.sh
+bash scripts/setup.sh test
 # Everything below runs on one private X display, which the Wine session and its windows live on.
 if [ -z "${KORVEL_ON_XVFB:-}" ]; then
   KORVEL_ON_XVFB=1 exec sh tests/xvfb_run.sh bash "$0" "$@"

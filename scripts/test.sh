@@ -3,11 +3,11 @@
 # under Wine, and a short libFuzzer run of the reader and converter from a seed corpus of valid streams.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-bash scripts/setup.sh
+bash scripts/setup.sh test
 fuzz_seconds=${KORVEL_FUZZ_SECONDS:-60}
 
 echo "== build and test"
-bash scripts/build.sh build -DCMAKE_BUILD_TYPE=RelWithDebInfo
+bash scripts/build.sh build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKORVEL_TESTS=ON -DKORVEL_BENCH=ON
 ctest --test-dir build --output-on-failure --parallel "$(nproc)"
 
 echo "== sanitizers (ASan + UBSan)"
