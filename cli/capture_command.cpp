@@ -5,9 +5,9 @@
 
 #include "cli/cli_common.h"
 #include "cli/info.h"
-#include "reader/output_file.h"
 #include "platform/system_clipboard.h"
 #include "reader/file_path.h"
+#include "reader/output_file.h"
 #include "shell/capture.h"
 #include "shell/program_folder.h"
 

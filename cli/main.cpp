@@ -150,7 +150,8 @@ int Run(int argc, char **argv) {
         return RunConvertMany(convert.files, convert.limit, DrawingFileOptions{convert.allLayers}, convertOptions,
                               convertOutput, convertOutputOptions);
     if (*convertCommand)
-        return run(convert, [&](Input &input) { return RunConvert(input, convertOptions, convertOutput, convertOutputOptions);
+        return run(convert, [&](Input &input) {
+            return RunConvert(input, convertOptions, convertOutput, convertOutputOptions);
         });
     if (*previewCommand) return run(preview, [&](Input &input) { return RunPreview(input, previewRequest); });
     std::fputs(app.help().c_str(), stderr);

@@ -4,11 +4,11 @@
 #include <charconv>
 #include <filesystem>
 
-#include "reader/output_file.h"
 #include "platform/raster_canvas.h"
 #include "preview/preview.h"
-#include "reader/file_path.h"
 #include "preview/recording_canvas.h"
+#include "reader/file_path.h"
+#include "reader/output_file.h"
 
 namespace korvel::cli {
 
@@ -30,8 +30,8 @@ std::size_t Draw(Canvas &canvas, const DrawingStore &store, const PreviewRequest
 
 std::string LeftOutMessage(const DrawingStore &store, std::size_t leftOut) {
     return std::to_string(leftOut) + " of " + std::to_string(store.inserts.size()) +
-           " block inserts left out: their members exceed the budget of " +
-           std::to_string(BlockMemberBudget(store)) + " placed block members";
+           " block inserts left out: their members exceed the budget of " + std::to_string(BlockMemberBudget(store)) +
+           " placed block members";
 }
 
 bool WriteTrace(std::FILE *file, const DrawingStore &store, const PreviewRequest &request) {
@@ -73,6 +73,8 @@ bool NamesAPng(const std::string &path) {
 int RunPreview(Input &input, const PreviewRequest &request) {
     if (!NamesAPng(request.imagePath))
         return Fail(kUsage, request.imagePath + ": preview writes PNG only: name the image .png");
+    if (request.imagePath == "-" && IsTerminal(stdout))
+        return Fail(kUsage, "a PNG image is not written to a terminal: use -o FILE.png, or pipe it");
     for (const std::string *output : {&request.imagePath, &request.tracePath})
         if (const std::optional<std::string> same = OutputOverInput(*output, {input.Path()}))
             return Fail(kUsage, *output + ": is the input " + *same + "; not written over (name another output)");
@@ -83,11 +85,11 @@ int RunPreview(Input &input, const PreviewRequest &request) {
     const std::unique_ptr<RasterCanvas> canvas = CreateRasterCanvas(request.width, request.height);
     if (!canvas) return Fail(kOutputFailed, "the preview's drawing layer (korvel-qt.so) could not be loaded");
     const std::size_t leftOut = Draw(*canvas, store, request);
-    if (leftOut > 0) std::fprintf(stderr, "korvel-cli: warning: %s: %s\n", input.Name().c_str(), LeftOutMessage(store, leftOut).c_str());
+    if (leftOut > 0)
+        std::fprintf(stderr, "korvel-cli: warning: %s: %s\n", input.Name().c_str(),
+                     LeftOutMessage(store, leftOut).c_str());
     std::string png;
     if (!canvas->EncodePng(png)) return Fail(kOutputFailed, "the preview image could not be encoded");
-    if (request.imagePath == "-" && IsTerminal(stdout))
-        return Fail(kUsage, "a PNG image is not written to a terminal: use -o FILE.png, or pipe it");
     std::string error;
     const auto writePng = [&](std::FILE *file) { return std::fwrite(png.data(), 1, png.size(), file) == png.size(); };
     if (!WriteOutputFile(request.imagePath, writePng, error, request.output)) return Fail(kOutputFailed, error);

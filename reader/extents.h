@@ -15,8 +15,8 @@ void ExtendExtents(DrawingExtents &e, double x, double y);
 void ExtendTransformed(DrawingExtents &e, double u, double v, const BlockPlacement &insert);
 
 // The reference point, every entity's key points, and the key points of each top-level insert's
-// definition (the first with the insert's number) placed by that insert, within the block member budget. Curves contribute their axis
-// points and ends, not their exact bounds.
+// definition (the first with the insert's number) placed by that insert, within the block member budget. Curves
+// contribute their axis points and ends, not their exact bounds.
 DrawingExtents ComputeDrawingExtents(const DrawingStore &store);
 
 // Angle in degrees brought into [0, 360) as repeated steps of 360 would, in constant time.

@@ -141,7 +141,8 @@ public:
         if (plan) store.blockDefs.reserve(plan->blockDefs.size());
         for (std::int32_t j = 0; j < defCount; j++) {
             auto &def = store.blockDefs.emplace_back();
-            if (plan && static_cast<std::size_t>(j) < plan->blockDefs.size()) Reserve(def, plan->blockDefs[static_cast<std::size_t>(j)]);
+            if (plan && static_cast<std::size_t>(j) < plan->blockDefs.size())
+                Reserve(def, plan->blockDefs[static_cast<std::size_t>(j)]);
             if (!ReadBlockDefinition(def)) return false;
         }
         return true;

@@ -42,9 +42,9 @@ struct LayerStates {
 std::uint32_t ReadJwwHeader(ByteCursor &in, DrawingStore &store, LayerStates &states) {
     in.Skip(kSignatureBytes);
     const std::uint32_t version = in.Read<std::uint32_t>();
-    std::uint64_t notOutput = 0;  // replaced characters of strings no output shows
+    std::uint64_t notOutput = 0;       // replaced characters of strings no output shows
     ReadArchiveString(in, notOutput);  // memo
-    SkipDwords(in, 2);                                // paper size, current layer group
+    SkipDwords(in, 2);                 // paper size, current layer group
     store.layerGroupScales.assign(16, 0.0);
     for (int g = 0; g < 16; ++g) {
         states.group[g] = in.Read<std::uint32_t>();
@@ -61,7 +61,7 @@ std::uint32_t ReadJwwHeader(ByteCursor &in, DrawingStore &store, LayerStates &st
     SkipDwords(in, 2);
     SkipDoubles(in, 5);
     SkipStrings(in, 16 * 16 + 16, notOutput);  // layer and layer-group names
-    SkipDoubles(in, 2);                                       // shadow
+    SkipDoubles(in, 2);                        // shadow
     SkipDwords(in, 1);
     SkipDoubles(in, 1);
     if (version >= 300) SkipDoubles(in, 2);  // sky chart

@@ -47,7 +47,7 @@ void TForm1::FormClose() {
 void TForm1::Button2Click() {
     // Neither an empty script nor one of a partial drawing replaces the last good TEMP.VNT.
     if (loaded != Loaded::Whole) {
-        controls.ShowMessage(loaded == Loaded::Nothing ? kNothingToConvertMessage
+        controls.ShowMessage(loaded == Loaded::Nothing   ? kNothingToConvertMessage
                              : loaded == Loaded::Partial ? kPartialConvertMessage
                                                          : kStaleConvertMessage);
         return;

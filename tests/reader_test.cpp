@@ -403,8 +403,12 @@ TEST(ReadClipBytes, CountsThatCannotBeRightFailAtOnce) {
         std::uint32_t count;
     };
     const Case cases[] = {
-        {kObjects, 100000000},          {kBlockDefinitions, 50000000},    {kDefinitionEntities, 3000000},
-        {kObjects, 0x80000000u},        {kBlockDefinitions, 0xFFFFFFFFu}, {kDefinitionEntities, 0x80000001u},
+        {kObjects, 100000000},
+        {kBlockDefinitions, 50000000},
+        {kDefinitionEntities, 3000000},
+        {kObjects, 0x80000000u},
+        {kBlockDefinitions, 0xFFFFFFFFu},
+        {kDefinitionEntities, 0x80000001u},
         {kBlockDefinitions, 1000 / 30 + 1},  // one more than the smallest definitions can fit
     };
     for (const Case &c : cases) {

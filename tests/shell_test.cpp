@@ -225,7 +225,8 @@ TEST_F(Shell, ImportOfAnIncompleteClipboardChangesNothing) {
         EXPECT_EQ(controls.scratch.size(), c.scratchLines) << c.name;
         EXPECT_FALSE(AnyScratchFile()) << c.name;
         EXPECT_EQ(controls.newImages, 0) << c.name;
-        EXPECT_EQ(controls.log, (std::vector<std::string>{"busy", "idle", std::string("message ") + kNoJwDrawingMessage}))
+        EXPECT_EQ(controls.log,
+                  (std::vector<std::string>{"busy", "idle", std::string("message ") + kNoJwDrawingMessage}))
             << c.name;
         controls.log.clear();
     }
@@ -399,8 +400,8 @@ TEST_F(Shell, TheWindowSaysWhatHappenedAndKeepsTheLastGoodScript) {
     Bytes cut = sample;
     cut.resize(200);
     const Case cases[] = {
-        {"rejected after a drawing", Bytes(300, 0),
-         message + kRejectedCopyMessage + "。" + kEarlierDrawingKeptMessage, message + kStaleConvertMessage},
+        {"rejected after a drawing", Bytes(300, 0), message + kRejectedCopyMessage + "。" + kEarlierDrawingKeptMessage,
+         message + kStaleConvertMessage},
         {"read part-way", cut, message + kPartialReadMessage, message + kPartialConvertMessage},
         {"a good copy again", sample, "", ""},
     };

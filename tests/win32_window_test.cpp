@@ -326,8 +326,8 @@ TEST(KorvelExe, OpensItsFileConvertsLargeDrawingsAndSaysWhatWasNotRead) {
     big.layerGroupScales.assign(16, 1.0);
     for (int i = 0; i < 100000; ++i) {
         // Colours and layers in runs, as a drawing's entities mostly come.
-        const TclpEntBase base{0, 1, static_cast<std::uint16_t>(1 + i / 1000 % 8), 0,
-                               static_cast<std::uint16_t>(i / 5000 % 16), 0, 2};
+        const TclpEntBase base{
+            0, 1, static_cast<std::uint16_t>(1 + i / 1000 % 8), 0, static_cast<std::uint16_t>(i / 5000 % 16), 0, 2};
         if (i % 10 == 0) {
             TclpEntMoji text;
             text.base = base;

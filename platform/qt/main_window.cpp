@@ -2,11 +2,11 @@
 
 #include <QAction>
 #include <QClipboard>
-#include <QFileDialog>
-#include <QMenu>
 #include <QCloseEvent>
+#include <QFileDialog>
 #include <QGuiApplication>
 #include <QKeyEvent>
+#include <QMenu>
 #include <QMessageBox>
 #include <QMimeData>
 #include <QTextCursor>

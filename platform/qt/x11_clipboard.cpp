@@ -45,9 +45,8 @@ X11Clipboard::X11Clipboard() {
     if (!X11Connection()) return;
     // Repaints, but no clicks, while the owner takes its time: the window stays drawn and cannot start
     // a second import inside the first.
-    auto x11 = std::make_unique<X11Selection>(kAnswerTime, [] {
-        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-    });
+    auto x11 = std::make_unique<X11Selection>(
+        kAnswerTime, [] { QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents); });
     if (x11->Connected()) selection = std::move(x11);
 }
 

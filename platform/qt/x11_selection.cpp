@@ -59,7 +59,8 @@ xcb_generic_event_t *X11Selection::WaitFor(const std::function<bool(xcb_generic_
             std::free(event);
         }
         if (xcb_connection_has_error(connection)) throw ClipboardNoAnswerError();
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+        const auto left =
+            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
         if (left.count() <= 0) throw ClipboardNoAnswerError();
         pollfd fd{xcb_get_file_descriptor(connection), POLLIN, 0};
         ::poll(&fd, 1, static_cast<int>(std::min<long long>(left.count(), 50)));
@@ -80,8 +81,8 @@ std::optional<std::vector<std::uint8_t>> X11Selection::ReadProperty(std::uint32_
 
 std::optional<std::vector<std::uint8_t>> X11Selection::Convert(std::uint32_t target) {
     if (!Connected()) return std::nullopt;
-    const auto owner = Owned(
-        xcb_get_selection_owner_reply(connection, xcb_get_selection_owner(connection, clipboard), nullptr));
+    const auto owner =
+        Owned(xcb_get_selection_owner_reply(connection, xcb_get_selection_owner(connection, clipboard), nullptr));
     if (!owner || owner->owner == XCB_NONE) return std::nullopt;
     // A few properties in turn: an answer that comes after its request timed out names another one.
     property = Atom("KORVEL_SELECTION_" + std::to_string(++requests % 8));

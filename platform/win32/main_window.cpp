@@ -201,8 +201,8 @@ LRESULT MainWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
 
 void MainWindow::OpenFile() {
     // Filters: pairs of a label and a pattern, each ended by a NUL, the list by another.
-    std::wstring filters = WideOf(kOpenDialogFilter) + L'\0' + L"*.jww;*.jws" + L'\0' + WideOf(kAllFilesFilter) +
-                           L'\0' + L"*.*" + L'\0';
+    std::wstring filters =
+        WideOf(kOpenDialogFilter) + L'\0' + L"*.jww;*.jws" + L'\0' + WideOf(kAllFilesFilter) + L'\0' + L"*.*" + L'\0';
     const std::wstring title = WideOf(kOpenDialogTitle);
     std::wstring path(32768, L'\0');
     OPENFILENAMEW dialog{};

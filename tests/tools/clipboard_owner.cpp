@@ -1,13 +1,13 @@
 // Owns the CLIPBOARD selection the way Wine does for Jw_cad's copy: one target per registered format,
 // each holding a file's bytes. Arguments: NAME=FILE ... or --text TEXT; or --silent, an owner that never
 // answers a request. Prints "ready" once it owns the selection and keeps it until terminated.
+#include <xcb/xcb.h>
 #include <QClipboard>
 #include <QFile>
 #include <QGuiApplication>
 #include <QMimeData>
 #include <cstdio>
 #include <cstring>
-#include <xcb/xcb.h>
 
 #include <unistd.h>
 
