@@ -1,7 +1,8 @@
 // Korvel.exe: the Windows program, one window that imports Jw_cad's clipboard and converts it for Vantra.
+#include <windows.h>
+
 #include <shellapi.h>
 #include <shlobj.h>
-#include <windows.h>
 
 #include "platform/win32/main_window.h"
 #include "platform/win32/wide_text.h"
