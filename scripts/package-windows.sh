@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Builds the Windows release: build-win/Korvel-VERSION-win64.zip with Korvel.exe, korvel-cli.exe and the
-# README. Both programs are single static .exe files; nothing else needs installing.
+# Builds the Windows release: build-win/Korvel-VERSION-win64.zip with Korvel.exe, korvel-cli.exe, the
+# README and the licence. Both programs are single static .exe files; nothing else needs installing.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh test
@@ -13,7 +13,8 @@ rm -rf "$stage" && mkdir -p "$stage"
 x86_64-w64-mingw32-strip -o "$stage/Korvel.exe" build-win/Korvel.exe
 x86_64-w64-mingw32-strip -o "$stage/korvel-cli.exe" build-win/korvel-cli.exe
 sed 's/$/\r/' README.md > "$stage/README.txt"
+sed 's/$/\r/' LICENSE > "$stage/LICENSE.txt"
 zip="build-win/Korvel-$version-win64.zip"
 rm -f "$zip"
-(cd "$stage" && python3 -m zipfile -c "../$(basename "$zip")" Korvel.exe korvel-cli.exe README.txt)
+(cd "$stage" && python3 -m zipfile -c "../$(basename "$zip")" Korvel.exe korvel-cli.exe README.txt LICENSE.txt)
 echo "$zip"

@@ -46,5 +46,6 @@ unpacked=$(mktemp -d)
 python3 -m zipfile -e "$zip" "$unpacked"
 platform/win32/wine_run.sh "$unpacked/korvel-cli.exe" --version
 platform/win32/wine_run.sh "$unpacked/korvel-cli.exe" check examples/plan.jwwin
+grep -q "Copyright (c) 2026 The Korvel authors" "$unpacked/LICENSE.txt"
 rm -rf "$unpacked"
-echo "$zip holds Korvel.exe, korvel-cli.exe and README.txt"
+echo "$zip holds Korvel.exe, korvel-cli.exe, README.txt and LICENSE.txt"

@@ -10,9 +10,19 @@ deb=$(ls "$scratch"/out/korvel_*_amd64.deb)
 dpkg-deb -f "$deb" Depends | grep -q libqt6gui6 || { echo "package_test: no Qt dependency declared" >&2; exit 1; }
 dpkg -x "$deb" "$scratch/root"
 for f in usr/bin/korvel usr/bin/korvel-cli usr/lib/korvel/korvel-qt.so usr/share/applications/korvel.desktop \
-         usr/share/icons/hicolor/scalable/apps/korvel.svg; do
+         usr/share/icons/hicolor/scalable/apps/korvel.svg usr/share/mime/packages/korvel.xml \
+         usr/share/doc/korvel/copyright usr/share/doc/korvel/changelog.gz; do
   [ -e "$scratch/root/$f" ] || { echo "package_test: $f missing" >&2; exit 1; }
 done
+grep -q '^MimeType=application/x-jww;application/x-jws;' "$scratch/root/usr/share/applications/korvel.desktop"
+grep -q '^License: MIT' "$scratch/root/usr/share/doc/korvel/copyright"
+gzip -t "$scratch/root/usr/share/doc/korvel/changelog.gz"
+if command -v desktop-file-validate >/dev/null; then
+  desktop-file-validate "$scratch/root/usr/share/applications/korvel.desktop"
+fi
+if command -v xmllint >/dev/null; then
+  xmllint --noout "$scratch/root/usr/share/mime/packages/korvel.xml"
+fi
 "$scratch/root/usr/bin/korvel-cli" convert --colors --layers "$source/examples/plan.jwwin" -o "$scratch/installed.vnt"
 "$build/korvel-cli" convert --colors --layers "$source/examples/plan.jwwin" -o "$scratch/built.vnt"
 cmp "$scratch/installed.vnt" "$scratch/built.vnt"

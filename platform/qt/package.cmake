@@ -5,6 +5,12 @@ install(TARGETS korvel korvel-cli RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(TARGETS korvel_qt_module LIBRARY DESTINATION lib/korvel)
 install(FILES platform/qt/korvel.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES platform/qt/korvel.svg DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
+# .jww and .jws as types of their own, so that file managers offer to open them with Korvel.
+install(FILES platform/qt/korvel-mime.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/mime/packages RENAME korvel.xml)
+# Debian's documentation: the licence in its machine-readable form and the changelog, compressed.
+execute_process(COMMAND gzip -9nc ${CMAKE_CURRENT_SOURCE_DIR}/platform/qt/changelog
+                OUTPUT_FILE ${CMAKE_BINARY_DIR}/changelog.gz)
+install(FILES platform/qt/copyright ${CMAKE_BINARY_DIR}/changelog.gz DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/korvel)
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME korvel)
 set(CPACK_PACKAGE_VENDOR Korvel)
