@@ -16,6 +16,11 @@ set(CPACK_PACKAGE_NAME korvel)
 set(CPACK_PACKAGE_VENDOR Korvel)
 set(CPACK_PACKAGE_CONTACT "Korvel developers <korvel@localhost>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Converts drawings copied in Jw_cad into Vantra scripts")
+set(CPACK_PACKAGE_DESCRIPTION
+    "Korvel takes a drawing that the 2-D CAD program Jw_cad has copied to the
+clipboard (under Wine) or saved as a .jww or .jws file, previews it, and
+converts it into a text script for the 3-D modeller Vantra. The package holds
+the window (korvel) and the command-line tool (korvel-cli).")
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION graphics)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
