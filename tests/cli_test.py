@@ -4,6 +4,7 @@ import glob
 import json
 import math
 import os
+import re
 import resource
 import signal
 import subprocess
@@ -57,6 +58,19 @@ class Cli(unittest.TestCase):
         for args in [(), ("frobnicate", EXAMPLE), ("dump",), ("check", "--bogus", EXAMPLE), ("dump", "a", "b")]:
             r = run(*args)
             self.assertEqual(r.returncode, 2, args)
+
+    def test_the_manual_page_names_every_command_option_and_exit_code(self):
+        with open(os.path.join(SOURCE, "doc", "korvel-cli.1"), encoding="utf-8") as f:
+            page = f.read().replace("\\", "")
+        helps = [run("--help").stdout.decode()]
+        commands = ["check", "info", "dump", "convert", "preview", "capture"]
+        helps += [run(command, "--help").stdout.decode() for command in commands]
+        options = {word.rstrip(",") for text in helps for word in re.findall(r"(?<![\w-])--?[a-z][a-z-]*", text)}
+        self.assertIn("--force", options)
+        for name in sorted(options | set(commands)):
+            self.assertIn(name, page)
+        for code in range(6):
+            self.assertIn(f".B {code}\n", page)
 
     def test_example_is_what_the_writer_makes(self):
         out = self.tmpfile("plan.jwwin")

@@ -11,7 +11,8 @@ dpkg-deb -f "$deb" Depends | grep -q libqt6gui6 || { echo "package_test: no Qt d
 dpkg -x "$deb" "$scratch/root"
 for f in usr/bin/korvel usr/bin/korvel-cli usr/lib/korvel/korvel-qt.so usr/share/applications/korvel.desktop \
          usr/share/icons/hicolor/scalable/apps/korvel.svg usr/share/mime/packages/korvel.xml \
-         usr/share/doc/korvel/copyright usr/share/doc/korvel/changelog.gz; do
+         usr/share/doc/korvel/copyright usr/share/doc/korvel/changelog.gz usr/share/man/man1/korvel.1.gz \
+         usr/share/man/man1/korvel-cli.1.gz; do
   [ -e "$scratch/root/$f" ] || { echo "package_test: $f missing" >&2; exit 1; }
 done
 grep -q '^MimeType=application/x-jww;application/x-jws;' "$scratch/root/usr/share/applications/korvel.desktop"

@@ -11,6 +11,10 @@ install(FILES platform/qt/korvel-mime.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/m
 execute_process(COMMAND gzip -9nc ${CMAKE_CURRENT_SOURCE_DIR}/platform/qt/changelog
                 OUTPUT_FILE ${CMAKE_BINARY_DIR}/changelog.gz)
 install(FILES platform/qt/copyright ${CMAKE_BINARY_DIR}/changelog.gz DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/korvel)
+foreach(page korvel.1 korvel-cli.1)
+  execute_process(COMMAND gzip -9nc ${CMAKE_CURRENT_SOURCE_DIR}/doc/${page} OUTPUT_FILE ${CMAKE_BINARY_DIR}/${page}.gz)
+  install(FILES ${CMAKE_BINARY_DIR}/${page}.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+endforeach()
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME korvel)
 set(CPACK_PACKAGE_VENDOR Korvel)
