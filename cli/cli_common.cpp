@@ -1,8 +1,6 @@
 // What every korvel-cli command shares: exit codes, the one-line error, the input and its loading.
 #include "cli/cli_common.h"
 
-#include <sys/stat.h>
-
 #ifdef _WIN32
 #include <io.h>
 #else
@@ -14,6 +12,7 @@
 #include <filesystem>
 
 #include "reader/file_path.h"
+#include "shell/capture.h"
 #include "shell/folder_clipboard.h"
 
 namespace korvel::cli {
@@ -140,24 +139,21 @@ bool WriteScript(const DrawingStore &store, const ConvertOptions &options, std::
 
 namespace {
 
-// The files an input reads: the file itself, or a clipboard folder's "Jw_win" file.
-std::vector<std::filesystem::path> FilesReadBy(const std::string &input) {
-    if (input == "-") return {};
+// The file an input reads: the file itself, or a clipboard folder's file of the "Jw_win" format.
+std::filesystem::path FileReadBy(const std::string &input) {
     const std::filesystem::path path = FilePath(input);
     std::error_code ec;
-    if (std::filesystem::is_directory(path, ec)) return {path / "Jw_win"};
-    return {path};
+    return std::filesystem::is_directory(path, ec) ? path / kFormatNames[1] : path;
 }
 
 }  // namespace
 
 std::optional<std::string> OutputOverInput(const std::string &output, const std::vector<std::string> &inputs) {
     if (output.empty() || output == "-") return std::nullopt;
-    for (const std::string &input : inputs)
-        for (const std::filesystem::path &file : FilesReadBy(input)) {
-            std::error_code ec;
-            if (std::filesystem::equivalent(FilePath(output), file, ec)) return input;
-        }
+    for (const std::string &input : inputs) {
+        std::error_code ec;
+        if (input != "-" && std::filesystem::equivalent(FilePath(output), FileReadBy(input), ec)) return input;
+    }
     return std::nullopt;
 }
 

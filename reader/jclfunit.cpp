@@ -429,8 +429,11 @@ bool ReadClipStream(std::FILE *file, std::uint64_t sizeBytes, DrawingStore &stor
     // Counted first when the file can be read twice (not a pipe).
     DrawingSummary plan;
     const long start = std::ftell(file);
-    const bool planned = start >= 0 && (ReadClipStream(file, sizeBytes, plan, nullptr, chunkBytes), true) &&
-                         std::fseek(file, start, SEEK_SET) == 0;
+    bool planned = false;
+    if (start >= 0) {
+        ReadClipStream(file, sizeBytes, plan, nullptr, chunkBytes);
+        planned = std::fseek(file, start, SEEK_SET) == 0;
+    }
     ByteCursor in(file, sizeBytes, chunkBytes);
     return ReadFromCursor(in, store, report, planned ? &plan : nullptr);
 }
