@@ -17,6 +17,18 @@ namespace {
 // The command of "開く..." in the preview's context menu and of Ctrl+O.
 constexpr UINT kOpenCommand = 1;
 
+// The pane's text goes in parts of about this many characters, each ending at a line's end: the first part at
+// once, the others one a timer tick, which lets input and painting in between (about 50 ms a part under Wine).
+constexpr std::size_t kPanePartCharacters = 65536;
+constexpr UINT_PTR kPaneFillTimer = 1;
+
+// Where the part of `text` from `from` ends: after the first line end at or past the part's size, or at the end.
+std::size_t PartEnd(const std::wstring &text, std::size_t from) {
+    if (text.size() - from <= kPanePartCharacters) return text.size();
+    const std::size_t lineEnd = text.find(L'\n', from + kPanePartCharacters);
+    return lineEnd == std::wstring::npos ? text.size() : lineEnd + 1;
+}
+
 constexpr DWORD kFrameStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
 
 struct ControlClass {
@@ -189,6 +201,10 @@ LRESULT MainWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
             DragFinish(drop);
             return 0;
         }
+        case WM_TIMER:
+            if (wParam != kPaneFillTimer) break;
+            FillPane();
+            return 0;
         case WM_CLOSE: DestroyWindow(window); return 0;
         case WM_DESTROY:
             RunGuarded(*this, [this] { form.FormClose(); });
@@ -235,6 +251,7 @@ bool MainWindow::CheckBoxChecked(int checkBox) const {
 }
 
 void MainWindow::ClearText() {
+    StopFillingPane();
     if (GetWindowTextLengthW(pane) == 0) return;
     // Emptying a long text takes time that grows with its square in some RichEdit versions (minutes for
     // 100,000 lines under Wine); a new control in the old one's place is empty at once.
@@ -249,12 +266,64 @@ void MainWindow::ClearText() {
     if (tips) AddTips();
     if (focused) SetFocus(pane);
 }
-void MainWindow::SetText(const std::string &text) { SetWindowTextW(pane, PaneTextOf(text).c_str()); }
+void MainWindow::SetText(const std::string &text) {
+    StopFillingPane();
+    paneText = PaneTextOf(text);
+    const std::size_t end = PartEnd(paneText, 0);
+    SetWindowTextW(pane, paneText.substr(0, end).c_str());
+    SendMessageW(pane, EM_SETMODIFY, FALSE, 0);
+    paneFilled = end;
+    if (FillingPane()) SetTimer(window, kPaneFillTimer, USER_TIMER_MINIMUM, nullptr);
+}
+
+void MainWindow::FillPane() {
+    if (!FillingPane()) return StopFillingPane();
+    // Appending moves the selection and the view to the end: both are put back as the user left them,
+    // a selection of everything grows with the text.
+    CHARRANGE selected{};
+    SendMessageW(pane, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&selected));
+    GETTEXTLENGTHEX all{GTL_NUMCHARS | GTL_PRECISE, 1200};
+    const LRESULT length = SendMessageW(pane, EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&all), 0);
+    const bool everything = selected.cpMin == 0 && selected.cpMax >= length && length > 0;
+    const bool modified = SendMessageW(pane, EM_GETMODIFY, 0, 0) != 0;
+    POINT scrolled{};
+    SendMessageW(pane, EM_GETSCROLLPOS, 0, reinterpret_cast<LPARAM>(&scrolled));
+    SendMessageW(pane, WM_SETREDRAW, FALSE, 0);
+
+    const std::size_t end = PartEnd(paneText, paneFilled);
+    CHARRANGE atEnd{-1, -1};
+    SendMessageW(pane, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&atEnd));
+    SendMessageW(pane, EM_REPLACESEL, FALSE,
+                 reinterpret_cast<LPARAM>(paneText.substr(paneFilled, end - paneFilled).c_str()));
+    paneFilled = end;
+
+    if (everything) selected = {0, -1};
+    SendMessageW(pane, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&selected));
+    SendMessageW(pane, EM_SETSCROLLPOS, 0, reinterpret_cast<LPARAM>(&scrolled));
+    SendMessageW(pane, EM_SETMODIFY, modified, 0);
+    SendMessageW(pane, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(pane, nullptr, FALSE);
+    if (!FillingPane()) StopFillingPane();
+}
+
+void MainWindow::StopFillingPane() {
+    KillTimer(window, kPaneFillTimer);
+    paneText.clear();
+    paneText.shrink_to_fit();
+    paneFilled = 0;
+}
+
 void MainWindow::FocusText() { SetFocus(pane); }
 void MainWindow::SelectAllText() { SendMessageW(pane, EM_SETSEL, 0, -1); }
 void MainWindow::CopySelectedText() {
     // The whole text goes to the clipboard straight from the pane's text: the control's own copy of a long
     // selection is slow in some RichEdit versions (minutes under Wine for 100,000 lines).
+    // While the pane is still being filled, a selection of everything it holds so far stands for the whole
+    // text, which the pane will hold unless the user has typed into it; then the filling is finished first.
+    if (FillingPane() && SendMessageW(pane, EM_GETMODIFY, 0, 0)) {
+        while (FillingPane())
+            FillPane();
+    }
     CHARRANGE selected{};
     SendMessageW(pane, EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&selected));
     GETTEXTLENGTHEX all{GTL_NUMCHARS | GTL_PRECISE, 1200};
@@ -263,8 +332,13 @@ void MainWindow::CopySelectedText() {
         SendMessageW(pane, WM_COPY, 0, 0);
         return;
     }
-    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(pane)) + 1, L'\0');
-    text.resize(static_cast<std::size_t>(GetWindowTextW(pane, text.data(), static_cast<int>(text.size()))));
+    std::wstring text;
+    if (FillingPane()) {
+        text = paneText;
+    } else {
+        text.assign(static_cast<std::size_t>(GetWindowTextLengthW(pane)) + 1, L'\0');
+        text.resize(static_cast<std::size_t>(GetWindowTextW(pane, text.data(), static_cast<int>(text.size()))));
+    }
     const std::size_t bytes = (text.size() + 1) * sizeof(wchar_t);
     const HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, bytes);
     if (!block) return;

@@ -62,6 +62,11 @@ private:
     void CreateControls(HINSTANCE instance);
     HWND CreateControl(HINSTANCE instance, const ControlPlace &place, int id);
     void SetUpPane();
+    // The pane takes a long text a part at a time on a timer, so that the window answers while a
+    // RichEdit lays out megabytes of script (seconds under Wine); the user sees the first lines at once.
+    void FillPane();
+    void StopFillingPane();
+    bool FillingPane() const { return paneFilled < paneText.size(); }
     // The script location's tip on the pane and the convert button.
     void AddTips();
     void PaintPreview(const DRAWITEMSTRUCT &item);
@@ -78,6 +83,8 @@ private:
     HWND image = nullptr, scratchList = nullptr, pane = nullptr, tips = nullptr;
     HACCEL accelerators = nullptr;
     std::wstring scriptLocation;  // the tips' text, which must outlive them
+    std::wstring paneText;        // the whole text the pane is being given
+    std::size_t paneFilled = 0;   // how much of it the control holds
     std::unique_ptr<GdiCanvas> preview;
 };
 
