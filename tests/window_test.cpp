@@ -75,6 +75,10 @@ TEST_F(Window, FrameCaptionAndFont) {
     EXPECT_EQ(window.font().family().toStdString(), "ＭＳ Ｐゴシック");
     EXPECT_EQ(window.font().pixelSize(), 12);
     EXPECT_TRUE(window.acceptDrops());
+    // The icon is built in, whether or not the icon theme has it.
+    const QIcon icon = KorvelIcon();
+    for (const int size : {16, 32, 48, 256})
+        EXPECT_EQ(icon.pixmap(size, size).size(), QSize(size, size)) << size;
 }
 
 TEST_F(Window, EveryControlAtItsPlaceWithItsCaption) {

@@ -1,6 +1,5 @@
 // korvel: the Linux program, one window that imports Jw_cad's clipboard and converts it for Vantra.
 #include <QApplication>
-#include <QIcon>
 #include <QStandardPaths>
 #include <cstdio>
 #include <cstring>
@@ -37,7 +36,7 @@ int main(int argc, char **argv) {
     }
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Korvel"));
-    QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("korvel")));
+    QApplication::setWindowIcon(korvel::KorvelIcon());
 
     const QString dataHome = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
     const std::string folder =

@@ -19,6 +19,14 @@
 
 namespace korvel {
 
+QIcon KorvelIcon() {
+    // PNGs, not the SVG, which would need Qt's SVG plugin.
+    QIcon icon;
+    for (const int size : {16, 24, 32, 48, 64, 128, 256})
+        icon.addFile(QStringLiteral(":/icons/korvel-%1.png").arg(size), QSize(size, size));
+    return icon;
+}
+
 namespace {
 
 QFont WindowFont() {

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QCheckBox>
+#include <QIcon>
 #include <QLabel>
 #include <QListWidget>
 #include <QPlainTextEdit>
@@ -17,6 +18,9 @@
 #include "shell/form_layout.h"
 
 namespace korvel {
+
+// The application's icon in the sizes of the desktop's icon theme, built into the program.
+QIcon KorvelIcon();
 
 // RichEdit1: plain text without wrapping; typing and pasting stop at the pane's character limit.
 class ScriptPane final : public QPlainTextEdit {

@@ -5,6 +5,10 @@ install(TARGETS korvel korvel-cli RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(TARGETS korvel_qt_module LIBRARY DESTINATION lib/korvel)
 install(FILES platform/qt/korvel.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES platform/qt/korvel.svg DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
+foreach(size 16 22 24 32 48 64 128 256)
+  install(FILES platform/icons/korvel-${size}.png DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps
+          RENAME korvel.png)
+endforeach()
 # .jww and .jws as types of their own, so that file managers offer to open them with Korvel.
 install(FILES platform/qt/korvel-mime.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/mime/packages RENAME korvel.xml)
 # Debian's documentation: the licence in its machine-readable form and the changelog, compressed.
@@ -18,7 +22,7 @@ endforeach()
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME korvel)
 set(CPACK_PACKAGE_VENDOR Korvel)
-set(CPACK_PACKAGE_CONTACT "Korvel developers <korvel@localhost>")
+set(CPACK_PACKAGE_CONTACT "The Korvel authors <maintainers@korvel.dev>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Converts drawings copied in Jw_cad into Vantra scripts")
 set(CPACK_PACKAGE_DESCRIPTION
     "Korvel takes a drawing that the 2-D CAD program Jw_cad has copied to the

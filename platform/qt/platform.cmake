@@ -21,3 +21,6 @@ target_link_libraries(korvel_qt_window PUBLIC korvel_platform Qt6::Widgets)
 add_executable(korvel platform/qt/korvel_main.cpp)
 target_link_libraries(korvel PRIVATE korvel_qt_window)
 target_compile_definitions(korvel PRIVATE KORVEL_VERSION="${PROJECT_VERSION}")
+qt_add_resources(korvel_qt_window icons PREFIX /icons BASE platform/icons FILES platform/icons/korvel-16.png
+  platform/icons/korvel-24.png platform/icons/korvel-32.png platform/icons/korvel-48.png platform/icons/korvel-64.png
+  platform/icons/korvel-128.png platform/icons/korvel-256.png)
