@@ -314,6 +314,57 @@ TEST(KorvelExe, LayoutImportConvertCopyAndClose) {
     fs::remove_all(work);
 }
 
+// What Windows shows of a program, read back through its own API: the version's strings, the icon, and for
+// the window the manifest that asks for visual styles and DPI awareness.
+TEST(KorvelExe, BothProgramsCarryVersionIconAndTheWindowItsManifest) {
+    struct Program {
+        std::string path;
+        const char *description;
+        bool window;
+    };
+    for (const Program &program :
+         {Program{Env("KORVEL_EXE"), "Korvel: Jw_cad drawings to Vantra scripts", true},
+          Program{Env("KORVEL_CLI"), "Korvel command-line tool: Jw_cad drawings to Vantra scripts", false}}) {
+        SCOPED_TRACE(program.path);
+        const std::wstring path = fs::path(program.path).wstring();
+        DWORD ignored = 0;
+        std::vector<std::uint8_t> info(GetFileVersionInfoSizeW(path.c_str(), &ignored));
+        ASSERT_FALSE(info.empty());
+        ASSERT_TRUE(GetFileVersionInfoW(path.c_str(), 0, static_cast<DWORD>(info.size()), info.data()));
+        auto value = [&](const wchar_t *name) {
+            wchar_t *text = nullptr;
+            UINT length = 0;
+            const std::wstring key = std::wstring(L"\\StringFileInfo\\041104B0\\") + name;
+            if (!VerQueryValueW(info.data(), key.c_str(), reinterpret_cast<void **>(&text), &length))
+                return std::string();
+            return Utf8OfWide(std::wstring(text, length ? length - 1 : 0));
+        };
+        EXPECT_EQ(value(L"ProductName"), "Korvel");
+        EXPECT_EQ(value(L"ProductVersion"), "1.02");
+        EXPECT_EQ(value(L"FileVersion"), "1.02");
+        EXPECT_EQ(value(L"FileDescription"), program.description);
+        EXPECT_NE(value(L"LegalCopyright").find("MIT"), std::string::npos);
+        VS_FIXEDFILEINFO *fixed = nullptr;
+        UINT fixedLength = 0;
+        ASSERT_TRUE(VerQueryValueW(info.data(), L"\\", reinterpret_cast<void **>(&fixed), &fixedLength));
+        EXPECT_EQ(fixed->dwFileVersionMS, 0x00010002u);
+
+        const HMODULE module = LoadLibraryExW(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+        ASSERT_NE(module, nullptr);
+        EXPECT_NE(FindResourceW(module, MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(3 + 11)), nullptr);  // RT_GROUP_ICON
+        const HRSRC manifest = FindResourceW(module, MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(24));   // RT_MANIFEST
+        EXPECT_EQ(manifest != nullptr, program.window);
+        if (manifest) {
+            const std::string text(static_cast<const char *>(LockResource(LoadResource(module, manifest))),
+                                   SizeofResource(module, manifest));
+            EXPECT_NE(text.find("Microsoft.Windows.Common-Controls\" version=\"6.0.0.0\""), std::string::npos);
+            EXPECT_NE(text.find("<dpiAware xmlns=\"http://schemas.microsoft.com/SMI/2005/WindowsSettings\">true"),
+                      std::string::npos);
+        }
+        FreeLibrary(module);
+    }
+}
+
 // Korvel.exe FILE opens FILE; a drawing of 100,000 entities converts and copies in seconds (the figures
 // are printed, not asserted: a benchmark, not a timed test); a copy that cannot be read is said, and the
 // earlier drawing is then not converted.

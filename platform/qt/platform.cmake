@@ -24,3 +24,7 @@ target_compile_definitions(korvel PRIVATE KORVEL_VERSION="${PROJECT_VERSION}")
 qt_add_resources(korvel_qt_window icons PREFIX /icons BASE platform/icons FILES platform/icons/korvel-16.png
   platform/icons/korvel-24.png platform/icons/korvel-32.png platform/icons/korvel-48.png platform/icons/korvel-64.png
   platform/icons/korvel-128.png platform/icons/korvel-256.png)
+
+# What each program needs from this platform beyond its sources: nothing here (on Windows, its resources).
+function(korvel_platform_program target description)
+endfunction()

@@ -76,21 +76,27 @@ MainWindow::MainWindow(HINSTANCE instance, std::string folder)
     windowClass.lpfnWndProc = &MainWindow::Procedure;
     windowClass.hInstance = instance;
     windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    windowClass.hIcon = LoadIconW(nullptr, IDI_APPLICATION);
+    windowClass.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(1));
+    windowClass.hIconSm = static_cast<HICON>(LoadImageW(
+        instance, MAKEINTRESOURCEW(1), IMAGE_ICON, GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0));
     windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
     windowClass.lpszClassName = kWindowClass;
     RegisterClassExW(&windowClass);
 
-    RECT frame{0, 0, kClientWidth, kClientHeight};
+    // The layout is in pixels at 96 DPI; the program declares itself DPI-aware and scales it to the screen's.
+    const HDC screen = GetDC(nullptr);
+    dpi = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    RECT frame{0, 0, Scaled(kClientWidth), Scaled(kClientHeight)};
     AdjustWindowRectEx(&frame, kFrameStyle, FALSE, WS_EX_CONTROLPARENT);
     window = CreateWindowExW(WS_EX_CONTROLPARENT | WS_EX_ACCEPTFILES, kWindowClass, WideOf(kWindowCaption).c_str(),
-                             kFrameStyle, kWindowLeft, kWindowTop, frame.right - frame.left, frame.bottom - frame.top,
-                             nullptr, nullptr, instance, this);
+                             kFrameStyle, Scaled(kWindowLeft), Scaled(kWindowTop), frame.right - frame.left,
+                             frame.bottom - frame.top, nullptr, nullptr, instance, this);
     if (!window) throw std::runtime_error("the window cannot be created");
     clipboard.SetOwner(window);
-    font =
-        CreateFontW(-kWindowFontPixels, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, SHIFTJIS_CHARSET, OUT_DEFAULT_PRECIS,
-                    CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, WideOf(kWindowFontFace).c_str());
+    font = CreateFontW(-Scaled(kWindowFontPixels), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, SHIFTJIS_CHARSET,
+                       OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE,
+                       WideOf(kWindowFontFace).c_str());
     CreateControls(instance);
     ACCEL open{FCONTROL | FVIRTKEY, 'O', kOpenCommand};
     accelerators = CreateAcceleratorTableW(&open, 1);
@@ -130,9 +136,10 @@ void MainWindow::SetUpPane() {
 
 HWND MainWindow::CreateControl(HINSTANCE instance, const ControlPlace &place, int id) {
     const ControlClass kind = ClassOf(place.kind);
-    const HWND control = CreateWindowExW(kind.extendedStyle, kind.name, WideOf(place.caption).c_str(),
-                                         WS_CHILD | kind.style, place.left, place.top, place.width, place.height,
-                                         window, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
+    const HWND control =
+        CreateWindowExW(kind.extendedStyle, kind.name, WideOf(place.caption).c_str(), WS_CHILD | kind.style,
+                        Scaled(place.left), Scaled(place.top), Scaled(place.width), Scaled(place.height), window,
+                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
     SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
     return control;
 }

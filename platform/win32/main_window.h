@@ -70,12 +70,14 @@ private:
     // The script location's tip on the pane and the convert button.
     void AddTips();
     void PaintPreview(const DRAWITEMSTRUCT &item);
+    int Scaled(int pixelsAt96Dpi) const { return MulDiv(pixelsAt96Dpi, dpi, 96); }
 
     Win32Clipboard clipboard;
     TForm1 form;
     std::string programFolder;
     std::function<void(const std::string &)> messageDisplay;
     HWND window = nullptr;
+    int dpi = 96;
     HFONT font = nullptr;
     HMODULE richEdit = nullptr;
     std::array<HWND, 4> buttons{};

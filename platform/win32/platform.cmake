@@ -7,6 +7,23 @@ add_library(korvel_cli_platform ALIAS korvel_platform)
 add_library(korvel_win32_window STATIC platform/win32/main_window.cpp)
 target_link_libraries(korvel_win32_window PUBLIC korvel_platform shell32 comctl32 comdlg32)
 
+enable_language(RC)
+
+# What every Windows program of ours gets: wide-character entry points and a resource with the icon, the
+# version and, for a window, the manifest (visual styles, DPI awareness).
+function(korvel_platform_program target description)
+  target_link_options(${target} PRIVATE -municode)
+  set(KORVEL_PROGRAM ${target})
+  set(KORVEL_DESCRIPTION ${description})
+  set(KORVEL_ICON ${PROJECT_SOURCE_DIR}/platform/icons/korvel.ico)
+  set(KORVEL_MANIFEST_LINE "")
+  if(ARGV2 STREQUAL "WINDOW")
+    set(KORVEL_MANIFEST_LINE "1 RT_MANIFEST \"${PROJECT_SOURCE_DIR}/platform/win32/korvel.manifest\"")
+  endif()
+  configure_file(${PROJECT_SOURCE_DIR}/platform/win32/version.rc.in ${CMAKE_BINARY_DIR}/${target}.rc @ONLY)
+  target_sources(${target} PRIVATE ${CMAKE_BINARY_DIR}/${target}.rc)
+endfunction()
+
 add_executable(Korvel WIN32 platform/win32/korvel_main.cpp)
 target_link_libraries(Korvel PRIVATE korvel_win32_window)
-target_link_options(Korvel PRIVATE -municode)
+korvel_platform_program(Korvel "Korvel: Jw_cad drawings to Vantra scripts" WINDOW)
