@@ -47,5 +47,15 @@ python3 -m zipfile -e "$zip" "$unpacked"
 platform/win32/wine_run.sh "$unpacked/korvel-cli.exe" --version
 platform/win32/wine_run.sh "$unpacked/korvel-cli.exe" check examples/plan.jwwin
 grep -q "Copyright (c) 2026 The Korvel authors" "$unpacked/LICENSE.txt"
+python3 - "$unpacked" <<'PY'
+import os, sys
+names = sorted(os.listdir(sys.argv[1]))
+assert names == ["Korvel.exe", "LICENSE.txt", "README.txt", "korvel-cli.exe"], names
+readme = open(os.path.join(sys.argv[1], "README.txt"), "rb").read()
+assert readme.startswith(b"\xef\xbb\xbf"), "README.txt has no byte-order mark"
+assert readme.count(b"\n") == readme.count(b"\r\n"), "README.txt has a line not ended by CR LF"
+text = readme.decode("utf-8-sig")
+assert "使い方" in text and "How to use it" in text, "README.txt is not the user's README"
+PY
 rm -rf "$unpacked"
 echo "$zip holds Korvel.exe, korvel-cli.exe, README.txt and LICENSE.txt"

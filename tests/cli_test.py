@@ -59,18 +59,30 @@ class Cli(unittest.TestCase):
             r = run(*args)
             self.assertEqual(r.returncode, 2, args)
 
+    def commands_and_options(self):
+        commands = ["check", "info", "dump", "convert", "preview", "capture"]
+        helps = [run("--help").stdout.decode()] + [run(command, "--help").stdout.decode() for command in commands]
+        options = {word.rstrip(",") for text in helps for word in re.findall(r"(?<![\w-])--?[a-z][a-z-]*", text)}
+        self.assertIn("--force", options)
+        return sorted(options | set(commands))
+
     def test_the_manual_page_names_every_command_option_and_exit_code(self):
         with open(os.path.join(SOURCE, "doc", "korvel-cli.1"), encoding="utf-8") as f:
             page = f.read().replace("\\", "")
-        helps = [run("--help").stdout.decode()]
-        commands = ["check", "info", "dump", "convert", "preview", "capture"]
-        helps += [run(command, "--help").stdout.decode() for command in commands]
-        options = {word.rstrip(",") for text in helps for word in re.findall(r"(?<![\w-])--?[a-z][a-z-]*", text)}
-        self.assertIn("--force", options)
-        for name in sorted(options | set(commands)):
+        for name in self.commands_and_options():
             self.assertIn(name, page)
         for code in range(6):
             self.assertIn(f".B {code}\n", page)
+
+    def test_both_readmes_name_every_command_option_and_exit_code(self):
+        for readme in ["README.md", "README.ja.md"]:
+            with open(os.path.join(SOURCE, readme), encoding="utf-8") as f:
+                text = f.read()
+            missing = [name for name in self.commands_and_options()
+                       if not re.search(rf"(?<![\w-]){re.escape(name)}(?![\w-])", text)]
+            self.assertEqual(missing, [], readme)
+            for code in range(6):
+                self.assertIn(f"| {code} |", text, readme)
 
     def test_example_is_what_the_writer_makes(self):
         out = self.tmpfile("plan.jwwin")
