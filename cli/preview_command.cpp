@@ -83,7 +83,6 @@ int RunPreview(Input &input, const PreviewRequest &request) {
     if (loaded != kOk) return loaded;
 
     const std::unique_ptr<RasterCanvas> canvas = CreateRasterCanvas(request.width, request.height);
-    if (!canvas) return Fail(kOutputFailed, "the preview's drawing layer (korvel-qt.so) could not be loaded");
     const std::size_t leftOut = Draw(*canvas, store, request);
     if (leftOut > 0)
         std::fprintf(stderr, "korvel-cli: warning: %s: %s\n", input.Name().c_str(),

@@ -18,7 +18,6 @@ public:
 };
 
 // A fresh white image of the given size. Needs no display.
-// Null when the platform's drawing layer cannot be had (korvel-cli loads it on Linux).
 std::unique_ptr<RasterCanvas> CreateRasterCanvas(std::int32_t width, std::int32_t height);
 
 }  // namespace korvel

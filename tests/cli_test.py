@@ -296,26 +296,6 @@ class Cli(unittest.TestCase):
         self.assertEqual(r.returncode, 4)
         assert_one_line_error(self, r)
 
-    def test_without_its_drawing_layer_only_preview_and_capture_fail(self):
-        if not os.path.exists(os.path.join(os.path.dirname(CLI), "korvel-qt.so")):
-            self.skipTest("this build links its drawing layer")
-        alone = self.tmpfile("korvel-cli")
-        with open(CLI, "rb") as f, open(alone, "wb") as out:
-            out.write(f.read())
-        os.chmod(alone, 0o755)
-        png = self.tmpfile("alone.png")
-        r = subprocess.run([alone, "preview", EXAMPLE, "-o", png], capture_output=True, timeout=60)
-        self.assertEqual(r.returncode, 4)
-        assert_one_line_error(self, r)
-        self.assertIn(b"korvel-qt.so", r.stderr)
-        self.assertFalse(os.path.exists(png))
-        r = subprocess.run([alone, "capture", self.tmp.name], capture_output=True, timeout=60,
-                           env={**os.environ, "DISPLAY": ":0"})
-        self.assertEqual(r.returncode, 1)
-        assert_one_line_error(self, r)
-        for args in (["info", EXAMPLE], ["convert", EXAMPLE, "-o", self.tmpfile("alone.vnt")]):
-            self.assertEqual(subprocess.run([alone, *args], capture_output=True, timeout=60).returncode, 0, args)
-
 
 def same(a, b):
     if isinstance(b, float) or isinstance(a, float):

@@ -1,8 +1,6 @@
 # Installation and the Debian package: both programs, a desktop entry and an icon.
 include(GNUInstallDirs)
 install(TARGETS korvel korvel-cli RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-# Where korvel-cli looks for it: ../lib/korvel beside its own folder.
-install(TARGETS korvel_qt_module LIBRARY DESTINATION lib/korvel)
 install(FILES platform/qt/korvel.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES platform/qt/korvel.svg DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
 foreach(size 16 22 24 32 48 64 128 256)

@@ -3,17 +3,16 @@
 
 #include <QBuffer>
 #include <QFontMetrics>
-#include <QGuiApplication>
 #include <QPainter>
 #include <QPolygon>
 #include <algorithm>
 #include <array>
 #include <climits>
 #include <cmath>
-#include <cstdio>
 #include <vector>
 
 #include "geom/cp932.h"
+#include "platform/qt/gui_application.h"
 #include "platform/qt/qt_fonts.h"
 
 namespace korvel {
@@ -328,21 +327,9 @@ void QtCanvas::Character(PixelPoint at, std::string_view sjis, const FontSpec &f
 }
 
 std::unique_ptr<RasterCanvas> CreateRasterCanvas(std::int32_t width, std::int32_t height) {
-    // Fonts need a GUI application. The offscreen platform serves: the image never reaches a display.
-    if (!QGuiApplication::instance()) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-        // A command-line program keeps its standard error for its own messages: Qt's notes about the
-        // session it runs in (no runtime folder, no display) are not the user's concern.
-        qInstallMessageHandler([](QtMsgType type, const QMessageLogContext &, const QString &message) {
-            if (type == QtCriticalMsg || type == QtFatalMsg) std::fprintf(stderr, "korvel: %s\n", qPrintable(message));
-        });
-        static int argc = 1;
-        static char name[] = "korvel";
-        static char *argv[] = {name, nullptr};
-        // Kept to the end of the process: tearing it down among the other static objects at exit is not safe.
-        static QGuiApplication *app = new QGuiApplication(argc, argv);
-        static_cast<void>(app);
-    }
+    // Fonts need a GUI application; one already running (the window's) serves as well as an offscreen one.
+    std::string ignored;
+    StartGuiApplication(GuiPlatform::Offscreen, ignored);
     return std::make_unique<QtCanvas>(width, height);
 }
 
