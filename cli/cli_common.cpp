@@ -1,12 +1,6 @@
 // What every korvel-cli command shares: exit codes, the one-line error, the input and its loading.
 #include "cli/cli_common.h"
 
-#ifdef _WIN32
-#include <io.h>
-#else
-#include <unistd.h>
-#endif
-
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
@@ -155,14 +149,6 @@ std::optional<std::string> OutputOverInput(const std::string &output, const std:
         if (input != "-" && std::filesystem::equivalent(FilePath(output), FileReadBy(input), ec)) return input;
     }
     return std::nullopt;
-}
-
-bool IsTerminal(std::FILE *stream) {
-#ifdef _WIN32
-    return _isatty(_fileno(stream)) != 0;
-#else
-    return isatty(fileno(stream)) != 0;
-#endif
 }
 
 int FinishStandardOutput(int code) {

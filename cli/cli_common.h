@@ -11,6 +11,7 @@
 #include "reader/drawing_store.h"
 #include "reader/jclfunit.h"
 #include "reader/jww_file.h"
+#include "reader/system_files.h"
 #include "script/convert.h"
 
 namespace korvel::cli {
@@ -73,8 +74,6 @@ bool WriteScript(const DrawingStore &store, const ConvertOptions &options, std::
 // The input that `output` would write over (through a link or another name for the same file), if any.
 std::optional<std::string> OutputOverInput(const std::string &output, const std::vector<std::string> &inputs);
 
-// Whether a stream is an interactive terminal (progress is shown only there).
-bool IsTerminal(std::FILE *stream);
 
 // Flushes standard output: `code`, or kOutputFailed (with the message) when anything written to it failed.
 int FinishStandardOutput(int code);

@@ -10,6 +10,9 @@
 
 namespace korvel::cli {
 
+// The whole program behind each platform's entry point: arguments in UTF-8, the exit code returned.
+int RunCommandLine(int argc, char **argv);
+
 int RunCheck(Input &input);
 int RunInfo(Input &input);
 int RunDump(Input &input);

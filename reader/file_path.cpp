@@ -1,8 +1,5 @@
 #include "reader/file_path.h"
 
-#include <sys/stat.h>
-
-#include <cstring>
 #include <fstream>
 #include <iterator>
 
@@ -15,25 +12,6 @@ std::filesystem::path FilePath(const std::string &utf8) {
 std::string Utf8Of(const std::filesystem::path &path) {
     const std::u8string text = path.u8string();
     return std::string(reinterpret_cast<const char *>(text.data()), text.size());
-}
-
-std::FILE *OpenFile(const std::string &utf8, const char *mode) {
-#ifdef _WIN32
-    const std::wstring wideMode(mode, mode + std::strlen(mode));
-    return _wfopen(FilePath(utf8).c_str(), wideMode.c_str());
-#else
-    return std::fopen(utf8.c_str(), mode);
-#endif
-}
-
-bool IsRegularFile(std::FILE *file) {
-#ifdef _WIN32
-    struct _stat64 info;
-    return _fstat64(_fileno(file), &info) == 0 && (info.st_mode & _S_IFMT) == _S_IFREG;
-#else
-    struct stat info;
-    return fstat(fileno(file), &info) == 0 && S_ISREG(info.st_mode);
-#endif
 }
 
 std::optional<std::vector<std::uint8_t>> ReadWholeFile(const std::string &utf8) {

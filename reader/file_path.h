@@ -13,6 +13,7 @@ namespace korvel {
 
 std::filesystem::path FilePath(const std::string &utf8);
 std::string Utf8Of(const std::filesystem::path &path);
+// Opens a file by its UTF-8 name (one implementation per platform, beside those of system_files.h).
 std::FILE *OpenFile(const std::string &utf8, const char *mode);
 // Whether an open file is a regular file (not a device, pipe or FIFO).
 bool IsRegularFile(std::FILE *file);

@@ -2,9 +2,6 @@
 // one, and never writes through a name another process could have planted.
 #include "reader/output_file.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-
 #include <atomic>
 #include <cerrno>
 #include <csignal>
@@ -14,12 +11,7 @@
 #include <random>
 
 #include "reader/file_path.h"
-
-#ifdef _WIN32
-#include <io.h>
-#else
-#include <unistd.h>
-#endif
+#include "reader/system_files.h"
 
 namespace korvel {
 
@@ -32,28 +24,14 @@ char pendingTemporary[4096];
 std::atomic<bool> temporaryPending{false};
 
 extern "C" void RemovePendingTemporary(int signal) {
-    if (temporaryPending.load()) {
-#ifdef _WIN32
-        _unlink(pendingTemporary);
-#else
-        unlink(pendingTemporary);
-#endif
-    }
+    if (temporaryPending.load()) RemoveFileFromSignalHandler(pendingTemporary);
     std::signal(signal, SIG_DFL);
     std::raise(signal);
 }
 
-// The signals that end a process by default and that a user's session sends: Ctrl+C, kill, a closed
-// terminal (HUP), Ctrl+\ (QUIT), a reader gone (PIPE), and the user-defined and timer ones. A signal the
-// process was started with ignored (nohup) stays ignored.
+// A signal the process was started with ignored (nohup) stays ignored.
 void RemoveTemporaryOnSignals() {
-    static const int kSignals[] = {
-        SIGINT, SIGTERM,
-#ifndef _WIN32
-        SIGHUP, SIGQUIT, SIGPIPE, SIGUSR1, SIGUSR2, SIGALRM,
-#endif
-    };
-    for (const int signal : kSignals)
+    for (const int signal : TerminatingSignals())
         if (std::signal(signal, RemovePendingTemporary) == SIG_IGN) std::signal(signal, SIG_IGN);
 #ifdef SIGXFSZ
     // Past the file size limit a write fails with EFBIG, reported like any other failed write.
@@ -69,41 +47,14 @@ std::string TemporaryName(const std::string &name, std::uint64_t nonce) {
     return "." + stem + suffix;
 }
 
-// Creates a new file that did not exist, readable and writable by the owner only.
-std::FILE *CreateExclusive(const fs::path &path) {
-#ifdef _WIN32
-    const int fd = _wopen(path.c_str(), _O_CREAT | _O_EXCL | _O_WRONLY | _O_BINARY, _S_IREAD | _S_IWRITE);
-#else
-    const int fd = open(path.c_str(), O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC, 0600);
-#endif
-    if (fd < 0) return nullptr;
-    std::FILE *file = fdopen(fd, "wb");
-    if (!file) close(fd);
-    return file;
-}
-
 // The mode a replaced file had, or what a new file would get.
-fs::perms ModeFor(const fs::file_status &status) {
-    if (fs::exists(status)) return status.permissions();
-#ifdef _WIN32
-    return fs::perms::owner_read | fs::perms::owner_write;
-#else
-    const mode_t mask = umask(0);
-    umask(mask);
-    return static_cast<fs::perms>(0666 & ~mask);
-#endif
-}
+fs::perms ModeFor(const fs::file_status &status) { return fs::exists(status) ? status.permissions() : NewFileMode(); }
 
 // A file nobody may write (mode 0444, say), or that this user may not write: replaced only when forced,
 // as `cp` does, even for root, who could.
 bool IsWriteProtected(const fs::path &path, const fs::file_status &status) {
     constexpr fs::perms kAnyWrite = fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write;
-    if ((status.permissions() & kAnyWrite) == fs::perms::none) return true;
-#ifdef _WIN32
-    return false;
-#else
-    return access(path.c_str(), W_OK) != 0 && errno == EACCES;
-#endif
+    return (status.permissions() & kAnyWrite) == fs::perms::none || WriteRefused(path);
 }
 
 // Writes, flushes, syncs (a regular file only: a device or pipe that took every byte has them) and closes.
@@ -112,9 +63,7 @@ int WriteAndClose(std::FILE *file, const std::function<bool(std::FILE *)> &write
     errno = 0;
     int failure = 0;
     if (!write(file) || std::fflush(file) != 0 || std::ferror(file)) failure = errno != 0 ? errno : EIO;
-#ifndef _WIN32
-    if (failure == 0 && IsRegularFile(file) && fsync(fileno(file)) != 0) failure = errno;
-#endif
+    if (failure == 0 && IsRegularFile(file)) failure = SyncToDisk(file);
     if (std::fclose(file) != 0 && failure == 0) failure = errno != 0 ? errno : EIO;
     return failure;
 }
@@ -171,7 +120,7 @@ bool WriteOutputFile(const std::string &path, const std::function<bool(std::FILE
     // Tests fix the name to show that a file planted there is never written through.
     if (const char *fixed = std::getenv("KORVEL_TEMPORARY_NONCE")) nonce = std::strtoull(fixed, nullptr, 16);
     const fs::path temporary = folder / FilePath(TemporaryName(Utf8Of(target.filename()), nonce));
-    std::FILE *file = CreateExclusive(temporary);
+    std::FILE *file = CreateExclusiveFile(temporary);
     if (!file) {
         const int cause = errno;
         // No temporary can be made here (a folder we may not create in, say): write the file itself.

@@ -1,4 +1,4 @@
-// korvel-cli: check, inspect, preview, convert and capture Jw_win clipboard streams from the command line.
+// korvel-cli's command line: check, inspect, preview, convert and capture Jw_win clipboard streams.
 #include <CLI/CLI.hpp>
 #include <cstdio>
 #include <limits>
@@ -10,11 +10,6 @@
 #include "cli/commands.h"
 #include "cli/preview_command.h"
 #include "reader/file_path.h"
-
-#ifdef _WIN32
-#include <fcntl.h>
-#include <io.h>
-#endif
 
 namespace {
 
@@ -158,7 +153,11 @@ int Run(int argc, char **argv) {
     return kUsage;
 }
 
-int RunGuarded(int argc, char **argv) {
+}  // namespace
+
+namespace korvel::cli {
+
+int RunCommandLine(int argc, char **argv) {
     try {
         return Run(argc, argv);
     } catch (const std::bad_alloc &) {
@@ -166,23 +165,4 @@ int RunGuarded(int argc, char **argv) {
     }
 }
 
-}  // namespace
-
-#ifdef _WIN32
-// Windows passes the command line as UTF-16; inside, names are UTF-8, and the standard streams carry
-// scripts, images and streams byte for byte (no CR inserted before LF).
-int wmain(int argc, wchar_t **wideArgv) {
-    _setmode(_fileno(stdin), _O_BINARY);
-    _setmode(_fileno(stdout), _O_BINARY);
-    std::vector<std::string> arguments;
-    for (int i = 0; i < argc; ++i)
-        arguments.push_back(Utf8Of(std::filesystem::path(wideArgv[i])));
-    std::vector<char *> argv;
-    for (std::string &argument : arguments)
-        argv.push_back(argument.data());
-    argv.push_back(nullptr);
-    return RunGuarded(argc, argv.data());
-}
-#else
-int main(int argc, char **argv) { return RunGuarded(argc, argv); }
-#endif
+}  // namespace korvel::cli

@@ -1,0 +1,50 @@
+// Files on POSIX systems: names are bytes (UTF-8 in practice), modes come from the umask.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <csignal>
+
+#include "reader/file_path.h"
+#include "reader/system_files.h"
+
+namespace korvel {
+
+std::FILE *OpenFile(const std::string &utf8, const char *mode) { return std::fopen(utf8.c_str(), mode); }
+
+bool IsRegularFile(std::FILE *file) {
+    struct stat info;
+    return fstat(fileno(file), &info) == 0 && S_ISREG(info.st_mode);
+}
+
+bool IsTerminal(std::FILE *stream) { return isatty(fileno(stream)) != 0; }
+
+std::FILE *CreateExclusiveFile(const std::filesystem::path &path) {
+    const int fd = open(path.c_str(), O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC, 0600);
+    if (fd < 0) return nullptr;
+    std::FILE *file = fdopen(fd, "wb");
+    if (!file) close(fd);
+    return file;
+}
+
+void RemoveFileFromSignalHandler(const char *path) { unlink(path); }
+
+std::filesystem::perms NewFileMode() {
+    const mode_t mask = umask(0);
+    umask(mask);
+    return static_cast<std::filesystem::perms>(0666 & ~mask);
+}
+
+bool WriteRefused(const std::filesystem::path &path) { return access(path.c_str(), W_OK) != 0 && errno == EACCES; }
+
+int SyncToDisk(std::FILE *file) { return fsync(fileno(file)) == 0 ? 0 : errno; }
+
+std::span<const int> TerminatingSignals() {
+    // Ctrl+C, kill, a closed terminal (HUP), Ctrl+\ (QUIT), a reader gone (PIPE), the user-defined and
+    // timer ones.
+    static const int kSignals[] = {SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGPIPE, SIGUSR1, SIGUSR2, SIGALRM};
+    return kSignals;
+}
+
+}  // namespace korvel

@@ -1,0 +1,52 @@
+// Files on Windows: names are UTF-16 (Korvel's UTF-8 names converted), the C runtime's descriptors.
+#include <fcntl.h>
+#include <io.h>
+#include <sys/stat.h>
+
+#include <csignal>
+#include <cstring>
+
+#include "reader/file_path.h"
+#include "reader/system_files.h"
+
+namespace korvel {
+
+std::FILE *OpenFile(const std::string &utf8, const char *mode) {
+    // Narrow names would be read in the ANSI code page.
+    const std::wstring wideMode(mode, mode + std::strlen(mode));
+    return _wfopen(FilePath(utf8).c_str(), wideMode.c_str());
+}
+
+bool IsRegularFile(std::FILE *file) {
+    struct _stat64 info;
+    return _fstat64(_fileno(file), &info) == 0 && (info.st_mode & _S_IFMT) == _S_IFREG;
+}
+
+bool IsTerminal(std::FILE *stream) { return _isatty(_fileno(stream)) != 0; }
+
+std::FILE *CreateExclusiveFile(const std::filesystem::path &path) {
+    const int fd = _wopen(path.c_str(), _O_CREAT | _O_EXCL | _O_WRONLY | _O_BINARY, _S_IREAD | _S_IWRITE);
+    if (fd < 0) return nullptr;
+    std::FILE *file = _fdopen(fd, "wb");
+    if (!file) _close(fd);
+    return file;
+}
+
+void RemoveFileFromSignalHandler(const char *path) { _unlink(path); }
+
+std::filesystem::perms NewFileMode() {
+    return std::filesystem::perms::owner_read | std::filesystem::perms::owner_write;
+}
+
+// Windows has no mode bits beyond read-only, which the caller has looked at already.
+bool WriteRefused(const std::filesystem::path &) { return false; }
+
+// The C runtime's buffers are flushed by then; the system writes the file's bytes itself.
+int SyncToDisk(std::FILE *) { return 0; }
+
+std::span<const int> TerminatingSignals() {
+    static const int kSignals[] = {SIGINT, SIGTERM};
+    return kSignals;
+}
+
+}  // namespace korvel

@@ -1,0 +1,27 @@
+// What files and standard streams do differently on each operating system, written once per platform
+// (platform/posix, platform/win32); everything else reaches the system's files through these and <filesystem>.
+#pragma once
+
+#include <cstdio>
+#include <filesystem>
+#include <span>
+
+namespace korvel {
+
+// Whether a stream is an interactive terminal.
+bool IsTerminal(std::FILE *stream);
+// Creates a new file that did not exist, readable and writable by its owner only, for writing bytes;
+// null with errno set when it cannot (it exists, say).
+std::FILE *CreateExclusiveFile(const std::filesystem::path &path);
+// Removes a file by its native name; safe to call from a signal handler.
+void RemoveFileFromSignalHandler(const char *path);
+// The permissions a newly created file gets in this process.
+std::filesystem::perms NewFileMode();
+// Whether this user may not write an existing file although its mode lets somebody write it.
+bool WriteRefused(const std::filesystem::path &path);
+// Makes a regular file's written bytes durable: 0, or the cause's errno.
+int SyncToDisk(std::FILE *file);
+// The signals that end a process by default and that a user's session sends.
+std::span<const int> TerminatingSignals();
+
+}  // namespace korvel
