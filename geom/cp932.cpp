@@ -1,113 +1,30 @@
-// Turns the drawing's CP932 (Shift-JIS) byte strings into UTF-8 for display and JSON.
+// CP932 (Shift-JIS) from Unicode archive strings: the walk over the text, the same on every platform; each
+// platform's table (cp932_table.h) supplies the characters.
 #include "geom/cp932.h"
 
-#include <iconv.h>
-
-#include <cerrno>
+#include "geom/cp932_table.h"
 
 namespace korvel {
 
-namespace {
-
-constexpr std::string_view kReplacement = "\xEF\xBF\xBD";
-
-bool IsAscii(std::string_view s) {
-    for (const char c : s)
-        if (static_cast<unsigned char>(c) >= 0x80) return false;
-    return true;
-}
-
-class Converter {
-public:
-    Converter(const char *to, const char *from) : cd(iconv_open(to, from)) {}
-    ~Converter() {
-        if (cd != reinterpret_cast<iconv_t>(-1)) iconv_close(cd);
-    }
-    Converter(const Converter &) = delete;
-    Converter &operator=(const Converter &) = delete;
-
-    std::string Convert(std::string_view in) {
-        std::string out;
-        if (cd == reinterpret_cast<iconv_t>(-1)) {
-            // Without a CP932 table keep the ASCII and mark the rest.
-            for (const char c : in)
-                out += static_cast<unsigned char>(c) < 0x80 ? std::string(1, c) : kReplacement;
-            return out;
-        }
-        iconv(cd, nullptr, nullptr, nullptr, nullptr);
-        char *src = const_cast<char *>(in.data());
-        std::size_t srcLeft = in.size();
-        char buffer[256];
-        while (srcLeft > 0) {
-            char *dst = buffer;
-            std::size_t dstLeft = sizeof buffer;
-            const std::size_t rc = iconv(cd, &src, &srcLeft, &dst, &dstLeft);
-            out.append(buffer, static_cast<std::size_t>(dst - buffer));
-            if (rc != static_cast<std::size_t>(-1) || errno == E2BIG) continue;
-            // EILSEQ or an incomplete character at the end: mark one byte and go on after it.
-            out += kReplacement;
-            src++;
-            srcLeft--;
-            iconv(cd, nullptr, nullptr, nullptr, nullptr);
-        }
-        return out;
-    }
-
-    // One character's UTF-8 bytes as CP932; false when it has no CP932 form.
-    bool ConvertOne(const std::string &utf8, std::string &out) {
-        if (cd == reinterpret_cast<iconv_t>(-1)) return false;
-        iconv(cd, nullptr, nullptr, nullptr, nullptr);
-        char *src = const_cast<char *>(utf8.data());
-        std::size_t srcLeft = utf8.size();
-        char buffer[8];
-        char *dst = buffer;
-        std::size_t dstLeft = sizeof buffer;
-        if (iconv(cd, &src, &srcLeft, &dst, &dstLeft) == static_cast<std::size_t>(-1) || srcLeft != 0) return false;
-        out.append(buffer, static_cast<std::size_t>(dst - buffer));
-        return true;
-    }
-
-private:
-    iconv_t cd;
-};
-
-std::string EncodeUtf8(char32_t c) {
-    std::string s;
-    if (c < 0x80) {
-        s += static_cast<char>(c);
-    } else if (c < 0x800) {
-        s += static_cast<char>(0xC0 | (c >> 6));
-        s += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        s += static_cast<char>(0xE0 | (c >> 12));
-        s += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        s += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-        s += static_cast<char>(0xF0 | (c >> 18));
-        s += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-        s += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        s += static_cast<char>(0x80 | (c & 0x3F));
-    }
-    return s;
-}
-
-}  // namespace
-
-std::string Cp932ToUtf8(std::string_view cp932) {
-    if (IsAscii(cp932)) return std::string(cp932);
-    thread_local Converter converter("UTF-8", "CP932");
-    return converter.Convert(cp932);
-}
-
 std::string Utf16ToCp932(std::span<const std::uint8_t> utf16le, std::uint64_t &replaced) {
-    thread_local Converter encoder("CP932", "UTF-8");
     std::string out;
+    std::string bytes;
     for (const char32_t c : DecodeUtf16(utf16le)) {
         if (c < 0x80) {
             out += static_cast<char>(c);
-        } else if (c == kUnpairedSurrogate || !encoder.ConvertOne(EncodeUtf8(c), out)) {
+            continue;
+        }
+        bytes.clear();
+        // Some tables also give U+0080 and a few private-use characters single bytes (0x80, 0xA0,
+        // 0xFD..0xFF) that are no Shift-JIS characters; the only single bytes past ASCII are the half-width
+        // katakana 0xA1..0xDF.
+        const bool encoded = c != kUnpairedSurrogate && EncodeCp932Character(c, bytes) && !bytes.empty();
+        const auto single = encoded ? static_cast<unsigned char>(bytes[0]) : 0;
+        if (!encoded || (bytes.size() == 1 && (single < 0xA1 || single > 0xDF))) {
             out += '?';
             ++replaced;
+        } else {
+            out += bytes;
         }
     }
     return out;

@@ -1,7 +1,8 @@
-// CP932 decoding on Windows, through the system's own code page 932 table.
+// The CP932 table on Windows: the system's own code page 932, for decoding and for characters.
 #include <windows.h>
 
 #include "geom/cp932.h"
+#include "geom/cp932_table.h"
 
 namespace korvel {
 
@@ -44,41 +45,24 @@ std::string Cp932ToUtf8(std::string_view cp932) {
     return out;
 }
 
-std::string Utf16ToCp932(std::span<const std::uint8_t> utf16le, std::uint64_t &replaced) {
-    std::string out;
-    for (const char32_t c : DecodeUtf16(utf16le)) {
-        if (c < 0x80) {
-            out += static_cast<char>(c);
-            continue;
-        }
-        wchar_t wide[2];
-        int units = 1;
-        if (c >= 0x10000 && c != kUnpairedSurrogate) {
-            wide[0] = static_cast<wchar_t>(0xD800 + ((c - 0x10000) >> 10));
-            wide[1] = static_cast<wchar_t>(0xDC00 + ((c - 0x10000) & 0x3FF));
-            units = 2;
-        } else {
-            wide[0] = static_cast<wchar_t>(c);
-        }
-        char bytes[8];
-        BOOL usedDefault = FALSE;
-        // No best-fit: a character without its own CP932 form is replaced, and counted, not guessed.
-        const int length = c == kUnpairedSurrogate ? 0
-                                                   : WideCharToMultiByte(932, WC_NO_BEST_FIT_CHARS, wide, units, bytes,
-                                                                         sizeof bytes, "?", &usedDefault);
-        // Windows' table also gives U+0080 and a few private-use characters single bytes (0x80, 0xA0,
-        // 0xFD..0xFF) that are no Shift-JIS characters; the only single bytes past ASCII are the
-        // half-width katakana 0xA1..0xDF.
-        const auto single = static_cast<unsigned char>(bytes[0]);
-        const bool notShiftJis = length == 1 && (single < 0xA1 || single > 0xDF);
-        if (length <= 0 || usedDefault || notShiftJis) {
-            out += '?';
-            ++replaced;
-        } else {
-            out.append(bytes, static_cast<std::size_t>(length));
-        }
+bool EncodeCp932Character(char32_t character, std::string &out) {
+    wchar_t wide[2];
+    int units = 1;
+    if (character >= 0x10000) {
+        wide[0] = static_cast<wchar_t>(0xD800 + ((character - 0x10000) >> 10));
+        wide[1] = static_cast<wchar_t>(0xDC00 + ((character - 0x10000) & 0x3FF));
+        units = 2;
+    } else {
+        wide[0] = static_cast<wchar_t>(character);
     }
-    return out;
+    char bytes[8];
+    BOOL usedDefault = FALSE;
+    // No best-fit: a character without its own CP932 form is replaced, and counted, not guessed.
+    const int length =
+        WideCharToMultiByte(932, WC_NO_BEST_FIT_CHARS, wide, units, bytes, sizeof bytes, "?", &usedDefault);
+    if (length <= 0 || usedDefault) return false;
+    out.append(bytes, static_cast<std::size_t>(length));
+    return true;
 }
 
 }  // namespace korvel
