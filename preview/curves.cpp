@@ -255,33 +255,18 @@ void ArcSolid(PreviewSurface &surface, std::int32_t penStyle, double x1, double 
 
 }  // namespace
 
-void DrawEllipse(PreviewSurface &surface, double cx, double cy, double r, double k, double tilt) {
-    Ellipse(surface, cx, cy, r, k, tilt, nullptr);
+void DrawEllipse(PreviewSurface &surface, const EllipseShape &e, const BlockPlacement *insert) {
+    Ellipse(surface, e.cx, e.cy, e.radius, e.flatness, e.tilt, insert);
 }
 
-void DrawEllipseArc(PreviewSurface &surface, double cx, double cy, double r, double k, double tilt, double t0,
-                    double sweep) {
-    EllipseArc(surface, cx, cy, r, k, tilt, t0, sweep, nullptr);
+void DrawEllipseArc(PreviewSurface &surface, const ArcShape &a, const BlockPlacement *insert) {
+    const EllipseShape &e = a.ellipse;
+    EllipseArc(surface, e.cx, e.cy, e.radius, e.flatness, e.tilt, a.start, a.sweep, insert);
 }
 
-void DrawArcSolid(PreviewSurface &surface, std::int32_t penStyle, double x1, double y1, double x2, double y2, double x3,
-                  double y3, double x4, double y4) {
-    ArcSolid(surface, penStyle, x1, y1, x2, y2, x3, y3, x4, y4, nullptr);
-}
-
-void DrawBlockEllipse(PreviewSurface &surface, double cx, double cy, double r, double k, double tilt,
-                      const BlockPlacement &insert) {
-    Ellipse(surface, cx, cy, r, k, tilt, &insert);
-}
-
-void DrawBlockEllipseArc(PreviewSurface &surface, double cx, double cy, double r, double k, double tilt, double t0,
-                         double sweep, const BlockPlacement &insert) {
-    EllipseArc(surface, cx, cy, r, k, tilt, t0, sweep, &insert);
-}
-
-void DrawBlockArcSolid(PreviewSurface &surface, std::int32_t penStyle, double x1, double y1, double x2, double y2,
-                       double x3, double y3, double x4, double y4, const BlockPlacement &insert) {
-    ArcSolid(surface, penStyle, x1, y1, x2, y2, x3, y3, x4, y4, &insert);
+void DrawArcSolid(PreviewSurface &surface, const ArcSolidShape &s, const BlockPlacement *insert) {
+    const EllipseShape &e = s.arc.ellipse;
+    ArcSolid(surface, s.kind, e.cx, e.cy, e.radius, e.flatness, e.tilt, s.arc.start, s.arc.sweep, s.shape, insert);
 }
 
 }  // namespace korvel

@@ -67,7 +67,7 @@ public:
         buffer.clear();
     }
 
-    void Circle(double radius) { DrawEllipse(surface, x, y, ToDouble(Ext(radius) * scale), 1, 0); }
+    void Circle(double radius) { DrawEllipse(surface, {x, y, ToDouble(Ext(radius) * scale), 1, 0}); }
 
     void Arrowhead() { Polygon({{0, 0}, {-7.5, 1.25}, {-7.5, -1.25}}); }
     void Square() { Polygon({{-1.25, -1.25}, {1.25, -1.25}, {1.25, 1.25}, {-1.25, 1.25}}); }
@@ -76,8 +76,8 @@ public:
     void SCurve() {
         const double r = ToDouble(Ext(kArcRadius) * scale);
         const PlanePoint right = Map({kArcRadius, 0}), left = Map({-kArcRadius, 0});
-        DrawEllipseArc(surface, right.x, right.y, r, 1, angle, Degrees(90), Degrees(90));
-        DrawEllipseArc(surface, left.x, left.y, r, 1, angle, Degrees(270), Degrees(90));
+        DrawEllipseArc(surface, {{right.x, right.y, r, 1, angle}, Degrees(90), Degrees(90)});
+        DrawEllipseArc(surface, {{left.x, left.y, r, 1, angle}, Degrees(270), Degrees(90)});
     }
 
 private:
@@ -93,7 +93,7 @@ void DrawPointMarker(PreviewSurface &surface, std::int32_t temporary, std::int32
     Canvas &canvas = surface.canvas;
     SetPenByColorNumber(canvas, colorNumber, 1);
     if (temporary == 1) {
-        DrawEllipse(surface, x, y, ToDouble(Ext(3.0) / surface.view.scale), 1, 0);
+        DrawEllipse(surface, {x, y, ToDouble(Ext(3.0) / surface.view.scale), 1, 0});
         return;
     }
     if (scale <= 1e-8) scale = 1;

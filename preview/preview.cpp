@@ -6,13 +6,13 @@
 #include "preview/curves.h"
 #include "preview/markers.h"
 #include "preview/text.h"
+#include "reader/drawing_rules.h"
 #include "reader/extents.h"
 
 namespace korvel {
 
 namespace {
 
-constexpr std::int32_t kOwnColor = 10;  // a solid with this colour number carries its own RGB
 constexpr std::int32_t kMarkerLineType = 100;
 constexpr std::int32_t kSolidLineType = 1;
 constexpr std::int32_t kSolidFill = 1;
@@ -40,7 +40,7 @@ public:
 
     void Solid(const TclpEntSolid &s) {
         Canvas &canvas = surface.canvas;
-        if (s.base.penColor == kOwnColor) {
+        if (HasOwnColor(s)) {
             const Rgb own = FromColorRef(s.color);
             canvas.SetPen({own, PenStyle::Solid, 0});
             canvas.SetBrush({own, BrushKind::Solid});
@@ -48,12 +48,7 @@ public:
             SetPenByColorNumber(canvas, s.base.penColor, kSolidLineType);
             SetBrushByColorNumber(canvas, s.base.penColor, kSolidFill);
         }
-        if (s.base.penStyle > 100) {
-            if (insert)
-                DrawBlockArcSolid(surface, s.base.penStyle, s.x1, s.y1, s.x2, s.y2, s.x3, s.y3, s.x4, s.y4, *insert);
-            else DrawArcSolid(surface, s.base.penStyle, s.x1, s.y1, s.x2, s.y2, s.x3, s.y3, s.x4, s.y4);
-            return;
-        }
+        if (IsArcSolid(s)) return DrawArcSolid(surface, DecodeArcSolid(s), insert);
         std::vector<PlanePoint> &buffer = surface.worldPoints.vertices;
         buffer.clear();
         buffer.push_back(At(s.x1, s.y1));
@@ -79,15 +74,8 @@ public:
 
     void Arc(const TclpEntEnko &a) {
         SetPenByColorNumber(surface.canvas, a.base.penColor, a.base.penStyle);
-        if (a.fullCircle != 0) {
-            if (insert) DrawBlockEllipse(surface, a.centerX, a.centerY, a.radius, a.flatness, a.tiltAngle, *insert);
-            else DrawEllipse(surface, a.centerX, a.centerY, a.radius, a.flatness, a.tiltAngle);
-        } else if (insert) {
-            DrawBlockEllipseArc(surface, a.centerX, a.centerY, a.radius, a.flatness, a.tiltAngle, a.startAngle,
-                                a.arcAngle, *insert);
-        } else {
-            DrawEllipseArc(surface, a.centerX, a.centerY, a.radius, a.flatness, a.tiltAngle, a.startAngle, a.arcAngle);
-        }
+        if (a.fullCircle != 0) DrawEllipse(surface, EllipseOf(a), insert);
+        else DrawEllipseArc(surface, ArcOf(a), insert);
     }
 
     void Point(const TclpEntTen &p) {
@@ -166,17 +154,12 @@ void DrawIncompleteFlag(PreviewSurface &surface) {
 
 std::size_t DrawPreview(PreviewSurface &surface, const DrawingStore &store) {
     EntityPainter(surface, nullptr).All(store);
-    const BlockDefLookup lookup(store);
-    const std::size_t placed = InsertsWithinBudget(store, lookup);
-    for (std::size_t i = 0; i < placed; ++i) {
-        const TclpEntBlock &insert = store.inserts[i];
-        const TclpEntBlockDef *def = lookup.Find(insert.number);
-        if (!def) continue;
-        const BlockPlacement placement(BlockTransformOf(insert));
-        EntityPainter(surface, &placement).All(*def);
-    }
+    const std::size_t placed =
+        ForEachPlacedInsert(store, [&](const TclpEntBlockDef &definition, const BlockPlacement &placement) {
+            EntityPainter(surface, &placement).All(definition);
+        });
     SetPreviewPen(surface.canvas, {255, 0, 0}, 1, 2);
-    DrawEllipse(surface, store.originX, store.originY, ToDouble(Ext(5.0) / surface.view.scale), 1, 0);
+    DrawEllipse(surface, {store.originX, store.originY, ToDouble(Ext(5.0) / surface.view.scale), 1, 0});
     if (placed < store.inserts.size()) DrawIncompleteFlag(surface);
     return store.inserts.size() - placed;
 }

@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "geom/extended.h"
+#include "reader/drawing_rules.h"
 
 namespace korvel {
 
@@ -26,7 +27,7 @@ public:
     }
 
     void AddArc(const TclpEntEnko &a) {
-        EllipseKeyPoints e(*this, a.centerX, a.centerY, a.radius, a.flatness, a.tiltAngle);
+        EllipseKeyPoints e(*this, EllipseOf(a));
         if (a.fullCircle != 0) {
             e.AddAxes();
             return;
@@ -84,14 +85,15 @@ public:
             }
         }
         for (const TclpEntSolid &s : a.solids) {
-            if (s.base.penStyle < 101) {
+            if (!IsArcSolid(s)) {
                 Add(s.x1, s.y1);
                 Add(s.x2, s.y2);
                 Add(s.x3, s.y3);
                 Add(s.x4, s.y4);
             } else {
-                Add(s.x1, s.y1);
-                EllipseKeyPoints(*this, s.x1, s.y1, s.x2, s.y2, s.x3).AddAxes();
+                const EllipseShape &ellipse = DecodeArcSolid(s).arc.ellipse;
+                Add(ellipse.cx, ellipse.cy);
+                EllipseKeyPoints(*this, ellipse).AddAxes();
             }
         }
     }
@@ -107,8 +109,14 @@ private:
     // cosine, taken once) only when it may move the extents. Most do not.
     class EllipseKeyPoints {
     public:
-        EllipseKeyPoints(KeyPoints &to, double cx, double cy, double r, double k, double tilt)
-            : to(to), cx(cx), cy(cy), r(r), k(k), tilt(tilt), quick(cx, cy, r, k, tilt) {}
+        EllipseKeyPoints(KeyPoints &to, const EllipseShape &shape)
+            : to(to),
+              cx(shape.cx),
+              cy(shape.cy),
+              r(shape.radius),
+              k(shape.flatness),
+              tilt(shape.tilt),
+              quick(cx, cy, r, k, tilt) {}
 
         void Add(double t) {
             // Inside a block a guess would be block-local: placement decides there (see KeyPoints::Add).
@@ -168,15 +176,9 @@ DrawingExtents ComputeDrawingExtents(const DrawingStore &store) {
     DrawingExtents e;
     InitExtents(e, store.originX, store.originY);
     KeyPoints(e, nullptr).AddEntities(store);
-    const BlockDefLookup lookup(store);
-    const std::size_t placed = InsertsWithinBudget(store, lookup);
-    for (std::size_t i = 0; i < placed; ++i) {
-        const TclpEntBlock &insert = store.inserts[i];
-        const TclpEntBlockDef *def = lookup.Find(insert.number);
-        if (!def) continue;
-        const BlockPlacement placement(BlockTransformOf(insert));
-        KeyPoints(e, &placement).AddEntities(*def);
-    }
+    ForEachPlacedInsert(store, [&](const TclpEntBlockDef &definition, const BlockPlacement &placement) {
+        KeyPoints(e, &placement).AddEntities(definition);
+    });
     return e;
 }
 

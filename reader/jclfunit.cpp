@@ -2,6 +2,7 @@
 #include "reader/jclfunit.h"
 
 #include "geom/cp932.h"
+#include "reader/drawing_rules.h"
 #include "reader/file_path.h"
 
 #include <array>
@@ -83,7 +84,7 @@ void ReadTextBody(ByteCursor &in, TclpEntMoji &text, std::uint64_t &replaced) {
 }
 
 void ReadSolidBody(ByteCursor &in, TclpEntSolid &solid) {
-    const bool ownColor = solid.base.penColor == 10;  // then its own RGB colour follows
+    const bool ownColor = HasOwnColor(solid);  // then its own RGB colour follows
     const std::uint8_t *bytes = in.Take(ownColor ? 68 : 64);
     if (!bytes) return;
     FieldReader f(bytes);

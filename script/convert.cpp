@@ -6,6 +6,7 @@
 #include <string>
 
 #include "geom/extended.h"
+#include "reader/drawing_rules.h"
 #include "script/emitters.h"
 
 namespace korvel {
@@ -43,8 +44,8 @@ public:
 
     int PenOf(const TclpEntBase &base) const { return PenNumberOf(base.penColor); }
     int PenOf(const TclpEntSolid &solid) const {
-        return solid.base.penColor == 10 ? NearestPenNumber(pens, static_cast<std::uint32_t>(solid.color))
-                                         : PenNumberOf(solid.base.penColor);
+        return HasOwnColor(solid) ? NearestPenNumber(pens, static_cast<std::uint32_t>(solid.color))
+                                  : PenNumberOf(solid.base.penColor);
     }
 
 private:
@@ -86,7 +87,7 @@ bool ConvertDrawing(const DrawingStore &store, const ConvertOptions &options, co
             if (!out.Ok()) return false;
             if (run.SkippedAsHatching(solid.base)) continue;
             run.Announce(solid.base, run.PenOf(solid));
-            if (solid.base.penStyle < 101) EmitPolygonSolid(out, solid, t);
+            if (!IsArcSolid(solid)) EmitPolygonSolid(out, solid, t);
             else EmitArcSolid(out, solid.base.penStyle, solid, t);
         }
     }

@@ -8,6 +8,7 @@
 
 #include "geom/extended.h"
 #include "geom/func.h"
+#include "reader/drawing_rules.h"
 
 namespace korvel {
 
@@ -64,13 +65,18 @@ struct ArcOperands {
     double x, y, r, r2, tilt, a1, a2;
 };
 
-ArcOperands ConvertArc(const ScriptTransform &t, double cx, double cy, double radius, double flatness, double tilt,
-                       double start, double sweep) {
-    const double s = RoundedAngle(start);
-    const double e = RoundedAngle(ToDouble(Ext(start) + sweep));
-    const bool forward = sweep >= 0;  // a negative sweep is written as the same arc counter-clockwise
-    return {ScaledX(t, cx),     ScaledY(t, cy),  ScaledLength(t, radius), ScaledProduct(t, radius, flatness),
-            RoundedAngle(tilt), forward ? s : e, forward ? e : s};
+ArcOperands ConvertArc(const ScriptTransform &t, const ArcShape &arc) {
+    const EllipseShape &ellipse = arc.ellipse;
+    const double s = RoundedAngle(arc.start);
+    const double e = RoundedAngle(ToDouble(Ext(arc.start) + arc.sweep));
+    const bool forward = arc.sweep >= 0;  // a negative sweep is written as the same arc counter-clockwise
+    return {ScaledX(t, ellipse.cx),
+            ScaledY(t, ellipse.cy),
+            ScaledLength(t, ellipse.radius),
+            ScaledProduct(t, ellipse.radius, ellipse.flatness),
+            RoundedAngle(ellipse.tilt),
+            forward ? s : e,
+            forward ? e : s};
 }
 
 }  // namespace
@@ -90,8 +96,7 @@ void EmitPoint(ScriptSink &out, const TclpEntTen &point, const ScriptTransform &
 }
 
 void EmitArc(ScriptSink &out, const TclpEntEnko &arc, const ScriptTransform &t) {
-    const ArcOperands a =
-        ConvertArc(t, arc.centerX, arc.centerY, arc.radius, arc.flatness, arc.tiltAngle, arc.startAngle, arc.arcAngle);
+    const ArcOperands a = ConvertArc(t, ArcOf(arc));
     const bool circular = Within(arc.flatness, 1);
     if (arc.fullCircle != 0) {
         if (circular) (CommandLine(kCircle2d) << a.x << "," << a.y << ", " << a.r).WriteTo(out);
@@ -137,10 +142,10 @@ void EmitPolygonSolid(ScriptSink &out, const TclpEntSolid &solid, const ScriptTr
 }
 
 void EmitArcSolid(ScriptSink &out, std::uint8_t penStyle, const TclpEntSolid &solid, const ScriptTransform &t) {
-    // An arc-shaped solid keeps centre, radius, flatness, tilt, start, sweep and its shape value in
-    // the eight corner fields.
-    const double radius = solid.x2, flatness = solid.y2, sweep = solid.x4, shape = solid.y4;
-    const ArcOperands a = ConvertArc(t, solid.x1, solid.y1, radius, flatness, solid.x3, solid.y3, sweep);
+    const ArcSolidShape decoded = DecodeArcSolid(solid);
+    const double radius = decoded.arc.ellipse.radius, flatness = decoded.arc.ellipse.flatness;
+    const double sweep = decoded.arc.sweep, shape = decoded.shape;
+    const ArcOperands a = ConvertArc(t, decoded.arc);
     switch (penStyle) {
         case 101: {
             std::string_view prefix;

@@ -131,7 +131,7 @@ TEST(Curves, VertexCountsAndShapes) {
     for (const Case &c : cases) {
         SCOPED_TRACE(c.what);
         UnitSurface u;
-        DrawArcSolid(u.surface, c.penStyle, 50, 50, 10, 1, 0, 0, c.sweep, c.shape);
+        DrawArcSolid(u.surface, {static_cast<std::uint8_t>(c.penStyle), {{50, 50, 10, 1, 0}, 0, c.sweep}, c.shape});
         ASSERT_EQ(u.Ops().size(), 1u);
         EXPECT_EQ(u.Ops()[0].kind, c.kind);
         EXPECT_EQ(u.Ops()[0].points.size(), c.vertices);
@@ -139,34 +139,34 @@ TEST(Curves, VertexCountsAndShapes) {
     }
     for (std::int32_t nothing : {102, 100}) {
         UnitSurface u;
-        DrawArcSolid(u.surface, nothing, 50, 50, 10, 1, 0, 0, pi / 2, 3);
+        DrawArcSolid(u.surface, {static_cast<std::uint8_t>(nothing), {{50, 50, 10, 1, 0}, 0, pi / 2}, 3});
         EXPECT_TRUE(u.Ops().empty()) << nothing;
     }
     UnitSurface zeroBand;  // kind 106 without an inner radius has no defined band
-    DrawArcSolid(zeroBand.surface, 106, 50, 50, 10, 1, 0, 0, pi / 2, 0);
+    DrawArcSolid(zeroBand.surface, {106, {{50, 50, 10, 1, 0}, 0, pi / 2}, 0});
     EXPECT_TRUE(zeroBand.Ops().empty());
 }
 
 TEST(Curves, PointsOfTheShapes) {
     UnitSurface u;
-    DrawArcSolid(u.surface, 101, 50, 50, 10, 1, 0, 0, pi / 2, 3);  // corner of the quarter's square
+    DrawArcSolid(u.surface, {101, {{50, 50, 10, 1, 0}, 0, pi / 2}, 3});  // corner of the quarter's square
     EXPECT_EQ(u.Ops()[0].points.back(), (PixelPoint{60, 40}));
     EXPECT_EQ(u.Ops()[0].points.front(), (PixelPoint{60, 50}));
     u.Ops().clear();
-    DrawArcSolid(u.surface, 101, 50, 50, 10, 1, 0, 0, pi, 3);  // half circle: the centre
+    DrawArcSolid(u.surface, {101, {{50, 50, 10, 1, 0}, 0, pi}, 3});  // half circle: the centre
     EXPECT_EQ(u.Ops()[0].points.back(), (PixelPoint{50, 50}));
     u.Ops().clear();
     // Kind 106, r 10, inner 5, k 0.8: inner flatness 0.6, so the inner arc's top is 3 above the centre.
-    DrawArcSolid(u.surface, 106, 50, 50, 10, 0.8, 0, 0, pi / 2, 5);
+    DrawArcSolid(u.surface, {106, {{50, 50, 10, 0.8, 0}, 0, pi / 2}, 5});
     EXPECT_EQ(u.Ops()[0].points[73], (PixelPoint{50, 47}));
     EXPECT_EQ(u.Ops()[0].points[145], (PixelPoint{55, 50}));
     u.Ops().clear();
-    DrawEllipseArc(u.surface, 50, 50, 20, 1, 0, 0, -pi / 2);  // clockwise from the start
+    DrawEllipseArc(u.surface, {{50, 50, 20, 1, 0}, 0, -pi / 2});  // clockwise from the start
     EXPECT_EQ(u.Ops()[0].points.front(), (PixelPoint{70, 50}));
     EXPECT_EQ(u.Ops()[0].points.back(), (PixelPoint{50, 70}));
     u.Ops().clear();
     const BlockPlacement insert({30, 0, 2, 1, pi / 2, 1});
-    DrawBlockEllipse(u.surface, 0, 0, 10, 1, 0, insert);  // local (10, 0) lands at (30, 20)
+    DrawEllipse(u.surface, {0, 0, 10, 1, 0}, &insert);  // local (10, 0) lands at (30, 20)
     EXPECT_EQ(u.Ops()[0].points.front(), (PixelPoint{30, 80}));
 }
 
@@ -216,12 +216,15 @@ TEST(Curves, QuickPathDrawsTheExactPathsPixels) {
             const double shapeValue = std::array{shape, 0.0, 5.0, 100.0, 3.0}[i % 5];
             UnitSurface quick, exact;
             quick.surface.view = exact.surface.view = v.view;
-            DrawEllipse(quick.surface, cx, cy, r, k, tilt);
-            DrawBlockEllipse(exact.surface, cx, cy, r, k, tilt, identity);
-            DrawEllipseArc(quick.surface, cx, cy, r, k, tilt, t0, sweep);
-            DrawBlockEllipseArc(exact.surface, cx, cy, r, k, tilt, t0, sweep, identity);
-            DrawArcSolid(quick.surface, penStyle, cx, cy, r, k, tilt, t0, sweep, shapeValue);
-            DrawBlockArcSolid(exact.surface, penStyle, cx, cy, r, k, tilt, t0, sweep, shapeValue, identity);
+            DrawEllipse(quick.surface, {cx, cy, r, k, tilt});
+            DrawEllipse(exact.surface, {cx, cy, r, k, tilt}, &identity);
+            DrawEllipseArc(quick.surface, {{cx, cy, r, k, tilt}, t0, sweep});
+            DrawEllipseArc(exact.surface, {{cx, cy, r, k, tilt}, t0, sweep}, &identity);
+            DrawArcSolid(quick.surface,
+                         {static_cast<std::uint8_t>(penStyle), {{cx, cy, r, k, tilt}, t0, sweep}, shapeValue});
+            DrawArcSolid(exact.surface,
+                         {static_cast<std::uint8_t>(penStyle), {{cx, cy, r, k, tilt}, t0, sweep}, shapeValue},
+                         &identity);
             ASSERT_EQ(Trace(quick.Ops()), Trace(exact.Ops())) << "case " << i;
         }
     }
