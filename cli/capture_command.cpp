@@ -65,7 +65,7 @@ int RunCapture(const CaptureRequest &request) {
     std::fflush(stdout);
     if (loaded != kOk || request.scriptPath.empty()) return loaded;
 
-    const auto write = [&](std::FILE *file) { return WriteScript(store, request.options, file); };
+    const auto write = [&](std::FILE *file) { return WriteScriptFile(file, store, request.options, Pens()); };
     if (!WriteOutputFile(request.scriptPath, write, error, request.output)) return Fail(kOutputFailed, error);
     return kOk;
 }

@@ -27,7 +27,7 @@ bool Input::Open(std::string &error, int &code, bool prefixOnly) {
         return false;
     }
     if (!IsRegularFile(file.get())) {
-        std::unique_ptr<std::FILE, FileCloser> stream = std::move(file);
+        UniqueFile stream = std::move(file);
         return ReadAll(stream.get(), prefixOnly, error, code);
     }
     if (std::fseek(file.get(), 0, SEEK_END) != 0 || std::ftell(file.get()) < 0) {
@@ -124,11 +124,13 @@ int LoadDrawing(Input &input, DrawingStore &store) {
 int LoadOpenedDrawing(Input &input, DrawingStore &store) { return LoadOpened(input, store); }
 int LoadOpenedDrawing(Input &input, DrawingSummary &summary) { return LoadOpened(input, summary); }
 
-bool WriteScript(const DrawingStore &store, const ConvertOptions &options, std::FILE *file) {
-    PenColorTable pens;
-    FillPenColorTable(pens);
-    FileScriptSink sink(file);
-    return ConvertDrawing(store, options, pens, sink) && sink.Finish();
+const PenColorTable &Pens() {
+    static const PenColorTable pens = [] {
+        PenColorTable table;
+        FillPenColorTable(table);
+        return table;
+    }();
+    return pens;
 }
 
 namespace {

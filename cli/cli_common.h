@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "reader/drawing_store.h"
+#include "reader/file_path.h"
 #include "reader/jclfunit.h"
 #include "reader/jww_file.h"
 #include "reader/system_files.h"
@@ -46,9 +47,6 @@ public:
     bool IsDrawingFile() const { return kind != InputKind::Stream; }
 
 private:
-    struct FileCloser {
-        void operator()(std::FILE *f) const { std::fclose(f); }
-    };
     bool ReadAll(std::FILE *from, bool prefixOnly, std::string &error, int &code);
     bool OpenClipboardFolder(std::string &error);
 
@@ -56,7 +54,7 @@ private:
     std::uint64_t limit;
     DrawingFileOptions fileOptions;
     std::optional<std::vector<std::uint8_t>> bytes;  // everything but regular files
-    std::unique_ptr<std::FILE, FileCloser> file;     // a regular file
+    UniqueFile file;                                 // a regular file
     std::uint64_t fileSize = 0;
     InputKind kind = InputKind::Stream;  // by the first bytes
 };
@@ -68,12 +66,11 @@ int LoadDrawing(Input &input, DrawingStore &store);
 int LoadOpenedDrawing(Input &input, DrawingStore &store);
 int LoadOpenedDrawing(Input &input, DrawingSummary &summary);
 
-// Writes the script through a buffer; false when any write or the flush fails.
-bool WriteScript(const DrawingStore &store, const ConvertOptions &options, std::FILE *file);
+// The pen colour table, filled once.
+const PenColorTable &Pens();
 
 // The input that `output` would write over (through a link or another name for the same file), if any.
 std::optional<std::string> OutputOverInput(const std::string &output, const std::vector<std::string> &inputs);
-
 
 // Flushes standard output: `code`, or kOutputFailed (with the message) when anything written to it failed.
 int FinishStandardOutput(int code);

@@ -20,7 +20,7 @@ namespace {
 bool ShowReadable(const DrawingStore &store, const ConvertOptions &options) {
     std::FILE *scratch = std::tmpfile();
     if (!scratch) return false;
-    bool ok = WriteScript(store, options, scratch) && std::fseek(scratch, 0, SEEK_SET) == 0;
+    bool ok = WriteScriptFile(scratch, store, options, Pens()) && std::fseek(scratch, 0, SEEK_SET) == 0;
     std::string script;
     char chunk[1 << 16];
     for (std::size_t got; ok && (got = std::fread(chunk, 1, sizeof chunk, scratch)) > 0;)
@@ -65,7 +65,7 @@ int RunConvert(Input &input, const ConvertOptions &options, const std::string &o
         return ShowReadable(store, options) ? FinishStandardOutput(kOk)
                                             : Fail(kOutputFailed, "standard output: write failed");
     std::string error;
-    const auto write = [&](std::FILE *file) { return WriteScript(store, options, file); };
+    const auto write = [&](std::FILE *file) { return WriteScriptFile(file, store, options, Pens()); };
     if (!WriteOutputFile(output.empty() ? "-" : output, write, error, outputOptions)) return Fail(kOutputFailed, error);
     return kOk;
 }

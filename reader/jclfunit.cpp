@@ -342,14 +342,9 @@ bool ReadFromCursor(ByteCursor &in, Store &store, ReadReport *report, const Draw
         in, store, report, [](StreamReader<Store> &reader) { return reader.Read(); }, plan);
 }
 
-struct FileCloser {
-    void operator()(std::FILE *f) const { std::fclose(f); }
-};
-using File = std::unique_ptr<std::FILE, FileCloser>;
-
 // Opens a file and measures it; null when it cannot be opened or measured.
-File OpenForReading(const std::string &path, std::uint64_t &sizeBytes) {
-    File file(OpenFile(path, "rb"));
+UniqueFile OpenForReading(const std::string &path, std::uint64_t &sizeBytes) {
+    UniqueFile file(OpenFile(path, "rb"));
     if (!file || std::fseek(file.get(), 0, SEEK_END) != 0) return nullptr;
     const long size = std::ftell(file.get());
     if (size < 0 || std::fseek(file.get(), 0, SEEK_SET) != 0) return nullptr;
@@ -400,7 +395,7 @@ bool CheckClipBytes(std::span<const std::uint8_t> bytes) {
 
 bool CheckClipFile(const std::string &path) {
     std::uint64_t size = 0;
-    const File file = OpenForReading(path, size);
+    const UniqueFile file = OpenForReading(path, size);
     if (!file || size < 148) return false;
     std::array<std::uint8_t, kCheckedPrefixBytes> prefix{};
     const std::size_t got = std::fread(prefix.data(), 1, prefix.size(), file.get());
@@ -416,7 +411,7 @@ bool ReadClipBytes(std::span<const std::uint8_t> bytes, DrawingStore &store, Rea
 
 bool ReadClipFile(const std::string &path, DrawingStore &store, ReadReport *report) {
     std::uint64_t size = 0;
-    const File file = OpenForReading(path, size);
+    const UniqueFile file = OpenForReading(path, size);
     if (!file) {
         ClearDrawingStore(store);
         if (report) *report = ReadReport{false, false, 0, "cannot open " + path, 1};

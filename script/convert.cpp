@@ -112,4 +112,10 @@ bool ConvertDrawing(const DrawingStore &store, const ConvertOptions &options, co
     return out.Ok();
 }
 
+bool WriteScriptFile(std::FILE *file, const DrawingStore &store, const ConvertOptions &options,
+                     const PenColorTable &pens) {
+    FileScriptSink sink(file);
+    return ConvertDrawing(store, options, pens, sink) && sink.Finish();
+}
+
 }  // namespace korvel

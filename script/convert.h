@@ -1,6 +1,8 @@
 // The conversion driver: the whole drawing as a Vantra script, under the four options.
 #pragma once
 
+#include <cstdio>
+
 #include "reader/drawing_store.h"
 #include "script/pen_colors.h"
 #include "script/script_sink.h"
@@ -18,5 +20,9 @@ struct ConvertOptions {
 // first failed write and returns false; what was written before stays.
 bool ConvertDrawing(const DrawingStore &store, const ConvertOptions &options, const PenColorTable &pens,
                     ScriptSink &out);
+
+// The whole script into an open file, buffered; false when a write failed.
+bool WriteScriptFile(std::FILE *file, const DrawingStore &store, const ConvertOptions &options,
+                     const PenColorTable &pens);
 
 }  // namespace korvel

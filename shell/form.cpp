@@ -75,12 +75,7 @@ bool TForm1::WriteScript() {
     // Written whole or not at all: a failed write keeps the last TEMP.VNT.
     std::string ignored;
     return WriteOutputFile(
-        scriptPath,
-        [&](std::FILE *file) {
-            FileScriptSink sink(file);
-            return ConvertDrawing(store, options, pens, sink) && sink.Finish();
-        },
-        ignored);
+        scriptPath, [&](std::FILE *file) { return WriteScriptFile(file, store, options, pens); }, ignored);
 }
 
 void TForm1::LoadScriptIntoPane() {

@@ -5,6 +5,7 @@
 #include <numbers>
 
 #include "reader/extents.h"
+#include "support/stream_writer.h"
 
 using namespace korvel;
 
@@ -76,12 +77,7 @@ TEST(DrawingExtents, KindsInsertsAndTheOrigin) {
     store.blockDefs.push_back(def);
     def.lines[0] = {{}, 1000, 0, 1000, 0};  // a second definition with the same number is never used
     store.blockDefs.push_back(def);
-    TclpEntBlock insert;
-    insert.number = 7;
-    insert.x = 100;
-    insert.scaleX = 2;
-    insert.scaleY = 1;
-    insert.angle = pi / 2;
+    TclpEntBlock insert = test::InsertOf(7, 100, 0, 2, 1, pi / 2);
     store.inserts.push_back(insert);
     insert.number = 8;  // no such definition: adds nothing
     insert.x = 5000;

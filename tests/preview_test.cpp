@@ -15,6 +15,8 @@
 #include "preview/recording_canvas.h"
 #include "preview/text.h"
 #include "reader/extents.h"
+#include "support/stream_writer.h"
+#include "support/trace.h"
 
 using namespace korvel;
 
@@ -30,12 +32,7 @@ struct UnitSurface {
     std::vector<DrawOp> &Ops() { return canvas.ops; }
 };
 
-std::vector<std::string> Trace(const std::vector<DrawOp> &ops) {
-    std::vector<std::string> lines;
-    for (const DrawOp &op : ops)
-        lines.push_back(TraceLine(op));
-    return lines;
-}
+using test::Trace;
 
 }  // namespace
 
@@ -482,13 +479,7 @@ TEST(DrawPreview, OrderColoursAndBlocks) {
     def.points.push_back(marked);
     def.inserts.push_back({});  // never drawn: expansion is one level deep
     store.blockDefs.push_back(def);
-    TclpEntBlock insert;
-    insert.number = 3;
-    insert.x = 10;
-    insert.scaleX = 2;
-    insert.scaleY = 1;
-    insert.angle = pi / 2;
-    store.inserts.push_back(insert);
+    store.inserts.push_back(test::InsertOf(3, 10, 0, 2, 1, pi / 2));
 
     UnitSurface u(4);
     DrawPreview(u.surface, store);

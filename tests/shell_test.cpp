@@ -21,6 +21,7 @@
 #include "shell/program_folder.h"
 #include "support/realdata.h"
 #include "support/stream_writer.h"
+#include "support/trace.h"
 
 #ifndef _WIN32
 #include <sys/resource.h>
@@ -134,12 +135,7 @@ void WithFileSizeLimit(rlim_t bytes, const std::function<void()> &f) {
 #endif
 void WriteBytes(const fs::path &path, const Bytes &bytes) { test::WriteFileBytes(path, bytes); }
 
-std::vector<std::string> Trace(const std::vector<DrawOp> &ops) {
-    std::vector<std::string> lines;
-    for (const DrawOp &op : ops)
-        lines.push_back(TraceLine(op));
-    return lines;
-}
+using test::Trace;
 
 // What the import should draw: the blank image, then the drawing when there is one.
 std::vector<std::string> ExpectedPreview(const DrawingStore *drawing) {

@@ -101,6 +101,18 @@ void Add(TclpEntBlockDef &def, const Rec &r) {
     def.entityCount = static_cast<std::int32_t>(def.objects.size());
 }
 
+// A block insert of definition `number` at (x, y), scaled and turned by `angle` radians.
+inline TclpEntBlock InsertOf(std::int32_t number, double x, double y, double scaleX, double scaleY, double angle) {
+    TclpEntBlock insert;
+    insert.number = number;
+    insert.x = x;
+    insert.y = y;
+    insert.scaleX = scaleX;
+    insert.scaleY = scaleY;
+    insert.angle = angle;
+    return insert;
+}
+
 // A drawing with every kind, symbol points, a coloured solid, text in Shift-JIS, and a block
 // definition with an insert; the header as a real copy has it (non-zero reference point).
 DrawingStore SampleDrawing();
