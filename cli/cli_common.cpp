@@ -11,8 +11,19 @@
 
 namespace korvel::cli {
 
+namespace {
+
+thread_local std::string *capturedMessages = nullptr;
+
+}  // namespace
+
+MessageCapture::MessageCapture(std::string &text) : previous(capturedMessages) { capturedMessages = &text; }
+
+MessageCapture::~MessageCapture() { capturedMessages = previous; }
+
 int Fail(int code, const std::string &message) {
-    std::fprintf(stderr, "korvel-cli: %s\n", message.c_str());
+    if (capturedMessages) *capturedMessages += "korvel-cli: " + message + "\n";
+    else std::fprintf(stderr, "korvel-cli: %s\n", message.c_str());
     return code;
 }
 
@@ -144,13 +155,23 @@ std::filesystem::path FileReadBy(const std::string &input) {
 
 }  // namespace
 
-std::optional<std::string> OutputOverInput(const std::string &output, const std::vector<std::string> &inputs) {
+InputFiles::InputFiles(const std::vector<std::string> &inputs) {
+    for (const std::string &input : inputs)
+        if (input != "-")
+            if (const std::optional<FileIdentity> identity = IdentityOf(FileReadBy(input)))
+                byIdentity.emplace(*identity, input);
+}
+
+std::optional<std::string> InputFiles::WrittenOverBy(const std::string &output) const {
     if (output.empty() || output == "-") return std::nullopt;
-    for (const std::string &input : inputs) {
-        std::error_code ec;
-        if (input != "-" && std::filesystem::equivalent(FilePath(output), FileReadBy(input), ec)) return input;
-    }
-    return std::nullopt;
+    const std::optional<FileIdentity> identity = IdentityOf(FilePath(output));
+    if (!identity) return std::nullopt;
+    const auto found = byIdentity.find(*identity);
+    return found == byIdentity.end() ? std::nullopt : std::optional<std::string>(found->second);
+}
+
+std::optional<std::string> OutputOverInput(const std::string &output, const std::vector<std::string> &inputs) {
+    return InputFiles(inputs).WrittenOverBy(output);
 }
 
 int FinishStandardOutput(int code) {

@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -19,6 +20,19 @@ namespace korvel::cli {
 
 // Exit codes; documented in the README and in --help.
 enum Exit : int { kOk = 0, kRejected = 1, kUsage = 2, kReadFailed = 3, kOutputFailed = 4, kOutOfMemory = 5 };
+
+// While one lives, this thread's messages (those of Fail) collect in `text` instead of going to standard
+// error: conversions run side by side print each input's messages in the inputs' order.
+class MessageCapture {
+public:
+    explicit MessageCapture(std::string &text);
+    ~MessageCapture();
+    MessageCapture(const MessageCapture &) = delete;
+    MessageCapture &operator=(const MessageCapture &) = delete;
+
+private:
+    std::string *previous;
+};
 
 // Prints "korvel-cli: MESSAGE" on standard error and returns `code`.
 int Fail(int code, const std::string &message);
@@ -69,7 +83,18 @@ int LoadOpenedDrawing(Input &input, DrawingSummary &summary);
 // The pen colour table, filled once.
 const PenColorTable &Pens();
 
-// The input that `output` would write over (through a link or another name for the same file), if any.
+// The files the inputs read, each looked at once, for checking many outputs against them.
+class InputFiles {
+public:
+    explicit InputFiles(const std::vector<std::string> &inputs);
+    // The input that `output` would write over (through a link or another name for the same file), if any.
+    std::optional<std::string> WrittenOverBy(const std::string &output) const;
+
+private:
+    std::map<FileIdentity, std::string> byIdentity;  // the first input of each file
+};
+
+// The same for one output.
 std::optional<std::string> OutputOverInput(const std::string &output, const std::vector<std::string> &inputs);
 
 // Flushes standard output: `code`, or kOutputFailed (with the message) when anything written to it failed.

@@ -98,6 +98,11 @@ int Run(int argc, char **argv) {
     OutputOption(convertCommand, "-o,--output", convertOutput,
                  "the script file (default: standard output, also \"-\"); or a folder (an existing one, or a\n"
                  "name ending with /), where each FILE's script is NAME.vnt; several FILEs need a folder");
+    unsigned jobs = DefaultJobs();
+    convertCommand
+        ->add_option("-j,--jobs", jobs,
+                     "how many FILEs convert at a time (default: one per core, here " + std::to_string(jobs) + ")")
+        ->check(CLI::Range(1u, kMaxJobs));
 
     PreviewRequest previewRequest;
     std::string size;
@@ -143,7 +148,7 @@ int Run(int argc, char **argv) {
     if (*app.get_subcommand("dump")) return run(dump, RunDump);
     if (*convertCommand && (convert.files.size() > 1 || NamesAFolder(convertOutput)))
         return RunConvertMany(convert.files, convert.limit, DrawingFileOptions{convert.allLayers}, convertOptions,
-                              convertOutput, convertOutputOptions);
+                              convertOutput, convertOutputOptions, jobs);
     if (*convertCommand)
         return run(convert, [&](Input &input) {
             return RunConvert(input, convertOptions, convertOutput, convertOutputOptions);

@@ -20,9 +20,14 @@ int RunConvert(Input &input, const ConvertOptions &options, const std::string &o
                const OutputOptions &outputOptions);
 // Whether -o names a folder (an existing one, or a name ending with a separator): scripts go into it.
 bool NamesAFolder(const std::string &output);
-// Each input's script as NAME.vnt in the folder `output`; a failing input is reported and the others still
-// convert. The exit code is the highest of the inputs' codes.
+// Each input's script as NAME.vnt in the folder `output`, `jobs` inputs at a time; a failing input is reported
+// and the others still convert. Messages come in the inputs' order; the exit code is the highest of theirs.
 int RunConvertMany(const std::vector<std::string> &inputs, std::uint64_t limit, const DrawingFileOptions &fileOptions,
-                   const ConvertOptions &options, const std::string &output, const OutputOptions &outputOptions);
+                   const ConvertOptions &options, const std::string &output, const OutputOptions &outputOptions,
+                   unsigned jobs);
+// How many inputs convert at a time unless -j says otherwise: one per core.
+unsigned DefaultJobs();
+// The most jobs -j takes.
+inline constexpr unsigned kMaxJobs = 64;
 
 }  // namespace korvel::cli

@@ -2,9 +2,14 @@
 #include "cli/commands.h"
 
 #include <algorithm>
+#include <atomic>
+#include <condition_variable>
 #include <cstring>
 #include <filesystem>
 #include <map>
+#include <mutex>
+#include <new>
+#include <thread>
 
 #include "geom/cp932.h"
 #include "reader/file_path.h"
@@ -70,8 +75,11 @@ int RunConvert(Input &input, const ConvertOptions &options, const std::string &o
     return kOk;
 }
 
+unsigned DefaultJobs() { return std::clamp(std::thread::hardware_concurrency(), 1u, kMaxJobs); }
+
 int RunConvertMany(const std::vector<std::string> &inputs, std::uint64_t limit, const DrawingFileOptions &fileOptions,
-                   const ConvertOptions &options, const std::string &output, const OutputOptions &outputOptions) {
+                   const ConvertOptions &options, const std::string &output, const OutputOptions &outputOptions,
+                   unsigned jobs) {
     if (output.empty() || output == "-") return Fail(kUsage, "several FILEs need -o FOLDER (see korvel-cli --help)");
     std::error_code ec;
     const bool folder = fs::is_directory(FilePath(output), ec);
@@ -81,27 +89,64 @@ int RunConvertMany(const std::vector<std::string> &inputs, std::uint64_t limit, 
     // Every output named, and checked against the inputs and each other, before anything is written.
     std::vector<std::string> outputs;
     std::map<std::string, std::size_t> firstWriter;
+    const InputFiles inputFiles(inputs);
     for (std::size_t i = 0; i < inputs.size(); ++i) {
         outputs.push_back(Utf8Of(FilePath(output) / FilePath(ScriptNameFor(inputs[i]))));
         const auto [at, added] = firstWriter.emplace(outputs.back(), i);
         if (!added)
             return Fail(kUsage, inputs[at->second] + " and " + inputs[i] + " would both be written to " + outputs[i]);
-        if (const std::optional<std::string> same = OutputOverInput(outputs[i], inputs))
+        if (const std::optional<std::string> same = inputFiles.WrittenOverBy(outputs[i]))
             return Fail(kUsage, outputs[i] + ": is the input " + *same + "; not written over");
     }
     fs::create_directories(FilePath(output), ec);
     if (ec || !fs::is_directory(FilePath(output), ec))
         return Fail(kOutputFailed, output + ": not a folder that can be written");
 
+    // Workers take the inputs in order, each holding one drawing at a time; what each input says is kept
+    // and printed in the inputs' order, so that any number of jobs prints what one job would.
+    struct Outcome {
+        int code = kOk;
+        std::string messages;
+        bool done = false;
+    };
+    std::vector<Outcome> outcomes(inputs.size());
+    std::mutex lock;
+    std::condition_variable finished;
+    std::atomic<std::size_t> next{0};
+    const auto work = [&] {
+        for (std::size_t i; (i = next++) < inputs.size();) {
+            Outcome outcome;
+            {
+                const MessageCapture capture(outcome.messages);
+                try {
+                    Input input(inputs[i], limit, fileOptions);
+                    outcome.code = RunConvert(input, options, outputs[i], outputOptions);
+                } catch (const std::bad_alloc &) {
+                    outcome.code = Fail(kOutOfMemory, inputs[i] + ": out of memory");
+                }
+            }
+            outcome.done = true;
+            const std::lock_guard<std::mutex> guard(lock);
+            outcomes[i] = std::move(outcome);
+            finished.notify_one();
+        }
+    };
+    std::vector<std::jthread> workers;
+    for (unsigned j = 0; j < std::min<std::size_t>(jobs, inputs.size()); ++j)
+        workers.emplace_back(work);
+
     const bool progress = IsTerminal(stderr);
     int worst = kOk;
     std::size_t failed = 0;
     for (std::size_t i = 0; i < inputs.size(); ++i) {
+        std::unique_lock<std::mutex> guard(lock);
+        finished.wait(guard, [&] { return outcomes[i].done; });
+        const Outcome outcome = std::move(outcomes[i]);
+        guard.unlock();
         if (progress) std::fprintf(stderr, "[%zu/%zu] %s\n", i + 1, inputs.size(), inputs[i].c_str());
-        Input input(inputs[i], limit, fileOptions);
-        const int code = RunConvert(input, options, outputs[i], outputOptions);
-        failed += code != kOk;
-        worst = std::max(worst, code);
+        std::fputs(outcome.messages.c_str(), stderr);
+        failed += outcome.code != kOk;
+        worst = std::max(worst, outcome.code);
     }
     std::fprintf(stderr, "%zu converted, %zu failed\n", inputs.size() - failed, failed);
     return worst;

@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <mutex>
 #include <random>
 
 #include "reader/file_path.h"
@@ -19,25 +20,61 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// The temporary being written, so that a terminating signal can remove it before the process ends.
-char pendingTemporary[4096];
-std::atomic<bool> temporaryPending{false};
+// The temporaries being written (one per thread that writes), so that a terminating signal can remove them
+// before the process ends.
+struct PendingTemporary {
+    std::atomic<bool> claimed{false};  // by a writer
+    std::atomic<bool> armed{false};    // its path is complete: the signal handler may remove it
+    char path[4096];
+};
+PendingTemporary pendingTemporaries[64];
 
-extern "C" void RemovePendingTemporary(int signal) {
-    if (temporaryPending.load()) RemoveFileFromSignalHandler(pendingTemporary);
+extern "C" void RemovePendingTemporaries(int signal) {
+    for (PendingTemporary &temporary : pendingTemporaries)
+        if (temporary.armed.load()) RemoveFileFromSignalHandler(temporary.path);
     std::signal(signal, SIG_DFL);
     std::raise(signal);
 }
 
 // A signal the process was started with ignored (nohup) stays ignored.
-void RemoveTemporaryOnSignals() {
-    for (const int signal : TerminatingSignals())
-        if (std::signal(signal, RemovePendingTemporary) == SIG_IGN) std::signal(signal, SIG_IGN);
+void RemoveTemporariesOnSignals() {
+    static std::once_flag installed;
+    std::call_once(installed, [] {
+        for (const int signal : TerminatingSignals())
+            if (std::signal(signal, RemovePendingTemporaries) == SIG_IGN) std::signal(signal, SIG_IGN);
 #ifdef SIGXFSZ
-    // Past the file size limit a write fails with EFBIG, reported like any other failed write.
-    std::signal(SIGXFSZ, SIG_IGN);
+        // Past the file size limit a write fails with EFBIG, reported like any other failed write.
+        std::signal(SIGXFSZ, SIG_IGN);
 #endif
+    });
 }
+
+// Shows a temporary to the signal handler while it lives. One whose name is too long, or that finds every
+// slot taken (more writers at once than any command runs), goes untracked.
+class TrackedTemporary {
+public:
+    explicit TrackedTemporary(const std::string &path) {
+        RemoveTemporariesOnSignals();
+        if (path.size() >= sizeof slot->path) return;
+        for (PendingTemporary &temporary : pendingTemporaries) {
+            if (temporary.claimed.exchange(true)) continue;
+            slot = &temporary;
+            std::memcpy(slot->path, path.c_str(), path.size() + 1);
+            slot->armed = true;
+            return;
+        }
+    }
+    ~TrackedTemporary() {
+        if (!slot) return;
+        slot->armed = false;
+        slot->claimed = false;
+    }
+    TrackedTemporary(const TrackedTemporary &) = delete;
+    TrackedTemporary &operator=(const TrackedTemporary &) = delete;
+
+private:
+    PendingTemporary *slot = nullptr;
+};
 
 // Names stay within the usual 255-byte limit: a long output name gets a short temporary.
 std::string TemporaryName(const std::string &name, std::uint64_t nonce) {
@@ -129,13 +166,7 @@ bool WriteOutputFile(const std::string &path, const std::function<bool(std::FILE
         error = Failure(path, "cannot be created", cause, exists);
         return false;
     }
-    const std::string temporaryText = temporary.string();
-    const bool trackable = temporaryText.size() < sizeof pendingTemporary;
-    if (trackable) {
-        std::memcpy(pendingTemporary, temporaryText.c_str(), temporaryText.size() + 1);
-        temporaryPending = true;
-        RemoveTemporaryOnSignals();
-    }
+    const TrackedTemporary tracked(temporary.string());
     int failure = WriteAndClose(file, write);
     if (failure == 0) fs::permissions(temporary, ModeFor(status), ec);
     if (failure == 0) {
@@ -143,7 +174,6 @@ bool WriteOutputFile(const std::string &path, const std::function<bool(std::FILE
         if (ec) failure = ec.value();
     }
     if (failure != 0) fs::remove(temporary, ec);
-    temporaryPending = false;
     if (failure != 0) error = Failure(path, "write failed", failure, exists);
     return failure == 0;
 }

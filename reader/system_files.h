@@ -2,11 +2,22 @@
 // (platform/posix, platform/win32); everything else reaches the system's files through these and <filesystem>.
 #pragma once
 
+#include <compare>
+#include <cstdint>
 #include <cstdio>
 #include <filesystem>
+#include <optional>
 #include <span>
 
 namespace korvel {
+
+// What tells one file from another however it is named (a link, another path): its device and number.
+struct FileIdentity {
+    std::uint64_t device = 0, number = 0;
+    auto operator<=>(const FileIdentity &) const = default;
+};
+// Nothing when the file does not exist or cannot be looked at.
+std::optional<FileIdentity> IdentityOf(const std::filesystem::path &path);
 
 // Whether a stream is an interactive terminal.
 bool IsTerminal(std::FILE *stream);

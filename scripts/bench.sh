@@ -8,6 +8,8 @@ python3 bench/cli_ratios.py build-release/korvel-cli build-release/bench/bench_r
 echo
 python3 bench/hostile.py build-release/korvel-cli build-release/bench/make_hostile
 echo
+python3 bench/batch.py build-release/korvel-cli build-release/bench/bench_reader
+echo
 build-release/bench/bench_reader "$@"
 echo
 build-release/bench/bench_convert "$@"

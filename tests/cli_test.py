@@ -219,6 +219,35 @@ class Cli(unittest.TestCase):
             self.assertEqual(f.read(), run("convert", "--layers", EXAMPLE).stdout)
         self.assertEqual(run("convert", EXAMPLE, other).returncode, 2)  # several FILEs need -o FOLDER
 
+    def test_jobs_write_the_same_folder_and_say_the_same_lines_in_the_same_order(self):
+        # Inputs of different sizes and outcomes, so that later ones may finish first.
+        big = self.tmpfile("big.jwwin", self.example)
+        inputs = []
+        for i in range(12):
+            if i % 4 == 1:
+                inputs.append(self.tmpfile(f"bad{i}.txt", b"y" * (300 + i)))
+            elif i % 4 == 3:
+                inputs.append(self.tmpfile(f"cut{i}.jwwin", self.example[:-40 - i]))
+            else:
+                inputs.append(self.tmpfile(f"plan{i}.jwwin", self.example))
+        inputs.append(big)
+        results = {}
+        for jobs in ("1", "3", "64"):
+            out = os.path.join(self.tmp.name, f"out{jobs}") + "/"
+            r = run("convert", "-j", jobs, "--colors", "--solids", *inputs, "-o", out)
+            files = {}
+            for name in sorted(os.listdir(out)):
+                with open(os.path.join(out, name), "rb") as f:
+                    files[name] = f.read()
+            results[jobs] = (r.returncode, r.stderr, files)
+        self.assertEqual(results["1"][0], 3)
+        self.assertIn(b"7 converted, 6 failed", results["1"][1])
+        self.assertEqual(len(results["1"][2]), 7)
+        self.assertEqual(results["3"], results["1"])
+        self.assertEqual(results["64"], results["1"])
+        for jobs in ("0", "65", "two"):
+            self.assertEqual(run("convert", "-j", jobs, EXAMPLE, "-o", self.tmp.name + "/").returncode, 2, jobs)
+
     def test_convert_failures(self):
         out = self.tmpfile("keep.vnt", b"previous script\r\n")
         r = run("convert", self.tmpfile("cut", self.example[:-40]), "-o", out)

@@ -18,6 +18,12 @@ bool IsRegularFile(std::FILE *file) {
     return fstat(fileno(file), &info) == 0 && S_ISREG(info.st_mode);
 }
 
+std::optional<FileIdentity> IdentityOf(const std::filesystem::path &path) {
+    struct stat info;
+    if (stat(path.c_str(), &info) != 0) return std::nullopt;
+    return FileIdentity{static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino)};
+}
+
 bool IsTerminal(std::FILE *stream) { return isatty(fileno(stream)) != 0; }
 
 std::FILE *CreateExclusiveFile(const std::filesystem::path &path) {

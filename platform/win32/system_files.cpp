@@ -1,4 +1,6 @@
 // Files on Windows: names are UTF-16 (Korvel's UTF-8 names converted), the C runtime's descriptors.
+#include <windows.h>
+
 #include <fcntl.h>
 #include <io.h>
 #include <sys/stat.h>
@@ -20,6 +22,18 @@ std::FILE *OpenFile(const std::string &utf8, const char *mode) {
 bool IsRegularFile(std::FILE *file) {
     struct _stat64 info;
     return _fstat64(_fileno(file), &info) == 0 && (info.st_mode & _S_IFMT) == _S_IFREG;
+}
+
+std::optional<FileIdentity> IdentityOf(const std::filesystem::path &path) {
+    // Opened for no access at all: folders and files in use by others can still be looked at.
+    const HANDLE file = CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                    OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return std::nullopt;
+    BY_HANDLE_FILE_INFORMATION info;
+    const bool known = GetFileInformationByHandle(file, &info);
+    CloseHandle(file);
+    if (!known) return std::nullopt;
+    return FileIdentity{info.dwVolumeSerialNumber, (std::uint64_t{info.nFileIndexHigh} << 32) | info.nFileIndexLow};
 }
 
 bool IsTerminal(std::FILE *stream) { return _isatty(_fileno(stream)) != 0; }
