@@ -9,6 +9,7 @@
 #include "cli/capture_command.h"
 #include "cli/commands.h"
 #include "cli/preview_command.h"
+#include "cli/watch_command.h"
 #include "reader/file_path.h"
 
 namespace {
@@ -126,6 +127,15 @@ int Run(int argc, char **argv) {
     ConvertFlags(captureCommand, capture.options);
     ForceFlag(captureCommand, capture.output);
 
+    WatchRequest watch;
+    CLI::App *watchCommand =
+        app.add_subcommand("watch", "convert every new Jw_cad copy on the clipboard as it is made, until Ctrl+C");
+    OutputOption(watchCommand, "-o,--output", watch.output,
+                 "the script file, rewritten for each copy (default: TEMP.VNT); or a folder (ending with /),\n"
+                 "where each copy's script is clipboard-N.vnt");
+    ConvertFlags(watchCommand, watch.options);
+    ForceFlag(watchCommand, watch.outputOptions);
+
     try {
         app.parse(argc, argv);
     } catch (const CLI::CallForHelp &help) {
@@ -139,6 +149,7 @@ int Run(int argc, char **argv) {
         return FinishStandardOutput(kOk);
     }
     if (*captureCommand) return RunCapture(capture);
+    if (*watchCommand) return RunWatch(watch);
     const auto run = [](const Reading &reading, const auto &command) {
         Input input(reading.files.front(), reading.limit, DrawingFileOptions{reading.allLayers});
         return command(input);

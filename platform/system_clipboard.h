@@ -1,6 +1,7 @@
 // The clipboard of the session the program runs in; one implementation per platform.
 #pragma once
 
+#include <csignal>
 #include <memory>
 #include <string>
 
@@ -10,5 +11,17 @@ namespace korvel {
 
 // The system clipboard, or nothing (with the reason in `error`) when the session has none to offer.
 std::unique_ptr<ClipboardSource> OpenSystemClipboard(std::string &error);
+
+// Tells when a program puts something new on the session's clipboard: told by the system, never by asking
+// it over and over, and without taking the clipboard.
+class ClipboardChanges {
+public:
+    virtual ~ClipboardChanges() = default;
+    // Waits for the next change; false once `stop` is set (a signal handler sets it) or the session ends.
+    virtual bool WaitForChange(const volatile std::sig_atomic_t &stop) = 0;
+};
+
+// Nothing, with the reason in `error`, when the session cannot tell.
+std::unique_ptr<ClipboardChanges> WatchSystemClipboard(std::string &error);
 
 }  // namespace korvel

@@ -36,18 +36,6 @@ extern "C" void RemovePendingTemporaries(int signal) {
     std::raise(signal);
 }
 
-// A signal the process was started with ignored (nohup) stays ignored.
-void RemoveTemporariesOnSignals() {
-    static std::once_flag installed;
-    std::call_once(installed, [] {
-        for (const int signal : TerminatingSignals())
-            if (std::signal(signal, RemovePendingTemporaries) == SIG_IGN) std::signal(signal, SIG_IGN);
-#ifdef SIGXFSZ
-        // Past the file size limit a write fails with EFBIG, reported like any other failed write.
-        std::signal(SIGXFSZ, SIG_IGN);
-#endif
-    });
-}
 
 // Shows a temporary to the signal handler while it lives. One whose name is too long, or that finds every
 // slot taken (more writers at once than any command runs), goes untracked.
@@ -122,6 +110,19 @@ bool WriteInPlace(const std::string &path, const std::function<bool(std::FILE *)
 }
 
 }  // namespace
+
+// A signal the process was started with ignored (nohup) stays ignored.
+void RemoveTemporariesOnSignals() {
+    static std::once_flag installed;
+    std::call_once(installed, [] {
+        for (const int signal : TerminatingSignals())
+            if (std::signal(signal, RemovePendingTemporaries) == SIG_IGN) std::signal(signal, SIG_IGN);
+#ifdef SIGXFSZ
+        // Past the file size limit a write fails with EFBIG, reported like any other failed write.
+        std::signal(SIGXFSZ, SIG_IGN);
+#endif
+    });
+}
 
 bool WriteOutputFile(const std::string &path, const std::function<bool(std::FILE *)> &write, std::string &error,
                      const OutputOptions &options) {

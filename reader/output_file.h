@@ -27,4 +27,8 @@ struct OutputOptions {
 bool WriteOutputFile(const std::string &path, const std::function<bool(std::FILE *)> &write, std::string &error,
                      const OutputOptions &options = {});
 
+// Makes the terminating signals remove a pending temporary (the first write does this itself). A program
+// that handles some of those signals itself installs its handlers after calling this.
+void RemoveTemporariesOnSignals();
+
 }  // namespace korvel

@@ -5,7 +5,7 @@
 #                           mingw-w64 for the Windows build, dpkg-dev for the package)
 set -euo pipefail
 
-packages=(cmake ninja-build g++ pkg-config libxcb1-dev qt6-base-dev fonts-ipafont-gothic libcli11-dev)
+packages=(cmake ninja-build g++ pkg-config libxcb1-dev libxcb-xfixes0-dev qt6-base-dev fonts-ipafont-gothic libcli11-dev)
 if [ "${1:-}" = test ]; then
   packages+=(libgtest-dev libgmock-dev googletest dpkg-dev clang-14 libclang-rt-14-dev python3 xvfb xauth
              g++-mingw-w64-x86-64-posix wine wine64 desktop-file-utils)

@@ -1,6 +1,7 @@
 # The Windows platform layer: the GDI canvas of the preview, the Win32 clipboard and the native window.
 add_library(korvel_platform STATIC platform/win32/gdi_canvas.cpp platform/win32/png_writer.cpp
-  platform/win32/wide_text.cpp platform/win32/win32_clipboard.cpp platform/win32/system_clipboard.cpp)
+  platform/win32/wide_text.cpp platform/win32/win32_clipboard.cpp platform/win32/system_clipboard.cpp
+  platform/win32/win32_clipboard_watch.cpp)
 target_link_libraries(korvel_platform PUBLIC korvel_core gdi32 user32)
 # The CP932 table and the system's files as Windows has them, for the core; korvel-cli's entry point.
 target_sources(korvel_core PRIVATE platform/win32/system_files.cpp platform/win32/cp932_win32.cpp)

@@ -1,0 +1,125 @@
+#include "cli/watch_command.h"
+
+#include <csignal>
+#include <cstdio>
+#include <ctime>
+#include <filesystem>
+#include <random>
+#include <string_view>
+
+#include "cli/cli_common.h"
+#include "cli/commands.h"
+#include "platform/system_clipboard.h"
+#include "reader/file_path.h"
+#include "shell/capture.h"
+#include "shell/program_folder.h"
+
+namespace korvel::cli {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+volatile std::sig_atomic_t stopRequested = 0;
+
+extern "C" void RequestStop(int) { stopRequested = 1; }
+
+// "HH:MM:SS  what happened", one line on standard output for each copy.
+void Say(const std::string &what) {
+    const std::time_t now = std::time(nullptr);
+    char clock[16] = "--:--:--";
+    if (const std::tm *local = std::localtime(&now)) std::strftime(clock, sizeof clock, "%H:%M:%S", local);
+    std::printf("%s  %s\n", clock, what.c_str());
+    std::fflush(stdout);
+}
+
+// Where a copy's script goes: the one file, or the first "clipboard-N.vnt" in the folder that does not exist
+// yet (scripts of earlier runs are kept).
+std::string ScriptPathFor(const std::string &output, bool folder, int &number) {
+    if (!folder) return output;
+    for (;; ++number) {
+        const std::string path = Utf8Of(FilePath(output) / ("clipboard-" + std::to_string(number) + ".vnt"));
+        std::error_code ec;
+        if (!fs::exists(FilePath(path), ec)) return path;
+    }
+}
+
+// The first of the captured messages, without the program's name.
+std::string FirstMessage(const std::string &messages) {
+    constexpr std::string_view kPrefix = "korvel-cli: ";
+    std::string first = messages.substr(0, messages.find('\n'));
+    if (first.starts_with(kPrefix)) first.erase(0, kPrefix.size());
+    return first;
+}
+
+std::string Counts(const DrawingStore &store) {
+    return std::to_string(store.lines.size()) + " lines, " + std::to_string(store.arcs.size()) + " arcs, " +
+           std::to_string(store.points.size()) + " points, " + std::to_string(store.solids.size()) + " solids, " +
+           std::to_string(store.texts.size()) + " texts, " + std::to_string(store.inserts.size()) + " block inserts";
+}
+
+// One copy: captured into `scratch` as the window's import does, read, converted and written.
+void ConvertCopy(ClipboardSource &source, const std::string &scratch, const WatchRequest &request, bool folder,
+                 int &number) {
+    Clipboards clipboards(source);
+    ScratchLines list;
+    try {
+        if (!ListJwFormats(clipboards, list)) return Say("not a Jw_cad drawing: ignored");
+        DumpListedFormats(clipboards, list, scratch);
+    } catch (const ClipboardNoAnswerError &) {
+        return Say("the program that holds the clipboard did not answer in time: nothing written");
+    } catch (const ClipboardOpenError &) {
+        return Say("the clipboard cannot be opened (another program holds it): nothing written");
+    }
+    Input input(ScratchPath(scratch, 1), kDefaultInputLimit);
+    DrawingStore store;
+    std::string messages;
+    int loaded;
+    {
+        const MessageCapture capture(messages);
+        loaded = LoadDrawing(input, store);
+    }
+    if (loaded != kOk) return Say("the copy could not be read (" + FirstMessage(messages) + "): nothing written");
+    const std::string path = ScriptPathFor(request.output, folder, number);
+    std::string error;
+    const auto write = [&](std::FILE *file) { return WriteScriptFile(file, store, request.options, Pens()); };
+    if (!WriteOutputFile(path, write, error, request.outputOptions)) return Say("not written: " + error);
+    Say(Counts(store) + " -> " + path);
+}
+
+}  // namespace
+
+int RunWatch(const WatchRequest &request) {
+    const bool folder = NamesAFolder(request.output);
+    if (folder) {
+        std::error_code ec;
+        fs::create_directories(FilePath(request.output), ec);
+        if (!fs::is_directory(FilePath(request.output), ec))
+            return Fail(kOutputFailed, request.output + ": not a folder that can be written");
+    }
+    std::string error;
+    const std::unique_ptr<ClipboardChanges> changes = WatchSystemClipboard(error);
+    if (!changes) return Fail(kRejected, error);
+    const std::unique_ptr<ClipboardSource> source = OpenSystemClipboard(error);
+    if (!source) return Fail(kRejected, error);
+
+    std::error_code ec;
+    std::random_device entropy;
+    const fs::path scratch = fs::temp_directory_path(ec) / ("korvel-watch-" + std::to_string(entropy()));
+    fs::create_directories(scratch, ec);
+    if (ec) return Fail(kOutputFailed, Utf8Of(scratch) + ": cannot be created: " + ec.message());
+
+    // Ctrl+C and kill end the watch between copies, or after the script being written is whole.
+    RemoveTemporariesOnSignals();
+    std::signal(SIGINT, RequestStop);
+    std::signal(SIGTERM, RequestStop);
+    std::fprintf(stderr, "korvel-cli: watching the clipboard; each Jw_cad copy is converted to %s (Ctrl+C ends)\n",
+                 request.output.c_str());
+    int number = 1;
+    while (changes->WaitForChange(stopRequested))
+        ConvertCopy(*source, FolderWithSeparator(Utf8Of(scratch)), request, folder, number);
+    fs::remove_all(scratch, ec);
+    return kOk;
+}
+
+}  // namespace korvel::cli

@@ -1,0 +1,19 @@
+// korvel-cli watch: every new Jw_cad copy on the clipboard imported and converted as it is made.
+#pragma once
+
+#include <string>
+
+#include "reader/output_file.h"
+#include "script/convert.h"
+
+namespace korvel::cli {
+
+struct WatchRequest {
+    std::string output = "TEMP.VNT";  // one file rewritten for each copy, or a folder (ending with a separator)
+    ConvertOptions options;
+    OutputOptions outputOptions;
+};
+
+int RunWatch(const WatchRequest &request);
+
+}  // namespace korvel::cli

@@ -1,0 +1,73 @@
+#!/usr/bin/env python3
+"""korvel-cli watch end to end on a private X11 display: a helper owns CLIPBOARD three times (a Jw_cad copy,
+text, another copy); watch writes exactly the two scripts that convert makes of the copies, says what it
+ignored, and ends cleanly on SIGINT leaving no scratch folder.
+
+usage: watch_test.py KORVEL_CLI CLIPBOARD_OWNER SOURCE_DIR (DISPLAY set)"""
+import os
+import signal
+import subprocess
+import sys
+import tempfile
+import time
+import unittest
+
+CLI, OWNER, SOURCE = sys.argv[1:4]
+EXAMPLE = os.path.join(SOURCE, "examples", "plan.jwwin")
+
+
+def own(*formats):
+    """Owns the clipboard with `formats` until the watcher has had time to take it, then lets go."""
+    owner = subprocess.Popen([OWNER, *formats], stdout=subprocess.PIPE)
+    assert owner.stdout.readline().strip() == b"ready"
+    time.sleep(1.5)
+    owner.terminate()
+    owner.wait()
+
+
+class Watch(unittest.TestCase):
+    def test_two_copies_and_text_make_two_scripts(self):
+        with tempfile.TemporaryDirectory() as folder:
+            second = os.path.join(folder, "second.jwwin")
+            with open(EXAMPLE, "rb") as f:
+                example = f.read()
+            with open(second, "wb") as f:
+                f.write(example)  # the same drawing under a new name: what matters is a second change
+            junk = os.path.join(folder, "junk")
+            with open(junk, "wb") as f:
+                f.write(b"\1" * 16)
+            out = os.path.join(folder, "scripts") + "/"
+            env = {**os.environ, "TMPDIR": folder}
+            watch = subprocess.Popen([CLI, "watch", "--layers", "--colors", "-o", out], stdout=subprocess.PIPE,
+                                     stderr=subprocess.PIPE, env=env)
+            time.sleep(1)
+            copy = lambda stream: ("DataObject=" + junk, "Jw_win=" + stream, "Ole Private Data=" + junk)
+            own(*copy(EXAMPLE))
+            own("--text", "not a drawing")
+            own(*copy(second))
+            watch.send_signal(signal.SIGINT)
+            stdout, stderr = watch.communicate(timeout=20)
+            self.assertEqual(watch.returncode, 0, stderr)
+            lines = stdout.decode().splitlines()
+            self.assertEqual(len(lines), 3, lines)
+            self.assertTrue(lines[0].endswith("-> " + out + "clipboard-1.vnt"), lines[0])
+            self.assertTrue(lines[1].endswith("not a Jw_cad drawing: ignored"), lines[1])
+            self.assertTrue(lines[2].endswith("-> " + out + "clipboard-2.vnt"), lines[2])
+            self.assertEqual(sorted(os.listdir(out)), ["clipboard-1.vnt", "clipboard-2.vnt"])
+            expected = subprocess.run([CLI, "convert", "--layers", "--colors", EXAMPLE], capture_output=True,
+                                      check=True).stdout
+            for name in os.listdir(out):
+                with open(os.path.join(out, name), "rb") as f:
+                    self.assertEqual(f.read(), expected, name)
+            self.assertEqual([n for n in os.listdir(folder) if n.startswith("korvel-watch")], [])  # no scratch left
+
+    def test_without_a_display_it_says_so(self):
+        env = {k: v for k, v in os.environ.items() if k not in ("DISPLAY", "WAYLAND_DISPLAY")}
+        r = subprocess.run([CLI, "watch"], capture_output=True, env=env, timeout=20)
+        self.assertEqual(r.returncode, 1)
+        self.assertTrue(r.stderr.startswith(b"korvel-cli: "), r.stderr)
+        self.assertEqual(r.stderr.count(b"\n"), 1, r.stderr)
+
+
+if __name__ == "__main__":
+    unittest.main(argv=sys.argv[:1], verbosity=2)
