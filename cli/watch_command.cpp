@@ -109,10 +109,10 @@ int RunWatch(const WatchRequest &request) {
     fs::create_directories(scratch, ec);
     if (ec) return Fail(kOutputFailed, Utf8Of(scratch) + ": cannot be created: " + ec.message());
 
-    // Ctrl+C and kill end the watch between copies, or after the script being written is whole.
+    // Ctrl+C, kill and the like end the watch between copies, or once the script being written is whole.
     RemoveTemporariesOnSignals();
-    std::signal(SIGINT, RequestStop);
-    std::signal(SIGTERM, RequestStop);
+    for (const int signal : TerminatingSignals())
+        if (std::signal(signal, RequestStop) == SIG_IGN) std::signal(signal, SIG_IGN);  // as under nohup
     std::fprintf(stderr, "korvel-cli: watching the clipboard; each Jw_cad copy is converted to %s (Ctrl+C ends)\n",
                  request.output.c_str());
     int number = 1;

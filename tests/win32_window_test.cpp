@@ -365,6 +365,67 @@ TEST(KorvelExe, BothProgramsCarryVersionIconAndTheWindowItsManifest) {
     }
 }
 
+// korvel-cli.exe watch under Wine, told by the Win32 clipboard: a copy, something else, another copy. (Wine
+// gives the test no console to send Ctrl+C through: the watch is ended by force, its scratch folder in the
+// test's own temporary folder.)
+TEST(KorvelCliExe, WatchConvertsEachJwCadCopy) {
+    const fs::path work = fs::temp_directory_path() / ("korvel-watch-test-" + std::to_string(GetCurrentProcessId()));
+    fs::remove_all(work);
+    fs::create_directories(work);
+    const fs::path log = work / "watch.txt";
+    SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+    const HANDLE output = CreateFileW(log.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(output, INVALID_HANDLE_VALUE);
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdOutput = output;
+    startup.hStdError = output;
+    PROCESS_INFORMATION process{};
+    std::wstring commandLine =
+        L"\"" + fs::path(Env("KORVEL_CLI")).wstring() + L"\" watch --layers -o \"" + (work / "out").wstring() + L"/\"";
+    std::wstring oldTemporary(32768, L'\0');
+    oldTemporary.resize(GetEnvironmentVariableW(L"TMP", oldTemporary.data(), 32768));
+    SetEnvironmentVariableW(L"TMP", work.c_str());
+    const bool started = CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, work.c_str(),
+                                        &startup, &process);
+    SetEnvironmentVariableW(L"TMP", oldTemporary.empty() ? nullptr : oldTemporary.c_str());
+    CloseHandle(output);
+    ASSERT_TRUE(started);
+    Sleep(2000);
+
+    const Bytes example = test::ReadFileBytes(fs::path(KORVEL_EXAMPLES_DIR) / "plan.jwwin");
+    const auto copy = [&] {
+        ASSERT_TRUE(test::PutOnClipboard(
+            nullptr, {{"DataObject", Bytes(4, 1)}, {"Jw_win", example}, {"Ole Private Data", Bytes(120, 2)}}));
+        Sleep(1500);
+    };
+    copy();
+    ASSERT_TRUE(test::PutOnClipboard(nullptr, {{"Rich Text Format", Bytes(10, 'x')}}));
+    Sleep(1500);
+    copy();
+    TerminateProcess(process.hProcess, 0);
+    WaitForSingleObject(process.hProcess, 20000);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+
+    const Bytes said = test::ReadFileBytes(log);
+    const std::string text(said.begin(), said.end());
+    EXPECT_NE(text.find("clipboard-1.vnt"), std::string::npos) << text;
+    EXPECT_NE(text.find("not a Jw_cad drawing: ignored"), std::string::npos) << text;
+    EXPECT_NE(text.find("clipboard-2.vnt"), std::string::npos) << text;
+    const fs::path cliScript = work / "cli.vnt";
+    ASSERT_EQ(RunProgram(L"\"" + fs::path(Env("KORVEL_CLI")).wstring() + L"\" convert --layers \"" +
+                         (fs::path(KORVEL_EXAMPLES_DIR) / "plan.jwwin").wstring() + L"\" -o \"" + cliScript.wstring() +
+                         L"\""),
+              0);
+    for (const char *name : {"clipboard-1.vnt", "clipboard-2.vnt"})
+        EXPECT_EQ(test::ReadFileBytes(work / "out" / name), test::ReadFileBytes(cliScript)) << name;
+    EXPECT_FALSE(fs::exists(work / "out" / "clipboard-3.vnt"));
+    fs::remove_all(work);
+}
+
 // Korvel.exe FILE opens FILE; a drawing of 100,000 entities converts and copies in seconds (the figures
 // are printed, not asserted: a benchmark, not a timed test); a copy that cannot be read is said, and the
 // earlier drawing is then not converted.

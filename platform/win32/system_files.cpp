@@ -59,7 +59,8 @@ bool WriteRefused(const std::filesystem::path &) { return false; }
 int SyncToDisk(std::FILE *) { return 0; }
 
 std::span<const int> TerminatingSignals() {
-    static const int kSignals[] = {SIGINT, SIGTERM};
+    // Ctrl+C, Ctrl+Break (and a closed console window), and termination.
+    static const int kSignals[] = {SIGINT, SIGBREAK, SIGTERM};
     return kSignals;
 }
 
