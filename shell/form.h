@@ -30,6 +30,18 @@ public:
     // they are.
     void ImportDroppedFile(const std::string &path);
 
+    // Automatic import, off unless the user turns it on: each new Jw_cad copy is imported as the import
+    // button does (and, with `convert`, converted after a whole read). Other copies, and the window's own
+    // copy of its script, change nothing and say nothing.
+    struct AutoImport {
+        bool import = false;
+        bool convert = false;
+    };
+    void SetAutoImport(AutoImport choice) { autoImport = choice; }
+    AutoImport GetAutoImport() const { return autoImport; }
+    // The platform tells of every clipboard change; `copiedHere` when the window itself made it.
+    void ClipboardChanged(bool copiedHere);
+
     const std::string &ProgramFolder() const { return programFolder; }
     const std::string &ScriptPath() const { return scriptPath; }
     std::string ScratchPath(int index) const;
@@ -61,6 +73,7 @@ private:
     std::string programFolder;
     std::string scriptPath;
     Loaded loaded = Loaded::Nothing;
+    AutoImport autoImport;
 };
 
 // Runs a handler as the window's event loop does: an error that escapes it goes to the error display.

@@ -36,6 +36,15 @@ void TForm1::Button1Click() {
     }
 }
 
+void TForm1::ClipboardChanged(bool copiedHere) {
+    if (!autoImport.import || copiedHere) return;
+    try {
+        if (Import() && autoImport.convert && loaded == Loaded::Whole) Button2Click();
+    } catch (const ClipboardOpenError &) {
+        // Another program still holds the clipboard while it fills it; its next change comes again.
+    }
+}
+
 bool TForm1::Import() {
     bool read = false;
     {

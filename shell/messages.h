@@ -24,6 +24,9 @@ inline constexpr const char *kFileNotFoundMessage = "ファイルが見つかり
 
 // Opening a saved drawing from the preview's context menu (or Ctrl+O).
 inline constexpr const char *kOpenMenuText = "開く...";
+// The context menu's switches of automatic import, remembered across starts.
+inline constexpr const char *kAutoImportMenuText = "Jw_cadのコピーを自動で取り込む";
+inline constexpr const char *kAutoConvertMenuText = "取り込んだら自動でVantraコードへ変換する";
 inline constexpr const char *kOpenDialogTitle = "Jw_cadの図面を開く";
 inline constexpr const char *kOpenDialogFilter = "Jw_cadの図面 (*.jww *.jws)";
 inline constexpr const char *kAllFilesFilter = "すべてのファイル (*.*)";

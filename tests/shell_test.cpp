@@ -228,6 +228,45 @@ TEST_F(Shell, ImportOfAnIncompleteClipboardChangesNothing) {
     }
 }
 
+// Automatic import: off, nothing; on, each Jw_cad copy is imported (and converted when asked), while other
+// copies and the window's own copy change nothing and say nothing.
+TEST_F(Shell, AutomaticImportTakesJwCadCopiesOnlyAndConvertsWhenAsked) {
+    struct Case {
+        const char *name;
+        TForm1::AutoImport choice;
+        bool jwCopy, copiedHere;
+        int images;
+        bool script;
+    };
+    const Case cases[] = {
+        {"off", {false, false}, true, false, 0, false},
+        {"on: a Jw_cad copy", {true, false}, true, false, 1, false},
+        {"on: the window's own copy", {true, true}, true, true, 0, false},
+        {"on: text", {true, true}, false, false, 0, false},
+        {"on, with conversion", {true, true}, true, false, 1, true},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        fs::remove(folder / kScriptFileName);
+        controls.newImages = 0;
+        controls.log.clear();
+        if (c.jwCopy) PutCopy(sample);
+        else clipboard.formats = {{"CF_TEXT", Bytes{'x', 0}}};
+        form.SetAutoImport(c.choice);
+        form.ClipboardChanged(c.copiedHere);
+        EXPECT_EQ(controls.newImages, c.images);
+        EXPECT_EQ(fs::exists(folder / kScriptFileName), c.script);
+        for (const std::string &entry : controls.log)
+            EXPECT_FALSE(entry.starts_with("message")) << entry;
+    }
+    // A copy that fails the check is still said: the user copied a drawing and should know.
+    PutCopy(Bytes(300, 0));
+    form.ClipboardChanged(false);
+    EXPECT_NE(std::find(controls.log.begin(), controls.log.end(),
+                        std::string("message ") + kRejectedCopyMessage + "。" + kEarlierDrawingKeptMessage),
+              controls.log.end());
+}
+
 TEST_F(Shell, ImportOfAStreamThatPassesTheCheckButFailsToReadLeavesTheBlankImage) {
     Bytes broken = sample;
     broken.resize(200);

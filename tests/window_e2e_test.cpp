@@ -7,7 +7,10 @@
 #include <QElapsedTimer>
 #include <QImage>
 #include <QProcess>
+#include <QSettings>
+#include <QStandardPaths>
 #include <filesystem>
+#include <fstream>
 
 #include "platform/qt/main_window.h"
 #include "platform/qt/x11_clipboard.h"
@@ -29,7 +32,10 @@ QApplication &App() {
     static char name[] = "window_e2e_test";
     static char *argv[] = {name, nullptr};
     // Never torn down: destroying it among the static objects at exit is not safe.
-    static QApplication *app = new QApplication(argc, argv);
+    static QApplication *app = [] {
+        QStandardPaths::setTestModeEnabled(true);  // settings in Qt's test folder, never the user's
+        return new QApplication(argc, argv);
+    }();
     return *app;
 }
 
@@ -137,6 +143,53 @@ TEST_F(WindowEndToEnd, ARealCaptureFromImportToClose) {
         EXPECT_FALSE(fs::exists(work / ("prev." + std::to_string(i)))) << i;
     EXPECT_TRUE(fs::exists(work / "TEMP.VNT"));
     EXPECT_TRUE(messages.empty());
+}
+
+// Automatic import and conversion: each Jw_cad copy by another program is previewed and converted without a
+// click; text is ignored without a word; the window's own copy of its script is not taken for a drawing.
+TEST_F(WindowEndToEnd, AutomaticImportTakesEachJwCadCopy) {
+    QSettings(QSettings::UserScope, "Korvel", "Korvel").clear();
+    const QString junk = QString::fromStdString((work / "junk").string());
+    {
+        std::FILE *file = std::fopen(junk.toLocal8Bit().constData(), "wb");
+        std::fputs("0123456789", file);
+        std::fclose(file);
+    }
+    MainWindow window(work.string() + "/");
+    std::vector<std::string> messages;
+    window.SetMessageDisplay([&](const std::string &message) { messages.push_back(message); });
+    window.show();
+    window.findChild<QAction *>("AutoImportAction")->setChecked(true);
+    window.findChild<QAction *>("AutoConvertAction")->setChecked(true);
+    const auto settle = [] {
+        for (int i = 0; i < 50; ++i)
+            App().processEvents(QEventLoop::AllEvents, 10);
+    };
+    const QString example = QString::fromUtf8(KORVEL_EXAMPLES_DIR "/plan.jwwin");
+    {
+        ClipboardOwner owner({"DataObject=" + junk, "Jw_win=" + example, "Ole Private Data=" + junk});
+        ASSERT_TRUE(owner.ready);
+        settle();
+    }
+    const fs::path script = work / "TEMP.VNT";
+    ASSERT_TRUE(fs::exists(script));
+    EXPECT_FALSE(window.findChild<QLabel *>("Image1")->pixmap().isNull());
+    EXPECT_FALSE(window.Form().Store().lines.empty());
+    const QString cliScript = QString::fromStdString((work / "cli.vnt").string());
+    ASSERT_EQ(RunCli({"convert", example, "-o", cliScript}), 0);
+    std::ifstream a(script, std::ios::binary), b(cliScript.toStdString(), std::ios::binary);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(a), {}), std::string(std::istreambuf_iterator<char>(b), {}));
+
+    fs::remove(script);
+    {
+        ClipboardOwner owner({"--text", "not a drawing"});
+        settle();
+    }
+    window.findChild<QPushButton *>("Button3")->click();  // the window's own copy
+    settle();
+    EXPECT_FALSE(fs::exists(script));
+    EXPECT_TRUE(messages.empty()) << messages.front();
+    QSettings(QSettings::UserScope, "Korvel", "Korvel").clear();
 }
 
 TEST_F(WindowEndToEnd, TextOnTheClipboardImportsNothing) {

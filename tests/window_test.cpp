@@ -5,6 +5,8 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QFontInfo>
+#include <QSettings>
+#include <QStandardPaths>
 #include <filesystem>
 
 #include "platform/qt/main_window.h"
@@ -19,6 +21,8 @@ QApplication &App() {
     static char name[] = "window_test";
     static char *argv[] = {name, nullptr};
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    // Settings go to a test folder of Qt's, never the user's.
+    QStandardPaths::setTestModeEnabled(true);
     // Never torn down: destroying it among the static objects at exit is not safe.
     static QApplication *app = new QApplication(argc, argv);
     return *app;
@@ -151,6 +155,31 @@ TEST_F(Window, CtrlOOpensASavedDrawing) {
     EXPECT_EQ(messages[0], kFileNotFoundMessage + folder + "no-such.jww");
     EXPECT_FALSE(window.findChild<QLabel *>("Image1")->pixmap().isNull());
     EXPECT_FALSE(window.Form().Store().lines.empty());
+}
+
+// Automatic import: off at first, switched from the context menu, remembered by the next window; the
+// conversion's switch works only with the import's.
+TEST_F(Window, AutomaticImportIsOffUntilChosenAndRemembered) {
+    QSettings(QSettings::UserScope, "Korvel", "Korvel").clear();
+    {
+        MainWindow first{folder};
+        auto *import = first.findChild<QAction *>("AutoImportAction");
+        auto *convert = first.findChild<QAction *>("AutoConvertAction");
+        ASSERT_TRUE(import && convert);
+        EXPECT_EQ(import->text(), QString::fromUtf8(kAutoImportMenuText));
+        EXPECT_FALSE(import->isChecked());
+        EXPECT_FALSE(convert->isEnabled());
+        EXPECT_FALSE(first.Form().GetAutoImport().import);
+        import->setChecked(true);
+        EXPECT_TRUE(convert->isEnabled());
+        convert->setChecked(true);
+        EXPECT_TRUE(first.Form().GetAutoImport().convert);
+    }
+    MainWindow second{folder};
+    EXPECT_TRUE(second.findChild<QAction *>("AutoImportAction")->isChecked());
+    EXPECT_TRUE(second.findChild<QAction *>("AutoConvertAction")->isChecked());
+    EXPECT_TRUE(second.Form().GetAutoImport().import && second.Form().GetAutoImport().convert);
+    QSettings(QSettings::UserScope, "Korvel", "Korvel").clear();
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QMimeData>
+#include <QSettings>
 #include <QTextCursor>
 #include <QTextDocumentFragment>
 #include <QUrl>
@@ -28,6 +29,12 @@ QIcon KorvelIcon() {
 }
 
 namespace {
+
+// The settings remembered across starts (~/.config/Korvel/Korvel.conf).
+constexpr const char *kAutoImportKey = "autoImport";
+constexpr const char *kAutoConvertKey = "autoConvert";
+
+QSettings Settings() { return QSettings(QSettings::UserScope, "Korvel", "Korvel"); }
 
 QFont WindowFont() {
     InstallFaceSubstitutions();
@@ -103,12 +110,50 @@ void MainWindow::BuildControls() {
     open->setShortcutContext(Qt::WindowShortcut);
     connect(open, &QAction::triggered, this, &MainWindow::OpenFile);
     addAction(open);
+    QAction *autoImport = AutoImportActions();
     image->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(image, &QWidget::customContextMenuRequested, this, [this, open](const QPoint &at) {
+    connect(image, &QWidget::customContextMenuRequested, this, [this, open, autoImport](const QPoint &at) {
         QMenu menu(this);
         menu.addAction(open);
+        menu.addSeparator();
+        menu.addAction(autoImport);
+        menu.addAction(autoConvert);
         menu.exec(image->mapToGlobal(at));
     });
+}
+
+QAction *MainWindow::AutoImportActions() {
+    // Off unless the user turned it on, as the last run left it.
+    QSettings settings = Settings();
+    TForm1::AutoImport choice{settings.value(kAutoImportKey, false).toBool(),
+                              settings.value(kAutoConvertKey, false).toBool()};
+    form.SetAutoImport(choice);
+    auto *autoImport = new QAction(QString::fromUtf8(kAutoImportMenuText), this);
+    autoImport->setObjectName("AutoImportAction");
+    autoImport->setCheckable(true);
+    autoImport->setChecked(choice.import);
+    autoConvert = new QAction(QString::fromUtf8(kAutoConvertMenuText), this);
+    autoConvert->setObjectName("AutoConvertAction");
+    autoConvert->setCheckable(true);
+    autoConvert->setChecked(choice.convert);
+    autoConvert->setEnabled(choice.import);
+    const auto remember = [this, autoImport] {
+        const TForm1::AutoImport now{autoImport->isChecked(), autoConvert->isChecked()};
+        form.SetAutoImport(now);
+        autoConvert->setEnabled(now.import);
+        QSettings settings = Settings();
+        settings.setValue(kAutoImportKey, now.import);
+        settings.setValue(kAutoConvertKey, now.convert);
+    };
+    connect(autoImport, &QAction::toggled, this, remember);
+    connect(autoConvert, &QAction::toggled, this, remember);
+    // The window's own copy (its copy button) is not a Jw_cad copy.
+    QClipboard *system = QGuiApplication::clipboard();
+    connect(system, &QClipboard::dataChanged, this, [this, system] {
+        const bool copiedHere = system->ownsClipboard();
+        RunGuarded(*this, [this, copiedHere] { form.ClipboardChanged(copiedHere); });
+    });
+    return autoImport;
 }
 
 void MainWindow::OpenFile() {

@@ -1,6 +1,7 @@
 // The Linux main window: the controls of TForm1 as Qt widgets, driven by the portable handlers.
 #pragma once
 
+#include <QAction>
 #include <QCheckBox>
 #include <QIcon>
 #include <QLabel>
@@ -76,6 +77,9 @@ protected:
 
 private:
     void BuildControls();
+    // The context menu's switches of automatic import and conversion, as the last run left them; returns
+    // the import's (the conversion's is `autoConvert`).
+    QAction *AutoImportActions();
     QWidget *CreateControl(const ControlPlace &place);
 
     X11Clipboard clipboard;
@@ -84,6 +88,7 @@ private:
     bool shown = false;
     std::function<void(const std::string &)> messageDisplay;
     std::function<QString()> chooseFile;
+    QAction *autoConvert = nullptr;
 
     std::array<QPushButton *, 4> buttons{};
     std::array<QCheckBox *, 4> checkBoxes{};
