@@ -19,7 +19,8 @@ export WINEPREFIX="$KORVEL_WINEPREFIX" WINEDEBUG=-all
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
   echo "== a fresh Wine prefix"
   wineboot -i >/dev/null 2>&1
-  # The window's and the drawings' Japanese faces, served by the IPA fonts.
+  # The window's and the drawings' Japanese faces, and the menus' and messages' (Tahoma, which has no
+  # Japanese), served by the IPA fonts as a Japanese Windows serves them by its own.
   iconv -f UTF-8 -t UTF-16 platform/win32/fonts.reg.txt > build-win/fonts.reg
   wine regedit /S "$(winepath -w build-win/fonts.reg 2>/dev/null)"
 fi

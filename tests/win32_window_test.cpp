@@ -365,6 +365,54 @@ TEST(KorvelExe, BothProgramsCarryVersionIconAndTheWindowItsManifest) {
     }
 }
 
+// Automatic import and conversion in Korvel.exe, told by the Win32 clipboard: switched on through the
+// context menu's commands, remembered in korvel.ini by the next start; text changes nothing.
+TEST(KorvelExe, AutomaticImportConvertsEachJwCadCopyAndIsRemembered) {
+    const fs::path work = fs::temp_directory_path() / ("korvel-auto-" + std::to_string(GetCurrentProcessId()));
+    fs::remove_all(work);
+    fs::create_directories(work);
+    fs::copy_file(Env("KORVEL_EXE"), work / "Korvel.exe");
+    const Bytes example = test::ReadFileBytes(fs::path(KORVEL_EXAMPLES_DIR) / "plan.jwwin");
+    const auto copy = [&] {
+        ASSERT_TRUE(test::PutOnClipboard(
+            nullptr, {{"DataObject", Bytes(4, 1)}, {"Jw_win", example}, {"Ole Private Data", Bytes(120, 2)}}));
+        Sleep(1500);
+    };
+    const fs::path cliScript = work / "cli.vnt";
+    ASSERT_EQ(RunProgram(L"\"" + fs::path(Env("KORVEL_CLI")).wstring() + L"\" convert \"" +
+                         (fs::path(KORVEL_EXAMPLES_DIR) / "plan.jwwin").wstring() + L"\" -o \"" + cliScript.wstring() +
+                         L"\""),
+              0);
+    const fs::path script = work / "TEMP.VNT";
+    for (const bool restarted : {false, true}) {
+        SCOPED_TRACE(restarted ? "after a restart" : "switched on");
+        STARTUPINFOW startup{};
+        startup.cb = sizeof startup;
+        PROCESS_INFORMATION process{};
+        std::wstring commandLine = L"\"" + (work / "Korvel.exe").wstring() + L"\"";
+        ASSERT_TRUE(CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, work.c_str(),
+                                   &startup, &process));
+        WaitForInputIdle(process.hProcess, 20000);
+        const HWND window = FindKorvelWindow();
+        ASSERT_NE(window, nullptr);
+        if (!restarted) {
+            Send(window, WM_COMMAND, MAKEWPARAM(kAutoImportCommand, 0));
+            Send(window, WM_COMMAND, MAKEWPARAM(kAutoConvertCommand, 0));
+        }
+        fs::remove(script);
+        ASSERT_TRUE(test::PutOnClipboard(nullptr, {{"Rich Text Format", Bytes(10, 'x')}}));
+        Sleep(1500);
+        EXPECT_FALSE(fs::exists(script));
+        copy();
+        EXPECT_EQ(test::ReadFileBytes(script), test::ReadFileBytes(cliScript));
+        Send(ControlOf(window, "Button4"), BM_CLICK);
+        EXPECT_EQ(WaitForSingleObject(process.hProcess, 20000), WAIT_OBJECT_0);
+        CloseHandle(process.hThread);
+        CloseHandle(process.hProcess);
+    }
+    fs::remove_all(work);
+}
+
 // korvel-cli.exe watch under Wine, told by the Win32 clipboard: a copy, something else, another copy. (Wine
 // gives the test no console to send Ctrl+C through: the watch is ended by force, its scratch folder in the
 // test's own temporary folder.)

@@ -14,8 +14,9 @@ namespace korvel {
 
 namespace {
 
-// The command of "開く..." in the preview's context menu and of Ctrl+O.
-constexpr UINT kOpenCommand = 1;
+// The settings remembered across starts, in a file beside TEMP.VNT.
+constexpr const wchar_t *kSettingsFile = L"korvel.ini";
+constexpr const wchar_t *kSettingsSection = L"Korvel";
 
 // The pane's text goes in parts of about this many characters, each ending at a line's end: the first part at
 // once, the others one a timer tick, which lets input and painting in between (about 50 ms a part under Wine).
@@ -103,6 +104,27 @@ MainWindow::MainWindow(HINSTANCE instance, std::string folder)
     ShowWindow(window, SW_SHOW);
     UpdateWindow(window);
     RunGuarded(*this, [this] { form.FormShow(programFolder); });
+    LoadAutoImport();
+    AddClipboardFormatListener(window);
+}
+
+std::wstring MainWindow::SettingsPath() const { return WideOf(form.ProgramFolder()) + kSettingsFile; }
+
+void MainWindow::LoadAutoImport() {
+    // Off unless the user turned it on, as the last run left it.
+    const std::wstring path = SettingsPath();
+    form.SetAutoImport({GetPrivateProfileIntW(kSettingsSection, L"autoImport", 0, path.c_str()) != 0,
+                        GetPrivateProfileIntW(kSettingsSection, L"autoConvert", 0, path.c_str()) != 0});
+}
+
+void MainWindow::SwitchAutoImport(UINT command) {
+    TForm1::AutoImport choice = form.GetAutoImport();
+    if (command == kAutoImportCommand) choice.import = !choice.import;
+    else choice.convert = !choice.convert;
+    form.SetAutoImport(choice);
+    const std::wstring path = SettingsPath();
+    WritePrivateProfileStringW(kSettingsSection, L"autoImport", choice.import ? L"1" : L"0", path.c_str());
+    WritePrivateProfileStringW(kSettingsSection, L"autoConvert", choice.convert ? L"1" : L"0", path.c_str());
 }
 
 MainWindow::~MainWindow() {
@@ -172,6 +194,10 @@ LRESULT MainWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
                 OpenFile();
                 return 0;
             }
+            if ((LOWORD(wParam) == kAutoImportCommand || LOWORD(wParam) == kAutoConvertCommand) && lParam == 0) {
+                SwitchAutoImport(LOWORD(wParam));
+                return 0;
+            }
             if (HIWORD(wParam) == BN_CLICKED) {
                 const int id = LOWORD(wParam) - kFirstControlId;
                 if (id >= 0 && id < static_cast<int>(kControls.size()) && kControls[id].kind == ControlKind::Button)
@@ -194,6 +220,12 @@ LRESULT MainWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
             if (!PtInRect(&shown, at)) break;
             const HMENU menu = CreatePopupMenu();
             AppendMenuW(menu, MF_STRING, kOpenCommand, (WideOf(kOpenMenuText) + L"\tCtrl+O").c_str());
+            const TForm1::AutoImport choice = form.GetAutoImport();
+            AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+            AppendMenuW(menu, MF_STRING | (choice.import ? MF_CHECKED : 0), kAutoImportCommand,
+                        WideOf(kAutoImportMenuText).c_str());
+            AppendMenuW(menu, MF_STRING | (choice.convert ? MF_CHECKED : 0) | (choice.import ? 0 : MF_GRAYED),
+                        kAutoConvertCommand, WideOf(kAutoConvertMenuText).c_str());
             TrackPopupMenu(menu, TPM_LEFTALIGN | TPM_RIGHTBUTTON, at.x, at.y, 0, window, nullptr);
             DestroyMenu(menu);
             return 0;
@@ -212,8 +244,16 @@ LRESULT MainWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
             if (wParam != kPaneFillTimer) break;
             FillPane();
             return 0;
+        case WM_CLIPBOARDUPDATE: {
+            // The window's own copy (the copy button, or the pane's) is not a Jw_cad copy.
+            const HWND owner = GetClipboardOwner();
+            const bool copiedHere = owner && (owner == window || IsChild(window, owner));
+            RunGuarded(*this, [this, copiedHere] { form.ClipboardChanged(copiedHere); });
+            return 0;
+        }
         case WM_CLOSE: DestroyWindow(window); return 0;
         case WM_DESTROY:
+            RemoveClipboardFormatListener(window);
             RunGuarded(*this, [this] { form.FormClose(); });
             PostQuitMessage(0);
             return 0;

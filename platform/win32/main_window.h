@@ -17,6 +17,10 @@ namespace korvel {
 // Control identifiers: 100 + the control's position in the tab order table.
 inline constexpr int kFirstControlId = 100;
 inline constexpr const wchar_t *kWindowClass = L"TForm1";
+// The commands of the preview's context menu: "開く..." (also Ctrl+O) and the switches of automatic import.
+inline constexpr UINT kOpenCommand = 1;
+inline constexpr UINT kAutoImportCommand = 2;
+inline constexpr UINT kAutoConvertCommand = 3;
 
 class MainWindow final : public FormControls {
 public:
@@ -70,6 +74,10 @@ private:
     // The script location's tip on the pane and the convert button.
     void AddTips();
     void PaintPreview(const DRAWITEMSTRUCT &item);
+    // Automatic import, as the last run left it in the settings file beside TEMP.VNT, and its switches.
+    std::wstring SettingsPath() const;
+    void LoadAutoImport();
+    void SwitchAutoImport(UINT command);
     int Scaled(int pixelsAt96Dpi) const { return MulDiv(pixelsAt96Dpi, dpi, 96); }
 
     Win32Clipboard clipboard;
