@@ -34,7 +34,7 @@ protected:
 
 int main(int argc, char **argv) {
     const std::size_t entities = bench::ArgumentOr(argc, argv, "--entities", 1000000);
-    const DrawingStore store = bench::MixedDrawing(entities);
+    const DrawingStore store = bench::MixedDrawing(entities, bench::MixArgument(argc, argv));
     PenColorTable pens;
     FillPenColorTable(pens);
     const ConvertOptions all{true, true, true, true};

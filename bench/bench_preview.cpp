@@ -25,7 +25,7 @@ void Preview(Canvas &canvas, const DrawingStore &store) {
 int main(int argc, char **argv) {
     const std::size_t entities = bench::ArgumentOr(argc, argv, "--entities", 1000000);
     const std::string path = (std::filesystem::temp_directory_path() / "korvel_bench_preview.jwwin").string();
-    if (bench::WriteMixedStream(path, entities) == 0) {
+    if (bench::WriteMixedStream(path, entities, bench::MixArgument(argc, argv)) == 0) {
         std::fprintf(stderr, "bench_preview: cannot write %s\n", path.c_str());
         return 1;
     }

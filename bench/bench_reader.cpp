@@ -13,9 +13,10 @@ int main(int argc, char **argv) {
     const std::size_t entities = bench::ArgumentOr(argc, argv, "--entities", 1000000);
     // --write PATH: only write the benchmark stream there (for the command-line benchmark).
     for (int i = 1; i + 1 < argc; ++i)
-        if (std::string(argv[i]) == "--write") return bench::WriteMixedStream(argv[i + 1], entities) > 0 ? 0 : 1;
+        if (std::string(argv[i]) == "--write")
+            return bench::WriteMixedStream(argv[i + 1], entities, bench::MixArgument(argc, argv)) > 0 ? 0 : 1;
     const std::string path = (std::filesystem::temp_directory_path() / "korvel_bench_reader.jwwin").string();
-    const std::uint64_t size = bench::WriteMixedStream(path, entities);
+    const std::uint64_t size = bench::WriteMixedStream(path, entities, bench::MixArgument(argc, argv));
     if (size == 0) {
         std::fprintf(stderr, "bench_reader: cannot write %s\n", path.c_str());
         return 1;

@@ -66,13 +66,57 @@ void EmitMixed(std::size_t i, Sink &&sink) {
     }
 }
 
-TclpEntBlockDef Block() {
+// Entity i of the blocks mix: 55 % lines, 12 % arcs, 6 % points, 7 % texts, 5 % solids, 8 % dimensions and
+// 7 % inserts, alternately of the block of lines and of the block of curves, turned and scaled.
+template <class Sink>
+void EmitBlocksMix(std::size_t i, Sink &&sink) {
+    const std::size_t slot = i % 100;
+    const double x = std::fmod(static_cast<double>(i) * 37.11, 100000.0),
+                 y = std::fmod(static_cast<double>(i) * 13.7, 70000.0);
+    if (slot >= 93) {
+        sink(TclpEntBlock{Pen(i), x, y, slot % 2 ? 1.0 : 2.5, slot % 3 ? 1.0 : 0.75,
+                          0.3 * static_cast<double>(slot % 7), static_cast<std::int32_t>(1 + slot % 2)});
+        return;
+    }
+    // The plain mix's kinds, in the blocks mix's proportions.
+    static constexpr std::size_t kPlainSlot[] = {0, 60, 75, 83, 91, 95};  // line, arc, point, text, solid, dim
+    std::size_t kind = slot < 55 ? 0 : slot < 67 ? 1 : slot < 73 ? 2 : slot < 80 ? 3 : slot < 85 ? 4 : 5;
+    EmitMixed(i - slot + kPlainSlot[kind] + (kind == 1 || kind == 4 ? slot % 4 : 0), sink);
+}
+
+TclpEntBlockDef LineBlock() {
     TclpEntBlockDef def;
     def.number = 1;
     def.name = "block";
     for (int i = 0; i < 20; i++)
         test::Add(def, TclpEntSen{{}, 0, i * 10.0, 100, i * 10.0});
     return def;
+}
+
+TclpEntBlockDef CurveBlock() {
+    TclpEntBlockDef def;
+    def.number = 2;
+    def.name = "curves";
+    for (int i = 0; i < 8; i++)
+        test::Add(def, TclpEntEnko{{}, i * 20.0, 5, 15 + i, 0.25 * i, 1.5 + 0.1 * i, 0.2 * i, i % 3 ? 1.0 : 0.5, 0});
+    for (int i = 0; i < 4; i++)
+        test::Add(def, TclpEntEnko{{}, 40.0 * i, 60, 10, 0, 0, 0, 1, 1});
+    TclpEntSolid fan{{}, 50, 50, 30, 1, 0.5, 0.25, 1.2, 0};
+    fan.base.penStyle = 101;
+    test::Add(def, fan);
+    TclpEntSolid band{{}, 120, 40, 25, 1, 0, 0, 3.14159, 5};
+    band.base.penStyle = 105;
+    test::Add(def, band);
+    test::Add(def, TclpEntSolid{{}, 0, 0, 30, 0, 30, 30, 0, 30, 0});
+    for (int i = 0; i < 5; i++)
+        test::Add(def, TclpEntSen{{}, 0, i * 25.0, 160, i * 25.0});
+    return def;
+}
+
+template <class Sink>
+void EmitEntity(std::size_t i, Mix mix, Sink &&sink) {
+    if (mix == Mix::Blocks) EmitBlocksMix(i, sink);
+    else EmitMixed(i, sink);
 }
 
 }  // namespace
@@ -84,19 +128,20 @@ void ResetPeakMemory() {
     clear << "5";
 }
 
-DrawingStore MixedDrawing(std::size_t entities) {
+DrawingStore MixedDrawing(std::size_t entities, Mix mix) {
     DrawingStore d;
     d.originX = 1234.5;
     d.originY = -678.25;
     d.layerGroupScales.assign(16, 1.0);
     d.layerGroupScales[0] = 0.01;
     for (std::size_t i = 0; i < entities; i++)
-        EmitMixed(i, [&](const auto &r) { test::Add(d, r); });
-    d.blockDefs.push_back(Block());
+        EmitEntity(i, mix, [&](const auto &r) { test::Add(d, r); });
+    d.blockDefs.push_back(LineBlock());
+    if (mix == Mix::Blocks) d.blockDefs.push_back(CurveBlock());
     return d;
 }
 
-std::uint64_t WriteMixedStream(const std::string &path, std::size_t entities) {
+std::uint64_t WriteMixedStream(const std::string &path, std::size_t entities, Mix mix) {
     std::FILE *out = std::fopen(path.c_str(), "wb");
     if (!out) return 0;
     test::StreamOptions options;
@@ -112,15 +157,23 @@ std::uint64_t WriteMixedStream(const std::string &path, std::size_t entities) {
         w.Double(i == 0 ? 0.01 : 1.0);
     w.Count(static_cast<std::uint32_t>(entities));
     for (std::size_t i = 0; i < entities; i++) {
-        EmitMixed(i, [&](const auto &r) { w.Object(r); });
+        EmitEntity(i, mix, [&](const auto &r) { w.Object(r); });
         if (w.bytes.size() > (1u << 20)) flush();
     }
-    w.Count(1);
-    w.BlockDefinition(Block());
+    w.Count(mix == Mix::Blocks ? 2 : 1);
+    w.BlockDefinition(LineBlock());
+    if (mix == Mix::Blocks) w.BlockDefinition(CurveBlock());
     flush();
     const long size = std::ftell(out);
     std::fclose(out);
     return size < 0 ? 0 : static_cast<std::uint64_t>(size);
+}
+
+Mix MixArgument(int argc, char **argv) {
+    for (int i = 1; i + 1 < argc; i++)
+        if (std::string_view(argv[i]) == "--mix")
+            return std::string_view(argv[i + 1]) == "blocks" ? Mix::Blocks : Mix::Plain;
+    return Mix::Plain;
 }
 
 std::size_t ArgumentOr(int argc, char **argv, const char *name, std::size_t fallback) {

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cmath>
 #include <vector>
 
@@ -175,10 +176,22 @@ void HandOver(PreviewSurface &surface, HandOff how) {
     else if (how == HandOff::Stroke) StrokeWorldPoints(surface);
 }
 
+// The bits of a shape's values, which decide its block-local vertices.
+BlockCurveCache::Key KeyOf(int kind, std::initializer_list<double> values) {
+    BlockCurveCache::Key key{};
+    key[0] = static_cast<std::uint64_t>(kind);
+    std::size_t i = 1;
+    for (const double value : values)
+        key[i++] = std::bit_cast<std::uint64_t>(value);
+    return key;
+}
+
 // Draws the vertices `write` gives: in doubles when that is sure to draw the same pixels, which it
-// nearly always is, else through the exact path. Block members always take the exact path.
+// nearly always is, else through the exact path. Block members always take the exact path, their
+// block-local vertices computed once when a cache is at hand.
 template <class Write>
-void DrawCurve(PreviewSurface &surface, const BlockPlacement *insert, double tilt, Write write) {
+void DrawCurve(PreviewSurface &surface, const BlockPlacement *insert, double tilt, const BlockCurveCache::Key &key,
+               Write write) {
     std::vector<PlanePoint> &world = surface.worldPoints.vertices;
     world.clear();
     if (!insert) {
@@ -186,6 +199,18 @@ void DrawCurve(PreviewSurface &surface, const BlockPlacement *insert, double til
         const bool drawn = HandOverCertain(surface, write(quick), quick);
         surface.pixelPoints.vertices.clear();
         if (drawn) return;
+    } else if (surface.blockCurves) {
+        const BlockCurveCache::Curve &local = surface.blockCurves->Find(key, [&] {
+            BlockCurveCache::Curve curve;
+            VertexWriter unplaced(curve.vertices, nullptr, tilt);
+            curve.handOff = static_cast<int>(write(unplaced));
+            return curve;
+        });
+        for (const PlanePoint &p : local.vertices)
+            world.push_back(insert->Place(p));
+        HandOver(surface, static_cast<HandOff>(local.handOff));
+        world.clear();
+        return;
     }
     VertexWriter exact(world, insert, tilt);
     HandOver(surface, write(exact));
@@ -194,7 +219,7 @@ void DrawCurve(PreviewSurface &surface, const BlockPlacement *insert, double til
 
 void Ellipse(PreviewSurface &surface, double cx, double cy, double r, double k, double tilt,
              const BlockPlacement *insert) {
-    DrawCurve(surface, insert, tilt, [&](auto &out) {
+    DrawCurve(surface, insert, tilt, KeyOf(1, {cx, cy, r, k, tilt}), [&](auto &out) {
         out.Ellipse(cx, cy, r, k, kEllipseVertices);
         return HandOff::Fill;
     });
@@ -202,7 +227,7 @@ void Ellipse(PreviewSurface &surface, double cx, double cy, double r, double k, 
 
 void EllipseArc(PreviewSurface &surface, double cx, double cy, double r, double k, double tilt, double t0, double sweep,
                 const BlockPlacement *insert) {
-    DrawCurve(surface, insert, tilt, [&](auto &out) {
+    DrawCurve(surface, insert, tilt, KeyOf(2, {cx, cy, r, k, tilt, t0, sweep}), [&](auto &out) {
         out.Arc(cx, cy, r, k, t0, sweep);
         return HandOff::Stroke;
     });
@@ -249,11 +274,29 @@ HandOff ArcSolidVertices(Writer &out, std::int32_t penStyle, double cx, double c
 
 void ArcSolid(PreviewSurface &surface, std::int32_t penStyle, double x1, double y1, double x2, double y2, double x3,
               double y3, double x4, double y4, const BlockPlacement *insert) {
-    DrawCurve(surface, insert, x3,
+    DrawCurve(surface, insert, x3, KeyOf(3 + penStyle, {x1, y1, x2, y2, x3, y3, x4, y4}),
               [&](auto &out) { return ArcSolidVertices(out, penStyle, x1, y1, x2, y2, x3, y3, x4, y4); });
 }
 
 }  // namespace
+
+std::size_t BlockCurveCache::KeyHash::operator()(const Key &key) const {
+    std::uint64_t hash = 0xCBF29CE484222325ull;
+    for (const std::uint64_t word : key)
+        hash = (hash ^ word) * 0x100000001B3ull;
+    return static_cast<std::size_t>(hash);
+}
+
+const BlockCurveCache::Curve &BlockCurveCache::Find(const Key &key, const std::function<Curve()> &make) {
+    if (const auto found = curves.find(key); found != curves.end()) return found->second;
+    Curve curve = make();
+    if (points + curve.vertices.size() > kMaxPoints) {
+        uncached = std::move(curve);
+        return uncached;
+    }
+    points += curve.vertices.size();
+    return curves.emplace(key, std::move(curve)).first->second;
+}
 
 void DrawEllipse(PreviewSurface &surface, const EllipseShape &e, const BlockPlacement *insert) {
     Ellipse(surface, e.cx, e.cy, e.radius, e.flatness, e.tilt, insert);

@@ -1,7 +1,11 @@
 // Ellipses, arcs and circular solids as straight-line approximations through the world point buffer.
 #pragma once
 
+#include <array>
 #include <cstdint>
+#include <functional>
+#include <unordered_map>
+#include <vector>
 
 #include "geom/plane.h"
 #include "preview/view.h"
@@ -11,6 +15,30 @@ namespace korvel {
 
 // The double nearest 5 * pi / 180: the whole ellipse's step, accumulated by addition.
 constexpr double kFiveDegrees = 0.08726646259971647;
+
+// Block members' curves in block-local coordinates, each computed once and placed by every insert of its
+// block: the exact vertices do not depend on the insert until they are placed. Keyed by the shape's values;
+// holds at most kMaxPoints vertices, past which curves are computed for each insert again.
+class BlockCurveCache {
+public:
+    static constexpr std::size_t kMaxPoints = 1 << 20;
+    using Key = std::array<std::uint64_t, 10>;
+    struct Curve {
+        int handOff = 0;
+        std::vector<PlanePoint> vertices;
+    };
+
+    // The curve of `key`, made by `make` the first time.
+    const Curve &Find(const Key &key, const std::function<Curve()> &make);
+
+private:
+    struct KeyHash {
+        std::size_t operator()(const Key &key) const;
+    };
+    std::unordered_map<Key, Curve, KeyHash> curves;
+    std::size_t points = 0;
+    Curve uncached;
+};
 
 // Each shape is drawn at its own coordinates or, as a block member, with every vertex placed by `insert`
 // after the ellipse formula.

@@ -154,10 +154,13 @@ void DrawIncompleteFlag(PreviewSurface &surface) {
 
 std::size_t DrawPreview(PreviewSurface &surface, const DrawingStore &store) {
     EntityPainter(surface, nullptr).All(store);
+    BlockCurveCache blockCurves;
+    surface.blockCurves = &blockCurves;
     const std::size_t placed =
         ForEachPlacedInsert(store, [&](const TclpEntBlockDef &definition, const BlockPlacement &placement) {
             EntityPainter(surface, &placement).All(definition);
         });
+    surface.blockCurves = nullptr;
     SetPreviewPen(surface.canvas, {255, 0, 0}, 1, 2);
     DrawEllipse(surface, {store.originX, store.originY, ToDouble(Ext(5.0) / surface.view.scale), 1, 0});
     if (placed < store.inserts.size()) DrawIncompleteFlag(surface);

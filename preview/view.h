@@ -38,6 +38,8 @@ struct PixelPointBuffer {
 };
 
 // What the preview draws through: the canvas, the view, and point buffers reused by every shape.
+class BlockCurveCache;
+
 struct PreviewSurface {
     explicit PreviewSurface(Canvas &canvas) : canvas(canvas) {}
 
@@ -45,6 +47,8 @@ struct PreviewSurface {
     PreviewView view;
     WorldPointBuffer worldPoints;
     PixelPointBuffer pixelPoints;
+    // While block members are drawn: their curves' block-local vertices, kept for the next insert.
+    BlockCurveCache *blockCurves = nullptr;
 };
 
 // Jw_cad's colour numbers on a white background; -1 is the background itself.

@@ -167,6 +167,40 @@ TEST(Curves, PointsOfTheShapes) {
     EXPECT_EQ(u.Ops()[0].points.front(), (PixelPoint{30, 80}));
 }
 
+// Block members' curves computed once and placed by each insert draw what computing them for each insert
+// draws: every kind of curve, under turned, mirrored and scaled placements, drawn twice through the cache.
+TEST(PreviewCurves, CachedBlockCurvesDrawWhatEachInsertWouldCompute) {
+    const double pi = std::numbers::pi;
+    const BlockPlacement placements[] = {BlockPlacement({10, 20, 1, 1, 0, 1}),
+                                         BlockPlacement({55, 40, 2.5, -0.5, pi / 3, 1}),
+                                         BlockPlacement({-5, 70, 0.3, 0.3, -2.2, 1})};
+    const auto drawAll = [&](UnitSurface &u) {
+        for (const BlockPlacement &insert : placements) {
+            // Shapes alike but for one value each, which a cache must tell apart.
+            DrawEllipse(u.surface, {5, 6, 12, 0.7, 0.4}, &insert);
+            DrawEllipse(u.surface, {5, 6, 12, 0.7, 0.9}, &insert);
+            DrawEllipseArc(u.surface, {{5, 6, 12, 0.7, 0.4}, 0.3, 2.2}, &insert);
+            DrawEllipseArc(u.surface, {{5, 6, 12, 0.7, 0.4}, 0.3, 2.3}, &insert);
+            DrawEllipseArc(u.surface, {{-3, 2, 8, 1, 0}, 4, -1.5}, &insert);
+            for (const std::uint8_t kind : {101, 105, 106, 111})
+                DrawArcSolid(u.surface, {kind, {{20, 10, 9, 0.8, 0.2}, 0.5, 2.5}, kind == 105 ? 3.0 : 5.0}, &insert);
+        }
+    };
+    UnitSurface each(2), cached(2);
+    drawAll(each);
+    BlockCurveCache cache;
+    cached.surface.blockCurves = &cache;
+    drawAll(cached);
+    const std::vector<std::string> once = Trace(cached.Ops());
+    drawAll(cached);  // now every curve comes from the cache
+    const std::vector<std::string> expected = Trace(each.Ops());
+    ASSERT_FALSE(expected.empty());
+    EXPECT_EQ(once, expected);
+    const std::vector<std::string> twice = Trace(cached.Ops());
+    EXPECT_EQ(std::vector<std::string>(twice.begin() + static_cast<std::ptrdiff_t>(once.size()), twice.end()),
+              expected);
+}
+
 // Curves outside blocks are computed in doubles when that is sure to give the same pixels. A block
 // member placed by the identity insert always takes the exact path, so the two traces must agree on
 // shapes of every size, at exact half pixels, across the window's edges and at huge values.
