@@ -67,7 +67,7 @@ public:
     void StrokePolyline(std::span<const PixelPoint> points) { Polyline(pen, points); }
     void DrawPolygon(std::span<const PixelPoint> points) { Polygon(pen, brush, points); }
     // One character (one or two Shift-JIS bytes) with its cell's top-left corner at `at`, in the pen's
-    // colour on a transparent background.
+    // colour on a transparent background. Leaves the brush hollow.
     void PutCharacter(PixelPoint at, std::string_view sjis, const FontSpec &font) {
         brush.kind = BrushKind::Hollow;
         Character(at, sjis, font, pen.color);

@@ -54,6 +54,14 @@ struct PreviewSurface {
 // Jw_cad's colour numbers on a white background; -1 is the background itself.
 Rgb PreviewPalette(std::int32_t colorNumber);
 
+// The canvas's state as these change it (the trace shows it on every line):
+//   SetPreviewPen, SetPenByColorNumber   set the pen and make the brush hollow, keeping its colour;
+//   SetBrushByColorNumber                sets the brush (colour and kind), not the pen;
+//   FillPreviewBackground                leaves the pen in the background colour and the brush hollow;
+//   Canvas::PutCharacter (canvas.h)      makes the brush hollow.
+// Beyond these the driver (preview.cpp) sets both itself only for a solid of its own colour and for the
+// corner flag, and hollows the brush after the solids: outlines drawn after a pen setter are never filled.
+
 // Pen styles by index: 0 solid, 1 dash, 2 dot, 3 dash-dot, 4 dash-dot-dot, 5 null, anything else solid.
 void SetPreviewPen(Canvas &canvas, Rgb color, std::int32_t style, std::int32_t width);
 // The one-pixel pen in the palette colour, solid for line types 1 and 31, dotted otherwise.
