@@ -5,6 +5,7 @@
 #include <cmath>
 #include <type_traits>
 
+#include "geom/error_bounds.h"
 #include "geom/extended.h"
 #include "geom/func.h"
 
@@ -100,7 +101,7 @@ QuickEllipse::QuickEllipse(double cx, double cy, double r, double k, double tilt
     const double kr = k * r, cosine = std::cos(tilt), sine = std::sin(tilt);
     x0 = cx, xc = cosine * r, xs = -sine * kr;
     y0 = cy, yc = sine * r, ys = cosine * kr;
-    bound = 0x1p-36 * (std::fabs(cx) + std::fabs(cy) + 4 * (std::fabs(r) + std::fabs(kr)));
+    bound = kQuickTermBound * (std::fabs(cx) + std::fabs(cy) + 4 * (std::fabs(r) + std::fabs(kr)));
     sure = QuickParameter(tilt) && std::isfinite(bound);
 }
 
@@ -109,7 +110,7 @@ QuickEllipse QuickEllipse::Scaled(double originX, double originY, double scale) 
     QuickEllipse e;
     e.x0 = (x0 - originX) * scale, e.xc = xc * scale, e.xs = xs * scale;
     e.y0 = (y0 - originY) * scale, e.yc = yc * scale, e.ys = ys * scale;
-    e.bound = (bound + (std::fabs(originX) + std::fabs(originY)) * 0x1p-48) * scale;
+    e.bound = (bound + (std::fabs(originX) + std::fabs(originY)) * kQuickScaleBound) * scale;
     e.sure = sure && std::isfinite(e.bound);
     return e;
 }

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdint>
 
+#include "geom/error_bounds.h"
 #include "geom/extended.h"
 
 namespace korvel {
@@ -99,7 +100,7 @@ public:
         // The scaled local coordinates are the same doubles Place rounds them to.
         const double su = u * transform.scaleX, sv = v * transform.scaleY;
         const double size = std::fabs(transform.x) + std::fabs(transform.y) + std::fabs(su) + std::fabs(sv);
-        bound = quickAngle ? 0x1p-36 * size / std::fabs(transform.divisor) : INFINITY;
+        bound = quickAngle ? kQuickTermBound * size / std::fabs(transform.divisor) : INFINITY;
         if (!std::isfinite(bound)) bound = INFINITY;
         return {(transform.x + (quickCosine * su - quickSine * sv)) / transform.divisor,
                 (transform.y + (quickSine * su + quickCosine * sv)) / transform.divisor};

@@ -3,6 +3,7 @@
 
 #include <cmath>
 
+#include "geom/error_bounds.h"
 #include "geom/plane.h"
 
 namespace korvel {
@@ -28,7 +29,7 @@ public:
             const double sum = t + step, stepPart = sum - t;
             drift += (t - (sum - stepPart)) + (step - stepPart);
             t = sum;
-            if (!(std::fabs(drift) <= 0x1p-24)) sure = false;
+            if (!(std::fabs(drift) <= kWalkDriftLimit)) sure = false;
         }
         started = true;
         return {at.x + at.y * drift, at.y - at.x * drift};

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "geom/clip.h"
+#include "geom/error_bounds.h"
 #include "geom/plane.h"
 #include "preview/canvas.h"
 #include "reader/extents.h"
@@ -99,7 +100,7 @@ public:
         // as it does the roundings of the window's own size here.
         const double largest = std::max(std::max(std::fabs(view.minX), std::fabs(view.maxX)),
                                         std::max(std::fabs(view.minY), std::fabs(view.maxY)));
-        slack = largest * view.scale * 0x1p-48 + kQuickPixelLimit * 0x1p-48 + 0x1p-40;
+        slack = largest * view.scale * kQuickScaleBound + kQuickPixelLimit * kQuickScaleBound + kQuickPixelFloor;
         out.clear();
     }
 

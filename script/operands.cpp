@@ -7,6 +7,7 @@
 #include <cstdint>
 
 #include "geom/decimal.h"
+#include "geom/error_bounds.h"
 #include "geom/extended.h"
 
 namespace korvel {
@@ -29,7 +30,7 @@ bool RoundWithoutText(double v, int decimals, double &rounded) {
     if (quick < 0x1p44) {
         const auto whole = static_cast<std::uint64_t>(quick);
         const double fraction = quick - static_cast<double>(whole);  // exact
-        if (std::fabs(fraction - 0.5) > 0.0125) {
+        if (std::fabs(fraction - 0.5) > kRoundingMidpointMargin) {
             const std::uint64_t units = whole + (fraction > 0.5 ? 1 : 0);
             rounded = static_cast<double>(units) / kPowersOfTen[decimals];
             if (std::signbit(v) && units != 0) rounded = -rounded;
