@@ -37,8 +37,8 @@ extern "C" void RemovePendingTemporaries(int signal) {
 }
 
 
-// Shows a temporary to the signal handler while it lives. One whose name is too long, or that finds every
-// slot taken (more writers at once than any command runs), goes untracked.
+// Shows a temporary to the signal handler while it lives, from just before it is created. One whose name is
+// too long, or that finds every slot taken (more writers at once than any command runs), goes untracked.
 class TrackedTemporary {
 public:
     explicit TrackedTemporary(const std::string &path) {
@@ -52,10 +52,13 @@ public:
             return;
         }
     }
-    ~TrackedTemporary() {
+    ~TrackedTemporary() { Release(); }
+    // The name is not (or no longer) this writer's file: the handler must leave it alone.
+    void Release() {
         if (!slot) return;
         slot->armed = false;
         slot->claimed = false;
+        slot = nullptr;
     }
     TrackedTemporary(const TrackedTemporary &) = delete;
     TrackedTemporary &operator=(const TrackedTemporary &) = delete;
@@ -158,16 +161,18 @@ bool WriteOutputFile(const std::string &path, const std::function<bool(std::FILE
     // Tests fix the name to show that a file planted there is never written through.
     if (const char *fixed = std::getenv("KORVEL_TEMPORARY_NONCE")) nonce = std::strtoull(fixed, nullptr, 16);
     const fs::path temporary = folder / FilePath(TemporaryName(Utf8Of(target.filename()), nonce));
+    // Shown to the signal handler before it exists, so that no signal finds it made and not yet shown.
+    TrackedTemporary tracked(temporary.string());
     std::FILE *file = CreateExclusiveFile(temporary);
     if (!file) {
         const int cause = errno;
+        tracked.Release();
         // No temporary can be made here (a folder we may not create in, say): write the file itself.
         if (options.writeInPlace && (exists || cause == EACCES || cause == EROFS || cause == EPERM))
             return WriteInPlace(Utf8Of(target), write, error);
         error = Failure(path, "cannot be created", cause, exists);
         return false;
     }
-    const TrackedTemporary tracked(temporary.string());
     int failure = WriteAndClose(file, write);
     if (failure == 0) fs::permissions(temporary, ModeFor(status), ec);
     if (failure == 0) {
