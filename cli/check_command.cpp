@@ -4,9 +4,7 @@
 namespace korvel::cli {
 
 int RunCheck(Input &input) {
-    std::string error;
-    int code = kRejected;
-    if (!input.Open(error, code, /*prefixOnly=*/true)) return Fail(code, error);
+    if (const auto failed = input.Open(Input::Taking::CheckedPrefix)) return Fail(kRejected, *failed);
     if (!input.Check()) return Fail(kRejected, input.Name() + ": not a Jw_win drawing stream, .jww or .jws file");
     std::puts("ok");
     return FinishStandardOutput(kOk);

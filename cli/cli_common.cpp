@@ -27,36 +27,29 @@ int Fail(int code, const std::string &message) {
     return code;
 }
 
-bool Input::Open(std::string &error, int &code, bool prefixOnly) {
-    code = kRejected;
-    if (path == "-") return ReadAll(stdin, prefixOnly, error, code);
+std::optional<std::string> Input::Open(Taking taking) {
+    if (path == "-") return ReadAll(stdin, taking);
     std::error_code ec;
-    if (std::filesystem::is_directory(FilePath(path), ec)) return OpenClipboardFolder(error);
+    if (std::filesystem::is_directory(FilePath(path), ec)) return OpenClipboardFolder();
     file.reset(OpenFile(path, "rb"));
-    if (!file) {
-        error = path + ": " + std::strerror(errno);
-        return false;
-    }
+    if (!file) return path + ": " + std::strerror(errno);
     if (!IsRegularFile(file.get())) {
         UniqueFile stream = std::move(file);
-        return ReadAll(stream.get(), prefixOnly, error, code);
+        return ReadAll(stream.get(), taking);
     }
-    if (std::fseek(file.get(), 0, SEEK_END) != 0 || std::ftell(file.get()) < 0) {
-        error = path + ": cannot be measured";
-        return false;
-    }
+    if (std::fseek(file.get(), 0, SEEK_END) != 0 || std::ftell(file.get()) < 0) return path + ": cannot be measured";
     fileSize = static_cast<std::uint64_t>(std::ftell(file.get()));
     std::rewind(file.get());
     std::uint8_t signature[8] = {};
     const std::size_t got = std::fread(signature, 1, sizeof signature, file.get());
     std::rewind(file.get());
     kind = KindOfInput(std::span(signature, got));
-    code = kOk;
-    return true;
+    return std::nullopt;
 }
 
 // Reads a stream to its end into memory (or just the checked prefix), stopping at the limit.
-bool Input::ReadAll(std::FILE *from, bool prefixOnly, std::string &error, int &code) {
+std::optional<std::string> Input::ReadAll(std::FILE *from, Taking taking) {
+    const bool prefixOnly = taking == Taking::CheckedPrefix;
     const std::uint64_t most = prefixOnly ? std::max(kCheckedPrefixBytes, kCheckedFilePrefixBytes) : limit;
     std::vector<std::uint8_t> data;
     std::uint8_t chunk[1 << 16];
@@ -66,28 +59,22 @@ bool Input::ReadAll(std::FILE *from, bool prefixOnly, std::string &error, int &c
         data.insert(data.end(), chunk, chunk + got);
         if (got < want) break;
     }
-    if (std::ferror(from)) {
-        error = Name() + ": cannot be read: " + std::strerror(errno);
-        return false;
-    }
-    if (!prefixOnly && data.size() >= limit && std::fgetc(from) != EOF) {
-        error = Name() + ": more than the input limit of " + std::to_string(limit) + " bytes (see --max-input)";
-        return false;
-    }
+    if (std::ferror(from)) return Name() + ": cannot be read: " + std::strerror(errno);
+    if (!prefixOnly && data.size() >= limit && std::fgetc(from) != EOF)
+        return Name() + ": more than the input limit of " + std::to_string(limit) + " bytes (see --max-input)";
     bytes = std::move(data);
     kind = KindOfInput(*bytes);
-    code = kOk;
-    return true;
+    return std::nullopt;
 }
 
-bool Input::OpenClipboardFolder(std::string &error) {
+std::optional<std::string> Input::OpenClipboardFolder() {
     FolderClipboard clipboard(path);
     const std::uint32_t format = clipboard.Register("Jw_win");
     const bool present = clipboard.ReadBlock(
         format, [&](std::span<const std::uint8_t> block) { bytes.emplace(block.begin(), block.end()); });
-    if (!present) error = path + ": is a directory without a \"Jw_win\" clipboard file";
-    if (present) kind = KindOfInput(*bytes);
-    return present;
+    if (!present) return path + ": is a directory without a \"Jw_win\" clipboard file";
+    kind = KindOfInput(*bytes);
+    return std::nullopt;
 }
 
 bool Input::Check() const {
@@ -126,9 +113,7 @@ int LoadOpened(Input &input, Store &store) {
 }  // namespace
 
 int LoadDrawing(Input &input, DrawingStore &store) {
-    std::string error;
-    int code = kRejected;
-    if (!input.Open(error, code)) return Fail(code, error);
+    if (const auto failed = input.Open()) return Fail(kRejected, *failed);
     return LoadOpened(input, store);
 }
 

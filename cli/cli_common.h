@@ -49,9 +49,11 @@ public:
     Input(std::string path, std::uint64_t limit, DrawingFileOptions fileOptions = {})
         : path(std::move(path)), limit(limit), fileOptions(fileOptions) {}
 
-    // Opens the input; with `prefixOnly` only the bytes the header check needs are taken. False, with
-    // a one-line message and its exit code, when it cannot be read.
-    bool Open(std::string &error, int &code, bool prefixOnly = false);
+    // What opening takes of an input that is not a regular file: all of it, or only what the header check
+    // needs.
+    enum class Taking { Everything, CheckedPrefix };
+    // Opens the input; the one-line reason it cannot be read (exit code kRejected), or nothing.
+    std::optional<std::string> Open(Taking taking = Taking::Everything);
     std::string Name() const { return path == "-" ? "standard input" : path; }
     const std::string &Path() const { return path; }
     bool Check() const;
@@ -61,8 +63,8 @@ public:
     bool IsDrawingFile() const { return kind != InputKind::Stream; }
 
 private:
-    bool ReadAll(std::FILE *from, bool prefixOnly, std::string &error, int &code);
-    bool OpenClipboardFolder(std::string &error);
+    std::optional<std::string> ReadAll(std::FILE *from, Taking taking);
+    std::optional<std::string> OpenClipboardFolder();
 
     std::string path;
     std::uint64_t limit;

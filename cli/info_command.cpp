@@ -19,9 +19,7 @@ int Summarise(Input &input) {
 
 int RunInfo(Input &input) {
     // A stream is only counted, in the memory of one record per kind; a drawing file is read whole.
-    std::string error;
-    int code = kOk;
-    if (!input.Open(error, code)) return Fail(code, error);
+    if (const auto failed = input.Open()) return Fail(kRejected, *failed);
     return input.IsDrawingFile() ? Summarise<DrawingStore>(input) : Summarise<DrawingSummary>(input);
 }
 
