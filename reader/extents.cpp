@@ -1,8 +1,12 @@
 // The rectangle a drawing covers, from a fixed set of key points per entity kind.
 #include "reader/extents.h"
 
+#include <array>
+#include <bit>
 #include <cmath>
+#include <cstdint>
 #include <optional>
+#include <unordered_map>
 
 #include "geom/extended.h"
 #include "reader/drawing_rules.h"
@@ -13,10 +17,39 @@ namespace {
 
 const double kAxisParameters[4] = {0, kPi / 2, kPi, ToDouble(3 * Ext(kPi) / 2)};
 
+// Block members' ellipse key points in block-local coordinates, each computed once and placed by every
+// insert of its block (the exact point does not depend on the insert until it is placed). Keyed by the
+// values' bits; at most kMaxPoints kept.
+class LocalKeyPoints {
+public:
+    using Key = std::array<std::uint64_t, 6>;
+
+    template <class Make>
+    PlanePoint Find(const Key &key, Make make) {
+        if (const auto found = points.find(key); found != points.end()) return found->second;
+        const PlanePoint p = make();
+        if (points.size() < kMaxPoints) points.emplace(key, p);
+        return p;
+    }
+
+private:
+    static constexpr std::size_t kMaxPoints = 1 << 20;
+    struct KeyHash {
+        std::size_t operator()(const Key &key) const {
+            std::uint64_t hash = 0xCBF29CE484222325ull;
+            for (const std::uint64_t word : key)
+                hash = (hash ^ word) * 0x100000001B3ull;
+            return static_cast<std::size_t>(hash);
+        }
+    };
+    std::unordered_map<Key, PlanePoint, KeyHash> points;
+};
+
 // Adds points either directly or through one insert's placement.
 class KeyPoints {
 public:
-    KeyPoints(DrawingExtents &e, const BlockPlacement *insert) : extents(e), insert(insert) {}
+    KeyPoints(DrawingExtents &e, const BlockPlacement *insert, LocalKeyPoints *local = nullptr)
+        : extents(e), insert(insert), local(local) {}
 
     void Add(double x, double y) {
         if (!insert) return ExtendExtents(extents, x, y);
@@ -124,8 +157,17 @@ private:
                 const PlanePoint guess = quick.At(t);
                 if (quick.Sure() && to.SurelyInside(guess, quick.Bound())) return;
             }
-            if (!rotation) rotation.emplace(tilt);
-            const PlanePoint p = EllipsePoint(cx, cy, r, k, *rotation, t);
+            const auto exact = [&] {
+                if (!rotation) rotation.emplace(tilt);
+                return EllipsePoint(cx, cy, r, k, *rotation, t);
+            };
+            const PlanePoint p =
+                to.local ? to.local->Find(
+                               LocalKeyPoints::Key{std::bit_cast<std::uint64_t>(cx), std::bit_cast<std::uint64_t>(cy),
+                                                   std::bit_cast<std::uint64_t>(r), std::bit_cast<std::uint64_t>(k),
+                                                   std::bit_cast<std::uint64_t>(tilt), std::bit_cast<std::uint64_t>(t)},
+                               exact)
+                         : exact();
             to.Add(p.x, p.y);
         }
 
@@ -143,6 +185,7 @@ private:
 
     DrawingExtents &extents;
     const BlockPlacement *insert;
+    LocalKeyPoints *local;
 };
 
 }  // namespace
@@ -176,8 +219,9 @@ DrawingExtents ComputeDrawingExtents(const DrawingStore &store) {
     DrawingExtents e;
     InitExtents(e, store.originX, store.originY);
     KeyPoints(e, nullptr).AddEntities(store);
+    LocalKeyPoints local;
     ForEachPlacedInsert(store, [&](const TclpEntBlockDef &definition, const BlockPlacement &placement) {
-        KeyPoints(e, &placement).AddEntities(definition);
+        KeyPoints(e, &placement, &local).AddEntities(definition);
     });
     return e;
 }

@@ -3,6 +3,7 @@
 
 #include <cmath>
 #include <numbers>
+#include <vector>
 
 #include "reader/extents.h"
 #include "support/stream_writer.h"
@@ -163,7 +164,15 @@ TEST(DrawingExtents, QuickPlacementGivesTheExactExtents) {
         insert.angle = round % 4 ? 7 * next() : 0;
         insert.scaleX = round % 5 ? 0.5 + next() : 1, insert.scaleY = round % 3 ? 0.5 + next() : -1;
         store.inserts.push_back(insert);
-        const BlockPlacement placement(BlockTransformOf(insert));
+        // Half the rounds place the block twice: the second insert's members come from what the first computed.
+        if (round % 2) {
+            TclpEntBlock second = insert;
+            second.x += 333, second.angle = -3 * next(), second.scaleX = 2;
+            store.inserts.push_back(second);
+        }
+        std::vector<BlockPlacement> placements;
+        for (const TclpEntBlock &placed : store.inserts)
+            placements.emplace_back(BlockTransformOf(placed));
         DrawingExtents expected;
         InitExtents(expected, store.originX, store.originY);
         for (int i = 0; i < 30; i++) {
@@ -171,13 +180,15 @@ TEST(DrawingExtents, QuickPlacementGivesTheExactExtents) {
             const double x = 100 * next() - 50, y = 100 * next() - 50;
             const double x2 = std::nextafter(x, 1e9), y2 = std::nextafter(y, i % 2 ? 1e9 : -1e9);
             def.lines.push_back({{}, x, y, x2, y2});
-            ExtendTransformed(expected, x, y, placement);
-            ExtendTransformed(expected, x2, y2, placement);
             const double r = i % 3 ? 10 : std::nextafter(10.0, 11), tilt = 7 * next();
             def.arcs.push_back(Arc(r, 0.5 + next(), 0, 0, true, tilt));
-            for (double t : axes) {
-                const PlanePoint p = EllipsePoint(0, 0, r, def.arcs.back().flatness, Rotation(tilt), t);
-                ExtendTransformed(expected, p.x, p.y, placement);
+            for (const BlockPlacement &placement : placements) {
+                ExtendTransformed(expected, x, y, placement);
+                ExtendTransformed(expected, x2, y2, placement);
+                for (double t : axes) {
+                    const PlanePoint p = EllipsePoint(0, 0, r, def.arcs.back().flatness, Rotation(tilt), t);
+                    ExtendTransformed(expected, p.x, p.y, placement);
+                }
             }
         }
         store.blockDefs.push_back(def);
