@@ -171,6 +171,40 @@ bool HandOverCertain(PreviewSurface &surface, HandOff how, const QuickVertexWrit
     return true;
 }
 
+// A block member's exact block-local vertices placed in doubles (QuickPlace, each within its bound of the
+// exact placement, as block members' lines are) and handed over when the pixels are sure to be the exact
+// path's; false when the exact placement must decide.
+bool HandOverQuickPlaced(PreviewSurface &surface, HandOff how, const std::vector<PlanePoint> &local,
+                         const BlockPlacement &insert) {
+    const PreviewView &view = surface.view;
+    std::vector<PlanePoint> &placed = surface.worldPoints.vertices;
+    placed.clear();
+    double worst = 0;
+    for (const PlanePoint &p : local) {
+        double bound = 0;
+        placed.push_back(insert.QuickPlace(p.x, p.y, bound));
+        worst = std::max(worst, bound);
+    }
+    std::vector<PixelPoint> &pixels = surface.pixelPoints.vertices;
+    CertainPixelWriter out(view, pixels);
+    out.AddMany(static_cast<int>(placed.size()), worst * view.scale, [&](int i) {
+        const PlanePoint &q = placed[static_cast<std::size_t>(i)];
+        return PlanePoint{(q.x - view.minX) * view.scale, (q.y - view.minY) * view.scale};
+    });
+    placed.clear();
+    const bool strokes = how == HandOff::Stroke;
+    // Too few vertices draw nothing either way; strokes are clipped, so only when every vertex is inside
+    // does clipping change nothing.
+    bool drawn = how == HandOff::None || pixels.size() < (strokes ? 2u : 3u);
+    if (!drawn && out.Certain(strokes)) {
+        if (strokes) StrokePixelPoints(surface);
+        else FillPixelPoints(surface);
+        drawn = true;
+    }
+    pixels.clear();
+    return drawn;
+}
+
 void HandOver(PreviewSurface &surface, HandOff how) {
     if (how == HandOff::Fill) FillWorldPoints(surface);
     else if (how == HandOff::Stroke) StrokeWorldPoints(surface);
@@ -187,8 +221,8 @@ BlockCurveCache::Key KeyOf(int kind, std::initializer_list<double> values) {
 }
 
 // Draws the vertices `write` gives: in doubles when that is sure to draw the same pixels, which it
-// nearly always is, else through the exact path. Block members always take the exact path, their
-// block-local vertices computed once when a cache is at hand.
+// nearly always is, else through the exact path. A block member's vertices are computed exactly in
+// block-local coordinates (once, when a cache is at hand) and then placed in doubles when that decides.
 template <class Write>
 void DrawCurve(PreviewSurface &surface, const BlockPlacement *insert, double tilt, const BlockCurveCache::Key &key,
                Write write) {
@@ -206,6 +240,7 @@ void DrawCurve(PreviewSurface &surface, const BlockPlacement *insert, double til
             curve.handOff = static_cast<int>(write(unplaced));
             return curve;
         });
+        if (HandOverQuickPlaced(surface, static_cast<HandOff>(local.handOff), local.vertices, *insert)) return;
         for (const PlanePoint &p : local.vertices)
             world.push_back(insert->Place(p));
         HandOver(surface, static_cast<HandOff>(local.handOff));

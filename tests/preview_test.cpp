@@ -167,13 +167,22 @@ TEST(Curves, PointsOfTheShapes) {
     EXPECT_EQ(u.Ops()[0].points.front(), (PixelPoint{30, 80}));
 }
 
-// Block members' curves computed once and placed by each insert draw what computing them for each insert
-// draws: every kind of curve, under turned, mirrored and scaled placements, drawn twice through the cache.
-TEST(PreviewCurves, CachedBlockCurvesDrawWhatEachInsertWouldCompute) {
+// Block members' curves computed once and placed in doubles by each insert draw what computing and placing
+// them exactly for each insert draws: every kind of curve under turned, mirrored, scaled and far-turned
+// placements, partly outside the window (where the exact path decides), drawn twice through the cache.
+TEST(PreviewCurves, QuickPlacedBlockCurvesDrawWhatTheExactPathDraws) {
     const double pi = std::numbers::pi;
-    const BlockPlacement placements[] = {BlockPlacement({10, 20, 1, 1, 0, 1}),
-                                         BlockPlacement({55, 40, 2.5, -0.5, pi / 3, 1}),
-                                         BlockPlacement({-5, 70, 0.3, 0.3, -2.2, 1})};
+    std::vector<BlockPlacement> placements = {BlockPlacement({10, 20, 1, 1, 0, 1}),
+                                              BlockPlacement({55, 40, 2.5, -0.5, pi / 3, 1}),
+                                              BlockPlacement({-5, 70, 0.3, 0.3, -2.2, 1})};
+    std::uint64_t state = 11;
+    const auto next = [&] {
+        state = state * 6364136223846793005u + 1442695040888963407u;
+        return static_cast<double>(state >> 11) * 0x1p-53;
+    };
+    for (int i = 0; i < 200; ++i)
+        placements.emplace_back(BlockTransform{100 * next() - 25, 100 * next() - 25, 4 * next() - 2, 4 * next() - 2,
+                                               i % 7 ? 20 * next() - 10 : 1e6 * next(), 1});
     const auto drawAll = [&](UnitSurface &u) {
         for (const BlockPlacement &insert : placements) {
             // Shapes alike but for one value each, which a cache must tell apart.
