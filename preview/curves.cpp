@@ -3,7 +3,6 @@
 
 #include <algorithm>
 #include <array>
-#include <bit>
 #include <cmath>
 #include <vector>
 
@@ -157,15 +156,16 @@ private:
     bool sure = true;
 };
 
-// Hands the quick pixels to the canvas when they are sure to be the exact path's.
-bool HandOverCertain(PreviewSurface &surface, HandOff how, const QuickVertexWriter &quick) {
-    if (!quick.Sure()) return false;
+// Hands the quick pixels to the canvas when `certain(strokes)` says they are the exact path's; false when
+// the exact path must decide.
+template <class Certain>
+bool HandOverCertain(PreviewSurface &surface, HandOff how, Certain certain) {
     const std::vector<PixelPoint> &pixels = surface.pixelPoints.vertices;
     const bool strokes = how == HandOff::Stroke;
     // Too few vertices draw nothing either way.
     if (how == HandOff::None || pixels.size() < (strokes ? 2u : 3u)) return true;
     // Strokes are clipped: only when every vertex is inside does clipping change nothing.
-    if (!quick.Certain(strokes)) return false;
+    if (!certain(strokes)) return false;
     if (strokes) StrokePixelPoints(surface);
     else FillPixelPoints(surface);
     return true;
@@ -192,15 +192,7 @@ bool HandOverQuickPlaced(PreviewSurface &surface, HandOff how, const std::vector
         return PlanePoint{(q.x - view.minX) * view.scale, (q.y - view.minY) * view.scale};
     });
     placed.clear();
-    const bool strokes = how == HandOff::Stroke;
-    // Too few vertices draw nothing either way; strokes are clipped, so only when every vertex is inside
-    // does clipping change nothing.
-    bool drawn = how == HandOff::None || pixels.size() < (strokes ? 2u : 3u);
-    if (!drawn && out.Certain(strokes)) {
-        if (strokes) StrokePixelPoints(surface);
-        else FillPixelPoints(surface);
-        drawn = true;
-    }
+    const bool drawn = HandOverCertain(surface, how, [&](bool strokes) { return out.Certain(strokes); });
     pixels.clear();
     return drawn;
 }
@@ -208,16 +200,6 @@ bool HandOverQuickPlaced(PreviewSurface &surface, HandOff how, const std::vector
 void HandOver(PreviewSurface &surface, HandOff how) {
     if (how == HandOff::Fill) FillWorldPoints(surface);
     else if (how == HandOff::Stroke) StrokeWorldPoints(surface);
-}
-
-// The bits of a shape's values, which decide its block-local vertices.
-BlockCurveCache::Key KeyOf(int kind, std::initializer_list<double> values) {
-    BlockCurveCache::Key key{};
-    key[0] = static_cast<std::uint64_t>(kind);
-    std::size_t i = 1;
-    for (const double value : values)
-        key[i++] = std::bit_cast<std::uint64_t>(value);
-    return key;
 }
 
 // Draws the vertices `write` gives: in doubles when that is sure to draw the same pixels, which it
@@ -230,7 +212,9 @@ void DrawCurve(PreviewSurface &surface, const BlockPlacement *insert, double til
     world.clear();
     if (!insert) {
         QuickVertexWriter quick(surface.pixelPoints.vertices, tilt, surface.view);
-        const bool drawn = HandOverCertain(surface, write(quick), quick);
+        const HandOff how = write(quick);
+        const bool drawn =
+            quick.Sure() && HandOverCertain(surface, how, [&](bool strokes) { return quick.Certain(strokes); });
         surface.pixelPoints.vertices.clear();
         if (drawn) return;
     } else if (surface.blockCurves) {
@@ -254,7 +238,7 @@ void DrawCurve(PreviewSurface &surface, const BlockPlacement *insert, double til
 
 void Ellipse(PreviewSurface &surface, double cx, double cy, double r, double k, double tilt,
              const BlockPlacement *insert) {
-    DrawCurve(surface, insert, tilt, KeyOf(1, {cx, cy, r, k, tilt}), [&](auto &out) {
+    DrawCurve(surface, insert, tilt, BitsKeyOf<10>(1, {cx, cy, r, k, tilt}), [&](auto &out) {
         out.Ellipse(cx, cy, r, k, kEllipseVertices);
         return HandOff::Fill;
     });
@@ -262,7 +246,7 @@ void Ellipse(PreviewSurface &surface, double cx, double cy, double r, double k, 
 
 void EllipseArc(PreviewSurface &surface, double cx, double cy, double r, double k, double tilt, double t0, double sweep,
                 const BlockPlacement *insert) {
-    DrawCurve(surface, insert, tilt, KeyOf(2, {cx, cy, r, k, tilt, t0, sweep}), [&](auto &out) {
+    DrawCurve(surface, insert, tilt, BitsKeyOf<10>(2, {cx, cy, r, k, tilt, t0, sweep}), [&](auto &out) {
         out.Arc(cx, cy, r, k, t0, sweep);
         return HandOff::Stroke;
     });
@@ -309,18 +293,12 @@ HandOff ArcSolidVertices(Writer &out, std::int32_t penStyle, double cx, double c
 
 void ArcSolid(PreviewSurface &surface, std::int32_t penStyle, double x1, double y1, double x2, double y2, double x3,
               double y3, double x4, double y4, const BlockPlacement *insert) {
-    DrawCurve(surface, insert, x3, KeyOf(3 + penStyle, {x1, y1, x2, y2, x3, y3, x4, y4}),
+    DrawCurve(surface, insert, x3,
+              BitsKeyOf<10>(3 + static_cast<std::uint64_t>(penStyle), {x1, y1, x2, y2, x3, y3, x4, y4}),
               [&](auto &out) { return ArcSolidVertices(out, penStyle, x1, y1, x2, y2, x3, y3, x4, y4); });
 }
 
 }  // namespace
-
-std::size_t BlockCurveCache::KeyHash::operator()(const Key &key) const {
-    std::uint64_t hash = 0xCBF29CE484222325ull;
-    for (const std::uint64_t word : key)
-        hash = (hash ^ word) * 0x100000001B3ull;
-    return static_cast<std::size_t>(hash);
-}
 
 const BlockCurveCache::Curve &BlockCurveCache::Find(const Key &key, const std::function<Curve()> &make) {
     if (const auto found = curves.find(key); found != curves.end()) return found->second;

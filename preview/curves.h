@@ -1,12 +1,12 @@
 // Ellipses, arcs and circular solids as straight-line approximations through the world point buffer.
 #pragma once
 
-#include <array>
 #include <cstdint>
 #include <functional>
 #include <unordered_map>
 #include <vector>
 
+#include "geom/bits_key.h"
 #include "geom/plane.h"
 #include "preview/view.h"
 #include "reader/drawing_rules.h"
@@ -22,7 +22,7 @@ constexpr double kFiveDegrees = 0.08726646259971647;
 class BlockCurveCache {
 public:
     static constexpr std::size_t kMaxPoints = 1 << 20;
-    using Key = std::array<std::uint64_t, 10>;
+    using Key = BitsKey<10>;
     struct Curve {
         int handOff = 0;
         std::vector<PlanePoint> vertices;
@@ -32,10 +32,7 @@ public:
     const Curve &Find(const Key &key, const std::function<Curve()> &make);
 
 private:
-    struct KeyHash {
-        std::size_t operator()(const Key &key) const;
-    };
-    std::unordered_map<Key, Curve, KeyHash> curves;
+    std::unordered_map<Key, Curve, BitsKeyHash> curves;
     std::size_t points = 0;
     Curve uncached;
 };

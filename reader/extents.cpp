@@ -1,13 +1,12 @@
 // The rectangle a drawing covers, from a fixed set of key points per entity kind.
 #include "reader/extents.h"
 
-#include <array>
-#include <bit>
 #include <cmath>
 #include <cstdint>
 #include <optional>
 #include <unordered_map>
 
+#include "geom/bits_key.h"
 #include "geom/extended.h"
 #include "reader/drawing_rules.h"
 
@@ -22,7 +21,7 @@ const double kAxisParameters[4] = {0, kPi / 2, kPi, ToDouble(3 * Ext(kPi) / 2)};
 // values' bits; at most kMaxPoints kept.
 class LocalKeyPoints {
 public:
-    using Key = std::array<std::uint64_t, 6>;
+    using Key = BitsKey<7>;
 
     template <class Make>
     PlanePoint Find(const Key &key, Make make) {
@@ -34,15 +33,7 @@ public:
 
 private:
     static constexpr std::size_t kMaxPoints = 1 << 20;
-    struct KeyHash {
-        std::size_t operator()(const Key &key) const {
-            std::uint64_t hash = 0xCBF29CE484222325ull;
-            for (const std::uint64_t word : key)
-                hash = (hash ^ word) * 0x100000001B3ull;
-            return static_cast<std::size_t>(hash);
-        }
-    };
-    std::unordered_map<Key, PlanePoint, KeyHash> points;
+    std::unordered_map<Key, PlanePoint, BitsKeyHash> points;
 };
 
 // Adds points either directly or through one insert's placement.
@@ -161,13 +152,7 @@ private:
                 if (!rotation) rotation.emplace(tilt);
                 return EllipsePoint(cx, cy, r, k, *rotation, t);
             };
-            const PlanePoint p =
-                to.local ? to.local->Find(
-                               LocalKeyPoints::Key{std::bit_cast<std::uint64_t>(cx), std::bit_cast<std::uint64_t>(cy),
-                                                   std::bit_cast<std::uint64_t>(r), std::bit_cast<std::uint64_t>(k),
-                                                   std::bit_cast<std::uint64_t>(tilt), std::bit_cast<std::uint64_t>(t)},
-                               exact)
-                         : exact();
+            const PlanePoint p = to.local ? to.local->Find(BitsKeyOf<7>(0, {cx, cy, r, k, tilt, t}), exact) : exact();
             to.Add(p.x, p.y);
         }
 
