@@ -98,7 +98,7 @@ TclpEntBlockDef CurveBlock() {
     def.number = 2;
     def.name = "curves";
     for (int i = 0; i < 8; i++)
-        test::Add(def, TclpEntEnko{{}, i * 20.0, 5, 15 + i, 0.25 * i, 1.5 + 0.1 * i, 0.2 * i, i % 3 ? 1.0 : 0.5, 0});
+        test::Add(def, TclpEntEnko{{}, i * 20.0, 5, 15.0 + i, 0.25 * i, 1.5 + 0.1 * i, 0.2 * i, i % 3 ? 1.0 : 0.5, 0});
     for (int i = 0; i < 4; i++)
         test::Add(def, TclpEntEnko{{}, 40.0 * i, 60, 10, 0, 0, 0, 1, 1});
     TclpEntSolid fan{{}, 50, 50, 30, 1, 0.5, 0.25, 1.2, 0};

@@ -127,6 +127,21 @@ BlockPlacement::BlockPlacement(const BlockTransform &t)
       quickSine(std::sin(t.angle)),
       quickAngle(QuickParameter(t.angle)) {}
 
+QuickPixelMap BlockPlacement::QuickPixels(double originX, double originY, double scale) const {
+    const BlockTransform &t = transform;
+    const double perDivisor = scale / t.divisor;
+    return {quickCosine * t.scaleX * perDivisor, -quickSine * t.scaleY * perDivisor, (t.x / t.divisor - originX) * scale,
+            quickSine * t.scaleX * perDivisor,  quickCosine * t.scaleY * perDivisor, (t.y / t.divisor - originY) * scale};
+}
+
+double BlockPlacement::QuickPixelBound(PlanePoint extent, double scale) const {
+    const BlockTransform &t = transform;
+    const double size =
+        std::fabs(t.x) + std::fabs(t.y) + extent.x * std::fabs(t.scaleX) + extent.y * std::fabs(t.scaleY);
+    const double bound = quickAngle ? kQuickTermBound * size / std::fabs(t.divisor) * scale : INFINITY;
+    return std::isfinite(bound) ? bound : INFINITY;
+}
+
 PlanePoint BlockPlacement::Place(double u, double v) const {
     const PlanePoint d = rotation.Apply(ToDouble(Ext(u) * transform.scaleX), ToDouble(Ext(v) * transform.scaleY));
     return {ToDouble((Ext(transform.x) + d.x) / transform.divisor),

@@ -81,6 +81,18 @@ private:
 // Whether a parameter is small enough for the double sine and cosine to stand for the exact ones.
 inline bool QuickParameter(double t) { return std::fabs(t) < 0x1p52; }
 
+// A placement followed by the move to pixel units ((x - originX) * scale, (y - originY) * scale) as one
+// affine map in doubles.
+struct QuickPixelMap {
+    double xu = 0, xv = 0, x0 = 0, yu = 0, yv = 0, y0 = 0;
+
+    PlanePoint At(PlanePoint p) const { return {xu * p.x + xv * p.y + x0, yu * p.x + yv * p.y + y0}; }
+    // How far the images of a box's points lie from the image of its centre, on each axis.
+    PlanePoint Reach(PlanePoint half) const {
+        return {std::fabs(xu) * half.x + std::fabs(xv) * half.y, std::fabs(yu) * half.x + std::fabs(yv) * half.y};
+    }
+};
+
 // How a block insert places a block-local point: scale, rotate about the origin, move, divide.
 struct BlockTransform {
     double x = 0, y = 0, scaleX = 1, scaleY = 1, angle = 0, divisor = 1;
@@ -105,6 +117,14 @@ public:
         return {(transform.x + (quickCosine * su - quickSine * sv)) / transform.divisor,
                 (transform.y + (quickSine * su + quickCosine * sv)) / transform.divisor};
     }
+
+    // Place and the move to pixel units after it, in doubles (the angle's double sine and cosine, the
+    // divisor folded into the coefficients). A block-local point at most `extent` from the block's origin
+    // on each axis maps within QuickPixelBound(extent, scale) pixels of (Place(p) - origin) * scale, the
+    // roundings of the origin's own term aside (see kQuickTermBound); infinite when the angle is one the
+    // processor could not reduce.
+    QuickPixelMap QuickPixels(double originX, double originY, double scale) const;
+    double QuickPixelBound(PlanePoint extent, double scale) const;
 
 private:
     BlockTransform transform;

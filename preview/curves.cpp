@@ -156,6 +156,22 @@ private:
     bool sure = true;
 };
 
+void MeasureBox(BlockCurveCache::Curve &curve) {
+    if (curve.vertices.empty()) return;
+    PlanePoint low = curve.vertices.front(), high = low;
+    for (const PlanePoint &p : curve.vertices) {
+        low = {std::min(low.x, p.x), std::min(low.y, p.y)};
+        high = {std::max(high.x, p.x), std::max(high.y, p.y)};
+    }
+    curve.centre = {(low.x + high.x) / 2, (low.y + high.y) / 2};
+    curve.half = {std::max(high.x - curve.centre.x, curve.centre.x - low.x),
+                  std::max(high.y - curve.centre.y, curve.centre.y - low.y)};
+    curve.extent = {std::max(std::fabs(low.x), std::fabs(high.x)), std::max(std::fabs(low.y), std::fabs(high.y))};
+    // min and max pass over a NaN: an infinite extent leaves such a curve to the exact placement.
+    for (const PlanePoint &p : curve.vertices)
+        if (!std::isfinite(p.x) || !std::isfinite(p.y)) curve.extent = {INFINITY, INFINITY};
+}
+
 // Hands the quick pixels to the canvas when `certain(strokes)` says they are the exact path's; false when
 // the exact path must decide.
 template <class Certain>
@@ -171,27 +187,21 @@ bool HandOverCertain(PreviewSurface &surface, HandOff how, Certain certain) {
     return true;
 }
 
-// A block member's exact block-local vertices placed in doubles (QuickPlace, each within its bound of the
-// exact placement, as block members' lines are) and handed over when the pixels are sure to be the exact
-// path's; false when the exact placement must decide.
-bool HandOverQuickPlaced(PreviewSurface &surface, HandOff how, const std::vector<PlanePoint> &local,
+// A block member's exact block-local vertices placed in doubles (each within its bound of the exact
+// placement, as block members' lines are) and handed over when the pixels are sure to be the exact path's;
+// false when the exact placement must decide. A curve that lands inside one pixel is not placed vertex by
+// vertex at all.
+bool HandOverQuickPlaced(PreviewSurface &surface, HandOff how, const BlockCurveCache::Curve &local,
                          const BlockPlacement &insert) {
     const PreviewView &view = surface.view;
-    std::vector<PlanePoint> &placed = surface.worldPoints.vertices;
-    placed.clear();
-    double worst = 0;
-    for (const PlanePoint &p : local) {
-        double bound = 0;
-        placed.push_back(insert.QuickPlace(p.x, p.y, bound));
-        worst = std::max(worst, bound);
-    }
+    const QuickPixelMap map = insert.QuickPixels(view.minX, view.minY, view.scale);
+    const double bound = insert.QuickPixelBound(local.extent, view.scale);
+    const std::vector<PlanePoint> &vertices = local.vertices;
+    const int count = static_cast<int>(vertices.size());
     std::vector<PixelPoint> &pixels = surface.pixelPoints.vertices;
     CertainPixelWriter out(view, pixels);
-    out.AddMany(static_cast<int>(placed.size()), worst * view.scale, [&](int i) {
-        const PlanePoint &q = placed[static_cast<std::size_t>(i)];
-        return PlanePoint{(q.x - view.minX) * view.scale, (q.y - view.minY) * view.scale};
-    });
-    placed.clear();
+    if (!out.AddSame(count, map.At(local.centre), map.Reach(local.half), bound))
+        out.AddMany(count, bound, [&](int i) { return map.At(vertices[static_cast<std::size_t>(i)]); });
     const bool drawn = HandOverCertain(surface, how, [&](bool strokes) { return out.Certain(strokes); });
     pixels.clear();
     return drawn;
@@ -222,9 +232,10 @@ void DrawCurve(PreviewSurface &surface, const BlockPlacement *insert, double til
             BlockCurveCache::Curve curve;
             VertexWriter unplaced(curve.vertices, nullptr, tilt);
             curve.handOff = static_cast<int>(write(unplaced));
+            MeasureBox(curve);
             return curve;
         });
-        if (HandOverQuickPlaced(surface, static_cast<HandOff>(local.handOff), local.vertices, *insert)) return;
+        if (HandOverQuickPlaced(surface, static_cast<HandOff>(local.handOff), local, *insert)) return;
         for (const PlanePoint &p : local.vertices)
             world.push_back(insert->Place(p));
         HandOver(surface, static_cast<HandOff>(local.handOff));

@@ -3,6 +3,7 @@
 
 #include <cmath>
 #include <initializer_list>
+#include <optional>
 
 #include "geom/extended.h"
 #include "geom/plane.h"
@@ -46,10 +47,12 @@ double DotRadius(std::uint16_t c) {
 class Marker {
 public:
     Marker(PreviewSurface &surface, double x, double y, double angle, double scale)
-        : surface(surface), x(x), y(y), angle(angle), scale(scale), rotation(angle) {}
+        : surface(surface), x(x), y(y), angle(angle), scale(scale) {}
 
-    PlanePoint Map(PlanePoint local) const {
-        const PlanePoint d = rotation.Apply(ToDouble(Ext(local.x) * scale), ToDouble(Ext(local.y) * scale));
+    PlanePoint Map(PlanePoint local) {
+        // Taken when first needed: circles and dots, most markers, never turn.
+        if (!rotation) rotation.emplace(angle);
+        const PlanePoint d = rotation->Apply(ToDouble(Ext(local.x) * scale), ToDouble(Ext(local.y) * scale));
         return {ToDouble(Ext(x) + d.x), ToDouble(Ext(y) + d.y)};
     }
 
@@ -83,7 +86,7 @@ public:
 private:
     PreviewSurface &surface;
     double x, y, angle, scale;
-    Rotation rotation;
+    std::optional<Rotation> rotation;
 };
 
 }  // namespace

@@ -168,13 +168,17 @@ TEST(Curves, PointsOfTheShapes) {
 }
 
 // Block members' curves computed once and placed in doubles by each insert draw what computing and placing
-// them exactly for each insert draws: every kind of curve under turned, mirrored, scaled and far-turned
-// placements, partly outside the window (where the exact path decides), drawn twice through the cache.
+// them exactly for each insert draws: every kind of curve under turned, mirrored, scaled, divided and
+// far-turned placements, partly outside the window (where the exact path decides), drawn twice through the
+// cache; at a scale where they span many pixels, and at one where most shrink into a pixel or two, some of
+// them at exact pixel halves.
 TEST(PreviewCurves, QuickPlacedBlockCurvesDrawWhatTheExactPathDraws) {
     const double pi = std::numbers::pi;
     std::vector<BlockPlacement> placements = {BlockPlacement({10, 20, 1, 1, 0, 1}),
                                               BlockPlacement({55, 40, 2.5, -0.5, pi / 3, 1}),
-                                              BlockPlacement({-5, 70, 0.3, 0.3, -2.2, 1})};
+                                              BlockPlacement({-5, 70, 0.3, 0.3, -2.2, 1}),
+                                              BlockPlacement({10, 20, 1, 1, 0.5, 0}),
+                                              BlockPlacement({1e300, 20, 1, 1, 0.5, 1e-300})};
     std::uint64_t state = 11;
     const auto next = [&] {
         state = state * 6364136223846793005u + 1442695040888963407u;
@@ -182,32 +186,43 @@ TEST(PreviewCurves, QuickPlacedBlockCurvesDrawWhatTheExactPathDraws) {
     };
     for (int i = 0; i < 200; ++i)
         placements.emplace_back(BlockTransform{100 * next() - 25, 100 * next() - 25, 4 * next() - 2, 4 * next() - 2,
-                                               i % 7 ? 20 * next() - 10 : 1e6 * next(), 1});
+                                               i % 7 ? 20 * next() - 10 : 1e6 * next(), i % 3 ? 1 : 0.1 + 4 * next()});
+    // Inserts at the centres of pixels' edges of the small scale (50 units a pixel): the block's own
+    // centre of symmetry lands on a half.
+    for (int i = 0; i < 40; ++i)
+        placements.emplace_back(BlockTransform{25 + 50 * std::floor(100 * next()), 50 * std::floor(100 * next()),
+                                               1, 1, i % 2 ? 0 : pi / 2, 1});
     const auto drawAll = [&](UnitSurface &u) {
         for (const BlockPlacement &insert : placements) {
             // Shapes alike but for one value each, which a cache must tell apart.
             DrawEllipse(u.surface, {5, 6, 12, 0.7, 0.4}, &insert);
             DrawEllipse(u.surface, {5, 6, 12, 0.7, 0.9}, &insert);
+            DrawEllipse(u.surface, {0, 0, 3, 1, 0}, &insert);
             DrawEllipseArc(u.surface, {{5, 6, 12, 0.7, 0.4}, 0.3, 2.2}, &insert);
             DrawEllipseArc(u.surface, {{5, 6, 12, 0.7, 0.4}, 0.3, 2.3}, &insert);
             DrawEllipseArc(u.surface, {{-3, 2, 8, 1, 0}, 4, -1.5}, &insert);
             for (const std::uint8_t kind : {101, 105, 106, 111})
                 DrawArcSolid(u.surface, {kind, {{20, 10, 9, 0.8, 0.2}, 0.5, 2.5}, kind == 105 ? 3.0 : 5.0}, &insert);
+            // A band whose outer edge is finite and whose inner edge is not a number.
+            DrawArcSolid(u.surface, {106, {{20, 10, 0.1, 0.8, 0.2}, 0.5, 2.5}, NAN}, &insert);
         }
     };
-    UnitSurface each(2), cached(2);
-    drawAll(each);
-    BlockCurveCache cache;
-    cached.surface.blockCurves = &cache;
-    drawAll(cached);
-    const std::vector<std::string> once = Trace(cached.Ops());
-    drawAll(cached);  // now every curve comes from the cache
-    const std::vector<std::string> expected = Trace(each.Ops());
-    ASSERT_FALSE(expected.empty());
-    EXPECT_EQ(once, expected);
-    const std::vector<std::string> twice = Trace(cached.Ops());
-    EXPECT_EQ(std::vector<std::string>(twice.begin() + static_cast<std::ptrdiff_t>(once.size()), twice.end()),
-              expected);
+    for (const double scale : {2.0, 0.02}) {
+        SCOPED_TRACE(scale);
+        UnitSurface each(scale), cached(scale);
+        drawAll(each);
+        BlockCurveCache cache;
+        cached.surface.blockCurves = &cache;
+        drawAll(cached);
+        const std::vector<std::string> once = Trace(cached.Ops());
+        drawAll(cached);  // now every curve comes from the cache
+        const std::vector<std::string> expected = Trace(each.Ops());
+        ASSERT_FALSE(expected.empty());
+        EXPECT_EQ(once, expected);
+        const std::vector<std::string> twice = Trace(cached.Ops());
+        EXPECT_EQ(std::vector<std::string>(twice.begin() + static_cast<std::ptrdiff_t>(once.size()), twice.end()),
+                  expected);
+    }
 }
 
 // Curves outside blocks are computed in doubles when that is sure to give the same pixels. A block

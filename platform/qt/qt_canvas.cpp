@@ -148,9 +148,7 @@ void QtCanvas::StrokeThin(const Pen &pen, std::span<const PixelPoint> points, bo
     QRgb *pixels = reinterpret_cast<QRgb *>(image.bits());
     const std::int64_t stride = image.bytesPerLine() / static_cast<std::int64_t>(sizeof(QRgb));
     std::int64_t phase = 0;  // the pattern runs on across the segments of one call
-    const std::size_t segments = closed ? points.size() : points.size() - 1;
-    for (std::size_t s = 0; s < segments; s++) {
-        const PixelPoint a = points[s], b = s + 1 < points.size() ? points[s + 1] : points[0];
+    auto segment = [&](PixelPoint a, PixelPoint b) {
         const std::int64_t dx = std::int64_t{b.x} - a.x, dy = std::int64_t{b.y} - a.y;
         const std::int64_t steps = std::max(std::llabs(dx), std::llabs(dy));
         // Most segments of a small preview are a pixel long or none: the end pixel is left out, so
@@ -159,7 +157,7 @@ void QtCanvas::StrokeThin(const Pen &pen, std::span<const PixelPoint> points, bo
             if (steps == 1 && pattern.On(phase) && a.x >= 0 && a.y >= 0 && a.x < w && a.y < h)
                 pixels[a.y * stride + a.x] = color;
             phase += steps;
-            continue;
+            return;
         }
         // Pixel i of the segment lies i steps along the major axis, the minor axis rounded; only the
         // steps that land on the image are visited, so far-off vertices cost nothing.
@@ -197,7 +195,14 @@ void QtCanvas::StrokeThin(const Pen &pen, std::span<const PixelPoint> points, bo
                 if (pattern.On(phase + i)) plot(i, MinorOffset(i, minorDelta, steps));
         }
         phase += steps;
-    }
+    };
+    // Curves smaller than a pixel repeat one point many times: such segments draw nothing and move no
+    // pattern, so the loop passes over them without a segment's work.
+    const PixelPoint *p = points.data();
+    const std::size_t n = points.size();
+    for (std::size_t s = 0; s + 1 < n; s++)
+        if (!(p[s] == p[s + 1])) segment(p[s], p[s + 1]);
+    if (closed) segment(p[n - 1], p[0]);
 }
 
 void QtCanvas::StrokeWide(const Pen &pen, std::span<const PixelPoint> points, bool closed) {
