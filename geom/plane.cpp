@@ -127,14 +127,34 @@ BlockPlacement::BlockPlacement(const BlockTransform &t)
       quickSine(std::sin(t.angle)),
       quickAngle(QuickParameter(t.angle)) {}
 
-QuickPixelMap BlockPlacement::QuickPixels(double originX, double originY, double scale) const {
+PointBox BoxOf(std::span<const PlanePoint> points) {
+    if (points.empty()) return {};
+    PlanePoint low = points.front(), high = low;
+    bool finite = true;
+    for (const PlanePoint &p : points) {
+        low = {std::min(low.x, p.x), std::min(low.y, p.y)};
+        high = {std::max(high.x, p.x), std::max(high.y, p.y)};
+        finite &= std::isfinite(p.x) && std::isfinite(p.y);
+    }
+    PointBox box;
+    box.centre = {(low.x + high.x) / 2, (low.y + high.y) / 2};
+    box.half = {std::max(high.x - box.centre.x, box.centre.x - low.x),
+                std::max(high.y - box.centre.y, box.centre.y - low.y)};
+    // min and max pass over a NaN: an infinite extent leaves such points to the exact placement.
+    box.extent = finite ? PlanePoint{std::max(std::fabs(low.x), std::fabs(high.x)),
+                                     std::max(std::fabs(low.y), std::fabs(high.y))}
+                        : PlanePoint{INFINITY, INFINITY};
+    return box;
+}
+
+QuickMap BlockPlacement::QuickMapTo(double originX, double originY, double scale) const {
     const BlockTransform &t = transform;
     const double perDivisor = scale / t.divisor;
     return {quickCosine * t.scaleX * perDivisor, -quickSine * t.scaleY * perDivisor, (t.x / t.divisor - originX) * scale,
             quickSine * t.scaleX * perDivisor,  quickCosine * t.scaleY * perDivisor, (t.y / t.divisor - originY) * scale};
 }
 
-double BlockPlacement::QuickPixelBound(PlanePoint extent, double scale) const {
+double BlockPlacement::QuickMapBound(PlanePoint extent, double scale) const {
     const BlockTransform &t = transform;
     const double size =
         std::fabs(t.x) + std::fabs(t.y) + extent.x * std::fabs(t.scaleX) + extent.y * std::fabs(t.scaleY);

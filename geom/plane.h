@@ -3,6 +3,7 @@
 
 #include <cmath>
 #include <cstdint>
+#include <span>
 
 #include "geom/error_bounds.h"
 #include "geom/extended.h"
@@ -81,9 +82,17 @@ private:
 // Whether a parameter is small enough for the double sine and cosine to stand for the exact ones.
 inline bool QuickParameter(double t) { return std::fabs(t) < 0x1p52; }
 
-// A placement followed by the move to pixel units ((x - originX) * scale, (y - originY) * scale) as one
-// affine map in doubles.
-struct QuickPixelMap {
+// The box of a set of points: its centre and half size, and the largest |x| and |y|, each within a few
+// roundings of the points' own (which the bounds of the quick placements cover). The extent is infinite
+// when a point is not finite.
+struct PointBox {
+    PlanePoint centre, half, extent;
+};
+PointBox BoxOf(std::span<const PlanePoint> points);
+
+// A placement followed by a move and a scale ((x - originX) * scale, (y - originY) * scale; to pixel units,
+// say) as one affine map in doubles.
+struct QuickMap {
     double xu = 0, xv = 0, x0 = 0, yu = 0, yv = 0, y0 = 0;
 
     PlanePoint At(PlanePoint p) const { return {xu * p.x + xv * p.y + x0, yu * p.x + yv * p.y + y0}; }
@@ -118,13 +127,13 @@ public:
                 (transform.y + (quickSine * su + quickCosine * sv)) / transform.divisor};
     }
 
-    // Place and the move to pixel units after it, in doubles (the angle's double sine and cosine, the
-    // divisor folded into the coefficients). A block-local point at most `extent` from the block's origin
-    // on each axis maps within QuickPixelBound(extent, scale) pixels of (Place(p) - origin) * scale, the
-    // roundings of the origin's own term aside (see kQuickTermBound); infinite when the angle is one the
-    // processor could not reduce.
-    QuickPixelMap QuickPixels(double originX, double originY, double scale) const;
-    double QuickPixelBound(PlanePoint extent, double scale) const;
+    // Place and a move and scale after it, in doubles (the angle's double sine and cosine, the divisor
+    // folded into the coefficients). A block-local point at most `extent` from the block's origin on each
+    // axis maps within QuickMapBound(extent, scale) of (Place(p) - origin) * scale, the roundings of the
+    // origin's own term aside (see kQuickTermBound); infinite when the angle is one the processor could
+    // not reduce.
+    QuickMap QuickMapTo(double originX, double originY, double scale) const;
+    double QuickMapBound(PlanePoint extent, double scale) const;
 
 private:
     BlockTransform transform;

@@ -156,22 +156,6 @@ private:
     bool sure = true;
 };
 
-void MeasureBox(BlockCurveCache::Curve &curve) {
-    if (curve.vertices.empty()) return;
-    PlanePoint low = curve.vertices.front(), high = low;
-    for (const PlanePoint &p : curve.vertices) {
-        low = {std::min(low.x, p.x), std::min(low.y, p.y)};
-        high = {std::max(high.x, p.x), std::max(high.y, p.y)};
-    }
-    curve.centre = {(low.x + high.x) / 2, (low.y + high.y) / 2};
-    curve.half = {std::max(high.x - curve.centre.x, curve.centre.x - low.x),
-                  std::max(high.y - curve.centre.y, curve.centre.y - low.y)};
-    curve.extent = {std::max(std::fabs(low.x), std::fabs(high.x)), std::max(std::fabs(low.y), std::fabs(high.y))};
-    // min and max pass over a NaN: an infinite extent leaves such a curve to the exact placement.
-    for (const PlanePoint &p : curve.vertices)
-        if (!std::isfinite(p.x) || !std::isfinite(p.y)) curve.extent = {INFINITY, INFINITY};
-}
-
 // Hands the quick pixels to the canvas when `certain(strokes)` says they are the exact path's; false when
 // the exact path must decide.
 template <class Certain>
@@ -194,13 +178,13 @@ bool HandOverCertain(PreviewSurface &surface, HandOff how, Certain certain) {
 bool HandOverQuickPlaced(PreviewSurface &surface, HandOff how, const BlockCurveCache::Curve &local,
                          const BlockPlacement &insert) {
     const PreviewView &view = surface.view;
-    const QuickPixelMap map = insert.QuickPixels(view.minX, view.minY, view.scale);
-    const double bound = insert.QuickPixelBound(local.extent, view.scale);
+    const QuickMap map = insert.QuickMapTo(view.minX, view.minY, view.scale);
+    const double bound = insert.QuickMapBound(local.box.extent, view.scale);
     const std::vector<PlanePoint> &vertices = local.vertices;
     const int count = static_cast<int>(vertices.size());
     std::vector<PixelPoint> &pixels = surface.pixelPoints.vertices;
     CertainPixelWriter out(view, pixels);
-    if (!out.AddSame(count, map.At(local.centre), map.Reach(local.half), bound))
+    if (!out.AddSame(count, map.At(local.box.centre), map.Reach(local.box.half), bound))
         out.AddMany(count, bound, [&](int i) { return map.At(vertices[static_cast<std::size_t>(i)]); });
     const bool drawn = HandOverCertain(surface, how, [&](bool strokes) { return out.Certain(strokes); });
     pixels.clear();
@@ -232,7 +216,7 @@ void DrawCurve(PreviewSurface &surface, const BlockPlacement *insert, double til
             BlockCurveCache::Curve curve;
             VertexWriter unplaced(curve.vertices, nullptr, tilt);
             curve.handOff = static_cast<int>(write(unplaced));
-            MeasureBox(curve);
+            curve.box = BoxOf(curve.vertices);
             return curve;
         });
         if (HandOverQuickPlaced(surface, static_cast<HandOff>(local.handOff), local, *insert)) return;

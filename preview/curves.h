@@ -26,9 +26,7 @@ public:
     struct Curve {
         int handOff = 0;
         std::vector<PlanePoint> vertices;
-        // The vertices' box: its centre and half size, and the largest |x| and |y| (each within a few
-        // roundings of the vertices' own, which the placement's bound covers).
-        PlanePoint centre, half, extent;
+        PointBox box;
     };
 
     // The curve of `key`, made by `make` the first time.

@@ -1,12 +1,13 @@
 // The rectangle a drawing covers, from a fixed set of key points per entity kind.
 #include "reader/extents.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <optional>
 #include <unordered_map>
+#include <vector>
 
-#include "geom/bits_key.h"
 #include "geom/extended.h"
 #include "reader/drawing_rules.h"
 
@@ -16,38 +17,21 @@ namespace {
 
 const double kAxisParameters[4] = {0, kPi / 2, kPi, ToDouble(3 * Ext(kPi) / 2)};
 
-// Block members' ellipse key points in block-local coordinates, each computed once and placed by every
-// insert of its block (the exact point does not depend on the insert until it is placed). Keyed by the
-// values' bits; at most kMaxPoints kept.
-class LocalKeyPoints {
-public:
-    using Key = BitsKey<7>;
+// Whether the point, known to within `bound`, surely lies inside the extents, changing nothing.
+bool SurelyInside(const DrawingExtents &e, PlanePoint p, double bound) {
+    return p.x - bound > e.minX && p.x + bound < e.maxX && p.y - bound > e.minY && p.y + bound < e.maxY;
+}
 
-    template <class Make>
-    PlanePoint Find(const Key &key, Make make) {
-        if (const auto found = points.find(key); found != points.end()) return found->second;
-        const PlanePoint p = make();
-        if (points.size() < kMaxPoints) points.emplace(key, p);
-        return p;
-    }
-
-private:
-    static constexpr std::size_t kMaxPoints = 1 << 20;
-    std::unordered_map<Key, PlanePoint, BitsKeyHash> points;
-};
-
-// Adds points either directly or through one insert's placement.
+// Adds key points: at top level to the extents, in a block definition to its list of exact block-local
+// points (the same for every insert until placed).
 class KeyPoints {
 public:
-    KeyPoints(DrawingExtents &e, const BlockPlacement *insert, LocalKeyPoints *local = nullptr)
-        : extents(e), insert(insert), local(local) {}
+    explicit KeyPoints(DrawingExtents &e) : extents(&e) {}
+    explicit KeyPoints(std::vector<PlanePoint> &local) : local(&local) {}
 
     void Add(double x, double y) {
-        if (!insert) return ExtendExtents(extents, x, y);
-        // Members are placed in doubles first; exactly only when they may move the extents.
-        double bound = 0;
-        if (SurelyInside(insert->QuickPlace(x, y, bound), bound)) return;
-        ExtendTransformed(extents, x, y, *insert);
+        if (local) local->push_back({x, y});
+        else ExtendExtents(*extents, x, y);
     }
 
     void AddArc(const TclpEntEnko &a) {
@@ -123,12 +107,6 @@ public:
     }
 
 private:
-    // Whether the point, known to within `bound`, surely lies inside the extents, changing nothing.
-    bool SurelyInside(PlanePoint p, double bound) const {
-        return p.x - bound > extents.minX && p.x + bound < extents.maxX && p.y - bound > extents.minY &&
-               p.y + bound < extents.maxY;
-    }
-
     // An ellipse's key points: each first in doubles, and exactly (with the tilt's extended sine and
     // cosine, taken once) only when it may move the extents. Most do not.
     class EllipseKeyPoints {
@@ -143,16 +121,13 @@ private:
               quick(cx, cy, r, k, tilt) {}
 
         void Add(double t) {
-            // Inside a block a guess would be block-local: placement decides there (see KeyPoints::Add).
-            if (!to.insert) {
+            // A definition's points are block-local: they are kept exact, and its inserts' placements decide.
+            if (to.extents) {
                 const PlanePoint guess = quick.At(t);
-                if (quick.Sure() && to.SurelyInside(guess, quick.Bound())) return;
+                if (quick.Sure() && SurelyInside(*to.extents, guess, quick.Bound())) return;
             }
-            const auto exact = [&] {
-                if (!rotation) rotation.emplace(tilt);
-                return EllipsePoint(cx, cy, r, k, *rotation, t);
-            };
-            const PlanePoint p = to.local ? to.local->Find(BitsKeyOf<7>(0, {cx, cy, r, k, tilt, t}), exact) : exact();
+            if (!rotation) rotation.emplace(tilt);
+            const PlanePoint p = EllipsePoint(cx, cy, r, k, *rotation, t);
             to.Add(p.x, p.y);
         }
 
@@ -168,10 +143,49 @@ private:
         std::optional<Rotation> rotation;
     };
 
-    DrawingExtents &extents;
-    const BlockPlacement *insert;
-    LocalKeyPoints *local;
+    DrawingExtents *extents = nullptr;
+    std::vector<PlanePoint> *local = nullptr;
 };
+
+// A definition's key points in block-local coordinates with their box, gathered once and placed by
+// every insert of it; past kMaxPoints in all, gathered again for each insert.
+class DefinitionKeyPoints {
+public:
+    struct Points {
+        std::vector<PlanePoint> points;
+        PointBox box;
+    };
+
+    const Points &Find(const TclpEntBlockDef &definition) {
+        if (const auto found = kept.find(&definition); found != kept.end()) return found->second;
+        Points gathered;
+        KeyPoints(gathered.points).AddEntities(definition);
+        gathered.box = BoxOf(gathered.points);
+        if (total + gathered.points.size() > kMaxPoints) {
+            uncached = std::move(gathered);
+            return uncached;
+        }
+        total += gathered.points.size();
+        return kept.emplace(&definition, std::move(gathered)).first->second;
+    }
+
+private:
+    static constexpr std::size_t kMaxPoints = 1 << 20;
+    std::unordered_map<const TclpEntBlockDef *, Points> kept;
+    std::size_t total = 0;
+    Points uncached;
+};
+
+// One insert's key points: placed in doubles first, the whole definition at once when its box surely
+// lies inside, each point exactly only when it may move the extents.
+void AddPlaced(DrawingExtents &e, const DefinitionKeyPoints::Points &local, const BlockPlacement &insert) {
+    const QuickMap map = insert.QuickMapTo(0, 0, 1);
+    const double bound = insert.QuickMapBound(local.box.extent, 1);
+    const PlanePoint centre = map.At(local.box.centre), reach = map.Reach(local.box.half);
+    if (SurelyInside(e, centre, std::max(reach.x, reach.y) + bound)) return;
+    for (const PlanePoint &p : local.points)
+        if (!SurelyInside(e, map.At(p), bound)) ExtendTransformed(e, p.x, p.y, insert);
+}
 
 }  // namespace
 
@@ -203,10 +217,10 @@ double NormaliseDegrees(double s) {
 DrawingExtents ComputeDrawingExtents(const DrawingStore &store) {
     DrawingExtents e;
     InitExtents(e, store.originX, store.originY);
-    KeyPoints(e, nullptr).AddEntities(store);
-    LocalKeyPoints local;
+    KeyPoints(e).AddEntities(store);
+    DefinitionKeyPoints definitions;
     ForEachPlacedInsert(store, [&](const TclpEntBlockDef &definition, const BlockPlacement &placement) {
-        KeyPoints(e, &placement, &local).AddEntities(definition);
+        AddPlaced(e, definitions.Find(definition), placement);
     });
     return e;
 }
