@@ -170,6 +170,19 @@ TEST(DrawingExtents, QuickPlacementGivesTheExactExtents) {
             second.x += 333, second.angle = -3 * next(), second.scaleX = 2;
             store.inserts.push_back(second);
         }
+        // A third of them place it again nudged by an ulp, and again within the first's box: whole
+        // definitions pass or fail the quick box test by a hair.
+        if (round % 3 == 0) {
+            for (int i = 0; i < 8; i++) {
+                TclpEntBlock again = insert;
+                const double away = i % 2 ? 1e9 : -1e9;
+                if (i / 2 == 0) again.x = std::nextafter(again.x, away);
+                if (i / 2 == 1) again.angle = std::nextafter(again.angle, away);
+                if (i / 2 == 2) again.scaleX = std::nextafter(again.scaleX, away);
+                if (i / 2 == 3) again.scaleX *= 0.25, again.scaleY *= 0.25;
+                store.inserts.push_back(again);
+            }
+        }
         std::vector<BlockPlacement> placements;
         for (const TclpEntBlock &placed : store.inserts)
             placements.emplace_back(BlockTransformOf(placed));
