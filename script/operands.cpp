@@ -55,20 +55,46 @@ bool RoundWithoutText(double v, int decimals, double &rounded) {
 bool ShortDecimalDigits(double magnitude, DecimalDigits &d) {
     const int decimals = magnitude < 10 ? 14 : magnitude < 1e5 ? 10 : -1;
     if (decimals < 0) return false;
-    // The double product's nearest integer, when it gives the magnitude back, is the extended one's too:
-    // the product then lies within 0.1 of it. Otherwise the extended product decides.
+    // Any whole number of units below 10^15 that gives the magnitude back is the decimal: two such
+    // decimals lie farther apart than a double's spacing. The double product rounded is nearly always
+    // it; otherwise the extended product decides.
     const auto fits = [&](std::uint64_t units) {
         return units < 1000000000000000u && static_cast<double>(units) / kPowersOfTen[decimals] == magnitude;
     };
-    auto units = static_cast<std::uint64_t>(std::llround(magnitude * kPowersOfTen[decimals]));
+    const double product = magnitude * kPowersOfTen[decimals];
+    auto units = static_cast<std::uint64_t>(product < 1e15 ? product + 0.5 : 0);
     if (!fits(units)) units = static_cast<std::uint64_t>(std::llround(Ext(magnitude) * kPowersOfTen[decimals]));
     if (!fits(units)) return false;
-    char text[20];
-    const char *end = std::to_chars(text, text + sizeof text, units).ptr;
-    d.count = static_cast<int>(end - text);
-    std::copy(static_cast<const char *>(text), end, d.digits.begin());
+    d.count = static_cast<int>(std::to_chars(d.digits.data(), d.digits.data() + d.digits.size(), units).ptr -
+                               d.digits.data());
     d.exponent = d.count - decimals;
     return true;
+}
+
+// Writes the digits as the operand's text: fixed notation for exponents from -3 to 15, else scientific.
+char *WriteDigits(char *at, const DecimalDigits &d, bool negative) {
+    if (negative) *at++ = '-';
+    const char *digits = d.digits.data();
+    const auto count = static_cast<std::size_t>(d.count);
+    const int e = d.exponent;  // the value is 0.d1d2... x 10^e
+    if (e >= -3 && e <= 15) {
+        if (e <= 0) {
+            at = std::copy_n("0.000", 2 - e, at);
+            return std::copy_n(digits, count, at);
+        }
+        const auto whole = static_cast<std::size_t>(e);
+        if (count <= whole) return std::fill_n(std::copy_n(digits, count, at), whole - count, '0');
+        at = std::copy_n(digits, whole, at);
+        *at++ = '.';
+        return std::copy_n(digits + whole, count - whole, at);
+    }
+    *at++ = digits[0];
+    if (count > 1) {
+        *at++ = '.';
+        at = std::copy_n(digits + 1, count - 1, at);
+    }
+    *at++ = 'E';
+    return std::to_chars(at, at + 8, e - 1).ptr;
 }
 
 }  // namespace
@@ -113,32 +139,9 @@ void AppendOperand(std::string &out, double v) {
         }
     }
     TrimZeros(d);
-    if (v < 0) out += '-';
-    const char *digits = d.digits.data();
-    const int e = d.exponent;  // the value is 0.d1d2... x 10^e
-    if (e >= -3 && e <= 15) {
-        if (e <= 0) {
-            out += "0.";
-            out.append(static_cast<std::size_t>(-e), '0');
-            out.append(digits, static_cast<std::size_t>(d.count));
-        } else if (d.count <= e) {
-            out.append(digits, static_cast<std::size_t>(d.count));
-            out.append(static_cast<std::size_t>(e - d.count), '0');
-        } else {
-            out.append(digits, static_cast<std::size_t>(e));
-            out += '.';
-            out.append(digits + e, static_cast<std::size_t>(d.count - e));
-        }
-        return;
-    }
-    out += digits[0];
-    if (d.count > 1) {
-        out += '.';
-        out.append(digits + 1, static_cast<std::size_t>(d.count - 1));
-    }
-    out += 'E';
-    char exponent[8];
-    out.append(exponent, std::to_chars(exponent, exponent + sizeof exponent, e - 1).ptr);
+    // Sign, "0.000", 15 digits and a point, or a signed three-digit exponent: far below this.
+    char text[40];
+    out.append(text, WriteDigits(text, d, v < 0));
 }
 
 }  // namespace korvel
