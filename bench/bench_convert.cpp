@@ -30,9 +30,29 @@ protected:
     }
 };
 
+// The shortest form of `count` doubles, into a reused buffer: the floor of writing as many operands.
+double ToCharsSeconds(std::size_t count) {
+    volatile std::size_t sink = 0;
+    return bench::BestSeconds(3, [&] {
+        char text[32];
+        double v = 0.123456789;
+        std::size_t total = 0;
+        for (std::size_t i = 0; i < count; i++) {
+            v = v * 1.0000001 + 37.11;
+            total += static_cast<std::size_t>(std::to_chars(text, text + sizeof text, v).ptr - text);
+        }
+        sink = total;
+    });
+}
+
 }  // namespace
 
 int main(int argc, char **argv) {
+    if (const std::size_t count = bench::ArgumentOr(argc, argv, "--to-chars-only", 0)) {
+        // For cli_ratios.py: the floor's formatting part for a script of `count` operands.
+        std::printf("to_chars seconds: %.6f\n", ToCharsSeconds(count));
+        return 0;
+    }
     const std::size_t entities = bench::ArgumentOr(argc, argv, "--entities", 1000000);
     const DrawingStore store = bench::MixedDrawing(entities, bench::MixArgument(argc, argv));
     PenColorTable pens;
@@ -54,18 +74,7 @@ int main(int argc, char **argv) {
     std::fclose(devNull);
     const std::size_t growth = bench::PeakResidentBytes() - before;
 
-    // Baseline: the shortest form of as many doubles, into a reused buffer.
-    volatile std::size_t sink = 0;
-    const double formatSeconds = bench::BestSeconds(3, [&] {
-        char text[32];
-        double v = 0.123456789;
-        std::size_t total = 0;
-        for (std::size_t i = 0; i < operands; i++) {
-            v = v * 1.0000001 + 37.11;
-            total += static_cast<std::size_t>(std::to_chars(text, text + sizeof text, v).ptr - text);
-        }
-        sink = total;
-    });
+    const double formatSeconds = ToCharsSeconds(operands);
 
     const double convertRate = static_cast<double>(operands) / convertSeconds;
     const double formatRate = static_cast<double>(operands) / formatSeconds;

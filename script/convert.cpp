@@ -1,9 +1,16 @@
 // The conversion driver: the whole drawing as a Vantra script, under the four options.
 #include "script/convert.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <deque>
+#include <functional>
+#include <future>
 #include <string>
+#include <system_error>
+#include <thread>
+#include <vector>
 
 #include "geom/extended.h"
 #include "reader/drawing_rules.h"
@@ -18,54 +25,84 @@ constexpr std::uint16_t kLineNeverConverted = 0x2000;
 constexpr std::uint16_t kCurveNeverConverted = 0x0040;  // arcs and points
 constexpr double kEpsilon = 1e-12;
 
-// The run's state: the layer and pen last written, shared by all kinds so that a change is
-// written only when it happens, across the kinds too.
+// The layer and pen last written, shared by all kinds so that a change is written only when it happens,
+// across the kinds too; -1 before any.
+struct RunState {
+    std::int32_t layer = -1;
+    std::int32_t pen = -1;
+};
+
+// How each entity is converted under the run's options: whether it is, the "LAYER" and "PEN" lines it
+// needs before its command, and the command.
 class ScriptRun {
 public:
-    ScriptRun(const ConvertOptions &options, const PenColorTable &pens, ScriptSink &out)
-        : options(options), pens(pens), out(out) {}
+    ScriptRun(const ConvertOptions &options, const PenColorTable &pens, const ScriptTransform &transform)
+        : options(options), pens(pens), transform(transform) {}
 
-    bool SkippedAsHatching(const TclpEntBase &base) const { return !options.hatching && (base.flags & kHatching); }
-
-    // The "LAYER" and "PEN" lines an entity needs before its command.
-    void Announce(const TclpEntBase &base, int penNumber) {
-        if (options.layers) {
-            const int layer = base.layerGroup * 16 + base.layer;
-            if (layer != lastLayer) {
-                lastLayer = layer;
-                out.WriteLine("\x81\x40LAYER\x81\x40" + std::to_string(layer));
-            }
-        }
-        if (options.colors && penNumber != lastPen) {
-            lastPen = penNumber;
-            out.WriteLine("\x81\x40PEN\x81\x40" + std::to_string(penNumber));
-        }
+    bool Converted(const TclpEntSolid &solid) const { return !SkippedAsHatching(solid.base); }
+    bool Converted(const TclpEntSen &line) const { return !SkippedAsHatching(line.base) && !SkippedLine(line); }
+    bool Converted(const TclpEntEnko &arc) const { return !SkippedAsHatching(arc.base) && !SkippedArc(arc); }
+    bool Converted(const TclpEntTen &point) const {
+        return !SkippedAsHatching(point.base) && !(point.base.flags & kCurveNeverConverted);
     }
 
-    int PenOf(const TclpEntBase &base) const { return PenNumberOf(base.penColor); }
+    // The state once a converted entity has been written.
+    template <class Entity>
+    RunState After(const Entity &entity) const {
+        const TclpEntBase &base = BaseOf(entity);
+        return {options.layers ? LayerOf(base) : -1, options.colors ? PenOf(entity) : -1};
+    }
+
+    template <class Entity>
+    void Convert(const Entity &entity, RunState &state, ScriptSink &out) const {
+        if (!Converted(entity)) return;
+        const RunState after = After(entity);
+        if (after.layer != state.layer) out.WriteLine("\x81\x40LAYER\x81\x40" + std::to_string(after.layer));
+        if (after.pen != state.pen) out.WriteLine("\x81\x40PEN\x81\x40" + std::to_string(after.pen));
+        state = after;
+        Emit(entity, out);
+    }
+
+private:
+    bool SkippedAsHatching(const TclpEntBase &base) const { return !options.hatching && (base.flags & kHatching); }
+    static std::int32_t LayerOf(const TclpEntBase &base) { return base.layerGroup * 16 + base.layer; }
+    template <class Entity>
+    static const TclpEntBase &BaseOf(const Entity &entity) {
+        return entity.base;
+    }
+
+    template <class Entity>
+    int PenOf(const Entity &entity) const {
+        return PenNumberOf(entity.base.penColor);
+    }
     int PenOf(const TclpEntSolid &solid) const {
         return HasOwnColor(solid) ? NearestPenNumber(pens, static_cast<std::uint32_t>(solid.color))
                                   : PenNumberOf(solid.base.penColor);
     }
 
-private:
+    void Emit(const TclpEntSolid &solid, ScriptSink &out) const {
+        if (!IsArcSolid(solid)) EmitPolygonSolid(out, solid, transform);
+        else EmitArcSolid(out, solid.base.penStyle, solid, transform);
+    }
+    void Emit(const TclpEntSen &line, ScriptSink &out) const { EmitLine(out, line, transform); }
+    void Emit(const TclpEntEnko &arc, ScriptSink &out) const { EmitArc(out, arc, transform); }
+    void Emit(const TclpEntTen &point, ScriptSink &out) const { EmitPoint(out, point, transform); }
+
+    static bool SkippedLine(const TclpEntSen &line) {
+        if (line.base.flags & kLineNeverConverted) return true;
+        return std::fabs(Ext(line.startX) - line.endX) <= kEpsilon &&
+               std::fabs(Ext(line.startY) - line.endY) <= kEpsilon;
+    }
+    static bool SkippedArc(const TclpEntEnko &arc) {
+        if (arc.base.flags & kCurveNeverConverted) return true;
+        if (arc.radius <= kEpsilon || Ext(arc.radius) * arc.flatness <= kEpsilon) return true;
+        return arc.fullCircle == 0 && std::fabs(arc.arcAngle) <= kEpsilon;
+    }
+
     const ConvertOptions &options;
     const PenColorTable &pens;
-    ScriptSink &out;
-    std::int32_t lastLayer = -1;
-    std::int32_t lastPen = -1;
+    ScriptTransform transform;
 };
-
-bool SkippedLine(const TclpEntSen &line) {
-    if (line.base.flags & kLineNeverConverted) return true;
-    return std::fabs(Ext(line.startX) - line.endX) <= kEpsilon && std::fabs(Ext(line.startY) - line.endY) <= kEpsilon;
-}
-
-bool SkippedArc(const TclpEntEnko &arc) {
-    if (arc.base.flags & kCurveNeverConverted) return true;
-    if (arc.radius <= kEpsilon || Ext(arc.radius) * arc.flatness <= kEpsilon) return true;
-    return arc.fullCircle == 0 && std::fabs(arc.arcAngle) <= kEpsilon;
-}
 
 ScriptTransform TransformOf(const DrawingStore &store) {
     // Before any read there are no layer-group scales (and no entities): keep the scale neutral.
@@ -73,41 +110,75 @@ ScriptTransform TransformOf(const DrawingStore &store) {
     return {store.originX, store.originY, s};
 }
 
+// A run of one kind's entities, converted into its own text: given the state the entities before it
+// leave, its text is what one pass over the whole drawing writes for it. Runs are converted side by side
+// and written in order.
+struct Part {
+    std::function<void(StringScriptSink &)> convert;
+};
+
+constexpr std::size_t kPartEntities = 8192;
+
+template <class Entity>
+void AddParts(std::vector<Part> &parts, const std::vector<Entity> &entities, const ScriptRun &run, RunState &state) {
+    for (std::size_t begin = 0; begin < entities.size(); begin += kPartEntities) {
+        const std::size_t end = std::min(entities.size(), begin + kPartEntities);
+        parts.push_back({[&entities, &run, begin, end, before = state](StringScriptSink &out) {
+            RunState state = before;
+            for (std::size_t i = begin; i < end; i++)
+                run.Convert(entities[i], state, out);
+        }});
+        // The state after the part is the last converted entity's.
+        for (std::size_t i = end; i-- > begin;)
+            if (run.Converted(entities[i])) {
+                state = run.After(entities[i]);
+                break;
+            }
+    }
+}
+
+// Parts converted at once besides the one being written: enough to keep two cores busy, while the
+// texts waiting stay a few megabytes.
+unsigned PartsAhead() { return std::clamp(std::thread::hardware_concurrency(), 1u, 2u); }
+
 }  // namespace
 
 bool ConvertDrawing(const DrawingStore &store, const ConvertOptions &options, const PenColorTable &pens,
                     ScriptSink &out) {
-    const ScriptTransform t = TransformOf(store);
-    ScriptRun run(options, pens, out);
+    const ScriptRun run(options, pens, TransformOf(store));
     out.WriteLine("#VAR");
     out.WriteLine("\x81\x40n");
     out.WriteLine("#DRAW");
-    if (options.solids) {
-        for (const TclpEntSolid &solid : store.solids) {
-            if (!out.Ok()) return false;
-            if (run.SkippedAsHatching(solid.base)) continue;
-            run.Announce(solid.base, run.PenOf(solid));
-            if (!IsArcSolid(solid)) EmitPolygonSolid(out, solid, t);
-            else EmitArcSolid(out, solid.base.penStyle, solid, t);
+    std::vector<Part> parts;
+    RunState state;
+    if (options.solids) AddParts(parts, store.solids, run, state);
+    AddParts(parts, store.lines, run, state);
+    AddParts(parts, store.arcs, run, state);
+    AddParts(parts, store.points, run, state);
+
+    // Each part's text is made on a thread of its own (or, on one core, when it is wanted) and written in
+    // order; a failed write stops the parts not yet started.
+    const unsigned ahead = PartsAhead();
+    std::deque<std::future<std::string>> pending;
+    std::size_t next = 0;
+    const auto start = [&] {
+        const auto convert = [&part = parts[next]] {
+            StringScriptSink text;
+            part.convert(text);
+            return std::move(text.text);
+        };
+        try {
+            pending.push_back(std::async(ahead > 1 ? std::launch::async : std::launch::deferred, convert));
+        } catch (const std::system_error &) {  // no thread to be had: made when wanted instead
+            pending.push_back(std::async(std::launch::deferred, convert));
         }
-    }
-    for (const TclpEntSen &line : store.lines) {
-        if (!out.Ok()) return false;
-        if (run.SkippedAsHatching(line.base) || SkippedLine(line)) continue;
-        run.Announce(line.base, run.PenOf(line.base));
-        EmitLine(out, line, t);
-    }
-    for (const TclpEntEnko &arc : store.arcs) {
-        if (!out.Ok()) return false;
-        if (run.SkippedAsHatching(arc.base) || SkippedArc(arc)) continue;
-        run.Announce(arc.base, run.PenOf(arc.base));
-        EmitArc(out, arc, t);
-    }
-    for (const TclpEntTen &point : store.points) {
-        if (!out.Ok()) return false;
-        if (run.SkippedAsHatching(point.base) || (point.base.flags & kCurveNeverConverted)) continue;
-        run.Announce(point.base, run.PenOf(point.base));
-        EmitPoint(out, point, t);
+        next++;
+    };
+    while (out.Ok() && (next < parts.size() || !pending.empty())) {
+        while (next < parts.size() && pending.size() < ahead) start();
+        const std::string text = pending.front().get();
+        pending.pop_front();
+        out.WriteLines(text);
     }
     return out.Ok();
 }

@@ -15,6 +15,10 @@ public:
     void WriteLine(std::string_view bytes) {
         if (ok) ok = Write(bytes) && Write("\r\n");
     }
+    // Writes lines that already end in CR LF.
+    void WriteLines(std::string_view lines) {
+        if (ok && !lines.empty()) ok = Write(lines);
+    }
     bool Ok() const { return ok; }
 
 protected:

@@ -4,7 +4,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh test
 bash scripts/build.sh build-release -DCMAKE_BUILD_TYPE=Release -DKORVEL_TESTS=OFF
-python3 bench/cli_ratios.py build-release/korvel-cli build-release/bench/bench_reader
+python3 bench/cli_ratios.py build-release/korvel-cli build-release/bench/bench_reader build-release/bench/bench_convert
 echo
 python3 bench/hostile.py build-release/korvel-cli build-release/bench/make_hostile
 echo

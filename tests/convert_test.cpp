@@ -7,6 +7,7 @@
 
 #include "reader/jclfunit.h"
 #include "script/convert.h"
+#include "script/emitters.h"
 #include "tests/support/readable_script.h"
 #include "tests/support/realdata.h"
 #include "tests/support/scripts.h"
@@ -176,34 +177,98 @@ TEST(ConvertDrawing, NonFiniteValuesNeverCrash) {
 }
 
 TEST(ConvertDrawing, StopsAtTheFirstFailedWrite) {
+    // Takes `room` bytes, then fails; counts the writes tried after that.
     class FailingSink final : public ScriptSink {
     public:
-        int linesLeft;
+        std::size_t room;
+        bool failed = false;
+        int writesAfterFailure = 0;
         std::string text;
-        explicit FailingSink(int lines) : linesLeft(lines) {}
+        explicit FailingSink(std::size_t room) : room(room) {}
 
     protected:
         bool Write(std::string_view bytes) override {
-            if (bytes == "\r\n" && --linesLeft < 0) return false;
+            writesAfterFailure += failed;
+            if (failed || bytes.size() > room) {
+                failed = true;
+                return false;
+            }
+            room -= bytes.size();
             text.append(bytes);
             return true;
         }
     };
     DrawingStore d = Drawing();
-    for (int i = 0; i < 10; i++)
+    for (int i = 0; i < 100000; i++)
         d.lines.push_back({Base(2), 0, 0, 1, static_cast<double>(i)});
     PenColorTable pens;
     FillPenColorTable(pens);
-    FailingSink sink(5);
-    EXPECT_FALSE(ConvertDrawing(d, {}, pens, sink));
-    // Three header lines and two lines complete; the third line's end could not be written.
-    EXPECT_TRUE(
-        sink.text.ends_with("n, 0,0, 1,1\r\n"
-                            "\x81\x40"
-                            "LINE2D"
-                            "\x81\x40"
-                            "n, 0,0, 1,2"));
-    EXPECT_FALSE(sink.Ok());
+    StringScriptSink whole;
+    ASSERT_TRUE(ConvertDrawing(d, {}, pens, whole));
+    for (const std::size_t room : {std::size_t{0}, std::size_t{30}, whole.text.size() / 2, whole.text.size() - 1}) {
+        FailingSink sink(room);
+        EXPECT_FALSE(ConvertDrawing(d, {}, pens, sink));
+        EXPECT_FALSE(sink.Ok());
+        // What was written is the script's beginning, and nothing was tried once a write had failed.
+        EXPECT_TRUE(whole.text.starts_with(sink.text)) << room;
+        EXPECT_EQ(sink.writesAfterFailure, 0);
+    }
+}
+
+// Large drawings are converted in parts side by side; the script is the one a single pass writes, with
+// the layer and pen carried across parts, across kinds and across parts that write nothing at all.
+TEST(ConvertDrawing, LargeDrawingsAreWrittenAsInOnePass) {
+    DrawingStore d = Drawing();
+    const auto base = [](int i) {
+        // Layers change near every part's edge (8192 entities), pens more often; hatching marks the
+        // entities at the edges and, among the lines, a whole part.
+        const bool hatching = (i + 1) % 8192 < 3 || (i >= 16384 && i < 24576);
+        return Base(static_cast<std::uint16_t>(1 + i / 3000 % 9), static_cast<std::uint16_t>(i / 8191 % 3), 0,
+                    hatching ? 0x0020 : 0);
+    };
+    for (int i = 0; i < 30000; i++)
+        d.lines.push_back({base(i), 0, 0, 1, static_cast<double>(i)});
+    for (int i = 0; i < 9000; i++) {
+        d.solids.push_back({base(i + 5), 0, 0, 1, 0, 0, static_cast<double>(i), 0, 1, 0});
+        d.arcs.push_back({base(i + 7), 0, 0, static_cast<double>(i + 1), 0, 1, 0, 1, 1});
+        d.points.push_back({base(i + 11), static_cast<double>(i), 1, 0, 0, 0, 0});
+    }
+    PenColorTable pens;
+    FillPenColorTable(pens);
+    // The single pass, written out plainly for these entities (none of them skipped but as hatching).
+    const auto onePass = [&](const ConvertOptions &o) {
+        StringScriptSink out;
+        out.WriteLine("#VAR");
+        out.WriteLine("\x81\x40n");
+        out.WriteLine("#DRAW");
+        int lastLayer = -1, lastPen = -1;
+        const ScriptTransform t{0, 0, 1};
+        const auto announce = [&](const TclpEntBase &b) {
+            if (!o.hatching && (b.flags & 0x0020)) return false;
+            if (o.layers && b.layer != lastLayer) out.WriteLine("\x81\x40LAYER\x81\x40" + std::to_string(lastLayer = b.layer));
+            const int pen = PenNumberOf(b.penColor);
+            if (o.colors && pen != lastPen) out.WriteLine("\x81\x40PEN\x81\x40" + std::to_string(lastPen = pen));
+            return true;
+        };
+        if (o.solids)
+            for (const TclpEntSolid &e : d.solids)
+                if (announce(e.base)) EmitPolygonSolid(out, e, t);
+        for (const TclpEntSen &e : d.lines)
+            if (announce(e.base)) EmitLine(out, e, t);
+        for (const TclpEntEnko &e : d.arcs)
+            if (announce(e.base)) EmitArc(out, e, t);
+        for (const TclpEntTen &e : d.points)
+            if (announce(e.base)) EmitPoint(out, e, t);
+        return out.text;
+    };
+    for (const ConvertOptions &options :
+         {ConvertOptions{true, true, false, true}, ConvertOptions{true, false, false, false},
+          ConvertOptions{false, true, true, true}, ConvertOptions{}}) {
+        SCOPED_TRACE(test::OptionSetName(options));
+        StringScriptSink sink;
+        ASSERT_TRUE(ConvertDrawing(d, options, pens, sink));
+        EXPECT_EQ(test::FirstDifference(sink.text, onePass(options)), "");
+    }
 }
 
 TEST(PenColorTable, EntriesFromTheHueRule) {
