@@ -97,6 +97,10 @@ bool Input::Read(DrawingSummary &summary, ReadReport &report) const {
     return bytes ? ReadClipBytes(*bytes, summary, &report) : ReadClipStream(file.get(), fileSize, summary, &report);
 }
 
+bool Input::Read(ScriptDrawing &drawing, ReadReport &report) const {
+    return bytes ? ReadClipBytes(*bytes, drawing, &report) : ReadClipStream(file.get(), fileSize, drawing, &report);
+}
+
 namespace {
 
 template <class Store>
@@ -119,6 +123,7 @@ int LoadDrawing(Input &input, DrawingStore &store) {
 
 int LoadOpenedDrawing(Input &input, DrawingStore &store) { return LoadOpened(input, store); }
 int LoadOpenedDrawing(Input &input, DrawingSummary &summary) { return LoadOpened(input, summary); }
+int LoadOpenedDrawing(Input &input, ScriptDrawing &drawing) { return LoadOpened(input, drawing); }
 
 const PenColorTable &Pens() {
     static const PenColorTable pens = [] {

@@ -60,6 +60,8 @@ public:
     bool Read(DrawingStore &store, ReadReport &report) const;
     // Counts a Jw_win stream's records without keeping them; a drawing file is read into a store.
     bool Read(DrawingSummary &summary, ReadReport &report) const;
+    // Keeps only the kinds a script is made of, of a Jw_win stream.
+    bool Read(ScriptDrawing &drawing, ReadReport &report) const;
     bool IsDrawingFile() const { return kind != InputKind::Stream; }
 
 private:
@@ -81,6 +83,7 @@ int LoadDrawing(Input &input, DrawingStore &store);
 // The same for an input already opened; a summary counts a stream's records without keeping them.
 int LoadOpenedDrawing(Input &input, DrawingStore &store);
 int LoadOpenedDrawing(Input &input, DrawingSummary &summary);
+int LoadOpenedDrawing(Input &input, ScriptDrawing &drawing);
 
 // The pen colour table, filled once.
 const PenColorTable &Pens();

@@ -22,7 +22,8 @@ namespace fs = std::filesystem;
 namespace {
 
 // The script shown on a terminal: Shift-JIS and CR LF would come out garbled there.
-bool ShowReadable(const DrawingStore &store, const ConvertOptions &options) {
+template <class Drawing>
+bool ShowReadable(const Drawing &store, const ConvertOptions &options) {
     std::FILE *scratch = std::tmpfile();
     if (!scratch) return false;
     bool ok = WriteScriptFile(scratch, store, options, Pens()) && std::fseek(scratch, 0, SEEK_SET) == 0;
@@ -59,12 +60,13 @@ bool NamesAFolder(const std::string &output) {
     return output != "-" && (EndsWithSeparator(output) || fs::is_directory(FilePath(output), ec));
 }
 
-int RunConvert(Input &input, const ConvertOptions &options, const std::string &output,
-               const OutputOptions &outputOptions) {
-    if (const std::optional<std::string> same = OutputOverInput(output, {input.Path()}))
-        return Fail(kUsage, output + ": is the input " + *same + "; not written over (name another output)");
-    DrawingStore store;
-    const int loaded = LoadDrawing(input, store);
+namespace {
+
+template <class Drawing>
+int ConvertOpened(Input &input, const ConvertOptions &options, const std::string &output,
+                  const OutputOptions &outputOptions) {
+    Drawing store;
+    const int loaded = LoadOpenedDrawing(input, store);
     if (loaded != kOk) return loaded;
     if ((output.empty() || output == "-") && IsTerminal(stdout))
         return ShowReadable(store, options) ? FinishStandardOutput(kOk)
@@ -73,6 +75,18 @@ int RunConvert(Input &input, const ConvertOptions &options, const std::string &o
     const auto write = [&](std::FILE *file) { return WriteScriptFile(file, store, options, Pens()); };
     if (!WriteOutputFile(output.empty() ? "-" : output, write, error, outputOptions)) return Fail(kOutputFailed, error);
     return kOk;
+}
+
+}  // namespace
+
+int RunConvert(Input &input, const ConvertOptions &options, const std::string &output,
+               const OutputOptions &outputOptions) {
+    if (const std::optional<std::string> same = OutputOverInput(output, {input.Path()}))
+        return Fail(kUsage, output + ": is the input " + *same + "; not written over (name another output)");
+    if (const auto failed = input.Open()) return Fail(kRejected, *failed);
+    // A stream is read keeping only the kinds a script is made of; a drawing file is read whole.
+    return input.IsDrawingFile() ? ConvertOpened<DrawingStore>(input, options, output, outputOptions)
+                                 : ConvertOpened<ScriptDrawing>(input, options, output, outputOptions);
 }
 
 unsigned DefaultJobs() { return std::clamp(std::thread::hardware_concurrency(), 1u, kMaxJobs); }

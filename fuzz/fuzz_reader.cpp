@@ -1,5 +1,5 @@
-// Fuzz target: any bytes through the header check, the reader (of streams, both into a store and
-// counting, which must agree; or, by signature, of drawing files), a conversion with every option on,
+// Fuzz target: any bytes through the header check, the reader (of streams, into a store, counting, and
+// keeping the script's kinds, which must agree; or, by signature, of drawing files), a conversion with every option on,
 // and the preview on a recording canvas.
 #include <cstddef>
 #include <cstdint>
@@ -18,7 +18,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     // An exact-size copy, so that AddressSanitizer sees any read past the end.
     const std::vector<std::uint8_t> bytes(data, data + size);
     korvel::DrawingStore store;
-    if (korvel::KindOfInput(bytes) == korvel::InputKind::Stream) {
+    korvel::ScriptDrawing script;
+    const bool stream = korvel::KindOfInput(bytes) == korvel::InputKind::Stream;
+    if (stream) {
         korvel::CheckClipBytes(bytes);
         korvel::ReadReport stored, counted;
         korvel::ReadClipBytes(bytes, store, &stored);
@@ -26,6 +28,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         korvel::DrawingSummary summary;
         korvel::ReadClipBytes(bytes, summary, &counted);
         if (!korvel::test::SameEnding(stored, counted) || !korvel::test::SameFigures(summary, store)) std::abort();
+        // So must the read that keeps only the script's kinds (korvel-cli convert).
+        korvel::ReadReport kept;
+        korvel::ReadClipBytes(bytes, script, &kept);
+        if (!korvel::test::SameEnding(stored, kept) || !korvel::test::SameFigures(script, store)) std::abort();
         // Through the buffered file reader with a buffer far smaller than the input, so that refills, growth
         // and strings across refills happen at fuzz sizes; it must read exactly what the memory read reads.
         if (std::FILE *file = fmemopen(const_cast<std::uint8_t *>(bytes.data()), size, "rb")) {
@@ -44,9 +50,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         korvel::FillPenColorTable(table);
         return table;
     }();
-    // Whatever was read, complete or not, must convert without a crash or a hang.
-    korvel::NullScriptSink sink;
-    korvel::ConvertDrawing(store, korvel::ConvertOptions{true, true, true, true}, pens, sink);
+    // Whatever was read, complete or not, must convert without a crash or a hang, to the same script from
+    // either read.
+    const korvel::ConvertOptions all{true, true, true, true};
+    korvel::StringScriptSink sink;
+    korvel::ConvertDrawing(store, all, pens, sink);
+    if (stream) {
+        korvel::StringScriptSink fromKept;
+        korvel::ConvertDrawing(script, all, pens, fromKept);
+        if (fromKept.text != sink.text) std::abort();
+    }
     // And preview without a crash; the operations are formatted as the trace would be, then dropped.
     korvel::RecordingCanvas canvas([](const korvel::DrawOp &op) { korvel::TraceLine(op); });
     korvel::PreviewSurface surface(canvas);

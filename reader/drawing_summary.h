@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 #include "reader/drawing_store.h"
@@ -20,6 +21,7 @@ public:
         return record;
     }
     std::size_t size() const { return count; }
+    void reserve(std::size_t) {}
 
 private:
     // One record read into per kind and thread, so that a counted block definition costs its counts only.
@@ -34,5 +36,15 @@ struct ObjectCounter {
 };
 
 using DrawingSummary = BasicDrawing<RecordCounter, ObjectCounter>;
+
+// Keeps the kinds a script is made of (lines, arcs, points and solids) and counts the others: what a
+// conversion reads, in far less memory than a whole store.
+template <class Record>
+using ScriptKindList =
+    std::conditional_t<std::is_same_v<Record, TclpEntSen> || std::is_same_v<Record, TclpEntEnko> ||
+                           std::is_same_v<Record, TclpEntTen> || std::is_same_v<Record, TclpEntSolid>,
+                       std::vector<Record>, RecordCounter<Record>>;
+
+using ScriptDrawing = BasicDrawing<ScriptKindList, ObjectCounter>;
 
 }  // namespace korvel

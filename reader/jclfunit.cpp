@@ -103,7 +103,8 @@ void ReadInsertBody(ByteCursor &in, TclpEntBlock &insert) {
 }
 
 // Reads one stream into a store, keeping the load map (class indexes by kind and the index counter).
-// Store is a DrawingStore, or a DrawingSummary that counts the records instead of keeping them.
+// Store is a DrawingStore, a DrawingSummary that counts the records instead of keeping them, or a
+// ScriptDrawing that keeps some kinds and counts the others.
 template <class Store>
 class StreamReader {
 public:
@@ -161,15 +162,13 @@ public:
 private:
     template <class Arrays, class Counted>
     static void Reserve(Arrays &arrays, const Counted &counted) {
-        if constexpr (std::is_same_v<Store, DrawingStore>) {
-            arrays.lines.reserve(counted.lines.size());
-            arrays.arcs.reserve(counted.arcs.size());
-            arrays.points.reserve(counted.points.size());
-            arrays.texts.reserve(counted.texts.size());
-            arrays.dimensions.reserve(counted.dimensions.size());
-            arrays.solids.reserve(counted.solids.size());
-            arrays.inserts.reserve(counted.inserts.size());
-        }
+        arrays.lines.reserve(counted.lines.size());
+        arrays.arcs.reserve(counted.arcs.size());
+        arrays.points.reserve(counted.points.size());
+        arrays.texts.reserve(counted.texts.size());
+        arrays.dimensions.reserve(counted.dimensions.size());
+        arrays.solids.reserve(counted.solids.size());
+        arrays.inserts.reserve(counted.inserts.size());
     }
 
     std::string Failure() const { return (in.Ok() ? "" : "end of file while reading ") + std::string(what); }
@@ -402,11 +401,35 @@ bool CheckClipFile(const std::string &path) {
     return CheckClipBytes(std::span(prefix.data(), got));
 }
 
-bool ReadClipBytes(std::span<const std::uint8_t> bytes, DrawingStore &store, ReadReport *report) {
+namespace {
+
+// Counted first, so that every array is reserved at its final size.
+template <class Store>
+bool ReadPlanned(std::span<const std::uint8_t> bytes, Store &store, ReadReport *report) {
     DrawingSummary plan;
     ReadClipBytes(bytes, plan);
     ByteCursor in(bytes);
     return ReadFromCursor(in, store, report, &plan);
+}
+
+// The same from a file, counted first when it can be read twice (not a pipe).
+template <class Store>
+bool ReadPlanned(std::FILE *file, std::uint64_t sizeBytes, Store &store, ReadReport *report, std::size_t chunkBytes) {
+    DrawingSummary plan;
+    const long start = std::ftell(file);
+    bool planned = false;
+    if (start >= 0) {
+        ReadClipStream(file, sizeBytes, plan, nullptr, chunkBytes);
+        planned = std::fseek(file, start, SEEK_SET) == 0;
+    }
+    ByteCursor in(file, sizeBytes, chunkBytes);
+    return ReadFromCursor(in, store, report, planned ? &plan : nullptr);
+}
+
+}  // namespace
+
+bool ReadClipBytes(std::span<const std::uint8_t> bytes, DrawingStore &store, ReadReport *report) {
+    return ReadPlanned(bytes, store, report);
 }
 
 bool ReadClipFile(const std::string &path, DrawingStore &store, ReadReport *report) {
@@ -422,16 +445,16 @@ bool ReadClipFile(const std::string &path, DrawingStore &store, ReadReport *repo
 
 bool ReadClipStream(std::FILE *file, std::uint64_t sizeBytes, DrawingStore &store, ReadReport *report,
                     std::size_t chunkBytes) {
-    // Counted first when the file can be read twice (not a pipe).
-    DrawingSummary plan;
-    const long start = std::ftell(file);
-    bool planned = false;
-    if (start >= 0) {
-        ReadClipStream(file, sizeBytes, plan, nullptr, chunkBytes);
-        planned = std::fseek(file, start, SEEK_SET) == 0;
-    }
-    ByteCursor in(file, sizeBytes, chunkBytes);
-    return ReadFromCursor(in, store, report, planned ? &plan : nullptr);
+    return ReadPlanned(file, sizeBytes, store, report, chunkBytes);
+}
+
+bool ReadClipBytes(std::span<const std::uint8_t> bytes, ScriptDrawing &drawing, ReadReport *report) {
+    return ReadPlanned(bytes, drawing, report);
+}
+
+bool ReadClipStream(std::FILE *file, std::uint64_t sizeBytes, ScriptDrawing &drawing, ReadReport *report,
+                    std::size_t chunkBytes) {
+    return ReadPlanned(file, sizeBytes, drawing, report, chunkBytes);
 }
 
 bool ReadClipBytes(std::span<const std::uint8_t> bytes, DrawingSummary &summary, ReadReport *report) {

@@ -43,6 +43,11 @@ bool ReadClipBytes(std::span<const std::uint8_t> bytes, DrawingSummary &summary,
 bool ReadClipStream(std::FILE *file, std::uint64_t sizeBytes, DrawingSummary &summary, ReadReport *report = nullptr,
                     std::size_t chunkBytes = ByteCursor::kDefaultChunkBytes);
 
+// The same reads keeping only the kinds a script is made of.
+bool ReadClipBytes(std::span<const std::uint8_t> bytes, ScriptDrawing &drawing, ReadReport *report = nullptr);
+bool ReadClipStream(std::FILE *file, std::uint64_t sizeBytes, ScriptDrawing &drawing, ReadReport *report = nullptr,
+                    std::size_t chunkBytes = ByteCursor::kDefaultChunkBytes);
+
 // The entity list and the block-definition list, into a store whose header (version aside) is set; with
 // `plan`, the counting read of the same lists, every array is reserved at its final size.
 // `replacedPerObject`, when given, gets each top-level object's count of replaced characters.

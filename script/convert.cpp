@@ -104,7 +104,8 @@ private:
     ScriptTransform transform;
 };
 
-ScriptTransform TransformOf(const DrawingStore &store) {
+template <class Drawing>
+ScriptTransform TransformOf(const Drawing &store) {
     // Before any read there are no layer-group scales (and no entities): keep the scale neutral.
     const double s = store.layerGroupScales.empty() ? 1.0 : store.layerGroupScales[0];
     return {store.originX, store.originY, s};
@@ -138,27 +139,30 @@ void AddParts(std::vector<Part> &parts, const std::vector<Entity> &entities, con
 }
 
 // Parts converted at once besides the one being written: enough to keep two cores busy, while the
-// texts waiting stay a few megabytes.
-unsigned PartsAhead() { return std::clamp(std::thread::hardware_concurrency(), 1u, 2u); }
+// texts waiting stay a few megabytes. A drawing of a part or less is not worth a thread.
+unsigned PartsAhead(std::size_t entities) {
+    if (entities <= kPartEntities) return 1;
+    return std::clamp(std::thread::hardware_concurrency(), 1u, 2u);
+}
 
-}  // namespace
-
-bool ConvertDrawing(const DrawingStore &store, const ConvertOptions &options, const PenColorTable &pens,
-                    ScriptSink &out) {
+template <class Drawing>
+bool Convert(const Drawing &store, const ConvertOptions &options, const PenColorTable &pens, ScriptSink &out) {
     const ScriptRun run(options, pens, TransformOf(store));
     out.WriteLine("#VAR");
     out.WriteLine("\x81\x40n");
     out.WriteLine("#DRAW");
     std::vector<Part> parts;
     RunState state;
+    const std::size_t entities =
+        (options.solids ? store.solids.size() : 0) + store.lines.size() + store.arcs.size() + store.points.size();
     if (options.solids) AddParts(parts, store.solids, run, state);
     AddParts(parts, store.lines, run, state);
     AddParts(parts, store.arcs, run, state);
     AddParts(parts, store.points, run, state);
 
-    // Each part's text is made on a thread of its own (or, on one core, when it is wanted) and written in
-    // order; a failed write stops the parts not yet started.
-    const unsigned ahead = PartsAhead();
+    // Each part's text is made on a thread of its own (or, on one core or for a small drawing, when it is
+    // wanted) and written in order; a failed write stops the parts not yet started.
+    const unsigned ahead = PartsAhead(entities);
     std::deque<std::future<std::string>> pending;
     std::size_t next = 0;
     const auto start = [&] {
@@ -183,10 +187,32 @@ bool ConvertDrawing(const DrawingStore &store, const ConvertOptions &options, co
     return out.Ok();
 }
 
+template <class Drawing>
+bool WriteScript(std::FILE *file, const Drawing &drawing, const ConvertOptions &options, const PenColorTable &pens) {
+    FileScriptSink sink(file);
+    return Convert(drawing, options, pens, sink) && sink.Finish();
+}
+
+}  // namespace
+
+bool ConvertDrawing(const DrawingStore &store, const ConvertOptions &options, const PenColorTable &pens,
+                    ScriptSink &out) {
+    return Convert(store, options, pens, out);
+}
+
+bool ConvertDrawing(const ScriptDrawing &drawing, const ConvertOptions &options, const PenColorTable &pens,
+                    ScriptSink &out) {
+    return Convert(drawing, options, pens, out);
+}
+
 bool WriteScriptFile(std::FILE *file, const DrawingStore &store, const ConvertOptions &options,
                      const PenColorTable &pens) {
-    FileScriptSink sink(file);
-    return ConvertDrawing(store, options, pens, sink) && sink.Finish();
+    return WriteScript(file, store, options, pens);
+}
+
+bool WriteScriptFile(std::FILE *file, const ScriptDrawing &drawing, const ConvertOptions &options,
+                     const PenColorTable &pens) {
+    return WriteScript(file, drawing, options, pens);
 }
 
 }  // namespace korvel

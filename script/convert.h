@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "reader/drawing_store.h"
+#include "reader/drawing_summary.h"
 #include "script/pen_colors.h"
 #include "script/script_sink.h"
 
@@ -20,9 +21,13 @@ struct ConvertOptions {
 // first failed write and returns false; what was written before stays.
 bool ConvertDrawing(const DrawingStore &store, const ConvertOptions &options, const PenColorTable &pens,
                     ScriptSink &out);
+bool ConvertDrawing(const ScriptDrawing &drawing, const ConvertOptions &options, const PenColorTable &pens,
+                    ScriptSink &out);
 
 // The whole script into an open file, buffered; false when a write failed.
 bool WriteScriptFile(std::FILE *file, const DrawingStore &store, const ConvertOptions &options,
+                     const PenColorTable &pens);
+bool WriteScriptFile(std::FILE *file, const ScriptDrawing &drawing, const ConvertOptions &options,
                      const PenColorTable &pens);
 
 }  // namespace korvel

@@ -529,7 +529,7 @@ TEST(ReadClipBytes, SurvivesRandomCorruption) {
 
 // A counting read goes through the same reader as a store read and must find the same figures and end
 // the same way: on every truncation and on corrupted streams.
-TEST(ReadClipBytes, CountingReadFindsWhatTheStoreReadFinds) {
+TEST(ReadClipBytes, CountingAndScriptReadsFindWhatTheStoreReadFinds) {
     const auto whole = WriteStream(SampleDrawing());
     std::mt19937 random(11);
     for (int round = 0; round < 4000; round++) {
@@ -542,10 +542,21 @@ TEST(ReadClipBytes, CountingReadFindsWhatTheStoreReadFinds) {
         }
         DrawingStore store;
         DrawingSummary summary;
-        ReadReport stored, counted;
-        ASSERT_EQ(ReadClipBytes(bytes, store, &stored), ReadClipBytes(bytes, summary, &counted)) << round;
+        ScriptDrawing script;
+        ReadReport stored, counted, kept;
+        const bool complete = ReadClipBytes(bytes, store, &stored);
+        ASSERT_EQ(complete, ReadClipBytes(bytes, summary, &counted)) << round;
         ASSERT_TRUE(SameEnding(stored, counted)) << round;
         ASSERT_TRUE(SameFigures(summary, store)) << round;
+        // A read keeping the script's kinds keeps the same records of them.
+        ASSERT_EQ(complete, ReadClipBytes(bytes, script, &kept)) << round;
+        ASSERT_TRUE(SameEnding(stored, kept)) << round;
+        ASSERT_TRUE(SameFigures(script, store)) << round;
+        // (Arrays holding a NaN, which equals nothing, are compared by their counts alone.)
+        const auto same = [](const auto &kept, const auto &stored) { return !(stored == stored) || kept == stored; };
+        ASSERT_TRUE(same(script.lines, store.lines) && same(script.arcs, store.arcs) &&
+                    same(script.points, store.points) && same(script.solids, store.solids))
+            << round;
     }
 }
 

@@ -17,7 +17,9 @@ bool SameCounts(const Arrays &a, const EntityArrays &b) {
            a.solidCount() == b.solidCount() && a.insertCount() == b.insertCount();
 }
 
-inline bool SameFigures(const DrawingSummary &s, const DrawingStore &d) {
+// A DrawingSummary's or a ScriptDrawing's figures against a store's.
+template <class Counted>
+bool SameFigures(const Counted &s, const DrawingStore &d) {
     if (!SameCounts(s, d) || s.version != d.version || s.objectCount != d.objectCount ||
         s.replacedCharacters != d.replacedCharacters || s.layerGroupScales.size() != d.layerGroupScales.size() ||
         s.blockDefs.size() != d.blockDefs.size())
