@@ -25,6 +25,17 @@ constexpr std::uint16_t kLineNeverConverted = 0x2000;
 constexpr std::uint16_t kCurveNeverConverted = 0x0040;  // arcs and points
 constexpr double kEpsilon = 1e-12;
 
+bool SkippedLine(const TclpEntSen &line) {
+    if (line.base.flags & kLineNeverConverted) return true;
+    return std::fabs(Ext(line.startX) - line.endX) <= kEpsilon && std::fabs(Ext(line.startY) - line.endY) <= kEpsilon;
+}
+
+bool SkippedArc(const TclpEntEnko &arc) {
+    if (arc.base.flags & kCurveNeverConverted) return true;
+    if (arc.radius <= kEpsilon || Ext(arc.radius) * arc.flatness <= kEpsilon) return true;
+    return arc.fullCircle == 0 && std::fabs(arc.arcAngle) <= kEpsilon;
+}
+
 // The layer and pen last written, shared by all kinds so that a change is written only when it happens,
 // across the kinds too; -1 before any.
 struct RunState {
@@ -49,8 +60,7 @@ public:
     // The state once a converted entity has been written.
     template <class Entity>
     RunState After(const Entity &entity) const {
-        const TclpEntBase &base = BaseOf(entity);
-        return {options.layers ? LayerOf(base) : -1, options.colors ? PenOf(entity) : -1};
+        return {options.layers ? LayerOf(entity.base) : -1, options.colors ? PenOf(entity) : -1};
     }
 
     template <class Entity>
@@ -67,11 +77,6 @@ private:
     bool SkippedAsHatching(const TclpEntBase &base) const { return !options.hatching && (base.flags & kHatching); }
     static std::int32_t LayerOf(const TclpEntBase &base) { return base.layerGroup * 16 + base.layer; }
     template <class Entity>
-    static const TclpEntBase &BaseOf(const Entity &entity) {
-        return entity.base;
-    }
-
-    template <class Entity>
     int PenOf(const Entity &entity) const {
         return PenNumberOf(entity.base.penColor);
     }
@@ -87,17 +92,6 @@ private:
     void Emit(const TclpEntSen &line, ScriptSink &out) const { EmitLine(out, line, transform); }
     void Emit(const TclpEntEnko &arc, ScriptSink &out) const { EmitArc(out, arc, transform); }
     void Emit(const TclpEntTen &point, ScriptSink &out) const { EmitPoint(out, point, transform); }
-
-    static bool SkippedLine(const TclpEntSen &line) {
-        if (line.base.flags & kLineNeverConverted) return true;
-        return std::fabs(Ext(line.startX) - line.endX) <= kEpsilon &&
-               std::fabs(Ext(line.startY) - line.endY) <= kEpsilon;
-    }
-    static bool SkippedArc(const TclpEntEnko &arc) {
-        if (arc.base.flags & kCurveNeverConverted) return true;
-        if (arc.radius <= kEpsilon || Ext(arc.radius) * arc.flatness <= kEpsilon) return true;
-        return arc.fullCircle == 0 && std::fabs(arc.arcAngle) <= kEpsilon;
-    }
 
     const ConvertOptions &options;
     const PenColorTable &pens;
@@ -138,8 +132,8 @@ void AddParts(std::vector<Part> &parts, const std::vector<Entity> &entities, con
     }
 }
 
-// Parts converted at once besides the one being written: enough to keep two cores busy, while the
-// texts waiting stay a few megabytes. A drawing of a part or less is not worth a thread.
+// Parts in the making at once: enough to keep two cores busy while the one first in line is written, and
+// the texts waiting stay a few megabytes. A drawing of a part or less is not worth a thread.
 unsigned PartsAhead(std::size_t entities) {
     if (entities <= kPartEntities) return 1;
     return std::clamp(std::thread::hardware_concurrency(), 1u, 2u);
