@@ -66,6 +66,10 @@ public:
     }
     void StrokePolyline(std::span<const PixelPoint> points) { Polyline(pen, points); }
     void DrawPolygon(std::span<const PixelPoint> points) { Polygon(pen, brush, points); }
+    // The same for points that are all one pixel (a shape smaller than its pixel), which a backend may
+    // know to draw without looking at each.
+    void StrokeRepeatedPoint(std::span<const PixelPoint> copies) { RepeatedPolyline(pen, copies); }
+    void DrawRepeatedPointPolygon(std::span<const PixelPoint> copies) { RepeatedPolygon(pen, brush, copies); }
     // One character (one or two Shift-JIS bytes) with its cell's top-left corner at `at`, in the pen's
     // colour on a transparent background. Leaves the brush hollow.
     void PutCharacter(PixelPoint at, std::string_view sjis, const FontSpec &font) {
@@ -80,6 +84,10 @@ protected:
     virtual void Polyline(const Pen &pen, std::span<const PixelPoint> points) = 0;
     virtual void Polygon(const Pen &pen, const Brush &brush, std::span<const PixelPoint> points) = 0;
     virtual void Character(PixelPoint at, std::string_view sjis, const FontSpec &font, Rgb color) = 0;
+    virtual void RepeatedPolyline(const Pen &pen, std::span<const PixelPoint> copies) { Polyline(pen, copies); }
+    virtual void RepeatedPolygon(const Pen &pen, const Brush &brush, std::span<const PixelPoint> copies) {
+        Polygon(pen, brush, copies);
+    }
 
 private:
     Pen pen;

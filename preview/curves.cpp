@@ -108,6 +108,7 @@ public:
     bool Sure() const { return sure; }
     // Whether the pixels written are sure to be the exact path's (and, for strokes, all inside the window).
     bool Certain(bool strokes) const { return sure && out.Certain(strokes); }
+    bool OnePixel() const { return out.OnePixel(); }
 
 private:
     QuickEllipse Place(double cx, double cy, double r, double k) {
@@ -157,17 +158,18 @@ private:
 };
 
 // Hands the quick pixels to the canvas when `certain(strokes)` says they are the exact path's; false when
-// the exact path must decide.
+// the exact path must decide. `onePixel` says they are all one pixel.
 template <class Certain>
-bool HandOverCertain(PreviewSurface &surface, HandOff how, Certain certain) {
+bool HandOverCertain(PreviewSurface &surface, HandOff how, bool onePixel, Certain certain) {
     const std::vector<PixelPoint> &pixels = surface.pixelPoints.vertices;
     const bool strokes = how == HandOff::Stroke;
     // Too few vertices draw nothing either way.
     if (how == HandOff::None || pixels.size() < (strokes ? 2u : 3u)) return true;
     // Strokes are clipped: only when every vertex is inside does clipping change nothing.
     if (!certain(strokes)) return false;
-    if (strokes) StrokePixelPoints(surface);
-    else FillPixelPoints(surface);
+    Canvas &canvas = surface.canvas;
+    if (strokes) onePixel ? canvas.StrokeRepeatedPoint(pixels) : StrokePixelPoints(surface);
+    else onePixel ? canvas.DrawRepeatedPointPolygon(pixels) : FillPixelPoints(surface);
     return true;
 }
 
@@ -186,7 +188,8 @@ bool HandOverQuickPlaced(PreviewSurface &surface, HandOff how, const BlockCurveC
     CertainPixelWriter out(view, pixels);
     if (!out.AddSame(count, map.At(local.box.centre), map.Reach(local.box.half), bound))
         out.AddMany(count, bound, [&](int i) { return map.At(vertices[static_cast<std::size_t>(i)]); });
-    const bool drawn = HandOverCertain(surface, how, [&](bool strokes) { return out.Certain(strokes); });
+    const bool drawn =
+        HandOverCertain(surface, how, out.OnePixel(), [&](bool strokes) { return out.Certain(strokes); });
     pixels.clear();
     return drawn;
 }
@@ -208,7 +211,8 @@ void DrawCurve(PreviewSurface &surface, const BlockPlacement *insert, double til
         QuickVertexWriter quick(surface.pixelPoints.vertices, tilt, surface.view);
         const HandOff how = write(quick);
         const bool drawn =
-            quick.Sure() && HandOverCertain(surface, how, [&](bool strokes) { return quick.Certain(strokes); });
+            quick.Sure() &&
+            HandOverCertain(surface, how, quick.OnePixel(), [&](bool strokes) { return quick.Certain(strokes); });
         surface.pixelPoints.vertices.clear();
         if (drawn) return;
     } else if (surface.blockCurves) {

@@ -132,6 +132,7 @@ public:
         }
         anyUnsure |= unsure;
         anyOutside |= outside;
+        onePixel = false;
     }
 
     // Adds `count` copies of the pixel of (u, v) when every value within `reach` of it on each axis
@@ -142,6 +143,8 @@ public:
     // Whether every pixel added is WorldToPixel's and, with `inside`, every exact point lies inside
     // the clip window (so that clipping changes nothing).
     bool Certain(bool inside) const { return !anyUnsure && !(inside && anyOutside); }
+    // Whether the pixels are known to be one pixel over and over: only AddSame, of one pixel, added them.
+    bool OnePixel() const { return onePixel && !out.empty(); }
 
     // Pixel values at most this large are taken in doubles; beyond, the exact path decides.
     static constexpr double kQuickPixelLimit = 0x1p20;
@@ -165,6 +168,7 @@ private:
     double tolerance;      // the clip tolerance in pixel units
     double slack;          // the exact path's own roundings, in pixels
     bool anyUnsure = false, anyOutside = false;
+    bool onePixel = true;
 };
 
 // The open polyline through the world buffer, clipped; every clipped segment ends its run.

@@ -2,6 +2,9 @@
 #include <gtest/gtest.h>
 
 #include "platform/raster_canvas.h"
+#include "preview/preview.h"
+#include "preview/recording_canvas.h"
+#include "tests/support/stream_writer.h"
 
 using namespace korvel;
 
@@ -121,4 +124,108 @@ TEST(QtCanvas, FilledVertexRowsAndRoundWideEnds) {
     EXPECT_EQ(wide->PixelAt(31, 20), kBlack);  // the cap reaches past the end on the axis
     EXPECT_EQ(wide->PixelAt(31, 16), kWhite);  // but not into a square's corner
     EXPECT_EQ(wide->PixelAt(7, 24), kWhite);
+}
+
+// One pixel over and over draws, through the shortcut, what the same points draw as a polyline and as a
+// polygon, whatever the pen, the brush or the place.
+TEST(QtCanvas, RepeatedPointsDrawWhatTheirPolylineAndPolygonDraw) {
+    const Pen pens[] = {{kBlack, PenStyle::Solid, 0}, {kBlack, PenStyle::Dot, 1},  {kBlack, PenStyle::Solid, 2},
+                        {kBlack, PenStyle::Dash, 3},  {kBlack, PenStyle::Null, 4}, {kBlack, PenStyle::Solid, 5}};
+    const Brush brushes[] = {{kBlack, BrushKind::Hollow}, {kBlack, BrushKind::Solid}, {kBlack, BrushKind::Cross}};
+    const PixelPoint places[] = {{20, 20}, {0, 0}, {39, 17}, {-1, 5}, {60, 60}};
+    for (const Pen &pen : pens)
+        for (const Brush &brush : brushes)
+            for (const PixelPoint at : places)
+                for (const std::size_t count : {1u, 2u, 3u, 73u}) {
+                    SCOPED_TRACE(testing::Message() << "width " << pen.width << " at " << at.x << "," << at.y
+                                                    << " x" << count);
+                    const std::vector<PixelPoint> copies(count, at);
+                    for (const bool polygon : {false, true}) {
+                        std::unique_ptr<RasterCanvas> general = BlankCanvas(), shortcut = BlankCanvas();
+                        for (RasterCanvas *c : {general.get(), shortcut.get()}) {
+                            c->SetPen(pen);
+                            c->SetBrush(brush);
+                        }
+                        if (polygon) {
+                            general->DrawPolygon(copies);
+                            shortcut->DrawRepeatedPointPolygon(copies);
+                        } else {
+                            general->StrokePolyline(copies);
+                            shortcut->StrokeRepeatedPoint(copies);
+                        }
+                        for (int y = 0; y < 40; y++)
+                            for (int x = 0; x < 40; x++)
+                                ASSERT_EQ(general->PixelAt(x, y), shortcut->PixelAt(x, y)) << x << "," << y;
+                    }
+                }
+}
+
+// A preview drawn straight onto the canvas, with its shortcuts for shapes inside one pixel, is the image
+// its recorded operations draw when replayed one by one: small and large curves, markers, arc-shaped
+// solids and inserts of a block of curves at many sizes.
+TEST(QtCanvas, APreviewIsItsRecordedOperationsReplayed) {
+    DrawingStore d;
+    d.layerGroupScales.assign(16, 1.0);
+    std::uint64_t state = 3;
+    const auto next = [&] {
+        state = state * 6364136223846793005u + 1442695040888963407u;
+        return static_cast<double>(state >> 11) * 0x1p-53;
+    };
+    TclpEntBlockDef block;
+    block.number = 1;
+    for (int i = 0; i < 6; i++) {
+        TclpEntEnko arc{{}, i * 3.0, 1, 2.0 + i, 0.3 * i, 1.5, 0.1 * i, i % 2 ? 1.0 : 0.5, i % 3 == 0};
+        arc.base.penColor = static_cast<std::uint16_t>(1 + i);
+        test::Add(block, arc);
+    }
+    TclpEntSolid fan{{}, 5, 5, 4, 1, 0.5, 0.25, 1.2, 0};
+    fan.base.penStyle = 101;
+    test::Add(block, fan);
+    d.blockDefs.push_back(block);
+    for (int i = 0; i < 400; i++) {
+        const double x = 1000 * next(), y = 700 * next(), r = i % 4 ? 3 * next() : 60 * next();
+        TclpEntEnko arc{{}, x, y, r, 0, i % 5 ? 2.0 : -1.0, 0.2, i % 3 ? 1.0 : 0.4, i % 2};
+        arc.base.penColor = static_cast<std::uint16_t>(i % 9);
+        arc.base.penStyle = static_cast<std::uint8_t>(i % 7 ? 1 : 2);
+        test::Add(d, arc);
+        TclpEntTen point{{}, x, y, 0, static_cast<std::int32_t>(i % 13) - 7, 0.5, 1};
+        point.base.penStyle = i % 2 ? 100 : 1;
+        point.base.penColor = static_cast<std::uint16_t>(i % 10);
+        test::Add(d, point);
+        test::Add(d, test::InsertOf(1, x, y, 0.1 + 3 * next(), 0.1 + 3 * next(), 7 * next()));
+    }
+    for (const bool tiny : {false, true}) {
+        SCOPED_TRACE(tiny ? "most shapes inside a pixel" : "shapes over many pixels");
+        if (tiny) test::Add(d, TclpEntSen{{}, 0, 0, 100000, 70000});  // widens the view a hundredfold
+        const std::unique_ptr<RasterCanvas> direct = CreateRasterCanvas(kPreviewWidth, kPreviewHeight);
+        PreviewSurface straight(*direct);
+        PrepareBlankPreview(straight, kPreviewWidth, kPreviewHeight);
+        RenderDrawingPreview(straight, d);
+        const std::unique_ptr<RasterCanvas> replayed = CreateRasterCanvas(kPreviewWidth, kPreviewHeight);
+        RecordingCanvas recording([&](const DrawOp &op) {
+            replayed->SetPen(op.pen);
+            replayed->SetBrush(op.brush);
+            switch (op.kind) {
+                case DrawOp::Kind::Line: replayed->StrokeLine(op.points[0], op.points[1]); break;
+                case DrawOp::Kind::Rect:
+                    replayed->DrawRect(op.points[0].x, op.points[0].y, op.points[1].x, op.points[1].y);
+                    break;
+                case DrawOp::Kind::Polyline: replayed->StrokePolyline(op.points); break;
+                case DrawOp::Kind::Polygon: replayed->DrawPolygon(op.points); break;
+                case DrawOp::Kind::Text:
+                    replayed->SetPen({op.color, op.pen.style, op.pen.width});
+                    replayed->PutCharacter(op.points[0], op.text, op.font);
+                    break;
+            }
+        });
+        PreviewSurface traced(recording);
+        PrepareBlankPreview(traced, kPreviewWidth, kPreviewHeight);
+        RenderDrawingPreview(traced, d);
+        int differing = 0;
+        for (int y = 0; y < kPreviewHeight; y++)
+            for (int x = 0; x < kPreviewWidth; x++)
+                differing += direct->PixelAt(x, y) != replayed->PixelAt(x, y);
+        EXPECT_EQ(differing, 0);
+        EXPECT_GT(InkedPixels(*direct, 1, 1, kPreviewWidth - 1, kPreviewHeight - 1), 100);
+    }
 }

@@ -290,6 +290,16 @@ void QtCanvas::Polygon(const Pen &pen, const Brush &brush, std::span<const Pixel
     Stroke(pen, points, true);
 }
 
+// One pixel over and over: a one-pixel pen's segments are all empty and a fill finds no edge; only a wide
+// pen's round ends draw.
+void QtCanvas::RepeatedPolyline(const Pen &pen, std::span<const PixelPoint> copies) {
+    if (pen.width > 1) Polyline(pen, copies);
+}
+
+void QtCanvas::RepeatedPolygon(const Pen &pen, const Brush &brush, std::span<const PixelPoint> copies) {
+    if (pen.width > 1) Polygon(pen, brush, copies);
+}
+
 const QFont &QtCanvas::FontFor(const FontSpec &description, int &ascent) {
     if (!cachedDescription || *cachedDescription != description) {
         QFont font(QString::fromStdString(Cp932ToUtf8(description.face)));
