@@ -122,7 +122,6 @@ PlanePoint QuickEllipse::At(double t) {
 
 BlockPlacement::BlockPlacement(const BlockTransform &t)
     : transform(t),
-      rotation(t.angle),
       quickCosine(std::cos(t.angle)),
       quickSine(std::sin(t.angle)),
       quickAngle(QuickParameter(t.angle)) {}
@@ -163,7 +162,8 @@ double BlockPlacement::QuickMapBound(PlanePoint extent, double scale) const {
 }
 
 PlanePoint BlockPlacement::Place(double u, double v) const {
-    const PlanePoint d = rotation.Apply(ToDouble(Ext(u) * transform.scaleX), ToDouble(Ext(v) * transform.scaleY));
+    if (!rotation) rotation.emplace(transform.angle);
+    const PlanePoint d = rotation->Apply(ToDouble(Ext(u) * transform.scaleX), ToDouble(Ext(v) * transform.scaleY));
     return {ToDouble((Ext(transform.x) + d.x) / transform.divisor),
             ToDouble((Ext(transform.y) + d.y) / transform.divisor)};
 }

@@ -3,6 +3,7 @@
 
 #include <cmath>
 #include <cstdint>
+#include <optional>
 #include <span>
 
 #include "geom/error_bounds.h"
@@ -137,7 +138,9 @@ public:
 
 private:
     BlockTransform transform;
-    Rotation rotation;
+    // Taken when Place first needs it: the quick placements nearly always decide without it. (So a
+    // placement is not to be shared between threads.)
+    mutable std::optional<Rotation> rotation;
     double quickCosine, quickSine;
     bool quickAngle;
 };
