@@ -121,10 +121,7 @@ PlanePoint QuickEllipse::At(double t) {
 }
 
 BlockPlacement::BlockPlacement(const BlockTransform &t)
-    : transform(t),
-      quickCosine(std::cos(t.angle)),
-      quickSine(std::sin(t.angle)),
-      quickAngle(QuickParameter(t.angle)) {}
+    : transform(t), quickCosine(std::cos(t.angle)), quickSine(std::sin(t.angle)), quickAngle(QuickParameter(t.angle)) {}
 
 PointBox BoxOf(std::span<const PlanePoint> points) {
     if (points.empty()) return {};
@@ -149,8 +146,9 @@ PointBox BoxOf(std::span<const PlanePoint> points) {
 QuickMap BlockPlacement::QuickMapTo(double originX, double originY, double scale) const {
     const BlockTransform &t = transform;
     const double perDivisor = scale / t.divisor;
-    return {quickCosine * t.scaleX * perDivisor, -quickSine * t.scaleY * perDivisor, (t.x / t.divisor - originX) * scale,
-            quickSine * t.scaleX * perDivisor,  quickCosine * t.scaleY * perDivisor, (t.y / t.divisor - originY) * scale};
+    return {quickCosine * t.scaleX * perDivisor, -quickSine * t.scaleY * perDivisor,
+            (t.x / t.divisor - originX) * scale, quickSine * t.scaleX * perDivisor,
+            quickCosine * t.scaleY * perDivisor, (t.y / t.divisor - originY) * scale};
 }
 
 double BlockPlacement::QuickMapBound(PlanePoint extent, double scale) const {

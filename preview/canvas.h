@@ -5,6 +5,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace korvel {
 
@@ -66,10 +67,10 @@ public:
     }
     void StrokePolyline(std::span<const PixelPoint> points) { Polyline(pen, points); }
     void DrawPolygon(std::span<const PixelPoint> points) { Polygon(pen, brush, points); }
-    // The same for points that are all one pixel (a shape smaller than its pixel), which a backend may
-    // know to draw without looking at each.
-    void StrokeRepeatedPoint(std::span<const PixelPoint> copies) { RepeatedPolyline(pen, copies); }
-    void DrawRepeatedPointPolygon(std::span<const PixelPoint> copies) { RepeatedPolygon(pen, brush, copies); }
+    // The same for `count` copies of one point (a shape smaller than its pixel), which a backend may know
+    // to draw without the copies.
+    void StrokeRepeatedPoint(PixelPoint point, std::size_t count) { RepeatedPolyline(pen, point, count); }
+    void DrawRepeatedPointPolygon(PixelPoint point, std::size_t count) { RepeatedPolygon(pen, brush, point, count); }
     // One character (one or two Shift-JIS bytes) with its cell's top-left corner at `at`, in the pen's
     // colour on a transparent background. Leaves the brush hollow.
     void PutCharacter(PixelPoint at, std::string_view sjis, const FontSpec &font) {
@@ -84,14 +85,19 @@ protected:
     virtual void Polyline(const Pen &pen, std::span<const PixelPoint> points) = 0;
     virtual void Polygon(const Pen &pen, const Brush &brush, std::span<const PixelPoint> points) = 0;
     virtual void Character(PixelPoint at, std::string_view sjis, const FontSpec &font, Rgb color) = 0;
-    virtual void RepeatedPolyline(const Pen &pen, std::span<const PixelPoint> copies) { Polyline(pen, copies); }
-    virtual void RepeatedPolygon(const Pen &pen, const Brush &brush, std::span<const PixelPoint> copies) {
+    virtual void RepeatedPolyline(const Pen &pen, PixelPoint point, std::size_t count) {
+        copies.assign(count, point);
+        Polyline(pen, copies);
+    }
+    virtual void RepeatedPolygon(const Pen &pen, const Brush &brush, PixelPoint point, std::size_t count) {
+        copies.assign(count, point);
         Polygon(pen, brush, copies);
     }
 
 private:
     Pen pen;
     Brush brush;
+    std::vector<PixelPoint> copies;  // reused by the repeated points' default drawing
 };
 
 }  // namespace korvel

@@ -108,7 +108,7 @@ public:
     bool Sure() const { return sure; }
     // Whether the pixels written are sure to be the exact path's (and, for strokes, all inside the window).
     bool Certain(bool strokes) const { return sure && out.Certain(strokes); }
-    bool OnePixel() const { return out.OnePixel(); }
+    CertainPixelWriter &Pixels() { return out; }
 
 private:
     QuickEllipse Place(double cx, double cy, double r, double k) {
@@ -157,19 +157,20 @@ private:
     bool sure = true;
 };
 
-// Hands the quick pixels to the canvas when `certain(strokes)` says they are the exact path's; false when
-// the exact path must decide. `onePixel` says they are all one pixel.
+// Hands the quick pixels `out` wrote to the canvas when `certain(strokes)` says they are the exact path's;
+// false when the exact path must decide.
 template <class Certain>
-bool HandOverCertain(PreviewSurface &surface, HandOff how, bool onePixel, Certain certain) {
-    const std::vector<PixelPoint> &pixels = surface.pixelPoints.vertices;
+bool HandOverCertain(PreviewSurface &surface, HandOff how, CertainPixelWriter &out, Certain certain) {
     const bool strokes = how == HandOff::Stroke;
     // Too few vertices draw nothing either way.
-    if (how == HandOff::None || pixels.size() < (strokes ? 2u : 3u)) return true;
+    if (how == HandOff::None || out.Count() < (strokes ? 2u : 3u)) return true;
     // Strokes are clipped: only when every vertex is inside does clipping change nothing.
     if (!certain(strokes)) return false;
     Canvas &canvas = surface.canvas;
-    if (strokes) onePixel ? canvas.StrokeRepeatedPoint(pixels) : StrokePixelPoints(surface);
-    else onePixel ? canvas.DrawRepeatedPointPolygon(pixels) : FillPixelPoints(surface);
+    if (const auto one = out.OnePixel())
+        strokes ? canvas.StrokeRepeatedPoint(one->pixel, one->count)
+                : canvas.DrawRepeatedPointPolygon(one->pixel, one->count);
+    else strokes ? StrokePixelPoints(surface) : FillPixelPoints(surface);
     return true;
 }
 
@@ -188,8 +189,7 @@ bool HandOverQuickPlaced(PreviewSurface &surface, HandOff how, const BlockCurveC
     CertainPixelWriter out(view, pixels);
     if (!out.AddSame(count, map.At(local.box.centre), map.Reach(local.box.half), bound))
         out.AddMany(count, bound, [&](int i) { return map.At(vertices[static_cast<std::size_t>(i)]); });
-    const bool drawn =
-        HandOverCertain(surface, how, out.OnePixel(), [&](bool strokes) { return out.Certain(strokes); });
+    const bool drawn = HandOverCertain(surface, how, out, [&](bool strokes) { return out.Certain(strokes); });
     pixels.clear();
     return drawn;
 }
@@ -210,9 +210,8 @@ void DrawCurve(PreviewSurface &surface, const BlockPlacement *insert, double til
     if (!insert) {
         QuickVertexWriter quick(surface.pixelPoints.vertices, tilt, surface.view);
         const HandOff how = write(quick);
-        const bool drawn =
-            quick.Sure() &&
-            HandOverCertain(surface, how, quick.OnePixel(), [&](bool strokes) { return quick.Certain(strokes); });
+        const bool drawn = quick.Sure() && HandOverCertain(surface, how, quick.Pixels(),
+                                                           [&](bool strokes) { return quick.Certain(strokes); });
         surface.pixelPoints.vertices.clear();
         if (drawn) return;
     } else if (surface.blockCurves) {

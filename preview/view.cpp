@@ -182,10 +182,13 @@ bool CertainPixelWriter::AddSame(int count, PlanePoint centre, PlanePoint reach,
     anyOutside |= !(centre.x - reachU > tolerance) | !(centre.x + reachU < width - tolerance) |
                   !(centre.y - reachV > tolerance) | !(centre.y + reachV < height - tolerance);
     const PixelPoint pixel = PixelOf(nearestU, nearestV);
-    onePixel &= out.empty() || out.front() == pixel;
-    const std::size_t first = out.size();
-    out.resize(first + static_cast<std::size_t>(count));
-    std::fill(out.begin() + static_cast<std::ptrdiff_t>(first), out.end(), pixel);
+    if (out.empty() && (repeats == 0 || pixel == repeated)) {
+        repeated = pixel;
+        repeats += static_cast<std::size_t>(count);
+    } else {
+        WriteRepeats();
+        Append(static_cast<std::size_t>(count), pixel);
+    }
     return true;
 }
 

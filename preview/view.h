@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 #include "geom/clip.h"
@@ -111,6 +112,7 @@ public:
     // Adds `count` values, value i being valueAt(i), each within `bound` pixels of the exact one.
     template <class ValueAt>
     void AddMany(int count, double bound, ValueAt valueAt) {
+        WriteRepeats();
         const std::size_t first = out.size();
         out.resize(first + static_cast<std::size_t>(count));
         PixelPoint *slot = out.data() + first;
@@ -132,7 +134,6 @@ public:
         }
         anyUnsure |= unsure;
         anyOutside |= outside;
-        onePixel = false;
     }
 
     // Adds `count` copies of the pixel of (u, v) when every value within `reach` of it on each axis
@@ -143,8 +144,24 @@ public:
     // Whether every pixel added is WorldToPixel's and, with `inside`, every exact point lies inside
     // the clip window (so that clipping changes nothing).
     bool Certain(bool inside) const { return !anyUnsure && !(inside && anyOutside); }
-    // Whether the pixels are known to be one pixel over and over: only AddSame, of one pixel, added them.
-    bool OnePixel() const { return onePixel && !out.empty(); }
+
+    // How many pixels were added.
+    std::size_t Count() const { return out.size() + repeats; }
+    // While every pixel added is one pixel over and over (AddSame alone added them), they are not
+    // written out but kept as the pixel and its count.
+    struct Repeated {
+        PixelPoint pixel;
+        std::size_t count = 0;
+    };
+    std::optional<Repeated> OnePixel() const {
+        if (repeats == 0) return std::nullopt;
+        return Repeated{repeated, repeats};
+    }
+    // Writes such repeats out, so that the list holds every pixel added.
+    void WriteRepeats() {
+        Append(repeats, repeated);
+        repeats = 0;
+    }
 
     // Pixel values at most this large are taken in doubles; beyond, the exact path decides.
     static constexpr double kQuickPixelLimit = 0x1p20;
@@ -154,6 +171,11 @@ private:
     static double Nearest(double v) {
         constexpr double kRounder = 0x1.8p52;
         return (v + kRounder) - kRounder;
+    }
+    void Append(std::size_t count, PixelPoint pixel) {
+        const std::size_t first = out.size();
+        out.resize(first + count);
+        std::fill(out.begin() + static_cast<std::ptrdiff_t>(first), out.end(), pixel);
     }
     // The pixel of nearest integers, y flipped as WorldToPixel does.
     PixelPoint PixelOf(double nearestU, double nearestV) const {
@@ -168,7 +190,8 @@ private:
     double tolerance;      // the clip tolerance in pixel units
     double slack;          // the exact path's own roundings, in pixels
     bool anyUnsure = false, anyOutside = false;
-    bool onePixel = true;
+    PixelPoint repeated;
+    std::size_t repeats = 0;
 };
 
 // The open polyline through the world buffer, clipped; every clipped segment ends its run.

@@ -173,7 +173,8 @@ bool Convert(const Drawing &store, const ConvertOptions &options, const PenColor
         next++;
     };
     while (out.Ok() && (next < parts.size() || !pending.empty())) {
-        while (next < parts.size() && pending.size() < ahead) start();
+        while (next < parts.size() && pending.size() < ahead)
+            start();
         const std::string text = pending.front().get();
         pending.pop_front();
         out.WriteLines(text);

@@ -245,7 +245,8 @@ TEST(ConvertDrawing, LargeDrawingsAreWrittenAsInOnePass) {
         const ScriptTransform t{0, 0, 1};
         const auto announce = [&](const TclpEntBase &b) {
             if (!o.hatching && (b.flags & 0x0020)) return false;
-            if (o.layers && b.layer != lastLayer) out.WriteLine("\x81\x40LAYER\x81\x40" + std::to_string(lastLayer = b.layer));
+            if (o.layers && b.layer != lastLayer)
+                out.WriteLine("\x81\x40LAYER\x81\x40" + std::to_string(lastLayer = b.layer));
             const int pen = PenNumberOf(b.penColor);
             if (o.colors && pen != lastPen) out.WriteLine("\x81\x40PEN\x81\x40" + std::to_string(lastPen = pen));
             return true;

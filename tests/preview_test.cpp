@@ -174,11 +174,10 @@ TEST(Curves, PointsOfTheShapes) {
 // them at exact pixel halves.
 TEST(PreviewCurves, QuickPlacedBlockCurvesDrawWhatTheExactPathDraws) {
     const double pi = std::numbers::pi;
-    std::vector<BlockPlacement> placements = {BlockPlacement({10, 20, 1, 1, 0, 1}),
-                                              BlockPlacement({55, 40, 2.5, -0.5, pi / 3, 1}),
-                                              BlockPlacement({-5, 70, 0.3, 0.3, -2.2, 1}),
-                                              BlockPlacement({10, 20, 1, 1, 0.5, 0}),
-                                              BlockPlacement({1e300, 20, 1, 1, 0.5, 1e-300})};
+    std::vector<BlockPlacement> placements = {
+        BlockPlacement({10, 20, 1, 1, 0, 1}), BlockPlacement({55, 40, 2.5, -0.5, pi / 3, 1}),
+        BlockPlacement({-5, 70, 0.3, 0.3, -2.2, 1}), BlockPlacement({10, 20, 1, 1, 0.5, 0}),
+        BlockPlacement({1e300, 20, 1, 1, 0.5, 1e-300})};
     std::uint64_t state = 11;
     const auto next = [&] {
         state = state * 6364136223846793005u + 1442695040888963407u;
@@ -190,8 +189,8 @@ TEST(PreviewCurves, QuickPlacedBlockCurvesDrawWhatTheExactPathDraws) {
     // Inserts at the centres of pixels' edges of the small scale (50 units a pixel): the block's own
     // centre of symmetry lands on a half.
     for (int i = 0; i < 40; ++i)
-        placements.emplace_back(BlockTransform{25 + 50 * std::floor(100 * next()), 50 * std::floor(100 * next()),
-                                               1, 1, i % 2 ? 0 : pi / 2, 1});
+        placements.emplace_back(BlockTransform{25 + 50 * std::floor(100 * next()), 50 * std::floor(100 * next()), 1, 1,
+                                               i % 2 ? 0 : pi / 2, 1});
     const auto drawAll = [&](UnitSurface &u) {
         for (const BlockPlacement &insert : placements) {
             // Shapes alike but for one value each, which a cache must tell apart.

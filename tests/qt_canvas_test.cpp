@@ -137,8 +137,8 @@ TEST(QtCanvas, RepeatedPointsDrawWhatTheirPolylineAndPolygonDraw) {
         for (const Brush &brush : brushes)
             for (const PixelPoint at : places)
                 for (const std::size_t count : {1u, 2u, 3u, 73u}) {
-                    SCOPED_TRACE(testing::Message() << "width " << pen.width << " at " << at.x << "," << at.y
-                                                    << " x" << count);
+                    SCOPED_TRACE(testing::Message()
+                                 << "width " << pen.width << " at " << at.x << "," << at.y << " x" << count);
                     const std::vector<PixelPoint> copies(count, at);
                     for (const bool polygon : {false, true}) {
                         std::unique_ptr<RasterCanvas> general = BlankCanvas(), shortcut = BlankCanvas();
@@ -148,10 +148,10 @@ TEST(QtCanvas, RepeatedPointsDrawWhatTheirPolylineAndPolygonDraw) {
                         }
                         if (polygon) {
                             general->DrawPolygon(copies);
-                            shortcut->DrawRepeatedPointPolygon(copies);
+                            shortcut->DrawRepeatedPointPolygon(at, count);
                         } else {
                             general->StrokePolyline(copies);
-                            shortcut->StrokeRepeatedPoint(copies);
+                            shortcut->StrokeRepeatedPoint(at, count);
                         }
                         for (int y = 0; y < 40; y++)
                             for (int x = 0; x < 40; x++)

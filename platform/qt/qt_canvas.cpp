@@ -292,12 +292,12 @@ void QtCanvas::Polygon(const Pen &pen, const Brush &brush, std::span<const Pixel
 
 // One pixel over and over: a one-pixel pen's segments are all empty and a fill finds no edge; only a wide
 // pen's round ends draw.
-void QtCanvas::RepeatedPolyline(const Pen &pen, std::span<const PixelPoint> copies) {
-    if (pen.width > 1) Polyline(pen, copies);
+void QtCanvas::RepeatedPolyline(const Pen &pen, PixelPoint point, std::size_t count) {
+    if (pen.width > 1) Canvas::RepeatedPolyline(pen, point, count);
 }
 
-void QtCanvas::RepeatedPolygon(const Pen &pen, const Brush &brush, std::span<const PixelPoint> copies) {
-    if (pen.width > 1) Polygon(pen, brush, copies);
+void QtCanvas::RepeatedPolygon(const Pen &pen, const Brush &brush, PixelPoint point, std::size_t count) {
+    if (pen.width > 1) Canvas::RepeatedPolygon(pen, brush, point, count);
 }
 
 const QFont &QtCanvas::FontFor(const FontSpec &description, int &ascent) {

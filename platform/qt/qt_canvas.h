@@ -26,8 +26,8 @@ protected:
     void Polyline(const Pen &pen, std::span<const PixelPoint> points) override;
     void Polygon(const Pen &pen, const Brush &brush, std::span<const PixelPoint> points) override;
     void Character(PixelPoint at, std::string_view sjis, const FontSpec &font, Rgb color) override;
-    void RepeatedPolyline(const Pen &pen, std::span<const PixelPoint> copies) override;
-    void RepeatedPolygon(const Pen &pen, const Brush &brush, std::span<const PixelPoint> copies) override;
+    void RepeatedPolyline(const Pen &pen, PixelPoint point, std::size_t count) override;
+    void RepeatedPolygon(const Pen &pen, const Brush &brush, PixelPoint point, std::size_t count) override;
 
 private:
     // A run of one-pixel segments sharing one dash pattern, each leaving out its end pixel.
