@@ -113,6 +113,8 @@ struct Part {
 };
 
 constexpr std::size_t kPartEntities = 8192;
+// Room for a part's text at the length of a line's command with its operands, so that it seldom grows.
+constexpr std::size_t kPartBytes = kPartEntities * 64;
 
 template <class Entity>
 void AddParts(std::vector<Part> &parts, const std::vector<Entity> &entities, const ScriptRun &run, RunState &state) {
@@ -162,6 +164,7 @@ bool Convert(const Drawing &store, const ConvertOptions &options, const PenColor
     const auto start = [&] {
         const auto convert = [&part = parts[next]] {
             StringScriptSink text;
+            text.text.reserve(kPartBytes);
             part.convert(text);
             return std::move(text.text);
         };

@@ -4,16 +4,22 @@
 namespace korvel {
 
 bool FileScriptSink::Write(std::string_view bytes) {
-    buffer.append(bytes);
-    if (buffer.size() < kBufferBytes) return true;
-    const bool written = std::fwrite(buffer.data(), 1, buffer.size(), file) == buffer.size();
+    // Lines gather in the buffer; a block of many lines at least its size goes out as it is.
+    if (bytes.size() < kBufferBytes) {
+        buffer.append(bytes);
+        return buffer.size() < kBufferBytes || Flush();
+    }
+    return Flush() && std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+}
+
+bool FileScriptSink::Flush() {
+    const bool written = buffer.empty() || std::fwrite(buffer.data(), 1, buffer.size(), file) == buffer.size();
     buffer.clear();
     return written;
 }
 
 bool FileScriptSink::Finish() {
-    const bool written = buffer.empty() || std::fwrite(buffer.data(), 1, buffer.size(), file) == buffer.size();
-    buffer.clear();
+    const bool written = Flush();
     return Ok() && written && std::fflush(file) == 0 && !std::ferror(file);
 }
 

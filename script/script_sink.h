@@ -54,6 +54,8 @@ protected:
     bool Write(std::string_view bytes) override;
 
 private:
+    bool Flush();
+
     static constexpr std::size_t kBufferBytes = 1 << 16;
     std::FILE *file;
     std::string buffer;
