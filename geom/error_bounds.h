@@ -12,10 +12,9 @@ namespace korvel {
 // size of the same formula taken exactly; the double sine and cosine of an argument below 8
 // (QuickParameter) lie within 2^-52 of the extended ones. The extended path rounds too (2^-64 each), so the
 // two stay within 2^-48 * size of each other; 2^-36 * size covers that 2^12 times over.
-// Used by QuickEllipse (ellipse vertices) and BlockPlacement::QuickPlace (block members). The same holds
-// for BlockPlacement::QuickMapTo, which folds the divisor and the pixel scale into the coefficients: its
-// products and sums, about ten roundings of at most 2^-53 of the terms' size (scaled), differ from
-// QuickPlace's point scaled by far less than the 2^12 margin; the origin's term is CertainPixelWriter's.
+// Used by QuickEllipse (ellipse vertices) and BlockPlacement::QuickMapTo (block members), which folds the
+// divisor and a move and scale into its coefficients: about ten roundings of at most 2^-53 of the terms'
+// size (scaled), far inside the margin; the move's own term is CertainPixelWriter's.
 inline constexpr double kQuickTermBound = 0x1p-36;
 
 // Moving a value to pixel units ((x - origin) * scale) adds one rounding of each operand: 2^-48 of the

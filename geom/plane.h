@@ -115,19 +115,6 @@ public:
     PlanePoint Place(PlanePoint p) const { return Place(p.x, p.y); }
     const BlockTransform &Transform() const { return transform; }
 
-    // Place in doubles only, with the angle's double sine and cosine: within `bound` (2^-36 of the
-    // terms' size, against a handful of roundings of at most 2^-52 each) of Place's point, or, when the
-    // angle is one the processor could not reduce, an infinite bound.
-    PlanePoint QuickPlace(double u, double v, double &bound) const {
-        // The scaled local coordinates are the same doubles Place rounds them to.
-        const double su = u * transform.scaleX, sv = v * transform.scaleY;
-        const double size = std::fabs(transform.x) + std::fabs(transform.y) + std::fabs(su) + std::fabs(sv);
-        bound = quickAngle ? kQuickTermBound * size / std::fabs(transform.divisor) : INFINITY;
-        if (!std::isfinite(bound)) bound = INFINITY;
-        return {(transform.x + (quickCosine * su - quickSine * sv)) / transform.divisor,
-                (transform.y + (quickSine * su + quickCosine * sv)) / transform.divisor};
-    }
-
     // Place and a move and scale after it, in doubles (the angle's double sine and cosine, the divisor
     // folded into the coefficients). A block-local point at most `extent` from the block's origin on each
     // axis maps within QuickMapBound(extent, scale) of (Place(p) - origin) * scale, the roundings of the

@@ -2,6 +2,9 @@
 // reference-point marker.
 #include "preview/preview.h"
 
+#include <algorithm>
+#include <cmath>
+
 #include "geom/extended.h"
 #include "preview/curves.h"
 #include "preview/markers.h"
@@ -34,7 +37,10 @@ std::int32_t TextStyleOf(std::int32_t textType) {
 // Draws one entity list, either at top level or as the members of a definition placed by an insert.
 class EntityPainter {
 public:
-    EntityPainter(PreviewSurface &surface, const BlockPlacement *insert) : surface(surface), insert(insert) {}
+    EntityPainter(PreviewSurface &surface, const BlockPlacement *insert) : surface(surface), insert(insert) {
+        const PreviewView &v = surface.view;
+        if (insert) quick = insert->QuickMapTo(v.minX, v.minY, v.scale);
+    }
 
     PlanePoint At(double x, double y) const { return insert ? insert->Place(x, y) : PlanePoint{x, y}; }
 
@@ -63,10 +69,11 @@ public:
         SetPenByColorNumber(surface.canvas, l.base.penColor, l.base.penStyle);
         if (insert) {
             // Members are placed in doubles first; the exact placement only when those cannot decide.
-            double boundA = 0, boundB = 0;
-            const PlanePoint a = insert->QuickPlace(l.startX, l.startY, boundA);
-            const PlanePoint b = insert->QuickPlace(l.endX, l.endY, boundB);
-            if (DrawCertainWorldLine(surface, a.x, a.y, b.x, b.y, std::max(boundA, boundB))) return;
+            const PlanePoint extent{std::max(std::fabs(l.startX), std::fabs(l.endX)),
+                                    std::max(std::fabs(l.startY), std::fabs(l.endY))};
+            if (DrawCertainPixelLine(surface, quick.At({l.startX, l.startY}), quick.At({l.endX, l.endY}),
+                                     insert->QuickMapBound(extent, surface.view.scale)))
+                return;
         }
         const PlanePoint a = At(l.startX, l.startY), b = At(l.endX, l.endY);
         DrawWorldLine(surface, a.x, a.y, b.x, b.y);
@@ -134,6 +141,7 @@ public:
 private:
     PreviewSurface &surface;
     const BlockPlacement *insert;
+    QuickMap quick;  // the insert's placement to pixel units, in doubles
 };
 
 }  // namespace

@@ -149,24 +149,24 @@ std::int32_t ClipToView(const PreviewView &v, double &x1, double &y1, double &x2
 
 }  // namespace
 
-bool DrawCertainWorldLine(PreviewSurface &surface, double x1, double y1, double x2, double y2, double bound) {
-    const PreviewView &v = surface.view;
+bool DrawCertainPixelLine(PreviewSurface &surface, PlanePoint from, PlanePoint to, double bound) {
     std::vector<PixelPoint> &ends = surface.pixelPoints.vertices;
-    CertainPixelWriter quick(v, ends);
-    const double pixelBound = bound * v.scale;
-    quick.Add((x1 - v.minX) * v.scale, (y1 - v.minY) * v.scale, pixelBound);
-    quick.Add((x2 - v.minX) * v.scale, (y2 - v.minY) * v.scale, pixelBound);
+    CertainPixelWriter quick(surface.view, ends);
+    quick.Add(from.x, from.y, bound);
+    quick.Add(to.x, to.y, bound);
     const bool certain = quick.Certain(true);
-    const PixelPoint from = ends[0], to = ends[1];
+    const PixelPoint a = ends[0], b = ends[1];
     ends.clear();
-    if (certain) DrawPixelLine(surface.canvas, from.x, from.y, to.x, to.y);
+    if (certain) DrawPixelLine(surface.canvas, a.x, a.y, b.x, b.y);
     return certain;
 }
 
 void DrawWorldLine(PreviewSurface &surface, double x1, double y1, double x2, double y2) {
     // Nearly every line lies inside the window with both ends clear of a pixel's half: doubles decide.
-    if (DrawCertainWorldLine(surface, x1, y1, x2, y2, 0)) return;
     const PreviewView &v = surface.view;
+    if (DrawCertainPixelLine(surface, {(x1 - v.minX) * v.scale, (y1 - v.minY) * v.scale},
+                             {(x2 - v.minX) * v.scale, (y2 - v.minY) * v.scale}, 0))
+        return;
     if (ClipToView(v, x1, y1, x2, y2) == kClipInvisible) return;
     const PixelPoint a = WorldToPixel(v, x1, y1), b = WorldToPixel(v, x2, y2);
     DrawPixelLine(surface.canvas, a.x, a.y, b.x, b.y);

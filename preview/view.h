@@ -80,10 +80,10 @@ void StrokePixelPoints(PreviewSurface &surface);
 void FillPixelPoints(PreviewSurface &surface);
 
 void DrawWorldLine(PreviewSurface &surface, double x1, double y1, double x2, double y2);
-// Draws the line from approximate ends, each within `bound` drawing units of the exact one, when that
-// is sure to draw what DrawWorldLine draws for the exact ends (inside the window, clear of pixel
-// halves); otherwise draws nothing and says so.
-bool DrawCertainWorldLine(PreviewSurface &surface, double x1, double y1, double x2, double y2, double bound);
+// Draws the line from approximate ends in pixel units ((x - minX) * scale, (y - minY) * scale), each
+// within `bound` pixels of the exact one, when that is sure to draw what DrawWorldLine draws for the exact
+// ends (inside the window, clear of pixel halves); otherwise draws nothing and says so.
+bool DrawCertainPixelLine(PreviewSurface &surface, PlanePoint from, PlanePoint to, double bound);
 // Rounds values in pixel units, u = (x - minX) * scale and v = (y - minY) * scale, to pixels as
 // WorldToPixel does, each batch with a bound on how far its values may lie from the exact path's, and
 // tells afterwards whether the pixels are sure to be WorldToPixel's for the exact points.

@@ -108,11 +108,13 @@ TEST(QuickGeometry, StaysWithinItsBoundOfTheExactForm) {
         const double angle = i % 50 == 0 ? 1e19 : (next() - 0.5) * (i % 3 ? 10 : 1e6);
         const BlockPlacement placement({magnitude(), magnitude(), magnitude(), magnitude(), angle, i % 7 ? 1 : 0.3});
         const double u = magnitude(), v = magnitude();
-        double bound = 0;
-        const PlanePoint quick = placement.QuickPlace(u, v, bound), exact = placement.Place(u, v);
+        // Placed and scaled by a power of two, which scales the exact point exactly.
+        const double scale = std::ldexp(1.0, static_cast<int>(next() * 40) - 20);
+        const double bound = placement.QuickMapBound({std::fabs(u), std::fabs(v)}, scale);
+        const PlanePoint quick = placement.QuickMapTo(0, 0, scale).At({u, v}), exact = placement.Place(u, v);
         if (std::isfinite(bound)) {
-            ASSERT_LE(std::fabs(quick.x - exact.x), bound) << i;
-            ASSERT_LE(std::fabs(quick.y - exact.y), bound) << i;
+            ASSERT_LE(std::fabs(quick.x - exact.x * scale), bound) << i;
+            ASSERT_LE(std::fabs(quick.y - exact.y * scale), bound) << i;
         }
         const double cx = magnitude(), cy = magnitude(), r = magnitude(), k = next() * 3 - 1, t = angle * next();
         QuickEllipse ellipse(cx, cy, r, k, angle);

@@ -614,3 +614,44 @@ TEST(DrawPreview, TextStylesAndDimensionParts) {
     DrawPreview(u.surface, store);
     EXPECT_EQ(u.Ops().size(), 12u);  // plus two auxiliary lines and four point dots
 }
+
+// Block members' lines, placed in doubles by each insert, draw what the same lines placed exactly and drawn
+// at top level draw: inserts turned, mirrored and scaled, members long and short.
+TEST(PreviewBlocks, MemberLinesDrawWhatTheirExactlyPlacedLinesDraw) {
+    std::uint64_t state = 17;
+    const auto next = [&] {
+        state = state * 6364136223846793005u + 1442695040888963407u;
+        return static_cast<double>(state >> 11) * 0x1p-53;
+    };
+    TclpEntBlockDef block;
+    block.number = 1;
+    for (int i = 0; i < 30; i++) {
+        const double x = 200 * next() - 100, y = 200 * next() - 100, length = i % 3 ? 50 * next() : 0.5 * next();
+        test::Add(block, TclpEntSen{{}, x, y, x + length * (next() - 0.5), y + length * (next() - 0.5)});
+    }
+    DrawingStore inserted, placed;
+    inserted.layerGroupScales.assign(16, 1.0);
+    placed.layerGroupScales.assign(16, 1.0);
+    inserted.blockDefs.push_back(block);
+    for (int i = 0; i < 300; i++) {
+        const TclpEntBlock insert = test::InsertOf(1, 5000 * next(), 3000 * next(), (next() - 0.5) * 4,
+                                                   (next() - 0.5) * 4, i % 5 ? 7 * next() : 1e5 * next());
+        test::Add(inserted, insert);
+        const BlockPlacement placement(BlockTransformOf(insert));
+        for (const TclpEntSen &member : block.lines) {
+            const PlanePoint a = placement.Place(member.startX, member.startY),
+                             b = placement.Place(member.endX, member.endY);
+            test::Add(placed, TclpEntSen{member.base, a.x, a.y, b.x, b.y});
+        }
+    }
+    const auto traced = [](const DrawingStore &d) {
+        RecordingCanvas canvas;
+        PreviewSurface surface(canvas);
+        PrepareBlankPreview(surface, kPreviewWidth * 4, kPreviewHeight * 4);
+        RenderDrawingPreview(surface, d);
+        return Trace(canvas.ops);
+    };
+    const std::vector<std::string> expected = traced(placed);
+    ASSERT_GT(expected.size(), 9000u);
+    EXPECT_EQ(traced(inserted), expected);
+}
