@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "reader/extents.h"
+#include "support/fixed_random.h"
 #include "support/stream_writer.h"
 
 using namespace korvel;
@@ -107,11 +108,7 @@ TEST(DrawingExtents, SolidsByKind) {
 // may move the extents. Inside a block placed by the identity insert every point is computed exactly, so
 // the same curves must give bit-identical extents either way.
 TEST(DrawingExtents, QuickKeyPointsGiveTheExactExtents) {
-    std::uint64_t state = 99;
-    auto next = [&] {
-        state = state * 6364136223846793005u + 1442695040888963407u;
-        return static_cast<double>(state >> 11) * 0x1p-53;
-    };
+    test::FixedRandom next(99);
     for (int round = 0; round < 200; round++) {
         DrawingStore direct, placed;
         TclpEntBlockDef def;
@@ -148,11 +145,7 @@ TEST(DrawingExtents, QuickKeyPointsGiveTheExactExtents) {
 // Block members under a real placement: their key points, first placed in doubles, must give the
 // extents of the exactly placed points.
 TEST(DrawingExtents, QuickPlacementGivesTheExactExtents) {
-    std::uint64_t state = 5;
-    auto next = [&] {
-        state = state * 6364136223846793005u + 1442695040888963407u;
-        return static_cast<double>(state >> 11) * 0x1p-53;
-    };
+    test::FixedRandom next(5);
     const double axes[] = {0, pi / 2, pi, static_cast<double>(3 * static_cast<long double>(pi) / 2)};
     for (int round = 0; round < 300; round++) {
         DrawingStore store;

@@ -6,6 +6,7 @@
 
 #include "geom/clip.h"
 #include "geom/plane.h"
+#include "tests/support/fixed_random.h"
 
 using namespace korvel;
 
@@ -98,11 +99,7 @@ TEST(ArcTangentCorner, CornerOfTheEndTangents) {
 // The quick forms in doubles must stay within their stated bounds of the exact extended forms, over
 // angles, scales and offsets of every size (the preview's and the extents' shortcuts rest on this).
 TEST(QuickGeometry, StaysWithinItsBoundOfTheExactForm) {
-    std::uint64_t state = 3;
-    auto next = [&] {
-        state = state * 6364136223846793005u + 1442695040888963407u;
-        return static_cast<double>(state >> 11) * 0x1p-53;
-    };
+    test::FixedRandom next(3);
     auto magnitude = [&] { return std::ldexp(next() - 0.5, static_cast<int>(next() * 80) - 40); };
     for (int i = 0; i < 100000; i++) {
         const double angle = i % 50 == 0 ? 1e19 : (next() - 0.5) * (i % 3 ? 10 : 1e6);

@@ -15,6 +15,7 @@
 #include "preview/recording_canvas.h"
 #include "preview/text.h"
 #include "reader/extents.h"
+#include "support/fixed_random.h"
 #include "support/stream_writer.h"
 #include "support/trace.h"
 
@@ -178,11 +179,7 @@ TEST(PreviewCurves, QuickPlacedBlockCurvesDrawWhatTheExactPathDraws) {
         BlockPlacement({10, 20, 1, 1, 0, 1}), BlockPlacement({55, 40, 2.5, -0.5, pi / 3, 1}),
         BlockPlacement({-5, 70, 0.3, 0.3, -2.2, 1}), BlockPlacement({10, 20, 1, 1, 0.5, 0}),
         BlockPlacement({1e300, 20, 1, 1, 0.5, 1e-300})};
-    std::uint64_t state = 11;
-    const auto next = [&] {
-        state = state * 6364136223846793005u + 1442695040888963407u;
-        return static_cast<double>(state >> 11) * 0x1p-53;
-    };
+    test::FixedRandom next(11);
     for (int i = 0; i < 200; ++i)
         placements.emplace_back(BlockTransform{100 * next() - 25, 100 * next() - 25, 4 * next() - 2, 4 * next() - 2,
                                                i % 7 ? 20 * next() - 10 : 1e6 * next(), i % 3 ? 1 : 0.1 + 4 * next()});
@@ -239,11 +236,7 @@ TEST(Curves, QuickPathDrawsTheExactPathsPixels) {
         {"far away", FitPreviewView({1e15, -1e15, 1e15 + 1e4, -1e15 + 1e4}, 177, 129)},
     };
     const BlockPlacement identity({0, 0, 1, 1, 0, 1});
-    std::uint64_t state = 12345;
-    auto next = [&] {  // a small fixed generator, so failures reproduce
-        state = state * 6364136223846793005u + 1442695040888963407u;
-        return static_cast<double>(state >> 11) * 0x1p-53;
-    };
+    test::FixedRandom next(12345);
     for (const View &v : views) {
         SCOPED_TRACE(v.what);
         const double w = v.view.maxX - v.view.minX, h = v.view.maxY - v.view.minY;
@@ -290,11 +283,7 @@ TEST(DrawWorldLine, QuickPathDrawsTheClippedLinesPixels) {
                                  FitPreviewView({-1234.5, 678.25, 98765.4321, 70001.5}, 177, 129),
                                  FitPreviewView({5, 7, 5 + 1e-9, 7 + 1e-9}, 177, 129),
                                  FitPreviewView({1e15, -1e15, 1e15 + 1e4, -1e15 + 1e4}, 177, 129)};
-    std::uint64_t state = 7;
-    auto next = [&] {
-        state = state * 6364136223846793005u + 1442695040888963407u;
-        return static_cast<double>(state >> 11) * 0x1p-53;
-    };
+    test::FixedRandom next(7);
     for (const PreviewView &v : views) {
         const double w = v.maxX - v.minX, h = v.maxY - v.minY, unit = 1 / v.scale;
         for (int i = 0; i < 20000; i++) {
@@ -618,11 +607,7 @@ TEST(DrawPreview, TextStylesAndDimensionParts) {
 // Block members' lines, placed in doubles by each insert, draw what the same lines placed exactly and drawn
 // at top level draw: inserts turned, mirrored and scaled, members long and short.
 TEST(PreviewBlocks, MemberLinesDrawWhatTheirExactlyPlacedLinesDraw) {
-    std::uint64_t state = 17;
-    const auto next = [&] {
-        state = state * 6364136223846793005u + 1442695040888963407u;
-        return static_cast<double>(state >> 11) * 0x1p-53;
-    };
+    test::FixedRandom next(17);
     TclpEntBlockDef block;
     block.number = 1;
     for (int i = 0; i < 30; i++) {

@@ -4,6 +4,7 @@
 #include "platform/raster_canvas.h"
 #include "preview/preview.h"
 #include "preview/recording_canvas.h"
+#include "tests/support/fixed_random.h"
 #include "tests/support/stream_writer.h"
 
 using namespace korvel;
@@ -166,11 +167,7 @@ TEST(QtCanvas, RepeatedPointsDrawWhatTheirPolylineAndPolygonDraw) {
 TEST(QtCanvas, APreviewIsItsRecordedOperationsReplayed) {
     DrawingStore d;
     d.layerGroupScales.assign(16, 1.0);
-    std::uint64_t state = 3;
-    const auto next = [&] {
-        state = state * 6364136223846793005u + 1442695040888963407u;
-        return static_cast<double>(state >> 11) * 0x1p-53;
-    };
+    test::FixedRandom next(3);
     TclpEntBlockDef block;
     block.number = 1;
     for (int i = 0; i < 6; i++) {
