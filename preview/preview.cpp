@@ -4,9 +4,15 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <vector>
 
 #include "geom/extended.h"
+#include "geom/parts_in_order.h"
 #include "preview/curves.h"
+#include "preview/deferred_canvas.h"
 #include "preview/markers.h"
 #include "preview/text.h"
 #include "reader/drawing_rules.h"
@@ -123,19 +129,22 @@ public:
     }
 
     void All(const EntityArrays &a) {
-        for (const TclpEntSolid &s : a.solids)
-            Solid(s);
-        surface.canvas.SetBrushKind(BrushKind::Hollow);
-        for (const TclpEntSen &l : a.lines)
-            Line(l);
-        for (const TclpEntEnko &arc : a.arcs)
-            Arc(arc);
-        for (const TclpEntTen &p : a.points)
-            Point(p);
-        for (const TclpEntMoji &t : a.texts)
-            Text(t);
-        for (const TclpEntSunpo &d : a.dimensions)
-            Dimension(d);
+        ForEachKindInOrder(a, [&](const auto &entities, auto draw) {
+            for (const auto &entity : entities)
+                (this->*draw)(entity);
+        });
+    }
+
+    // The kinds in the order they are drawn, each with the member that draws one. Every entity sets the pen
+    // (and the brush, for solids) before it draws, so it draws alike wherever its kind's run begins.
+    template <class Visit>
+    static void ForEachKindInOrder(const EntityArrays &a, Visit &&visit) {
+        visit(a.solids, &EntityPainter::Solid);
+        visit(a.lines, &EntityPainter::Line);
+        visit(a.arcs, &EntityPainter::Arc);
+        visit(a.points, &EntityPainter::Point);
+        visit(a.texts, &EntityPainter::Text);
+        visit(a.dimensions, &EntityPainter::Dimension);
     }
 
 private:
@@ -143,10 +152,6 @@ private:
     const BlockPlacement *insert;
     QuickMap quick;  // the insert's placement to pixel units, in doubles
 };
-
-}  // namespace
-
-namespace {
 
 // A red corner flag: the preview leaves out block members past the budget.
 void DrawIncompleteFlag(PreviewSurface &surface) {
@@ -158,21 +163,99 @@ void DrawIncompleteFlag(PreviewSurface &surface) {
     surface.canvas.DrawPolygon(corner);
 }
 
+// A run of one kind's top-level entities, or of placed inserts, drawn onto the surface it is given. A large
+// drawing's runs are drawn side by side, each onto a canvas that keeps its operations, and replayed in order.
+using PreviewPart = std::function<void(PreviewSurface &)>;
+
+// Entities, or block members placed, in a part.
+constexpr std::size_t kPartWeight = 8192;
+
+template <class Entity>
+void AddParts(std::vector<PreviewPart> &parts, const std::vector<Entity> &entities,
+              void (EntityPainter::*draw)(const Entity &)) {
+    for (std::size_t begin = 0; begin < entities.size(); begin += kPartWeight) {
+        const std::size_t end = std::min(entities.size(), begin + kPartWeight);
+        parts.push_back([&entities, draw, begin, end](PreviewSurface &surface) {
+            EntityPainter painter(surface, nullptr);
+            for (std::size_t i = begin; i < end; i++)
+                (painter.*draw)(entities[i]);
+        });
+    }
+}
+
+// Returns the inserts' weight: their members, at least one each.
+std::size_t AddInsertParts(std::vector<PreviewPart> &parts, const PlacedInserts &inserts) {
+    std::size_t total = 0, begin = 0, weight = 0;
+    for (std::size_t i = 0; i < inserts.Count(); i++) {
+        weight += std::max<std::size_t>(1, inserts.Members(i));
+        if (weight < kPartWeight && i + 1 < inserts.Count()) continue;
+        parts.push_back([&inserts, begin, end = i + 1](PreviewSurface &surface) {
+            inserts.ForEach(begin, end, [&](const TclpEntBlockDef &definition, const BlockPlacement &placement) {
+                EntityPainter(surface, &placement).All(definition);
+            });
+        });
+        total += weight;
+        begin = i + 1;
+        weight = 0;
+    }
+    return total;
+}
+
+void DrawParts(PreviewSurface &surface, const std::vector<PreviewPart> &parts, unsigned ahead) {
+    const auto draw = [&surface](const PreviewPart &part, PreviewSurface &onto) {
+        BlockCurveCache blockCurves;
+        onto.view = surface.view;
+        onto.blockCurves = &blockCurves;
+        part(onto);
+        onto.blockCurves = nullptr;
+    };
+    if (ahead <= 1) {
+        for (const PreviewPart &part : parts)
+            draw(part, surface);
+        return;
+    }
+    // Canvases go back to be kept for a later part, so that their room is taken once.
+    std::mutex spareLock;
+    std::vector<std::unique_ptr<DeferredCanvas>> spare;
+    MakePartsInOrder(
+        parts.size(), ahead,
+        [&](std::size_t i) {
+            std::unique_ptr<DeferredCanvas> canvas;
+            {
+                const std::lock_guard lock(spareLock);
+                if (!spare.empty()) {
+                    canvas = std::move(spare.back());
+                    spare.pop_back();
+                }
+            }
+            if (!canvas) canvas = std::make_unique<DeferredCanvas>();
+            PreviewSurface onto(*canvas);
+            draw(parts[i], onto);
+            return canvas;
+        },
+        [&](std::unique_ptr<DeferredCanvas> canvas) {
+            canvas->ReplayOnto(surface.canvas);
+            canvas->Clear();
+            const std::lock_guard lock(spareLock);
+            spare.push_back(std::move(canvas));
+            return true;
+        });
+}
+
 }  // namespace
 
-std::size_t DrawPreview(PreviewSurface &surface, const DrawingStore &store) {
-    EntityPainter(surface, nullptr).All(store);
-    BlockCurveCache blockCurves;
-    surface.blockCurves = &blockCurves;
-    const std::size_t placed =
-        ForEachPlacedInsert(store, [&](const TclpEntBlockDef &definition, const BlockPlacement &placement) {
-            EntityPainter(surface, &placement).All(definition);
-        });
-    surface.blockCurves = nullptr;
+std::size_t DrawPreview(PreviewSurface &surface, const DrawingStore &store, std::optional<unsigned> partsAhead) {
+    const PlacedInserts inserts(store);
+    std::vector<PreviewPart> parts;
+    EntityPainter::ForEachKindInOrder(store, [&](const auto &entities, auto draw) { AddParts(parts, entities, draw); });
+    const std::size_t weight = store.solids.size() + store.lines.size() + store.arcs.size() + store.points.size() +
+                               store.texts.size() + store.dimensions.size() + AddInsertParts(parts, inserts);
+    DrawParts(surface, parts, partsAhead.value_or(PartsAhead((weight + kPartWeight - 1) / kPartWeight)));
+
     SetPreviewPen(surface.canvas, {255, 0, 0}, 1, 2);
     DrawEllipse(surface, {store.originX, store.originY, ToDouble(Ext(5.0) / surface.view.scale), 1, 0});
-    if (placed < store.inserts.size()) DrawIncompleteFlag(surface);
-    return store.inserts.size() - placed;
+    if (inserts.Count() < store.inserts.size()) DrawIncompleteFlag(surface);
+    return store.inserts.size() - inserts.Count();
 }
 
 void PrepareBlankPreview(PreviewSurface &surface, std::int32_t width, std::int32_t height) {
@@ -183,9 +266,10 @@ void PrepareBlankPreview(PreviewSurface &surface, std::int32_t width, std::int32
     DrawPixelFrame(surface.canvas, 0, 0, width - 1, height - 1);
 }
 
-std::size_t RenderDrawingPreview(PreviewSurface &surface, const DrawingStore &store) {
+std::size_t RenderDrawingPreview(PreviewSurface &surface, const DrawingStore &store,
+                                 std::optional<unsigned> partsAhead) {
     surface.view = FitPreviewView(ComputeDrawingExtents(store), surface.view.width, surface.view.height);
-    return DrawPreview(surface, store);
+    return DrawPreview(surface, store, partsAhead);
 }
 
 }  // namespace korvel

@@ -62,7 +62,7 @@ Rgb PreviewPalette(std::int32_t colorNumber);
 //   FillPreviewBackground                leaves the pen in the background colour and the brush hollow;
 //   Canvas::PutCharacter (canvas.h)      makes the brush hollow.
 // Beyond these the driver (preview.cpp) sets both itself only for a solid of its own colour and for the
-// corner flag, and hollows the brush after the solids: outlines drawn after a pen setter are never filled.
+// corner flag. Every entity sets its pen first, so outlines drawn after a pen setter are never filled.
 
 // Pen styles by index: 0 solid, 1 dash, 2 dot, 3 dash-dot, 4 dash-dot-dot, 5 null, anything else solid.
 void SetPreviewPen(Canvas &canvas, Rgb color, std::int32_t style, std::int32_t width);

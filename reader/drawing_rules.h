@@ -2,6 +2,7 @@
 // that carries its own colour, the arc-shaped solid and its fields, curves as shapes, and block expansion.
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 
@@ -49,18 +50,43 @@ inline ArcSolidShape DecodeArcSolid(const TclpEntSolid &solid) {
     return {solid.base.penStyle, {{solid.x1, solid.y1, solid.x2, solid.y2, solid.x3}, solid.y3, solid.x4}, solid.y4};
 }
 
-// Block expansion, one level: `visit(definition, placement)` for each insert in order that the member budget
-// allows and whose definition exists. Returns how many inserts the budget allowed; the rest are left out.
+// Block expansion, one level: the inserts in order that the member budget allows (the rest are left out),
+// each placed by `visit(definition, placement)` when its definition exists.
+class PlacedInserts {
+public:
+    explicit PlacedInserts(const DrawingStore &store)
+        : store(store), lookup(store), count(InsertsWithinBudget(store, lookup)) {}
+
+    // How many inserts the budget allows.
+    std::size_t Count() const { return count; }
+    // Members the insert places: its definition's entity count, 0 without a definition.
+    std::size_t Members(std::size_t i) const {
+        const TclpEntBlockDef *definition = lookup.Find(store.inserts[i].number);
+        return definition ? definition->objects.size() : 0;
+    }
+
+    // The allowed inserts from `begin` up to `end`.
+    template <class Visit>
+    void ForEach(std::size_t begin, std::size_t end, Visit &&visit) const {
+        for (std::size_t i = begin; i < std::min(end, count); ++i) {
+            const TclpEntBlock &insert = store.inserts[i];
+            if (const TclpEntBlockDef *definition = lookup.Find(insert.number))
+                visit(*definition, BlockPlacement(BlockTransformOf(insert)));
+        }
+    }
+
+private:
+    const DrawingStore &store;
+    const BlockDefLookup lookup;
+    const std::size_t count;
+};
+
+// Every allowed insert; returns how many the budget allowed.
 template <class Visit>
 std::size_t ForEachPlacedInsert(const DrawingStore &store, Visit &&visit) {
-    const BlockDefLookup lookup(store);
-    const std::size_t placed = InsertsWithinBudget(store, lookup);
-    for (std::size_t i = 0; i < placed; ++i) {
-        const TclpEntBlock &insert = store.inserts[i];
-        if (const TclpEntBlockDef *definition = lookup.Find(insert.number))
-            visit(*definition, BlockPlacement(BlockTransformOf(insert)));
-    }
-    return placed;
+    const PlacedInserts inserts(store);
+    inserts.ForEach(0, inserts.Count(), visit);
+    return inserts.Count();
 }
 
 }  // namespace korvel

@@ -4,15 +4,12 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
-#include <deque>
 #include <functional>
-#include <future>
 #include <string>
-#include <system_error>
-#include <thread>
 #include <vector>
 
 #include "geom/extended.h"
+#include "geom/parts_in_order.h"
 #include "reader/drawing_rules.h"
 #include "script/emitters.h"
 
@@ -134,13 +131,6 @@ void AddParts(std::vector<Part> &parts, const std::vector<Entity> &entities, con
     }
 }
 
-// Parts in the making at once: enough to keep two cores busy while the one first in line is written, and
-// the texts waiting stay a few megabytes. A drawing of a part or less is not worth a thread.
-unsigned PartsAhead(std::size_t entities) {
-    if (entities <= kPartEntities) return 1;
-    return std::clamp(std::thread::hardware_concurrency(), 1u, 2u);
-}
-
 template <class Drawing>
 bool Convert(const Drawing &store, const ConvertOptions &options, const PenColorTable &pens, ScriptSink &out) {
     const ScriptRun run(options, pens, TransformOf(store));
@@ -156,32 +146,20 @@ bool Convert(const Drawing &store, const ConvertOptions &options, const PenColor
     AddParts(parts, store.arcs, run, state);
     AddParts(parts, store.points, run, state);
 
-    // Each part's text is made on a thread of its own (or, on one core or for a small drawing, when it is
-    // wanted) and written in order; a failed write stops the parts not yet started.
-    const unsigned ahead = PartsAhead(entities);
-    std::deque<std::future<std::string>> pending;
-    std::size_t next = 0;
-    const auto start = [&] {
-        const auto convert = [&part = parts[next]] {
-            StringScriptSink text;
-            text.text.reserve(kPartBytes);
-            part.convert(text);
-            return std::move(text.text);
-        };
-        try {
-            pending.push_back(std::async(ahead > 1 ? std::launch::async : std::launch::deferred, convert));
-        } catch (const std::system_error &) {  // no thread to be had: made when wanted instead
-            pending.push_back(std::async(std::launch::deferred, convert));
-        }
-        next++;
-    };
-    while (out.Ok() && (next < parts.size() || !pending.empty())) {
-        while (next < parts.size() && pending.size() < ahead)
-            start();
-        const std::string text = pending.front().get();
-        pending.pop_front();
-        out.WriteLines(text);
-    }
+    // A drawing of a part or less is made on this thread; a failed write stops the parts not yet started.
+    if (out.Ok())
+        MakePartsInOrder(
+            parts.size(), PartsAhead((entities + kPartEntities - 1) / kPartEntities),
+            [&](std::size_t i) {
+                StringScriptSink text;
+                text.text.reserve(kPartBytes);
+                parts[i].convert(text);
+                return std::move(text.text);
+            },
+            [&](const std::string &text) {
+                out.WriteLines(text);
+                return out.Ok();
+            });
     return out.Ok();
 }
 

@@ -640,3 +640,50 @@ TEST(PreviewBlocks, MemberLinesDrawWhatTheirExactlyPlacedLinesDraw) {
     ASSERT_GT(expected.size(), 9000u);
     EXPECT_EQ(traced(inserted), expected);
 }
+
+// A drawing of several parts draws, whether its parts are drawn one after another on this thread or side by
+// side on others and replayed in order, the operations of its kinds drawn in runs of a thousand entities
+// one after another, at sizes where most shapes fall inside a pixel and where they do not.
+TEST(DrawPreview, PartsDrawnSideBySideDrawWhatRunsDrawOneAfterAnother) {
+    const DrawingStore d = test::LargeMixedDrawing();
+    for (const std::int32_t magnified : {1, 8}) {
+        SCOPED_TRACE(testing::Message() << "magnified " << magnified);
+        const PreviewView view =
+            FitPreviewView(ComputeDrawingExtents(d), kPreviewWidth * magnified, kPreviewHeight * magnified);
+        const auto drawn = [&](const DrawingStore &store, unsigned partsAhead) {
+            RecordingCanvas canvas;
+            PreviewSurface surface(canvas);
+            surface.view = view;
+            DrawPreview(surface, store, partsAhead);
+            return Trace(canvas.ops);
+        };
+        DrawingStore empty;
+        empty.layerGroupScales = d.layerGroupScales;
+        const std::size_t markerOps = drawn(empty, 1).size();  // the reference point's marker, last
+        std::vector<std::string> runs;
+        const auto addRuns = [&](auto kind) {
+            const auto &all = d.*kind;
+            for (std::size_t begin = 0; begin < all.size(); begin += 1000) {
+                DrawingStore run = empty;
+                run.blockDefs = d.blockDefs;
+                (run.*kind).assign(all.begin() + begin, all.begin() + std::min(all.size(), begin + 1000));
+                const std::vector<std::string> ops = drawn(run, 1);
+                runs.insert(runs.end(), ops.begin(), ops.end() - markerOps);
+            }
+        };
+        addRuns(&DrawingStore::solids);
+        addRuns(&DrawingStore::lines);
+        addRuns(&DrawingStore::arcs);
+        addRuns(&DrawingStore::points);
+        addRuns(&DrawingStore::texts);
+        addRuns(&DrawingStore::dimensions);
+        addRuns(&DrawingStore::inserts);
+        ASSERT_GT(runs.size(), 25000u);
+        for (const unsigned partsAhead : {1u, 2u, 3u}) {
+            std::vector<std::string> whole = drawn(d, partsAhead);
+            ASSERT_GT(whole.size(), markerOps);
+            whole.resize(whole.size() - markerOps);
+            EXPECT_EQ(whole, runs) << partsAhead << " parts ahead";
+        }
+    }
+}

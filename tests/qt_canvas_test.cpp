@@ -226,3 +226,26 @@ TEST(QtCanvas, APreviewIsItsRecordedOperationsReplayed) {
         EXPECT_GT(InkedPixels(*direct, 1, 1, kPreviewWidth - 1, kPreviewHeight - 1), 100);
     }
 }
+
+// A large drawing drawn in parts side by side and replayed is the image of one pass on this thread, at a
+// size where most shapes fall inside a pixel and at one where they are drawn out.
+TEST(QtCanvas, PartsDrawnSideBySideDrawTheImageOfOnePass) {
+    const DrawingStore d = test::LargeMixedDrawing();
+    for (const std::int32_t magnified : {1, 6}) {
+        const std::int32_t width = kPreviewWidth * magnified, height = kPreviewHeight * magnified;
+        const auto drawn = [&](unsigned partsAhead) {
+            std::unique_ptr<RasterCanvas> canvas = CreateRasterCanvas(width, height);
+            PreviewSurface surface(*canvas);
+            PrepareBlankPreview(surface, width, height);
+            RenderDrawingPreview(surface, d, partsAhead);
+            return canvas;
+        };
+        const std::unique_ptr<RasterCanvas> onePass = drawn(1), inParts = drawn(2);
+        int differing = 0;
+        for (int y = 0; y < height; y++)
+            for (int x = 0; x < width; x++)
+                differing += onePass->PixelAt(x, y) != inParts->PixelAt(x, y);
+        EXPECT_EQ(differing, 0) << "magnified " << magnified;
+        EXPECT_GT(InkedPixels(*onePass, 1, 1, width - 1, height - 1), 1000);
+    }
+}

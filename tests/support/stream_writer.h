@@ -117,4 +117,7 @@ inline TclpEntBlock InsertOf(std::int32_t number, double x, double y, double sca
 // definition with an insert; the header as a real copy has it (non-zero reference point).
 DrawingStore SampleDrawing();
 
+// Every kind at many sizes and colours, some thousands of each, with inserts of a block of every kind.
+DrawingStore LargeMixedDrawing();
+
 }  // namespace korvel::test
