@@ -4,6 +4,7 @@
 #include "geom/cp932.h"
 #include "reader/drawing_rules.h"
 #include "reader/file_path.h"
+#include "reader/large_pages.h"
 
 #include <array>
 #include <cstdio>
@@ -162,13 +163,13 @@ public:
 private:
     template <class Arrays, class Counted>
     static void Reserve(Arrays &arrays, const Counted &counted) {
-        arrays.lines.reserve(counted.lines.size());
-        arrays.arcs.reserve(counted.arcs.size());
-        arrays.points.reserve(counted.points.size());
-        arrays.texts.reserve(counted.texts.size());
-        arrays.dimensions.reserve(counted.dimensions.size());
-        arrays.solids.reserve(counted.solids.size());
-        arrays.inserts.reserve(counted.inserts.size());
+        ReserveOnLargePages(arrays.lines, counted.lines.size());
+        ReserveOnLargePages(arrays.arcs, counted.arcs.size());
+        ReserveOnLargePages(arrays.points, counted.points.size());
+        ReserveOnLargePages(arrays.texts, counted.texts.size());
+        ReserveOnLargePages(arrays.dimensions, counted.dimensions.size());
+        ReserveOnLargePages(arrays.solids, counted.solids.size());
+        ReserveOnLargePages(arrays.inserts, counted.inserts.size());
     }
 
     std::string Failure() const { return (in.Ok() ? "" : "end of file while reading ") + std::string(what); }
@@ -268,7 +269,7 @@ private:
     bool ReadObjects(std::int32_t count, Arrays &arrays, Objects &objects) {
         if (!CountFits(count, kMinObjectBytes, "objects")) return false;
         if (count <= 0) return true;
-        objects.reserve(static_cast<std::size_t>(count));
+        ReserveOnLargePages(objects, static_cast<std::size_t>(count));
         for (std::int32_t k = 0; k < count;) {
             what = "a class tag";
             const int kind = ReadClassTag();

@@ -8,7 +8,8 @@ add_library(korvel_platform STATIC platform/qt/qt_canvas.cpp platform/qt/qt_font
   platform/qt/x11_clipboard_watch.cpp)
 target_link_libraries(korvel_platform PUBLIC korvel_core Qt6::Gui PkgConfig::XCB PkgConfig::XCB_XFIXES)
 # The CP932 table and the system's files as POSIX has them, for the core; korvel-cli's entry point.
-target_sources(korvel_core PRIVATE platform/posix/system_files.cpp platform/posix/cp932_iconv.cpp)
+target_sources(korvel_core PRIVATE platform/posix/system_files.cpp platform/posix/cp932_iconv.cpp
+  platform/posix/large_pages.cpp)
 set(KORVEL_CLI_ENTRY platform/posix/cli_entry.cpp)
 add_library(korvel_qt_window STATIC platform/qt/main_window.cpp)
 target_link_libraries(korvel_qt_window PUBLIC korvel_platform Qt6::Widgets)

@@ -4,7 +4,8 @@ add_library(korvel_platform STATIC platform/win32/gdi_canvas.cpp platform/win32/
   platform/win32/win32_clipboard_watch.cpp)
 target_link_libraries(korvel_platform PUBLIC korvel_core gdi32 user32)
 # The CP932 table and the system's files as Windows has them, for the core; korvel-cli's entry point.
-target_sources(korvel_core PRIVATE platform/win32/system_files.cpp platform/win32/cp932_win32.cpp)
+target_sources(korvel_core PRIVATE platform/win32/system_files.cpp platform/win32/cp932_win32.cpp
+  platform/win32/large_pages.cpp)
 set(KORVEL_CLI_ENTRY platform/win32/cli_entry.cpp)
 add_library(korvel_win32_window STATIC platform/win32/main_window.cpp)
 target_link_libraries(korvel_win32_window PUBLIC korvel_platform shell32 comctl32 comdlg32)
