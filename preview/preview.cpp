@@ -168,7 +168,7 @@ void DrawIncompleteFlag(PreviewSurface &surface) {
 using PreviewPart = std::function<void(PreviewSurface &)>;
 
 // Entities, or block members placed, in a part.
-constexpr std::size_t kPartWeight = 8192;
+constexpr std::size_t kPartWeight = 4096;
 
 template <class Entity>
 void AddParts(std::vector<PreviewPart> &parts, const std::vector<Entity> &entities,
