@@ -36,7 +36,9 @@ void MakePartsInOrder(std::size_t count, unsigned ahead, Make &&make, Use &&use)
     };
     std::vector<Made> made(count);
     std::mutex lock;
-    std::condition_variable changed;
+    // Each wakes only whom it concerns: this thread when the part it waits for is made, a making thread
+    // when a part is used and leaves room.
+    std::condition_variable partMade, roomLeft;
     std::size_t nextToMake = 0, nextToUse = 0;
     bool stopping = false;
     const std::size_t window = std::size_t{ahead} + 1;  // parts made and not yet used, at most
@@ -54,14 +56,14 @@ void MakePartsInOrder(std::size_t count, unsigned ahead, Make &&make, Use &&use)
     const auto work = [&] {
         std::unique_lock held(lock);
         for (;;) {
-            changed.wait(held, [&] { return stopping || (nextToMake < count && nextToMake < nextToUse + window); });
+            roomLeft.wait(held, [&] { return stopping || (nextToMake < count && nextToMake < nextToUse + window); });
             if (stopping) return;
             const std::size_t i = nextToMake++;
             held.unlock();
             Made m = makeOne(i);
             held.lock();
             made[i] = std::move(m);
-            changed.notify_all();
+            if (i == nextToUse) partMade.notify_one();
         }
     };
     std::vector<std::thread> threads;
@@ -70,7 +72,7 @@ void MakePartsInOrder(std::size_t count, unsigned ahead, Make &&make, Use &&use)
             const std::lock_guard held(lock);
             stopping = true;
         }
-        changed.notify_all();
+        roomLeft.notify_all();
         for (std::thread &t : threads)
             t.join();
     };
@@ -91,12 +93,12 @@ void MakePartsInOrder(std::size_t count, unsigned ahead, Make &&make, Use &&use)
                     m = makeOne(i);
                     held.lock();
                 } else {
-                    changed.wait(held, [&] { return made[i].done; });
+                    partMade.wait(held, [&] { return made[i].done; });
                     m = std::move(made[i]);
                 }
                 nextToUse = i + 1;
             }
-            changed.notify_all();
+            roomLeft.notify_one();
             if (m.error) std::rethrow_exception(m.error);
             if (!use(std::move(*m.result))) break;
         }
