@@ -201,43 +201,47 @@ std::size_t AddInsertParts(std::vector<PreviewPart> &parts, const PlacedInserts 
     return total;
 }
 
+// What a part is drawn with away from the surface: a canvas that keeps its operations, and the block
+// members' curves, made once per definition and kept for the next parts as the canvas's room is.
+struct PartTools {
+    DeferredCanvas canvas;
+    BlockCurveCache blockCurves;
+};
+
 void DrawParts(PreviewSurface &surface, const std::vector<PreviewPart> &parts, unsigned ahead) {
-    const auto draw = [&surface](const PreviewPart &part, PreviewSurface &onto) {
-        BlockCurveCache blockCurves;
-        onto.view = surface.view;
-        onto.blockCurves = &blockCurves;
-        part(onto);
-        onto.blockCurves = nullptr;
-    };
     if (ahead <= 1) {
+        BlockCurveCache blockCurves;
+        surface.blockCurves = &blockCurves;
         for (const PreviewPart &part : parts)
-            draw(part, surface);
+            part(surface);
+        surface.blockCurves = nullptr;
         return;
     }
-    // Canvases go back to be kept for a later part, so that their room is taken once.
     std::mutex spareLock;
-    std::vector<std::unique_ptr<DeferredCanvas>> spare;
+    std::vector<std::unique_ptr<PartTools>> spare;
     MakePartsInOrder(
         parts.size(), ahead,
         [&](std::size_t i) {
-            std::unique_ptr<DeferredCanvas> canvas;
+            std::unique_ptr<PartTools> tools;
             {
                 const std::lock_guard lock(spareLock);
                 if (!spare.empty()) {
-                    canvas = std::move(spare.back());
+                    tools = std::move(spare.back());
                     spare.pop_back();
                 }
             }
-            if (!canvas) canvas = std::make_unique<DeferredCanvas>();
-            PreviewSurface onto(*canvas);
-            draw(parts[i], onto);
-            return canvas;
+            if (!tools) tools = std::make_unique<PartTools>();
+            PreviewSurface onto(tools->canvas);
+            onto.view = surface.view;
+            onto.blockCurves = &tools->blockCurves;
+            parts[i](onto);
+            return tools;
         },
-        [&](std::unique_ptr<DeferredCanvas> canvas) {
-            canvas->ReplayOnto(surface.canvas);
-            canvas->Clear();
+        [&](std::unique_ptr<PartTools> tools) {
+            tools->canvas.ReplayOnto(surface.canvas);
+            tools->canvas.Clear();
             const std::lock_guard lock(spareLock);
-            spare.push_back(std::move(canvas));
+            spare.push_back(std::move(tools));
             return true;
         });
 }
