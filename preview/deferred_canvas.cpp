@@ -1,6 +1,8 @@
 // A canvas that keeps its operations compactly and draws them later onto another canvas.
 #include "preview/deferred_canvas.h"
 
+#include <algorithm>
+
 #include "reader/large_pages.h"
 
 namespace korvel {
@@ -43,14 +45,23 @@ void DeferredCanvas::RepeatedPolygon(const Pen &pen, const Brush &brush, PixelPo
 
 void DeferredCanvas::Character(PixelPoint at, std::string_view sjis, const FontSpec &font, Rgb) {
     // The colour is the pen's, which the replay sets again.
+    // A text's wide and narrow characters differ in width only: its fonts are among the last two kept.
+    std::size_t index = fonts.size();
+    for (std::size_t back = 1; back <= std::min<std::size_t>(2, fonts.size()); back++)
+        if (fonts[fonts.size() - back] == font) index = fonts.size() - back;
+    if (index == fonts.size()) fonts.push_back(font);
+    CharacterCell cell{at, {}, static_cast<std::uint8_t>(std::min<std::size_t>(sjis.size(), 2)),
+                       static_cast<std::uint32_t>(index)};
+    sjis.copy(cell.sjis, cell.bytes);
     operations.push_back({Kind::Character, CurrentPen(), CurrentBrush(), characters.size(), 1});
-    characters.push_back({at, std::string(sjis), font});
+    characters.push_back(cell);
 }
 
 void DeferredCanvas::Clear() {
     operations.clear();
     points.clear();
     characters.clear();
+    fonts.clear();
 }
 
 void DeferredCanvas::ReplayOnto(Canvas &target) const {
@@ -59,7 +70,7 @@ void DeferredCanvas::ReplayOnto(Canvas &target) const {
         target.SetBrush(op.brush);
         if (op.kind == Kind::Character) {
             const CharacterCell &cell = characters[op.first];
-            target.PutCharacter(cell.at, cell.sjis, cell.font);
+            target.PutCharacter(cell.at, {cell.sjis, cell.bytes}, fonts[cell.font]);
             continue;
         }
         const PixelPoint *p = points.data() + op.first;

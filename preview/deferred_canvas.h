@@ -37,10 +37,12 @@ private:
         Brush brush;
         std::size_t first = 0, count = 0;
     };
+    // A character's one or two bytes, and its font as an index into `fonts` (a text's characters share one).
     struct CharacterCell {
         PixelPoint at;
-        std::string sjis;
-        FontSpec font;
+        char sjis[2];
+        std::uint8_t bytes;
+        std::uint32_t font;
     };
 
     void Keep(Kind kind, const Pen &pen, const Brush &brush, std::span<const PixelPoint> kept, std::size_t count);
@@ -48,6 +50,7 @@ private:
     std::vector<Operation> operations;
     std::vector<PixelPoint> points;
     std::vector<CharacterCell> characters;
+    std::vector<FontSpec> fonts;
 };
 
 }  // namespace korvel

@@ -163,42 +163,58 @@ void DrawIncompleteFlag(PreviewSurface &surface) {
     surface.canvas.DrawPolygon(corner);
 }
 
-// A run of one kind's top-level entities, or of placed inserts, drawn onto the surface it is given. A large
-// drawing's runs are drawn side by side, each onto a canvas that keeps its operations, and replayed in order.
-using PreviewPart = std::function<void(PreviewSurface &)>;
+// A run of one kind's top-level entities, or of placed inserts. A large drawing's runs are drawn side by side,
+// each onto a canvas that keeps its operations, and replayed in order; a run that would keep too much (a long
+// text, the insert of a large block) is drawn at its turn onto the surface itself.
+struct PreviewPart {
+    std::function<void(PreviewSurface &)> draw;
+    bool onSurface = false;
+};
 
-// Entities, or block members placed, in a part.
-constexpr std::size_t kPartWeight = 4096;
+// What a part weighs (entities, or block members placed; a text by its characters), and past which it is
+// drawn onto the surface.
+constexpr std::uint64_t kPartWeight = 4096;
+constexpr std::uint64_t kKeptPartWeight = 2 * kPartWeight;
 
-template <class Entity>
-void AddParts(std::vector<PreviewPart> &parts, const std::vector<Entity> &entities,
-              void (EntityPainter::*draw)(const Entity &)) {
-    for (std::size_t begin = 0; begin < entities.size(); begin += kPartWeight) {
-        const std::size_t end = std::min(entities.size(), begin + kPartWeight);
-        parts.push_back([&entities, draw, begin, end](PreviewSurface &surface) {
-            EntityPainter painter(surface, nullptr);
-            for (std::size_t i = begin; i < end; i++)
-                (painter.*draw)(entities[i]);
-        });
-    }
-}
-
-// Returns the inserts' weight: their members, at least one each.
-std::size_t AddInsertParts(std::vector<PreviewPart> &parts, const PlacedInserts &inserts) {
-    std::size_t total = 0, begin = 0, weight = 0;
-    for (std::size_t i = 0; i < inserts.Count(); i++) {
-        weight += std::max<std::size_t>(1, inserts.Members(i));
-        if (weight < kPartWeight && i + 1 < inserts.Count()) continue;
-        parts.push_back([&inserts, begin, end = i + 1](PreviewSurface &surface) {
-            inserts.ForEach(begin, end, [&](const TclpEntBlockDef &definition, const BlockPlacement &placement) {
-                EntityPainter(surface, &placement).All(definition);
-            });
-        });
+// Cuts `count` items into parts of about kPartWeight; `draw(surface, begin, end)` draws a part's items.
+// Returns their weight.
+template <class WeightOf, class Draw>
+std::uint64_t AddWeightedParts(std::vector<PreviewPart> &parts, std::size_t count, WeightOf &&weightOf, Draw draw) {
+    std::uint64_t total = 0, weight = 0;
+    std::size_t begin = 0;
+    for (std::size_t i = 0; i < count; i++) {
+        weight += weightOf(i);
+        if (weight < kPartWeight && i + 1 < count) continue;
+        parts.push_back({[draw, begin, end = i + 1](PreviewSurface &surface) { draw(surface, begin, end); },
+                         weight > kKeptPartWeight});
         total += weight;
         begin = i + 1;
         weight = 0;
     }
     return total;
+}
+
+template <class Entity>
+std::uint64_t AddParts(std::vector<PreviewPart> &parts, const std::vector<Entity> &entities,
+                       void (EntityPainter::*draw)(const Entity &)) {
+    return AddWeightedParts(
+        parts, entities.size(), [&](std::size_t i) { return DrawingWeight(entities[i]); },
+        [&entities, draw](PreviewSurface &surface, std::size_t begin, std::size_t end) {
+            EntityPainter painter(surface, nullptr);
+            for (std::size_t i = begin; i < end; i++)
+                (painter.*draw)(entities[i]);
+        });
+}
+
+// Inserts weigh their members, at least one each.
+std::uint64_t AddInsertParts(std::vector<PreviewPart> &parts, const PlacedInserts &inserts) {
+    return AddWeightedParts(
+        parts, inserts.Count(), [&](std::size_t i) { return std::max<std::uint64_t>(1, inserts.Weight(i)); },
+        [&inserts](PreviewSurface &surface, std::size_t begin, std::size_t end) {
+            inserts.ForEach(begin, end, [&](const TclpEntBlockDef &definition, const BlockPlacement &placement) {
+                EntityPainter(surface, &placement).All(definition);
+            });
+        });
 }
 
 // What a part is drawn with away from the surface: a canvas that keeps its operations, and the block
@@ -209,11 +225,11 @@ struct PartTools {
 };
 
 void DrawParts(PreviewSurface &surface, const std::vector<PreviewPart> &parts, unsigned ahead) {
+    BlockCurveCache blockCurves;
+    surface.blockCurves = &blockCurves;
     if (ahead <= 1) {
-        BlockCurveCache blockCurves;
-        surface.blockCurves = &blockCurves;
         for (const PreviewPart &part : parts)
-            part(surface);
+            part.draw(surface);
         surface.blockCurves = nullptr;
         return;
     }
@@ -223,6 +239,7 @@ void DrawParts(PreviewSurface &surface, const std::vector<PreviewPart> &parts, u
         parts.size(), ahead,
         [&](std::size_t i) {
             std::unique_ptr<PartTools> tools;
+            if (parts[i].onSurface) return tools;
             {
                 const std::lock_guard lock(spareLock);
                 if (!spare.empty()) {
@@ -234,16 +251,22 @@ void DrawParts(PreviewSurface &surface, const std::vector<PreviewPart> &parts, u
             PreviewSurface onto(tools->canvas);
             onto.view = surface.view;
             onto.blockCurves = &tools->blockCurves;
-            parts[i](onto);
+            parts[i].draw(onto);
             return tools;
         },
-        [&](std::unique_ptr<PartTools> tools) {
+        [&, next = std::size_t{0}](std::unique_ptr<PartTools> tools) mutable {
+            const std::size_t i = next++;
+            if (!tools) {
+                parts[i].draw(surface);
+                return true;
+            }
             tools->canvas.ReplayOnto(surface.canvas);
             tools->canvas.Clear();
             const std::lock_guard lock(spareLock);
             spare.push_back(std::move(tools));
             return true;
         });
+    surface.blockCurves = nullptr;
 }
 
 }  // namespace
@@ -251,9 +274,10 @@ void DrawParts(PreviewSurface &surface, const std::vector<PreviewPart> &parts, u
 std::size_t DrawPreview(PreviewSurface &surface, const DrawingStore &store, std::optional<unsigned> partsAhead) {
     const PlacedInserts inserts(store);
     std::vector<PreviewPart> parts;
-    EntityPainter::ForEachKindInOrder(store, [&](const auto &entities, auto draw) { AddParts(parts, entities, draw); });
-    const std::size_t weight = store.solids.size() + store.lines.size() + store.arcs.size() + store.points.size() +
-                               store.texts.size() + store.dimensions.size() + AddInsertParts(parts, inserts);
+    std::uint64_t weight = 0;
+    EntityPainter::ForEachKindInOrder(store,
+                                      [&](const auto &entities, auto draw) { weight += AddParts(parts, entities, draw); });
+    weight += AddInsertParts(parts, inserts);
     DrawParts(surface, parts, partsAhead.value_or(PartsAhead((weight + kPartWeight - 1) / kPartWeight)));
 
     SetPreviewPen(surface.canvas, {255, 0, 0}, 1, 2);

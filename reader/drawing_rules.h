@@ -59,11 +59,8 @@ public:
 
     // How many inserts the budget allows.
     std::size_t Count() const { return count; }
-    // Members the insert places: its definition's entity count, 0 without a definition.
-    std::size_t Members(std::size_t i) const {
-        const TclpEntBlockDef *definition = lookup.Find(store.inserts[i].number);
-        return definition ? definition->objects.size() : 0;
-    }
+    // What drawing the insert's members weighs, 0 without a definition.
+    std::uint64_t Weight(std::size_t i) const { return lookup.Weight(store.inserts[i].number); }
 
     // The allowed inserts from `begin` up to `end`.
     template <class Visit>

@@ -7,14 +7,34 @@ namespace korvel {
 
 void ClearDrawingStore(DrawingStore &store) { store = DrawingStore{}; }
 
+std::uint64_t DrawingWeight(const TclpEntMoji &text) { return 1 + kCharacterWeight * text.text.size(); }
+
+std::uint64_t DrawingWeight(const TclpEntSunpo &dimension) { return 8 + DrawingWeight(dimension.label); }
+
+std::uint64_t MembersWeight(const EntityArrays &members) {
+    std::uint64_t weight = members.lines.size() + members.arcs.size() + members.points.size() +
+                           members.solids.size() + members.inserts.size();
+    for (const TclpEntMoji &text : members.texts)
+        weight += DrawingWeight(text);
+    for (const TclpEntSunpo &dimension : members.dimensions)
+        weight += DrawingWeight(dimension);
+    return std::max<std::uint64_t>(1, weight);
+}
+
 BlockDefLookup::BlockDefLookup(const DrawingStore &store) {
+    firstByNumber.reserve(store.blockDefs.size());
     for (const TclpEntBlockDef &def : store.blockDefs)
-        firstByNumber.try_emplace(def.number, &def);
+        if (!firstByNumber.contains(def.number)) firstByNumber.emplace(def.number, Found{&def, MembersWeight(def)});
 }
 
 const TclpEntBlockDef *BlockDefLookup::Find(std::int32_t number) const {
     const auto it = firstByNumber.find(number);
-    return it == firstByNumber.end() ? nullptr : it->second;
+    return it == firstByNumber.end() ? nullptr : it->second.definition;
+}
+
+std::uint64_t BlockDefLookup::Weight(std::int32_t number) const {
+    const auto it = firstByNumber.find(number);
+    return it == firstByNumber.end() ? 0 : it->second.weight;
 }
 
 void CopyEntityBase(const TclpEntBase &from, TclpEntBase &to) { to = from; }
@@ -64,9 +84,7 @@ std::size_t InsertsWithinBudget(const DrawingStore &store, const BlockDefLookup 
     const std::uint64_t budget = BlockMemberBudget(store);
     std::uint64_t placed = 0;
     for (std::size_t i = 0; i < store.inserts.size(); ++i) {
-        const TclpEntBlockDef *def = lookup.Find(store.inserts[i].number);
-        if (!def) continue;
-        placed += def->objects.size();
+        placed += lookup.Weight(store.inserts[i].number);
         if (placed > budget) return i;
     }
     return store.inserts.size();

@@ -157,15 +157,34 @@ using DrawingStore = BasicDrawing<VectorOf, std::vector<ObjectRef>>;
 // Returns the store to its starting state: no scales, no objects, no entities, version 0, origin (0, 0).
 void ClearDrawingStore(DrawingStore &store);
 
-// Finds the definition an insert refers to: the first one with the insert's number.
+// What drawing an entity costs, in units of one line: a text's characters are drawn one by one, each
+// costing as much as several lines, so a text weighs its bytes at that rate.
+inline constexpr std::uint64_t kCharacterWeight = 8;
+std::uint64_t DrawingWeight(const TclpEntMoji &text);
+std::uint64_t DrawingWeight(const TclpEntSunpo &dimension);
+template <class Entity>
+std::uint64_t DrawingWeight(const Entity &) {
+    return 1;
+}
+// The sum over a definition's members, at least 1.
+std::uint64_t MembersWeight(const EntityArrays &members);
+
+// Finds the definition an insert refers to: the first one with the insert's number, and what placing it
+// weighs.
 class BlockDefLookup {
 public:
     explicit BlockDefLookup(const DrawingStore &store);
     // Null when no definition has this number.
     const TclpEntBlockDef *Find(std::int32_t number) const;
+    // 0 when no definition has this number.
+    std::uint64_t Weight(std::int32_t number) const;
 
 private:
-    std::unordered_map<std::int32_t, const TclpEntBlockDef *> firstByNumber;
+    struct Found {
+        const TclpEntBlockDef *definition;
+        std::uint64_t weight;
+    };
+    std::unordered_map<std::int32_t, Found> firstByNumber;
 };
 
 inline BlockTransform BlockTransformOf(const TclpEntBlock &insert) {
@@ -174,9 +193,9 @@ inline BlockTransform BlockTransformOf(const TclpEntBlock &insert) {
 
 void CopyEntityBase(const TclpEntBase &from, TclpEntBase &to);
 
-// How many block members the preview and the extents place at most: proportional to the drawing, with a
-// floor that no real drawing reaches, so that an input whose inserts multiply a large definition still
-// previews in time linear in its size.
+// How much block members the preview and the extents place at most (by drawing weight): proportional to
+// the drawing, with a floor that no real drawing reaches, so that an input whose inserts multiply a large
+// definition (or a long text) still previews in time linear in its size.
 inline constexpr std::uint64_t kMinBlockMemberBudget = 10'000'000;
 std::uint64_t BlockMemberBudget(const DrawingStore &store);
 

@@ -545,20 +545,24 @@ TEST(DrawPreview, OrderColoursAndBlocks) {
 
 // Inserts that multiply a large definition past the member budget are left out, from the first that
 // exceeds it, alike in the extents and the preview, and the preview flags it. Inserts of a missing
-// definition place nothing and spend nothing.
+// definition place nothing and spend nothing; a text spends by its characters, as drawing it does.
 TEST(DrawPreview, InsertsPastTheBlockMemberBudgetAreLeftOutAndFlagged) {
     struct Case {
         std::size_t members, inserts, missing;  // members of the definition; inserts of it; of no definition
         std::size_t placed;
+        std::size_t textBytes = 0;  // a definition of one text this long instead of lines
     };
-    for (const Case c : {Case{100'000, 200, 0, 100}, Case{100'000, 100, 50, 100}, Case{1, 1000, 0, 1000},
-                         Case{1'000'000, 20, 0, 16}}) {  // budget 16 x 1,000,020 records
+    // Long texts stand for large definitions: drawn in the test's view as their baselines, they cost little.
+    for (const Case c : {Case{1, 200, 0, 99, 12'500}, Case{1, 100, 50, 99, 12'500}, Case{1, 1000, 0, 1000},
+                         Case{1, 20, 0, 12, 100'000},     // 800,001 each
+                         Case{1'000'000, 20, 0, 8, 250'000}}) {  // 2,000,001 each; budget 16 x 1,000,020 records
         SCOPED_TRACE(testing::Message() << c.members << " x " << c.inserts);
         DrawingStore store;
         TclpEntBlockDef def;
         def.number = 1;
         def.objects.assign(c.members, ObjectRef{1, 0});
-        def.lines.push_back({{0, 1, 2}, 0, 0, 1, 1});
+        if (c.textBytes == 0) def.lines.assign(c.members, {{0, 1, 2}, 0, 0, 1, 1});
+        else def.texts.push_back({{0, 1, 2}, 0, 0, 1, 0, 0, 1, 1, 0, 0, "", std::string(c.textBytes, 'A')});
         store.blockDefs.push_back(def);
         for (std::size_t i = 0; i < c.missing + c.inserts; ++i) {
             TclpEntBlock insert;

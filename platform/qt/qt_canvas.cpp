@@ -217,12 +217,14 @@ void QtCanvas::StrokeWide(const Pen &pen, std::span<const PixelPoint> points, bo
 }
 
 void QtCanvas::Stroke(const Pen &pen, std::span<const PixelPoint> points, bool closed) {
+    lastCharacter.reset();
     if (pen.style == PenStyle::Null || points.size() < 2) return;
     if (pen.width > 1) StrokeWide(pen, points, closed);
     else StrokeThin(pen, points, closed);
 }
 
 void QtCanvas::Fill(const Brush &brush, std::span<const PixelPoint> points) {
+    lastCharacter.reset();
     if (brush.kind == BrushKind::Hollow || points.size() < 3) return;
     // GDI's polygon rule, scanline by scanline and exactly: row y holds the pixels whose top-left corner
     // (x, y) lies inside, odd-even; a corner on a left or top edge is inside, on a right or bottom edge not.
@@ -266,6 +268,7 @@ void QtCanvas::Line(const Pen &pen, PixelPoint from, PixelPoint to) {
 
 void QtCanvas::Rect(const Pen &pen, const Brush &brush, std::int32_t left, std::int32_t top, std::int32_t right,
                     std::int32_t bottom) {
+    lastCharacter.reset();
     if (left > right) std::swap(left, right);
     if (top > bottom) std::swap(top, bottom);
     // The right and bottom edges are left out; without a pen the fill loses one more pixel on each.
@@ -330,8 +333,12 @@ void QtCanvas::Character(PixelPoint at, std::string_view sjis, const FontSpec &f
     // Characters far off the image cannot reach it; the cell is at most 4000 pixels.
     constexpr std::int64_t kReach = 8000;
     if (at.x < -kReach || at.y < -kReach || at.x > image.width() + kReach || at.y > image.height() + kReach) return;
+    if (lastCharacter && lastCharacter->at == at && lastCharacter->sjis == sjis && lastCharacter->color == color &&
+        cachedDescription == font)
+        return;
     int ascent = 0;
     const QFont &qfont = FontFor(font, ascent);
+    lastCharacter = DrawnCharacter{at, std::string(sjis), color};
     QPainter painter(&image);
     painter.setRenderHint(QPainter::TextAntialiasing, false);
     painter.setFont(qfont);

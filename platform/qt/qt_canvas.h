@@ -45,6 +45,15 @@ private:
     std::vector<std::int64_t> crossings;
 
     QImage image;
+    // The last character drawn while nothing else has been: the same character again at the same place in the
+    // same font and colour sets the same pixels (no antialiasing), so a long text squeezed into a few pixels
+    // draws each distinct cell once.
+    struct DrawnCharacter {
+        PixelPoint at;
+        std::string sjis;
+        Rgb color;
+    };
+    std::optional<DrawnCharacter> lastCharacter;
     std::optional<FontSpec> cachedDescription;  // the last character's font, reused while it stays the same
     QFont cachedFont;
     int cachedAscent = 0;
