@@ -9,7 +9,9 @@
 #include <cstring>
 #include <filesystem>
 #include <mutex>
+#include <optional>
 #include <random>
+#include <thread>
 
 #include "reader/file_path.h"
 #include "reader/system_files.h"
@@ -28,8 +30,17 @@ struct PendingTemporary {
     char path[4096];
 };
 PendingTemporary pendingTemporaries[64];
+// Writers between deciding to create a temporary and having created it, and whether a terminating signal
+// has come: the handler lets those writers finish creating before it removes their files, and a writer that
+// sees the signal creates nothing, so no temporary is made behind the handler's back.
+std::atomic<int> creatingTemporaries{0};
+std::atomic<bool> terminating{false};
 
 extern "C" void RemovePendingTemporaries(int signal) {
+    terminating = true;
+    // Creating a file takes microseconds; the bound covers a writer this very thread interrupted.
+    for (int spins = 0; creatingTemporaries.load() != 0 && spins < 100'000; spins++)
+        std::this_thread::yield();
     for (PendingTemporary &temporary : pendingTemporaries)
         if (temporary.armed.load()) RemoveFileFromSignalHandler(temporary.path);
     std::signal(signal, SIG_DFL);
@@ -75,8 +86,35 @@ std::string TemporaryName(const std::string &name, std::uint64_t nonce) {
     return "." + stem + suffix;
 }
 
-// The mode a replaced file had, or what a new file would get.
-fs::perms ModeFor(const fs::file_status &status) { return fs::exists(status) ? status.permissions() : NewFileMode(); }
+// Creates a temporary for `name` in `folder` exclusively, under another name when one is taken: a file
+// planted there is never written through, nor does it stop the write. Null with the cause otherwise.
+std::FILE *CreateTemporary(const fs::path &folder, const std::string &name, fs::path &temporary,
+                           std::optional<TrackedTemporary> &tracked, int &cause) {
+    std::random_device entropy;
+    // Tests fix the first name to plant a file there.
+    const char *fixed = std::getenv("KORVEL_TEMPORARY_NONCE");
+    for (int attempt = 0; attempt < 8; attempt++) {
+        std::uint64_t nonce = (std::uint64_t{entropy()} << 32) ^ entropy();
+        if (fixed && attempt == 0) nonce = std::strtoull(fixed, nullptr, 16);
+        temporary = folder / FilePath(TemporaryName(name, nonce));
+        // Shown to the signal handler before it exists, so that no signal finds it made and not yet shown.
+        tracked.emplace(temporary.string());
+        creatingTemporaries++;
+        std::FILE *file = terminating ? nullptr : CreateExclusiveFile(temporary);
+        cause = terminating ? EINTR : errno;
+        creatingTemporaries--;
+        if (file) return file;
+        tracked.reset();
+        if (cause != EEXIST) break;
+    }
+    return nullptr;
+}
+
+// The mode a replaced file had, or what a new file would get. A link being replaced lends nothing: its
+// mode is always 0777.
+fs::perms ModeFor(const fs::file_status &status) {
+    return fs::is_regular_file(status) ? status.permissions() : NewFileMode();
+}
 
 // A file nobody may write (mode 0444, say), or that this user may not write: replaced only when forced,
 // as `cp` does, even for root, who could.
@@ -156,19 +194,14 @@ bool WriteOutputFile(const std::string &path, const std::function<bool(std::FILE
     }
 
     const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
-    std::random_device entropy;
-    std::uint64_t nonce = (std::uint64_t{entropy()} << 32) ^ entropy();
-    // Tests fix the name to show that a file planted there is never written through.
-    if (const char *fixed = std::getenv("KORVEL_TEMPORARY_NONCE")) nonce = std::strtoull(fixed, nullptr, 16);
-    const fs::path temporary = folder / FilePath(TemporaryName(Utf8Of(target.filename()), nonce));
-    // Shown to the signal handler before it exists, so that no signal finds it made and not yet shown.
-    TrackedTemporary tracked(temporary.string());
-    std::FILE *file = CreateExclusiveFile(temporary);
+    fs::path temporary;
+    std::optional<TrackedTemporary> tracked;
+    int cause = 0;
+    std::FILE *file = CreateTemporary(folder, Utf8Of(target.filename()), temporary, tracked, cause);
     if (!file) {
-        const int cause = errno;
-        tracked.Release();
-        // No temporary can be made here (a folder we may not create in, say): write the file itself.
-        if (options.writeInPlace && (exists || cause == EACCES || cause == EROFS || cause == EPERM))
+        // No temporary may be made here (a folder we may not create in, say): write the file itself. A folder
+        // that is full fails instead: rewriting the old file there would lose it when the write fails too.
+        if (options.writeInPlace && (cause == EACCES || cause == EROFS || cause == EPERM))
             return WriteInPlace(Utf8Of(target), write, error);
         error = Failure(path, "cannot be created", cause, exists);
         return false;

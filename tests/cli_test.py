@@ -477,6 +477,44 @@ class Outputs(InFolder):
             r = subprocess.run(command, shell=True, capture_output=True, timeout=60)
             self.assertEqual((r.returncode, r.stderr), (0, b""), command)
 
+    def test_a_folder_without_room_for_a_temporary_keeps_the_old_file(self):
+        full = os.path.join(self.dir, "full")
+        os.mkdir(full)
+        if subprocess.run(["mount", "-t", "tmpfs", "-o", "nr_inodes=8", "tmpfs", full], capture_output=True).returncode:
+            self.skipTest("a small file system cannot be mounted here")
+        try:
+            out = os.path.join(full, "plan.vnt")
+            with open(out, "wb") as f:
+                f.write(b"previous script\r\n")
+            for i in range(100):  # every inode taken
+                try:
+                    open(os.path.join(full, str(i)), "wb").close()
+                except OSError:
+                    break
+            r = run("convert", EXAMPLE, "-o", out)
+            self.assertEqual(r.returncode, 4)
+            self.assertIn(b"No space left", r.stderr)
+            with open(out, "rb") as f:
+                self.assertEqual(f.read(), b"previous script\r\n")
+        finally:
+            subprocess.run(["umount", full], check=True)
+
+    def test_interrupting_many_conversions_leaves_no_temporary(self):
+        inputs = [os.path.join(self.dir, f"in{i}.jwwin") for i in range(40)]
+        for path in inputs:
+            with open(path, "wb") as f:
+                f.write(lines_stream(20_000))
+        out = os.path.join(self.dir, "out")
+        for attempt in range(40):
+            os.mkdir(out)
+            p = subprocess.Popen([CLI, "convert", "-j", "8", *inputs, "-o", out + "/"], stderr=subprocess.DEVNULL)
+            time.sleep(0.002 * (attempt % 20))
+            p.send_signal(signal.SIGINT)
+            p.wait(timeout=60)
+            left = [n for n in os.listdir(out) if n.endswith(".tmp")]
+            self.assertEqual(left, [], f"attempt {attempt}")
+            subprocess.run(["rm", "-rf", out], check=True)
+
     def test_terminating_signals_leave_no_temporary_and_the_old_file(self):
         big = os.path.join(self.dir, "big.jwwin")
         with open(big, "wb") as f:
@@ -687,4 +725,4 @@ class RealData(unittest.TestCase):
 
 
 if __name__ == "__main__":
-    unittest.main(argv=[sys.argv[0], "-v"])
+    unittest.main(argv=[sys.argv[0], "-v", *sys.argv[4:]])

@@ -348,6 +348,8 @@ TEST_F(Shell, DumpsHoldTheBlockExactlyAndNeverAStaleOrPartialFile) {
         EXPECT_EQ(ReadBytes(victim), Bytes(3, 9));
         EXPECT_FALSE(fs::is_symlink(path));
         EXPECT_EQ(ReadBytes(path), Bytes(5000, 1));
+        // ... with a new file's mode, not the link's 0777.
+        EXPECT_EQ(fs::status(path).permissions() & fs::perms::others_write, fs::perms::none);
     }
     fs::remove(victim);
     for (const auto &entry : fs::directory_iterator(folder))
