@@ -30,11 +30,14 @@ void ReportFormats(Clipboards &clipboards) {
 }  // namespace
 
 int RunCapture(const CaptureRequest &request) {
+    const std::string folder = FolderWithSeparator(request.folder);
+    for (int i = 0; i < 3; ++i)
+        if (NameOneFile(request.scriptPath, ScratchPath(folder, i)))
+            return Fail(kUsage, request.scriptPath + ": is where the capture itself goes; name another script file");
     std::string error;
     const std::unique_ptr<ClipboardSource> source = OpenSystemClipboard(error);
     if (!source) return Fail(kRejected, error);
     Clipboards clipboards(*source);
-    const std::string folder = FolderWithSeparator(request.folder);
     std::error_code ec;
     std::filesystem::create_directories(FilePath(folder), ec);
     if (ec) return Fail(kOutputFailed, folder + ": cannot be created: " + ec.message());

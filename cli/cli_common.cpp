@@ -164,6 +164,19 @@ std::optional<std::string> OutputOverInput(const std::string &output, const std:
     return InputFiles(inputs).WrittenOverBy(output);
 }
 
+bool NameOneFile(const std::string &a, const std::string &b) {
+    if (a.empty() || b.empty() || a == "-" || b == "-") return false;
+    const std::optional<FileIdentity> first = IdentityOf(FilePath(a)), second = IdentityOf(FilePath(b));
+    if (first && second) return *first == *second;
+    const auto resolved = [](const std::string &path) {
+        std::error_code ec;
+        std::filesystem::path full = std::filesystem::weakly_canonical(std::filesystem::absolute(FilePath(path), ec), ec);
+        return ec ? std::filesystem::path() : full;
+    };
+    const std::filesystem::path x = resolved(a);
+    return !x.empty() && x == resolved(b);
+}
+
 int FinishStandardOutput(int code) {
     if (std::fflush(stdout) != 0 || std::ferror(stdout)) return Fail(kOutputFailed, "standard output: write failed");
     return code;

@@ -99,6 +99,10 @@ private:
     std::map<FileIdentity, std::string> byIdentity;  // the first input of each file
 };
 
+// Whether two outputs would write one file: the same file now, or one path once links and dots are resolved.
+// "-" and empty paths name none.
+bool NameOneFile(const std::string &a, const std::string &b);
+
 // The same for one output.
 std::optional<std::string> OutputOverInput(const std::string &output, const std::vector<std::string> &inputs);
 

@@ -75,6 +75,8 @@ int RunPreview(Input &input, const PreviewRequest &request) {
         return Fail(kUsage, request.imagePath + ": preview writes PNG only: name the image .png");
     if (request.imagePath == "-" && IsTerminal(stdout))
         return Fail(kUsage, "a PNG image is not written to a terminal: use -o FILE.png, or pipe it");
+    if (NameOneFile(request.imagePath, request.tracePath))
+        return Fail(kUsage, request.tracePath + ": is named for both the image and the trace; name two files");
     for (const std::string *output : {&request.imagePath, &request.tracePath})
         if (const std::optional<std::string> same = OutputOverInput(*output, {input.Path()}))
             return Fail(kUsage, *output + ": is the input " + *same + "; not written over (name another output)");

@@ -631,7 +631,11 @@ class NoDataLost(InFolder):
             (("convert", a, same, "-o", self.path("one.vnt")), "names a folder"),
             (("preview", same, "-o", self.path("p.png"), "--trace", same), "is the input"),
             (("preview", same, "-o", self.path("p.jpg")), "PNG only"),
+            (("preview", same, "-o", self.path("p.png"), "--trace", self.path("a", "..", "p.png")), "both the image"),
+            (("capture", self.path("clip"), "--convert", self.path("clip", "prev.1")), "the capture itself"),
+            (("convert", self.path("clip"), "-o", self.path("clip", "Jw_win")), "is the input"),
         ]
+        self.put("clip/Jw_win", self.example)
         for args, words in cases:
             with self.subTest(args=args):
                 before = self.contents()
