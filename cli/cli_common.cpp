@@ -7,7 +7,6 @@
 
 #include "reader/file_path.h"
 #include "shell/capture.h"
-#include "shell/folder_clipboard.h"
 
 namespace korvel::cli {
 
@@ -30,16 +29,24 @@ int Fail(int code, const std::string &message) {
 std::optional<std::string> Input::Open(Taking taking) {
     if (path == "-") return ReadAll(stdin, taking);
     std::error_code ec;
-    if (std::filesystem::is_directory(FilePath(path), ec)) return OpenClipboardFolder();
-    file.reset(OpenFile(path, "rb"));
+    if (!std::filesystem::is_directory(FilePath(path), ec)) return OpenFileAt(FilePath(path), taking);
+    // A clipboard kept in a folder: its "Jw_win" file is read as any drawing file is, through a buffer.
+    const std::filesystem::path block = FilePath(path) / kFormatNames[1];
+    if (!std::filesystem::is_regular_file(block, ec))
+        return path + ": is a directory without a \"Jw_win\" clipboard file";
+    return OpenFileAt(block, taking);
+}
+
+std::optional<std::string> Input::OpenFileAt(const std::filesystem::path &at, Taking taking) {
+    file.reset(OpenFile(Utf8Of(at), "rb"));
     if (!file) return path + ": " + std::strerror(errno);
     if (!IsRegularFile(file.get())) {
         UniqueFile stream = std::move(file);
         return ReadAll(stream.get(), taking);
     }
-    if (std::fseek(file.get(), 0, SEEK_END) != 0 || std::ftell(file.get()) < 0) return path + ": cannot be measured";
-    fileSize = static_cast<std::uint64_t>(std::ftell(file.get()));
-    std::rewind(file.get());
+    const std::optional<std::uint64_t> size = FileSizeOf(file.get());
+    if (!size) return path + ": cannot be measured";
+    fileSize = *size;
     std::uint8_t signature[8] = {};
     const std::size_t got = std::fread(signature, 1, sizeof signature, file.get());
     std::rewind(file.get());
@@ -63,16 +70,6 @@ std::optional<std::string> Input::ReadAll(std::FILE *from, Taking taking) {
     if (!prefixOnly && data.size() >= limit && std::fgetc(from) != EOF)
         return Name() + ": more than the input limit of " + std::to_string(limit) + " bytes (see --max-input)";
     bytes = std::move(data);
-    kind = KindOfInput(*bytes);
-    return std::nullopt;
-}
-
-std::optional<std::string> Input::OpenClipboardFolder() {
-    FolderClipboard clipboard(path);
-    const std::uint32_t format = clipboard.Register("Jw_win");
-    const bool present = clipboard.ReadBlock(
-        format, [&](std::span<const std::uint8_t> block) { bytes.emplace(block.begin(), block.end()); });
-    if (!present) return path + ": is a directory without a \"Jw_win\" clipboard file";
     kind = KindOfInput(*bytes);
     return std::nullopt;
 }
@@ -167,7 +164,9 @@ std::optional<std::string> OutputOverInput(const std::string &output, const std:
 bool NameOneFile(const std::string &a, const std::string &b) {
     if (a.empty() || b.empty() || a == "-" || b == "-") return false;
     const std::optional<FileIdentity> first = IdentityOf(FilePath(a)), second = IdentityOf(FilePath(b));
-    if (first && second) return *first == *second;
+    // A device or pipe (/dev/null) takes both outputs' bytes; a file would keep only the last.
+    std::error_code ec;
+    if (first && second) return *first == *second && std::filesystem::is_regular_file(FilePath(a), ec);
     const auto resolved = [](const std::string &path) {
         std::error_code ec;
         std::filesystem::path full = std::filesystem::weakly_canonical(std::filesystem::absolute(FilePath(path), ec), ec);

@@ -66,7 +66,7 @@ public:
 
 private:
     std::optional<std::string> ReadAll(std::FILE *from, Taking taking);
-    std::optional<std::string> OpenClipboardFolder();
+    std::optional<std::string> OpenFileAt(const std::filesystem::path &at, Taking taking);
 
     std::string path;
     std::uint64_t limit;
@@ -99,8 +99,8 @@ private:
     std::map<FileIdentity, std::string> byIdentity;  // the first input of each file
 };
 
-// Whether two outputs would write one file: the same file now, or one path once links and dots are resolved.
-// "-" and empty paths name none.
+// Whether two outputs would write one file: the same regular file now, or one path once links and dots are
+// resolved. "-" and empty paths name none; a device or pipe takes both.
 bool NameOneFile(const std::string &a, const std::string &b);
 
 // The same for one output.

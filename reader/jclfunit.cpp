@@ -5,6 +5,7 @@
 #include "reader/drawing_rules.h"
 #include "reader/file_path.h"
 #include "reader/large_pages.h"
+#include "reader/system_files.h"
 
 #include <array>
 #include <cstdio>
@@ -345,10 +346,9 @@ bool ReadFromCursor(ByteCursor &in, Store &store, ReadReport *report, const Draw
 // Opens a file and measures it; null when it cannot be opened or measured.
 UniqueFile OpenForReading(const std::string &path, std::uint64_t &sizeBytes) {
     UniqueFile file(OpenFile(path, "rb"));
-    if (!file || std::fseek(file.get(), 0, SEEK_END) != 0) return nullptr;
-    const long size = std::ftell(file.get());
-    if (size < 0 || std::fseek(file.get(), 0, SEEK_SET) != 0) return nullptr;
-    sizeBytes = static_cast<std::uint64_t>(size);
+    const std::optional<std::uint64_t> size = file ? FileSizeOf(file.get()) : std::nullopt;
+    if (!size) return nullptr;
+    sizeBytes = *size;
     return file;
 }
 
@@ -417,11 +417,11 @@ bool ReadPlanned(std::span<const std::uint8_t> bytes, Store &store, ReadReport *
 template <class Store>
 bool ReadPlanned(std::FILE *file, std::uint64_t sizeBytes, Store &store, ReadReport *report, std::size_t chunkBytes) {
     DrawingSummary plan;
-    const long start = std::ftell(file);
+    const std::optional<std::uint64_t> start = FilePosition(file);
     bool planned = false;
-    if (start >= 0) {
+    if (start) {
         ReadClipStream(file, sizeBytes, plan, nullptr, chunkBytes);
-        planned = std::fseek(file, start, SEEK_SET) == 0;
+        planned = SeekFile(file, *start);
     }
     ByteCursor in(file, sizeBytes, chunkBytes);
     return ReadFromCursor(in, store, report, planned ? &plan : nullptr);

@@ -9,6 +9,7 @@
 #include "reader/drawing_summary.h"
 
 #include "reader/byte_cursor.h"
+#include "reader/system_files.h"
 
 namespace korvel {
 
@@ -312,10 +313,10 @@ bool ReadDrawingFileBytes(std::span<const std::uint8_t> bytes, DrawingStore &sto
 bool ReadDrawingFileStream(std::FILE *file, std::uint64_t sizeBytes, DrawingStore &store,
                            const DrawingFileOptions &options, ReadReport *report) {
     std::array<std::uint8_t, kSignatureBytes> signature{};
-    const long start = std::ftell(file);
+    const std::optional<std::uint64_t> start = FilePosition(file);
     const std::size_t got = std::fread(signature.data(), 1, signature.size(), file);
     const auto withCursor = [&](const std::function<void(ByteCursor &)> &use) {
-        ByteCursor in(file, std::fseek(file, start, SEEK_SET) == 0 ? sizeBytes : 0);
+        ByteCursor in(file, start && SeekFile(file, *start) ? sizeBytes : 0);
         use(in);
     };
     return ReadDrawingFile(KindOfInput(std::span(signature.data(), got)), withCursor, store, options, report);

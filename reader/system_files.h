@@ -19,6 +19,11 @@ struct FileIdentity {
 // Nothing when the file does not exist or cannot be looked at.
 std::optional<FileIdentity> IdentityOf(const std::filesystem::path &path);
 
+// A file's size, and its read position moved and told, in 64 bits on every system (files of 2 GiB and more).
+std::optional<std::uint64_t> FileSizeOf(std::FILE *file);
+std::optional<std::uint64_t> FilePosition(std::FILE *file);
+bool SeekFile(std::FILE *file, std::uint64_t position);
+
 // Whether a stream is an interactive terminal.
 bool IsTerminal(std::FILE *stream);
 // Creates a new file that did not exist, readable and writable by its owner only, for writing bytes;

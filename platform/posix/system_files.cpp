@@ -5,6 +5,7 @@
 
 #include <cerrno>
 #include <csignal>
+#include <limits>
 
 #include "reader/file_path.h"
 #include "reader/system_files.h"
@@ -16,6 +17,22 @@ std::FILE *OpenFile(const std::string &utf8, const char *mode) { return std::fop
 bool IsRegularFile(std::FILE *file) {
     struct stat info;
     return fstat(fileno(file), &info) == 0 && S_ISREG(info.st_mode);
+}
+
+std::optional<std::uint64_t> FileSizeOf(std::FILE *file) {
+    struct stat info;
+    if (fstat(fileno(file), &info) != 0 || info.st_size < 0) return std::nullopt;
+    return static_cast<std::uint64_t>(info.st_size);
+}
+
+std::optional<std::uint64_t> FilePosition(std::FILE *file) {
+    const off_t at = ftello(file);
+    return at < 0 ? std::nullopt : std::optional<std::uint64_t>(static_cast<std::uint64_t>(at));
+}
+
+bool SeekFile(std::FILE *file, std::uint64_t position) {
+    return position <= static_cast<std::uint64_t>(std::numeric_limits<off_t>::max()) &&
+           fseeko(file, static_cast<off_t>(position), SEEK_SET) == 0;
 }
 
 std::optional<FileIdentity> IdentityOf(const std::filesystem::path &path) {

@@ -24,6 +24,22 @@ bool IsRegularFile(std::FILE *file) {
     return _fstat64(_fileno(file), &info) == 0 && (info.st_mode & _S_IFMT) == _S_IFREG;
 }
 
+std::optional<std::uint64_t> FileSizeOf(std::FILE *file) {
+    struct _stat64 info;
+    if (_fstat64(_fileno(file), &info) != 0 || info.st_size < 0) return std::nullopt;
+    return static_cast<std::uint64_t>(info.st_size);
+}
+
+std::optional<std::uint64_t> FilePosition(std::FILE *file) {
+    const __int64 at = _ftelli64(file);
+    return at < 0 ? std::nullopt : std::optional<std::uint64_t>(static_cast<std::uint64_t>(at));
+}
+
+bool SeekFile(std::FILE *file, std::uint64_t position) {
+    return position <= static_cast<std::uint64_t>(INT64_MAX) &&
+           _fseeki64(file, static_cast<__int64>(position), SEEK_SET) == 0;
+}
+
 std::optional<FileIdentity> IdentityOf(const std::filesystem::path &path) {
     // Opened for no access at all: folders and files in use by others can still be looked at.
     const HANDLE file = CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
