@@ -49,6 +49,8 @@ int RunCapture(const CaptureRequest &request) {
         DumpListedFormats(clipboards, list, folder);
     } catch (const ClipboardNoAnswerError &) {
         return Fail(kRejected, "the program that holds the clipboard did not answer in time");
+    } catch (const ClipboardTooLargeError &) {
+        return Fail(kRejected, "the clipboard holds more than 2 GiB");
     } catch (const ClipboardOpenError &) {
         return Fail(kRejected, "the clipboard cannot be opened: another program holds it");
     }

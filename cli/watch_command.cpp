@@ -67,7 +67,10 @@ void ConvertCopy(ClipboardSource &source, const std::string &scratch, const Watc
         if (!ListJwFormats(clipboards, list)) return Say("not a Jw_cad drawing: ignored");
         DumpListedFormats(clipboards, list, scratch);
     } catch (const ClipboardNoAnswerError &) {
+        if (stopRequested) return Say("stopped before the copy was taken whole: nothing written");
         return Say("the program that holds the clipboard did not answer in time: nothing written");
+    } catch (const ClipboardTooLargeError &) {
+        return Say("the copy holds more than 2 GiB: nothing written");
     } catch (const ClipboardOpenError &) {
         return Say("the clipboard cannot be opened (another program holds it): nothing written");
     }
@@ -87,6 +90,21 @@ void ConvertCopy(ClipboardSource &source, const std::string &scratch, const Watc
     Say(Counts(store) + " -> " + path);
 }
 
+// A new folder only this user can enter (the copies are the user's drawings), made by this run: a name
+// taken already, by another run or planted, is passed over.
+fs::path CreatePrivateFolder(const fs::path &parent, const std::string &prefix, std::error_code &ec) {
+    std::random_device entropy;
+    for (int attempt = 0; attempt < 16 && !ec; attempt++) {
+        const fs::path folder = parent / (prefix + std::to_string(entropy()));
+        if (!fs::create_directory(folder, ec)) continue;
+        fs::permissions(folder, fs::perms::owner_all, fs::perm_options::replace, ec);
+        if (!ec) return folder;
+        fs::remove(folder);
+    }
+    if (!ec) ec = std::make_error_code(std::errc::file_exists);
+    return {};
+}
+
 }  // namespace
 
 int RunWatch(const WatchRequest &request) {
@@ -100,14 +118,12 @@ int RunWatch(const WatchRequest &request) {
     std::string error;
     const std::unique_ptr<ClipboardChanges> changes = WatchSystemClipboard(error);
     if (!changes) return Fail(kRejected, error);
-    const std::unique_ptr<ClipboardSource> source = OpenSystemClipboard(error);
+    const std::unique_ptr<ClipboardSource> source = OpenSystemClipboard(error, &stopRequested);
     if (!source) return Fail(kRejected, error);
 
     std::error_code ec;
-    std::random_device entropy;
-    const fs::path scratch = fs::temp_directory_path(ec) / ("korvel-watch-" + std::to_string(entropy()));
-    fs::create_directories(scratch, ec);
-    if (ec) return Fail(kOutputFailed, Utf8Of(scratch) + ": cannot be created: " + ec.message());
+    const fs::path scratch = CreatePrivateFolder(fs::temp_directory_path(ec), "korvel-watch-", ec);
+    if (scratch.empty()) return Fail(kOutputFailed, "no scratch folder can be created: " + ec.message());
 
     // Ctrl+C, kill and the like end the watch between copies, or once the script being written is whole.
     RemoveTemporariesOnSignals();

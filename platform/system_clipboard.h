@@ -9,8 +9,10 @@
 
 namespace korvel {
 
-// The system clipboard, or nothing (with the reason in `error`) when the session has none to offer.
-std::unique_ptr<ClipboardSource> OpenSystemClipboard(std::string &error);
+// The system clipboard, or nothing (with the reason in `error`) when the session has none to offer. Once
+// `stop` is set (a signal handler sets it), a transfer under way ends as one that got no answer.
+std::unique_ptr<ClipboardSource> OpenSystemClipboard(std::string &error,
+                                                     const volatile std::sig_atomic_t *stop = nullptr);
 
 // Tells when a program puts something new on the session's clipboard: told by the system, never by asking
 // it over and over, and without taking the clipboard.

@@ -32,6 +32,20 @@ public:
     ClipboardNoAnswerError() : ClipboardOpenError(kClipboardNoAnswerMessage) {}
 };
 
+// The most a clipboard format may hold: as much as korvel-cli takes from a pipe unless told otherwise.
+inline constexpr std::uint64_t kMaxClipboardBytes = std::uint64_t{2} << 30;
+
+// The message shown when a format holds more than that.
+inline constexpr const char *kClipboardTooLargeMessage =
+    "クリップボードのデータが大きすぎるため（2 GiB を超えています）、取り込めませんでした";
+
+// Thrown by a source whose format holds more than kMaxClipboardBytes; the capture stops as when the
+// clipboard cannot be opened.
+class ClipboardTooLargeError : public ClipboardOpenError {
+public:
+    ClipboardTooLargeError() : ClipboardOpenError(kClipboardTooLargeMessage) {}
+};
+
 // What one platform's clipboard offers: counted formats, names registered as numbers, and each format's
 // data block while the clipboard is open.
 class ClipboardSource {

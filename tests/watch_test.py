@@ -61,6 +61,52 @@ class Watch(unittest.TestCase):
                     self.assertEqual(f.read(), expected, name)
             self.assertEqual([n for n in os.listdir(folder) if n.startswith("korvel-watch")], [])  # no scratch left
 
+    def watch(self, folder):
+        env = {**os.environ, "TMPDIR": folder}
+        return subprocess.Popen([CLI, "watch", "-o", os.path.join(folder, "scripts") + "/"], stdout=subprocess.PIPE,
+                                stderr=subprocess.PIPE, env=env)
+
+    def test_changes_in_a_row_are_converted_once_and_copies_stay_private(self):
+        with tempfile.TemporaryDirectory() as folder:
+            junk = os.path.join(folder, "junk")
+            with open(junk, "wb") as f:
+                f.write(b"\1" * 16)
+            watch = self.watch(folder)
+            time.sleep(1)
+            scratch = [n for n in os.listdir(folder) if n.startswith("korvel-watch")]
+            self.assertEqual(len(scratch), 1)
+            self.assertEqual(os.stat(os.path.join(folder, scratch[0])).st_mode & 0o777, 0o700)
+            owner = subprocess.Popen([OWNER, "--changes", "300", "DataObject=" + junk, "Jw_win=" + EXAMPLE,
+                                      "Ole Private Data=" + junk], stdout=subprocess.PIPE)
+            self.assertEqual(owner.stdout.readline().strip(), b"ready")
+            time.sleep(3)
+            owner.terminate()
+            owner.wait()
+            watch.send_signal(signal.SIGINT)
+            stdout, stderr = watch.communicate(timeout=20)
+            self.assertEqual(watch.returncode, 0, stderr)
+            converted = [line for line in stdout.decode().splitlines() if " -> " in line]
+            self.assertTrue(1 <= len(converted) <= 10, f"{len(converted)} conversions")
+
+    def test_an_endless_transfer_ends_on_ctrl_c(self):
+        with tempfile.TemporaryDirectory() as folder:
+            watch = self.watch(folder)
+            time.sleep(1)
+            owner = subprocess.Popen([OWNER, "--incr-forever", "0"], stdout=subprocess.PIPE)
+            try:
+                self.assertEqual(owner.stdout.readline().strip(), b"ready")
+                time.sleep(2)
+                watch.send_signal(signal.SIGINT)
+                started = time.monotonic()
+                stdout, stderr = watch.communicate(timeout=20)
+                self.assertLess(time.monotonic() - started, 2, "the transfer went on after Ctrl+C")
+                self.assertEqual(watch.returncode, 0, stderr)
+                self.assertIn(b"stopped before the copy was taken whole", stdout)
+                self.assertEqual([n for n in os.listdir(folder) if n.startswith("korvel-watch")], [])
+            finally:
+                owner.terminate()
+                owner.wait()
+
     def test_without_a_display_it_says_so(self):
         env = {k: v for k, v in os.environ.items() if k not in ("DISPLAY", "WAYLAND_DISPLAY")}
         r = subprocess.run([CLI, "watch"], capture_output=True, env=env, timeout=20)

@@ -161,8 +161,11 @@ TEST_F(WindowEndToEnd, AutomaticImportTakesEachJwCadCopy) {
     window.show();
     window.findChild<QAction *>("AutoImportAction")->setChecked(true);
     window.findChild<QAction *>("AutoConvertAction")->setChecked(true);
+    // A change is taken once the clipboard has stayed as it is for a moment.
     const auto settle = [] {
-        for (int i = 0; i < 50; ++i)
+        QElapsedTimer waited;
+        waited.start();
+        while (waited.elapsed() < 1000)
             App().processEvents(QEventLoop::AllEvents, 10);
     };
     const QString example = QString::fromUtf8(KORVEL_EXAMPLES_DIR "/plan.jwwin");

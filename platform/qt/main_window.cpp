@@ -34,6 +34,10 @@ namespace {
 constexpr const char *kAutoImportKey = "autoImport";
 constexpr const char *kAutoConvertKey = "autoConvert";
 
+// How long the clipboard stays unchanged before a change is taken: a program that fills the clipboard in
+// several steps is read once, when it is done.
+constexpr int kClipboardSettleTime = 100;
+
 QSettings Settings() { return QSettings(QSettings::UserScope, "Korvel", "Korvel"); }
 
 QFont WindowFont() {
@@ -101,8 +105,7 @@ void MainWindow::BuildControls() {
         if (control->focusPolicy() != Qt::NoFocus) previous = control;
     }
     for (int i = 0; i < 4; ++i)
-        connect(buttons[i], &QPushButton::clicked, this,
-                [this, i] { RunGuarded(*this, [this, i] { ClickButton(form, i + 1); }); });
+        connect(buttons[i], &QPushButton::clicked, this, [this, i] { Handle([this, i] { ClickButton(form, i + 1); }); });
     // Opening a saved drawing, without a control of its own: the layout stays as it is.
     auto *open = new QAction(QString::fromUtf8(kOpenMenuText), this);
     open->setObjectName("OpenAction");
@@ -149,11 +152,28 @@ QAction *MainWindow::AutoImportActions() {
     connect(autoConvert, &QAction::toggled, this, remember);
     // The window's own copy (its copy button) is not a Jw_cad copy.
     QClipboard *system = QGuiApplication::clipboard();
+    clipboardSettles = new QTimer(this);
+    clipboardSettles->setSingleShot(true);
+    clipboardSettles->setInterval(kClipboardSettleTime);
     connect(system, &QClipboard::dataChanged, this, [this, system] {
-        const bool copiedHere = system->ownsClipboard();
-        RunGuarded(*this, [this, copiedHere] { form.ClipboardChanged(copiedHere); });
+        changedHere = system->ownsClipboard();
+        clipboardSettles->start();
+    });
+    connect(clipboardSettles, &QTimer::timeout, this, [this] {
+        if (handling) clipboardChanged = true;
+        else Handle([this, copiedHere = changedHere] { form.ClipboardChanged(copiedHere); });
     });
     return autoImport;
+}
+
+template <class Handler>
+void MainWindow::Handle(Handler &&handler) {
+    if (handling) return;
+    handling = true;
+    RunGuarded(*this, handler);
+    handling = false;
+    if (closeAsked) close();
+    else if (std::exchange(clipboardChanged, false)) clipboardSettles->start();
 }
 
 void MainWindow::OpenFile() {
@@ -162,7 +182,7 @@ void MainWindow::OpenFile() {
         chooseFile ? chooseFile()
                    : QFileDialog::getOpenFileName(this, QString::fromUtf8(kOpenDialogTitle), QString(), filters);
     if (path.isEmpty()) return;
-    RunGuarded(*this, [this, &path] { form.ImportDroppedFile(path.toStdString()); });
+    Handle([this, &path] { form.ImportDroppedFile(path.toStdString()); });
 }
 
 QWidget *MainWindow::CreateControl(const ControlPlace &place) {
@@ -193,6 +213,11 @@ void MainWindow::showEvent(QShowEvent *event) {
 }
 
 void MainWindow::closeEvent(QCloseEvent *event) {
+    if (handling) {
+        closeAsked = true;
+        event->ignore();
+        return;
+    }
     RunGuarded(*this, [this] { form.FormClose(); });
     event->accept();
 }
@@ -205,7 +230,7 @@ void MainWindow::dropEvent(QDropEvent *event) {
     const QString path = DroppedFile(event->mimeData());
     if (path.isEmpty()) return;
     event->acceptProposedAction();
-    RunGuarded(*this, [this, &path] { form.ImportDroppedFile(path.toStdString()); });
+    Handle([this, &path] { form.ImportDroppedFile(path.toStdString()); });
 }
 
 void MainWindow::SetButtonEnabled(int button, bool enabled) {
@@ -260,6 +285,7 @@ void MainWindow::SetBusyCursor(bool busy) {
 }
 
 void MainWindow::ShowMessage(const std::string &message) {
+    if (closeAsked) return;  // the user is leaving: what the stopped transfer says no longer matters
     if (messageDisplay) messageDisplay(message);
     else QMessageBox::critical(this, QStringLiteral("Korvel"), QString::fromStdString(message));
 }

@@ -8,6 +8,7 @@
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTimer>
 #include <QWidget>
 #include <array>
 #include <functional>
@@ -81,8 +82,18 @@ private:
     // the import's (the conversion's is `autoConvert`).
     QAction *AutoImportActions();
     QWidget *CreateControl(const ControlPlace &place);
+    // Runs one of the form's handlers. The clipboard is read with the window still repainting, so a close
+    // asked for meanwhile stops the transfer and closes the window once the handler is done; a clipboard
+    // change meanwhile is taken after it.
+    template <class Handler>
+    void Handle(Handler &&handler);
 
-    X11Clipboard clipboard;
+    bool handling = false;       // a handler is running
+    bool closeAsked = false;     // the window was asked to close while one was
+    bool clipboardChanged = false;  // the clipboard changed while one was
+    bool changedHere = false;       // by this window's own copy, when it last changed
+    QTimer *clipboardSettles = nullptr;  // changes close together are taken once
+    X11Clipboard clipboard{[this] { return closeAsked; }};
     TForm1 form;
     std::string programFolder;
     bool shown = false;

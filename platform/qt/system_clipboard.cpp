@@ -5,9 +5,9 @@
 
 namespace korvel {
 
-std::unique_ptr<ClipboardSource> OpenSystemClipboard(std::string &error) {
+std::unique_ptr<ClipboardSource> OpenSystemClipboard(std::string &error, const volatile std::sig_atomic_t *stop) {
     if (!StartGuiApplication(GuiPlatform::Session, error)) return nullptr;
-    return std::make_unique<X11Clipboard>();
+    return std::make_unique<X11Clipboard>([stop] { return stop && *stop != 0; });
 }
 
 }  // namespace korvel

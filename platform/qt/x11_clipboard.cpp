@@ -41,12 +41,13 @@ const QMimeData *ClipboardData() {
 
 }  // namespace
 
-X11Clipboard::X11Clipboard() {
+X11Clipboard::X11Clipboard(std::function<bool()> stopRequested) {
     if (!X11Connection()) return;
     // Repaints, but no clicks, while the owner takes its time: the window stays drawn and cannot start
     // a second import inside the first.
     auto x11 = std::make_unique<X11Selection>(
-        kAnswerTime, [] { QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents); });
+        X11TransferLimits{kAnswerTime, kWholeTransferTime, kMaxClipboardBytes},
+        [] { QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents); }, std::move(stopRequested));
     if (x11->Connected()) selection = std::move(x11);
 }
 

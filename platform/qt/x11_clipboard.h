@@ -5,6 +5,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -17,7 +18,8 @@ namespace korvel {
 
 class X11Clipboard final : public ClipboardSource {
 public:
-    X11Clipboard();
+    // Once `stopRequested` says so, a transfer under way ends as one that got no answer.
+    explicit X11Clipboard(std::function<bool()> stopRequested = {});
     int FormatCount() override;
     std::uint32_t Register(const std::string &name) override;
     bool Open() override { return true; }  // X has no clipboard lock to take
@@ -25,8 +27,10 @@ public:
     std::optional<std::uint64_t> BlockSize(std::uint32_t format) override;
     bool ReadBlock(std::uint32_t format, const BlockReader &read) override;
 
-    // How long the clipboard's owner may take to answer any one request.
+    // How long the clipboard's owner may take to answer any one request, and to send one format whole
+    // (a real copy of hundreds of megabytes takes seconds).
     static constexpr std::chrono::milliseconds kAnswerTime{3000};
+    static constexpr std::chrono::milliseconds kWholeTransferTime{120'000};
 
 private:
     // The format's bytes, fetched from the selection's owner.

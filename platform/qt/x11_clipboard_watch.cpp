@@ -21,13 +21,16 @@ public:
         : connection(connection), firstEvent(firstEvent) {}
     ~X11ClipboardChanges() override { xcb_disconnect(connection); }
 
+    // Changes that came while the last copy was being converted count as one: only the clipboard's latest
+    // content can still be taken.
     bool WaitForChange(const volatile std::sig_atomic_t &stop) override {
         while (!stop) {
+            bool changed = false;
             while (xcb_generic_event_t *event = xcb_poll_for_event(connection)) {
-                const bool changed = (event->response_type & 0x7F) == firstEvent + XCB_XFIXES_SELECTION_NOTIFY;
+                changed = changed || (event->response_type & 0x7F) == firstEvent + XCB_XFIXES_SELECTION_NOTIFY;
                 std::free(event);
-                if (changed) return true;
             }
+            if (changed) return true;
             if (xcb_connection_has_error(connection)) return false;
             pollfd wait{xcb_get_file_descriptor(connection), POLLIN, 0};
             poll(&wait, 1, kStopCheckMilliseconds);

@@ -24,8 +24,9 @@ Reply<T> Owned(T *reply) {
 
 }  // namespace
 
-X11Selection::X11Selection(std::chrono::milliseconds idle, std::function<void()> whileWaiting)
-    : idle(idle), whileWaiting(std::move(whileWaiting)) {
+X11Selection::X11Selection(X11TransferLimits limits, std::function<void()> whileWaiting,
+                           std::function<bool()> stopRequested)
+    : limits(limits), whileWaiting(std::move(whileWaiting)), stopRequested(std::move(stopRequested)) {
     int screenNumber = 0;
     connection = xcb_connect(nullptr, &screenNumber);
     if (xcb_connection_has_error(connection)) return;
@@ -52,8 +53,9 @@ std::uint32_t X11Selection::Atom(const std::string &name) {
 }
 
 xcb_generic_event_t *X11Selection::WaitFor(const std::function<bool(xcb_generic_event_t *)> &wanted) {
-    const auto deadline = std::chrono::steady_clock::now() + idle;
+    const auto deadline = std::min(std::chrono::steady_clock::now() + limits.idle, transferDeadline);
     for (;;) {
+        if (stopRequested && stopRequested()) throw ClipboardNoAnswerError();
         while (xcb_generic_event_t *event = xcb_poll_for_event(connection)) {
             if (wanted(event)) return event;
             std::free(event);
@@ -84,6 +86,7 @@ std::optional<std::vector<std::uint8_t>> X11Selection::Convert(std::uint32_t tar
     const auto owner =
         Owned(xcb_get_selection_owner_reply(connection, xcb_get_selection_owner(connection, clipboard), nullptr));
     if (!owner || owner->owner == XCB_NONE) return std::nullopt;
+    transferDeadline = std::chrono::steady_clock::now() + limits.whole;
     // A few properties in turn: an answer that comes after its request timed out names another one.
     property = Atom("KORVEL_SELECTION_" + std::to_string(++requests % 8));
     xcb_delete_property(connection, window, property);
@@ -111,6 +114,7 @@ std::optional<std::vector<std::uint8_t>> X11Selection::Convert(std::uint32_t tar
         const std::optional<std::vector<std::uint8_t>> piece = ReadProperty(type);
         if (!piece) return std::nullopt;
         if (piece->empty()) return data;
+        if (piece->size() > limits.maxBytes - data->size()) throw ClipboardTooLargeError();
         data->insert(data->end(), piece->begin(), piece->end());
     }
 }

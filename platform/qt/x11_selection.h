@@ -13,11 +13,19 @@
 
 namespace korvel {
 
+// What one transfer may take: `idle`, how long any one answer (a reply, or the next piece of an INCR transfer)
+// may take; `whole`, the whole transfer, however it trickles; `maxBytes`, its size.
+struct X11TransferLimits {
+    std::chrono::milliseconds idle, whole;
+    std::uint64_t maxBytes;
+};
+
 class X11Selection {
 public:
-    // `idle`: how long any one answer (a reply, or the next piece of an INCR transfer) may take.
-    // `whileWaiting` runs between waits, so that a window can repaint.
-    X11Selection(std::chrono::milliseconds idle, std::function<void()> whileWaiting);
+    // `whileWaiting` runs between waits, so that a window can repaint; once `stopRequested` says so, the
+    // transfer ends as one that got no answer.
+    X11Selection(X11TransferLimits limits, std::function<void()> whileWaiting,
+                 std::function<bool()> stopRequested = {});
     ~X11Selection();
     X11Selection(const X11Selection &) = delete;
     X11Selection &operator=(const X11Selection &) = delete;
@@ -25,7 +33,8 @@ public:
     bool Connected() const { return window != 0; }
     std::uint32_t Atom(const std::string &name);
     // The selection's data in `target`: nothing when there is no owner or it refuses the target. Throws
-    // ClipboardNoAnswerError when the owner does not answer in time.
+    // ClipboardNoAnswerError when the owner does not answer or finish in time or a stop is requested, and
+    // ClipboardTooLargeError past the size limit.
     std::optional<std::vector<std::uint8_t>> Convert(std::uint32_t target);
     // The targets the owner offers, protocol targets (TARGETS, TIMESTAMP, ...) left out.
     std::vector<std::uint32_t> DataTargets();
@@ -36,8 +45,10 @@ private:
     xcb_generic_event_t *WaitFor(const std::function<bool(xcb_generic_event_t *)> &wanted);
     std::optional<std::vector<std::uint8_t>> ReadProperty(std::uint32_t &type);
 
-    std::chrono::milliseconds idle;
+    X11TransferLimits limits;
     std::function<void()> whileWaiting;
+    std::function<bool()> stopRequested;
+    std::chrono::steady_clock::time_point transferDeadline = std::chrono::steady_clock::time_point::max();
     xcb_connection_t *connection = nullptr;
     xcb_window_t window = 0;
     std::uint32_t clipboard = 0, property = 0, incr = 0, targets = 0;

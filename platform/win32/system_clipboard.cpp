@@ -4,6 +4,9 @@
 
 namespace korvel {
 
-std::unique_ptr<ClipboardSource> OpenSystemClipboard(std::string &) { return std::make_unique<Win32Clipboard>(); }
+// The Windows clipboard hands a format over whole, in one call: there is no transfer to stop.
+std::unique_ptr<ClipboardSource> OpenSystemClipboard(std::string &, const volatile std::sig_atomic_t *) {
+    return std::make_unique<Win32Clipboard>();
+}
 
 }  // namespace korvel
