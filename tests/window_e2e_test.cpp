@@ -7,6 +7,7 @@
 #include <QElapsedTimer>
 #include <QImage>
 #include <QProcess>
+#include <QTimer>
 #include <QSettings>
 #include <QStandardPaths>
 #include <filesystem>
@@ -14,6 +15,7 @@
 
 #include "platform/qt/main_window.h"
 #include "platform/qt/x11_clipboard.h"
+#include "platform/qt/x11_selection.h"
 #include "shell/messages.h"
 #include "support/realdata.h"
 
@@ -234,6 +236,46 @@ TEST_F(WindowEndToEnd, AnOwnerThatNeverAnswersIsReportedWithinSeconds) {
     EXPECT_EQ(messages[0], kClipboardNoAnswerMessage);
     EXPECT_TRUE(fs::is_empty(work));
     EXPECT_EQ(window.cursor().shape(), Qt::ArrowCursor);
+}
+
+// An INCR transfer that never ends stops at the size limit; one that trickles, at the whole-transfer deadline;
+// either, soon after a stop is asked. The window asked to close during one closes, saying nothing.
+TEST_F(WindowEndToEnd, EndlessTransfersEndAtTheirLimitsOrWhenTheWindowCloses) {
+    using namespace std::chrono_literals;
+    struct Case {
+        const char *pause;  // between pieces, in milliseconds
+        X11TransferLimits limits;
+        bool stop, tooLarge;
+    };
+    for (const Case c : {Case{"0", {3000ms, 60000ms, 1 << 20}, false, true},
+                         Case{"200", {3000ms, 1500ms, std::uint64_t{1} << 40}, false, false},
+                         Case{"0", {3000ms, 60000ms, std::uint64_t{1} << 40}, true, false}}) {
+        SCOPED_TRACE(testing::Message() << "pause " << c.pause << " stop " << c.stop);
+        ClipboardOwner owner({"--incr-forever", c.pause});
+        ASSERT_TRUE(owner.ready);
+        QElapsedTimer timer;
+        timer.start();
+        X11Selection selection(c.limits, {}, [&] { return c.stop && timer.elapsed() > 500; });
+        const std::uint32_t jwWin = selection.Atom("Jw_win");
+        if (c.tooLarge) EXPECT_THROW(selection.Convert(jwWin), ClipboardTooLargeError);
+        else EXPECT_THROW(selection.Convert(jwWin), ClipboardNoAnswerError);
+        EXPECT_LT(timer.elapsed(), 5000);
+    }
+
+    ClipboardOwner owner({"--incr-forever", "100"});
+    ASSERT_TRUE(owner.ready);
+    MainWindow window(work.string() + "/");
+    std::vector<std::string> messages;
+    window.SetMessageDisplay([&](const std::string &message) { messages.push_back(message); });
+    window.show();
+    QTimer::singleShot(1000, &window, [&window] { window.close(); });
+    QElapsedTimer timer;
+    timer.start();
+    window.findChild<QPushButton *>("Button1")->click();
+    EXPECT_LT(timer.elapsed(), 5000);
+    EXPECT_FALSE(window.isVisible());
+    EXPECT_TRUE(messages.empty()) << messages.front();
+    EXPECT_TRUE(fs::is_empty(work));
 }
 
 }  // namespace
