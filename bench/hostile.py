@@ -1,18 +1,28 @@
 #!/usr/bin/env python3
-"""korvel-cli on inputs that used to cost far more than their size: peak memory against the input's size
-for a saved drawing of 131,073 schema-300 dimensions (goal: every command within 6x), and the time of a
-preview whose inserts multiply a 10,000-line block 10,000 times (goal: linear in the input, the block
-members past the budget left out), each beside `cat` of the same file.
+"""korvel-cli on inputs that used to cost far more than their size, each beside `cat` of the same file: peak
+memory against the input's size (goal: every command within 6x) and time (goal: linear in the input, a text's
+characters counting as work; block members past the preview's budget left out, and the trace saying so).
 
-usage: hostile.py KORVEL_CLI MAKE_HOSTILE [DIMENSIONS INSERTS MEMBERS]"""
+  - a saved drawing of schema-300 dimensions;
+  - inserts that multiply a block of lines, of arcs, or of one long text;
+  - one long text after a few thousand lines;
+  - a million empty block definitions;
+  - a clipboard folder holding a large "Jw_win" file.
+
+usage: hostile.py KORVEL_CLI MAKE_HOSTILE [SCALE]  (SCALE 1 is full size; the smoke test runs a small one)"""
 import os
+import shutil
 import subprocess
 import sys
 import tempfile
 import time
 
 CLI, MAKE = sys.argv[1:3]
-DIMENSIONS, INSERTS, MEMBERS = [int(a) for a in sys.argv[3:6]] or [131_073, 10_000, 10_000]
+SCALE = float(sys.argv[3]) if len(sys.argv) > 3 else 1.0
+
+
+def scaled(n):
+    return max(1, int(n * SCALE))
 
 
 def run(args):
@@ -26,31 +36,72 @@ def run(args):
     return time.perf_counter() - start, usage.ru_maxrss * 1024
 
 
+def measure(title, path, commands, size=None):
+    size = size or os.path.getsize(path)
+    cat, _ = run(["cat", path] if os.path.isfile(path) else ["cat", os.path.join(path, "Jw_win")])
+    print(f"{title}, {size / 1e6:.2f} MB (cat {cat * 1e3:.1f} ms):")
+    for name, args in commands:
+        seconds, peak = run([CLI, *args])
+        print(f"  {name:22s} peak {peak / 1e6:7.1f} MB = {peak / size:5.1f}x the input (goal <= 6x), "
+              f"{seconds * 1e3:8.1f} ms = {seconds / max(cat, 1e-4):6.1f}x cat")
+
+
+def every_command(path, folder):
+    png = os.path.join(folder, "out.png")
+    return [("info", ["info", path]), ("dump", ["dump", path]), ("convert", ["convert", "--colors", "--layers", path]),
+            ("preview", ["preview", path, "-o", png])]
+
+
+def make(*args):
+    subprocess.run([MAKE, *map(str, args)], check=True)
+    return args[-1]
+
+
 def main():
     with tempfile.TemporaryDirectory() as folder:
-        jww = os.path.join(folder, "dimensions.jww")
-        subprocess.run([MAKE, "dimensions", str(DIMENSIONS), jww], check=True)
-        size = os.path.getsize(jww)
-        print(f"{DIMENSIONS:,} schema-300 dimensions in a .jww, {size / 1e6:.1f} MB:")
-        png = os.path.join(folder, "out.png")
-        for name, args in [("info", ["info", jww]), ("convert", ["convert", "--colors", "--layers", jww]),
-                           ("preview", ["preview", jww, "-o", png]),
-                           ("convert --all-layers", ["convert", "--all-layers", jww])]:
-            seconds, peak = run([CLI, *args])
-            print(f"  {name:22s} peak {peak / 1e6:7.1f} MB = {peak / size:4.1f}x the input (goal <= 6x), "
-                  f"{seconds * 1e3:7.1f} ms")
+        png, trace = os.path.join(folder, "out.png"), os.path.join(folder, "out.trace")
+        at = lambda name: os.path.join(folder, name)
+        n = scaled(131_073)
+        measure(f"{n:,} schema-300 dimensions in a .jww", make("dimensions", n, at("dimensions.jww")),
+                every_command(at("dimensions.jww"), folder))
 
-        stream = os.path.join(folder, "inserts.jwwin")
-        subprocess.run([MAKE, "inserts", str(INSERTS), str(MEMBERS), stream], check=True)
-        size = os.path.getsize(stream)
-        cat, _ = run(["cat", stream])
-        print(f"{INSERTS:,} inserts of one {MEMBERS:,}-line block, {size / 1e6:.2f} MB (cat {cat * 1e3:.1f} ms):")
-        trace = os.path.join(folder, "out.trace")
-        for name, args in [("preview", ["preview", stream, "-o", png]),
-                           ("preview --trace", ["preview", stream, "-o", png, "--trace", trace])]:
-            seconds, peak = run([CLI, *args])
-            print(f"  {name:22s} {seconds * 1e3:8.1f} ms = {seconds / cat:6.1f}x cat, peak {peak / 1e6:.1f} MB")
-        print(f"  trace: {os.path.getsize(trace) / 1e6:.1f} MB")
+        inserts, members = scaled(10_000), 10_000
+        stream = make("inserts", inserts, members, at("inserts.jwwin"))
+        measure(f"{inserts:,} inserts of one {members:,}-line block", stream,
+                [("preview", ["preview", stream, "-o", png]),
+                 ("preview --trace", ["preview", stream, "-o", png, "--trace", trace])])
+
+        inserts, arcs = scaled(50), 200_000
+        stream = make("arc-inserts", inserts, arcs, at("arcs.jwwin"))
+        measure(f"{inserts:,} inserts of one {arcs:,}-arc block", stream, [("preview", ["preview", stream, "-o", png])])
+
+        # Past the budget whatever the scale: 1,000 characters weigh 8,001 lines, and 2,000 inserts of
+        # 1,000 characters already weigh 16 million.
+        inserts = max(2_000, scaled(8_192))
+        stream = make("text-inserts", inserts, 1_000, at("text-inserts.jwwin"))
+        measure(f"{inserts:,} inserts of one 1,000-character text", stream,
+                [("preview", ["preview", stream, "-o", png]),
+                 ("preview --trace", ["preview", stream, "-o", png, "--trace", trace])])
+        with open(trace, "rb") as f:  # only its end: a large read would count in every later child's peak
+            f.seek(max(0, os.path.getsize(trace) - 4096))
+            last = f.read().splitlines()[-1]
+        if not last.startswith(b"incomplete: "):
+            sys.exit("hostile: the trace of a preview that left inserts out does not say so")
+
+        characters = scaled(2_000_000)
+        stream = make("long-text", 4_097, characters, at("long-text.jwwin"))
+        measure(f"4,097 lines and one {characters:,}-character text", stream, every_command(stream, folder))
+
+        blocks = scaled(1_000_000)
+        stream = make("empty-blocks", blocks, at("empty-blocks.jwwin"))
+        measure(f"{blocks:,} empty block definitions", stream, every_command(stream, folder))
+
+        clip = at("clip")
+        os.mkdir(clip)
+        shutil.copyfile(at("arcs.jwwin"), os.path.join(clip, "Jw_win"))
+        measure("a clipboard folder of the arc-block stream", clip,
+                [("info", ["info", clip]), ("convert", ["convert", clip])],
+                size=os.path.getsize(os.path.join(clip, "Jw_win")))
 
 
 main()

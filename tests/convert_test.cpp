@@ -141,7 +141,9 @@ TEST(ConvertDrawing, SolidColoursAndUnsupportedKinds) {
     d.solids.push_back(own);
     own.color = 0x0000C8;  // (200, 0, 0)
     d.solids.push_back(own);
-    TclpEntSolid odd{Base(3, 1, 0, 0, 102), 0, 0, 1, 1, 0, 0, 1, 0, 0};  // kind 102 writes no command
+    // Pen style 100 is still a four-corner solid; above it, arc-shaped, and kind 102 writes no command.
+    d.solids.push_back({Base(3, 1, 0, 0, 100), 0, 0, 2, 0, 2, 2, 0, 2, 0});
+    TclpEntSolid odd{Base(3, 1, 0, 0, 102), 0, 0, 1, 1, 0, 0, 1, 0, 0};
     d.solids.push_back(odd);
     TclpEntSolid band = odd;
     band.base.penStyle = 106;  // t = 0: skipped, and the run goes on
@@ -150,7 +152,7 @@ TEST(ConvertDrawing, SolidColoursAndUnsupportedKinds) {
     EXPECT_EQ(Convert(d, {true, true, false, true}), kHeader +
                                                          "_LAYER_0\r\n_PEN_7\r\n_4SLD2D_n, 0,0, 1,0, 1,1, 0,1\r\n"
                                                          "_PEN_12\r\n_4SLD2D_n, 0,0, 1,0, 1,1, 0,1\r\n"
-                                                         "_LAYER_1\r\n_PEN_3\r\n"
+                                                         "_LAYER_1\r\n_PEN_3\r\n_4SLD2D_n, 0,0, 2,0, 2,2, 0,2\r\n"
                                                          "_PEN_7\r\n_LINE2D_n, 0,0, 1,0\r\n");
 }
 

@@ -10,6 +10,7 @@
 #include <random>
 #include <string>
 
+#include "geom/cp932.h"
 #include "geom/decimal.h"
 #include "geom/extended.h"
 #include "geom/func.h"
@@ -227,6 +228,35 @@ TEST(Sjis, SlicingEveryByteValueRejoinsTheInput) {
     for (int i = 1; i <= n; i++)
         rejoined += SjisCopy(all, i, 1);
     EXPECT_EQ(rejoined, all);
+}
+
+// Unicode archive strings become Shift-JIS: half-width katakana to their single bytes, ends of the range
+// included; what has no CP932 form (or a single byte that is no Shift-JIS character) to "?", counted.
+TEST(Cp932, Utf16StringsBecomeShiftJis) {
+    struct Case {
+        std::u16string text;
+        std::string sjis;
+        std::uint64_t replaced;
+    };
+    const Case cases[] = {
+        {u"A", "A", 0},
+        {u"\uFF61\uFF9F", "\xA1\xDF", 0},  // the ends of the half-width katakana
+        {u"\uFF60\uFFA0", "??", 2},          // just outside them
+        {u"\u3042\u4E9C", "\x82\xA0\x88\x9F", 0},
+        {u"\u0080", "?", 1},
+        {u"\U0001F600x", "?x", 1},
+        {std::u16string(1, char16_t{0xD800}) + u"y", "?y", 1},  // an unpaired surrogate
+    };
+    for (const Case &c : cases) {
+        std::vector<std::uint8_t> utf16le;
+        for (const char16_t unit : c.text) {
+            utf16le.push_back(static_cast<std::uint8_t>(unit & 0xFF));
+            utf16le.push_back(static_cast<std::uint8_t>(unit >> 8));
+        }
+        std::uint64_t replaced = 0;
+        EXPECT_EQ(Utf16ToCp932(utf16le, replaced), c.sjis) << c.sjis;
+        EXPECT_EQ(replaced, c.replaced) << c.sjis;
+    }
 }
 
 // glibc's printf rounds the exact binary value with ties to even: an independent reference for the
