@@ -531,6 +531,8 @@ class Outputs(InFolder):
                 while not [n for n in os.listdir(out) if n.endswith(".tmp")] and p.poll() is None:
                     self.assertLess(time.monotonic(), deadline)
                     time.sleep(0.002)
+                for name in [n for n in os.listdir(out) if n.endswith(".tmp")]:  # the script, as yet its owner's
+                    self.assertEqual(os.stat(os.path.join(out, name)).st_mode & 0o777, 0o600)
                 p.send_signal(sig)
                 self.assertEqual(p.wait(timeout=60), -sig, "the run ended before the signal")
                 self.assertEqual(os.listdir(out), ["big.vnt"])
@@ -573,6 +575,25 @@ class Outputs(InFolder):
             self.assertEqual(os.stat(path).st_mode & 0o777, 0o444)
             with open(path, "rb") as f:
                 self.assertNotEqual(f.read(), b"old")
+        # A file its group may write is no read-only file to a user who may write it (root, here).
+        if os.geteuid() == 0:
+            os.chmod(out, 0o464)
+            self.assertEqual(run("convert", EXAMPLE, "-o", out).returncode, 0)
+
+    def test_a_hangup_ignored_at_start_stays_ignored(self):
+        big = os.path.join(self.dir, "big.jwwin")
+        with open(big, "wb") as f:
+            f.write(lines_stream(1_000_000))
+        target = os.path.join(self.dir, "big.vnt")
+        p = subprocess.Popen([CLI, "convert", big, "-o", target], stderr=subprocess.DEVNULL,
+                             preexec_fn=lambda: signal.signal(signal.SIGHUP, signal.SIG_IGN))  # as nohup starts it
+        deadline = time.monotonic() + 60
+        while not [n for n in os.listdir(self.dir) if n.endswith(".tmp")] and p.poll() is None:
+            self.assertLess(time.monotonic(), deadline)
+            time.sleep(0.002)
+        p.send_signal(signal.SIGHUP)
+        self.assertEqual(p.wait(timeout=60), 0)
+        self.assertEqual(os.path.getsize(target), len(run("convert", big).stdout))
 
     def test_failed_writes_name_their_cause(self):
         def small_files():

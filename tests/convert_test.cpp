@@ -7,6 +7,7 @@
 
 #include "reader/jclfunit.h"
 #include "script/convert.h"
+#include "script/script_sink.h"
 #include "script/emitters.h"
 #include "tests/support/readable_script.h"
 #include "tests/support/realdata.h"
@@ -219,6 +220,29 @@ TEST(ConvertDrawing, StopsAtTheFirstFailedWrite) {
 
 // Large drawings are converted in parts side by side; the script is the one a single pass writes, with
 // the layer and pen carried across parts, across kinds and across parts that write nothing at all.
+// A file sink keeps its lines in order whatever their sizes: a block past the buffer goes out after the
+// lines buffered before it.
+TEST(FileScriptSink, LinesAndBlocksOfEverySizeKeepTheirOrder) {
+    for (const std::size_t size : {std::size_t{10}, std::size_t{65535}, std::size_t{65536}, std::size_t{200000}}) {
+        std::FILE *file = std::tmpfile();
+        ASSERT_NE(file, nullptr);
+        const std::string block(size - 2, 'x');
+        {
+            FileScriptSink sink(file);
+            sink.WriteLine("#VAR");
+            sink.WriteLines(block + "\r\n");
+            sink.WriteLine("#END");
+            EXPECT_TRUE(sink.Finish());
+        }
+        std::rewind(file);
+        std::string written;
+        for (int c; (c = std::fgetc(file)) != EOF;)
+            written += static_cast<char>(c);
+        std::fclose(file);
+        EXPECT_EQ(written, "#VAR\r\n" + block + "\r\n#END\r\n") << size;
+    }
+}
+
 TEST(ConvertDrawing, LargeDrawingsAreWrittenAsInOnePass) {
     DrawingStore d = Drawing();
     const auto base = [](int i) {

@@ -707,28 +707,37 @@ TEST(ReadDrawingFileBytes, AVersionStampedOverAnotherLayoutFails) {
 // the entities of layers a copy leaves out.
 TEST(ReadDrawingFileBytes, ReplacedCharactersAreCountedInWhatIsKept) {
     DrawingStore d = BareDrawing();
-    for (const auto &[layer, placeholder] : {std::pair{1, "AAAA"}, std::pair{0, "BBBB"}}) {
+    // Kept (two replaced characters), left out with its layer (one), kept (none): the count of what is left
+    // out must be the one read with it, after an object that was kept.
+    struct Text {
+        std::uint16_t layer;
+        const char *placeholder;
+        std::vector<std::uint8_t> unicode;  // what the placeholder (a length byte and four letters) becomes
+    };
+    const Text texts[] = {{0, "BBBB", {0xFF, 0xFE, 0xFF, 2, 0xE9, 0x00, 0xE9, 0x00}},
+                          {1, "AAAA", {0xFF, 0xFE, 0xFF, 1, 0xE9, 0x00}},
+                          {0, "CCCC", {}}};
+    for (const Text &t : texts) {
         TclpEntMoji text;
-        text.base = TclpEntBase{0, 1, 2, 0, static_cast<std::uint16_t>(layer), 0, 2};
-        text.text = placeholder;
+        text.base = TclpEntBase{0, 1, 2, 0, t.layer, 0, 2};
+        text.text = t.placeholder;
         Add(d, text);
     }
     std::vector<std::uint8_t> file = WriteJwwFile(d, 700, {{0, 1}});
-    // Each placeholder (a length byte and four letters) becomes a Unicode string of one U+00E9.
-    for (const char *placeholder : {"AAAA", "BBBB"}) {
-        const std::vector<std::uint8_t> ansi = {4, std::uint8_t(placeholder[0]), std::uint8_t(placeholder[1]),
-                                                std::uint8_t(placeholder[2]), std::uint8_t(placeholder[3])};
+    for (const Text &t : texts) {
+        if (t.unicode.empty()) continue;
+        const std::vector<std::uint8_t> ansi = {4, std::uint8_t(t.placeholder[0]), std::uint8_t(t.placeholder[1]),
+                                                std::uint8_t(t.placeholder[2]), std::uint8_t(t.placeholder[3])};
         const auto at = std::search(file.begin(), file.end(), ansi.begin(), ansi.end());
         ASSERT_NE(at, file.end());
-        const std::vector<std::uint8_t> unicode = {0xFF, 0xFE, 0xFF, 1, 0xE9, 0x00};
-        file.insert(file.erase(at, at + 5), unicode.begin(), unicode.end());
+        file.insert(file.erase(at, at + 5), t.unicode.begin(), t.unicode.end());
     }
     for (const bool allLayers : {true, false}) {
         DrawingStore store;
         ReadReport report;
         ASSERT_TRUE(ReadDrawingFileBytes(file, store, DrawingFileOptions{allLayers}, &report)) << report.failure;
-        EXPECT_EQ(store.replacedCharacters, allLayers ? 2u : 1u);
-        EXPECT_EQ(store.texts.size(), allLayers ? 2u : 1u);
+        EXPECT_EQ(store.replacedCharacters, allLayers ? 3u : 2u);
+        EXPECT_EQ(store.texts.size(), allLayers ? 3u : 2u);
     }
 }
 
