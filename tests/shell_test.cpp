@@ -259,6 +259,20 @@ TEST_F(Shell, AutomaticImportTakesJwCadCopiesOnlyAndConvertsWhenAsked) {
         for (const std::string &entry : controls.log)
             EXPECT_FALSE(entry.starts_with("message")) << entry;
     }
+    // A copy that reads part-way is said once, and no conversion is tried: its script would lack what was not
+    // read.
+    fs::remove(folder / kScriptFileName);
+    Bytes partial = sample;
+    partial.resize(sample.size() - 10);
+    ASSERT_TRUE(CheckClipBytes(partial));
+    PutCopy(partial);
+    controls.log.clear();
+    form.SetAutoImport({true, true});
+    form.ClipboardChanged(false);
+    EXPECT_FALSE(fs::exists(folder / kScriptFileName));
+    EXPECT_EQ(std::count_if(controls.log.begin(), controls.log.end(),
+                            [](const std::string &entry) { return entry.starts_with("message"); }),
+              1);
     // A copy that fails the check is still said: the user copied a drawing and should know.
     PutCopy(Bytes(300, 0));
     form.ClipboardChanged(false);

@@ -238,6 +238,33 @@ TEST_F(WindowEndToEnd, AnOwnerThatNeverAnswersIsReportedWithinSeconds) {
     EXPECT_EQ(window.cursor().shape(), Qt::ArrowCursor);
 }
 
+// A copy too large for one property arrives whole, piece by piece; a format the owner refuses is answered at
+// once, not after the wait for an answer.
+TEST_F(WindowEndToEnd, LargeCopiesArriveWholeAndRefusedFormatsAnswerAtOnce) {
+    const fs::path large = work / "large";
+    std::string bytes(3 << 20, '\0');
+    for (std::size_t i = 0; i < bytes.size(); ++i)
+        bytes[i] = static_cast<char>(i * 131 + i / 4099);
+    std::ofstream(large, std::ios::binary) << bytes;
+    {
+        ClipboardOwner owner({"Jw_win=" + QString::fromStdString(large.string())});
+        ASSERT_TRUE(owner.ready);
+        X11Clipboard source;
+        std::string read;
+        EXPECT_TRUE(source.ReadBlock(source.Register("Jw_win"), [&](std::span<const std::uint8_t> block) {
+            read.assign(block.begin(), block.end());
+        }));
+        EXPECT_TRUE(read == bytes) << read.size() << " bytes of " << bytes.size();
+    }
+    ClipboardOwner refusing({"--incr-forever", "0"});  // refuses what it does not offer
+    ASSERT_TRUE(refusing.ready);
+    X11Clipboard source;
+    QElapsedTimer timer;
+    timer.start();
+    EXPECT_FALSE(source.ReadBlock(source.Register("KORVEL_NOT_OFFERED"), [](std::span<const std::uint8_t>) {}));
+    EXPECT_LT(timer.elapsed(), 1000);
+}
+
 // An INCR transfer that never ends stops at the size limit; one that trickles, at the whole-transfer deadline;
 // either, soon after a stop is asked. The window asked to close during one closes, saying nothing.
 TEST_F(WindowEndToEnd, EndlessTransfersEndAtTheirLimitsOrWhenTheWindowCloses) {

@@ -1,7 +1,7 @@
 // Owns the CLIPBOARD selection the way Wine does for Jw_cad's copy: one target per registered format,
 // each holding a file's bytes. Arguments: NAME=FILE ... or --text TEXT; or --silent, an owner that never
 // answers a request; or --incr-forever MILLISECONDS, an owner that offers Jw_cad's three formats and sends
-// any of them as an INCR transfer that never ends, a 64 kB piece at most every MILLISECONDS; or --changes N
+// any of them (and refuses any other) as an INCR transfer that never ends, a 64 kB piece at most every MILLISECONDS; or --changes N
 // NAME=FILE ..., an owner that takes the selection anew N times in a row. Prints "ready" once it owns the
 // selection and keeps it until terminated.
 #include <xcb/xcb.h>
@@ -10,7 +10,9 @@
 #include <QGuiApplication>
 #include <QMimeData>
 #include <cstdio>
+#include <algorithm>
 #include <cstdlib>
+#include <iterator>
 #include <cstring>
 #include <vector>
 
@@ -65,9 +67,12 @@ int OwnWithEndlessTransfers(int pauseMilliseconds) {
         const std::uint8_t kind = event->response_type & 0x7F;
         if (kind == XCB_SELECTION_REQUEST) {
             const auto *request = reinterpret_cast<xcb_selection_request_event_t *>(event);
+            xcb_atom_t answer = request->property;
             if (request->target == targets) {
                 xcb_change_property(connection, XCB_PROP_MODE_REPLACE, request->requestor, request->property,
                                     XCB_ATOM_ATOM, 32, 4, offered);
+            } else if (std::find(std::begin(offered), std::end(offered), request->target) == std::end(offered)) {
+                answer = XCB_NONE;  // refused
             } else {
                 const std::uint32_t size = 1 << 30;
                 pieceType = request->target;
@@ -82,7 +87,7 @@ int OwnWithEndlessTransfers(int pauseMilliseconds) {
             notify.requestor = request->requestor;
             notify.selection = request->selection;
             notify.target = request->target;
-            notify.property = request->property;
+            notify.property = answer;
             xcb_send_event(connection, 0, request->requestor, 0, reinterpret_cast<const char *>(&notify));
         } else if (kind == XCB_PROPERTY_NOTIFY) {
             const auto *change = reinterpret_cast<xcb_property_notify_event_t *>(event);
