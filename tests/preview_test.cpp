@@ -178,7 +178,9 @@ TEST(PreviewCurves, QuickPlacedBlockCurvesDrawWhatTheExactPathDraws) {
     std::vector<BlockPlacement> placements = {
         BlockPlacement({10, 20, 1, 1, 0, 1}), BlockPlacement({55, 40, 2.5, -0.5, pi / 3, 1}),
         BlockPlacement({-5, 70, 0.3, 0.3, -2.2, 1}), BlockPlacement({10, 20, 1, 1, 0.5, 0}),
-        BlockPlacement({1e300, 20, 1, 1, 0.5, 1e-300})};
+        BlockPlacement({1e300, 20, 1, 1, 0.5, 1e-300}),
+        // Magnifying: a curve inside one pixel in block units is many pixels once placed.
+        BlockPlacement({40, 40, 800, 800, 0.3, 1}), BlockPlacement({30, 60, 600, -900, -1.1, 1})};
     test::FixedRandom next(11);
     for (int i = 0; i < 200; ++i)
         placements.emplace_back(BlockTransform{100 * next() - 25, 100 * next() - 25, 4 * next() - 2, 4 * next() - 2,
@@ -194,6 +196,8 @@ TEST(PreviewCurves, QuickPlacedBlockCurvesDrawWhatTheExactPathDraws) {
             DrawEllipse(u.surface, {5, 6, 12, 0.7, 0.4}, &insert);
             DrawEllipse(u.surface, {5, 6, 12, 0.7, 0.9}, &insert);
             DrawEllipse(u.surface, {0, 0, 3, 1, 0}, &insert);
+            DrawEllipse(u.surface, {0.01, 0.02, 0.02, 0.5, 0.2}, &insert);
+            DrawEllipseArc(u.surface, {{0.01, 0.02, 0.02, 1, 0}, 0.5, 2}, &insert);
             DrawEllipseArc(u.surface, {{5, 6, 12, 0.7, 0.4}, 0.3, 2.2}, &insert);
             DrawEllipseArc(u.surface, {{5, 6, 12, 0.7, 0.4}, 0.3, 2.3}, &insert);
             DrawEllipseArc(u.surface, {{-3, 2, 8, 1, 0}, 4, -1.5}, &insert);
