@@ -1,6 +1,7 @@
 // Fuzz target: any bytes through the header check, the reader (of streams, into a store, counting, and
-// keeping the script's kinds, which must agree; or, by signature, of drawing files), a conversion with every option on,
-// and the preview on a recording canvas.
+// keeping the script's kinds, which must agree; or, by signature, of drawing files; each from memory and
+// through the buffered file read, which must agree), a conversion with every option on, and the preview on a
+// recording canvas.
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -43,7 +44,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         }
     } else {  // a .jww or .jws file, by its signature
         korvel::CheckDrawingFileBytes(bytes);
-        korvel::ReadDrawingFileBytes(bytes, store, korvel::DrawingFileOptions{size % 2 == 0});
+        const korvel::DrawingFileOptions options{size % 2 == 0};
+        korvel::ReadReport fromMemory;
+        korvel::ReadDrawingFileBytes(bytes, store, options, &fromMemory);
+        // The buffered file read (korvel-cli's for any file) must read exactly what the memory read reads.
+        if (std::FILE *file = fmemopen(const_cast<std::uint8_t *>(bytes.data()), size, "rb")) {
+            korvel::DrawingStore buffered;
+            korvel::ReadReport viaFile;
+            korvel::ReadDrawingFileStream(file, size, buffered, options, &viaFile, 1 + size % 61);
+            std::fclose(file);
+            if (!korvel::test::SameEnding(fromMemory, viaFile) || !korvel::test::SameStrings(buffered, store) ||
+                buffered.replacedCharacters != store.replacedCharacters)
+                std::abort();
+        }
     }
     static const korvel::PenColorTable pens = [] {
         korvel::PenColorTable table;

@@ -311,12 +311,12 @@ bool ReadDrawingFileBytes(std::span<const std::uint8_t> bytes, DrawingStore &sto
 }
 
 bool ReadDrawingFileStream(std::FILE *file, std::uint64_t sizeBytes, DrawingStore &store,
-                           const DrawingFileOptions &options, ReadReport *report) {
+                           const DrawingFileOptions &options, ReadReport *report, std::size_t chunkBytes) {
     std::array<std::uint8_t, kSignatureBytes> signature{};
     const std::optional<std::uint64_t> start = FilePosition(file);
     const std::size_t got = std::fread(signature.data(), 1, signature.size(), file);
     const auto withCursor = [&](const std::function<void(ByteCursor &)> &use) {
-        ByteCursor in(file, start && SeekFile(file, *start) ? sizeBytes : 0);
+        ByteCursor in(file, start && SeekFile(file, *start) ? sizeBytes : 0, chunkBytes);
         use(in);
     };
     return ReadDrawingFile(KindOfInput(std::span(signature.data(), got)), withCursor, store, options, report);

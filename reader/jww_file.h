@@ -7,6 +7,7 @@
 #include <span>
 #include <string>
 
+#include "reader/byte_cursor.h"
 #include "reader/drawing_store.h"
 #include "reader/jclfunit.h"
 
@@ -33,9 +34,10 @@ inline constexpr std::size_t kCheckedFilePrefixBytes = 8 + 192 + 4;
 bool ReadDrawingFileBytes(std::span<const std::uint8_t> bytes, DrawingStore &store, const DrawingFileOptions &options,
                           ReadReport *report = nullptr);
 
-// The same from a file already open at its start, of the given size, read through a buffer.
+// The same from a file already open at its start, of the given size, read `chunkBytes` at a time.
 bool ReadDrawingFileStream(std::FILE *file, std::uint64_t sizeBytes, DrawingStore &store,
-                           const DrawingFileOptions &options, ReadReport *report = nullptr);
+                           const DrawingFileOptions &options, ReadReport *report = nullptr,
+                           std::size_t chunkBytes = ByteCursor::kDefaultChunkBytes);
 
 // Removes the settings texts ("Printer_Orientation = 0" and the like, at (0, -1000)) that end a saved
 // entity list: they are no part of the drawing.
