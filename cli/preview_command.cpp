@@ -31,7 +31,7 @@ std::size_t Draw(Canvas &canvas, const DrawingStore &store, const PreviewRequest
 std::string LeftOutMessage(const DrawingStore &store, std::size_t leftOut) {
     return std::to_string(leftOut) + " of " + std::to_string(store.inserts.size()) +
            " block inserts left out: their members exceed the budget of " + std::to_string(BlockMemberBudget(store)) +
-           " placed block members";
+           " placed block members (a text counts " + std::to_string(kCharacterWeight) + " per character)";
 }
 
 bool WriteTrace(std::FILE *file, const DrawingStore &store, const PreviewRequest &request) {
