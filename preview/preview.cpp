@@ -4,7 +4,10 @@
 
 #include <algorithm>
 #include <cmath>
+#include <climits>
+#include <cstdint>
 #include <functional>
+#include <map>
 #include <memory>
 #include <mutex>
 #include <vector>
@@ -128,11 +131,41 @@ public:
         Point(d.point4);
     }
 
-    void All(const EntityArrays &a) {
+    void All(const EntityArrays &a) { Range(a, 0, SIZE_MAX); }
+
+    // The members from `from` up to `to`, counted through the kinds in the order they are drawn.
+    void Range(const EntityArrays &a, std::size_t from, std::size_t to) {
+        std::size_t first = 0;
         ForEachKindInOrder(a, [&](const auto &entities, auto draw) {
-            for (const auto &entity : entities)
-                (this->*draw)(entity);
+            const std::size_t begin = std::clamp(from, first, first + entities.size()) - first;
+            const std::size_t end = std::clamp(to, first, first + entities.size()) - first;
+            for (std::size_t i = begin; i < end; i++)
+                (this->*draw)(entities[i]);
+            first += entities.size();
         });
+    }
+
+    // A definition's members cut into runs of about `weight`, counted as Range counts them: where each run
+    // ends, and what it weighs.
+    struct Run {
+        std::size_t end;
+        std::uint64_t weight;
+    };
+    static std::vector<Run> Runs(const EntityArrays &a, std::uint64_t weight) {
+        std::vector<Run> runs;
+        std::size_t at = 0;
+        std::uint64_t run = 0;
+        ForEachKindInOrder(a, [&](const auto &entities, auto) {
+            for (const auto &entity : entities) {
+                at++;
+                run += DrawingWeight(entity);
+                if (run < weight) continue;
+                runs.push_back({at, run});
+                run = 0;
+            }
+        });
+        if (run > 0) runs.push_back({at, run});
+        return runs;
     }
 
     // The kinds in the order they are drawn, each with the member that draws one. Every entity sets the pen
@@ -206,15 +239,47 @@ std::uint64_t AddParts(std::vector<PreviewPart> &parts, const std::vector<Entity
         });
 }
 
-// Inserts weigh their members, at least one each.
-std::uint64_t AddInsertParts(std::vector<PreviewPart> &parts, const PlacedInserts &inserts) {
-    return AddWeightedParts(
-        parts, inserts.Count(), [&](std::size_t i) { return std::max<std::uint64_t>(1, inserts.Weight(i)); },
-        [&inserts](PreviewSurface &surface, std::size_t begin, std::size_t end) {
-            inserts.ForEach(begin, end, [&](const TclpEntBlockDef &definition, const BlockPlacement &placement) {
-                EntityPainter(surface, &placement).All(definition);
+// Inserts weigh their members, at least one each. An insert of a large definition is cut into runs of its
+// members, each a part (each definition's runs found once, kept in `runs` while the parts are drawn).
+using DefinitionRuns = std::map<const TclpEntBlockDef *, std::vector<EntityPainter::Run>>;
+
+std::uint64_t AddInsertParts(std::vector<PreviewPart> &parts, const PlacedInserts &inserts, DefinitionRuns &runs) {
+    const auto weightOf = [&](std::size_t i) { return std::max<std::uint64_t>(1, inserts.Weight(i)); };
+    std::uint64_t total = 0;
+    std::size_t begin = 0;
+    // The light inserts from `begin` up to `end`, in parts of several inserts.
+    const auto addInserts = [&](std::size_t end) {
+        AddWeightedParts(
+            parts, end - begin, [&](std::size_t i) { return weightOf(begin + i); },
+            [&inserts, first = begin](PreviewSurface &surface, std::size_t from, std::size_t to) {
+                inserts.ForEach(first + from, first + to,
+                                [&](const TclpEntBlockDef &definition, const BlockPlacement &placement) {
+                                    EntityPainter(surface, &placement).All(definition);
+                                });
             });
+    };
+    for (std::size_t i = 0; i < inserts.Count(); i++) {
+        total += weightOf(i);
+        if (weightOf(i) <= kKeptPartWeight) continue;
+        addInserts(i);
+        begin = i + 1;
+        inserts.ForEach(i, i + 1, [&](const TclpEntBlockDef &definition, const BlockPlacement &) {
+            auto [found, made] = runs.try_emplace(&definition);
+            if (made) found->second = EntityPainter::Runs(definition, kPartWeight);
+            std::size_t start = 0;
+            for (const EntityPainter::Run &run : found->second) {
+                parts.push_back({[&inserts, i, start, end = run.end](PreviewSurface &surface) {
+                                     inserts.ForEach(i, i + 1, [&](const TclpEntBlockDef &d, const BlockPlacement &at) {
+                                         EntityPainter(surface, &at).Range(d, start, end);
+                                     });
+                                 },
+                                 run.weight > kKeptPartWeight});
+                start = run.end;
+            }
         });
+    }
+    addInserts(inserts.Count());
+    return total;
 }
 
 // What a part is drawn with away from the surface: a canvas that keeps its operations, and the block
@@ -277,7 +342,8 @@ std::size_t DrawPreview(PreviewSurface &surface, const DrawingStore &store, std:
     std::uint64_t weight = 0;
     EntityPainter::ForEachKindInOrder(store,
                                       [&](const auto &entities, auto draw) { weight += AddParts(parts, entities, draw); });
-    weight += AddInsertParts(parts, inserts);
+    DefinitionRuns runs;
+    weight += AddInsertParts(parts, inserts, runs);
     DrawParts(surface, parts, partsAhead.value_or(PartsAhead((weight + kPartWeight - 1) / kPartWeight)));
 
     SetPreviewPen(surface.canvas, {255, 0, 0}, 1, 2);

@@ -653,7 +653,31 @@ TEST(PreviewBlocks, MemberLinesDrawWhatTheirExactlyPlacedLinesDraw) {
 // side on others and replayed in order, the operations of its kinds drawn in runs of a thousand entities
 // one after another, at sizes where most shapes fall inside a pixel and where they do not.
 TEST(DrawPreview, PartsDrawnSideBySideDrawWhatRunsDrawOneAfterAnother) {
-    const DrawingStore d = test::LargeMixedDrawing();
+    DrawingStore d = test::LargeMixedDrawing();
+    // A definition too large for one part, drawn in runs of its members, one of them a long text alone.
+    TclpEntBlockDef large;
+    large.number = 99;
+    for (int i = 0; i < 6000; ++i) {
+        large.lines.push_back({{0, 1, static_cast<std::uint16_t>(i % 9)}, 0, 0, 3.0 + i % 50, 2});
+        large.arcs.push_back({{0, 1, 3}, 1, 1, 1.0 + i % 40, 0, 2, 0.1 * i, 1, 0});
+    }
+    large.texts.push_back({{0, 1, 2}, 0, 0, 60, 0, 0, 4, 4, 0, 0, "", std::string(2000, 'W')});
+    d.blockDefs.push_back(large);
+    // What runs of it draw, drawn apart: each insert of it as three inserts of definitions of one kind each.
+    DrawingStore reference = d;
+    for (int kind = 0; kind < 3; ++kind) {
+        TclpEntBlockDef part;
+        part.number = 100 + kind;
+        if (kind == 0) part.lines = large.lines;
+        if (kind == 1) part.arcs = large.arcs;
+        if (kind == 2) part.texts = large.texts;
+        reference.blockDefs.push_back(part);
+    }
+    for (const double x : {-30.0, 10.0, 45.0}) {
+        d.inserts.insert(d.inserts.begin() + 7, test::InsertOf(99, x, 5, 0.5, -0.7, x / 10));
+        for (const std::int32_t number : {102, 101, 100})
+            reference.inserts.insert(reference.inserts.begin() + 7, test::InsertOf(number, x, 5, 0.5, -0.7, x / 10));
+    }
     for (const std::int32_t magnified : {1, 8}) {
         SCOPED_TRACE(testing::Message() << "magnified " << magnified);
         const PreviewView view =
@@ -670,10 +694,10 @@ TEST(DrawPreview, PartsDrawnSideBySideDrawWhatRunsDrawOneAfterAnother) {
         const std::size_t markerOps = drawn(empty, 1).size();  // the reference point's marker, last
         std::vector<std::string> runs;
         const auto addRuns = [&](auto kind) {
-            const auto &all = d.*kind;
+            const auto &all = reference.*kind;
             for (std::size_t begin = 0; begin < all.size(); begin += 1000) {
                 DrawingStore run = empty;
-                run.blockDefs = d.blockDefs;
+                run.blockDefs = reference.blockDefs;
                 (run.*kind).assign(all.begin() + begin, all.begin() + std::min(all.size(), begin + 1000));
                 const std::vector<std::string> ops = drawn(run, 1);
                 runs.insert(runs.end(), ops.begin(), ops.end() - markerOps);
