@@ -89,6 +89,28 @@ int RunConvert(Input &input, const ConvertOptions &options, const std::string &o
                                  : ConvertOpened<ScriptDrawing>(input, options, output, outputOptions);
 }
 
+namespace {
+
+// A name as a folder that ignores case sees it: ASCII and full-width Latin letters in lower case, the rest
+// as it is (UTF-8).
+std::string CaseFolded(std::string name) {
+    for (std::size_t i = 0; i < name.size(); ++i) {
+        const auto c = static_cast<unsigned char>(name[i]);
+        if (c >= 'A' && c <= 'Z') name[i] = static_cast<char>(c - 'A' + 'a');
+        // U+FF21..U+FF3A (EF BC A1..BA) become U+FF41..U+FF5A (EF BD 81..9A).
+        if (c == 0xEF && i + 2 < name.size() && static_cast<unsigned char>(name[i + 1]) == 0xBC) {
+            const auto last = static_cast<unsigned char>(name[i + 2]);
+            if (last >= 0xA1 && last <= 0xBA) {
+                name[i + 1] = static_cast<char>(0xBD);
+                name[i + 2] = static_cast<char>(last - 0xA1 + 0x81);
+            }
+        }
+    }
+    return name;
+}
+
+}  // namespace
+
 unsigned DefaultJobs() { return std::clamp(std::thread::hardware_concurrency(), 1u, kMaxJobs); }
 
 int RunConvertMany(const std::vector<std::string> &inputs, std::uint64_t limit, const DrawingFileOptions &fileOptions,
@@ -106,9 +128,11 @@ int RunConvertMany(const std::vector<std::string> &inputs, std::uint64_t limit, 
     const InputFiles inputFiles(inputs);
     for (std::size_t i = 0; i < inputs.size(); ++i) {
         outputs.push_back(Utf8Of(FilePath(output) / FilePath(ScriptNameFor(inputs[i]))));
-        const auto [at, added] = firstWriter.emplace(outputs.back(), i);
+        const auto [at, added] = firstWriter.emplace(CaseFolded(outputs.back()), i);
         if (!added)
-            return Fail(kUsage, inputs[at->second] + " and " + inputs[i] + " would both be written to " + outputs[i]);
+            return Fail(kUsage, inputs[at->second] + " and " + inputs[i] + " would both be written to " + outputs[i] +
+                                    (outputs[at->second] == outputs[i] ? "" : " (names that differ only in case are one "
+                                                                              "file on Windows and on many shared folders)"));
         if (const std::optional<std::string> same = inputFiles.WrittenOverBy(outputs[i]))
             return Fail(kUsage, outputs[i] + ": is the input " + *same + "; not written over");
     }

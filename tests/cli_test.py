@@ -648,6 +648,9 @@ class NoDataLost(InFolder):
             (("convert", same, "-o", self.path("link.vnt")), "is the input"),
             (("convert", same, "-o", self.path("a", "..", "same.jwwin")), "is the input"),
             (("convert", a, b, "-o", self.path("out")), "would both be written to"),
+            (("convert", a, self.put("c/X.jwwin", self.example), "-o", self.path("out")), "differ only in case"),
+            (("convert", self.put("d/\uff58.jwwin", self.example), self.put("e/\uff38.jwwin", self.example), "-o",
+              self.path("out")), "differ only in case"),  # full-width x and X
             (("convert", self.path("out", "s.vnt"), a, "-o", self.path("out")), "is the input"),
             (("convert", a, same, "-o", self.path("one.vnt")), "names a folder"),
             (("preview", same, "-o", self.path("p.png"), "--trace", same), "is the input"),
