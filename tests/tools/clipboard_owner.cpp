@@ -18,25 +18,6 @@
 
 #include <unistd.h>
 
-// Takes the selection and then never reads a request, as a hung program would.
-int OwnSilently() {
-    xcb_connection_t *connection = xcb_connect(nullptr, nullptr);
-    if (xcb_connection_has_error(connection)) return 1;
-    const xcb_screen_t *screen = xcb_setup_roots_iterator(xcb_get_setup(connection)).data;
-    const xcb_window_t window = xcb_generate_id(connection);
-    xcb_create_window(connection, XCB_COPY_FROM_PARENT, window, screen->root, 0, 0, 1, 1, 0,
-                      XCB_WINDOW_CLASS_INPUT_ONLY, XCB_COPY_FROM_PARENT, 0, nullptr);
-    xcb_intern_atom_reply_t *atom =
-        xcb_intern_atom_reply(connection, xcb_intern_atom(connection, 0, 9, "CLIPBOARD"), nullptr);
-    xcb_set_selection_owner(connection, window, atom->atom, XCB_CURRENT_TIME);
-    free(atom);
-    free(xcb_get_input_focus_reply(connection, xcb_get_input_focus(connection), nullptr));  // the request is done
-    std::puts("ready");
-    std::fflush(stdout);
-    for (;;)
-        pause();
-}
-
 xcb_atom_t Intern(xcb_connection_t *connection, const char *name) {
     xcb_intern_atom_reply_t *reply = xcb_intern_atom_reply(
         connection, xcb_intern_atom(connection, 0, static_cast<std::uint16_t>(std::strlen(name)), name), nullptr);
@@ -45,22 +26,38 @@ xcb_atom_t Intern(xcb_connection_t *connection, const char *name) {
     return atom;
 }
 
-// Answers every request for data with an INCR transfer whose pieces never stop coming.
-int OwnWithEndlessTransfers(int pauseMilliseconds) {
+// A connection of its own whose window owns CLIPBOARD, once the server has done it; says "ready". Null when
+// there is no display.
+xcb_connection_t *TakeSelection(xcb_window_t &window) {
     xcb_connection_t *connection = xcb_connect(nullptr, nullptr);
-    if (xcb_connection_has_error(connection)) return 1;
+    if (xcb_connection_has_error(connection)) return nullptr;
     const xcb_screen_t *screen = xcb_setup_roots_iterator(xcb_get_setup(connection)).data;
-    const xcb_window_t window = xcb_generate_id(connection);
+    window = xcb_generate_id(connection);
     xcb_create_window(connection, XCB_COPY_FROM_PARENT, window, screen->root, 0, 0, 1, 1, 0,
                       XCB_WINDOW_CLASS_INPUT_ONLY, XCB_COPY_FROM_PARENT, 0, nullptr);
-    const xcb_atom_t clipboard = Intern(connection, "CLIPBOARD"), targets = Intern(connection, "TARGETS"),
-                     incr = Intern(connection, "INCR");
-    const xcb_atom_t offered[] = {targets, Intern(connection, "DataObject"), Intern(connection, "Jw_win"),
-                                  Intern(connection, "Ole Private Data")};
-    xcb_set_selection_owner(connection, window, clipboard, XCB_CURRENT_TIME);
-    free(xcb_get_input_focus_reply(connection, xcb_get_input_focus(connection), nullptr));
+    xcb_set_selection_owner(connection, window, Intern(connection, "CLIPBOARD"), XCB_CURRENT_TIME);
+    free(xcb_get_input_focus_reply(connection, xcb_get_input_focus(connection), nullptr));  // the request is done
     std::puts("ready");
     std::fflush(stdout);
+    return connection;
+}
+
+// Takes the selection and then never reads a request, as a hung program would.
+int OwnSilently() {
+    xcb_window_t window;
+    if (!TakeSelection(window)) return 1;
+    for (;;)
+        pause();
+}
+
+// Answers every request for data with an INCR transfer whose pieces never stop coming.
+int OwnWithEndlessTransfers(int pauseMilliseconds) {
+    xcb_window_t window;
+    xcb_connection_t *connection = TakeSelection(window);
+    if (!connection) return 1;
+    const xcb_atom_t targets = Intern(connection, "TARGETS"), incr = Intern(connection, "INCR");
+    const xcb_atom_t offered[] = {targets, Intern(connection, "DataObject"), Intern(connection, "Jw_win"),
+                                  Intern(connection, "Ole Private Data")};
     static const std::vector<std::uint8_t> piece(64 * 1024, 0x55);
     xcb_atom_t pieceType = XCB_NONE;
     while (xcb_generic_event_t *event = xcb_wait_for_event(connection)) {
