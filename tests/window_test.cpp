@@ -5,6 +5,10 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QFontInfo>
+#include <QMimeData>
+#include <QUrl>
+#include <QDropEvent>
+#include <QDragEnterEvent>
 #include <QSettings>
 #include <QStandardPaths>
 #include <filesystem>
@@ -155,6 +159,24 @@ TEST_F(Window, CtrlOOpensASavedDrawing) {
     EXPECT_EQ(messages[0], kFileNotFoundMessage + folder + "no-such.jww");
     EXPECT_FALSE(window.findChild<QLabel *>("Image1")->pixmap().isNull());
     EXPECT_FALSE(window.Form().Store().lines.empty());
+}
+
+// A file dropped on the script pane opens the drawing, as on the preview; its address is never pasted.
+TEST_F(Window, AFileDroppedOnTheScriptPaneOpensTheDrawing) {
+    std::vector<std::string> messages;
+    window.SetMessageDisplay([&](const std::string &message) { messages.push_back(message); });
+    auto *pane = window.findChild<QPlainTextEdit *>("RichEdit1");
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(QString::fromUtf8(KORVEL_EXAMPLES_DIR "/plan.jwwin"))});
+    const QPoint middle = pane->viewport()->rect().center();
+    QDragEnterEvent enter(middle, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(pane->viewport(), &enter);
+    EXPECT_TRUE(enter.isAccepted());
+    QDropEvent drop(middle, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(pane->viewport(), &drop);
+    EXPECT_FALSE(pane->toPlainText().contains("file:"));
+    EXPECT_FALSE(window.Form().Store().lines.empty());
+    EXPECT_TRUE(messages.empty());
 }
 
 // Automatic import: off at first, switched from the context menu, remembered by the next window; the

@@ -3,6 +3,8 @@
 #include <QAction>
 #include <QClipboard>
 #include <QCloseEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QFileDialog>
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -79,6 +81,28 @@ void ScriptPane::keyPressEvent(QKeyEvent *event) {
 void ScriptPane::insertFromMimeData(const QMimeData *source) {
     if (!source || !source->hasText()) return;
     insertPlainText(source->text().left(std::max(RoomLeft(), 0)));
+}
+
+// Files and addresses are never text for the script: one local file opens, anything else with addresses
+// is refused.
+void ScriptPane::dragEnterEvent(QDragEnterEvent *event) {
+    if (!event->mimeData()->hasUrls()) return QPlainTextEdit::dragEnterEvent(event);
+    if (DroppedFile(event->mimeData()).isEmpty()) event->ignore();
+    else event->acceptProposedAction();
+}
+
+void ScriptPane::dragMoveEvent(QDragMoveEvent *event) {
+    if (!event->mimeData()->hasUrls()) return QPlainTextEdit::dragMoveEvent(event);
+    if (DroppedFile(event->mimeData()).isEmpty()) event->ignore();
+    else event->acceptProposedAction();
+}
+
+void ScriptPane::dropEvent(QDropEvent *event) {
+    if (!event->mimeData()->hasUrls()) return QPlainTextEdit::dropEvent(event);
+    const QString path = DroppedFile(event->mimeData());
+    if (path.isEmpty() || !openDropped) return event->ignore();
+    event->acceptProposedAction();
+    openDropped(path);
 }
 
 MainWindow::MainWindow(std::string programFolder)
@@ -199,7 +223,10 @@ QWidget *MainWindow::CreateControl(const ControlPlace &place) {
             scratchList = new QListWidget(this);
             scratchList->hide();
             return scratchList;
-        case ControlKind::Pane: return pane = new ScriptPane(this);
+        case ControlKind::Pane:
+            pane = new ScriptPane(this);
+            pane->SetFileDrop([this](const QString &path) { OpenDroppedFile(path); });
+            return pane;
         case ControlKind::Label: return note = new QLabel(caption, this);
     }
     return nullptr;
@@ -230,6 +257,10 @@ void MainWindow::dropEvent(QDropEvent *event) {
     const QString path = DroppedFile(event->mimeData());
     if (path.isEmpty()) return;
     event->acceptProposedAction();
+    OpenDroppedFile(path);
+}
+
+void MainWindow::OpenDroppedFile(const QString &path) {
     Handle([this, &path] { form.ImportDroppedFile(path.toStdString()); });
 }
 

@@ -28,13 +28,21 @@ QIcon KorvelIcon();
 class ScriptPane final : public QPlainTextEdit {
 public:
     explicit ScriptPane(QWidget *parent);
+    // Where a file dropped on the pane goes: it is opened as a drawing, as on the preview, never pasted as
+    // its address (which the copy button would then hand to Vantra).
+    void SetFileDrop(std::function<void(const QString &)> open) { openDropped = std::move(open); }
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;
     void insertFromMimeData(const QMimeData *source) override;
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dragMoveEvent(QDragMoveEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
 
 private:
     int RoomLeft() const;
+
+    std::function<void(const QString &)> openDropped;
 };
 
 class MainWindow final : public QWidget, public FormControls {
@@ -77,6 +85,7 @@ protected:
     void dropEvent(QDropEvent *event) override;
 
 private:
+    void OpenDroppedFile(const QString &path);
     void BuildControls();
     // The context menu's switches of automatic import and conversion, as the last run left them; returns
     // the import's (the conversion's is `autoConvert`).
