@@ -33,7 +33,7 @@ void TForm1::FormShow(const std::string &folder) {
     scriptPath = programFolder + kScriptFileName;
     FillPenColorTable(pens);
     controls.ShowScriptLocation(scriptPath);
-    if (!FolderIsWritable(programFolder)) controls.ShowMessage("作業用のフォルダに書き込めません: " + programFolder);
+    if (!FolderIsWritable(programFolder)) controls.ShowMessage("作業用のフォルダに書き込めません: " + programFolder, MessageKind::Error);
 }
 
 std::string TForm1::ScratchPath(int index) const { return korvel::ScratchPath(programFolder, index); }
@@ -49,7 +49,8 @@ void TForm1::Button2Click() {
     if (loaded != Loaded::Whole) {
         controls.ShowMessage(loaded == Loaded::Nothing   ? kNothingToConvertMessage
                              : loaded == Loaded::Partial ? kPartialConvertMessage
-                                                         : kStaleConvertMessage);
+                                                         : kStaleConvertMessage,
+                             loaded == Loaded::Nothing ? MessageKind::Information : MessageKind::Warning);
         return;
     }
     for (int button = 1; button <= 4; ++button)
@@ -59,7 +60,7 @@ void TForm1::Button2Click() {
         LoadScriptIntoPane();
     } else {
         // A partial script is not shown as if it were the result.
-        controls.ShowMessage(kScriptWriteMessage + scriptPath);
+        controls.ShowMessage(kScriptWriteMessage + scriptPath, MessageKind::Error);
     }
     for (int button = 1; button <= 4; ++button)
         controls.SetButtonEnabled(button, true);
@@ -95,9 +96,9 @@ void RunGuarded(FormControls &controls, const std::function<void()> &handler) {
     try {
         handler();
     } catch (const std::bad_alloc &) {
-        controls.ShowMessage("メモリが不足しています");
+        controls.ShowMessage("メモリが不足しています", MessageKind::Error);
     } catch (const std::exception &error) {
-        controls.ShowMessage(error.what());
+        controls.ShowMessage(error.what(), MessageKind::Error);
     }
 }
 

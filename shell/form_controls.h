@@ -9,6 +9,8 @@
 
 namespace korvel {
 
+enum class MessageKind { Information, Warning, Error };
+
 // Buttons and check boxes are numbered as the window names them: Button1..Button4, CheckBox1..CheckBox4.
 class FormControls : public ScratchList {
 public:
@@ -38,8 +40,9 @@ public:
     virtual void ShowScriptLocation(const std::string &path) = 0;
 
     virtual void SetBusyCursor(bool busy) = 0;
-    // The application's error display.
-    virtual void ShowMessage(const std::string &message) = 0;
+    // The application's message box, with the icon the message's kind calls for: an error's only for what
+    // failed.
+    virtual void ShowMessage(const std::string &message, MessageKind kind) = 0;
     virtual void CloseWindow() = 0;
 };
 

@@ -30,9 +30,9 @@ private:
 
 void TForm1::Button1Click() {
     try {
-        if (!Import()) controls.ShowMessage(kNoJwDrawingMessage);
+        if (!Import()) controls.ShowMessage(kNoJwDrawingMessage, MessageKind::Information);
     } catch (const ClipboardOpenError &error) {
-        controls.ShowMessage(error.what());
+        controls.ShowMessage(error.what(), MessageKind::Error);
     }
 }
 
@@ -61,15 +61,15 @@ bool TForm1::Import() {
 
 void TForm1::SayHowItWasRead(bool checked, const std::string &rejected) {
     if (checked) {
-        if (loaded == Loaded::Partial) controls.ShowMessage(kPartialReadMessage);
+        if (loaded == Loaded::Partial) controls.ShowMessage(kPartialReadMessage, MessageKind::Warning);
         return;
     }
     if (loaded == Loaded::Nothing) {
-        controls.ShowMessage(rejected);
+        controls.ShowMessage(rejected, MessageKind::Error);
         return;
     }
     loaded = Loaded::Stale;
-    controls.ShowMessage(rejected + "。" + kEarlierDrawingKeptMessage);
+    controls.ShowMessage(rejected + "。" + kEarlierDrawingKeptMessage, MessageKind::Error);
 }
 
 bool TForm1::PreviewStream(const std::string &path) {
@@ -92,7 +92,7 @@ void TForm1::ShowPreview(const std::function<bool()> &read) {
 void TForm1::ImportDroppedFile(const std::string &path) {
     std::error_code ec;
     if (!std::filesystem::exists(FilePath(path), ec)) {
-        controls.ShowMessage(kFileNotFoundMessage + path);
+        controls.ShowMessage(kFileNotFoundMessage + path, MessageKind::Error);
         return;
     }
     bool previewed = false;

@@ -80,6 +80,7 @@ private:
 class FakeControls final : public FormControls {
 public:
     std::vector<std::string> log;  // buttons, cursor, pane actions and messages in the order they came
+    std::vector<MessageKind> kinds;  // the messages' kinds, in order
     std::array<bool, 4> checked{};
     std::string text;
     std::vector<std::string> scratch;
@@ -113,7 +114,10 @@ public:
     void PreviewImageDrawn() override { log.push_back("drawn"); }
     void ShowScriptLocation(const std::string &path) override { scriptLocation = path; }
     void SetBusyCursor(bool busy) override { log.push_back(busy ? "busy" : "idle"); }
-    void ShowMessage(const std::string &message) override { log.push_back("message " + message); }
+    void ShowMessage(const std::string &message, MessageKind kind) override {
+        log.push_back("message " + message);
+        kinds.push_back(kind);
+    }
     void CloseWindow() override { log.push_back("close"); }
 };
 
@@ -428,14 +432,21 @@ TEST_F(Shell, TheWindowSaysWhatHappenedAndKeepsTheLastGoodScript) {
     const std::string message = "message ";
     EXPECT_EQ(controls.scriptLocation, form.ScriptPath());
 
+    // Each with the icon it calls for: an error's only for what failed.
     form.Button2Click();  // nothing loaded yet
     EXPECT_EQ(controls.log, (std::vector<std::string>{message + kNothingToConvertMessage}));
+    EXPECT_EQ(controls.kinds.back(), MessageKind::Information);
     EXPECT_FALSE(fs::exists(form.ScriptPath()));
+    clipboard.formats = {{"CF_TEXT", Bytes{'x', 0}}};
+    form.Button1Click();
+    EXPECT_EQ(controls.log.back(), message + kNoJwDrawingMessage);
+    EXPECT_EQ(controls.kinds.back(), MessageKind::Information);
 
     controls.log.clear();
     PutCopy(Bytes(300, 0));  // rejected by the header check, nothing loaded before
     form.Button1Click();
     EXPECT_EQ(controls.log.back(), message + kRejectedCopyMessage);
+    EXPECT_EQ(controls.kinds.back(), MessageKind::Error);
 
     PutCopy(sample);
     form.Button1Click();
@@ -447,13 +458,14 @@ TEST_F(Shell, TheWindowSaysWhatHappenedAndKeepsTheLastGoodScript) {
         const char *name;
         Bytes copy;
         std::string importSays, convertSays;  // the last message of each; empty: none
+        MessageKind importKind = MessageKind::Error, convertKind = MessageKind::Warning;
     };
     Bytes cut = sample;
     cut.resize(200);
     const Case cases[] = {
         {"rejected after a drawing", Bytes(300, 0), message + kRejectedCopyMessage + "。" + kEarlierDrawingKeptMessage,
          message + kStaleConvertMessage},
-        {"read part-way", cut, message + kPartialReadMessage, message + kPartialConvertMessage},
+        {"read part-way", cut, message + kPartialReadMessage, message + kPartialConvertMessage, MessageKind::Warning},
         {"a good copy again", sample, "", ""},
     };
     for (const Case &c : cases) {
@@ -463,12 +475,18 @@ TEST_F(Shell, TheWindowSaysWhatHappenedAndKeepsTheLastGoodScript) {
         form.Button1Click();
         const bool said = !controls.log.empty() && controls.log.back().starts_with(message);
         EXPECT_EQ(said ? controls.log.back() : "", c.importSays) << c.name;
+        if (said) {
+            EXPECT_EQ(controls.kinds.back(), c.importKind) << c.name;
+        }
         // The pane is cleared whenever the store changes; TEMP.VNT is left alone.
         EXPECT_EQ(controls.text.empty(), c.copy != Bytes(300, 0)) << c.name;
         EXPECT_EQ(test::ReadFileText(form.ScriptPath()), script) << c.name;
         controls.log.clear();
         form.Button2Click();
         EXPECT_EQ(controls.log.front().starts_with(message) ? controls.log.front() : "", c.convertSays) << c.name;
+        if (!c.convertSays.empty()) {
+            EXPECT_EQ(controls.kinds.back(), c.convertKind) << c.name;
+        }
         EXPECT_EQ(test::ReadFileText(form.ScriptPath()), script) << c.name;
     }
 }

@@ -315,10 +315,15 @@ void MainWindow::SetBusyCursor(bool busy) {
     else QGuiApplication::restoreOverrideCursor();
 }
 
-void MainWindow::ShowMessage(const std::string &message) {
+void MainWindow::ShowMessage(const std::string &message, MessageKind kind) {
     if (closeAsked) return;  // the user is leaving: what the stopped transfer says no longer matters
-    if (messageDisplay) messageDisplay(message);
-    else QMessageBox::critical(this, QStringLiteral("Korvel"), QString::fromStdString(message));
+    if (messageDisplay) return messageDisplay(message);
+    const QString title = QStringLiteral("Korvel"), text = QString::fromStdString(message);
+    switch (kind) {
+        case MessageKind::Information: QMessageBox::information(this, title, text); break;
+        case MessageKind::Warning: QMessageBox::warning(this, title, text); break;
+        case MessageKind::Error: QMessageBox::critical(this, title, text); break;
+    }
 }
 
 void MainWindow::CloseWindow() { close(); }

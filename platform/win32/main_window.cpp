@@ -466,9 +466,12 @@ void MainWindow::AddTips() {
 
 void MainWindow::SetBusyCursor(bool busy) { SetCursor(LoadCursorW(nullptr, busy ? IDC_WAIT : IDC_ARROW)); }
 
-void MainWindow::ShowMessage(const std::string &message) {
-    if (messageDisplay) messageDisplay(message);
-    else MessageBoxW(window, WideOf(message).c_str(), WideOf(kApplicationTitle).c_str(), MB_OK | MB_ICONERROR);
+void MainWindow::ShowMessage(const std::string &message, MessageKind kind) {
+    if (messageDisplay) return messageDisplay(message);
+    const UINT icon = kind == MessageKind::Information ? MB_ICONINFORMATION
+                      : kind == MessageKind::Warning   ? MB_ICONWARNING
+                                                       : MB_ICONERROR;
+    MessageBoxW(window, WideOf(message).c_str(), WideOf(kApplicationTitle).c_str(), MB_OK | icon);
 }
 
 void MainWindow::CloseWindow() { PostMessageW(window, WM_CLOSE, 0, 0); }

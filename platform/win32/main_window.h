@@ -57,7 +57,7 @@ public:
     void PreviewImageDrawn() override;
     void ShowScriptLocation(const std::string &path) override;
     void SetBusyCursor(bool busy) override;
-    void ShowMessage(const std::string &message) override;
+    void ShowMessage(const std::string &message, MessageKind kind) override;
     void CloseWindow() override;
 
 private:
