@@ -2,12 +2,21 @@
 #pragma once
 
 #include <array>
+#include <string>
 
 namespace korvel {
 
 inline constexpr const char *kWindowCaption =
     "Korvel Ver.1.02　Jw_cadクリップボードからVantra用スクリプトへの変換ツール";
 inline constexpr const char *kApplicationTitle = "Korvel";
+
+// The title once a drawing is shown: the caption, then what is shown.
+inline std::string WindowTitleFor(const std::string &shown) {
+    return shown.empty() ? kWindowCaption : std::string(kWindowCaption) + " — " + shown;
+}
+
+// A copy taken from the clipboard, as the title names it: "クリップボード 10:32".
+inline constexpr const char *kClipboardDocumentName = "クリップボード";
 inline constexpr const char *kWindowFontFace = "ＭＳ Ｐゴシック";
 inline constexpr int kWindowFontPixels = 12;
 inline constexpr int kClientWidth = 664;

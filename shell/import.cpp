@@ -1,4 +1,5 @@
 // The import: Jw_cad's three clipboard formats dumped beside the program, "Jw_win" read and previewed.
+#include <ctime>
 #include <filesystem>
 #include <vector>
 
@@ -8,6 +9,7 @@
 #include "reader/jww_file.h"
 #include "shell/capture.h"
 #include "shell/form.h"
+#include "shell/form_layout.h"
 #include "shell/messages.h"
 
 namespace korvel {
@@ -25,6 +27,14 @@ public:
 private:
     FormControls &controls;
 };
+
+// The local time as hours and minutes, "10:32".
+std::string ClockNow() {
+    const std::time_t now = std::time(nullptr);
+    char clock[8] = "--:--";
+    if (const std::tm *local = std::localtime(&now)) std::strftime(clock, sizeof clock, "%H:%M", local);
+    return clock;
+}
 
 }  // namespace
 
@@ -55,6 +65,7 @@ bool TForm1::Import() {
         const std::string streamPath = ScratchPath(1);
         read = std::filesystem::exists(FilePath(streamPath)) && PreviewStream(streamPath);
     }
+    if (read) controls.ShowDocumentName(std::string(kClipboardDocumentName) + " " + ClockNow());
     SayHowItWasRead(read, kRejectedCopyMessage);
     return true;
 }
@@ -108,6 +119,7 @@ void TForm1::ImportDroppedFile(const std::string &path) {
             if (previewed) ShowPreview([&] { return ReadClipBytes(*bytes, store); });
         }
     }
+    if (previewed) controls.ShowDocumentName(Utf8Of(FilePath(path).filename()));
     // Unlike the clipboard import, a file the user chose deserves an answer when it is not a drawing.
     SayHowItWasRead(previewed, kNotADrawingFileMessage + path);
 }

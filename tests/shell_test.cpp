@@ -17,6 +17,7 @@
 #include "script/convert.h"
 #include "shell/folder_clipboard.h"
 #include "shell/form.h"
+#include "shell/form_layout.h"
 #include "shell/messages.h"
 #include "shell/program_folder.h"
 #include "support/realdata.h"
@@ -81,6 +82,7 @@ class FakeControls final : public FormControls {
 public:
     std::vector<std::string> log;  // buttons, cursor, pane actions and messages in the order they came
     std::vector<MessageKind> kinds;  // the messages' kinds, in order
+    std::string documentName;        // what the title says is shown
     std::array<bool, 4> checked{};
     std::string text;
     std::vector<std::string> scratch;
@@ -114,6 +116,7 @@ public:
     void PreviewImageDrawn() override { log.push_back("drawn"); }
     void ShowScriptLocation(const std::string &path) override { scriptLocation = path; }
     void SetBusyCursor(bool busy) override { log.push_back(busy ? "busy" : "idle"); }
+    void ShowDocumentName(const std::string &name) override { documentName = name; }
     void ShowMessage(const std::string &message, MessageKind kind) override {
         log.push_back("message " + message);
         kinds.push_back(kind);
@@ -532,6 +535,7 @@ TEST_F(Shell, ADroppedFileIsPreviewedOrReportedWhenItIsNoDrawing) {
     form.ImportDroppedFile((folder / "copy.jwwin").string());
     EXPECT_EQ(Trace(controls.image.ops), ExpectedPreview(sample));
     EXPECT_EQ(controls.log, (std::vector<std::string>{"busy", "drawn", "idle"}));
+    EXPECT_EQ(controls.documentName, "copy.jwwin");  // the title names what is shown
 
     controls.log.clear();
     const std::string notes = (folder / "notes.txt").string();
@@ -541,6 +545,12 @@ TEST_F(Shell, ADroppedFileIsPreviewedOrReportedWhenItIsNoDrawing) {
                                                       std::string("message ") + kNotADrawingFileMessage + notes + "。" +
                                                           kEarlierDrawingKeptMessage}));
     EXPECT_EQ(controls.newImages, 1);
+    EXPECT_EQ(controls.documentName, "copy.jwwin");  // still shown
+
+    PutCopy(sample);
+    form.Button1Click();
+    EXPECT_TRUE(controls.documentName.starts_with(std::string(kClipboardDocumentName) + " ")) << controls.documentName;
+    EXPECT_EQ(controls.documentName.size(), std::string(kClipboardDocumentName).size() + 6);  // " HH:MM"
 
     controls.log.clear();
     const std::string missing = (folder / "missing.jww").string();

@@ -159,6 +159,7 @@ TEST_F(Window, CtrlOOpensASavedDrawing) {
     EXPECT_EQ(messages[0], kFileNotFoundMessage + folder + "no-such.jww");
     EXPECT_FALSE(window.findChild<QLabel *>("Image1")->pixmap().isNull());
     EXPECT_FALSE(window.Form().Store().lines.empty());
+    EXPECT_EQ(window.windowTitle().toStdString(), std::string(kWindowCaption) + " — plan.jwwin");
 }
 
 // A file dropped on the script pane opens the drawing, as on the preview; its address is never pasted.

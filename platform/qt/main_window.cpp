@@ -310,6 +310,10 @@ void MainWindow::ShowScriptLocation(const std::string &path) {
     findChild<QPushButton *>("Button2")->setToolTip(tip);
 }
 
+void MainWindow::ShowDocumentName(const std::string &name) {
+    setWindowTitle(QString::fromStdString(WindowTitleFor(name)));
+}
+
 void MainWindow::SetBusyCursor(bool busy) {
     if (busy) QGuiApplication::setOverrideCursor(Qt::WaitCursor);
     else QGuiApplication::restoreOverrideCursor();

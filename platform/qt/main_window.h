@@ -74,6 +74,7 @@ public:
     std::int32_t PreviewImageHeight() const override;
     void PreviewImageDrawn() override;
     void ShowScriptLocation(const std::string &path) override;
+    void ShowDocumentName(const std::string &name) override;
     void SetBusyCursor(bool busy) override;
     void ShowMessage(const std::string &message, MessageKind kind) override;
     void CloseWindow() override;

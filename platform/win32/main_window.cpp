@@ -464,6 +464,10 @@ void MainWindow::AddTips() {
     }
 }
 
+void MainWindow::ShowDocumentName(const std::string &name) {
+    SetWindowTextW(window, WideOf(WindowTitleFor(name)).c_str());
+}
+
 void MainWindow::SetBusyCursor(bool busy) { SetCursor(LoadCursorW(nullptr, busy ? IDC_WAIT : IDC_ARROW)); }
 
 void MainWindow::ShowMessage(const std::string &message, MessageKind kind) {

@@ -58,6 +58,7 @@ public:
     void ShowScriptLocation(const std::string &path) override;
     void SetBusyCursor(bool busy) override;
     void ShowMessage(const std::string &message, MessageKind kind) override;
+    void ShowDocumentName(const std::string &name) override;
     void CloseWindow() override;
 
 private:
