@@ -7,9 +7,12 @@
 #include <QElapsedTimer>
 #include <QImage>
 #include <QProcess>
+#include <QProcessEnvironment>
+#include <QThread>
 #include <QTimer>
 #include <QSettings>
 #include <QStandardPaths>
+#include <csignal>
 #include <filesystem>
 #include <fstream>
 
@@ -263,6 +266,36 @@ TEST_F(WindowEndToEnd, LargeCopiesArriveWholeAndRefusedFormatsAnswerAtOnce) {
     timer.start();
     EXPECT_FALSE(source.ReadBlock(source.Register("KORVEL_NOT_OFFERED"), [](std::span<const std::uint8_t>) {}));
     EXPECT_LT(timer.elapsed(), 1000);
+}
+
+// The program ended by a signal (kill, a logout's hangup) leaves no scratch files behind, as its close button
+// does not: here its automatic import has just dumped a copy.
+TEST_F(WindowEndToEnd, ATerminatingSignalRemovesTheScratchFiles) {
+    const fs::path program = work / "korvel";
+    fs::copy_file(Env("KORVEL_WINDOW"), program);
+    fs::create_directories(work / "config" / "Korvel");
+    std::ofstream(work / "config" / "Korvel" / "Korvel.conf") << "[General]\nautoImport=true\n";
+    for (const int signal : {SIGTERM, SIGHUP}) {
+        SCOPED_TRACE(signal);
+        QProcess korvel;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("XDG_CONFIG_HOME", QString::fromStdString((work / "config").string()));
+        korvel.setProcessEnvironment(environment);
+        korvel.start(QString::fromStdString(program.string()), {});
+        ASSERT_TRUE(korvel.waitForStarted(10000));
+        QThread::msleep(1500);  // the window is up and watching the clipboard
+        const QString example = QString::fromUtf8(KORVEL_EXAMPLES_DIR "/plan.jwwin");
+        ClipboardOwner owner({"DataObject=" + example, "Jw_win=" + example, "Ole Private Data=" + example});
+        ASSERT_TRUE(owner.ready);
+        for (int waited = 0; !fs::exists(work / "prev.2") && waited < 100; ++waited)
+            QThread::msleep(50);
+        ASSERT_TRUE(fs::exists(work / "prev.1"));
+        ::kill(static_cast<pid_t>(korvel.processId()), signal);
+        ASSERT_TRUE(korvel.waitForFinished(10000));
+        EXPECT_EQ(korvel.exitStatus(), QProcess::NormalExit);
+        for (int i = 0; i < 3; ++i)
+            EXPECT_FALSE(fs::exists(work / ("prev." + std::to_string(i)))) << i;
+    }
 }
 
 // An INCR transfer that never ends stops at the size limit; one that trickles, at the whole-transfer deadline;

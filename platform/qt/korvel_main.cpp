@@ -1,10 +1,16 @@
 // korvel: the Linux program, one window that imports Jw_cad's clipboard and converts it for Vantra.
 #include <QApplication>
+#include <QSessionManager>
+#include <QSocketNotifier>
 #include <QStandardPaths>
+#include <unistd.h>
+
+#include <csignal>
 #include <cstdio>
 #include <cstring>
 
 #include "platform/qt/main_window.h"
+#include "reader/output_file.h"
 #include "shell/program_folder.h"
 
 namespace {
@@ -18,6 +24,30 @@ constexpr const char *kUsage =
     "drawing.\n"
     "The scratch files and TEMP.VNT go to the program's folder, or to ~/.local/share/korvel when the\n"
     "program is installed or that folder cannot be written.\n";
+
+// A terminating signal closes the window as its close button does (the scratch files go with it), from the
+// event loop: the handler only writes a byte that the loop reads.
+int terminationPipe[2] = {-1, -1};
+
+extern "C" void RequestClose(int) {
+    const char byte = 1;
+    [[maybe_unused]] const ssize_t written = write(terminationPipe[1], &byte, 1);
+}
+
+void CloseOnTerminatingSignals(korvel::MainWindow &window) {
+    // Installed after the output writer's own handlers, which would otherwise replace these at the first
+    // write; a write under way when the signal comes finishes before the window closes.
+    korvel::RemoveTemporariesOnSignals();
+    if (pipe(terminationPipe) != 0) return;
+    auto *notifier = new QSocketNotifier(terminationPipe[0], QSocketNotifier::Read, &window);
+    QObject::connect(notifier, &QSocketNotifier::activated, &window, [&window] {
+        char byte;
+        [[maybe_unused]] const ssize_t read = ::read(terminationPipe[0], &byte, 1);
+        window.close();
+    });
+    for (const int signal : {SIGTERM, SIGHUP, SIGINT, SIGQUIT})
+        if (std::signal(signal, RequestClose) == SIG_IGN) std::signal(signal, SIG_IGN);  // as under nohup
+}
 
 }  // namespace
 
@@ -43,6 +73,10 @@ int main(int argc, char **argv) {
         korvel::ChooseProgramFolder(QCoreApplication::applicationFilePath().toStdString(),
                                     dataHome.isEmpty() ? std::string() : (dataHome + "/korvel").toStdString());
     korvel::MainWindow window(folder);
+    CloseOnTerminatingSignals(window);
+    // Logging out ends the program without closing its window: the scratch files go first.
+    QObject::connect(&app, &QGuiApplication::commitDataRequest, &window, [&window] { window.Form().FormClose(); });
+    QObject::connect(&app, &QCoreApplication::aboutToQuit, &window, [&window] { window.Form().FormClose(); });
     window.show();
     if (argc == 2) window.Form().ImportDroppedFile(argv[1]);
     return app.exec();
