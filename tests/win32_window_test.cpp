@@ -300,6 +300,11 @@ TEST(KorvelExe, LayoutImportConvertCopyAndClose) {
     EXPECT_EQ(paneText.substr(0, 7), L"#VAR\r\n\x3000");
     EXPECT_EQ(ClipboardText(), paneText);
 
+    // The session ending (logout, shutdown) takes the scratch files too: Windows ends the program after it.
+    Send(window, WM_ENDSESSION, TRUE);
+    for (int i = 0; i < 3; ++i)
+        EXPECT_FALSE(fs::exists(work / ("prev." + std::to_string(i)))) << "after the session's end, prev." << i;
+
     // Close: the program ends and takes its scratch files with it.
     Send(control("Button4"), BM_CLICK);
     ASSERT_EQ(WaitForSingleObject(process.hProcess, 20000), WAIT_OBJECT_0);

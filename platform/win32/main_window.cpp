@@ -252,6 +252,11 @@ LRESULT MainWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
             return 0;
         }
         case WM_CLOSE: DestroyWindow(window); return 0;
+        case WM_ENDSESSION:
+            // The session ends (logout, shutdown): Windows ends the program once this returns, without
+            // destroying the window, so the scratch files go now.
+            if (wParam) RunGuarded(*this, [this] { form.FormClose(); });
+            return 0;
         case WM_DESTROY:
             RemoveClipboardFormatListener(window);
             RunGuarded(*this, [this] { form.FormClose(); });
