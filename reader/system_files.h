@@ -24,6 +24,10 @@ std::optional<std::uint64_t> FileSizeOf(std::FILE *file);
 std::optional<std::uint64_t> FilePosition(std::FILE *file);
 bool SeekFile(std::FILE *file, std::uint64_t position);
 
+// Whether users other than the owner may create files in a folder (POSIX's world-writable bit; Windows
+// folders are shared through their access lists, and none is taken for shared here).
+bool OthersMayWrite(const std::filesystem::path &folder);
+
 // Whether a stream is an interactive terminal.
 bool IsTerminal(std::FILE *stream);
 // Creates a new file that did not exist, readable and writable by its owner only, for writing bytes;

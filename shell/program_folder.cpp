@@ -1,5 +1,6 @@
 #include "shell/program_folder.h"
 #include "reader/file_path.h"
+#include "reader/system_files.h"
 
 #include <chrono>
 #include <filesystem>
@@ -39,9 +40,18 @@ bool IsSystemFolder(const std::string &folder) {
     return false;
 }
 
+bool IsInstallFolder(const std::string &folder) {
+    if (IsSystemFolder(folder)) return true;
+    // A prefix's bin/ (cmake --install --prefix ~/.local puts the program in ~/.local/bin/), or a folder
+    // others may write in (shared): neither is the program's own folder.
+    const fs::path path = FilePath(folder);
+    if ((path.has_filename() ? path.filename() : path.parent_path().filename()) == "bin") return true;
+    return OthersMayWrite(path);
+}
+
 std::string ChooseProgramFolder(const std::string &executablePath, const std::string &userDataFolder) {
     const std::string executableFolder = ExecutableFolder(executablePath);
-    const bool installed = IsSystemFolder(executableFolder) || !FolderIsWritable(executableFolder);
+    const bool installed = IsInstallFolder(executableFolder) || !FolderIsWritable(executableFolder);
     if (userDataFolder.empty() || !installed) return executableFolder;
     std::error_code ignored;
     fs::create_directories(FilePath(userDataFolder), ignored);

@@ -17,8 +17,11 @@ bool FolderIsWritable(const std::string &folder);
 // Whether a folder belongs to the system's installed programs (/usr, /opt and the like), where a program
 // must leave no files of its own even when it could (run as root): a package removal would leave them.
 bool IsSystemFolder(const std::string &folder);
+// The same, or any folder a program is installed in: a prefix's bin/ (~/.local/bin/, say), or a folder
+// others may write in.
+bool IsInstallFolder(const std::string &folder);
 
-// The executable's folder when it can be written and is not a system folder; otherwise (an installed
+// The executable's folder when it can be written and is not an install folder; otherwise (an installed
 // program) `userDataFolder`, created if need be. Ends with a separator.
 std::string ChooseProgramFolder(const std::string &executablePath, const std::string &userDataFolder);
 

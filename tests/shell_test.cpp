@@ -596,11 +596,21 @@ TEST_F(Shell, TheProgramFolderFallsBackToTheUserDataFolder) {
               (folder / "data" / "korvel").string() + separator);
     EXPECT_TRUE(FolderIsWritable((folder / "data" / "korvel").string()));
     // An installed program keeps its files in the user's folder even where it could write (as root).
-    for (const char *installed : {"/usr/bin/korvel", "/usr/local/bin/korvel", "/opt/korvel/bin/korvel"})
+    // So does one installed under a user's prefix (~/.local/bin), or in a folder others may write in.
+    fs::create_directories(folder / "prefix" / "bin");
+    std::vector<std::string> installs = {"/usr/bin/korvel", "/usr/local/bin/korvel", "/opt/korvel/bin/korvel",
+                                         (folder / "prefix" / "bin" / "korvel").string()};
+#ifndef _WIN32
+    fs::create_directories(folder / "shared");
+    fs::permissions(folder / "shared", fs::perms::all);
+    installs.push_back((folder / "shared" / "korvel").string());
+#endif
+    for (const std::string &installed : installs)
         EXPECT_EQ(ChooseProgramFolder(installed, (folder / "data" / "korvel").string()),
                   (folder / "data" / "korvel").string() + separator)
             << installed;
     EXPECT_FALSE(IsSystemFolder("/home/user/usr/"));
+    EXPECT_FALSE(IsInstallFolder((folder / "prefix").string()));
 }
 
 TEST(RealCaptures, ImportThroughAFolderClipboardDumpsTheCaptureUnchanged) {

@@ -35,6 +35,11 @@ bool SeekFile(std::FILE *file, std::uint64_t position) {
            fseeko(file, static_cast<off_t>(position), SEEK_SET) == 0;
 }
 
+bool OthersMayWrite(const std::filesystem::path &folder) {
+    struct stat info;
+    return stat(folder.c_str(), &info) == 0 && (info.st_mode & S_IWOTH) != 0;
+}
+
 std::optional<FileIdentity> IdentityOf(const std::filesystem::path &path) {
     struct stat info;
     if (stat(path.c_str(), &info) != 0) return std::nullopt;

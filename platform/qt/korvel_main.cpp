@@ -23,7 +23,8 @@ constexpr const char *kUsage =
     "\"Jw_win\" clipboard stream (such as prev.1), to preview and convert instead of the clipboard's\n"
     "drawing.\n"
     "The scratch files and TEMP.VNT go to the program's folder, or to ~/.local/share/korvel when the\n"
-    "program is installed or that folder cannot be written.\n";
+    "program is installed (under /usr or /opt, in a prefix's bin/ such as ~/.local/bin/, or in a folder\n"
+    "others may write in) or that folder cannot be written.\n";
 
 // A terminating signal closes the window as its close button does (the scratch files go with it), from the
 // event loop: the handler only writes a byte that the loop reads.

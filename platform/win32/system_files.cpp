@@ -40,6 +40,8 @@ bool SeekFile(std::FILE *file, std::uint64_t position) {
            _fseeki64(file, static_cast<__int64>(position), SEEK_SET) == 0;
 }
 
+bool OthersMayWrite(const std::filesystem::path &) { return false; }
+
 std::optional<FileIdentity> IdentityOf(const std::filesystem::path &path) {
     // Opened for no access at all: folders and files in use by others can still be looked at.
     const HANDLE file = CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
