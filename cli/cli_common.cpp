@@ -5,6 +5,7 @@
 #include <cstring>
 #include <filesystem>
 
+#include "cli/input_list.h"
 #include "reader/file_path.h"
 #include "shell/capture.h"
 
@@ -30,10 +31,10 @@ std::optional<std::string> Input::Open(Taking taking) {
     if (path == "-") return ReadAll(stdin, taking);
     std::error_code ec;
     if (!std::filesystem::is_directory(FilePath(path), ec)) return OpenFileAt(FilePath(path), taking);
-    // A clipboard kept in a folder: its "Jw_win" file is read as any drawing file is, through a buffer.
-    const std::filesystem::path block = FilePath(path) / kFormatNames[1];
+    // A clipboard kept in a folder: its stream is read as any drawing file is, through a buffer.
+    const std::filesystem::path block = ClipboardFolderStream(path);
     if (!std::filesystem::is_regular_file(block, ec))
-        return path + ": is a directory without a \"Jw_win\" clipboard file";
+        return path + ": is a directory without a \"Jw_win\" clipboard file or a capture's prev.1";
     return OpenFileAt(block, taking);
 }
 
@@ -137,7 +138,7 @@ namespace {
 std::filesystem::path FileReadBy(const std::string &input) {
     const std::filesystem::path path = FilePath(input);
     std::error_code ec;
-    return std::filesystem::is_directory(path, ec) ? path / kFormatNames[1] : path;
+    return std::filesystem::is_directory(path, ec) ? ClipboardFolderStream(input) : path;
 }
 
 }  // namespace

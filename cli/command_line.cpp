@@ -1,6 +1,7 @@
 // korvel-cli's command line: check, inspect, preview, convert and capture Jw_win clipboard streams.
 #include <CLI/CLI.hpp>
 #include <cstdio>
+#include <filesystem>
 #include <limits>
 #include <new>
 #include <string>
@@ -99,6 +100,10 @@ int Run(int argc, char **argv) {
     OutputOption(convertCommand, "-o,--output", convertOutput,
                  "the script file (default: standard output, also \"-\"); or a folder (an existing one, or a\n"
                  "name ending with /), where each FILE's script is NAME.vnt; several FILEs need a folder");
+    bool recursive = false;
+    convertCommand->add_flag("-r,--recursive", recursive,
+                             "a folder of drawings given as FILE: its subfolders' drawings too, their scripts in\n"
+                             "the same subfolders of the output folder");
     unsigned jobs = DefaultJobs();
     convertCommand
         ->add_option("-j,--jobs", jobs,
@@ -157,13 +162,20 @@ int Run(int argc, char **argv) {
     if (*app.get_subcommand("check")) return run(check, RunCheck);
     if (*app.get_subcommand("info")) return run(info, RunInfo);
     if (*app.get_subcommand("dump")) return run(dump, RunDump);
-    if (*convertCommand && (convert.files.size() > 1 || NamesAFolder(convertOutput)))
-        return RunConvertMany(convert.files, convert.limit, DrawingFileOptions{convert.allLayers}, convertOptions,
-                              convertOutput, convertOutputOptions, jobs);
-    if (*convertCommand)
-        return run(convert, [&](Input &input) {
-            return RunConvert(input, convertOptions, convertOutput, convertOutputOptions);
-        });
+    if (*convertCommand) {
+        // Patterns and folders of drawings stand for their files (Windows' shells leave patterns to programs).
+        std::vector<ListedInput> listed;
+        if (const std::optional<std::string> failed = ListInputs(convert.files, recursive, listed))
+            return Fail(kRejected, *failed);
+        std::error_code ec;
+        const bool folderOfDrawings = std::filesystem::is_directory(FilePath(convert.files.front()), ec) &&
+                                      !IsClipboardFolder(convert.files.front());
+        if (listed.size() > 1 || folderOfDrawings || NamesAFolder(convertOutput))
+            return RunConvertMany(listed, convert.limit, DrawingFileOptions{convert.allLayers}, convertOptions,
+                                  convertOutput, convertOutputOptions, jobs);
+        Input input(listed.front().path, convert.limit, DrawingFileOptions{convert.allLayers});
+        return RunConvert(input, convertOptions, convertOutput, convertOutputOptions);
+    }
     if (*previewCommand) return run(preview, [&](Input &input) { return RunPreview(input, previewRequest); });
     std::fputs(app.help().c_str(), stderr);
     return kUsage;

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "cli/cli_common.h"
+#include "cli/input_list.h"
 #include "reader/output_file.h"
 #include "script/convert.h"
 
@@ -20,9 +21,10 @@ int RunConvert(Input &input, const ConvertOptions &options, const std::string &o
                const OutputOptions &outputOptions);
 // Whether -o names a folder (an existing one, or a name ending with a separator): scripts go into it.
 bool NamesAFolder(const std::string &output);
-// Each input's script as NAME.vnt in the folder `output`, `jobs` inputs at a time; a failing input is reported
-// and the others still convert. Messages come in the inputs' order; the exit code is the highest of theirs.
-int RunConvertMany(const std::vector<std::string> &inputs, std::uint64_t limit, const DrawingFileOptions &fileOptions,
+// Each input's script as NAME.vnt in the folder `output` (in its subfolder, for one found in a subfolder),
+// `jobs` inputs at a time; a failing input is reported and the others still convert. Messages come in the
+// inputs' order; the exit code is the highest of theirs.
+int RunConvertMany(const std::vector<ListedInput> &listed, std::uint64_t limit, const DrawingFileOptions &fileOptions,
                    const ConvertOptions &options, const std::string &output, const OutputOptions &outputOptions,
                    unsigned jobs);
 // How many inputs convert at a time unless -j says otherwise: one per core.

@@ -11,6 +11,7 @@
 #include <new>
 #include <thread>
 
+#include "cli/input_list.h"
 #include "geom/cp932.h"
 #include "reader/file_path.h"
 #include "reader/output_file.h"
@@ -89,33 +90,14 @@ int RunConvert(Input &input, const ConvertOptions &options, const std::string &o
                                  : ConvertOpened<ScriptDrawing>(input, options, output, outputOptions);
 }
 
-namespace {
-
-// A name as a folder that ignores case sees it: ASCII and full-width Latin letters in lower case, the rest
-// as it is (UTF-8).
-std::string CaseFolded(std::string name) {
-    for (std::size_t i = 0; i < name.size(); ++i) {
-        const auto c = static_cast<unsigned char>(name[i]);
-        if (c >= 'A' && c <= 'Z') name[i] = static_cast<char>(c - 'A' + 'a');
-        // U+FF21..U+FF3A (EF BC A1..BA) become U+FF41..U+FF5A (EF BD 81..9A).
-        if (c == 0xEF && i + 2 < name.size() && static_cast<unsigned char>(name[i + 1]) == 0xBC) {
-            const auto last = static_cast<unsigned char>(name[i + 2]);
-            if (last >= 0xA1 && last <= 0xBA) {
-                name[i + 1] = static_cast<char>(0xBD);
-                name[i + 2] = static_cast<char>(last - 0xA1 + 0x81);
-            }
-        }
-    }
-    return name;
-}
-
-}  // namespace
-
 unsigned DefaultJobs() { return std::clamp(std::thread::hardware_concurrency(), 1u, kMaxJobs); }
 
-int RunConvertMany(const std::vector<std::string> &inputs, std::uint64_t limit, const DrawingFileOptions &fileOptions,
+int RunConvertMany(const std::vector<ListedInput> &listed, std::uint64_t limit, const DrawingFileOptions &fileOptions,
                    const ConvertOptions &options, const std::string &output, const OutputOptions &outputOptions,
                    unsigned jobs) {
+    std::vector<std::string> inputs;
+    for (const ListedInput &input : listed)
+        inputs.push_back(input.path);
     if (output.empty() || output == "-") return Fail(kUsage, "several FILEs need -o FOLDER (see korvel-cli --help)");
     std::error_code ec;
     const bool folder = fs::is_directory(FilePath(output), ec);
@@ -127,7 +109,7 @@ int RunConvertMany(const std::vector<std::string> &inputs, std::uint64_t limit, 
     std::map<std::string, std::size_t> firstWriter;
     const InputFiles inputFiles(inputs);
     for (std::size_t i = 0; i < inputs.size(); ++i) {
-        outputs.push_back(Utf8Of(FilePath(output) / FilePath(ScriptNameFor(inputs[i]))));
+        outputs.push_back(Utf8Of(FilePath(output) / FilePath(listed[i].subfolder) / FilePath(ScriptNameFor(inputs[i]))));
         const auto [at, added] = firstWriter.emplace(CaseFolded(outputs.back()), i);
         if (!added)
             return Fail(kUsage, inputs[at->second] + " and " + inputs[i] + " would both be written to " + outputs[i] +
@@ -136,9 +118,11 @@ int RunConvertMany(const std::vector<std::string> &inputs, std::uint64_t limit, 
         if (const std::optional<std::string> same = inputFiles.WrittenOverBy(outputs[i]))
             return Fail(kUsage, outputs[i] + ": is the input " + *same + "; not written over");
     }
-    fs::create_directories(FilePath(output), ec);
-    if (ec || !fs::is_directory(FilePath(output), ec))
-        return Fail(kOutputFailed, output + ": not a folder that can be written");
+    for (const std::string &script : outputs) {
+        const fs::path folder = FilePath(script).parent_path();
+        fs::create_directories(folder, ec);
+        if (ec || !fs::is_directory(folder, ec)) return Fail(kOutputFailed, Utf8Of(folder) + ": not a folder that can be written");
+    }
 
     // Workers take the inputs in order, each holding one drawing at a time; what each input says is kept
     // and printed in the inputs' order, so that any number of jobs prints what one job would.

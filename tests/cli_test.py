@@ -618,6 +618,58 @@ class Outputs(InFolder):
         self.assertEqual(sorted(os.listdir(self.dir)), ["plan.vnt"])
 
 
+class Batches(InFolder):
+    """Inputs as users name them on any system: patterns (which Windows' shells leave to the program), folders
+    of drawings (and their subfolders with -r), and clipboard folders."""
+
+    def setUp(self):
+        super().setUp()
+        seeds = os.path.join(self.dir, "seeds")
+        subprocess.run([MAKE_EXAMPLE, "--corpus", seeds], check=True)
+        with open(sorted(glob.glob(os.path.join(seeds, "*.jww")))[0], "rb") as f:
+            self.jww = f.read()
+        for name in ["\u56f3\u9762/\u5e73\u9762\u56f3.jww", "\u56f3\u9762/Plan2.JWW", "\u56f3\u9762/notes.txt",
+                     "\u56f3\u9762/sub/\u8a73\u7d30.jws"]:
+            os.makedirs(os.path.dirname(os.path.join(self.dir, name)), exist_ok=True)
+            with open(os.path.join(self.dir, name), "wb") as f:
+                f.write(self.jww)
+
+    def test_patterns_and_folders_stand_for_their_drawings(self):
+        drawings = "\u56f3\u9762"
+        cases = [  # (arguments, exit code, the scripts written below out/)
+            ([f"{drawings}/*.jww"], 0, ["Plan2.vnt", "\u5e73\u9762\u56f3.vnt"]),
+            ([f"{drawings}/\u5e73\u9762?.JWW"], 0, ["\u5e73\u9762\u56f3.vnt"]),
+            ([f"{drawings}/p*"], 0, ["Plan2.vnt"]),
+            ([drawings], 0, ["Plan2.vnt", "\u5e73\u9762\u56f3.vnt"]),
+            (["-r", drawings], 0, ["Plan2.vnt", "sub/\u8a73\u7d30.vnt", "\u5e73\u9762\u56f3.vnt"]),
+            ([f"{drawings}/*.xyz"], 1, []),
+            ([f"{drawings}/sub/nothing?"], 1, []),
+            ([f"{drawings}/sub/*"], 0, ["\u8a73\u7d30.vnt"]),
+        ]
+        for arguments, code, scripts in cases:
+            with self.subTest(arguments=arguments):
+                out = os.path.join(self.dir, "out")
+                r = subprocess.run([CLI, "convert", *arguments, "-o", "out/"], cwd=self.dir, capture_output=True,
+                                   timeout=60)
+                self.assertEqual(r.returncode, code, r.stderr)
+                written = sorted(os.path.relpath(os.path.join(root, n), out)
+                                 for root, _, names in os.walk(out) for n in names)
+                self.assertEqual(written, sorted(scripts))
+                if code:
+                    assert_one_line_error(self, r)
+                    self.assertIn(arguments[-1], r.stderr.decode())
+                subprocess.run(["rm", "-rf", out], check=True)
+        # A folder with no drawing says where else to look; a capture's folder is still a clipboard.
+        r = run("convert", os.path.join(self.dir, "seeds", ".."), "-o", os.path.join(self.dir, "o/"))
+        self.assertEqual(r.returncode, 1)
+        self.assertIn(b"-r looks in its subfolders", r.stderr)
+        capture = os.path.join(self.dir, "capture")
+        os.mkdir(capture)
+        with open(os.path.join(capture, "prev.1"), "wb") as f:
+            f.write(self.example)
+        self.assertEqual(run("convert", capture).stdout, run("convert", EXAMPLE).stdout)
+
+
 class NoDataLost(InFolder):
     """Command lines that would write over an input, or one output over another, are refused whole."""
 

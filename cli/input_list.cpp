@@ -1,0 +1,134 @@
+// The inputs of a conversion as the user names them: files, folders and patterns.
+#include "cli/input_list.h"
+
+#include <algorithm>
+#include <filesystem>
+
+#include "reader/file_path.h"
+#include "shell/capture.h"
+
+namespace korvel::cli {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// The bytes of the UTF-8 character at `at` (1 for a byte that starts none).
+std::size_t CharacterBytes(const std::string &text, std::size_t at) {
+    const auto lead = static_cast<unsigned char>(text[at]);
+    const std::size_t bytes = lead < 0xC0 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
+    return std::min(bytes, text.size() - at);
+}
+
+bool HasWildcard(const std::string &text) { return text.find_first_of("*?") != std::string::npos; }
+
+bool IsDrawingFile(const fs::path &path) {
+    const std::string extension = CaseFolded(Utf8Of(path.extension()));
+    return extension == ".jww" || extension == ".jws";
+}
+
+// A folder's entries of the kind asked for, by name.
+std::vector<fs::path> SortedEntries(const fs::path &folder, bool folders) {
+    std::vector<fs::path> found;
+    std::error_code ec;
+    for (const fs::directory_entry &entry : fs::directory_iterator(folder, ec))
+        if (folders ? entry.is_directory(ec) : entry.is_regular_file(ec)) found.push_back(entry.path());
+    std::sort(found.begin(), found.end());
+    return found;
+}
+
+void AddDrawingsIn(const fs::path &folder, const fs::path &subfolder, bool recursive, std::vector<ListedInput> &inputs) {
+    for (const fs::path &file : SortedEntries(folder, false))
+        if (IsDrawingFile(file)) inputs.push_back({Utf8Of(file), Utf8Of(subfolder)});
+    if (!recursive) return;
+    for (const fs::path &inner : SortedEntries(folder, true))
+        AddDrawingsIn(inner, subfolder / inner.filename(), true, inputs);
+}
+
+}  // namespace
+
+std::string CaseFolded(std::string name) {
+    for (std::size_t i = 0; i < name.size(); ++i) {
+        const auto c = static_cast<unsigned char>(name[i]);
+        if (c >= 'A' && c <= 'Z') name[i] = static_cast<char>(c - 'A' + 'a');
+        // U+FF21..U+FF3A (EF BC A1..BA) become U+FF41..U+FF5A (EF BD 81..9A).
+        if (c == 0xEF && i + 2 < name.size() && static_cast<unsigned char>(name[i + 1]) == 0xBC) {
+            const auto last = static_cast<unsigned char>(name[i + 2]);
+            if (last >= 0xA1 && last <= 0xBA) {
+                name[i + 1] = static_cast<char>(0xBD);
+                name[i + 2] = static_cast<char>(last - 0xA1 + 0x81);
+            }
+        }
+    }
+    return name;
+}
+
+fs::path ClipboardFolderStream(const std::string &folder) {
+    const fs::path jwWin = FilePath(folder) / kFormatNames[1], captured = FilePath(folder) / "prev.1";
+    std::error_code ec;
+    return !fs::is_regular_file(jwWin, ec) && fs::is_regular_file(captured, ec) ? captured : jwWin;
+}
+
+bool IsClipboardFolder(const std::string &folder) {
+    std::error_code ec;
+    return fs::is_regular_file(ClipboardFolderStream(folder), ec);
+}
+
+bool MatchesPattern(const std::string &name, const std::string &pattern) {
+    const std::string n = CaseFolded(name), p = CaseFolded(pattern);
+    // Greedy matching with one step back to the last *: linear in practice, never exponential.
+    std::size_t i = 0, j = 0, starAt = std::string::npos, resumeAt = 0;
+    while (i < n.size()) {
+        if (j < p.size() && p[j] == '*') {
+            starAt = j++;
+            resumeAt = i;
+        } else if (j < p.size() && p[j] == '?') {
+            i += CharacterBytes(n, i);
+            j++;
+        } else if (j < p.size() && p.compare(j, CharacterBytes(p, j), n, i, CharacterBytes(n, i)) == 0) {
+            const std::size_t bytes = CharacterBytes(n, i);
+            i += bytes;
+            j += bytes;
+        } else if (starAt != std::string::npos) {
+            j = starAt + 1;
+            resumeAt += CharacterBytes(n, resumeAt);
+            i = resumeAt;
+        } else {
+            return false;
+        }
+    }
+    while (j < p.size() && p[j] == '*')
+        j++;
+    return j == p.size();
+}
+
+std::optional<std::string> ListInputs(const std::vector<std::string> &arguments, bool recursive,
+                                      std::vector<ListedInput> &inputs) {
+    for (const std::string &argument : arguments) {
+        const fs::path path = FilePath(argument);
+        std::error_code ec;
+        if (argument != "-" && fs::is_directory(path, ec) && !IsClipboardFolder(argument)) {
+            const std::size_t before = inputs.size();
+            AddDrawingsIn(path, {}, recursive, inputs);
+            if (inputs.size() == before)
+                return argument + ": is a folder with no .jww or .jws drawing" +
+                       (recursive ? "" : " (-r looks in its subfolders too)") + ", nor a clipboard folder";
+            continue;
+        }
+        if (argument == "-" || fs::exists(path, ec) || !HasWildcard(Utf8Of(path.filename())) ||
+            HasWildcard(Utf8Of(path.parent_path()))) {
+            inputs.push_back({argument, {}});
+            continue;
+        }
+        const std::size_t before = inputs.size();
+        const fs::path folder = path.has_parent_path() ? path.parent_path() : fs::path(".");
+        const std::string pattern = Utf8Of(path.filename());
+        for (const fs::path &file : SortedEntries(folder, false))
+            if (MatchesPattern(Utf8Of(file.filename()), pattern))
+                inputs.push_back({Utf8Of(path.has_parent_path() ? folder / file.filename() : file.filename()), {}});
+        if (inputs.size() == before) return argument + ": matches no file";
+    }
+    return std::nullopt;
+}
+
+}  // namespace korvel::cli

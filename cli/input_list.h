@@ -1,0 +1,38 @@
+// The inputs of a conversion as the user names them: files, clipboard folders, folders of drawings (and
+// their subfolders with -r), and patterns with * and ?, which Windows' shells leave to the program.
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace korvel::cli {
+
+// One input, and the subfolder of the output folder its script goes to (a drawing found in a subfolder of a
+// folder named as input goes to the same subfolder; empty otherwise).
+struct ListedInput {
+    std::string path;
+    std::string subfolder;
+};
+
+// A name as a folder that ignores case sees it: ASCII and full-width Latin letters in lower case, the rest
+// as it is (UTF-8).
+std::string CaseFolded(std::string name);
+
+// The stream a clipboard kept in a folder holds: its "Jw_win" file, or a capture's "prev.1".
+std::filesystem::path ClipboardFolderStream(const std::string &folder);
+// Whether a folder is such a clipboard, as opposed to a folder of drawings.
+bool IsClipboardFolder(const std::string &folder);
+
+// Whether `name` matches `pattern`, where * stands for any characters and ? for one, letters compared as
+// Windows compares file names (ASCII and full-width Latin letters regardless of case). UTF-8.
+bool MatchesPattern(const std::string &name, const std::string &pattern);
+
+// Expands the arguments into the inputs in order: a folder of drawings into its .jww and .jws files by name
+// (its subfolders' too when `recursive`), a pattern in its last part into the files it matches by name. The
+// one-line reason when a pattern matches nothing or a folder holds no drawing.
+std::optional<std::string> ListInputs(const std::vector<std::string> &arguments, bool recursive,
+                                      std::vector<ListedInput> &inputs);
+
+}  // namespace korvel::cli
