@@ -27,9 +27,9 @@ constexpr const char *kDescription =
 constexpr const char *kExitCodes =
     "exit codes:\n"
     "  0  success\n"
-    "  1  FILE is missing, unreadable, a folder without \"Jw_win\", over the input limit, or not a\n"
-    "     Jw_win stream (header check); for capture: no clipboard, its owner does not answer, or no\n"
-    "     Jw_cad drawing on it\n"
+    "  1  FILE is missing, unreadable, a folder without \"Jw_win\" (or drawings, for convert), a pattern\n"
+    "     that matches nothing, over the input limit, or not a Jw_win stream (header check); for\n"
+    "     capture: no clipboard, its owner does not answer, or no Jw_cad drawing on it\n"
     "  2  bad command line, or an output that would write over an input or another output\n"
     "  3  the stream passed the header check but could not be read to the end\n"
     "     (info and dump still print the partial drawing; convert and preview write nothing)\n"
