@@ -56,6 +56,7 @@ void TForm1::Button2Click() {
     for (int button = 1; button <= 4; ++button)
         controls.SetButtonEnabled(button, false);
     controls.ClearText();
+    shownScript.reset();
     if (WriteScript()) {
         LoadScriptIntoPane();
     } else {
@@ -80,8 +81,17 @@ bool TForm1::WriteScript() {
 }
 
 void TForm1::LoadScriptIntoPane() {
-    const std::optional<std::vector<std::uint8_t>> script = ReadWholeFile(scriptPath);
-    if (script) controls.SetText(PaneTextOf(std::string(script->begin(), script->end())));
+    shownScript = ReadWholeFile(scriptPath);
+    if (shownScript) controls.SetText(PaneTextOf(std::string(shownScript->begin(), shownScript->end())));
+}
+
+void TForm1::SaveScriptAs(const std::string &path) {
+    if (!shownScript) return controls.ShowMessage(kNoScriptToSaveMessage, MessageKind::Information);
+    std::string error;
+    const auto write = [&](std::FILE *file) {
+        return std::fwrite(shownScript->data(), 1, shownScript->size(), file) == shownScript->size();
+    };
+    if (!WriteOutputFile(path, write, error)) controls.ShowMessage(kScriptSaveFailedMessage + error, MessageKind::Error);
 }
 
 void TForm1::Button3Click() {

@@ -1,8 +1,11 @@
 // TForm1: the main window's state and handlers, the whole workflow of import, convert, copy and close.
 #pragma once
 
+#include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "reader/drawing_store.h"
 #include "script/pen_colors.h"
@@ -24,6 +27,9 @@ public:
     void Button2Click();  // convert to "TEMP.VNT" and show it
     void Button3Click();  // select all of the script and copy it
     void Button4Click();  // close
+    // Writes the script the pane shows, byte for byte as TEMP.VNT held it, to a file the user chose, through
+    // the same safe writer; says so when there is none or the write failed.
+    void SaveScriptAs(const std::string &path);
 
     // A dropped "Jw_win" dump, read and previewed as the import does with "prev.1", or a dropped .jww or
     // .jws drawing (its entities on editable layers, as Jw_cad copies them); the scratch files stay as
@@ -73,6 +79,7 @@ private:
     std::string programFolder;
     std::string scriptPath;
     Loaded loaded = Loaded::Nothing;
+    std::optional<std::vector<std::uint8_t>> shownScript;  // the script bytes the pane shows
     AutoImport autoImport;
 };
 

@@ -97,6 +97,7 @@ void TForm1::ShowPreview(const std::function<bool()> &read) {
     if (whole) RenderDrawingPreview(surface, store);
     controls.PreviewImageDrawn();
     controls.ClearText();
+    shownScript.reset();
     loaded = whole ? Loaded::Whole : Loaded::Partial;
 }
 

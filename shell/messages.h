@@ -24,6 +24,12 @@ inline constexpr const char *kFileNotFoundMessage = "ファイルが見つかり
 
 // Opening a saved drawing from the preview's context menu (or Ctrl+O).
 inline constexpr const char *kOpenMenuText = "開く...";
+inline constexpr const char *kSaveAsMenuText = "名前を付けて保存...";
+inline constexpr const char *kSaveDialogTitle = "スクリプトを保存";
+inline constexpr const char *kSaveDialogFilter = "Vantraのスクリプト (*.vnt)";
+inline constexpr const char *kNoScriptToSaveMessage =
+    "保存するスクリプトがありません。「Vantraコードへ変換」で変換してから保存してください";
+inline constexpr const char *kScriptSaveFailedMessage = "スクリプトを保存できませんでした: ";
 // The context menu's switches of automatic import, remembered across starts.
 inline constexpr const char *kAutoImportMenuText = "Jw_cadのコピーを自動で取り込む";
 inline constexpr const char *kAutoConvertMenuText = "取り込んだら自動でVantraコードへ変換する";

@@ -116,6 +116,23 @@ def main():
     if (a.returncode, a.stdout) != (b.returncode, b.stdout):
         failures.append(f"a 2 GiB stream: check says {a.returncode} {a.stderr!r} and {b.returncode} {b.stderr!r}")
     os.remove(big)
+    # Windows' shells leave * and ? to the program: korvel-cli.exe expands them as korvel-cli does, Japanese
+    # names and any letter case alike, and says so when a pattern matches nothing.
+    drawings = os.path.join(tmp, "\u56f3\u9762")
+    os.makedirs(drawings)
+    subprocess.run([os.path.join(LINUX, "tests", "make_example"), "--corpus", f"{tmp}/seeds"], check=True)
+    jww = read(sorted(glob.glob(f"{tmp}/seeds/*.jww"))[0])
+    for name in ["\u5e73\u9762\u56f3.jww", "Plan2.JWW", "notes.txt"]:
+        with open(os.path.join(drawings, name), "wb") as f:
+            f.write(jww)
+    for pattern, code, scripts in [("*.jww", 0, ["Plan2.vnt", "\u5e73\u9762\u56f3.vnt"]),
+                                   ("\u5e73\u9762?.JWW", 0, ["\u5e73\u9762\u56f3.vnt"]), ("*.xyz", 1, [])]:
+        out = os.path.join(tmp, "patterns")
+        b = windows("convert", os.path.join(drawings, pattern), "-o", out + "/")
+        written = sorted(os.listdir(out)) if os.path.isdir(out) else []
+        if (b.returncode, written) != (code, scripts):
+            failures.append(f"korvel-cli.exe convert {pattern}: exit {b.returncode}, wrote {written} {b.stderr!r}")
+        subprocess.run(["rm", "-rf", out], check=True)
     print(f"{len(streams)} streams: scripts ({len(OPTION_SETS)} option sets) and preview traces compared")
     if previews:
         mean = sum(s for s, _ in previews) / len(previews)

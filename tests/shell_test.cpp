@@ -530,6 +530,28 @@ TEST_F(Shell, CopyCloseAndTheScratchFiles) {
     EXPECT_EQ(controls.log, std::vector<std::string>{"close"});
 }
 
+// Save as writes the script the pane shows, byte for byte, where the user chose; there is none to save
+// before a conversion or once a new drawing clears the pane.
+TEST_F(Shell, SaveAsWritesTheShownScript) {
+    const std::string saved = (folder / "saved.vnt").string();
+    form.SaveScriptAs(saved);
+    EXPECT_EQ(controls.log.back(), std::string("message ") + kNoScriptToSaveMessage);
+    EXPECT_EQ(controls.kinds.back(), MessageKind::Information);
+    PutCopy(sample);
+    form.Button1Click();
+    form.Button2Click();
+    form.SaveScriptAs(saved);
+    EXPECT_EQ(ReadBytes(saved), ReadBytes(form.ScriptPath()));
+    controls.log.clear();
+    form.SaveScriptAs((folder / "missing" / "saved.vnt").string());
+    ASSERT_EQ(controls.log.size(), 1u);
+    EXPECT_TRUE(controls.log.back().starts_with(std::string("message ") + kScriptSaveFailedMessage));
+    EXPECT_EQ(controls.kinds.back(), MessageKind::Error);
+    form.Button1Click();  // a new drawing: the pane is cleared
+    form.SaveScriptAs(saved);
+    EXPECT_EQ(controls.log.back(), std::string("message ") + kNoScriptToSaveMessage);
+}
+
 TEST_F(Shell, ADroppedFileIsPreviewedOrReportedWhenItIsNoDrawing) {
     WriteBytes(folder / "copy.jwwin", sample);
     form.ImportDroppedFile((folder / "copy.jwwin").string());

@@ -12,6 +12,7 @@
 #include <QSettings>
 #include <QStandardPaths>
 #include <filesystem>
+#include <fstream>
 
 #include "platform/qt/main_window.h"
 #include "shell/messages.h"
@@ -160,6 +161,25 @@ TEST_F(Window, CtrlOOpensASavedDrawing) {
     EXPECT_FALSE(window.findChild<QLabel *>("Image1")->pixmap().isNull());
     EXPECT_FALSE(window.Form().Store().lines.empty());
     EXPECT_EQ(window.windowTitle().toStdString(), std::string(kWindowCaption) + " — plan.jwwin");
+}
+
+// Ctrl+S saves the shown script where the chosen path says.
+TEST_F(Window, CtrlSSavesTheShownScript) {
+    std::vector<std::string> messages;
+    window.SetMessageDisplay([&](const std::string &message) { messages.push_back(message); });
+    window.show();  // where TEMP.VNT goes is set as the window shows
+    auto *saveAs = window.findChild<QAction *>("SaveAsAction");
+    ASSERT_TRUE(saveAs);
+    EXPECT_EQ(saveAs->shortcut(), QKeySequence(QKeySequence::Save));
+    window.Form().ImportDroppedFile(KORVEL_EXAMPLES_DIR "/plan.jwwin");
+    window.findChild<QPushButton *>("Button2")->click();
+    const std::string saved = folder + "korvel-saved-test.vnt";
+    window.SetSaveChooser([&] { return QString::fromStdString(saved); });
+    saveAs->trigger();
+    std::ifstream a(saved, std::ios::binary), b(window.Form().ScriptPath(), std::ios::binary);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(a), {}), std::string(std::istreambuf_iterator<char>(b), {}));
+    EXPECT_TRUE(messages.empty()) << messages.front();
+    std::filesystem::remove(saved);
 }
 
 // A file dropped on the script pane opens the drawing, as on the preview; its address is never pasted.

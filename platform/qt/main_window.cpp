@@ -137,11 +137,18 @@ void MainWindow::BuildControls() {
     open->setShortcutContext(Qt::WindowShortcut);
     connect(open, &QAction::triggered, this, &MainWindow::OpenFile);
     addAction(open);
+    auto *saveAs = new QAction(QString::fromUtf8(kSaveAsMenuText), this);
+    saveAs->setObjectName("SaveAsAction");
+    saveAs->setShortcut(QKeySequence::Save);
+    saveAs->setShortcutContext(Qt::WindowShortcut);
+    connect(saveAs, &QAction::triggered, this, &MainWindow::SaveScriptAs);
+    addAction(saveAs);
     QAction *autoImport = AutoImportActions();
     image->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(image, &QWidget::customContextMenuRequested, this, [this, open, autoImport](const QPoint &at) {
+    connect(image, &QWidget::customContextMenuRequested, this, [this, open, saveAs, autoImport](const QPoint &at) {
         QMenu menu(this);
         menu.addAction(open);
+        menu.addAction(saveAs);
         menu.addSeparator();
         menu.addAction(autoImport);
         menu.addAction(autoConvert);
@@ -198,6 +205,15 @@ void MainWindow::Handle(Handler &&handler) {
     handling = false;
     if (closeAsked) close();
     else if (std::exchange(clipboardChanged, false)) clipboardSettles->start();
+}
+
+void MainWindow::SaveScriptAs() {
+    const QString filter = QString::fromUtf8(kSaveDialogFilter) + ";;" + QString::fromUtf8(kAllFilesFilter);
+    const QString path = chooseSavePath ? chooseSavePath()
+                                        : QFileDialog::getSaveFileName(this, QString::fromUtf8(kSaveDialogTitle),
+                                                                       QStringLiteral("TEMP.VNT"), filter);
+    if (path.isEmpty()) return;
+    Handle([this, &path] { form.SaveScriptAs(path.toStdString()); });
 }
 
 void MainWindow::OpenFile() {

@@ -55,6 +55,10 @@ public:
     // context menu and Ctrl+O call it. `choose` stands in for the file dialog in tests.
     void OpenFile();
     void SetFileChooser(std::function<QString()> choose) { chooseFile = std::move(choose); }
+    // Asks where to save the shown script and saves it there; the context menu and Ctrl+S call it.
+    // `choose` stands in for the save dialog in tests.
+    void SaveScriptAs();
+    void SetSaveChooser(std::function<QString()> choose) { chooseSavePath = std::move(choose); }
     // Where messages go; a modal message box unless replaced (tests).
     void SetMessageDisplay(std::function<void(const std::string &)> display) { messageDisplay = std::move(display); }
 
@@ -109,6 +113,7 @@ private:
     bool shown = false;
     std::function<void(const std::string &)> messageDisplay;
     std::function<QString()> chooseFile;
+    std::function<QString()> chooseSavePath;
     QAction *autoConvert = nullptr;
 
     std::array<QPushButton *, 4> buttons{};

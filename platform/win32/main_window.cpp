@@ -99,8 +99,8 @@ MainWindow::MainWindow(HINSTANCE instance, std::string folder)
                        OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE,
                        WideOf(kWindowFontFace).c_str());
     CreateControls(instance);
-    ACCEL open{FCONTROL | FVIRTKEY, 'O', kOpenCommand};
-    accelerators = CreateAcceleratorTableW(&open, 1);
+    ACCEL keys[] = {{FCONTROL | FVIRTKEY, 'O', kOpenCommand}, {FCONTROL | FVIRTKEY, 'S', kSaveAsCommand}};
+    accelerators = CreateAcceleratorTableW(keys, 2);
     ShowWindow(window, SW_SHOW);
     UpdateWindow(window);
     RunGuarded(*this, [this] { form.FormShow(programFolder); });
@@ -194,6 +194,10 @@ LRESULT MainWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
                 OpenFile();
                 return 0;
             }
+            if (LOWORD(wParam) == kSaveAsCommand && lParam == 0) {
+                SaveScriptAs();
+                return 0;
+            }
             if ((LOWORD(wParam) == kAutoImportCommand || LOWORD(wParam) == kAutoConvertCommand) && lParam == 0) {
                 SwitchAutoImport(LOWORD(wParam));
                 return 0;
@@ -220,6 +224,7 @@ LRESULT MainWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
             if (!PtInRect(&shown, at)) break;
             const HMENU menu = CreatePopupMenu();
             AppendMenuW(menu, MF_STRING, kOpenCommand, (WideOf(kOpenMenuText) + L"\tCtrl+O").c_str());
+            AppendMenuW(menu, MF_STRING, kSaveAsCommand, (WideOf(kSaveAsMenuText) + L"\tCtrl+S").c_str());
             const TForm1::AutoImport choice = form.GetAutoImport();
             AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
             AppendMenuW(menu, MF_STRING | (choice.import ? MF_CHECKED : 0), kAutoImportCommand,
@@ -284,6 +289,26 @@ void MainWindow::OpenFile() {
     if (!GetOpenFileNameW(&dialog)) return;
     path.resize(wcslen(path.c_str()));
     RunGuarded(*this, [this, &path] { form.ImportDroppedFile(Utf8OfWide(path)); });
+}
+
+void MainWindow::SaveScriptAs() {
+    std::wstring filters =
+        WideOf(kSaveDialogFilter) + L'\0' + L"*.vnt" + L'\0' + WideOf(kAllFilesFilter) + L'\0' + L"*.*" + L'\0';
+    const std::wstring title = WideOf(kSaveDialogTitle);
+    std::wstring path(32768, L'\0');
+    path.replace(0, 8, L"TEMP.VNT");
+    OPENFILENAMEW dialog{};
+    dialog.lStructSize = sizeof dialog;
+    dialog.hwndOwner = window;
+    dialog.lpstrFilter = filters.c_str();
+    dialog.lpstrFile = path.data();
+    dialog.nMaxFile = static_cast<DWORD>(path.size());
+    dialog.lpstrTitle = title.c_str();
+    dialog.lpstrDefExt = L"vnt";
+    dialog.Flags = OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY;
+    if (!GetSaveFileNameW(&dialog)) return;
+    path.resize(wcslen(path.c_str()));
+    RunGuarded(*this, [this, &path] { form.SaveScriptAs(Utf8OfWide(path)); });
 }
 
 void MainWindow::PaintPreview(const DRAWITEMSTRUCT &item) {

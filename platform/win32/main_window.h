@@ -17,10 +17,12 @@ namespace korvel {
 // Control identifiers: 100 + the control's position in the tab order table.
 inline constexpr int kFirstControlId = 100;
 inline constexpr const wchar_t *kWindowClass = L"TForm1";
-// The commands of the preview's context menu: "開く..." (also Ctrl+O) and the switches of automatic import.
+// The commands of the preview's context menu: "開く..." (also Ctrl+O), "名前を付けて保存..." (also Ctrl+S) and the
+// switches of automatic import.
 inline constexpr UINT kOpenCommand = 1;
 inline constexpr UINT kAutoImportCommand = 2;
 inline constexpr UINT kAutoConvertCommand = 3;
+inline constexpr UINT kSaveAsCommand = 4;
 
 class MainWindow final : public FormControls {
 public:
@@ -35,6 +37,8 @@ public:
     // Asks for a saved drawing (.jww, .jws) or stream and opens it as a dropped file; the preview's
     // context menu and Ctrl+O call it.
     void OpenFile();
+    // Asks where to save the shown script and saves it there; the context menu and Ctrl+S call it.
+    void SaveScriptAs();
     // Where messages go; a modal message box unless replaced (tests).
     void SetMessageDisplay(std::function<void(const std::string &)> display) { messageDisplay = std::move(display); }
     // Runs the message loop until the window is closed.
