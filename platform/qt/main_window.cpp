@@ -130,19 +130,19 @@ void MainWindow::BuildControls() {
     }
     for (int i = 0; i < 4; ++i)
         connect(buttons[i], &QPushButton::clicked, this, [this, i] { Handle([this, i] { ClickButton(form, i + 1); }); });
-    // Opening a saved drawing, without a control of its own: the layout stays as it is.
-    auto *open = new QAction(QString::fromUtf8(kOpenMenuText), this);
-    open->setObjectName("OpenAction");
-    open->setShortcut(QKeySequence::Open);
-    open->setShortcutContext(Qt::WindowShortcut);
-    connect(open, &QAction::triggered, this, &MainWindow::OpenFile);
-    addAction(open);
-    auto *saveAs = new QAction(QString::fromUtf8(kSaveAsMenuText), this);
-    saveAs->setObjectName("SaveAsAction");
-    saveAs->setShortcut(QKeySequence::Save);
-    saveAs->setShortcutContext(Qt::WindowShortcut);
-    connect(saveAs, &QAction::triggered, this, &MainWindow::SaveScriptAs);
-    addAction(saveAs);
+    // Opening a saved drawing and saving the script, without controls of their own: the layout stays as it is.
+    const auto windowAction = [this](const char *text, const char *name, QKeySequence::StandardKey key,
+                                     void (MainWindow::*run)()) {
+        auto *action = new QAction(QString::fromUtf8(text), this);
+        action->setObjectName(name);
+        action->setShortcut(key);
+        action->setShortcutContext(Qt::WindowShortcut);
+        connect(action, &QAction::triggered, this, run);
+        addAction(action);
+        return action;
+    };
+    QAction *open = windowAction(kOpenMenuText, "OpenAction", QKeySequence::Open, &MainWindow::OpenFile);
+    QAction *saveAs = windowAction(kSaveAsMenuText, "SaveAsAction", QKeySequence::Save, &MainWindow::SaveScriptAs);
     QAction *autoImport = AutoImportActions();
     image->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(image, &QWidget::customContextMenuRequested, this, [this, open, saveAs, autoImport](const QPoint &at) {

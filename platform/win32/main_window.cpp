@@ -272,42 +272,39 @@ LRESULT MainWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     return DefWindowProcW(window, message, wParam, lParam);
 }
 
-void MainWindow::OpenFile() {
-    // Filters: pairs of a label and a pattern, each ended by a NUL, the list by another.
-    std::wstring filters =
-        WideOf(kOpenDialogFilter) + L'\0' + L"*.jww;*.jws" + L'\0' + WideOf(kAllFilesFilter) + L'\0' + L"*.*" + L'\0';
-    const std::wstring title = WideOf(kOpenDialogTitle);
-    std::wstring path(32768, L'\0');
+// The system's file dialog, for opening or for saving; the path chosen, empty when the user cancels.
+// `filters`: pairs of a label and a pattern, each ended by a NUL.
+std::wstring MainWindow::ChooseFile(bool saving, const std::wstring &filters, const char *title,
+                                    const std::wstring &suggested) {
+    const std::wstring caption = WideOf(title);
+    const std::wstring list = filters + WideOf(kAllFilesFilter) + L'\0' + L"*.*" + L'\0';
+    std::wstring path = suggested;
+    path.resize(32768, L'\0');
     OPENFILENAMEW dialog{};
     dialog.lStructSize = sizeof dialog;
     dialog.hwndOwner = window;
-    dialog.lpstrFilter = filters.c_str();
+    dialog.lpstrFilter = list.c_str();
     dialog.lpstrFile = path.data();
     dialog.nMaxFile = static_cast<DWORD>(path.size());
-    dialog.lpstrTitle = title.c_str();
-    dialog.Flags = OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY;
-    if (!GetOpenFileNameW(&dialog)) return;
+    dialog.lpstrTitle = caption.c_str();
+    dialog.lpstrDefExt = saving ? L"vnt" : nullptr;
+    dialog.Flags = OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | (saving ? OFN_OVERWRITEPROMPT : OFN_FILEMUSTEXIST);
+    if (!(saving ? GetSaveFileNameW(&dialog) : GetOpenFileNameW(&dialog))) return {};
     path.resize(wcslen(path.c_str()));
+    return path;
+}
+
+void MainWindow::OpenFile() {
+    const std::wstring path =
+        ChooseFile(false, WideOf(kOpenDialogFilter) + L'\0' + L"*.jww;*.jws" + L'\0', kOpenDialogTitle, {});
+    if (path.empty()) return;
     RunGuarded(*this, [this, &path] { form.ImportDroppedFile(Utf8OfWide(path)); });
 }
 
 void MainWindow::SaveScriptAs() {
-    std::wstring filters =
-        WideOf(kSaveDialogFilter) + L'\0' + L"*.vnt" + L'\0' + WideOf(kAllFilesFilter) + L'\0' + L"*.*" + L'\0';
-    const std::wstring title = WideOf(kSaveDialogTitle);
-    std::wstring path(32768, L'\0');
-    path.replace(0, 8, L"TEMP.VNT");
-    OPENFILENAMEW dialog{};
-    dialog.lStructSize = sizeof dialog;
-    dialog.hwndOwner = window;
-    dialog.lpstrFilter = filters.c_str();
-    dialog.lpstrFile = path.data();
-    dialog.nMaxFile = static_cast<DWORD>(path.size());
-    dialog.lpstrTitle = title.c_str();
-    dialog.lpstrDefExt = L"vnt";
-    dialog.Flags = OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY;
-    if (!GetSaveFileNameW(&dialog)) return;
-    path.resize(wcslen(path.c_str()));
+    const std::wstring path =
+        ChooseFile(true, WideOf(kSaveDialogFilter) + L'\0' + L"*.vnt" + L'\0', kSaveDialogTitle, L"TEMP.VNT");
+    if (path.empty()) return;
     RunGuarded(*this, [this, &path] { form.SaveScriptAs(Utf8OfWide(path)); });
 }
 

@@ -66,6 +66,7 @@ public:
     void CloseWindow() override;
 
 private:
+    std::wstring ChooseFile(bool saving, const std::wstring &filters, const char *title, const std::wstring &suggested);
     static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
     void CreateControls(HINSTANCE instance);
