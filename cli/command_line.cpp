@@ -100,7 +100,10 @@ int Run(int argc, char **argv) {
     OutputOption(convertCommand, "-o,--output", convertOutput,
                  "the script file (default: standard output, also \"-\"); or a folder (an existing one, or a\n"
                  "name ending with /), where each FILE's script is NAME.vnt; several FILEs need a folder");
-    bool recursive = false;
+    bool recursive = false, nameByPath = false;
+    convertCommand->add_flag("--name-by-path", nameByPath,
+                             "with several FILEs, name each script after the FILE's whole path (dA/plan.jww:\n"
+                             "dA_plan.jww.vnt), for inputs whose names alone would write one file");
     convertCommand->add_flag("-r,--recursive", recursive,
                              "a folder of drawings given as FILE: its subfolders' drawings too, their scripts in\n"
                              "the same subfolders of the output folder");
@@ -167,6 +170,9 @@ int Run(int argc, char **argv) {
         std::vector<ListedInput> listed;
         if (const std::optional<std::string> failed = ListInputs(convert.files, recursive, listed))
             return Fail(kRejected, *failed);
+        if (nameByPath)
+            for (ListedInput &input : listed)
+                input.scriptName = NameByPath(input.path);
         std::error_code ec;
         const bool folderOfDrawings = std::filesystem::is_directory(FilePath(convert.files.front()), ec) &&
                                       !IsClipboardFolder(convert.files.front());

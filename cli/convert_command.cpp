@@ -109,12 +109,14 @@ int RunConvertMany(const std::vector<ListedInput> &listed, std::uint64_t limit, 
     std::map<std::string, std::size_t> firstWriter;
     const InputFiles inputFiles(inputs);
     for (std::size_t i = 0; i < inputs.size(); ++i) {
-        outputs.push_back(Utf8Of(FilePath(output) / FilePath(listed[i].subfolder) / FilePath(ScriptNameFor(inputs[i]))));
+        const std::string name = listed[i].scriptName.empty() ? ScriptNameFor(inputs[i]) : listed[i].scriptName;
+        outputs.push_back(Utf8Of(FilePath(output) / FilePath(listed[i].subfolder) / FilePath(name)));
         const auto [at, added] = firstWriter.emplace(CaseFolded(outputs.back()), i);
         if (!added)
             return Fail(kUsage, inputs[at->second] + " and " + inputs[i] + " would both be written to " + outputs[i] +
                                     (outputs[at->second] == outputs[i] ? "" : " (names that differ only in case are one "
-                                                                              "file on Windows and on many shared folders)"));
+                                                                              "file on Windows and on many shared folders)") +
+                                    "; --name-by-path names each script after its whole path");
         if (const std::optional<std::string> same = inputFiles.WrittenOverBy(outputs[i]))
             return Fail(kUsage, outputs[i] + ": is the input " + *same + "; not written over");
     }

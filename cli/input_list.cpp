@@ -39,7 +39,7 @@ std::vector<fs::path> SortedEntries(const fs::path &folder, bool folders) {
 
 void AddDrawingsIn(const fs::path &folder, const fs::path &subfolder, bool recursive, std::vector<ListedInput> &inputs) {
     for (const fs::path &file : SortedEntries(folder, false))
-        if (IsDrawingFile(file)) inputs.push_back({Utf8Of(file), Utf8Of(subfolder)});
+        if (IsDrawingFile(file)) inputs.push_back({Utf8Of(file), Utf8Of(subfolder), {}});
     if (!recursive) return;
     for (const fs::path &inner : SortedEntries(folder, true))
         AddDrawingsIn(inner, subfolder / inner.filename(), true, inputs);
@@ -72,6 +72,15 @@ fs::path ClipboardFolderStream(const std::string &folder) {
 bool IsClipboardFolder(const std::string &folder) {
     std::error_code ec;
     return fs::is_regular_file(ClipboardFolderStream(folder), ec);
+}
+
+std::string NameByPath(const std::string &path) {
+    std::string name;
+    for (const fs::path &part : FilePath(path).lexically_normal().relative_path()) {
+        if (part.empty() || part == ".") continue;
+        name += (name.empty() ? "" : "_") + Utf8Of(part);
+    }
+    return (name.empty() ? "korvel" : name) + ".vnt";
 }
 
 bool MatchesPattern(const std::string &name, const std::string &pattern) {
@@ -117,7 +126,7 @@ std::optional<std::string> ListInputs(const std::vector<std::string> &arguments,
         }
         if (argument == "-" || fs::exists(path, ec) || !HasWildcard(Utf8Of(path.filename())) ||
             HasWildcard(Utf8Of(path.parent_path()))) {
-            inputs.push_back({argument, {}});
+            inputs.push_back({argument, {}, {}});
             continue;
         }
         const std::size_t before = inputs.size();
@@ -125,7 +134,7 @@ std::optional<std::string> ListInputs(const std::vector<std::string> &arguments,
         const std::string pattern = Utf8Of(path.filename());
         for (const fs::path &file : SortedEntries(folder, false))
             if (MatchesPattern(Utf8Of(file.filename()), pattern))
-                inputs.push_back({Utf8Of(path.has_parent_path() ? folder / file.filename() : file.filename()), {}});
+                inputs.push_back({Utf8Of(path.has_parent_path() ? folder / file.filename() : file.filename()), {}, {}});
         if (inputs.size() == before) return argument + ": matches no file";
     }
     return std::nullopt;

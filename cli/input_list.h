@@ -14,7 +14,13 @@ namespace korvel::cli {
 struct ListedInput {
     std::string path;
     std::string subfolder;
+    std::string scriptName;  // NAME.vnt when not the input's own stem (see NameByPath)
 };
+
+// NAME.vnt made of the whole path as given, folders and extension included ("dA/plan.jww" becomes
+// "dA_plan.jww.vnt"): for inputs whose stems alone would collide (plan.jww and PLAN.jww in two folders, or
+// plan.jww beside plan.jws).
+std::string NameByPath(const std::string &path);
 
 // A name as a folder that ignores case sees it: ASCII and full-width Latin letters in lower case, the rest
 // as it is (UTF-8).

@@ -659,6 +659,21 @@ class Batches(InFolder):
                     assert_one_line_error(self, r)
                     self.assertIn(arguments[-1], r.stderr.decode())
                 subprocess.run(["rm", "-rf", out], check=True)
+        # Names that would write one file are refused, and converted under their whole paths when asked.
+        for name in ["dA/plan.jww", "dB/PLAN.jww", "dB/PLAN.jws"]:
+            os.makedirs(os.path.join(self.dir, os.path.dirname(name)), exist_ok=True)
+            with open(os.path.join(self.dir, name), "wb") as f:
+                f.write(self.jww)
+        for pair in [["dA/plan.jww", "dB/PLAN.jww"], ["dB/PLAN.jww", "dB/PLAN.jws"]]:
+            r = subprocess.run([CLI, "convert", *pair, "-o", "named/"], cwd=self.dir, capture_output=True, timeout=60)
+            self.assertEqual(r.returncode, 2)
+            self.assertIn(b"--name-by-path", r.stderr)
+            r = subprocess.run([CLI, "convert", "--name-by-path", *pair, "-o", "named/"], cwd=self.dir,
+                               capture_output=True, timeout=60)
+            self.assertEqual(r.returncode, 0, r.stderr)
+            self.assertEqual(sorted(os.listdir(os.path.join(self.dir, "named"))),
+                             sorted(p.replace("/", "_") + ".vnt" for p in pair))
+            subprocess.run(["rm", "-rf", os.path.join(self.dir, "named")], check=True)
         # A folder with no drawing says where else to look; a capture's folder is still a clipboard.
         r = run("convert", os.path.join(self.dir, "seeds", ".."), "-o", os.path.join(self.dir, "o/"))
         self.assertEqual(r.returncode, 1)
