@@ -78,7 +78,8 @@ std::string NameByPath(const std::string &path) {
     std::string name;
     for (const fs::path &part : FilePath(path).lexically_normal().relative_path()) {
         if (part.empty() || part == ".") continue;
-        name += (name.empty() ? "" : "_") + Utf8Of(part);
+        if (!name.empty()) name += '_';
+        name += Utf8Of(part);
     }
     return (name.empty() ? "korvel" : name) + ".vnt";
 }
