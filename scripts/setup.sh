@@ -2,17 +2,17 @@
 # Installs what Korvel needs on Debian 12, skipping what is already there.
 #   scripts/setup.sh        what building and running Korvel needs (the compiler, CMake, Qt, the fonts)
 #   scripts/setup.sh package   that and what the release files need (mingw-w64 for the Windows programs,
-#                              dpkg-dev for the Debian package)
+#                              dpkg-dev and file for the Debian package)
 #   scripts/setup.sh test   that and what the tests need (GoogleTest, clang for the fuzzer, Xvfb, Wine and
 #                           mingw-w64 for the Windows build, dpkg-dev for the package)
 set -euo pipefail
 
 packages=(cmake ninja-build g++ pkg-config libxcb1-dev libxcb-xfixes0-dev qt6-base-dev fonts-ipafont-gothic libcli11-dev)
 if [ "${1:-}" = package ]; then
-  packages+=(g++-mingw-w64-x86-64-posix dpkg-dev)
+  packages+=(g++-mingw-w64-x86-64-posix dpkg-dev file)
 fi
 if [ "${1:-}" = test ]; then
-  packages+=(libgtest-dev libgmock-dev googletest dpkg-dev clang-14 libclang-rt-14-dev python3 xvfb xauth
+  packages+=(libgtest-dev libgmock-dev googletest dpkg-dev file clang-14 libclang-rt-14-dev python3 xvfb xauth
              g++-mingw-w64-x86-64-posix wine wine64 desktop-file-utils)
 fi
 
