@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <climits>
 #include <cstdint>
 #include <functional>
 #include <map>
