@@ -9,6 +9,7 @@ void ClearDrawingStore(DrawingStore &store) { store = DrawingStore{}; }
 
 std::uint64_t DrawingWeight(const TclpEntMoji &text) { return 1 + kCharacterWeight * text.text.size(); }
 
+// A dimension draws its line, its label and, in SXF mode, two extension lines and four points.
 std::uint64_t DrawingWeight(const TclpEntSunpo &dimension) { return 8 + DrawingWeight(dimension.label); }
 
 std::uint64_t MembersWeight(const EntityArrays &members) {
