@@ -250,50 +250,34 @@ void EllipseArc(PreviewSurface &surface, double cx, double cy, double r, double 
     });
 }
 
-bool ShapeIs(double shape, double value) { return std::fabs(Ext(shape) - value) <= 1e-14; }
-
 // Writes the circular solid's vertices and says how they are drawn.
 template <class Writer>
-HandOff ArcSolidVertices(Writer &out, std::int32_t penStyle, double cx, double cy, double r, double k, double tilt,
-                         double t0, double sweep, double shape) {
-    switch (penStyle) {
-        case 101:
-            if (ShapeIs(shape, 100)) {
-                out.Ellipse(cx, cy, r, k, kEllipseVertices);
-            } else if (ShapeIs(shape, 0)) {
-                out.Arc(cx, cy, r, k, t0, sweep);
-                out.Add({cx, cy});
-            } else if (ShapeIs(shape, 5)) {
-                out.Arc(cx, cy, r, k, t0, sweep);
-            } else {
-                out.Arc(cx, cy, r, k, t0, sweep);
-                PlanePoint corner;
-                ArcTangentCorner(cx, cy, r, k, t0, sweep, tilt, corner.x, corner.y);
-                out.Add(corner);
-            }
-            return HandOff::Fill;
-        case 111:
-            if (ShapeIs(shape, 100)) out.Ellipse(cx, cy, r, k, kArcSteps + 1);
-            else out.Arc(cx, cy, r, k, t0, sweep);
-            return HandOff::Stroke;
-        case 105:
-        case 106: {
-            // The inner flatness of kind 106 divides by the inner radius; with none there is no band.
-            if (penStyle == 106 && shape == 0) return HandOff::None;
-            const double innerK = penStyle == 105 ? k : ToDouble((Ext(r) * k - r) / shape + 1);
+HandOff ArcSolidVertices(Writer &out, const ArcSolidShape &solid) {
+    const EllipseShape &e = solid.arc.ellipse;
+    const double cx = e.cx, cy = e.cy, r = e.radius, k = e.flatness, t0 = solid.arc.start, sweep = solid.arc.sweep;
+    switch (FigureOf(solid, 1e-14)) {
+        case ArcSolidFigure::WholeEllipse: out.Ellipse(cx, cy, r, k, kEllipseVertices); return HandOff::Fill;
+        case ArcSolidFigure::Sector:
             out.Arc(cx, cy, r, k, t0, sweep);
-            out.ArcBackwards(cx, cy, shape, innerK, t0, sweep);
+            out.Add({cx, cy});
+            return HandOff::Fill;
+        case ArcSolidFigure::Segment: out.Arc(cx, cy, r, k, t0, sweep); return HandOff::Fill;
+        case ArcSolidFigure::TangentCorner: {
+            out.Arc(cx, cy, r, k, t0, sweep);
+            PlanePoint corner;
+            ArcTangentCorner(cx, cy, r, k, t0, sweep, e.tilt, corner.x, corner.y);
+            out.Add(corner);
             return HandOff::Fill;
         }
-        default: return HandOff::None;
+        case ArcSolidFigure::WholeOutline: out.Ellipse(cx, cy, r, k, kArcSteps + 1); return HandOff::Stroke;
+        case ArcSolidFigure::OutlineArc: out.Arc(cx, cy, r, k, t0, sweep); return HandOff::Stroke;
+        case ArcSolidFigure::Band:
+            out.Arc(cx, cy, r, k, t0, sweep);
+            out.ArcBackwards(cx, cy, solid.value, ToDouble(BandInnerFlatness(solid)), t0, sweep);
+            return HandOff::Fill;
+        case ArcSolidFigure::Nothing: return HandOff::None;
     }
-}
-
-void ArcSolid(PreviewSurface &surface, std::int32_t penStyle, double x1, double y1, double x2, double y2, double x3,
-              double y3, double x4, double y4, const BlockPlacement *insert) {
-    DrawCurve(surface, insert, x3,
-              BitsKeyOf<10>(3 + static_cast<std::uint64_t>(penStyle), {x1, y1, x2, y2, x3, y3, x4, y4}),
-              [&](auto &out) { return ArcSolidVertices(out, penStyle, x1, y1, x2, y2, x3, y3, x4, y4); });
+    return HandOff::None;
 }
 
 }  // namespace
@@ -320,7 +304,10 @@ void DrawEllipseArc(PreviewSurface &surface, const ArcShape &a, const BlockPlace
 
 void DrawArcSolid(PreviewSurface &surface, const ArcSolidShape &s, const BlockPlacement *insert) {
     const EllipseShape &e = s.arc.ellipse;
-    ArcSolid(surface, s.kind, e.cx, e.cy, e.radius, e.flatness, e.tilt, s.arc.start, s.arc.sweep, s.shape, insert);
+    DrawCurve(surface, insert, e.tilt,
+              BitsKeyOf<10>(3 + std::uint64_t{s.kind}, {e.cx, e.cy, e.radius, e.flatness, e.tilt, s.arc.start,
+                                                        s.arc.sweep, s.value}),
+              [&](auto &out) { return ArcSolidVertices(out, s); });
 }
 
 }  // namespace korvel

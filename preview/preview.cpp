@@ -24,7 +24,6 @@ namespace korvel {
 
 namespace {
 
-constexpr std::int32_t kMarkerLineType = 100;
 constexpr std::int32_t kSolidLineType = 1;
 constexpr std::int32_t kSolidFill = 1;
 
@@ -94,7 +93,7 @@ public:
     }
 
     void Point(const TclpEntTen &p) {
-        const bool marked = p.base.penStyle == kMarkerLineType;
+        const bool marked = IsSymbolPoint(p);
         const PlanePoint at = At(p.x, p.y);
         double angle = marked ? p.rotation : 0;
         if (insert) {

@@ -3,9 +3,11 @@
 #pragma once
 
 #include <algorithm>
+#include <cmath>
 #include <cstddef>
 #include <cstdint>
 
+#include "geom/extended.h"
 #include "geom/plane.h"
 #include "reader/drawing_store.h"
 
@@ -15,6 +17,16 @@ namespace korvel {
 inline constexpr std::uint16_t kOwnColorNumber = 10;
 
 inline bool HasOwnColor(const TclpEntSolid &solid) { return solid.base.penColor == kOwnColorNumber; }
+
+// Flags that keep an entity out of the script: hatching (unless asked for), and the never-convert bits, one
+// for lines and one for arcs and points.
+inline constexpr std::uint16_t kHatchingFlag = 0x0020;
+inline constexpr std::uint16_t kLineNeverConvertedFlag = 0x2000;
+inline constexpr std::uint16_t kCurveNeverConvertedFlag = 0x0040;
+
+// A point of this pen style is a symbol point: it carries a symbol code, a rotation and a size.
+inline constexpr std::uint8_t kSymbolPointStyle = 100;
+inline bool IsSymbolPoint(const TclpEntTen &point) { return point.base.penStyle == kSymbolPointStyle; }
 
 // An ellipse: centre, radius along its first axis, the second axis's ratio to it (1 for a circle) and the
 // first axis's tilt, in radians.
@@ -42,12 +54,49 @@ inline bool IsArcSolid(const TclpEntSolid &solid) { return solid.base.penStyle >
 struct ArcSolidShape {
     std::uint8_t kind = 0;
     ArcShape arc;
-    double shape = 0;
+    double value = 0;  // the shape value
 };
 
 // The corner fields in order: centre x, y, radius, flatness, tilt, start, sweep, shape value.
 inline ArcSolidShape DecodeArcSolid(const TclpEntSolid &solid) {
     return {solid.base.penStyle, {{solid.x1, solid.y1, solid.x2, solid.y2, solid.x3}, solid.y3, solid.x4}, solid.y4};
+}
+
+inline void EncodeArcSolid(const ArcSolidShape &shape, TclpEntSolid &solid) {
+    const EllipseShape &e = shape.arc.ellipse;
+    solid.x1 = e.cx, solid.y1 = e.cy, solid.x2 = e.radius, solid.y2 = e.flatness, solid.x3 = e.tilt;
+    solid.y3 = shape.arc.start, solid.x4 = shape.arc.sweep, solid.y4 = shape.value;
+}
+
+// What an arc-shaped solid is. Kind 101 fills the whole ellipse (shape value 100), a sector (0), a segment
+// (5) or the region between the arc and its ends' tangents (any other value); kind 111 is an outline, whole
+// (100) or an arc; kinds 105 and 106 are bands whose shape value is the inner radius. A kind-106 band of inner
+// radius 0 has no inner edge (its inner flatness would divide by zero) and is nothing, as is any other kind.
+enum class ArcSolidFigure { WholeEllipse, Sector, Segment, TangentCorner, WholeOutline, OutlineArc, Band, Nothing };
+
+inline bool IsBand(const ArcSolidShape &solid) { return solid.kind == 105 || solid.kind == 106; }
+
+// `tolerance` is how near the shape value must be to a code, each side's own: the script and the preview
+// were written with different ones.
+inline ArcSolidFigure FigureOf(const ArcSolidShape &solid, double tolerance) {
+    const auto is = [&](double code) { return std::fabs(Ext(solid.value) - code) <= tolerance; };
+    switch (solid.kind) {
+        case 101:
+            if (is(100)) return ArcSolidFigure::WholeEllipse;
+            if (is(0)) return ArcSolidFigure::Sector;
+            return is(5) ? ArcSolidFigure::Segment : ArcSolidFigure::TangentCorner;
+        case 111: return is(100) ? ArcSolidFigure::WholeOutline : ArcSolidFigure::OutlineArc;
+        case 105: return ArcSolidFigure::Band;
+        case 106: return solid.value == 0 ? ArcSolidFigure::Nothing : ArcSolidFigure::Band;
+        default: return ArcSolidFigure::Nothing;
+    }
+}
+
+// A band's inner edge: kind 105 keeps the outer flatness, kind 106 keeps the band's width on both axes.
+inline Extended BandInnerFlatness(const ArcSolidShape &band) {
+    const EllipseShape &e = band.arc.ellipse;
+    if (band.kind == 105) return e.flatness;
+    return (Ext(e.radius) * e.flatness - e.radius) / band.value + 1;
 }
 
 // Block expansion, one level: the inserts in order that the member budget allows (the rest are left out),

@@ -79,6 +79,22 @@ ArcOperands ConvertArc(const ScriptTransform &t, const ArcShape &arc) {
             forward ? e : s};
 }
 
+// A band: a whole ring when its sweep is 0 or a full turn, else the band between two arcs.
+void EmitBand(ScriptSink &out, const ArcSolidShape &band, const ArcOperands &a, const ScriptTransform &t) {
+    const double innerR2 = ScaledProduct(t, band.arc.ellipse.radius, BandInnerFlatness(band));
+    const double w = ScaledLength(t, band.value);
+    constexpr Extended kTwoPi = 2 * std::numbers::pi_v<Extended>;
+    const Extended sweep = band.arc.sweep;
+    if (std::fabs(sweep) <= kEpsilon || std::fabs(sweep - kTwoPi) <= kEpsilon || std::fabs(sweep + kTwoPi) <= kEpsilon)
+        (CommandLine(kDsld2d) << a.x << "," << a.y << ", " << a.r << "," << innerR2 << ", " << a.tilt << ", " << w
+                              << ",0")
+            .WriteTo(out);
+    else
+        (CommandLine(kBsld2d) << a.x << "," << a.y << ", " << a.r << "," << innerR2 << ", " << a.tilt << "," << a.a1
+                              << "," << a.a2 << ", " << w << ",0")
+            .WriteTo(out);
+}
+
 }  // namespace
 
 bool IsCounterClockwise(PlanePoint p1, PlanePoint p2, PlanePoint p3) {
@@ -141,58 +157,33 @@ void EmitPolygonSolid(ScriptSink &out, const TclpEntSolid &solid, const ScriptTr
     }
 }
 
-void EmitArcSolid(ScriptSink &out, std::uint8_t penStyle, const TclpEntSolid &solid, const ScriptTransform &t) {
+bool EmitArcSolid(ScriptSink &out, const TclpEntSolid &solid, const ScriptTransform &t) {
     const ArcSolidShape decoded = DecodeArcSolid(solid);
-    const double radius = decoded.arc.ellipse.radius, flatness = decoded.arc.ellipse.flatness;
-    const double sweep = decoded.arc.sweep, shape = decoded.shape;
     const ArcOperands a = ConvertArc(t, decoded.arc);
-    switch (penStyle) {
-        case 101: {
-            std::string_view prefix;
-            if (Within(shape, 100)) {
-                (CommandLine(kCsld2d) << a.x << "," << a.y << ", " << a.r << "," << a.r2 << ", " << a.tilt << ",0")
-                    .WriteTo(out);
-                return;
-            }
-            if (Within(shape, 0)) prefix = kPsld2d;
-            else if (Within(shape, 5)) prefix = kYsld2d;
-            else prefix = kOsld2d;
-            (CommandLine(prefix) << a.x << "," << a.y << ", " << a.r << "," << a.r2 << ", " << a.tilt << "," << a.a1
-                                 << "," << a.a2 << ",0")
+    std::string_view filled = kOsld2d;
+    switch (FigureOf(decoded, kEpsilon)) {
+        case ArcSolidFigure::WholeEllipse:
+            (CommandLine(kCsld2d) << a.x << "," << a.y << ", " << a.r << "," << a.r2 << ", " << a.tilt << ",0")
                 .WriteTo(out);
-            return;
-        }
-        case 111:
-            if (Within(shape, 100))
-                (CommandLine(kElli2d) << a.x << "," << a.y << ", " << a.r << "," << a.r2 << ", " << a.tilt)
-                    .WriteTo(out);
-            else
-                (CommandLine(kElarc2d) << a.x << "," << a.y << ", " << a.r << "," << a.r2 << ", " << a.tilt << ","
-                                       << a.a1 << "," << a.a2)
-                    .WriteTo(out);
-            return;
-        case 105:
-        case 106: {
-            // The band's inner edge: kind 105 keeps the flatness, kind 106 derives it from the inner radius.
-            if (penStyle == 106 && shape == 0) return;
-            const double innerR2 =
-                penStyle == 105 ? a.r2 : ScaledProduct(t, radius, (Ext(radius) * flatness - radius) / shape + 1);
-            const double w = ScaledLength(t, shape);
-            constexpr Extended kTwoPi = 2 * std::numbers::pi_v<Extended>;
-            const bool wholeRing = std::fabs(Ext(sweep)) <= kEpsilon || std::fabs(Ext(sweep) - kTwoPi) <= kEpsilon ||
-                                   std::fabs(Ext(sweep) + kTwoPi) <= kEpsilon;
-            if (wholeRing)
-                (CommandLine(kDsld2d) << a.x << "," << a.y << ", " << a.r << "," << innerR2 << ", " << a.tilt << ", "
-                                      << w << ",0")
-                    .WriteTo(out);
-            else
-                (CommandLine(kBsld2d) << a.x << "," << a.y << ", " << a.r << "," << innerR2 << ", " << a.tilt << ","
-                                      << a.a1 << "," << a.a2 << ", " << w << ",0")
-                    .WriteTo(out);
-            return;
-        }
-        default: return;
+            return true;
+        case ArcSolidFigure::Sector: filled = kPsld2d; break;
+        case ArcSolidFigure::Segment: filled = kYsld2d; break;
+        case ArcSolidFigure::TangentCorner: break;
+        case ArcSolidFigure::WholeOutline:
+            (CommandLine(kElli2d) << a.x << "," << a.y << ", " << a.r << "," << a.r2 << ", " << a.tilt).WriteTo(out);
+            return true;
+        case ArcSolidFigure::OutlineArc:
+            (CommandLine(kElarc2d) << a.x << "," << a.y << ", " << a.r << "," << a.r2 << ", " << a.tilt << "," << a.a1
+                                   << "," << a.a2)
+                .WriteTo(out);
+            return true;
+        case ArcSolidFigure::Band: EmitBand(out, decoded, a, t); return true;
+        case ArcSolidFigure::Nothing: return false;
     }
+    (CommandLine(filled) << a.x << "," << a.y << ", " << a.r << "," << a.r2 << ", " << a.tilt << "," << a.a1 << ","
+                         << a.a2 << ",0")
+        .WriteTo(out);
+    return true;
 }
 
 }  // namespace korvel

@@ -17,8 +17,7 @@ void EmitLine(ScriptSink &out, const TclpEntSen &line, const ScriptTransform &t)
 void EmitPoint(ScriptSink &out, const TclpEntTen &point, const ScriptTransform &t);
 void EmitArc(ScriptSink &out, const TclpEntEnko &arc, const ScriptTransform &t);
 void EmitPolygonSolid(ScriptSink &out, const TclpEntSolid &solid, const ScriptTransform &t);
-// Writes nothing for kinds other than 101, 105, 106 and 111, and for a kind-106 band whose inner
-// radius is 0 (its inner flatness would divide by zero).
-void EmitArcSolid(ScriptSink &out, std::uint8_t penStyle, const TclpEntSolid &solid, const ScriptTransform &t);
+// Writes nothing, and returns false, for a solid that is no figure (see ArcSolidFigure).
+bool EmitArcSolid(ScriptSink &out, const TclpEntSolid &solid, const ScriptTransform &t);
 
 }  // namespace korvel

@@ -150,7 +150,7 @@ TEST(EmitArcSolid, KindsAndShapeValues) {
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.fault);
-        EXPECT_EQ(Emitted([&](ScriptSink &s) { EmitArcSolid(s, c.solid.base.penStyle, c.solid, kIdentity); }),
+        EXPECT_EQ(Emitted([&](ScriptSink &s) { EmitArcSolid(s, c.solid, kIdentity); }),
                   c.expected);
     }
 }

@@ -1,0 +1,56 @@
+// What a conversion wrote and what it left out, by kind and by reason: shown after every conversion.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+namespace korvel {
+
+// The kinds of entity whose commands a script holds.
+enum class WrittenKind { Line, Arc, Point, Solid };
+inline constexpr std::size_t kWrittenKinds = 4;
+
+// Why an entity of the drawing has no command in the script.
+enum class LeftOutReason {
+    Text,            // texts (and dimensions' values) are never written
+    Dimension,       // dimensions, unless their lines are asked for
+    Block,           // block figures, unless asked for
+    Solid,           // solids, unless asked for
+    Hatching,        // hatching, unless asked for
+    ZeroSize,        // a line of no length, an arc of no radius or sweep
+    NeverConverted,  // marked by Jw_cad as never converted
+    NoFigure,        // a solid that is no figure, or whose placed figure no command can write
+    MissingBlock,    // an insert of a definition the drawing does not hold
+    SelfReferring,   // an insert of a block inside itself
+    OverBudget,      // block figures past the member budget or nested too deep
+};
+inline constexpr std::size_t kLeftOutReasons = 11;
+
+struct ConversionReport {
+    std::array<std::uint64_t, kWrittenKinds> written{};
+    std::uint64_t fromBlocks = 0;  // of those written, members of block figures
+    std::array<std::uint64_t, kLeftOutReasons> leftOut{};
+
+    std::uint64_t &operator[](WrittenKind kind) { return written[static_cast<std::size_t>(kind)]; }
+    std::uint64_t &operator[](LeftOutReason reason) { return leftOut[static_cast<std::size_t>(reason)]; }
+    std::uint64_t Written() const;
+    std::uint64_t LeftOut() const;
+    void Add(const ConversionReport &other);
+};
+
+enum class ReportLanguage { Japanese, English };
+
+// "線 1,203・円弧 44 を変換／変換しなかったもの: 文字 12・ブロック図形 3" and its English form.
+std::string ReportSummary(const ConversionReport &report, ReportLanguage language);
+
+// For a script with no command although the drawing holds entities: why, and which options would carry what
+// was left out.
+std::string EmptyScriptAdvice(const ConversionReport &report, ReportLanguage language);
+
+// The names the report uses in JSON: "lines", "texts", "zero-size", ...
+const char *WrittenKey(WrittenKind kind);
+const char *LeftOutKey(LeftOutReason reason);
+
+}  // namespace korvel
