@@ -70,8 +70,10 @@ int RunCapture(const CaptureRequest &request) {
     std::fflush(stdout);
     if (loaded != kOk || request.scriptPath.empty()) return loaded;
 
-    const auto write = [&](std::FILE *file) { return WriteScriptFile(file, store, request.options, Pens()); };
+    ConversionReport report;
+    const auto write = [&](std::FILE *file) { return WriteScriptFile(file, store, request.options, Pens(), &report); };
     if (!WriteOutputFile(request.scriptPath, write, error, request.output)) return Fail(kOutputFailed, error);
+    TellConversion(request.scriptPath, report, false);
     return kOk;
 }
 

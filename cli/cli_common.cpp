@@ -21,10 +21,20 @@ MessageCapture::MessageCapture(std::string &text) : previous(capturedMessages) {
 
 MessageCapture::~MessageCapture() { capturedMessages = previous; }
 
+void Tell(const std::string &line) {
+    if (capturedMessages) *capturedMessages += line + "\n";
+    else std::fprintf(stderr, "%s\n", line.c_str());
+}
+
 int Fail(int code, const std::string &message) {
-    if (capturedMessages) *capturedMessages += "korvel-cli: " + message + "\n";
-    else std::fprintf(stderr, "korvel-cli: %s\n", message.c_str());
+    Tell("korvel-cli: " + message);
     return code;
+}
+
+void TellConversion(const std::string &input, const ConversionReport &report, bool quiet) {
+    if (!quiet) Tell(input + ": " + ReportSummary(report, ReportLanguage::English));
+    if (report.Written() == 0 && report.LeftOut() > 0)
+        Tell("korvel-cli: warning: " + input + ": " + EmptyScriptAdvice(report, ReportLanguage::English));
 }
 
 std::optional<std::string> Input::Open(Taking taking) {

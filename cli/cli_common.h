@@ -36,6 +36,11 @@ private:
 
 // Prints "korvel-cli: MESSAGE" on standard error and returns `code`.
 int Fail(int code, const std::string &message);
+// Prints a line on standard error (or into the thread's capture).
+void Tell(const std::string &line);
+// "INPUT: lines 12 converted; left out: texts 3" unless `quiet`, and a warning whenever a drawing with
+// entities gave a script with no command, quiet or not.
+void TellConversion(const std::string &input, const ConversionReport &report, bool quiet);
 
 // Inputs that are not regular files are held in memory up to this many bytes unless told otherwise.
 inline constexpr std::uint64_t kDefaultInputLimit = std::uint64_t{2} << 30;

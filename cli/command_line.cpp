@@ -74,6 +74,14 @@ void ConvertFlags(CLI::App *command, ConvertOptions &options) {
     command->add_flag("--layers", options.layers, "write \"LAYER\" lines");
     command->add_flag("--hatching", options.hatching, "convert hatching lines too");
     command->add_flag("--solids", options.solids, "convert solids");
+    command->add_flag("--blocks", options.blocks,
+                      "convert block figures too: each insert's members placed as it places them, nested\n"
+                      "blocks included, on the insert's layer and in their own colours");
+    command->add_flag("--dimensions", options.dimensions,
+                      "convert dimensions' lines (and extension lines) too, on the dimension's layer and colour");
+    command->add_flag("--group-scales", options.groupScales,
+                      "scale each entity by its own layer group's scale instead of group 0's (a block figure\n"
+                      "by its insert's group)");
 }
 
 int Run(int argc, char **argv) {
@@ -107,6 +115,12 @@ int Run(int argc, char **argv) {
     convertCommand->add_flag("-r,--recursive", recursive,
                              "a folder of drawings given as FILE: its subfolders' drawings too, their scripts in\n"
                              "the same subfolders of the output folder");
+    ConvertReporting reporting;
+    convertCommand->add_flag("-q,--quiet", reporting.quiet,
+                             "no summary line per FILE (what its script holds and left out); errors and the\n"
+                             "warning for a script with no drawing command still show");
+    OutputOption(convertCommand, "--report", reporting.reportPath,
+                 "also write, as JSON, what each FILE's script holds and left out, by kind and by reason");
     unsigned jobs = DefaultJobs();
     convertCommand
         ->add_option("-j,--jobs", jobs,
@@ -176,11 +190,17 @@ int Run(int argc, char **argv) {
         std::error_code ec;
         const bool folderOfDrawings = std::filesystem::is_directory(FilePath(convert.files.front()), ec) &&
                                       !IsClipboardFolder(convert.files.front());
+        reporting.outputOptions = convertOutputOptions;
+        std::vector<std::string> paths;
+        for (const ListedInput &input : listed)
+            paths.push_back(input.path);
+        if (const std::optional<std::string> refused = ReportOverFiles(reporting, paths, convertOutput))
+            return Fail(kUsage, *refused);
         if (listed.size() > 1 || folderOfDrawings || NamesAFolder(convertOutput))
             return RunConvertMany(listed, convert.limit, DrawingFileOptions{convert.allLayers}, convertOptions,
-                                  convertOutput, convertOutputOptions, jobs);
+                                  convertOutput, convertOutputOptions, jobs, reporting);
         Input input(listed.front().path, convert.limit, DrawingFileOptions{convert.allLayers});
-        return RunConvert(input, convertOptions, convertOutput, convertOutputOptions);
+        return RunConvert(input, convertOptions, convertOutput, convertOutputOptions, reporting);
     }
     if (*previewCommand) return run(preview, [&](Input &input) { return RunPreview(input, previewRequest); });
     std::fputs(app.help().c_str(), stderr);

@@ -1,6 +1,7 @@
 // The commands of korvel-cli, one file each; they return the process's exit code.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -17,8 +18,18 @@ int RunCommandLine(int argc, char **argv);
 int RunCheck(Input &input);
 int RunInfo(Input &input);
 int RunDump(Input &input);
+// What convert says of each input besides its errors: a summary line unless `quiet`, and with `reportPath`
+// a JSON file of every input's counts (written through the same safe writer as the scripts).
+struct ConvertReporting {
+    bool quiet = false;
+    std::string reportPath;
+    OutputOptions outputOptions;
+};
+// Why --report cannot be written where it is asked for (an input, the script), if so.
+std::optional<std::string> ReportOverFiles(const ConvertReporting &reporting, const std::vector<std::string> &inputs,
+                                           const std::string &output);
 int RunConvert(Input &input, const ConvertOptions &options, const std::string &output,
-               const OutputOptions &outputOptions);
+               const OutputOptions &outputOptions, const ConvertReporting &reporting);
 // Whether -o names a folder (an existing one, or a name ending with a separator): scripts go into it.
 bool NamesAFolder(const std::string &output);
 // Each input's script as NAME.vnt in the folder `output` (in its subfolder, for one found in a subfolder),
@@ -26,7 +37,7 @@ bool NamesAFolder(const std::string &output);
 // inputs' order; the exit code is the highest of theirs.
 int RunConvertMany(const std::vector<ListedInput> &listed, std::uint64_t limit, const DrawingFileOptions &fileOptions,
                    const ConvertOptions &options, const std::string &output, const OutputOptions &outputOptions,
-                   unsigned jobs);
+                   unsigned jobs, const ConvertReporting &reporting);
 // How many inputs convert at a time unless -j says otherwise: one per core.
 unsigned DefaultJobs();
 // The most jobs -j takes.

@@ -12,6 +12,7 @@
 #include <thread>
 
 #include "cli/input_list.h"
+#include "cli/json_out.h"
 #include "geom/cp932.h"
 #include "reader/file_path.h"
 #include "reader/output_file.h"
@@ -24,10 +25,10 @@ namespace {
 
 // The script shown on a terminal: Shift-JIS and CR LF would come out garbled there.
 template <class Drawing>
-bool ShowReadable(const Drawing &store, const ConvertOptions &options) {
+bool ShowReadable(const Drawing &store, const ConvertOptions &options, ConversionReport &report) {
     std::FILE *scratch = std::tmpfile();
     if (!scratch) return false;
-    bool ok = WriteScriptFile(scratch, store, options, Pens()) && std::fseek(scratch, 0, SEEK_SET) == 0;
+    bool ok = WriteScriptFile(scratch, store, options, Pens(), &report) && std::fseek(scratch, 0, SEEK_SET) == 0;
     std::string script;
     char chunk[1 << 16];
     for (std::size_t got; ok && (got = std::fread(chunk, 1, sizeof chunk, scratch)) > 0;)
@@ -65,36 +66,116 @@ namespace {
 
 template <class Drawing>
 int ConvertOpened(Input &input, const ConvertOptions &options, const std::string &output,
-                  const OutputOptions &outputOptions) {
+                  const OutputOptions &outputOptions, ConversionReport &report) {
     Drawing store;
     const int loaded = LoadOpenedDrawing(input, store);
     if (loaded != kOk) return loaded;
     if ((output.empty() || output == "-") && IsTerminal(stdout))
-        return ShowReadable(store, options) ? FinishStandardOutput(kOk)
-                                            : Fail(kOutputFailed, "standard output: write failed");
+        return ShowReadable(store, options, report) ? FinishStandardOutput(kOk)
+                                                    : Fail(kOutputFailed, "standard output: write failed");
     std::string error;
-    const auto write = [&](std::FILE *file) { return WriteScriptFile(file, store, options, Pens()); };
+    const auto write = [&](std::FILE *file) { return WriteScriptFile(file, store, options, Pens(), &report); };
     if (!WriteOutputFile(output.empty() ? "-" : output, write, error, outputOptions)) return Fail(kOutputFailed, error);
     return kOk;
 }
 
-}  // namespace
-
-int RunConvert(Input &input, const ConvertOptions &options, const std::string &output,
-               const OutputOptions &outputOptions) {
+// One input converted: its exit code, and what its script holds and leaves out when it was written.
+int ConvertOne(Input &input, const ConvertOptions &options, const std::string &output,
+               const OutputOptions &outputOptions, bool quiet, ConversionReport &report) {
     if (const std::optional<std::string> same = OutputOverInput(output, {input.Path()}))
         return Fail(kUsage, output + ": is the input " + *same + "; not written over (name another output)");
     if (const auto failed = input.Open()) return Fail(kRejected, *failed);
-    // A stream is read keeping only the kinds a script is made of; a drawing file is read whole.
-    return input.IsDrawingFile() ? ConvertOpened<DrawingStore>(input, options, output, outputOptions)
-                                 : ConvertOpened<ScriptDrawing>(input, options, output, outputOptions);
+    // A stream is read keeping only the kinds a script is made of, unless block figures or dimensions are
+    // asked for; a drawing file is read whole.
+    const int code = input.IsDrawingFile() || NeedsWholeDrawing(options)
+                         ? ConvertOpened<DrawingStore>(input, options, output, outputOptions, report)
+                         : ConvertOpened<ScriptDrawing>(input, options, output, outputOptions, report);
+    if (code == kOk) TellConversion(input.Name(), report, quiet);
+    return code;
+}
+
+struct Converted {
+    std::string input, output;
+    int code = kOk;
+    ConversionReport report;
+};
+
+// --report: per input, whether it converted and what its script holds and leaves out, by kind and reason.
+bool WriteReport(std::FILE *file, const std::vector<Converted> &all) {
+    JsonOut json(file);
+    json.BeginObject();
+    json.Key("inputs");
+    json.BeginArray();
+    for (const Converted &c : all) {
+        json.BeginObject();
+        json.Key("input");
+        json.String(c.input);
+        json.Key("output");
+        json.String(c.output.empty() ? "-" : c.output);
+        json.Key("exitCode");
+        json.Integer(c.code);
+        if (c.code == kOk) {
+            json.Key("converted");
+            json.BeginObject();
+            for (std::size_t k = 0; k < kWrittenKinds; k++) {
+                json.Key(WrittenKey(static_cast<WrittenKind>(k)));
+                json.Integer(static_cast<std::int64_t>(c.report.written[k]));
+            }
+            json.Key("fromBlockFigures");
+            json.Integer(static_cast<std::int64_t>(c.report.fromBlocks));
+            json.EndObject();
+            json.Key("leftOut");
+            json.BeginObject();
+            for (std::size_t r = 0; r < kLeftOutReasons; r++) {
+                json.Key(LeftOutKey(static_cast<LeftOutReason>(r)));
+                json.Integer(static_cast<std::int64_t>(c.report.leftOut[r]));
+            }
+            json.EndObject();
+        }
+        json.EndObject();
+    }
+    json.EndArray();
+    json.EndObject();
+    json.Newline();
+    return json.Flush();
+}
+
+int FinishReport(int code, const ConvertReporting &reporting, const std::vector<Converted> &all) {
+    if (reporting.reportPath.empty()) return code;
+    std::string error;
+    if (!WriteOutputFile(reporting.reportPath, [&](std::FILE *file) { return WriteReport(file, all); }, error,
+                         reporting.outputOptions))
+        return std::max(code, Fail(kOutputFailed, error));
+    return code;
+}
+
+}  // namespace
+
+std::optional<std::string> ReportOverFiles(const ConvertReporting &reporting, const std::vector<std::string> &inputs,
+                                           const std::string &output) {
+    if (reporting.reportPath.empty()) return std::nullopt;
+    if (reporting.reportPath == "-") return "--report needs a file, not standard output";
+    if (const std::optional<std::string> same = OutputOverInput(reporting.reportPath, inputs))
+        return reporting.reportPath + ": is the input " + *same + "; not written over";
+    if (const std::optional<std::string> same = OutputOverInput(reporting.reportPath, {output}))
+        return reporting.reportPath + ": is also the script's output";
+    return std::nullopt;
+}
+
+int RunConvert(Input &input, const ConvertOptions &options, const std::string &output,
+               const OutputOptions &outputOptions, const ConvertReporting &reporting) {
+    std::vector<Converted> all(1);
+    all[0].input = input.Name();
+    all[0].output = output;
+    all[0].code = ConvertOne(input, options, output, outputOptions, reporting.quiet, all[0].report);
+    return FinishReport(all[0].code, reporting, all);
 }
 
 unsigned DefaultJobs() { return std::clamp(std::thread::hardware_concurrency(), 1u, kMaxJobs); }
 
 int RunConvertMany(const std::vector<ListedInput> &listed, std::uint64_t limit, const DrawingFileOptions &fileOptions,
                    const ConvertOptions &options, const std::string &output, const OutputOptions &outputOptions,
-                   unsigned jobs) {
+                   unsigned jobs, const ConvertReporting &reporting) {
     std::vector<std::string> inputs;
     for (const ListedInput &input : listed)
         inputs.push_back(input.path);
@@ -131,6 +212,7 @@ int RunConvertMany(const std::vector<ListedInput> &listed, std::uint64_t limit, 
     struct Outcome {
         int code = kOk;
         std::string messages;
+        ConversionReport report;
         bool done = false;
     };
     std::vector<Outcome> outcomes(inputs.size());
@@ -144,7 +226,8 @@ int RunConvertMany(const std::vector<ListedInput> &listed, std::uint64_t limit, 
                 const MessageCapture capture(outcome.messages);
                 try {
                     Input input(inputs[i], limit, fileOptions);
-                    outcome.code = RunConvert(input, options, outputs[i], outputOptions);
+                    outcome.code =
+                        ConvertOne(input, options, outputs[i], outputOptions, reporting.quiet, outcome.report);
                 } catch (const std::bad_alloc &) {
                     outcome.code = Fail(kOutOfMemory, inputs[i] + ": out of memory");
                 }
@@ -160,6 +243,7 @@ int RunConvertMany(const std::vector<ListedInput> &listed, std::uint64_t limit, 
         workers.emplace_back(work);
 
     const bool progress = IsTerminal(stderr);
+    std::vector<Converted> all(inputs.size());
     int worst = kOk;
     std::size_t failed = 0;
     for (std::size_t i = 0; i < inputs.size(); ++i) {
@@ -171,9 +255,10 @@ int RunConvertMany(const std::vector<ListedInput> &listed, std::uint64_t limit, 
         std::fputs(outcome.messages.c_str(), stderr);
         failed += outcome.code != kOk;
         worst = std::max(worst, outcome.code);
+        all[i] = {inputs[i], outputs[i], outcome.code, outcome.report};
     }
     std::fprintf(stderr, "%zu converted, %zu failed\n", inputs.size() - failed, failed);
-    return worst;
+    return FinishReport(worst, reporting, all);
 }
 
 }  // namespace korvel::cli

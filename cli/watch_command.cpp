@@ -52,12 +52,6 @@ std::string FirstMessage(const std::string &messages) {
     return first;
 }
 
-std::string Counts(const DrawingStore &store) {
-    return std::to_string(store.lines.size()) + " lines, " + std::to_string(store.arcs.size()) + " arcs, " +
-           std::to_string(store.points.size()) + " points, " + std::to_string(store.solids.size()) + " solids, " +
-           std::to_string(store.texts.size()) + " texts, " + std::to_string(store.inserts.size()) + " block inserts";
-}
-
 // One copy: captured into `scratch` as the window's import does, read, converted and written.
 void ConvertCopy(ClipboardSource &source, const std::string &scratch, const WatchRequest &request, bool folder,
                  int &number) {
@@ -85,9 +79,12 @@ void ConvertCopy(ClipboardSource &source, const std::string &scratch, const Watc
     if (loaded != kOk) return Say("the copy could not be read (" + FirstMessage(messages) + "): nothing written");
     const std::string path = ScriptPathFor(request.output, folder, number);
     std::string error;
-    const auto write = [&](std::FILE *file) { return WriteScriptFile(file, store, request.options, Pens()); };
+    ConversionReport report;
+    const auto write = [&](std::FILE *file) { return WriteScriptFile(file, store, request.options, Pens(), &report); };
     if (!WriteOutputFile(path, write, error, request.outputOptions)) return Say("not written: " + error);
-    Say(Counts(store) + " -> " + path);
+    Say(ReportSummary(report, ReportLanguage::English) + " -> " + path);
+    if (report.Written() == 0 && report.LeftOut() > 0)
+        Say("warning: " + EmptyScriptAdvice(report, ReportLanguage::English));
 }
 
 // A new folder only this user can enter (the copies are the user's drawings), made by this run: a name

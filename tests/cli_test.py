@@ -211,8 +211,11 @@ class Cli(unittest.TestCase):
         out = os.path.join(self.tmp.name, "scripts")
         r = run("convert", "--layers", EXAMPLE, bad, other, "-o", out + "/")
         self.assertEqual(r.returncode, 1)  # one input failed; the others were still converted
-        error, summary = r.stderr.decode().splitlines()
+        # Each input's line in the inputs' order: what its script holds, or why it failed.
+        first, error, second, summary = r.stderr.decode().splitlines()
+        self.assertTrue(first.startswith(EXAMPLE + ": lines "), first)
         self.assertTrue(error.startswith("korvel-cli: " + bad), error)
+        self.assertTrue(second.startswith(other + ": lines "), second)
         self.assertEqual(summary, "2 converted, 1 failed")
         self.assertEqual(sorted(os.listdir(out)), ["plan.vnt", "second.vnt"])
         with open(os.path.join(out, "plan.vnt"), "rb") as f:
@@ -468,9 +471,9 @@ class Outputs(InFolder):
         fifo = os.path.join(self.dir, "fifo")
         os.mkfifo(fifo)
         shell = [
-            f"{CLI} convert {EXAMPLE} -o /dev/null",
-            f"{CLI} convert {EXAMPLE} -o /dev/stdout | cat > /dev/null",
-            f"(cat {fifo} > /dev/null &) ; {CLI} convert {EXAMPLE} -o {fifo}",
+            f"{CLI} convert -q {EXAMPLE} -o /dev/null",
+            f"{CLI} convert -q {EXAMPLE} -o /dev/stdout | cat > /dev/null",
+            f"(cat {fifo} > /dev/null &) ; {CLI} convert --quiet {EXAMPLE} -o {fifo}",
             f"{CLI} preview {EXAMPLE} -o /dev/null --trace /dev/null",
         ]
         for command in shell:
