@@ -205,6 +205,23 @@ class Cli(unittest.TestCase):
         self.assertNotIn(b"SLD2D", plain)
         self.assertEqual(run("convert", "-", "-o", "-", stdin=self.example).stdout, plain)
 
+    def test_convert_says_what_the_script_holds_and_reports_it(self):
+        out, report = os.path.join(self.tmp.name, "p.vnt"), os.path.join(self.tmp.name, "r.json")
+        r = run("convert", EXAMPLE, "-o", out, "--report", report)
+        self.assertEqual(r.stderr.decode(),
+                         EXAMPLE + ": lines 5, arcs 4, points 2 converted; left out: texts 1, dimensions 1, "
+                         "block figures 2, solids 4, hatching 1\n")
+        r = run("convert", "--blocks", "--dimensions", "-q", EXAMPLE, "-o", out, "--report", report)
+        self.assertEqual((r.returncode, r.stderr), (0, b""))
+        with open(report) as f:
+            entry = json.load(f)["inputs"][0]
+        # 5 lines, the dimension's line and two extension lines, 4 lines in each of the 2 chairs.
+        self.assertEqual(entry["converted"], {"lines": 16, "arcs": 6, "points": 2, "solids": 0, "fromBlockFigures": 10})
+        self.assertEqual(entry["leftOut"]["texts"], 2)  # the text and the dimension's value
+        self.assertEqual(entry["leftOut"]["block-figures"], 0)
+        for target in (EXAMPLE, out, "-"):  # never over an input or the script, never to standard output
+            self.assertEqual(run("convert", EXAMPLE, "-o", out, "--report", target).returncode, 2, target)
+
     def test_convert_several_inputs_into_a_folder(self):
         bad = self.tmpfile("notes.txt", b"x" * 300)
         other = self.tmpfile("second.jwwin", self.example)
