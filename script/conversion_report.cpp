@@ -73,10 +73,11 @@ std::string WrittenPart(const ConversionReport &r, ReportLanguage language) {
     const bool japanese = language == ReportLanguage::Japanese;
     if (r.Written() == 0) return japanese ? "変換した図形はありません" : "nothing converted";
     std::string out = Counts(r.written, [](std::size_t i) { return kWrittenWords[i]; }, language);
+    out += japanese ? " を変換" : " converted";
     if (r.fromBlocks > 0)
         out += japanese ? "（うちブロック図形から " + Grouped(r.fromBlocks) + "）"
                         : " (" + Grouped(r.fromBlocks) + " from block figures)";
-    return out + (japanese ? " を変換" : " converted");
+    return out;
 }
 
 }  // namespace

@@ -57,8 +57,10 @@ void TForm1::Button2Click() {
         controls.SetButtonEnabled(button, false);
     controls.ClearText();
     shownScript.reset();
-    if (WriteScript()) {
+    ConversionReport report;
+    if (WriteScript(report)) {
         LoadScriptIntoPane();
+        SayWhatWasConverted(report);
     } else {
         // A partial script is not shown as if it were the result.
         controls.ShowMessage(kScriptWriteMessage + scriptPath, MessageKind::Error);
@@ -67,17 +69,26 @@ void TForm1::Button2Click() {
         controls.SetButtonEnabled(button, true);
 }
 
-bool TForm1::WriteScript() {
+bool TForm1::WriteScript(ConversionReport &report) {
     ConvertOptions options;
     options.colors = controls.CheckBoxChecked(1);
     options.layers = controls.CheckBoxChecked(2);
     options.hatching = controls.CheckBoxChecked(3);
     options.solids = controls.CheckBoxChecked(4);
+    options.blocks = moreOptions.blocks;
+    options.dimensions = moreOptions.dimensions;
+    options.groupScales = moreOptions.groupScales;
 
     // Written whole or not at all: a failed write keeps the last TEMP.VNT.
     std::string ignored;
     return WriteOutputFile(
-        scriptPath, [&](std::FILE *file) { return WriteScriptFile(file, store, options, pens); }, ignored);
+        scriptPath, [&](std::FILE *file) { return WriteScriptFile(file, store, options, pens, &report); }, ignored);
+}
+
+void TForm1::SayWhatWasConverted(const ConversionReport &report) {
+    controls.ShowConversionSummary(ReportSummary(report, ReportLanguage::Japanese));
+    if (report.Written() == 0 && report.LeftOut() > 0)
+        controls.ShowMessage(EmptyScriptAdvice(report, ReportLanguage::Japanese), MessageKind::Warning);
 }
 
 void TForm1::LoadScriptIntoPane() {

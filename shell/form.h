@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "reader/drawing_store.h"
+#include "script/conversion_report.h"
 #include "script/pen_colors.h"
 #include "shell/clipboards.h"
 #include "shell/form_controls.h"
@@ -45,6 +46,16 @@ public:
     };
     void SetAutoImport(AutoImport choice) { autoImport = choice; }
     AutoImport GetAutoImport() const { return autoImport; }
+    // The right-click menu's conversion switches, beside the four check boxes; off unless the user turns
+    // them on.
+    struct MoreOptions {
+        bool blocks = false;       // block figures
+        bool dimensions = false;   // dimension lines
+        bool groupScales = false;  // each layer group's scale
+    };
+    void SetMoreOptions(MoreOptions choice) { moreOptions = choice; }
+    MoreOptions GetMoreOptions() const { return moreOptions; }
+
     // The platform tells of every clipboard change; `copiedHere` when the window itself made it.
     void ClipboardChanged(bool copiedHere);
 
@@ -69,7 +80,10 @@ private:
     // Says `rejected` when a copy or file failed the check (and whether the window still holds an earlier
     // drawing), or that the read failed part-way.
     void SayHowItWasRead(bool checked, const std::string &rejected);
-    bool WriteScript();
+    bool WriteScript(ConversionReport &report);
+    // What the script holds and left out, and a warning when it holds no command although the drawing has
+    // entities.
+    void SayWhatWasConverted(const ConversionReport &report);
     void LoadScriptIntoPane();
 
     FormControls &controls;
@@ -81,6 +95,7 @@ private:
     Loaded loaded = Loaded::Nothing;
     std::optional<std::vector<std::uint8_t>> shownScript;  // the script bytes the pane shows
     AutoImport autoImport;
+    MoreOptions moreOptions;
 };
 
 // Runs a handler as the window's event loop does: an error that escapes it goes to the error display.

@@ -39,6 +39,8 @@ public:
     // hidden from other programs' file dialogs).
     virtual void ShowScriptLocation(const std::string &path) = 0;
 
+    // What the last conversion wrote and left out, where the window's note is (the layout stays as it is).
+    virtual void ShowConversionSummary(const std::string &summary) = 0;
     // What the window shows, in its title after the caption: a file's name, or the clipboard and when.
     virtual void ShowDocumentName(const std::string &name) = 0;
     virtual void SetBusyCursor(bool busy) = 0;

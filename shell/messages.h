@@ -33,6 +33,10 @@ inline constexpr const char *kScriptSaveFailedMessage = "スクリプトを保�
 // The context menu's switches of automatic import, remembered across starts.
 inline constexpr const char *kAutoImportMenuText = "Jw_cadのコピーを自動で取り込む";
 inline constexpr const char *kAutoConvertMenuText = "取り込んだら自動でVantraコードへ変換する";
+// The context menu's conversion switches beside the check boxes, remembered across starts.
+inline constexpr const char *kBlocksMenuText = "ブロック図形も変換する";
+inline constexpr const char *kDimensionsMenuText = "寸法図形の線も変換する";
+inline constexpr const char *kGroupScalesMenuText = "各レイヤグループの縮尺で変換する";
 inline constexpr const char *kOpenDialogTitle = "Jw_cadの図面を開く";
 inline constexpr const char *kOpenDialogFilter = "Jw_cadの図面 (*.jww *.jws)";
 inline constexpr const char *kAllFilesFilter = "すべてのファイル (*.*)";

@@ -83,6 +83,7 @@ public:
     std::vector<std::string> log;  // buttons, cursor, pane actions and messages in the order they came
     std::vector<MessageKind> kinds;  // the messages' kinds, in order
     std::string documentName;        // what the title says is shown
+    std::string summary;             // what the last conversion wrote and left out
     std::array<bool, 4> checked{};
     std::string text;
     std::vector<std::string> scratch;
@@ -117,6 +118,7 @@ public:
     void ShowScriptLocation(const std::string &path) override { scriptLocation = path; }
     void SetBusyCursor(bool busy) override { log.push_back(busy ? "busy" : "idle"); }
     void ShowDocumentName(const std::string &name) override { documentName = name; }
+    void ShowConversionSummary(const std::string &text) override { summary = text; }
     void ShowMessage(const std::string &message, MessageKind kind) override {
         log.push_back("message " + message);
         kinds.push_back(kind);
@@ -413,6 +415,34 @@ TEST_F(Shell, ConvertReadsEachCheckBoxAsItsOptionAndShowsTheScript) {
         scripts.insert(written);
     }
     EXPECT_EQ(scripts.size(), 5u) << "each option should change the sample's script";
+}
+
+// A drawing of blocks only: the script holds no command, and the window says why and what would carry them
+// (a warning, not an error); with block figures chosen, the summary counts what went in.
+TEST_F(Shell, ABlockOnlyDrawingIsNeverConvertedSilently) {
+    DrawingStore blocks;
+    blocks.layerGroupScales.assign(16, 1.0);
+    TclpEntBlockDef chair;
+    chair.number = 1;
+    chair.lines = {{{}, 0, 0, 1, 0}, {{}, 0, 0, 0, 1}};
+    chair.objects = {{1, 0}, {1, 1}};
+    blocks.blockDefs = {chair};
+    blocks.inserts = {{{}, 5, 5, 1, 1, 0, 1}};
+    blocks.objects = {{static_cast<std::int32_t>(EntityKind::Insert), 0}};
+    PutCopy(test::WriteStream(blocks));
+    form.Button1Click();
+    controls.log.clear();
+    form.Button2Click();
+    EXPECT_EQ(controls.summary, "変換した図形はありません／変換しなかったもの: ブロック図形 1");
+    ASSERT_EQ(controls.kinds, std::vector<MessageKind>{MessageKind::Warning});
+    EXPECT_NE(controls.log[4].find("「ブロック図形も変換する」"), std::string::npos) << controls.log[4];
+
+    form.SetMoreOptions({true, false, false});
+    controls.kinds.clear();
+    form.Button2Click();
+    EXPECT_EQ(controls.summary, "線 2 を変換（うちブロック図形から 2）");
+    EXPECT_TRUE(controls.kinds.empty());
+    EXPECT_NE(test::ReadFileText(form.ScriptPath()).find("LINE2D"), std::string::npos);
 }
 
 TEST_F(Shell, AScriptThatCannotBeWrittenIsReportedNotShown) {

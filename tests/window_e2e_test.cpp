@@ -73,6 +73,7 @@ protected:
     void SetUp() override {
         if (Env("DISPLAY").empty()) GTEST_SKIP() << "no X display";
         App();
+        QSettings(QSettings::UserScope, "Korvel", "Korvel").clear();  // no choice an earlier test left
         work = fs::temp_directory_path() / ("korvel-e2e-" + std::to_string(::getpid()));
         fs::remove_all(work);
         fs::create_directories(work);

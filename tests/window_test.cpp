@@ -64,9 +64,16 @@ QString CaptionOf(QWidget *w) {
     return {};
 }
 
+// Every window starts from no remembered choices, whatever an earlier test left.
+bool ForgetSettings() {
+    QSettings(QSettings::UserScope, "Korvel", "Korvel").clear();
+    return true;
+}
+
 class Window : public testing::Test {
 protected:
     QApplication &app = App();
+    bool forgotten = ForgetSettings();
     std::string folder = std::filesystem::temp_directory_path().string() + "/";
     MainWindow window{folder};
 };
@@ -223,6 +230,33 @@ TEST_F(Window, AutomaticImportIsOffUntilChosenAndRemembered) {
     EXPECT_TRUE(second.findChild<QAction *>("AutoConvertAction")->isChecked());
     EXPECT_TRUE(second.Form().GetAutoImport().import && second.Form().GetAutoImport().convert);
     QSettings(QSettings::UserScope, "Korvel", "Korvel").clear();
+}
+
+// The menu's three conversion switches and the four check boxes: off at first, and as the last window left
+// them in the next.
+TEST_F(Window, ConversionChoicesAreRememberedAcrossStarts) {
+    const char *actions[] = {"BlocksAction", "DimensionsAction", "GroupScalesAction"};
+    {
+        MainWindow first{folder};
+        for (const char *name : actions) {
+            auto *action = first.findChild<QAction *>(name);
+            ASSERT_TRUE(action) << name;
+            EXPECT_FALSE(action->isChecked()) << name;
+        }
+        EXPECT_FALSE(first.CheckBoxChecked(3));
+        first.findChild<QAction *>("BlocksAction")->setChecked(true);
+        first.findChild<QAction *>("GroupScalesAction")->setChecked(true);
+        first.findChild<QCheckBox *>("CheckBox3")->setChecked(true);
+        EXPECT_TRUE(first.Form().GetMoreOptions().blocks);
+    }
+    MainWindow second{folder};
+    const TForm1::MoreOptions more = second.Form().GetMoreOptions();
+    EXPECT_TRUE(more.blocks && !more.dimensions && more.groupScales);
+    EXPECT_TRUE(second.findChild<QAction *>("BlocksAction")->isChecked());
+    EXPECT_FALSE(second.findChild<QAction *>("DimensionsAction")->isChecked());
+    EXPECT_TRUE(second.CheckBoxChecked(3));
+    EXPECT_FALSE(second.CheckBoxChecked(1));
+    ForgetSettings();
 }
 
 }  // namespace

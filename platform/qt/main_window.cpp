@@ -35,6 +35,11 @@ namespace {
 // The settings remembered across starts (~/.config/Korvel/Korvel.conf).
 constexpr const char *kAutoImportKey = "autoImport";
 constexpr const char *kAutoConvertKey = "autoConvert";
+constexpr const char *kBlocksKey = "blocks";
+constexpr const char *kDimensionsKey = "dimensions";
+constexpr const char *kGroupScalesKey = "groupScales";
+// The check boxes under "checkBox1".."checkBox4".
+QString CheckBoxKey(int number) { return QStringLiteral("checkBox%1").arg(number); }
 
 // How long the clipboard stays unchanged before a change is taken: a program that fills the clipboard in
 // several steps is read once, when it is done.
@@ -144,16 +149,60 @@ void MainWindow::BuildControls() {
     QAction *open = windowAction(kOpenMenuText, "OpenAction", QKeySequence::Open, &MainWindow::OpenFile);
     QAction *saveAs = windowAction(kSaveAsMenuText, "SaveAsAction", QKeySequence::Save, &MainWindow::SaveScriptAs);
     QAction *autoImport = AutoImportActions();
+    const std::vector<QAction *> more = MoreOptionActions();
+    RememberCheckBoxes();
     image->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(image, &QWidget::customContextMenuRequested, this, [this, open, saveAs, autoImport](const QPoint &at) {
+    connect(image, &QWidget::customContextMenuRequested, this, [this, open, saveAs, autoImport, more](const QPoint &at) {
         QMenu menu(this);
         menu.addAction(open);
         menu.addAction(saveAs);
         menu.addSeparator();
         menu.addAction(autoImport);
         menu.addAction(autoConvert);
+        menu.addSeparator();
+        for (QAction *option : more)
+            menu.addAction(option);
         menu.exec(image->mapToGlobal(at));
     });
+}
+
+std::vector<QAction *> MainWindow::MoreOptionActions() {
+    QSettings settings = Settings();
+    const TForm1::MoreOptions choice{settings.value(kBlocksKey, false).toBool(),
+                                     settings.value(kDimensionsKey, false).toBool(),
+                                     settings.value(kGroupScalesKey, false).toBool()};
+    form.SetMoreOptions(choice);
+    const auto action = [this](const char *text, const char *name, bool checked) {
+        auto *option = new QAction(QString::fromUtf8(text), this);
+        option->setObjectName(name);
+        option->setCheckable(true);
+        option->setChecked(checked);
+        return option;
+    };
+    const std::vector<QAction *> actions = {action(kBlocksMenuText, "BlocksAction", choice.blocks),
+                                            action(kDimensionsMenuText, "DimensionsAction", choice.dimensions),
+                                            action(kGroupScalesMenuText, "GroupScalesAction", choice.groupScales)};
+    const auto remember = [this, actions] {
+        const TForm1::MoreOptions now{actions[0]->isChecked(), actions[1]->isChecked(), actions[2]->isChecked()};
+        form.SetMoreOptions(now);
+        QSettings settings = Settings();
+        settings.setValue(kBlocksKey, now.blocks);
+        settings.setValue(kDimensionsKey, now.dimensions);
+        settings.setValue(kGroupScalesKey, now.groupScales);
+    };
+    for (QAction *option : actions)
+        connect(option, &QAction::toggled, this, remember);
+    return actions;
+}
+
+void MainWindow::RememberCheckBoxes() {
+    QSettings settings = Settings();
+    for (int number = 1; number <= 4; number++) {
+        QCheckBox *box = checkBoxes[number - 1];
+        box->setChecked(settings.value(CheckBoxKey(number), false).toBool());
+        connect(box, &QCheckBox::toggled, this,
+                [number](bool checked) { Settings().setValue(CheckBoxKey(number), checked); });
+    }
 }
 
 QAction *MainWindow::AutoImportActions() {
@@ -324,6 +373,12 @@ void MainWindow::ShowScriptLocation(const std::string &path) {
     const QString tip = QString::fromStdString(kScriptLocationLabel + path);
     pane->setToolTip(tip);
     findChild<QPushButton *>("Button2")->setToolTip(tip);
+}
+
+void MainWindow::ShowConversionSummary(const std::string &summary) {
+    const QString text = QString::fromStdString(summary);
+    note->setText(text);
+    note->setToolTip(text);  // in full, where the note's width cuts it off
 }
 
 void MainWindow::ShowDocumentName(const std::string &name) {

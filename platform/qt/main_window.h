@@ -78,6 +78,7 @@ public:
     std::int32_t PreviewImageHeight() const override;
     void PreviewImageDrawn() override;
     void ShowScriptLocation(const std::string &path) override;
+    void ShowConversionSummary(const std::string &summary) override;
     void ShowDocumentName(const std::string &name) override;
     void SetBusyCursor(bool busy) override;
     void ShowMessage(const std::string &message, MessageKind kind) override;
@@ -95,6 +96,11 @@ private:
     // The context menu's switches of automatic import and conversion, as the last run left them; returns
     // the import's (the conversion's is `autoConvert`).
     QAction *AutoImportActions();
+    // The context menu's conversion switches (block figures, dimension lines, each group's scale), as the
+    // last run left them.
+    std::vector<QAction *> MoreOptionActions();
+    // The four check boxes start as the last run left them, and are remembered as they change.
+    void RememberCheckBoxes();
     QWidget *CreateControl(const ControlPlace &place);
     // Runs one of the form's handlers. The clipboard is read with the window still repainting, so a close
     // asked for meanwhile stops the transfer and closes the window once the handler is done; a clipboard
