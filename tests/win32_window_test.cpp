@@ -371,7 +371,8 @@ TEST(KorvelExe, BothProgramsCarryVersionIconAndTheWindowItsManifest) {
 }
 
 // Automatic import and conversion in Korvel.exe, told by the Win32 clipboard: switched on through the
-// context menu's commands, remembered in korvel.ini by the next start; text changes nothing.
+// context menu's commands, with block figures and the layers' check box, all remembered in korvel.ini by the
+// next start; text changes nothing; the note says what went in.
 TEST(KorvelExe, AutomaticImportConvertsEachJwCadCopyAndIsRemembered) {
     const fs::path work = fs::temp_directory_path() / ("korvel-auto-" + std::to_string(GetCurrentProcessId()));
     fs::remove_all(work);
@@ -385,8 +386,8 @@ TEST(KorvelExe, AutomaticImportConvertsEachJwCadCopyAndIsRemembered) {
     };
     const fs::path cliScript = work / "cli.vnt";
     ASSERT_EQ(RunProgram(L"\"" + fs::path(Env("KORVEL_CLI")).wstring() + L"\" convert \"" +
-                         (fs::path(KORVEL_EXAMPLES_DIR) / "plan.jwwin").wstring() + L"\" -o \"" + cliScript.wstring() +
-                         L"\""),
+                         (fs::path(KORVEL_EXAMPLES_DIR) / "plan.jwwin").wstring() + L"\" --blocks --layers -o \"" +
+                         cliScript.wstring() + L"\""),
               0);
     const fs::path script = work / "TEMP.VNT";
     for (const bool restarted : {false, true}) {
@@ -403,6 +404,8 @@ TEST(KorvelExe, AutomaticImportConvertsEachJwCadCopyAndIsRemembered) {
         if (!restarted) {
             Send(window, WM_COMMAND, MAKEWPARAM(kAutoImportCommand, 0));
             Send(window, WM_COMMAND, MAKEWPARAM(kAutoConvertCommand, 0));
+            Send(window, WM_COMMAND, MAKEWPARAM(kBlocksCommand, 0));
+            Send(ControlOf(window, "CheckBox2"), BM_CLICK);
         }
         fs::remove(script);
         ASSERT_TRUE(test::PutOnClipboard(nullptr, {{"Rich Text Format", Bytes(10, 'x')}}));
@@ -410,6 +413,9 @@ TEST(KorvelExe, AutomaticImportConvertsEachJwCadCopyAndIsRemembered) {
         EXPECT_FALSE(fs::exists(script));
         copy();
         EXPECT_EQ(test::ReadFileBytes(script), test::ReadFileBytes(cliScript));
+        wchar_t note[256] = {};
+        GetWindowTextW(ControlOf(window, "Label1"), note, 256);
+        EXPECT_NE(std::wstring(note).find(L"うちブロック図形から 10"), std::wstring::npos);
         Send(ControlOf(window, "Button4"), BM_CLICK);
         EXPECT_EQ(WaitForSingleObject(process.hProcess, 20000), WAIT_OBJECT_0);
         CloseHandle(process.hThread);
@@ -470,8 +476,8 @@ TEST(KorvelCliExe, WatchConvertsEachJwCadCopy) {
     EXPECT_NE(text.find("clipboard-2.vnt"), std::string::npos) << text;
     const fs::path cliScript = work / "cli.vnt";
     ASSERT_EQ(RunProgram(L"\"" + fs::path(Env("KORVEL_CLI")).wstring() + L"\" convert --layers \"" +
-                         (fs::path(KORVEL_EXAMPLES_DIR) / "plan.jwwin").wstring() + L"\" -o \"" + cliScript.wstring() +
-                         L"\""),
+                         (fs::path(KORVEL_EXAMPLES_DIR) / "plan.jwwin").wstring() + L"\" --blocks --layers -o \"" +
+                         cliScript.wstring() + L"\""),
               0);
     for (const char *name : {"clipboard-1.vnt", "clipboard-2.vnt"})
         EXPECT_EQ(test::ReadFileBytes(work / "out" / name), test::ReadFileBytes(cliScript)) << name;

@@ -104,27 +104,62 @@ MainWindow::MainWindow(HINSTANCE instance, std::string folder)
     ShowWindow(window, SW_SHOW);
     UpdateWindow(window);
     RunGuarded(*this, [this] { form.FormShow(programFolder); });
-    LoadAutoImport();
+    LoadSettings();
     AddClipboardFormatListener(window);
 }
 
 std::wstring MainWindow::SettingsPath() const { return WideOf(form.ProgramFolder()) + kSettingsFile; }
 
-void MainWindow::LoadAutoImport() {
-    // Off unless the user turned it on, as the last run left it.
+namespace {
+
+// Each switch's key in the settings file.
+constexpr const wchar_t *kCheckBoxKeys[] = {L"checkBox1", L"checkBox2", L"checkBox3", L"checkBox4"};
+
+}  // namespace
+
+void MainWindow::LoadSettings() {
+    // Off unless the user turned them on, as the last run left them.
     const std::wstring path = SettingsPath();
-    form.SetAutoImport({GetPrivateProfileIntW(kSettingsSection, L"autoImport", 0, path.c_str()) != 0,
-                        GetPrivateProfileIntW(kSettingsSection, L"autoConvert", 0, path.c_str()) != 0});
+    const auto on = [&](const wchar_t *key) {
+        return GetPrivateProfileIntW(kSettingsSection, key, 0, path.c_str()) != 0;
+    };
+    form.SetAutoImport({on(L"autoImport"), on(L"autoConvert")});
+    form.SetMoreOptions({on(L"blocks"), on(L"dimensions"), on(L"groupScales")});
+    for (int i = 0; i < 4; ++i)
+        SendMessageW(checkBoxes[i], BM_SETCHECK, on(kCheckBoxKeys[i]) ? BST_CHECKED : BST_UNCHECKED, 0);
 }
 
-void MainWindow::SwitchAutoImport(UINT command) {
-    TForm1::AutoImport choice = form.GetAutoImport();
-    if (command == kAutoImportCommand) choice.import = !choice.import;
-    else choice.convert = !choice.convert;
-    form.SetAutoImport(choice);
+void MainWindow::SaveSettings() const {
     const std::wstring path = SettingsPath();
-    WritePrivateProfileStringW(kSettingsSection, L"autoImport", choice.import ? L"1" : L"0", path.c_str());
-    WritePrivateProfileStringW(kSettingsSection, L"autoConvert", choice.convert ? L"1" : L"0", path.c_str());
+    const auto put = [&](const wchar_t *key, bool value) {
+        WritePrivateProfileStringW(kSettingsSection, key, value ? L"1" : L"0", path.c_str());
+    };
+    const TForm1::AutoImport import = form.GetAutoImport();
+    const TForm1::MoreOptions more = form.GetMoreOptions();
+    put(L"autoImport", import.import);
+    put(L"autoConvert", import.convert);
+    put(L"blocks", more.blocks);
+    put(L"dimensions", more.dimensions);
+    put(L"groupScales", more.groupScales);
+    for (int i = 0; i < 4; ++i)
+        put(kCheckBoxKeys[i], CheckBoxChecked(i + 1));
+}
+
+bool MainWindow::SwitchOption(UINT command) {
+    TForm1::AutoImport import = form.GetAutoImport();
+    TForm1::MoreOptions more = form.GetMoreOptions();
+    switch (command) {
+        case kAutoImportCommand: import.import = !import.import; break;
+        case kAutoConvertCommand: import.convert = !import.convert; break;
+        case kBlocksCommand: more.blocks = !more.blocks; break;
+        case kDimensionsCommand: more.dimensions = !more.dimensions; break;
+        case kGroupScalesCommand: more.groupScales = !more.groupScales; break;
+        default: return false;
+    }
+    form.SetAutoImport(import);
+    form.SetMoreOptions(more);
+    SaveSettings();
+    return true;
 }
 
 MainWindow::~MainWindow() {
@@ -144,7 +179,7 @@ void MainWindow::CreateControls(HINSTANCE instance) {
             case ControlKind::Image: image = control; break;
             case ControlKind::ScratchList: scratchList = control; break;
             case ControlKind::Pane: pane = control; break;
-            case ControlKind::Label: break;
+            case ControlKind::Label: note = control; break;
         }
     }
     SetUpPane();
@@ -198,14 +233,13 @@ LRESULT MainWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
                 SaveScriptAs();
                 return 0;
             }
-            if ((LOWORD(wParam) == kAutoImportCommand || LOWORD(wParam) == kAutoConvertCommand) && lParam == 0) {
-                SwitchAutoImport(LOWORD(wParam));
-                return 0;
-            }
+            if (lParam == 0 && SwitchOption(LOWORD(wParam))) return 0;
             if (HIWORD(wParam) == BN_CLICKED) {
                 const int id = LOWORD(wParam) - kFirstControlId;
                 if (id >= 0 && id < static_cast<int>(kControls.size()) && kControls[id].kind == ControlKind::Button)
                     RunGuarded(*this, [this, id] { ClickButton(form, kControls[id].number); });
+                if (id >= 0 && id < static_cast<int>(kControls.size()) && kControls[id].kind == ControlKind::CheckBox)
+                    SaveSettings();
                 return 0;
             }
             break;
@@ -231,6 +265,14 @@ LRESULT MainWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
                         WideOf(kAutoImportMenuText).c_str());
             AppendMenuW(menu, MF_STRING | (choice.convert ? MF_CHECKED : 0) | (choice.import ? 0 : MF_GRAYED),
                         kAutoConvertCommand, WideOf(kAutoConvertMenuText).c_str());
+            const TForm1::MoreOptions more = form.GetMoreOptions();
+            AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+            AppendMenuW(menu, MF_STRING | (more.blocks ? MF_CHECKED : 0), kBlocksCommand,
+                        WideOf(kBlocksMenuText).c_str());
+            AppendMenuW(menu, MF_STRING | (more.dimensions ? MF_CHECKED : 0), kDimensionsCommand,
+                        WideOf(kDimensionsMenuText).c_str());
+            AppendMenuW(menu, MF_STRING | (more.groupScales ? MF_CHECKED : 0), kGroupScalesCommand,
+                        WideOf(kGroupScalesMenuText).c_str());
             TrackPopupMenu(menu, TPM_LEFTALIGN | TPM_RIGHTBUTTON, at.x, at.y, 0, window, nullptr);
             DestroyMenu(menu);
             return 0;
@@ -489,6 +531,10 @@ void MainWindow::AddTips() {
         SendMessageW(tips, TTM_DELTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
         SendMessageW(tips, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
     }
+}
+
+void MainWindow::ShowConversionSummary(const std::string &summary) {
+    SetWindowTextW(note, WideOf(summary).c_str());
 }
 
 void MainWindow::ShowDocumentName(const std::string &name) {

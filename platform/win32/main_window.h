@@ -23,6 +23,9 @@ inline constexpr UINT kOpenCommand = 1;
 inline constexpr UINT kAutoImportCommand = 2;
 inline constexpr UINT kAutoConvertCommand = 3;
 inline constexpr UINT kSaveAsCommand = 4;
+inline constexpr UINT kBlocksCommand = 5;
+inline constexpr UINT kDimensionsCommand = 6;
+inline constexpr UINT kGroupScalesCommand = 7;
 
 class MainWindow final : public FormControls {
 public:
@@ -62,6 +65,7 @@ public:
     void ShowScriptLocation(const std::string &path) override;
     void SetBusyCursor(bool busy) override;
     void ShowMessage(const std::string &message, MessageKind kind) override;
+    void ShowConversionSummary(const std::string &summary) override;
     void ShowDocumentName(const std::string &name) override;
     void CloseWindow() override;
 
@@ -80,10 +84,13 @@ private:
     // The script location's tip on the pane and the convert button.
     void AddTips();
     void PaintPreview(const DRAWITEMSTRUCT &item);
-    // Automatic import, as the last run left it in the settings file beside TEMP.VNT, and its switches.
+    // The menu's switches (automatic import, block figures, dimension lines, each group's scale) and the
+    // four check boxes, as the last run left them in the settings file beside TEMP.VNT.
     std::wstring SettingsPath() const;
-    void LoadAutoImport();
-    void SwitchAutoImport(UINT command);
+    void LoadSettings();
+    void SaveSettings() const;
+    // False for a command that is not one of the menu's switches.
+    bool SwitchOption(UINT command);
     int Scaled(int pixelsAt96Dpi) const { return MulDiv(pixelsAt96Dpi, dpi, 96); }
 
     Win32Clipboard clipboard;
@@ -96,7 +103,7 @@ private:
     HMODULE richEdit = nullptr;
     std::array<HWND, 4> buttons{};
     std::array<HWND, 4> checkBoxes{};
-    HWND image = nullptr, scratchList = nullptr, pane = nullptr, tips = nullptr;
+    HWND image = nullptr, scratchList = nullptr, pane = nullptr, note = nullptr, tips = nullptr;
     HACCEL accelerators = nullptr;
     std::wstring scriptLocation;  // the tips' text, which must outlive them
     std::wstring paneText;        // the whole text the pane is being given
