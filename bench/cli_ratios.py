@@ -5,7 +5,8 @@ blocks), each timed as the median of 5 runs (preview 3) beside `cat FILE > /dev/
 page cache), with each process's peak resident memory.
 
 Convert is also set against its floor: the cat plus formatting as many doubles with std::to_chars as the
-script has operands (bench_convert --to-chars-only).
+script has operands (bench_convert --to-chars-only); on the blocks mix, `convert --blocks` too, against the
+floor of its own (longer) script.
 
 usage: cli_ratios.py KORVEL_CLI BENCH_READER BENCH_CONVERT [SIZES...]"""
 import os
@@ -66,10 +67,18 @@ def main():
                 mb = os.path.getsize(path) / 1e6
                 cat, _ = median(["cat", path])
                 info, info_rss = median([CLI, "info", path])
-                convert, convert_rss = median([CLI, "convert", *CONVERT_OPTIONS, path])
+                convert, convert_rss = median([CLI, "convert", "-q", *CONVERT_OPTIONS, path])
                 script = os.path.join(folder, "script.vnt")
                 subprocess.run([CLI, "convert", *CONVERT_OPTIONS, path, "-o", script, "--force"], check=True)
                 floor = cat + to_chars_seconds(operands(script))
+                if mix == "blocks":
+                    blocks, blocks_rss = median([CLI, "convert", "-q", *CONVERT_OPTIONS, "--blocks", path])
+                    subprocess.run([CLI, "convert", *CONVERT_OPTIONS, "--blocks", "-q", path, "-o", script, "--force"],
+                                   check=True)
+                    blocks_floor = cat + to_chars_seconds(operands(script))
+                    print(f"{mix:>6} {entities:>9} entities: convert --blocks {blocks * 1e3:8.1f} ms = "
+                          f"{blocks / blocks_floor:4.2f}x its floor (goal <= 2x), {blocks / convert:4.2f}x convert "
+                          f"without it, peak {blocks_rss / 1e6:7.1f} MB")
                 preview, preview_rss = median([CLI, "preview", path, "-o", os.path.join(folder, "preview.png")],
                                               runs=3)
                 print(f"{mix:>6} {entities:>9} entities, {mb:7.1f} MB: cat {cat * 1e3:8.1f} ms; "

@@ -476,8 +476,8 @@ TEST(KorvelCliExe, WatchConvertsEachJwCadCopy) {
     EXPECT_NE(text.find("clipboard-2.vnt"), std::string::npos) << text;
     const fs::path cliScript = work / "cli.vnt";
     ASSERT_EQ(RunProgram(L"\"" + fs::path(Env("KORVEL_CLI")).wstring() + L"\" convert --layers \"" +
-                         (fs::path(KORVEL_EXAMPLES_DIR) / "plan.jwwin").wstring() + L"\" --blocks --layers -o \"" +
-                         cliScript.wstring() + L"\""),
+                         (fs::path(KORVEL_EXAMPLES_DIR) / "plan.jwwin").wstring() + L"\" -o \"" + cliScript.wstring() +
+                         L"\""),
               0);
     for (const char *name : {"clipboard-1.vnt", "clipboard-2.vnt"})
         EXPECT_EQ(test::ReadFileBytes(work / "out" / name), test::ReadFileBytes(cliScript)) << name;
