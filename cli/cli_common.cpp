@@ -5,7 +5,7 @@
 #include <cstring>
 #include <filesystem>
 
-#include "cli/input_list.h"
+#include "shell/input_list.h"
 #include "reader/file_path.h"
 #include "shell/capture.h"
 

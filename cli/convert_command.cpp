@@ -11,7 +11,7 @@
 #include <new>
 #include <thread>
 
-#include "cli/input_list.h"
+#include "shell/input_list.h"
 #include "cli/json_out.h"
 #include "geom/cp932.h"
 #include "reader/file_path.h"

@@ -69,7 +69,7 @@ void TForm1::Button2Click() {
         controls.SetButtonEnabled(button, true);
 }
 
-bool TForm1::WriteScript(ConversionReport &report) {
+ConvertOptions TForm1::ChosenOptions() const {
     ConvertOptions options;
     options.colors = controls.CheckBoxChecked(1);
     options.layers = controls.CheckBoxChecked(2);
@@ -78,7 +78,11 @@ bool TForm1::WriteScript(ConversionReport &report) {
     options.blocks = moreOptions.blocks;
     options.dimensions = moreOptions.dimensions;
     options.groupScales = moreOptions.groupScales;
+    return options;
+}
 
+bool TForm1::WriteScript(ConversionReport &report) {
+    const ConvertOptions options = ChosenOptions();
     // Written whole or not at all: a failed write keeps the last TEMP.VNT.
     std::string ignored;
     return WriteOutputFile(

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "reader/drawing_store.h"
-#include "script/conversion_report.h"
+#include "script/convert.h"
 #include "script/pen_colors.h"
 #include "shell/clipboards.h"
 #include "shell/form_controls.h"
@@ -36,6 +36,11 @@ public:
     // .jws drawing (its entities on editable layers, as Jw_cad copies them); the scratch files stay as
     // they are.
     void ImportDroppedFile(const std::string &path);
+
+    // Several dropped files, or a folder of drawings: each converted with the current options into `folder`
+    // as NAME.vnt (named after its whole path when two names would be one file), one at a time and nothing
+    // previewed; then one message says how many converted and which could not be, and why.
+    void ConvertDroppedFiles(const std::vector<std::string> &paths, const std::string &folder);
 
     // Automatic import, off unless the user turns it on: each new Jw_cad copy is imported as the import
     // button does (and, with `convert`, converted after a whole read). Other copies, and the window's own
@@ -80,6 +85,8 @@ private:
     // Says `rejected` when a copy or file failed the check (and whether the window still holds an earlier
     // drawing), or that the read failed part-way.
     void SayHowItWasRead(bool checked, const std::string &rejected);
+    // The check boxes' and the menu's choices.
+    ConvertOptions ChosenOptions() const;
     bool WriteScript(ConversionReport &report);
     // What the script holds and left out, and a warning when it holds no command although the drawing has
     // entities.

@@ -7,26 +7,16 @@
 #include "reader/file_path.h"
 #include "reader/jclfunit.h"
 #include "reader/jww_file.h"
+#include "shell/busy_cursor.h"
 #include "shell/capture.h"
 #include "shell/form.h"
 #include "shell/form_layout.h"
+#include "shell/input_list.h"
 #include "shell/messages.h"
 
 namespace korvel {
 
 namespace {
-
-// Shows the busy cursor for a scope, restored however the scope ends.
-class BusyCursor {
-public:
-    explicit BusyCursor(FormControls &controls) : controls(controls) { controls.SetBusyCursor(true); }
-    ~BusyCursor() { controls.SetBusyCursor(false); }
-    BusyCursor(const BusyCursor &) = delete;
-    BusyCursor &operator=(const BusyCursor &) = delete;
-
-private:
-    FormControls &controls;
-};
 
 // The local time as hours and minutes, "10:32".
 std::string ClockNow() {
@@ -101,8 +91,12 @@ void TForm1::ShowPreview(const std::function<bool()> &read) {
     loaded = whole ? Loaded::Whole : Loaded::Partial;
 }
 
-void TForm1::ImportDroppedFile(const std::string &path) {
+void TForm1::ImportDroppedFile(const std::string &dropped) {
     std::error_code ec;
+    // A saved clipboard (a folder holding "Jw_win" or a capture's "prev.1") opens as its stream.
+    const std::string path = std::filesystem::is_directory(FilePath(dropped), ec) && IsClipboardFolder(dropped)
+                                 ? Utf8Of(ClipboardFolderStream(dropped))
+                                 : dropped;
     if (!std::filesystem::exists(FilePath(path), ec)) {
         controls.ShowMessage(kFileNotFoundMessage + path, MessageKind::Error);
         return;
@@ -120,7 +114,7 @@ void TForm1::ImportDroppedFile(const std::string &path) {
             if (previewed) ShowPreview([&] { return ReadClipBytes(*bytes, store); });
         }
     }
-    if (previewed) controls.ShowDocumentName(Utf8Of(FilePath(path).filename()));
+    if (previewed) controls.ShowDocumentName(Utf8Of(FilePath(dropped).filename()));
     // Unlike the clipboard import, a file the user chose deserves an answer when it is not a drawing.
     SayHowItWasRead(previewed, kNotADrawingFileMessage + path);
 }

@@ -22,6 +22,14 @@ inline constexpr const char *kScriptLocationLabel = "変換したスクリプト
 inline constexpr const char *kNotADrawingFileMessage = "Jw_cadの図形データではありません: ";
 inline constexpr const char *kFileNotFoundMessage = "ファイルが見つかりません: ";
 
+// Several drawings dropped at once, converted into a chosen folder.
+inline constexpr const char *kBatchFolderTitle = "変換したスクリプトを保存するフォルダ";
+inline constexpr const char *kBatchNothingMessage = "変換する図面がありません: ";
+inline constexpr const char *kBatchUnreadableReason = "ファイルを読めません";
+inline constexpr const char *kBatchNotADrawingReason = "Jw_cadの図形データではありません";
+inline constexpr const char *kBatchPartialReason = "図形データを最後まで読み取れませんでした";
+inline constexpr const char *kScriptFolderLabel = "保存先: ";
+
 // Opening a saved drawing from the preview's context menu (or Ctrl+O).
 inline constexpr const char *kOpenMenuText = "開く...";
 inline constexpr const char *kSaveAsMenuText = "名前を付けて保存...";

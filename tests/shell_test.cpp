@@ -445,6 +445,42 @@ TEST_F(Shell, ABlockOnlyDrawingIsNeverConvertedSilently) {
     EXPECT_NE(test::ReadFileText(form.ScriptPath()).find("LINE2D"), std::string::npos);
 }
 
+// Several drawings dropped at once: each converted with the window's options into the chosen folder, named
+// after its whole path where two names would be one file; one message says what could not be read.
+TEST_F(Shell, DroppedDrawingsConvertIntoTheChosenFolderWithOneSummary) {
+    const fs::path in = folder / "in", out = folder / "out";
+    fs::create_directories(in / "a");
+    fs::create_directories(in / "b");
+    fs::create_directories(out);
+    test::WriteFileBytes(in / "a" / "plan.jwwin", sample);
+    test::WriteFileBytes(in / "b" / "PLAN.jwwin", sample);
+    test::WriteFileBytes(in / "notes.txt", Bytes(300, 'x'));
+    controls.checked = {false, true, false, false};
+    form.ConvertDroppedFiles({(in / "a" / "plan.jwwin").string(), (in / "b" / "PLAN.jwwin").string(),
+                              (in / "notes.txt").string()},
+                             out.string());
+    ASSERT_EQ(controls.kinds, std::vector<MessageKind>{MessageKind::Warning});
+    EXPECT_NE(controls.log.back().find("2 件を変換、1 件は読めませんでした: notes.txt（"), std::string::npos)
+        << controls.log.back();
+    std::set<std::string> written;
+    for (const auto &entry : fs::directory_iterator(out))
+        written.insert(entry.path().filename().string());
+    ASSERT_EQ(written.size(), 2u);
+    // plan and PLAN would be one file where case is ignored: each is named after its whole path.
+    EXPECT_TRUE(written.begin()->ends_with("a_plan.jwwin.vnt")) << *written.begin();
+    EXPECT_TRUE(written.rbegin()->ends_with("b_PLAN.jwwin.vnt")) << *written.rbegin();
+    ConvertOptions layers;
+    layers.layers = true;
+    StringScriptSink expected;
+    PenColorTable pens;
+    FillPenColorTable(pens);
+    DrawingStore drawing;
+    ASSERT_TRUE(ReadClipBytes(sample, drawing));
+    ConvertDrawing(drawing, layers, pens, expected);
+    for (const std::string &name : written)
+        EXPECT_EQ(test::ReadFileText(out / name), expected.text) << name;
+}
+
 TEST_F(Shell, AScriptThatCannotBeWrittenIsReportedNotShown) {
     PutCopy(sample);
     form.Button1Click();

@@ -189,6 +189,39 @@ TEST_F(Window, CtrlSSavesTheShownScript) {
     std::filesystem::remove(saved);
 }
 
+// Several files dropped on the pane convert into the folder the user picks, with one message; nothing opens.
+TEST_F(Window, SeveralDroppedFilesConvertIntoAChosenFolder) {
+    std::vector<std::string> messages;
+    window.SetMessageDisplay([&](const std::string &message) { messages.push_back(message); });
+    const std::filesystem::path out = std::filesystem::path(folder) / "korvel-dropped-test";
+    std::filesystem::remove_all(out);
+    std::filesystem::create_directories(out);
+    window.SetFolderChooser([&] { return QString::fromStdString(out.string()); });
+    auto *pane = window.findChild<QPlainTextEdit *>("RichEdit1");
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(QString::fromUtf8(KORVEL_EXAMPLES_DIR "/plan.jwwin")),
+                  QUrl::fromLocalFile(QString::fromUtf8(KORVEL_EXAMPLES_DIR "/scripts"))});
+    const auto dropOnPane = [&] {
+        const QPoint middle = pane->viewport()->rect().center();
+        QDragEnterEvent enter(middle, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(pane->viewport(), &enter);
+        QDropEvent drop(middle, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(pane->viewport(), &drop);
+    };
+    dropOnPane();
+    ASSERT_EQ(messages.size(), 1u);
+    // The examples' script folder holds no drawing: the whole drop is refused, and says why.
+    EXPECT_NE(messages[0].find("変換する図面がありません"), std::string::npos) << messages[0];
+    data.setUrls({QUrl::fromLocalFile(QString::fromUtf8(KORVEL_EXAMPLES_DIR "/plan.jwwin")),
+                  QUrl::fromLocalFile(QString::fromUtf8(KORVEL_EXAMPLES_DIR "/scripts/plan.none.vnt"))});
+    dropOnPane();
+    ASSERT_EQ(messages.size(), 2u);
+    EXPECT_EQ(messages[1].rfind("1 件を変換、1 件は読めませんでした: plan.none.vnt（", 0), 0u) << messages[1];
+    EXPECT_TRUE(std::filesystem::exists(out / "plan.vnt"));
+    EXPECT_TRUE(window.Form().Store().lines.empty());  // nothing opened
+    std::filesystem::remove_all(out);
+}
+
 // A file dropped on the script pane opens the drawing, as on the preview; its address is never pasted.
 TEST_F(Window, AFileDroppedOnTheScriptPaneOpensTheDrawing) {
     std::vector<std::string> messages;

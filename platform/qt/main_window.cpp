@@ -11,11 +11,13 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QMimeData>
+#include <QFileInfo>
 #include <QSettings>
 #include <QTextCursor>
 #include <QTextDocumentFragment>
 #include <QUrl>
 
+#include "shell/input_list.h"
 #include "shell/messages.h"
 
 #include "platform/qt/qt_fonts.h"
@@ -54,11 +56,15 @@ QFont WindowFont() {
     return font;
 }
 
-// The single local file of a drag, if that is what it carries.
-QString DroppedFile(const QMimeData *data) {
-    if (!data || !data->hasUrls() || data->urls().size() != 1) return {};
-    const QUrl url = data->urls().front();
-    return url.isLocalFile() ? url.toLocalFile() : QString();
+// The local files (and folders) of a drag, if that is all it carries.
+QStringList DroppedFiles(const QMimeData *data) {
+    if (!data || !data->hasUrls()) return {};
+    QStringList files;
+    for (const QUrl &url : data->urls()) {
+        if (!url.isLocalFile()) return {};
+        files.append(url.toLocalFile());
+    }
+    return files;
 }
 
 }  // namespace
@@ -88,26 +94,26 @@ void ScriptPane::insertFromMimeData(const QMimeData *source) {
     insertPlainText(source->text().left(std::max(RoomLeft(), 0)));
 }
 
-// Files and addresses are never text for the script: one local file opens, anything else with addresses
-// is refused.
+// Files and addresses are never text for the script: local files open (or convert, several of them),
+// anything else with addresses is refused.
 void ScriptPane::dragEnterEvent(QDragEnterEvent *event) {
     if (!event->mimeData()->hasUrls()) return QPlainTextEdit::dragEnterEvent(event);
-    if (DroppedFile(event->mimeData()).isEmpty()) event->ignore();
+    if (DroppedFiles(event->mimeData()).isEmpty()) event->ignore();
     else event->acceptProposedAction();
 }
 
 void ScriptPane::dragMoveEvent(QDragMoveEvent *event) {
     if (!event->mimeData()->hasUrls()) return QPlainTextEdit::dragMoveEvent(event);
-    if (DroppedFile(event->mimeData()).isEmpty()) event->ignore();
+    if (DroppedFiles(event->mimeData()).isEmpty()) event->ignore();
     else event->acceptProposedAction();
 }
 
 void ScriptPane::dropEvent(QDropEvent *event) {
     if (!event->mimeData()->hasUrls()) return QPlainTextEdit::dropEvent(event);
-    const QString path = DroppedFile(event->mimeData());
-    if (path.isEmpty() || !openDropped) return event->ignore();
+    const QStringList paths = DroppedFiles(event->mimeData());
+    if (paths.isEmpty() || !openDropped) return event->ignore();
     event->acceptProposedAction();
-    openDropped(path);
+    openDropped(paths);
 }
 
 MainWindow::MainWindow(std::string programFolder)
@@ -290,7 +296,7 @@ QWidget *MainWindow::CreateControl(const ControlPlace &place) {
             return scratchList;
         case ControlKind::Pane:
             pane = new ScriptPane(this);
-            pane->SetFileDrop([this](const QString &path) { OpenDroppedFile(path); });
+            pane->SetFileDrop([this](const QStringList &paths) { OpenDroppedFiles(paths); });
             return pane;
         case ControlKind::Label: return note = new QLabel(caption, this);
     }
@@ -315,18 +321,29 @@ void MainWindow::closeEvent(QCloseEvent *event) {
 }
 
 void MainWindow::dragEnterEvent(QDragEnterEvent *event) {
-    if (!DroppedFile(event->mimeData()).isEmpty()) event->acceptProposedAction();
+    if (!DroppedFiles(event->mimeData()).isEmpty()) event->acceptProposedAction();
 }
 
 void MainWindow::dropEvent(QDropEvent *event) {
-    const QString path = DroppedFile(event->mimeData());
-    if (path.isEmpty()) return;
+    const QStringList paths = DroppedFiles(event->mimeData());
+    if (paths.isEmpty()) return;
     event->acceptProposedAction();
-    OpenDroppedFile(path);
+    OpenDroppedFiles(paths);
 }
 
-void MainWindow::OpenDroppedFile(const QString &path) {
-    Handle([this, &path] { form.ImportDroppedFile(path.toStdString()); });
+void MainWindow::OpenDroppedFiles(const QStringList &paths) {
+    // One drawing (or saved clipboard) opens as before; several, or a folder of drawings, convert into a
+    // folder the user picks.
+    if (paths.size() == 1 && (!QFileInfo(paths[0]).isDir() || IsClipboardFolder(paths[0].toStdString())))
+        return Handle([this, &paths] { form.ImportDroppedFile(paths[0].toStdString()); });
+    const QString folder =
+        chooseFolder ? chooseFolder()
+                     : QFileDialog::getExistingDirectory(this, QString::fromUtf8(kBatchFolderTitle));
+    if (folder.isEmpty()) return;
+    std::vector<std::string> files;
+    for (const QString &path : paths)
+        files.push_back(path.toStdString());
+    Handle([this, &files, &folder] { form.ConvertDroppedFiles(files, folder.toStdString()); });
 }
 
 void MainWindow::SetButtonEnabled(int button, bool enabled) {

@@ -28,9 +28,9 @@ QIcon KorvelIcon();
 class ScriptPane final : public QPlainTextEdit {
 public:
     explicit ScriptPane(QWidget *parent);
-    // Where a file dropped on the pane goes: it is opened as a drawing, as on the preview, never pasted as
-    // its address (which the copy button would then hand to Vantra).
-    void SetFileDrop(std::function<void(const QString &)> open) { openDropped = std::move(open); }
+    // Where files dropped on the pane go: opened (or converted, several) as on the preview, never pasted as
+    // their addresses (which the copy button would then hand to Vantra).
+    void SetFileDrop(std::function<void(const QStringList &)> open) { openDropped = std::move(open); }
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;
@@ -42,7 +42,7 @@ protected:
 private:
     int RoomLeft() const;
 
-    std::function<void(const QString &)> openDropped;
+    std::function<void(const QStringList &)> openDropped;
 };
 
 class MainWindow final : public QWidget, public FormControls {
@@ -59,6 +59,8 @@ public:
     // `choose` stands in for the save dialog in tests.
     void SaveScriptAs();
     void SetSaveChooser(std::function<QString()> choose) { chooseSavePath = std::move(choose); }
+    // How the folder for several dropped drawings is chosen; a folder dialog unless replaced (tests).
+    void SetFolderChooser(std::function<QString()> choose) { chooseFolder = std::move(choose); }
     // Where messages go; a modal message box unless replaced (tests).
     void SetMessageDisplay(std::function<void(const std::string &)> display) { messageDisplay = std::move(display); }
 
@@ -91,7 +93,7 @@ protected:
     void dropEvent(QDropEvent *event) override;
 
 private:
-    void OpenDroppedFile(const QString &path);
+    void OpenDroppedFiles(const QStringList &paths);
     void BuildControls();
     // The context menu's switches of automatic import and conversion, as the last run left them; returns
     // the import's (the conversion's is `autoConvert`).
@@ -120,6 +122,7 @@ private:
     std::function<void(const std::string &)> messageDisplay;
     std::function<QString()> chooseFile;
     std::function<QString()> chooseSavePath;
+    std::function<QString()> chooseFolder;
     QAction *autoConvert = nullptr;
 
     std::array<QPushButton *, 4> buttons{};

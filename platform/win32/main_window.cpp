@@ -4,10 +4,12 @@
 #include <commdlg.h>
 #include <richedit.h>
 #include <shellapi.h>
+#include <shlobj.h>
 
 #include <cstring>
 
 #include "platform/win32/wide_text.h"
+#include "shell/input_list.h"
 #include "shell/messages.h"
 
 namespace korvel {
@@ -279,12 +281,14 @@ LRESULT MainWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         }
         case WM_DROPFILES: {
             const auto drop = reinterpret_cast<HDROP>(wParam);
-            if (DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0) == 1) {
-                std::wstring path(DragQueryFileW(drop, 0, nullptr, 0), L'\0');
-                DragQueryFileW(drop, 0, path.data(), static_cast<UINT>(path.size() + 1));
-                RunGuarded(*this, [this, &path] { form.ImportDroppedFile(Utf8OfWide(path)); });
+            std::vector<std::string> paths;
+            for (UINT i = 0, count = DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0); i < count; i++) {
+                std::wstring path(DragQueryFileW(drop, i, nullptr, 0), L'\0');
+                DragQueryFileW(drop, i, path.data(), static_cast<UINT>(path.size() + 1));
+                paths.push_back(Utf8OfWide(path));
             }
             DragFinish(drop);
+            OpenDroppedFiles(paths);
             return 0;
         }
         case WM_TIMER:
@@ -341,6 +345,35 @@ void MainWindow::OpenFile() {
         ChooseFile(false, WideOf(kOpenDialogFilter) + L'\0' + L"*.jww;*.jws" + L'\0', kOpenDialogTitle, {});
     if (path.empty()) return;
     RunGuarded(*this, [this, &path] { form.ImportDroppedFile(Utf8OfWide(path)); });
+}
+
+std::wstring MainWindow::ChooseFolder() {
+    const std::wstring title = WideOf(kBatchFolderTitle);
+    BROWSEINFOW browse{};
+    browse.hwndOwner = window;
+    browse.lpszTitle = title.c_str();
+    browse.ulFlags = BIF_RETURNONLYFSDIRS | BIF_NEWDIALOGSTYLE;
+    const LPITEMIDLIST chosen = SHBrowseForFolderW(&browse);
+    if (!chosen) return {};
+    std::wstring path(MAX_PATH, L'\0');
+    const bool named = SHGetPathFromIDListW(chosen, path.data());
+    CoTaskMemFree(chosen);
+    if (!named) return {};
+    path.resize(wcslen(path.c_str()));
+    return path;
+}
+
+void MainWindow::OpenDroppedFiles(const std::vector<std::string> &paths) {
+    // One drawing (or saved clipboard) opens as before; several, or a folder of drawings, convert into a
+    // folder the user picks.
+    if (paths.empty()) return;
+    if (paths.size() == 1 && (GetFileAttributesW(WideOf(paths[0]).c_str()) & FILE_ATTRIBUTE_DIRECTORY) == 0)
+        return RunGuarded(*this, [this, &paths] { form.ImportDroppedFile(paths[0]); });
+    if (paths.size() == 1 && IsClipboardFolder(paths[0]))
+        return RunGuarded(*this, [this, &paths] { form.ImportDroppedFile(paths[0]); });
+    const std::wstring folder = ChooseFolder();
+    if (folder.empty()) return;
+    RunGuarded(*this, [this, &paths, &folder] { form.ConvertDroppedFiles(paths, Utf8OfWide(folder)); });
 }
 
 void MainWindow::SaveScriptAs() {

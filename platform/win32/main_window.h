@@ -70,6 +70,10 @@ public:
     void CloseWindow() override;
 
 private:
+    // A folder for several dropped drawings; empty when the user cancels.
+    std::wstring ChooseFolder();
+    // One dropped drawing opens; several (or a folder of drawings) convert into a chosen folder.
+    void OpenDroppedFiles(const std::vector<std::string> &paths);
     std::wstring ChooseFile(bool saving, const std::wstring &filters, const char *title, const std::wstring &suggested);
     static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);

@@ -8,7 +8,7 @@ target_sources(korvel_core PRIVATE platform/win32/system_files.cpp platform/win3
   platform/win32/large_pages.cpp)
 set(KORVEL_CLI_ENTRY platform/win32/cli_entry.cpp)
 add_library(korvel_win32_window STATIC platform/win32/main_window.cpp)
-target_link_libraries(korvel_win32_window PUBLIC korvel_platform shell32 comctl32 comdlg32)
+target_link_libraries(korvel_win32_window PUBLIC korvel_platform shell32 comctl32 comdlg32 ole32)
 
 enable_language(RC)
 

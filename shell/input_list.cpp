@@ -1,5 +1,5 @@
 // The inputs of a conversion as the user names them: files, folders and patterns.
-#include "cli/input_list.h"
+#include "shell/input_list.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -7,7 +7,7 @@
 #include "reader/file_path.h"
 #include "shell/capture.h"
 
-namespace korvel::cli {
+namespace korvel {
 
 namespace fs = std::filesystem;
 
@@ -141,4 +141,4 @@ std::optional<std::string> ListInputs(const std::vector<std::string> &arguments,
     return std::nullopt;
 }
 
-}  // namespace korvel::cli
+}  // namespace korvel

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-namespace korvel::cli {
+namespace korvel {
 
 // One input, and the subfolder of the output folder its script goes to (a drawing found in a subfolder of a
 // folder named as input goes to the same subfolder; empty otherwise).
@@ -41,4 +41,4 @@ bool MatchesPattern(const std::string &name, const std::string &pattern);
 std::optional<std::string> ListInputs(const std::vector<std::string> &arguments, bool recursive,
                                       std::vector<ListedInput> &inputs);
 
-}  // namespace korvel::cli
+}  // namespace korvel

@@ -1,0 +1,113 @@
+// Several drawings dropped on the window at once: each converted into a folder the user chose, then one
+// summary of them all.
+#include <algorithm>
+#include <filesystem>
+#include <map>
+
+#include "reader/file_path.h"
+#include "reader/jclfunit.h"
+#include "reader/jww_file.h"
+#include "reader/output_file.h"
+#include "shell/busy_cursor.h"
+#include "shell/form.h"
+#include "shell/input_list.h"
+#include "shell/messages.h"
+
+namespace korvel {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// At most this many unread files are named in the summary; the rest are counted.
+constexpr std::size_t kNamedFailures = 10;
+
+// The drawing in a dropped file (a saved drawing by its first bytes, else a "Jw_win" dump, or a clipboard
+// folder's stream); the reason it could not be read, or nothing.
+std::optional<std::string> ReadDropped(const std::string &path, DrawingStore &store) {
+    std::error_code ec;
+    const std::string file =
+        fs::is_directory(FilePath(path), ec) ? Utf8Of(ClipboardFolderStream(path)) : path;
+    const std::optional<std::vector<std::uint8_t>> bytes = ReadWholeFile(file);
+    if (!bytes) return kBatchUnreadableReason;
+    ClearDrawingStore(store);
+    if (KindOfInput(*bytes) != InputKind::Stream) {
+        if (!CheckDrawingFileBytes(*bytes)) return kBatchNotADrawingReason;
+        if (!ReadDrawingFileBytes(*bytes, store, DrawingFileOptions{})) return kBatchPartialReason;
+        return std::nullopt;
+    }
+    if (!CheckClipBytes(*bytes)) return kBatchNotADrawingReason;
+    if (!ReadClipBytes(*bytes, store)) return kBatchPartialReason;
+    return std::nullopt;
+}
+
+std::string NameOf(const std::string &path) {
+    fs::path p = FilePath(path);
+    if (!p.has_filename()) p = p.parent_path();
+    return Utf8Of(p.filename());
+}
+
+// NAME of NAME.vnt: a drawing's stem, or a clipboard folder's own name.
+std::string ScriptStem(const std::string &path) {
+    std::error_code ec;
+    return fs::is_directory(FilePath(path), ec) ? NameOf(path) : Utf8Of(FilePath(path).stem());
+}
+
+struct Failure {
+    std::string text;  // NAME（why）
+    bool unread;       // not read, as opposed to not written
+};
+
+}  // namespace
+
+void TForm1::ConvertDroppedFiles(const std::vector<std::string> &paths, const std::string &folder) {
+    std::vector<ListedInput> inputs;
+    if (const std::optional<std::string> failed = ListInputs(paths, false, inputs))
+        return controls.ShowMessage(kBatchNothingMessage + *failed, MessageKind::Error);
+    // Scripts named after the drawings; when two names would be one file (on a folder that ignores case
+    // too), each is named after its whole path instead.
+    std::map<std::string, int> uses;
+    for (const ListedInput &input : inputs)
+        uses[CaseFolded(ScriptStem(input.path))]++;
+    bool byPath = false;
+    for (const auto &[name, count] : uses)
+        byPath |= count > 1;
+
+    const ConvertOptions options = ChosenOptions();
+    std::size_t converted = 0;
+    std::vector<Failure> failures;
+    {
+        const BusyCursor busy(controls);
+        DrawingStore drawing;
+        for (const ListedInput &input : inputs) {
+            const std::string name = byPath ? NameByPath(input.path) : ScriptStem(input.path) + ".vnt";
+            const std::string script = Utf8Of(FilePath(folder) / FilePath(name));
+            if (const std::optional<std::string> unread = ReadDropped(input.path, drawing)) {
+                failures.push_back({NameOf(input.path) + "（" + *unread + "）", true});
+                continue;
+            }
+            std::string error;
+            if (WriteOutputFile(script, [&](std::FILE *file) { return WriteScriptFile(file, drawing, options, pens); },
+                                error))
+                converted++;
+            else failures.push_back({NameOf(input.path) + "（" + error + "）", false});
+        }
+    }
+    std::string message = std::to_string(converted) + " 件を変換";
+    if (!failures.empty()) {
+        const bool allUnread =
+            std::all_of(failures.begin(), failures.end(), [](const Failure &f) { return f.unread; });
+        message += "、" + std::to_string(failures.size()) +
+                   (allUnread ? " 件は読めませんでした: " : " 件は変換できませんでした: ");
+        for (std::size_t i = 0; i < failures.size() && i < kNamedFailures; i++)
+            message += (i ? "、" : "") + failures[i].text;
+        if (failures.size() > kNamedFailures)
+            message += " ほか " + std::to_string(failures.size() - kNamedFailures) + " 件";
+    }
+    message += "\n" + std::string(kScriptFolderLabel) + folder;
+    controls.ShowMessage(message, failures.empty()      ? MessageKind::Information
+                                  : converted == 0 ? MessageKind::Error
+                                                   : MessageKind::Warning);
+}
+
+}  // namespace korvel
