@@ -73,6 +73,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         korvel::ConvertDrawing(script, all, pens, fromKept);
         if (fromKept.text != sink.text) std::abort();
     }
+    // With every part of the drawing asked for too: nested block figures, dimension lines, each group's
+    // scale; and whatever the report counts must add up to what the drawing offers.
+    korvel::ConvertOptions everything = all;
+    everything.blocks = everything.dimensions = everything.groupScales = true;
+    korvel::NullScriptSink nowhere;
+    korvel::ConversionReport report;
+    korvel::ConvertDrawing(store, everything, pens, nowhere, &report);
+    if (report.fromBlocks > report.Written()) std::abort();
     // And preview without a crash; the operations are formatted as the trace would be, then dropped.
     korvel::RecordingCanvas canvas([](const korvel::DrawOp &op) { korvel::TraceLine(op); });
     korvel::PreviewSurface surface(canvas);

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "reader/block_figures.h"
 #include "reader/placed_figures.h"
 #include "script/convert.h"
 #include "tests/support/readable_script.h"
@@ -253,4 +254,32 @@ TEST(BlockFigures, PlacedArcsPassThroughThePlacedPoints) {
                 EXPECT_NEAR(py, y, 1e-9) << i;
             }
         }
+}
+
+// Hostile nesting: definitions that each insert the next twice would place 2^40 figures, and a chain of
+// definitions goes 100 deep; both convert at once, leaving out what is past the budget or too deep.
+TEST(BlockFigures, NestingIsBoundedByTheBudgetAndTheDepth) {
+    const auto chain = [](int length, int insertsOfNext) {
+        DrawingStore d = Empty();
+        for (int i = 0; i < length; i++) {
+            TclpEntBlockDef def = Definition(i);
+            def.lines.push_back({Base(1), 0, 0, 1, 1});
+            for (int k = 0; i + 1 < length && k < insertsOfNext; k++)
+                def.inserts.push_back(Insert(i + 1, {1, 0, 1, 1, 0}));
+            d.blockDefs.push_back(def);
+        }
+        d.inserts.push_back(Insert(0, {0, 0, 1, 1, 0}));
+        return d;
+    };
+    ConvertOptions options;
+    options.blocks = true;
+    ConversionReport doubling;
+    Convert(chain(41, 2), options, &doubling);
+    EXPECT_EQ(doubling.Written(), 0u);
+    EXPECT_EQ(doubling[LeftOutReason::OverBudget], 1u);
+
+    ConversionReport deep;
+    Convert(chain(100, 1), options, &deep);
+    EXPECT_EQ(deep.Written(), kMaxBlockNesting);
+    EXPECT_EQ(deep[LeftOutReason::OverBudget], 1u);
 }
