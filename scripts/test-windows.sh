@@ -21,8 +21,8 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
   wineboot -i >/dev/null 2>&1
   # The window's and the drawings' Japanese faces, and the menus' and messages' (Tahoma, which has no
   # Japanese), served by the IPA fonts as a Japanese Windows serves them by its own.
-  iconv -f UTF-8 -t UTF-16 platform/win32/fonts.reg.txt > build-win/fonts.reg
-  wine regedit /S "$(winepath -w build-win/fonts.reg 2>/dev/null)"
+  bash scripts/stage-windows.sh build-win build-win/release
+  wine regedit /S "$(winepath -w build-win/release/japanese-fonts.reg 2>/dev/null)"
 fi
 # One Wine session for all the runs below. A background process holds it open, so that Wine's own
 # services start once, on that process's quiet handles: started by a test they would hold the test's
@@ -51,7 +51,10 @@ grep -q "Copyright (c) 2026 The Korvel authors" "$unpacked/LICENSE.txt"
 python3 - "$unpacked" <<'PY'
 import os, sys
 names = sorted(os.listdir(sys.argv[1]))
-assert names == ["Korvel.exe", "LICENSE.txt", "README.txt", "korvel-cli.exe"], names
+assert names == ["Korvel.exe", "LICENSE.txt", "README.txt", "japanese-fonts.reg", "korvel-cli.exe"], names
+fonts = open(os.path.join(sys.argv[1], "japanese-fonts.reg"), "rb").read()
+assert fonts.startswith(b"\xff\xfe"), "japanese-fonts.reg is not UTF-16LE with a byte-order mark"
+assert '"ＭＳ Ｐゴシック"="IPAPGothic"\r\n' in fonts[2:].decode("utf-16-le"), "the window's font is not replaced"
 readme = open(os.path.join(sys.argv[1], "README.txt"), "rb").read()
 assert readme.startswith(b"\xef\xbb\xbf"), "README.txt has no byte-order mark"
 assert readme.count(b"\n") == readme.count(b"\r\n"), "README.txt has a line not ended by CR LF"
@@ -59,4 +62,4 @@ text = readme.decode("utf-8-sig")
 assert "使い方" in text and "How to use it" in text, "README.txt is not the user's README"
 PY
 rm -rf "$unpacked"
-echo "$zip holds Korvel.exe, korvel-cli.exe, README.txt and LICENSE.txt"
+echo "$zip holds Korvel.exe, korvel-cli.exe, README.txt, LICENSE.txt and japanese-fonts.reg"
