@@ -12,4 +12,4 @@ x86_64-w64-mingw32-strip -o "$stage/korvel-cli.exe" "$build/korvel-cli.exe"
 { printf '\357\273\277'; sed 's/$/\r/' platform/win32/README.txt; } > "$stage/README.txt"
 sed 's/$/\r/' LICENSE > "$stage/LICENSE.txt"
 # regedit reads its own format: UTF-16LE with a byte-order mark, CR LF.
-{ printf '\377\376'; sed 's/$/\r/' platform/win32/fonts.reg.txt | iconv -f UTF-8 -t UTF-16LE; } > "$stage/japanese-fonts.reg"
+{ printf '\377\376'; sed 's/\r$//; s/$/\r/' platform/win32/fonts.reg.txt | iconv -f UTF-8 -t UTF-16LE; } > "$stage/japanese-fonts.reg"

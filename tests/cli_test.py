@@ -66,13 +66,14 @@ class Cli(unittest.TestCase):
         self.assertIn("--force", options)
         return sorted(options | set(commands))
 
-    def test_the_manual_page_names_every_command_option_and_exit_code(self):
-        with open(os.path.join(SOURCE, "doc", "korvel-cli.1"), encoding="utf-8") as f:
-            page = f.read().replace("\\", "")
-        for name in self.commands_and_options():
-            self.assertIn(name, page)
-        for code in range(6):
-            self.assertIn(f".B {code}\n", page)
+    def test_both_manual_pages_name_every_command_option_and_exit_code(self):
+        for language in ["", "ja"]:
+            with open(os.path.join(SOURCE, "doc", language, "korvel-cli.1"), encoding="utf-8") as f:
+                page = f.read().replace("\\", "")
+            for name in self.commands_and_options():
+                self.assertIn(name, page, language)
+            for code in range(6):
+                self.assertIn(f".B {code}\n", page, language)
 
     def test_both_readmes_name_every_command_option_and_exit_code(self):
         for readme in ["README.md", "README.ja.md"]:

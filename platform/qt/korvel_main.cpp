@@ -1,9 +1,13 @@
 // korvel: the Linux program, one window that imports Jw_cad's clipboard and converts it for Vantra.
 #include <QApplication>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QSessionManager>
 #include <QSocketNotifier>
 #include <QStandardPaths>
+#include <QTranslator>
 #include <unistd.h>
+#include <xcb/xcb.h>
 
 #include <csignal>
 #include <cstdio>
@@ -24,7 +28,32 @@ constexpr const char *kUsage =
     "drawing.\n"
     "The scratch files and TEMP.VNT go to the program's folder, or to ~/.local/share/korvel when the\n"
     "program is installed (under /usr or /opt, in a prefix's bin/ such as ~/.local/bin/, or in a folder\n"
-    "others may write in) or that folder cannot be written.\n";
+    "others may write in) or that folder cannot be written.\n"
+    "exit codes: 0 the window was closed; 2 bad command line; 3 no display to show the window on.\n";
+
+// Exit code when there is no display: Qt would abort, telling the user to reinstall.
+constexpr int kNoDisplay = 3;
+
+// Whether Qt will find a display: another platform chosen (offscreen, Wayland), or an X server that answers.
+bool DisplayReachable() {
+    const QByteArray platform = qgetenv("QT_QPA_PLATFORM");
+    if (!platform.isEmpty() && !platform.startsWith("xcb")) return true;
+    if (platform.isEmpty() && !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")) return true;
+    if (qEnvironmentVariableIsEmpty("DISPLAY")) return false;
+    xcb_connection_t *connection = xcb_connect(nullptr, nullptr);
+    const bool reached = xcb_connection_has_error(connection) == 0;
+    xcb_disconnect(connection);
+    return reached;
+}
+
+// Qt's own dialogs (the file dialogs, the message boxes' buttons) in the user's language, where Qt's
+// translations are installed (Debian: qt6-translations-l10n).
+void InstallQtTranslations(QApplication &app) {
+    auto *translator = new QTranslator(&app);
+    if (translator->load(QLocale::system(), QStringLiteral("qtbase"), QStringLiteral("_"),
+                         QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(translator);
+}
 
 // A terminating signal closes the window as its close button does (the scratch files go with it), from the
 // event loop: the handler only writes a byte that the loop reads.
@@ -65,7 +94,15 @@ int main(int argc, char **argv) {
         std::fputs(kUsage, stderr);
         return 2;
     }
+    if (!DisplayReachable()) {
+        std::fputs("korvel: 画面に接続できません。デスクトップのセッションから起動してください"
+                   " / no display to show the window on (DISPLAY is not set or its X server does not answer);"
+                   " start korvel from a desktop session\n",
+                   stderr);
+        return kNoDisplay;
+    }
     QApplication app(argc, argv);
+    InstallQtTranslations(app);
     QApplication::setApplicationName(QStringLiteral("Korvel"));
     QApplication::setWindowIcon(korvel::KorvelIcon());
 
