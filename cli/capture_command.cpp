@@ -33,30 +33,30 @@ int RunCapture(const CaptureRequest &request) {
     const std::string folder = FolderWithSeparator(request.folder);
     for (int i = 0; i < 3; ++i)
         if (NameOneFile(request.scriptPath, ScratchPath(folder, i)))
-            return Fail(kUsage, request.scriptPath + ": is where the capture itself goes; name another script file");
+            return Fail(kUsage, Tr("{0}: is where the capture itself goes; name another script file", {request.scriptPath}));
     std::string error;
     const std::unique_ptr<ClipboardSource> source = OpenSystemClipboard(error);
     if (!source) return Fail(kRejected, error);
     Clipboards clipboards(*source);
     std::error_code ec;
     std::filesystem::create_directories(FilePath(folder), ec);
-    if (ec) return Fail(kOutputFailed, folder + ": cannot be created: " + ec.message());
+    if (ec) return Fail(kOutputFailed, Tr("{0}: cannot be created: {1}", {folder, ec.message()}));
     ScratchLines list;
     try {
         ReportFormats(clipboards);
         if (!ListJwFormats(clipboards, list))
-            return Fail(kRejected, "the clipboard holds no Jw_cad drawing (all three formats are needed)");
+            return Fail(kRejected, Tr("the clipboard holds no Jw_cad drawing (all three formats are needed)"));
         DumpListedFormats(clipboards, list, folder);
     } catch (const ClipboardNoAnswerError &) {
-        return Fail(kRejected, "the program that holds the clipboard did not answer in time");
+        return Fail(kRejected, Tr("the program that holds the clipboard did not answer in time"));
     } catch (const ClipboardTooLargeError &) {
-        return Fail(kRejected, "the clipboard holds more than 2 GiB");
+        return Fail(kRejected, Tr("the clipboard holds more than 2 GiB"));
     } catch (const ClipboardOpenError &) {
-        return Fail(kRejected, "the clipboard cannot be opened: another program holds it");
+        return Fail(kRejected, Tr("the clipboard cannot be opened: another program holds it"));
     }
     for (int i = 0; i < 3; ++i) {
         const std::string path = ScratchPath(folder, i);
-        if (!std::filesystem::exists(FilePath(path))) return Fail(kOutputFailed, path + ": could not be written");
+        if (!std::filesystem::exists(FilePath(path))) return Fail(kOutputFailed, Tr("{0}: could not be written", {path}));
         std::printf("  %s -> %s\n", kFormatNames[i], path.c_str());
     }
 
@@ -72,7 +72,7 @@ int RunCapture(const CaptureRequest &request) {
 
     ConversionReport report;
     const auto write = [&](std::FILE *file) { return WriteScriptFile(file, store, request.options, Pens(), &report); };
-    if (!WriteOutputFile(request.scriptPath, write, error, request.output)) return Fail(kOutputFailed, error);
+    if (!WriteOutputFile(request.scriptPath, write, error, request.output)) return Fail(kOutputFailed, Tr("not written: {0}", {error}));
     TellConversion(request.scriptPath, report, false);
     return kOk;
 }

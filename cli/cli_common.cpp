@@ -32,9 +32,11 @@ int Fail(int code, const std::string &message) {
 }
 
 void TellConversion(const std::string &input, const ConversionReport &report, bool quiet) {
-    if (!quiet) Tell(input + ": " + ReportSummary(report, ReportLanguage::English));
+    const ReportLanguage language = Japanese() ? ReportLanguage::Japanese : ReportLanguage::English;
+    if (!quiet) Tell(input + ": " + ReportSummary(report, language));
     if (report.Written() == 0 && report.LeftOut() > 0)
-        Tell("korvel-cli: warning: " + input + ": " + EmptyScriptAdvice(report, ReportLanguage::English));
+        Tell("korvel-cli: " +
+             Tr("warning: {0}: {1}", {input, EmptyScriptAdvice(report, language, AdviceFor::CommandLine)}));
 }
 
 std::optional<std::string> Input::Open(Taking taking) {
@@ -44,19 +46,19 @@ std::optional<std::string> Input::Open(Taking taking) {
     // A clipboard kept in a folder: its stream is read as any drawing file is, through a buffer.
     const std::filesystem::path block = ClipboardFolderStream(path);
     if (!std::filesystem::is_regular_file(block, ec))
-        return path + ": is a directory without a \"Jw_win\" clipboard file or a capture's prev.1";
+        return Tr("{0}: is a directory without a \"Jw_win\" clipboard file or a capture's prev.1", {path});
     return OpenFileAt(block, taking);
 }
 
 std::optional<std::string> Input::OpenFileAt(const std::filesystem::path &at, Taking taking) {
     file.reset(OpenFile(Utf8Of(at), "rb"));
-    if (!file) return path + ": " + std::strerror(errno);
+    if (!file) return Tr("{0}: {1}", {path, std::strerror(errno)});
     if (!IsRegularFile(file.get())) {
         UniqueFile stream = std::move(file);
         return ReadAll(stream.get(), taking);
     }
     const std::optional<std::uint64_t> size = FileSizeOf(file.get());
-    if (!size) return path + ": cannot be measured";
+    if (!size) return Tr("{0}: cannot be measured", {path});
     fileSize = *size;
     std::uint8_t signature[8] = {};
     const std::size_t got = std::fread(signature, 1, sizeof signature, file.get());
@@ -77,9 +79,9 @@ std::optional<std::string> Input::ReadAll(std::FILE *from, Taking taking) {
         data.insert(data.end(), chunk, chunk + got);
         if (got < want) break;
     }
-    if (std::ferror(from)) return Name() + ": cannot be read: " + std::strerror(errno);
+    if (std::ferror(from)) return Tr("{0}: cannot be read: {1}", {Name(), std::strerror(errno)});
     if (!prefixOnly && data.size() >= limit && std::fgetc(from) != EOF)
-        return Name() + ": more than the input limit of " + std::to_string(limit) + " bytes (see --max-input)";
+        return Tr("{0}: more than the input limit of {1} bytes (see --max-input)", {Name(), std::to_string(limit)});
     bytes = std::move(data);
     kind = KindOfInput(*bytes);
     return std::nullopt;
@@ -113,13 +115,14 @@ namespace {
 
 template <class Store>
 int LoadOpened(Input &input, Store &store) {
-    if (!input.Check()) return Fail(kRejected, input.Name() + ": not a Jw_win drawing stream, .jww or .jws file");
+    if (!input.Check()) return Fail(kRejected, Tr("{0}: not a Jw_win drawing stream, .jww or .jws file", {input.Name()}));
     ReadReport report;
     if (input.Read(store, report)) return kOk;
     if (report.outOfMemory)
-        return Fail(kOutOfMemory, input.Name() + ": out of memory at byte offset " + std::to_string(report.endOffset));
-    return Fail(kReadFailed, input.Name() + ": read failed at byte offset " + std::to_string(report.endOffset) + ": " +
-                                 report.failure);
+        return Fail(kOutOfMemory,
+                    Tr("{0}: out of memory at byte offset {1}", {input.Name(), std::to_string(report.endOffset)}));
+    return Fail(kReadFailed, Tr("{0}: read failed at byte offset {1}: {2}",
+                                {input.Name(), std::to_string(report.endOffset), report.failure}));
 }
 
 }  // namespace
@@ -188,7 +191,7 @@ bool NameOneFile(const std::string &a, const std::string &b) {
 }
 
 int FinishStandardOutput(int code) {
-    if (std::fflush(stdout) != 0 || std::ferror(stdout)) return Fail(kOutputFailed, "standard output: write failed");
+    if (std::fflush(stdout) != 0 || std::ferror(stdout)) return Fail(kOutputFailed, Tr("standard output: write failed"));
     return code;
 }
 

@@ -14,6 +14,7 @@
 #include "reader/jclfunit.h"
 #include "reader/jww_file.h"
 #include "reader/system_files.h"
+#include "cli/translate.h"
 #include "script/convert.h"
 
 namespace korvel::cli {

@@ -18,23 +18,25 @@ namespace {
 using namespace korvel;
 using namespace korvel::cli;
 
-constexpr const char *kDescription =
-    "Checks, inspects, previews and converts Jw_cad's \"Jw_win\" clipboard streams into Vantra scripts.\n"
-    "FILE is a dump of the \"Jw_win\" clipboard format (\"prev.1\") or a Jw_cad drawing file (.jww, .jws),\n"
-    "told apart by their first bytes; \"-\" reads standard input; a folder is a saved clipboard, one file per\n"
-    "format name, whose \"Jw_win\" file is read.";
+// CLI11's own words, and the help option's, in the user's language; a command's are set as it is made.
+void InLanguage(CLI::App &app) {
+    app.set_help_flag("-h,--help", Tr("print this help and exit"));
+    app.option_defaults()->group(Tr("Options"));
+    const auto formatter = app.get_formatter();
+    formatter->label("Usage", Tr("Usage"));
+    formatter->label("OPTIONS", Tr("OPTIONS"));
+    formatter->label("SUBCOMMAND", Tr("SUBCOMMAND"));
+    formatter->label("SUBCOMMANDS", Tr("SUBCOMMANDS"));
+    formatter->label("Positionals", Tr("Positionals"));
+    formatter->label("REQUIRED", Tr("REQUIRED"));
+}
 
-constexpr const char *kExitCodes =
-    "exit codes:\n"
-    "  0  success\n"
-    "  1  FILE is missing, unreadable, a folder without \"Jw_win\" (or drawings, for convert), a pattern\n"
-    "     that matches nothing, over the input limit, or not a Jw_win stream (header check); for\n"
-    "     capture: no clipboard, its owner does not answer, or no Jw_cad drawing on it\n"
-    "  2  bad command line, or an output that would write over an input or another output\n"
-    "  3  the stream passed the header check but could not be read to the end\n"
-    "     (info and dump still print the partial drawing; convert and preview write nothing)\n"
-    "  4  the output could not be written, or is read-only (see --force)\n"
-    "  5  out of memory\n";
+CLI::App *Subcommand(CLI::App &app, const char *name, const std::string &what) {
+    CLI::App *command = app.add_subcommand(name, what);
+    command->group(Tr("Subcommands"));
+    InLanguage(*command);
+    return command;
+}
 
 // The options of the commands that read a drawing.
 struct Reading {
@@ -43,118 +45,133 @@ struct Reading {
     bool allLayers = false;
 };
 
-CLI::App *ReadingCommand(CLI::App &app, const char *name, const char *what, Reading &reading, int mostFiles = 1) {
-    CLI::App *command = app.add_subcommand(name, what);
+CLI::App *ReadingCommand(CLI::App &app, const char *name, const std::string &what, Reading &reading,
+                         int mostFiles = 1) {
+    CLI::App *command = Subcommand(app, name, what);
     command
         ->add_option("FILE", reading.files,
-                     "the stream or drawing file, \"-\" for standard input, or a clipboard folder")
+                     Tr("the stream or drawing file, \"-\" for standard input, or a clipboard folder"))
         ->required()
         ->expected(1, mostFiles);
     command
         ->add_option("--max-input", reading.limit,
-                     "the most bytes read into memory from standard input, a pipe or a device (default 2 GiB)")
+                     Tr("the most bytes read into memory from standard input, a pipe or a device (default 2 GiB)"))
         ->check(CLI::PositiveNumber);
     command->add_flag("--all-layers", reading.allLayers,
-                      "from a .jww file, every entity (not only those on editable layers, as Jw_cad copies)");
+                      Tr("from a .jww file, every entity (not only those on editable layers, as Jw_cad copies)"));
     return command;
 }
 
-CLI::Option *OutputOption(CLI::App *command, const char *name, std::string &value, const char *what) {
+CLI::Option *OutputOption(CLI::App *command, const char *name, std::string &value, const std::string &what) {
     return command->add_option(name, value, what)->check([](const std::string &v) {
-        return v.empty() ? std::string("must not be empty") : std::string();
+        return v.empty() ? Tr("must not be empty") : std::string();
     });
 }
 
 void ForceFlag(CLI::App *command, OutputOptions &options) {
-    command->add_flag("--force", options.force, "replace an output file that is read-only");
+    command->add_flag("--force", options.force, Tr("replace an output file that is read-only"));
 }
 
 void ConvertFlags(CLI::App *command, ConvertOptions &options) {
-    command->add_flag("--colors", options.colors, "write \"PEN\" lines (colours)");
-    command->add_flag("--layers", options.layers, "write \"LAYER\" lines");
-    command->add_flag("--hatching", options.hatching, "convert hatching lines too");
-    command->add_flag("--solids", options.solids, "convert solids");
+    command->add_flag("--colors", options.colors, Tr("write \"PEN\" lines (colours)"));
+    command->add_flag("--layers", options.layers, Tr("write \"LAYER\" lines"));
+    command->add_flag("--hatching", options.hatching, Tr("convert hatching lines too"));
+    command->add_flag("--solids", options.solids, Tr("convert solids"));
     command->add_flag("--blocks", options.blocks,
-                      "convert block figures too: each insert's members placed as it places them, nested\n"
-                      "blocks included, on the insert's layer and in their own colours");
+                      Tr("convert block figures too: each insert's members placed as it places them, nested\n"
+                      "blocks included, on the insert's layer and in their own colours"));
     command->add_flag("--dimensions", options.dimensions,
-                      "convert dimensions' lines (and extension lines) too, on the dimension's layer and colour");
+                      Tr("convert dimensions' lines (and extension lines) too, on the dimension's layer and colour"));
     command->add_flag("--group-scales", options.groupScales,
-                      "scale each entity by its own layer group's scale instead of group 0's (a block figure\n"
-                      "by its insert's group)");
+                      Tr("scale each entity by its own layer group's scale instead of group 0's (a block figure\n"
+                      "by its insert's group)"));
 }
 
 int Run(int argc, char **argv) {
-    CLI::App app(kDescription, "korvel-cli");
+    CLI::App app(Tr("Checks, inspects, previews and converts Jw_cad's \"Jw_win\" clipboard streams into Vantra scripts.\n"
+    "FILE is a dump of the \"Jw_win\" clipboard format (\"prev.1\") or a Jw_cad drawing file (.jww, .jws),\n"
+    "told apart by their first bytes; \"-\" reads standard input; a folder is a saved clipboard, one file per\n"
+    "format name, whose \"Jw_win\" file is read."),
+                 "korvel-cli");
+    InLanguage(app);
     app.allow_windows_style_options(false);  // "/path/to/file" is a FILE on every platform, never an option
-    app.footer(kExitCodes);
+    app.footer(Tr("exit codes:\n"
+    "  0  success\n"
+    "  1  FILE is missing, unreadable, a folder without \"Jw_win\" (or drawings, for convert), a pattern\n"
+    "     that matches nothing, over the input limit, or not a Jw_win stream (header check); for\n"
+    "     capture: no clipboard, its owner does not answer, or no Jw_cad drawing on it\n"
+    "  2  bad command line, or an output that would write over an input or another output\n"
+    "  3  the stream passed the header check but could not be read to the end\n"
+    "     (info and dump still print the partial drawing; convert and preview write nothing)\n"
+    "  4  the output could not be written, or is read-only (see --force)\n"
+    "  5  out of memory\n"));
     app.require_subcommand(0, 1);
     bool version = false;
-    app.add_flag("--version", version, "show the version");
+    app.add_flag("--version", version, Tr("show the version"));
 
     Reading check, info, dump, convert, preview;
-    ReadingCommand(app, "check", "print \"ok\" when FILE passes the Jw_win header check", check);
-    ReadingCommand(app, "info", "summarise the drawing: version, reference point, scale, counts", info);
-    ReadingCommand(app, "dump", "print the whole drawing as JSON", dump);
+    ReadingCommand(app, "check", Tr("print \"ok\" when FILE passes the Jw_win header check"), check);
+    ReadingCommand(app, "info", Tr("summarise the drawing: version, reference point, scale, counts"), info);
+    ReadingCommand(app, "dump", Tr("print the whole drawing as JSON"), dump);
 
     ConvertOptions convertOptions;
     std::string convertOutput;
     CLI::App *convertCommand =
-        ReadingCommand(app, "convert", "write the Vantra script (Shift-JIS, CR LF); of several FILEs, one per FILE",
+        ReadingCommand(app, "convert", Tr("write the Vantra script (Shift-JIS, CR LF); of several FILEs, one per FILE"),
                        convert, std::numeric_limits<int>::max());
     ConvertFlags(convertCommand, convertOptions);
     OutputOptions convertOutputOptions;
     ForceFlag(convertCommand, convertOutputOptions);
     OutputOption(convertCommand, "-o,--output", convertOutput,
-                 "the script file (default: standard output, also \"-\"); or a folder (an existing one, or a\n"
-                 "name ending with /), where each FILE's script is NAME.vnt; several FILEs need a folder");
+                 Tr("the script file (default: standard output, also \"-\"); or a folder (an existing one, or a\n"
+                 "name ending with /), where each FILE's script is NAME.vnt; several FILEs need a folder"));
     bool recursive = false, nameByPath = false;
     convertCommand->add_flag("--name-by-path", nameByPath,
-                             "with several FILEs, name each script after the FILE's whole path (dA/plan.jww:\n"
-                             "dA_plan.jww.vnt), for inputs whose names alone would write one file");
+                             Tr("with several FILEs, name each script after the FILE's whole path (dA/plan.jww:\n"
+                             "dA_plan.jww.vnt), for inputs whose names alone would write one file"));
     convertCommand->add_flag("-r,--recursive", recursive,
-                             "a folder of drawings given as FILE: its subfolders' drawings too, their scripts in\n"
-                             "the same subfolders of the output folder");
+                             Tr("a folder of drawings given as FILE: its subfolders' drawings too, their scripts in\n"
+                             "the same subfolders of the output folder"));
     ConvertReporting reporting;
     convertCommand->add_flag("-q,--quiet", reporting.quiet,
-                             "no summary line per FILE (what its script holds and left out); errors and the\n"
-                             "warning for a script with no drawing command still show");
+                             Tr("no summary line per FILE (what its script holds and left out); errors and the\n"
+                             "warning for a script with no drawing command still show"));
     OutputOption(convertCommand, "--report", reporting.reportPath,
-                 "also write, as JSON, what each FILE's script holds and left out, by kind and by reason");
+                 Tr("also write, as JSON, what each FILE's script holds and left out, by kind and by reason"));
     unsigned jobs = DefaultJobs();
     convertCommand
         ->add_option("-j,--jobs", jobs,
-                     "how many FILEs convert at a time (default: one per core, here " + std::to_string(jobs) + ")")
+                     Tr("how many FILEs convert at a time (default: one per core, here {0})", {std::to_string(jobs)}))
         ->check(CLI::Range(1u, kMaxJobs));
 
     PreviewRequest previewRequest;
     std::string size;
     CLI::App *previewCommand =
-        ReadingCommand(app, "preview", "draw the window's preview (177x129 unless --size) as PNG", preview);
+        ReadingCommand(app, "preview", Tr("draw the window's preview (177x129 unless --size) as PNG"), preview);
     OutputOption(previewCommand, "-o,--output", previewRequest.imagePath,
-                 "the PNG file, named .png (\"-\" for standard output)")
+                 Tr("the PNG file, named .png (\"-\" for standard output)"))
         ->required();
     OutputOption(previewCommand, "--trace", previewRequest.tracePath,
-                 "also write every drawing operation, one per line");
-    previewCommand->add_option("--size", size, "WIDTHxHEIGHT, each 1 to 10000")->check([&](const std::string &v) {
-        return ParsePreviewSize(v, previewRequest) ? std::string() : std::string("needs WIDTHxHEIGHT, each 1 to 10000");
+                 Tr("also write every drawing operation, one per line"));
+    previewCommand->add_option("--size", size, Tr("WIDTHxHEIGHT, each 1 to 10000"))->check([&](const std::string &v) {
+        return ParsePreviewSize(v, previewRequest) ? std::string() : Tr("needs WIDTHxHEIGHT, each 1 to 10000");
     });
     ForceFlag(previewCommand, previewRequest.output);
 
     CaptureRequest capture;
-    CLI::App *captureCommand = app.add_subcommand(
-        "capture", "dump the clipboard's Jw_cad drawing to DIR/prev.0..prev.2 as the window's import does");
-    captureCommand->add_option("DIR", capture.folder, "where the dumps go (default: the current folder)");
-    OutputOption(captureCommand, "--convert", capture.scriptPath, "also write the drawing's script to this file");
+    CLI::App *captureCommand = Subcommand(app,
+        "capture", Tr("dump the clipboard's Jw_cad drawing to DIR/prev.0..prev.2 as the window's import does"));
+    captureCommand->add_option("DIR", capture.folder, Tr("where the dumps go (default: the current folder)"));
+    OutputOption(captureCommand, "--convert", capture.scriptPath, Tr("also write the drawing's script to this file"));
     ConvertFlags(captureCommand, capture.options);
     ForceFlag(captureCommand, capture.output);
 
     WatchRequest watch;
     CLI::App *watchCommand =
-        app.add_subcommand("watch", "convert every new Jw_cad copy on the clipboard as it is made, until Ctrl+C");
+        Subcommand(app, "watch", Tr("convert every new Jw_cad copy on the clipboard as it is made, until Ctrl+C"));
     OutputOption(watchCommand, "-o,--output", watch.output,
-                 "the script file, rewritten for each copy (default: TEMP.VNT); or a folder (ending with /),\n"
-                 "where each copy's script is clipboard-N.vnt");
+                 Tr("the script file, rewritten for each copy (default: TEMP.VNT); or a folder (ending with /),\n"
+                 "where each copy's script is clipboard-N.vnt"));
     ConvertFlags(watchCommand, watch.options);
     ForceFlag(watchCommand, watch.outputOptions);
 
@@ -164,7 +181,7 @@ int Run(int argc, char **argv) {
         app.exit(help);  // the help of the command asked about, on standard output
         return FinishStandardOutput(kOk);
     } catch (const CLI::ParseError &error) {
-        return Fail(kUsage, std::string(error.what()) + " (see korvel-cli --help)");
+        return Fail(kUsage, Tr("{0} (see korvel-cli --help)", {error.what()}));
     }
     if (version) {
         std::printf("korvel-cli %s\n", KORVEL_VERSION);
@@ -182,8 +199,15 @@ int Run(int argc, char **argv) {
     if (*convertCommand) {
         // Patterns and folders of drawings stand for their files (Windows' shells leave patterns to programs).
         std::vector<ListedInput> listed;
-        if (const std::optional<std::string> failed = ListInputs(convert.files, recursive, listed))
-            return Fail(kRejected, *failed);
+        if (const std::optional<UnlistedInput> failed = ListInputs(convert.files, recursive, listed))
+            return Fail(kRejected,
+                        failed->why == UnlistedInput::Why::NoMatch
+                            ? Tr("{0}: matches no file", {failed->argument})
+                        : recursive ? Tr("{0}: is a folder with no .jww or .jws drawing, nor a clipboard folder",
+                                         {failed->argument})
+                                    : Tr("{0}: is a folder with no .jww or .jws drawing (-r looks in its subfolders "
+                                         "too), nor a clipboard folder",
+                                         {failed->argument}));
         if (nameByPath)
             for (ListedInput &input : listed)
                 input.scriptName = NameByPath(input.path);

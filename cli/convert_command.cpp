@@ -72,10 +72,10 @@ int ConvertOpened(Input &input, const ConvertOptions &options, const std::string
     if (loaded != kOk) return loaded;
     if ((output.empty() || output == "-") && IsTerminal(stdout))
         return ShowReadable(store, options, report) ? FinishStandardOutput(kOk)
-                                                    : Fail(kOutputFailed, "standard output: write failed");
+                                                    : Fail(kOutputFailed, Tr("standard output: write failed"));
     std::string error;
     const auto write = [&](std::FILE *file) { return WriteScriptFile(file, store, options, Pens(), &report); };
-    if (!WriteOutputFile(output.empty() ? "-" : output, write, error, outputOptions)) return Fail(kOutputFailed, error);
+    if (!WriteOutputFile(output.empty() ? "-" : output, write, error, outputOptions)) return Fail(kOutputFailed, Tr("not written: {0}", {error}));
     return kOk;
 }
 
@@ -83,7 +83,7 @@ int ConvertOpened(Input &input, const ConvertOptions &options, const std::string
 int ConvertOne(Input &input, const ConvertOptions &options, const std::string &output,
                const OutputOptions &outputOptions, bool quiet, ConversionReport &report) {
     if (const std::optional<std::string> same = OutputOverInput(output, {input.Path()}))
-        return Fail(kUsage, output + ": is the input " + *same + "; not written over (name another output)");
+        return Fail(kUsage, Tr("{0}: is the input {1}; not written over (name another output)", {output, *same}));
     if (const auto failed = input.Open()) return Fail(kRejected, *failed);
     // A stream is read keeping only the kinds a script is made of, unless block figures or dimensions are
     // asked for; a drawing file is read whole.
@@ -145,7 +145,7 @@ int FinishReport(int code, const ConvertReporting &reporting, const std::vector<
     std::string error;
     if (!WriteOutputFile(reporting.reportPath, [&](std::FILE *file) { return WriteReport(file, all); }, error,
                          reporting.outputOptions))
-        return std::max(code, Fail(kOutputFailed, error));
+        return std::max(code, Fail(kOutputFailed, Tr("not written: {0}", {error})));
     return code;
 }
 
@@ -154,11 +154,11 @@ int FinishReport(int code, const ConvertReporting &reporting, const std::vector<
 std::optional<std::string> ReportOverFiles(const ConvertReporting &reporting, const std::vector<std::string> &inputs,
                                            const std::string &output) {
     if (reporting.reportPath.empty()) return std::nullopt;
-    if (reporting.reportPath == "-") return "--report needs a file, not standard output";
+    if (reporting.reportPath == "-") return Tr("--report needs a file, not standard output");
     if (const std::optional<std::string> same = OutputOverInput(reporting.reportPath, inputs))
-        return reporting.reportPath + ": is the input " + *same + "; not written over";
+        return Tr("{0}: is the input {1}; not written over", {reporting.reportPath, *same});
     if (const std::optional<std::string> same = OutputOverInput(reporting.reportPath, {output}))
-        return reporting.reportPath + ": is also the script's output";
+        return Tr("{0}: is also the script's output", {reporting.reportPath});
     return std::nullopt;
 }
 
@@ -179,11 +179,11 @@ int RunConvertMany(const std::vector<ListedInput> &listed, std::uint64_t limit, 
     std::vector<std::string> inputs;
     for (const ListedInput &input : listed)
         inputs.push_back(input.path);
-    if (output.empty() || output == "-") return Fail(kUsage, "several FILEs need -o FOLDER (see korvel-cli --help)");
+    if (output.empty() || output == "-") return Fail(kUsage, Tr("several FILEs need -o FOLDER (see korvel-cli --help)"));
     std::error_code ec;
     const bool folder = fs::is_directory(FilePath(output), ec);
     if (!folder && (fs::exists(FilePath(output), ec) || !EndsWithSeparator(output)))
-        return Fail(kUsage, output + ": with several FILEs, -o names a folder (an existing one, or end it with /)");
+        return Fail(kUsage, Tr("{0}: with several FILEs, -o names a folder (an existing one, or end it with /)", {output}));
 
     // Every output named, and checked against the inputs and each other, before anything is written.
     std::vector<std::string> outputs;
@@ -194,17 +194,23 @@ int RunConvertMany(const std::vector<ListedInput> &listed, std::uint64_t limit, 
         outputs.push_back(Utf8Of(FilePath(output) / FilePath(listed[i].subfolder) / FilePath(name)));
         const auto [at, added] = firstWriter.emplace(CaseFolded(outputs.back()), i);
         if (!added)
-            return Fail(kUsage, inputs[at->second] + " and " + inputs[i] + " would both be written to " + outputs[i] +
-                                    (outputs[at->second] == outputs[i] ? "" : " (names that differ only in case are one "
-                                                                              "file on Windows and on many shared folders)") +
-                                    "; --name-by-path names each script after its whole path");
+            return Fail(kUsage,
+                        outputs[at->second] == outputs[i]
+                            ? Tr("{0} and {1} would both be written to {2}; --name-by-path names each script after "
+                                 "its whole path",
+                                 {inputs[at->second], inputs[i], outputs[i]})
+                            : Tr("{0} and {1} would both be written to {2} (names that differ only in case are one file "
+                                 "on Windows and on many shared folders); --name-by-path names each script after its "
+                                 "whole path",
+                                 {inputs[at->second], inputs[i], outputs[i]}));
         if (const std::optional<std::string> same = inputFiles.WrittenOverBy(outputs[i]))
-            return Fail(kUsage, outputs[i] + ": is the input " + *same + "; not written over");
+            return Fail(kUsage, Tr("{0}: is the input {1}; not written over", {outputs[i], *same}));
     }
     for (const std::string &script : outputs) {
         const fs::path folder = FilePath(script).parent_path();
         fs::create_directories(folder, ec);
-        if (ec || !fs::is_directory(folder, ec)) return Fail(kOutputFailed, Utf8Of(folder) + ": not a folder that can be written");
+        if (ec || !fs::is_directory(folder, ec))
+            return Fail(kOutputFailed, Tr("{0}: not a folder that can be written", {Utf8Of(folder)}));
     }
 
     // Workers take the inputs in order, each holding one drawing at a time; what each input says is kept
@@ -229,7 +235,7 @@ int RunConvertMany(const std::vector<ListedInput> &listed, std::uint64_t limit, 
                     outcome.code =
                         ConvertOne(input, options, outputs[i], outputOptions, reporting.quiet, outcome.report);
                 } catch (const std::bad_alloc &) {
-                    outcome.code = Fail(kOutOfMemory, inputs[i] + ": out of memory");
+                    outcome.code = Fail(kOutOfMemory, Tr("{0}: out of memory", {inputs[i]}));
                 }
             }
             outcome.done = true;
@@ -257,7 +263,7 @@ int RunConvertMany(const std::vector<ListedInput> &listed, std::uint64_t limit, 
         worst = std::max(worst, outcome.code);
         all[i] = {inputs[i], outputs[i], outcome.code, outcome.report};
     }
-    std::fprintf(stderr, "%zu converted, %zu failed\n", inputs.size() - failed, failed);
+    Tell(Tr("{0} converted, {1} failed", {std::to_string(inputs.size() - failed), std::to_string(failed)}));
     return FinishReport(worst, reporting, all);
 }
 

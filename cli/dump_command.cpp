@@ -11,7 +11,7 @@ int RunDump(Input &input) {
     if (loaded != kOk && loaded != kReadFailed) return loaded;
     JsonOut json(stdout);
     WriteStoreJson(json, store, loaded == kOk);
-    if (!json.Flush()) return Fail(kOutputFailed, "standard output: write failed");
+    if (!json.Flush()) return Fail(kOutputFailed, Tr("standard output: write failed"));
     return loaded;
 }
 

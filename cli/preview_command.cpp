@@ -72,14 +72,14 @@ bool NamesAPng(const std::string &path) {
 
 int RunPreview(Input &input, const PreviewRequest &request) {
     if (!NamesAPng(request.imagePath))
-        return Fail(kUsage, request.imagePath + ": preview writes PNG only: name the image .png");
+        return Fail(kUsage, Tr("{0}: preview writes PNG only: name the image .png", {request.imagePath}));
     if (request.imagePath == "-" && IsTerminal(stdout))
-        return Fail(kUsage, "a PNG image is not written to a terminal: use -o FILE.png, or pipe it");
+        return Fail(kUsage, Tr("a PNG image is not written to a terminal: use -o FILE.png, or pipe it"));
     if (NameOneFile(request.imagePath, request.tracePath))
-        return Fail(kUsage, request.tracePath + ": is named for both the image and the trace; name two files");
+        return Fail(kUsage, Tr("{0}: is named for both the image and the trace; name two files", {request.tracePath}));
     for (const std::string *output : {&request.imagePath, &request.tracePath})
         if (const std::optional<std::string> same = OutputOverInput(*output, {input.Path()}))
-            return Fail(kUsage, *output + ": is the input " + *same + "; not written over (name another output)");
+            return Fail(kUsage, Tr("{0}: is the input {1}; not written over (name another output)", {*output, *same}));
     DrawingStore store;
     const int loaded = LoadDrawing(input, store);
     if (loaded != kOk) return loaded;
@@ -87,16 +87,19 @@ int RunPreview(Input &input, const PreviewRequest &request) {
     const std::unique_ptr<RasterCanvas> canvas = CreateRasterCanvas(request.width, request.height);
     const std::size_t leftOut = Draw(*canvas, store, request);
     if (leftOut > 0)
-        std::fprintf(stderr, "korvel-cli: warning: %s: %s\n", input.Name().c_str(),
-                     LeftOutMessage(store, leftOut).c_str());
+        Tell("korvel-cli: " +
+             Tr("warning: {0}: {1} of {2} block inserts left out: their members exceed the budget of {3} placed "
+                "block members (a text counts {4} per character)",
+                {input.Name(), std::to_string(leftOut), std::to_string(store.inserts.size()),
+                 std::to_string(BlockMemberBudget(store)), std::to_string(kCharacterWeight)}));
     std::string png;
-    if (!canvas->EncodePng(png)) return Fail(kOutputFailed, "the preview image could not be encoded");
+    if (!canvas->EncodePng(png)) return Fail(kOutputFailed, Tr("the preview image could not be encoded"));
     std::string error;
     const auto writePng = [&](std::FILE *file) { return std::fwrite(png.data(), 1, png.size(), file) == png.size(); };
-    if (!WriteOutputFile(request.imagePath, writePng, error, request.output)) return Fail(kOutputFailed, error);
+    if (!WriteOutputFile(request.imagePath, writePng, error, request.output)) return Fail(kOutputFailed, Tr("not written: {0}", {error}));
     if (!request.tracePath.empty()) {
         const auto writeTrace = [&](std::FILE *file) { return WriteTrace(file, store, request); };
-        if (!WriteOutputFile(request.tracePath, writeTrace, error, request.output)) return Fail(kOutputFailed, error);
+        if (!WriteOutputFile(request.tracePath, writeTrace, error, request.output)) return Fail(kOutputFailed, Tr("not written: {0}", {error}));
     }
     return kOk;
 }

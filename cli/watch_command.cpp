@@ -58,15 +58,15 @@ void ConvertCopy(ClipboardSource &source, const std::string &scratch, const Watc
     Clipboards clipboards(source);
     ScratchLines list;
     try {
-        if (!ListJwFormats(clipboards, list)) return Say("not a Jw_cad drawing: ignored");
+        if (!ListJwFormats(clipboards, list)) return Say(Tr("not a Jw_cad drawing: ignored"));
         DumpListedFormats(clipboards, list, scratch);
     } catch (const ClipboardNoAnswerError &) {
-        if (stopRequested) return Say("stopped before the copy was taken whole: nothing written");
-        return Say("the program that holds the clipboard did not answer in time: nothing written");
+        if (stopRequested) return Say(Tr("stopped before the copy was taken whole: nothing written"));
+        return Say(Tr("the program that holds the clipboard did not answer in time: nothing written"));
     } catch (const ClipboardTooLargeError &) {
-        return Say("the copy holds more than 2 GiB: nothing written");
+        return Say(Tr("the copy holds more than 2 GiB: nothing written"));
     } catch (const ClipboardOpenError &) {
-        return Say("the clipboard cannot be opened (another program holds it): nothing written");
+        return Say(Tr("the clipboard cannot be opened (another program holds it): nothing written"));
     }
     Input input(ScratchPath(scratch, 1), kDefaultInputLimit);
     DrawingStore store;
@@ -76,15 +76,16 @@ void ConvertCopy(ClipboardSource &source, const std::string &scratch, const Watc
         const MessageCapture capture(messages);
         loaded = LoadDrawing(input, store);
     }
-    if (loaded != kOk) return Say("the copy could not be read (" + FirstMessage(messages) + "): nothing written");
+    if (loaded != kOk) return Say(Tr("the copy could not be read ({0}): nothing written", {FirstMessage(messages)}));
     const std::string path = ScriptPathFor(request.output, folder, number);
     std::string error;
     ConversionReport report;
     const auto write = [&](std::FILE *file) { return WriteScriptFile(file, store, request.options, Pens(), &report); };
-    if (!WriteOutputFile(path, write, error, request.outputOptions)) return Say("not written: " + error);
-    Say(ReportSummary(report, ReportLanguage::English) + " -> " + path);
+    if (!WriteOutputFile(path, write, error, request.outputOptions)) return Say(Tr("not written: {0}", {error}));
+    const ReportLanguage language = Japanese() ? ReportLanguage::Japanese : ReportLanguage::English;
+    Say(ReportSummary(report, language) + " -> " + path);
     if (report.Written() == 0 && report.LeftOut() > 0)
-        Say("warning: " + EmptyScriptAdvice(report, ReportLanguage::English));
+        Say(Tr("warning: {0}", {EmptyScriptAdvice(report, language, AdviceFor::CommandLine)}));
 }
 
 // A new folder only this user can enter (the copies are the user's drawings), made by this run: a name
@@ -110,7 +111,7 @@ int RunWatch(const WatchRequest &request) {
         std::error_code ec;
         fs::create_directories(FilePath(request.output), ec);
         if (!fs::is_directory(FilePath(request.output), ec))
-            return Fail(kOutputFailed, request.output + ": not a folder that can be written");
+            return Fail(kOutputFailed, Tr("{0}: not a folder that can be written", {request.output}));
     }
     std::string error;
     const std::unique_ptr<ClipboardChanges> changes = WatchSystemClipboard(error);
@@ -120,14 +121,14 @@ int RunWatch(const WatchRequest &request) {
 
     std::error_code ec;
     const fs::path scratch = CreatePrivateFolder(fs::temp_directory_path(ec), "korvel-watch-", ec);
-    if (scratch.empty()) return Fail(kOutputFailed, "no scratch folder can be created: " + ec.message());
+    if (scratch.empty()) return Fail(kOutputFailed, Tr("no scratch folder can be created: {0}", {ec.message()}));
 
     // Ctrl+C, kill and the like end the watch between copies, or once the script being written is whole.
     RemoveTemporariesOnSignals();
     for (const int signal : TerminatingSignals())
         if (std::signal(signal, RequestStop) == SIG_IGN) std::signal(signal, SIG_IGN);  // as under nohup
-    std::fprintf(stderr, "korvel-cli: watching the clipboard; each Jw_cad copy is converted to %s (Ctrl+C ends)\n",
-                 request.output.c_str());
+    Tell("korvel-cli: " + Tr("watching the clipboard; each Jw_cad copy is converted to {0} (Ctrl+C ends)",
+                             {request.output}));
     int number = 1;
     while (changes->WaitForChange(stopRequested))
         ConvertCopy(*source, FolderWithSeparator(Utf8Of(scratch)), request, folder, number);

@@ -28,6 +28,10 @@ bool SeekFile(std::FILE *file, std::uint64_t position);
 // folders are shared through their access lists, and none is taken for shared here).
 bool OthersMayWrite(const std::filesystem::path &folder);
 
+// Whether the user's language is Japanese: the first of LC_ALL, LC_MESSAGES and LANG that is set (POSIX),
+// the user's interface language (Windows).
+bool UserLanguageIsJapanese();
+
 // Whether a stream is an interactive terminal.
 bool IsTerminal(std::FILE *stream);
 // Creates a new file that did not exist, readable and writable by its owner only, for writing bytes;

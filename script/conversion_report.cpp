@@ -19,8 +19,8 @@ constexpr std::array<Words, kWrittenKinds> kWrittenWords = {{
     {"solids", "ソリッド", "solids"},
 }};
 
-// Each reason's words, and the option that carries what it leaves out: as the window names it (Japanese) and
-// as korvel-cli does (English); none where no option does.
+// Each reason's words, and the option that carries what it leaves out: as the window names it and as
+// korvel-cli does; none where no option does.
 struct ReasonWords {
     Words words;
     const char *windowOption, *commandOption;
@@ -100,14 +100,15 @@ std::string ReportSummary(const ConversionReport &report, ReportLanguage languag
     return out + Counts(report.leftOut, [](std::size_t i) { return kReasonWords[i].words; }, language);
 }
 
-std::string EmptyScriptAdvice(const ConversionReport &report, ReportLanguage language) {
+std::string EmptyScriptAdvice(const ConversionReport &report, ReportLanguage language, AdviceFor where) {
     const bool japanese = language == ReportLanguage::Japanese;
     std::vector<std::string> kinds, options;
     for (std::size_t i = 0; i < kLeftOutReasons; i++) {
         if (report.leftOut[i] == 0) continue;
         const ReasonWords &w = kReasonWords[i];
         kinds.push_back(Name(w.words, language));
-        if (const char *option = japanese ? w.windowOption : w.commandOption) options.push_back(option);
+        if (const char *option = where == AdviceFor::Window ? w.windowOption : w.commandOption)
+            options.push_back(option);
     }
     const auto joined = [&](const std::vector<std::string> &items, const char *separator) {
         std::string out;
@@ -118,7 +119,7 @@ std::string EmptyScriptAdvice(const ConversionReport &report, ReportLanguage lan
     if (japanese) {
         std::string out = kinds.empty() ? "変換できる図形がないため、何も変換されませんでした。"
                                         : joined(kinds, "・") + "しかないため、何も変換されませんでした。";
-        if (!options.empty()) out += joined(options, "、") + "で変換できます。";
+        if (!options.empty()) out += joined(options, "、") + (where == AdviceFor::Window ? "" : " ") + "で変換できます。";
         return out;
     }
     std::string out = "the script holds no drawing command";

@@ -45,9 +45,12 @@ enum class ReportLanguage { Japanese, English };
 // "線 1,203・円弧 44 を変換／変換しなかったもの: 文字 12・ブロック図形 3" and its English form.
 std::string ReportSummary(const ConversionReport &report, ReportLanguage language);
 
+// Where the advice is read, which names the options as the window or korvel-cli does.
+enum class AdviceFor { Window, CommandLine };
+
 // For a script with no command although the drawing holds entities: why, and which options would carry what
 // was left out.
-std::string EmptyScriptAdvice(const ConversionReport &report, ReportLanguage language);
+std::string EmptyScriptAdvice(const ConversionReport &report, ReportLanguage language, AdviceFor where);
 
 // The names the report uses in JSON: "lines", "texts", "zero-size", ...
 const char *WrittenKey(WrittenKind kind);

@@ -7,7 +7,7 @@
 #                           mingw-w64 for the Windows build, dpkg-dev for the package)
 set -euo pipefail
 
-packages=(cmake ninja-build g++ pkg-config libxcb1-dev libxcb-xfixes0-dev qt6-base-dev fonts-ipafont-gothic libcli11-dev)
+packages=(cmake ninja-build g++ pkg-config python3 libxcb1-dev libxcb-xfixes0-dev qt6-base-dev fonts-ipafont-gothic libcli11-dev)
 if [ "${1:-}" = package ]; then
   packages+=(g++-mingw-w64-x86-64-posix dpkg-dev file)
 fi

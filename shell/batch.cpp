@@ -62,8 +62,9 @@ struct Failure {
 
 void TForm1::ConvertDroppedFiles(const std::vector<std::string> &paths, const std::string &folder) {
     std::vector<ListedInput> inputs;
-    if (const std::optional<std::string> failed = ListInputs(paths, false, inputs))
-        return controls.ShowMessage(kBatchNothingMessage + *failed, MessageKind::Error);
+    if (const std::optional<UnlistedInput> failed = ListInputs(paths, false, inputs))
+        return controls.ShowMessage(kBatchNothingMessage + NameOf(failed->argument) + "（" + kBatchEmptyFolderReason + "）",
+                                    MessageKind::Error);
     // Scripts named after the drawings; when two names would be one file (on a folder that ignores case
     // too), each is named after its whole path instead.
     std::map<std::string, int> uses;

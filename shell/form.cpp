@@ -92,7 +92,7 @@ bool TForm1::WriteScript(ConversionReport &report) {
 void TForm1::SayWhatWasConverted(const ConversionReport &report) {
     controls.ShowConversionSummary(ReportSummary(report, ReportLanguage::Japanese));
     if (report.Written() == 0 && report.LeftOut() > 0)
-        controls.ShowMessage(EmptyScriptAdvice(report, ReportLanguage::Japanese), MessageKind::Warning);
+        controls.ShowMessage(EmptyScriptAdvice(report, ReportLanguage::Japanese, AdviceFor::Window), MessageKind::Warning);
 }
 
 void TForm1::LoadScriptIntoPane() {

@@ -112,17 +112,15 @@ bool MatchesPattern(const std::string &name, const std::string &pattern) {
     return j == p.size();
 }
 
-std::optional<std::string> ListInputs(const std::vector<std::string> &arguments, bool recursive,
-                                      std::vector<ListedInput> &inputs) {
+std::optional<UnlistedInput> ListInputs(const std::vector<std::string> &arguments, bool recursive,
+                                        std::vector<ListedInput> &inputs) {
     for (const std::string &argument : arguments) {
         const fs::path path = FilePath(argument);
         std::error_code ec;
         if (argument != "-" && fs::is_directory(path, ec) && !IsClipboardFolder(argument)) {
             const std::size_t before = inputs.size();
             AddDrawingsIn(path, {}, recursive, inputs);
-            if (inputs.size() == before)
-                return argument + ": is a folder with no .jww or .jws drawing" +
-                       (recursive ? "" : " (-r looks in its subfolders too)") + ", nor a clipboard folder";
+            if (inputs.size() == before) return UnlistedInput{argument, UnlistedInput::Why::NoDrawingInFolder};
             continue;
         }
         if (argument == "-" || fs::exists(path, ec) || !HasWildcard(Utf8Of(path.filename())) ||
@@ -136,7 +134,7 @@ std::optional<std::string> ListInputs(const std::vector<std::string> &arguments,
         for (const fs::path &file : SortedEntries(folder, false))
             if (MatchesPattern(Utf8Of(file.filename()), pattern))
                 inputs.push_back({Utf8Of(path.has_parent_path() ? folder / file.filename() : file.filename()), {}, {}});
-        if (inputs.size() == before) return argument + ": matches no file";
+        if (inputs.size() == before) return UnlistedInput{argument, UnlistedInput::Why::NoMatch};
     }
     return std::nullopt;
 }

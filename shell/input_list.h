@@ -35,10 +35,17 @@ bool IsClipboardFolder(const std::string &folder);
 // Windows compares file names (ASCII and full-width Latin letters regardless of case). UTF-8.
 bool MatchesPattern(const std::string &name, const std::string &pattern);
 
+// An argument that stands for no input: a folder without drawings (and not a clipboard folder), or a pattern
+// that matches nothing.
+struct UnlistedInput {
+    std::string argument;
+    enum class Why { NoDrawingInFolder, NoMatch } why;
+};
+
 // Expands the arguments into the inputs in order: a folder of drawings into its .jww and .jws files by name
 // (its subfolders' too when `recursive`), a pattern in its last part into the files it matches by name. The
-// one-line reason when a pattern matches nothing or a folder holds no drawing.
-std::optional<std::string> ListInputs(const std::vector<std::string> &arguments, bool recursive,
-                                      std::vector<ListedInput> &inputs);
+// first argument that stands for none, if any.
+std::optional<UnlistedInput> ListInputs(const std::vector<std::string> &arguments, bool recursive,
+                                        std::vector<ListedInput> &inputs);
 
 }  // namespace korvel

@@ -25,6 +25,7 @@ inline constexpr const char *kFileNotFoundMessage = "ファイルが見つかり
 // Several drawings dropped at once, converted into a chosen folder.
 inline constexpr const char *kBatchFolderTitle = "変換したスクリプトを保存するフォルダ";
 inline constexpr const char *kBatchNothingMessage = "変換する図面がありません: ";
+inline constexpr const char *kBatchEmptyFolderReason = ".jww や .jws の図面がないフォルダです";
 inline constexpr const char *kBatchUnreadableReason = "ファイルを読めません";
 inline constexpr const char *kBatchNotADrawingReason = "Jw_cadの図形データではありません";
 inline constexpr const char *kBatchPartialReason = "図形データを最後まで読み取れませんでした";

@@ -22,6 +22,12 @@ KEYS = ["complete", "version", "originX", "originY", "layerGroupScales", "object
 KINDS = ["lines", "arcs", "points", "texts", "dimensions", "solids", "inserts"]
 
 
+# The tests read korvel-cli's English messages unless they choose a locale themselves.
+for name in ("LC_ALL", "LC_MESSAGES"):
+    os.environ.pop(name, None)
+os.environ["LANG"] = "C.UTF-8"
+
+
 def run(*args, stdin=None, env=None):
     return subprocess.run([CLI, *args], input=stdin, capture_output=True, timeout=120, env=env)
 
@@ -357,6 +363,58 @@ def same(a, b):
     if isinstance(b, list):
         return isinstance(a, list) and len(a) == len(b) and all(same(x, y) for x, y in zip(a, b))
     return a == b
+
+
+class Languages(unittest.TestCase):
+    """korvel-cli speaks Japanese to a Japanese locale and English otherwise, every message in both."""
+
+    def messages_in_the_code(self):
+        found = []
+        for path in sorted(glob.glob(os.path.join(SOURCE, "cli", "*.cpp"))):
+            with open(path, encoding="utf-8") as f:
+                text = f.read()
+            for call in re.finditer(r'\bTr\(\s*((?:"(?:[^"\\]|\\.)*"\s*)+)', text):
+                raw = "".join(re.findall(r'"((?:[^"\\]|\\.)*)"', call.group(1)))
+                found.append(raw.encode("utf-8").decode("unicode_escape").encode("latin1").decode("utf-8"))
+        return set(found)
+
+    def catalogue(self):
+        entries = {}
+        with open(os.path.join(SOURCE, "po", "ja.po"), encoding="utf-8") as f:
+            for block in f.read().split("\n\n"):
+                fields, field = {}, None
+                for line in block.splitlines():
+                    if line.startswith(("msgid ", "msgstr ")):
+                        field, _, rest = line.partition(" ")
+                        fields[field] = json.loads(rest)
+                    elif line.startswith('"') and field:
+                        fields[field] += json.loads(line)
+                if fields.get("msgid"):
+                    entries[fields["msgid"]] = fields.get("msgstr", "")
+        return entries
+
+    def test_every_message_has_both_languages_and_the_same_placeholders(self):
+        code, catalogue = self.messages_in_the_code(), self.catalogue()
+        self.assertGreater(len(code), 80)
+        self.assertEqual(sorted(code - catalogue.keys()), [], "messages without a Japanese translation")
+        self.assertEqual(sorted(catalogue.keys() - code), [], "translations of messages no longer in the code")
+        for english, japanese in catalogue.items():
+            self.assertTrue(re.search(r"[\u3040-\u30ff\u4e00-\u9fff]", japanese), english)
+            self.assertEqual(sorted(re.findall(r"\{\d\}", english)), sorted(re.findall(r"\{\d\}", japanese)), english)
+
+    def test_the_locale_picks_the_language(self):
+        bare = {k: v for k, v in os.environ.items() if k not in ("LC_ALL", "LC_MESSAGES", "LANG")}
+        cases = [({"LANG": "ja_JP.UTF-8"}, True), ({"LANG": "C"}, False), ({"LANG": "en_US.UTF-8"}, False),
+                 ({}, False), ({"LANG": "en_US.UTF-8", "LC_MESSAGES": "ja_JP.UTF-8"}, True),
+                 ({"LANG": "ja_JP.UTF-8", "LC_ALL": "C"}, False)]
+        for settings, japanese in cases:
+            r = run("check", os.path.join(SOURCE, "README.md"), env={**bare, **settings})
+            error = r.stderr.decode()
+            self.assertEqual(r.returncode, 1)
+            self.assertEqual("ではありません" in error, japanese, (settings, error))
+            self.assertEqual("not a Jw_win drawing stream" in error, not japanese, (settings, error))
+            help_text = run("--help", env={**bare, **settings}).stdout.decode()
+            self.assertEqual("終了コード" in help_text, japanese, settings)
 
 
 class InFolder(unittest.TestCase):

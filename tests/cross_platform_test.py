@@ -23,8 +23,11 @@ def linux(*args):
     return subprocess.run([os.path.join(LINUX, "korvel-cli"), *args], capture_output=True, timeout=120)
 
 
-def windows(*args):
-    return subprocess.run([WINE, os.path.join(WINDOWS, "korvel-cli.exe"), *args], capture_output=True, timeout=120)
+def windows(*args, locale=None):
+    # Wine takes the Windows user's language from the locale (LC_ALL first).
+    env = {**os.environ, "LC_ALL": locale} if locale else None
+    return subprocess.run([WINE, os.path.join(WINDOWS, "korvel-cli.exe"), *args], capture_output=True, timeout=120,
+                          env=env)
 
 
 def read(path):
@@ -133,6 +136,11 @@ def main():
         if (b.returncode, written) != (code, scripts):
             failures.append(f"korvel-cli.exe convert {pattern}: exit {b.returncode}, wrote {written} {b.stderr!r}")
         subprocess.run(["rm", "-rf", out], check=True)
+    # korvel-cli.exe speaks the Windows user's language: Japanese for a Japanese user, English otherwise.
+    for locale, words in (("ja_JP.UTF-8", "\u3067\u306f\u3042\u308a\u307e\u305b\u3093"), ("en_US.UTF-8", "not a Jw_win")):
+        said = windows("check", os.path.join(SOURCE, "README.md"), locale=locale).stderr.decode("utf-8", "replace")
+        if words not in said:
+            failures.append(f"korvel-cli.exe for a {locale} user said {said!r}")
     print(f"{len(streams)} streams: scripts ({len(OPTION_SETS)} option sets) and preview traces compared")
     if previews:
         mean = sum(s for s, _ in previews) / len(previews)

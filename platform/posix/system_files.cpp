@@ -5,6 +5,8 @@
 
 #include <cerrno>
 #include <csignal>
+#include <cstdlib>
+#include <cstring>
 #include <limits>
 
 #include "reader/file_path.h"
@@ -44,6 +46,12 @@ std::optional<FileIdentity> IdentityOf(const std::filesystem::path &path) {
     struct stat info;
     if (stat(path.c_str(), &info) != 0) return std::nullopt;
     return FileIdentity{static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino)};
+}
+
+bool UserLanguageIsJapanese() {
+    for (const char *name : {"LC_ALL", "LC_MESSAGES", "LANG"})
+        if (const char *value = std::getenv(name); value && *value) return std::strncmp(value, "ja", 2) == 0;
+    return false;
 }
 
 bool IsTerminal(std::FILE *stream) { return isatty(fileno(stream)) != 0; }

@@ -54,6 +54,8 @@ std::optional<FileIdentity> IdentityOf(const std::filesystem::path &path) {
     return FileIdentity{info.dwVolumeSerialNumber, (std::uint64_t{info.nFileIndexHigh} << 32) | info.nFileIndexLow};
 }
 
+bool UserLanguageIsJapanese() { return PRIMARYLANGID(GetUserDefaultUILanguage()) == LANG_JAPANESE; }
+
 bool IsTerminal(std::FILE *stream) { return _isatty(_fileno(stream)) != 0; }
 
 std::FILE *CreateExclusiveFile(const std::filesystem::path &path) {
