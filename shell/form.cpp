@@ -106,7 +106,9 @@ void TForm1::SaveScriptAs(const std::string &path) {
     const auto write = [&](std::FILE *file) {
         return std::fwrite(shownScript->data(), 1, shownScript->size(), file) == shownScript->size();
     };
-    if (!WriteOutputFile(path, write, error)) controls.ShowMessage(kScriptSaveFailedMessage + error, MessageKind::Error);
+    // The system's own words (which file, what failed) follow as the detail a bug report needs.
+    if (!WriteOutputFile(path, write, error))
+        controls.ShowMessage(kScriptSaveFailedMessage + path + "\n" + kDetailLabel + error, MessageKind::Error);
 }
 
 void TForm1::Button3Click() {

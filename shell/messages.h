@@ -38,7 +38,9 @@ inline constexpr const char *kSaveDialogTitle = "スクリプトを保存";
 inline constexpr const char *kSaveDialogFilter = "Vantraのスクリプト (*.vnt)";
 inline constexpr const char *kNoScriptToSaveMessage =
     "保存するスクリプトがありません。「Vantraコードへ変換」で変換してから保存してください";
-inline constexpr const char *kScriptSaveFailedMessage = "スクリプトを保存できませんでした: ";
+inline constexpr const char *kScriptSaveFailedMessage =
+    "スクリプトを保存できませんでした。保存先のフォルダに書き込めるか、空き容量があるかを確かめてください: ";
+inline constexpr const char *kDetailLabel = "詳細: ";
 // The context menu's switches of automatic import, remembered across starts.
 inline constexpr const char *kAutoImportMenuText = "Jw_cadのコピーを自動で取り込む";
 inline constexpr const char *kAutoConvertMenuText = "取り込んだら自動でVantraコードへ変換する";

@@ -95,7 +95,7 @@ MainWindow::MainWindow(HINSTANCE instance, std::string folder)
     window = CreateWindowExW(WS_EX_CONTROLPARENT | WS_EX_ACCEPTFILES, kWindowClass, WideOf(kWindowCaption).c_str(),
                              kFrameStyle, Scaled(kWindowLeft), Scaled(kWindowTop), frame.right - frame.left,
                              frame.bottom - frame.top, nullptr, nullptr, instance, this);
-    if (!window) throw std::runtime_error("the window cannot be created");
+    if (!window) throw std::runtime_error("ウィンドウを作成できません");
     clipboard.SetOwner(window);
     font = CreateFontW(-Scaled(kWindowFontPixels), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, SHIFTJIS_CHARSET,
                        OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE,
