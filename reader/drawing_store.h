@@ -135,14 +135,15 @@ struct BlockDefinition : EntityLists<List> {
     bool operator==(const BlockDefinition &) const = default;
 };
 
-template <template <class> class List, class Objects>
+// `Definitions` keeps the block definitions (a vector of them), or only counts them where nothing reads them.
+template <template <class> class List, class Objects, class Definitions = std::vector<BlockDefinition<List, Objects>>>
 struct BasicDrawing : EntityLists<List> {
     std::int32_t version = 0;  // schema of the stream's first class definition
     double originX = 0, originY = 0;
     std::vector<double> layerGroupScales;  // 16 entries once a stream has been read
     std::int32_t objectCount = 0;          // as announced by the stream
     Objects objects;                       // top-level objects in stream order
-    std::vector<BlockDefinition<List, Objects>> blockDefs;
+    Definitions blockDefs;
     std::uint64_t replacedCharacters = 0;  // characters of Unicode strings with no CP932 form, stored as "?"
 
     std::int32_t blockDefCount() const { return static_cast<std::int32_t>(blockDefs.size()); }

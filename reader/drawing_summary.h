@@ -37,14 +37,25 @@ struct ObjectCounter {
 
 using DrawingSummary = BasicDrawing<RecordCounter, ObjectCounter>;
 
-// Keeps the kinds a script is made of (lines, arcs, points and solids) and counts the others: what a
-// conversion reads, in far less memory than a whole store.
+// Keeps the kinds a script is made of (lines, arcs, points and solids) at the top level and counts the others:
+// what a conversion reads, in far less memory than a whole store.
 template <class Record>
 using ScriptKindList =
     std::conditional_t<std::is_same_v<Record, TclpEntSen> || std::is_same_v<Record, TclpEntEnko> ||
                            std::is_same_v<Record, TclpEntTen> || std::is_same_v<Record, TclpEntSolid>,
                        std::vector<Record>, RecordCounter<Record>>;
 
-using ScriptDrawing = BasicDrawing<ScriptKindList, ObjectCounter>;
+// Block definitions counted, their fields and members not kept.
+using CountedDefinitions = RecordCounter<BlockDefinition<RecordCounter, ObjectCounter>>;
+
+// The conversion reads no block definition (block figures are placed from a whole store): they are counted.
+using ScriptDrawing = BasicDrawing<ScriptKindList, ObjectCounter, CountedDefinitions>;
+
+// What reading a ScriptDrawing plans with: the top level's counts, the definitions only counted.
+using CountedDrawing = BasicDrawing<RecordCounter, ObjectCounter, CountedDefinitions>;
+
+// Whether a drawing keeps its block definitions' fields and members.
+template <class Drawing>
+inline constexpr bool KeepsDefinitions = !std::is_same_v<decltype(Drawing::blockDefs), CountedDefinitions>;
 
 }  // namespace korvel

@@ -107,13 +107,12 @@ void ReadInsertBody(ByteCursor &in, TclpEntBlock &insert) {
 // Reads one stream into a store, keeping the load map (class indexes by kind and the index counter).
 // Store is a DrawingStore, a DrawingSummary that counts the records instead of keeping them, or a
 // ScriptDrawing that keeps some kinds and counts the others.
-template <class Store>
+template <class Store, class Plan = DrawingSummary>
 class StreamReader {
 public:
     // `plan`, a counting read of the same bytes, lets a store reserve each array at its final size, so that
     // no array is ever held twice while it grows.
-    StreamReader(ByteCursor &in, Store &store, const DrawingSummary *plan = nullptr)
-        : in(in), store(store), plan(plan) {}
+    StreamReader(ByteCursor &in, Store &store, const Plan *plan = nullptr) : in(in), store(store), plan(plan) {}
 
     // Keeps, per top-level object, how many of its characters were replaced (for a caller that drops
     // objects afterwards and counts only what it keeps).
@@ -145,8 +144,9 @@ public:
         if (plan) store.blockDefs.reserve(plan->blockDefs.size());
         for (std::int32_t j = 0; j < defCount; j++) {
             auto &def = store.blockDefs.emplace_back();
-            if (plan && static_cast<std::size_t>(j) < plan->blockDefs.size())
-                Reserve(def, plan->blockDefs[static_cast<std::size_t>(j)]);
+            if constexpr (KeepsDefinitions<Plan>)
+                if (plan && static_cast<std::size_t>(j) < plan->blockDefs.size())
+                    Reserve(def, plan->blockDefs[static_cast<std::size_t>(j)]);
             if (!ReadBlockDefinition(def)) return false;
         }
         return true;
@@ -308,7 +308,7 @@ private:
 
     ByteCursor &in;
     Store &store;
-    const DrawingSummary *plan;
+    const Plan *plan;
     std::vector<std::uint64_t> *replacedPerObject = nullptr;
     std::array<std::int64_t, 8> classIndex{};  // by kind code; 0 while the class is undefined
     std::int64_t counter = 1;
@@ -318,9 +318,9 @@ private:
 };
 
 // Runs `read` (the whole stream, or the lists alone) and reports how it ended.
-template <class Store, class Read>
-bool ReadReported(ByteCursor &in, Store &store, ReadReport *report, Read read, const DrawingSummary *plan = nullptr) {
-    StreamReader<Store> reader(in, store, plan);
+template <class Store, class Read, class Plan = DrawingSummary>
+bool ReadReported(ByteCursor &in, Store &store, ReadReport *report, Read read, const Plan *plan = nullptr) {
+    StreamReader<Store, Plan> reader(in, store, plan);
     bool complete = false;
     try {
         complete = read(reader) && in.Ok();
@@ -336,11 +336,11 @@ bool ReadReported(ByteCursor &in, Store &store, ReadReport *report, Read read, c
     return complete;
 }
 
-template <class Store>
-bool ReadFromCursor(ByteCursor &in, Store &store, ReadReport *report, const DrawingSummary *plan = nullptr) {
+template <class Store, class Plan = DrawingSummary>
+bool ReadFromCursor(ByteCursor &in, Store &store, ReadReport *report, const Plan *plan = nullptr) {
     store = Store{};
     return ReadReported(
-        in, store, report, [](StreamReader<Store> &reader) { return reader.Read(); }, plan);
+        in, store, report, [](StreamReader<Store, Plan> &reader) { return reader.Read(); }, plan);
 }
 
 // Opens a file and measures it; null when it cannot be opened or measured.
@@ -404,11 +404,16 @@ bool CheckClipFile(const std::string &path) {
 
 namespace {
 
+// The plan of a store that keeps its definitions counts each one's members; of one that does not, only them.
+template <class Store>
+using PlanOf = std::conditional_t<KeepsDefinitions<Store>, DrawingSummary, CountedDrawing>;
+
 // Counted first, so that every array is reserved at its final size.
 template <class Store>
 bool ReadPlanned(std::span<const std::uint8_t> bytes, Store &store, ReadReport *report) {
-    DrawingSummary plan;
-    ReadClipBytes(bytes, plan);
+    PlanOf<Store> plan;
+    ByteCursor counting(bytes);
+    ReadFromCursor(counting, plan, nullptr);
     ByteCursor in(bytes);
     return ReadFromCursor(in, store, report, &plan);
 }
@@ -416,11 +421,12 @@ bool ReadPlanned(std::span<const std::uint8_t> bytes, Store &store, ReadReport *
 // The same from a file, counted first when it can be read twice (not a pipe).
 template <class Store>
 bool ReadPlanned(std::FILE *file, std::uint64_t sizeBytes, Store &store, ReadReport *report, std::size_t chunkBytes) {
-    DrawingSummary plan;
+    PlanOf<Store> plan;
     const std::optional<std::uint64_t> start = FilePosition(file);
     bool planned = false;
     if (start) {
-        ReadClipStream(file, sizeBytes, plan, nullptr, chunkBytes);
+        ByteCursor counting(file, sizeBytes, chunkBytes);
+        ReadFromCursor(counting, plan, nullptr);
         planned = SeekFile(file, *start);
     }
     ByteCursor in(file, sizeBytes, chunkBytes);

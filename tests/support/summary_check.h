@@ -17,7 +17,8 @@ bool SameCounts(const Arrays &a, const EntityArrays &b) {
            a.solidCount() == b.solidCount() && a.insertCount() == b.insertCount();
 }
 
-// A DrawingSummary's or a ScriptDrawing's figures against a store's.
+// A DrawingSummary's or a ScriptDrawing's figures against a store's (a ScriptDrawing's definitions by their
+// number alone).
 template <class Counted>
 bool SameFigures(const Counted &s, const DrawingStore &d) {
     if (!SameCounts(s, d) || s.version != d.version || s.objectCount != d.objectCount ||
@@ -29,13 +30,14 @@ bool SameFigures(const Counted &s, const DrawingStore &d) {
     if (!same(s.originX, d.originX) || !same(s.originY, d.originY)) return false;
     for (std::size_t i = 0; i < s.layerGroupScales.size(); i++)
         if (!same(s.layerGroupScales[i], d.layerGroupScales[i])) return false;
-    for (std::size_t i = 0; i < s.blockDefs.size(); i++) {
-        const auto &a = s.blockDefs[i];
-        const TclpEntBlockDef &b = d.blockDefs[i];
-        if (!SameCounts(a, b) || !(a.base == b.base) || a.number != b.number || a.referenced != b.referenced ||
-            a.stamp != b.stamp || a.name != b.name || a.entityCount != b.entityCount)
-            return false;
-    }
+    if constexpr (KeepsDefinitions<Counted>)
+        for (std::size_t i = 0; i < s.blockDefs.size(); i++) {
+            const auto &a = s.blockDefs[i];
+            const TclpEntBlockDef &b = d.blockDefs[i];
+            if (!SameCounts(a, b) || !(a.base == b.base) || a.number != b.number || a.referenced != b.referenced ||
+                a.stamp != b.stamp || a.name != b.name || a.entityCount != b.entityCount)
+                return false;
+        }
     return true;
 }
 
