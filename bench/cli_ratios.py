@@ -69,7 +69,7 @@ def main():
                 info, info_rss = median([CLI, "info", path])
                 convert, convert_rss = median([CLI, "convert", "-q", *CONVERT_OPTIONS, path])
                 script = os.path.join(folder, "script.vnt")
-                subprocess.run([CLI, "convert", *CONVERT_OPTIONS, path, "-o", script, "--force"], check=True)
+                subprocess.run([CLI, "convert", "-q", *CONVERT_OPTIONS, path, "-o", script, "--force"], check=True)
                 floor = cat + to_chars_seconds(operands(script))
                 if mix == "blocks":
                     blocks, blocks_rss = median([CLI, "convert", "-q", *CONVERT_OPTIONS, "--blocks", path])

@@ -33,7 +33,8 @@ int RunCapture(const CaptureRequest &request) {
     const std::string folder = FolderWithSeparator(request.folder);
     for (int i = 0; i < 3; ++i)
         if (NameOneFile(request.scriptPath, ScratchPath(folder, i)))
-            return Fail(kUsage, Tr("{0}: is where the capture itself goes; name another script file", {request.scriptPath}));
+            return Fail(kUsage,
+                        Tr("{0}: is where the capture itself goes; name another script file", {request.scriptPath}));
     std::string error;
     const std::unique_ptr<ClipboardSource> source = OpenSystemClipboard(error);
     if (!source) return Fail(kRejected, error);
@@ -56,7 +57,8 @@ int RunCapture(const CaptureRequest &request) {
     }
     for (int i = 0; i < 3; ++i) {
         const std::string path = ScratchPath(folder, i);
-        if (!std::filesystem::exists(FilePath(path))) return Fail(kOutputFailed, Tr("{0}: could not be written", {path}));
+        if (!std::filesystem::exists(FilePath(path)))
+            return Fail(kOutputFailed, Tr("{0}: could not be written", {path}));
         std::printf("  %s -> %s\n", kFormatNames[i], path.c_str());
     }
 
@@ -72,7 +74,8 @@ int RunCapture(const CaptureRequest &request) {
 
     ConversionReport report;
     const auto write = [&](std::FILE *file) { return WriteScriptFile(file, store, request.options, Pens(), &report); };
-    if (!WriteOutputFile(request.scriptPath, write, error, request.output)) return Fail(kOutputFailed, Tr("not written: {0}", {error}));
+    if (!WriteOutputFile(request.scriptPath, write, error, request.output))
+        return Fail(kOutputFailed, Tr("not written: {0}", {error}));
     TellConversion(request.scriptPath, report, false);
     return kOk;
 }

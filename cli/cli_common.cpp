@@ -5,9 +5,9 @@
 #include <cstring>
 #include <filesystem>
 
-#include "shell/input_list.h"
 #include "reader/file_path.h"
 #include "shell/capture.h"
+#include "shell/input_list.h"
 
 namespace korvel::cli {
 
@@ -115,7 +115,8 @@ namespace {
 
 template <class Store>
 int LoadOpened(Input &input, Store &store) {
-    if (!input.Check()) return Fail(kRejected, Tr("{0}: not a Jw_win drawing stream, .jww or .jws file", {input.Name()}));
+    if (!input.Check())
+        return Fail(kRejected, Tr("{0}: not a Jw_win drawing stream, .jww or .jws file", {input.Name()}));
     ReadReport report;
     if (input.Read(store, report)) return kOk;
     if (report.outOfMemory)
@@ -183,7 +184,8 @@ bool NameOneFile(const std::string &a, const std::string &b) {
     if (first && second) return *first == *second && std::filesystem::is_regular_file(FilePath(a), ec);
     const auto resolved = [](const std::string &path) {
         std::error_code ec;
-        std::filesystem::path full = std::filesystem::weakly_canonical(std::filesystem::absolute(FilePath(path), ec), ec);
+        std::filesystem::path full =
+            std::filesystem::weakly_canonical(std::filesystem::absolute(FilePath(path), ec), ec);
         return ec ? std::filesystem::path() : full;
     };
     const std::filesystem::path x = resolved(a);
@@ -191,7 +193,8 @@ bool NameOneFile(const std::string &a, const std::string &b) {
 }
 
 int FinishStandardOutput(int code) {
-    if (std::fflush(stdout) != 0 || std::ferror(stdout)) return Fail(kOutputFailed, Tr("standard output: write failed"));
+    if (std::fflush(stdout) != 0 || std::ferror(stdout))
+        return Fail(kOutputFailed, Tr("standard output: write failed"));
     return code;
 }
 

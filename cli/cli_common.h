@@ -9,12 +9,12 @@
 #include <string>
 #include <vector>
 
+#include "cli/translate.h"
 #include "reader/drawing_store.h"
 #include "reader/file_path.h"
 #include "reader/jclfunit.h"
 #include "reader/jww_file.h"
 #include "reader/system_files.h"
-#include "cli/translate.h"
 #include "script/convert.h"
 
 namespace korvel::cli {

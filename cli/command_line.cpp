@@ -79,32 +79,34 @@ void ConvertFlags(CLI::App *command, ConvertOptions &options) {
     command->add_flag("--solids", options.solids, Tr("convert solids"));
     command->add_flag("--blocks", options.blocks,
                       Tr("convert block figures too: each insert's members placed as it places them, nested\n"
-                      "blocks included, on the insert's layer and in their own colours"));
+                         "blocks included, on the insert's layer and in their own colours"));
     command->add_flag("--dimensions", options.dimensions,
                       Tr("convert dimensions' lines (and extension lines) too, on the dimension's layer and colour"));
     command->add_flag("--group-scales", options.groupScales,
                       Tr("scale each entity by its own layer group's scale instead of group 0's (a block figure\n"
-                      "by its insert's group)"));
+                         "by its insert's group)"));
 }
 
 int Run(int argc, char **argv) {
-    CLI::App app(Tr("Checks, inspects, previews and converts Jw_cad's \"Jw_win\" clipboard streams into Vantra scripts.\n"
-    "FILE is a dump of the \"Jw_win\" clipboard format (\"prev.1\") or a Jw_cad drawing file (.jww, .jws),\n"
-    "told apart by their first bytes; \"-\" reads standard input; a folder is a saved clipboard, one file per\n"
-    "format name, whose \"Jw_win\" file is read."),
-                 "korvel-cli");
+    CLI::App app(
+        Tr("Checks, inspects, previews and converts Jw_cad's \"Jw_win\" clipboard streams into Vantra scripts.\n"
+           "FILE is a dump of the \"Jw_win\" clipboard format (\"prev.1\") or a Jw_cad drawing file (.jww, .jws),\n"
+           "told apart by their first bytes; \"-\" reads standard input; a folder is a saved clipboard, one file per\n"
+           "format name, whose \"Jw_win\" file is read."),
+        "korvel-cli");
     InLanguage(app);
     app.allow_windows_style_options(false);  // "/path/to/file" is a FILE on every platform, never an option
-    app.footer(Tr("exit codes:\n"
-    "  0  success\n"
-    "  1  FILE is missing, unreadable, a folder without \"Jw_win\" (or drawings, for convert), a pattern\n"
-    "     that matches nothing, over the input limit, or not a Jw_win stream (header check); for\n"
-    "     capture: no clipboard, its owner does not answer, or no Jw_cad drawing on it\n"
-    "  2  bad command line, or an output that would write over an input or another output\n"
-    "  3  the stream passed the header check but could not be read to the end\n"
-    "     (info and dump still print the partial drawing; convert and preview write nothing)\n"
-    "  4  the output could not be written, or is read-only (see --force)\n"
-    "  5  out of memory\n"));
+    app.footer(
+        Tr("exit codes:\n"
+           "  0  success\n"
+           "  1  FILE is missing, unreadable, a folder without \"Jw_win\" (or drawings, for convert), a pattern\n"
+           "     that matches nothing, over the input limit, or not a Jw_win stream (header check); for\n"
+           "     capture: no clipboard, its owner does not answer, or no Jw_cad drawing on it\n"
+           "  2  bad command line, or an output that would write over an input or another output\n"
+           "  3  the stream passed the header check but could not be read to the end\n"
+           "     (info and dump still print the partial drawing; convert and preview write nothing)\n"
+           "  4  the output could not be written, or is read-only (see --force)\n"
+           "  5  out of memory\n"));
     app.require_subcommand(0, 1);
     bool version = false;
     app.add_flag("--version", version, Tr("show the version"));
@@ -124,18 +126,18 @@ int Run(int argc, char **argv) {
     ForceFlag(convertCommand, convertOutputOptions);
     OutputOption(convertCommand, "-o,--output", convertOutput,
                  Tr("the script file (default: standard output, also \"-\"); or a folder (an existing one, or a\n"
-                 "name ending with /), where each FILE's script is NAME.vnt; several FILEs need a folder"));
+                    "name ending with /), where each FILE's script is NAME.vnt; several FILEs need a folder"));
     bool recursive = false, nameByPath = false;
     convertCommand->add_flag("--name-by-path", nameByPath,
                              Tr("with several FILEs, name each script after the FILE's whole path (dA/plan.jww:\n"
-                             "dA_plan.jww.vnt), for inputs whose names alone would write one file"));
+                                "dA_plan.jww.vnt), for inputs whose names alone would write one file"));
     convertCommand->add_flag("-r,--recursive", recursive,
                              Tr("a folder of drawings given as FILE: its subfolders' drawings too, their scripts in\n"
-                             "the same subfolders of the output folder"));
+                                "the same subfolders of the output folder"));
     ConvertReporting reporting;
     convertCommand->add_flag("-q,--quiet", reporting.quiet,
                              Tr("no summary line per FILE (what its script holds and left out); errors and the\n"
-                             "warning for a script with no drawing command still show"));
+                                "warning for a script with no drawing command still show"));
     OutputOption(convertCommand, "--report", reporting.reportPath,
                  Tr("also write, as JSON, what each FILE's script holds and left out, by kind and by reason"));
     unsigned jobs = DefaultJobs();
@@ -159,8 +161,8 @@ int Run(int argc, char **argv) {
     ForceFlag(previewCommand, previewRequest.output);
 
     CaptureRequest capture;
-    CLI::App *captureCommand = Subcommand(app,
-        "capture", Tr("dump the clipboard's Jw_cad drawing to DIR/prev.0..prev.2 as the window's import does"));
+    CLI::App *captureCommand = Subcommand(
+        app, "capture", Tr("dump the clipboard's Jw_cad drawing to DIR/prev.0..prev.2 as the window's import does"));
     captureCommand->add_option("DIR", capture.folder, Tr("where the dumps go (default: the current folder)"));
     OutputOption(captureCommand, "--convert", capture.scriptPath, Tr("also write the drawing's script to this file"));
     ConvertFlags(captureCommand, capture.options);
@@ -171,7 +173,7 @@ int Run(int argc, char **argv) {
         Subcommand(app, "watch", Tr("convert every new Jw_cad copy on the clipboard as it is made, until Ctrl+C"));
     OutputOption(watchCommand, "-o,--output", watch.output,
                  Tr("the script file, rewritten for each copy (default: TEMP.VNT); or a folder (ending with /),\n"
-                 "where each copy's script is clipboard-N.vnt"));
+                    "where each copy's script is clipboard-N.vnt"));
     ConvertFlags(watchCommand, watch.options);
     ForceFlag(watchCommand, watch.outputOptions);
 
@@ -201,8 +203,7 @@ int Run(int argc, char **argv) {
         std::vector<ListedInput> listed;
         if (const std::optional<UnlistedInput> failed = ListInputs(convert.files, recursive, listed))
             return Fail(kRejected,
-                        failed->why == UnlistedInput::Why::NoMatch
-                            ? Tr("{0}: matches no file", {failed->argument})
+                        failed->why == UnlistedInput::Why::NoMatch ? Tr("{0}: matches no file", {failed->argument})
                         : recursive ? Tr("{0}: is a folder with no .jww or .jws drawing, nor a clipboard folder",
                                          {failed->argument})
                                     : Tr("{0}: is a folder with no .jww or .jws drawing (-r looks in its subfolders "

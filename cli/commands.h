@@ -6,9 +6,9 @@
 #include <vector>
 
 #include "cli/cli_common.h"
-#include "shell/input_list.h"
 #include "reader/output_file.h"
 #include "script/convert.h"
+#include "shell/input_list.h"
 
 namespace korvel::cli {
 

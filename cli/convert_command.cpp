@@ -11,11 +11,11 @@
 #include <new>
 #include <thread>
 
-#include "shell/input_list.h"
 #include "cli/json_out.h"
 #include "geom/cp932.h"
 #include "reader/file_path.h"
 #include "reader/output_file.h"
+#include "shell/input_list.h"
 
 namespace korvel::cli {
 
@@ -75,7 +75,8 @@ int ConvertOpened(Input &input, const ConvertOptions &options, const std::string
                                                     : Fail(kOutputFailed, Tr("standard output: write failed"));
     std::string error;
     const auto write = [&](std::FILE *file) { return WriteScriptFile(file, store, options, Pens(), &report); };
-    if (!WriteOutputFile(output.empty() ? "-" : output, write, error, outputOptions)) return Fail(kOutputFailed, Tr("not written: {0}", {error}));
+    if (!WriteOutputFile(output.empty() ? "-" : output, write, error, outputOptions))
+        return Fail(kOutputFailed, Tr("not written: {0}", {error}));
     return kOk;
 }
 
@@ -143,8 +144,9 @@ bool WriteReport(std::FILE *file, const std::vector<Converted> &all) {
 int FinishReport(int code, const ConvertReporting &reporting, const std::vector<Converted> &all) {
     if (reporting.reportPath.empty()) return code;
     std::string error;
-    if (!WriteOutputFile(reporting.reportPath, [&](std::FILE *file) { return WriteReport(file, all); }, error,
-                         reporting.outputOptions))
+    if (!WriteOutputFile(
+            reporting.reportPath, [&](std::FILE *file) { return WriteReport(file, all); }, error,
+            reporting.outputOptions))
         return std::max(code, Fail(kOutputFailed, Tr("not written: {0}", {error})));
     return code;
 }
@@ -179,11 +181,13 @@ int RunConvertMany(const std::vector<ListedInput> &listed, std::uint64_t limit, 
     std::vector<std::string> inputs;
     for (const ListedInput &input : listed)
         inputs.push_back(input.path);
-    if (output.empty() || output == "-") return Fail(kUsage, Tr("several FILEs need -o FOLDER (see korvel-cli --help)"));
+    if (output.empty() || output == "-")
+        return Fail(kUsage, Tr("several FILEs need -o FOLDER (see korvel-cli --help)"));
     std::error_code ec;
     const bool folder = fs::is_directory(FilePath(output), ec);
     if (!folder && (fs::exists(FilePath(output), ec) || !EndsWithSeparator(output)))
-        return Fail(kUsage, Tr("{0}: with several FILEs, -o names a folder (an existing one, or end it with /)", {output}));
+        return Fail(kUsage,
+                    Tr("{0}: with several FILEs, -o names a folder (an existing one, or end it with /)", {output}));
 
     // Every output named, and checked against the inputs and each other, before anything is written.
     std::vector<std::string> outputs;
@@ -194,15 +198,16 @@ int RunConvertMany(const std::vector<ListedInput> &listed, std::uint64_t limit, 
         outputs.push_back(Utf8Of(FilePath(output) / FilePath(listed[i].subfolder) / FilePath(name)));
         const auto [at, added] = firstWriter.emplace(CaseFolded(outputs.back()), i);
         if (!added)
-            return Fail(kUsage,
-                        outputs[at->second] == outputs[i]
-                            ? Tr("{0} and {1} would both be written to {2}; --name-by-path names each script after "
-                                 "its whole path",
-                                 {inputs[at->second], inputs[i], outputs[i]})
-                            : Tr("{0} and {1} would both be written to {2} (names that differ only in case are one file "
-                                 "on Windows and on many shared folders); --name-by-path names each script after its "
-                                 "whole path",
-                                 {inputs[at->second], inputs[i], outputs[i]}));
+            return Fail(
+                kUsage,
+                outputs[at->second] == outputs[i]
+                    ? Tr("{0} and {1} would both be written to {2}; --name-by-path names each script after "
+                         "its whole path",
+                         {inputs[at->second], inputs[i], outputs[i]})
+                    : Tr("{0} and {1} would both be written to {2} (names that differ only in case are one file "
+                         "on Windows and on many shared folders); --name-by-path names each script after its "
+                         "whole path",
+                         {inputs[at->second], inputs[i], outputs[i]}));
         if (const std::optional<std::string> same = inputFiles.WrittenOverBy(outputs[i]))
             return Fail(kUsage, Tr("{0}: is the input {1}; not written over", {outputs[i], *same}));
     }

@@ -96,10 +96,12 @@ int RunPreview(Input &input, const PreviewRequest &request) {
     if (!canvas->EncodePng(png)) return Fail(kOutputFailed, Tr("the preview image could not be encoded"));
     std::string error;
     const auto writePng = [&](std::FILE *file) { return std::fwrite(png.data(), 1, png.size(), file) == png.size(); };
-    if (!WriteOutputFile(request.imagePath, writePng, error, request.output)) return Fail(kOutputFailed, Tr("not written: {0}", {error}));
+    if (!WriteOutputFile(request.imagePath, writePng, error, request.output))
+        return Fail(kOutputFailed, Tr("not written: {0}", {error}));
     if (!request.tracePath.empty()) {
         const auto writeTrace = [&](std::FILE *file) { return WriteTrace(file, store, request); };
-        if (!WriteOutputFile(request.tracePath, writeTrace, error, request.output)) return Fail(kOutputFailed, Tr("not written: {0}", {error}));
+        if (!WriteOutputFile(request.tracePath, writeTrace, error, request.output))
+            return Fail(kOutputFailed, Tr("not written: {0}", {error}));
     }
     return kOk;
 }

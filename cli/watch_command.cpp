@@ -127,8 +127,8 @@ int RunWatch(const WatchRequest &request) {
     RemoveTemporariesOnSignals();
     for (const int signal : TerminatingSignals())
         if (std::signal(signal, RequestStop) == SIG_IGN) std::signal(signal, SIG_IGN);  // as under nohup
-    Tell("korvel-cli: " + Tr("watching the clipboard; each Jw_cad copy is converted to {0} (Ctrl+C ends)",
-                             {request.output}));
+    Tell("korvel-cli: " +
+         Tr("watching the clipboard; each Jw_cad copy is converted to {0} (Ctrl+C ends)", {request.output}));
     int number = 1;
     while (changes->WaitForChange(stopRequested))
         ConvertCopy(*source, FolderWithSeparator(Utf8Of(scratch)), request, folder, number);

@@ -305,8 +305,8 @@ void DrawEllipseArc(PreviewSurface &surface, const ArcShape &a, const BlockPlace
 void DrawArcSolid(PreviewSurface &surface, const ArcSolidShape &s, const BlockPlacement *insert) {
     const EllipseShape &e = s.arc.ellipse;
     DrawCurve(surface, insert, e.tilt,
-              BitsKeyOf<10>(3 + std::uint64_t{s.kind}, {e.cx, e.cy, e.radius, e.flatness, e.tilt, s.arc.start,
-                                                        s.arc.sweep, s.value}),
+              BitsKeyOf<10>(3 + std::uint64_t{s.kind},
+                            {e.cx, e.cy, e.radius, e.flatness, e.tilt, s.arc.start, s.arc.sweep, s.value}),
               [&](auto &out) { return ArcSolidVertices(out, s); });
 }
 

@@ -338,8 +338,8 @@ std::size_t DrawPreview(PreviewSurface &surface, const DrawingStore &store, std:
     const PlacedInserts inserts(store);
     std::vector<PreviewPart> parts;
     std::uint64_t weight = 0;
-    EntityPainter::ForEachKindInOrder(store,
-                                      [&](const auto &entities, auto draw) { weight += AddParts(parts, entities, draw); });
+    EntityPainter::ForEachKindInOrder(
+        store, [&](const auto &entities, auto draw) { weight += AddParts(parts, entities, draw); });
     DefinitionRuns runs;
     weight += AddInsertParts(parts, inserts, runs);
     DrawParts(surface, parts, partsAhead.value_or(PartsAhead((weight + kPartWeight - 1) / kPartWeight)));

@@ -20,9 +20,9 @@ inline constexpr std::size_t kMaxBlockNesting = 64;
 struct BlockFigureTally {
     // Members placed, by kind (the inserts among them included).
     std::uint64_t lines = 0, arcs = 0, points = 0, texts = 0, dimensions = 0, solids = 0, inserts = 0;
-    std::uint64_t missing = 0;         // inserts whose definition does not exist
-    std::uint64_t selfReferring = 0;   // inserts of a definition that is already being placed (left out)
-    std::uint64_t overBudget = 0;      // top-level inserts past the member budget, and inserts nested too deep
+    std::uint64_t missing = 0;        // inserts whose definition does not exist
+    std::uint64_t selfReferring = 0;  // inserts of a definition that is already being placed (left out)
+    std::uint64_t overBudget = 0;     // top-level inserts past the member budget, and inserts nested too deep
 };
 
 class BlockFigures {

@@ -25,8 +25,7 @@ ArcShape PlaceByAxes(const ArcShape &arc, const BlockTransform &t, PlanePoint ce
     const Extended r = e.radius, kr = Ext(e.flatness) * e.radius;
     const Extended w1x = t.scaleX * r * tilt.cosine, w1y = t.scaleY * r * tilt.sine;
     const Extended w2x = -t.scaleX * kr * tilt.sine, w2y = t.scaleY * kr * tilt.cosine;
-    const Extended phi =
-        std::atan2(2 * (w1x * w2x + w1y * w2y), (w1x * w1x + w1y * w1y) - (w2x * w2x + w2y * w2y)) / 2;
+    const Extended phi = std::atan2(2 * (w1x * w2x + w1y * w2y), (w1x * w1x + w1y * w1y) - (w2x * w2x + w2y * w2y)) / 2;
     const SineCosine p = SinCosE(phi);
     const Extended u1x = w1x * p.cosine + w2x * p.sine, u1y = w1y * p.cosine + w2y * p.sine;
     const Extended u2x = -w1x * p.sine + w2x * p.cosine, u2y = -w1y * p.sine + w2y * p.cosine;

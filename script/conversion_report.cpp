@@ -72,7 +72,8 @@ std::string Counts(const std::array<std::uint64_t, N> &counts, const Table &tabl
 std::string WrittenPart(const ConversionReport &r, ReportLanguage language) {
     const bool japanese = language == ReportLanguage::Japanese;
     if (r.Written() == 0) return japanese ? "変換した図形はありません" : "nothing converted";
-    std::string out = Counts(r.written, [](std::size_t i) { return kWrittenWords[i]; }, language);
+    std::string out = Counts(
+        r.written, [](std::size_t i) { return kWrittenWords[i]; }, language);
     out += japanese ? " を変換" : " converted";
     if (r.fromBlocks > 0)
         out += japanese ? "（うちブロック図形から " + Grouped(r.fromBlocks) + "）"
@@ -97,7 +98,8 @@ std::string ReportSummary(const ConversionReport &report, ReportLanguage languag
     std::string out = WrittenPart(report, language);
     if (report.LeftOut() == 0) return out;
     out += language == ReportLanguage::Japanese ? "／変換しなかったもの: " : "; left out: ";
-    return out + Counts(report.leftOut, [](std::size_t i) { return kReasonWords[i].words; }, language);
+    return out + Counts(
+                     report.leftOut, [](std::size_t i) { return kReasonWords[i].words; }, language);
 }
 
 std::string EmptyScriptAdvice(const ConversionReport &report, ReportLanguage language, AdviceFor where) {
@@ -119,7 +121,8 @@ std::string EmptyScriptAdvice(const ConversionReport &report, ReportLanguage lan
     if (japanese) {
         std::string out = kinds.empty() ? "変換できる図形がないため、何も変換されませんでした。"
                                         : joined(kinds, "・") + "しかないため、何も変換されませんでした。";
-        if (!options.empty()) out += joined(options, "、") + (where == AdviceFor::Window ? "" : " ") + "で変換できます。";
+        if (!options.empty())
+            out += joined(options, "、") + (where == AdviceFor::Window ? "" : " ") + "で変換できます。";
         return out;
     }
     std::string out = "the script holds no drawing command";

@@ -12,10 +12,10 @@
 namespace korvel {
 
 struct ConvertOptions {
-    bool colors = false;    // write "PEN" lines
-    bool layers = false;    // write "LAYER" lines
-    bool hatching = false;  // convert hatching entities (flag 0x0020) too
-    bool solids = false;    // convert solids
+    bool colors = false;       // write "PEN" lines
+    bool layers = false;       // write "LAYER" lines
+    bool hatching = false;     // convert hatching entities (flag 0x0020) too
+    bool solids = false;       // convert solids
     bool blocks = false;       // write block figures' members, placed (a DrawingStore's; a ScriptDrawing keeps none)
     bool dimensions = false;   // write dimensions' lines (likewise)
     bool groupScales = false;  // scale each entity by its own layer group's scale, not group 0's

@@ -26,8 +26,7 @@ constexpr std::size_t kNamedFailures = 10;
 // folder's stream); the reason it could not be read, or nothing.
 std::optional<std::string> ReadDropped(const std::string &path, DrawingStore &store) {
     std::error_code ec;
-    const std::string file =
-        fs::is_directory(FilePath(path), ec) ? Utf8Of(ClipboardFolderStream(path)) : path;
+    const std::string file = fs::is_directory(FilePath(path), ec) ? Utf8Of(ClipboardFolderStream(path)) : path;
     const std::optional<std::vector<std::uint8_t>> bytes = ReadWholeFile(file);
     if (!bytes) return kBatchUnreadableReason;
     ClearDrawingStore(store);
@@ -63,8 +62,9 @@ struct Failure {
 void TForm1::ConvertDroppedFiles(const std::vector<std::string> &paths, const std::string &folder) {
     std::vector<ListedInput> inputs;
     if (const std::optional<UnlistedInput> failed = ListInputs(paths, false, inputs))
-        return controls.ShowMessage(kBatchNothingMessage + NameOf(failed->argument) + "（" + kBatchEmptyFolderReason + "）",
-                                    MessageKind::Error);
+        return controls.ShowMessage(
+            kBatchNothingMessage + NameOf(failed->argument) + "（" + kBatchEmptyFolderReason + "）",
+            MessageKind::Error);
     // Scripts named after the drawings; when two names would be one file (on a folder that ignores case
     // too), each is named after its whole path instead.
     std::map<std::string, int> uses;
@@ -88,16 +88,15 @@ void TForm1::ConvertDroppedFiles(const std::vector<std::string> &paths, const st
                 continue;
             }
             std::string error;
-            if (WriteOutputFile(script, [&](std::FILE *file) { return WriteScriptFile(file, drawing, options, pens); },
-                                error))
+            if (WriteOutputFile(
+                    script, [&](std::FILE *file) { return WriteScriptFile(file, drawing, options, pens); }, error))
                 converted++;
             else failures.push_back({NameOf(input.path) + "（" + error + "）", false});
         }
     }
     std::string message = std::to_string(converted) + " 件を変換";
     if (!failures.empty()) {
-        const bool allUnread =
-            std::all_of(failures.begin(), failures.end(), [](const Failure &f) { return f.unread; });
+        const bool allUnread = std::all_of(failures.begin(), failures.end(), [](const Failure &f) { return f.unread; });
         message += "、" + std::to_string(failures.size()) +
                    (allUnread ? " 件は読めませんでした: " : " 件は変換できませんでした: ");
         for (std::size_t i = 0; i < failures.size() && i < kNamedFailures; i++)
@@ -106,7 +105,7 @@ void TForm1::ConvertDroppedFiles(const std::vector<std::string> &paths, const st
             message += " ほか " + std::to_string(failures.size() - kNamedFailures) + " 件";
     }
     message += "\n" + std::string(kScriptFolderLabel) + folder;
-    controls.ShowMessage(message, failures.empty()      ? MessageKind::Information
+    controls.ShowMessage(message, failures.empty() ? MessageKind::Information
                                   : converted == 0 ? MessageKind::Error
                                                    : MessageKind::Warning);
 }

@@ -33,7 +33,8 @@ void TForm1::FormShow(const std::string &folder) {
     scriptPath = programFolder + kScriptFileName;
     FillPenColorTable(pens);
     controls.ShowScriptLocation(scriptPath);
-    if (!FolderIsWritable(programFolder)) controls.ShowMessage("作業用のフォルダに書き込めません: " + programFolder, MessageKind::Error);
+    if (!FolderIsWritable(programFolder))
+        controls.ShowMessage("作業用のフォルダに書き込めません: " + programFolder, MessageKind::Error);
 }
 
 std::string TForm1::ScratchPath(int index) const { return korvel::ScratchPath(programFolder, index); }
@@ -92,7 +93,8 @@ bool TForm1::WriteScript(ConversionReport &report) {
 void TForm1::SayWhatWasConverted(const ConversionReport &report) {
     controls.ShowConversionSummary(ReportSummary(report, ReportLanguage::Japanese));
     if (report.Written() == 0 && report.LeftOut() > 0)
-        controls.ShowMessage(EmptyScriptAdvice(report, ReportLanguage::Japanese, AdviceFor::Window), MessageKind::Warning);
+        controls.ShowMessage(EmptyScriptAdvice(report, ReportLanguage::Japanese, AdviceFor::Window),
+                             MessageKind::Warning);
 }
 
 void TForm1::LoadScriptIntoPane() {

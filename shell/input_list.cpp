@@ -37,7 +37,8 @@ std::vector<fs::path> SortedEntries(const fs::path &folder, bool folders) {
     return found;
 }
 
-void AddDrawingsIn(const fs::path &folder, const fs::path &subfolder, bool recursive, std::vector<ListedInput> &inputs) {
+void AddDrawingsIn(const fs::path &folder, const fs::path &subfolder, bool recursive,
+                   std::vector<ListedInput> &inputs) {
     for (const fs::path &file : SortedEntries(folder, false))
         if (IsDrawingFile(file)) inputs.push_back({Utf8Of(file), Utf8Of(subfolder), {}});
     if (!recursive) return;

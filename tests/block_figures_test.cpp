@@ -90,7 +90,9 @@ void ExpectSameCommands(const std::string &got, const std::string &want) {
         ASSERT_EQ(a[i].numbers.size(), b[i].numbers.size()) << "line " << i;
         for (std::size_t n = 0; n < a[i].numbers.size(); n++)
             EXPECT_NEAR(a[i].numbers[n], b[i].numbers[n], 1e-9 * std::max(1.0, std::fabs(b[i].numbers[n])))
-                << "line " << i << " number " << n << "\n" << got << "\nwanted\n" << want;
+                << "line " << i << " number " << n << "\n"
+                << got << "\nwanted\n"
+                << want;
     }
 }
 
@@ -127,10 +129,10 @@ TEST(BlockFigures, ConvertAsTheirMembersPlacedByHand) {
     DrawingStore blocks = Empty();
     blocks.blockDefs = {one, two};
     const std::vector<Place> places = {
-        {10, 20, 1, 1, 0.7},             // a turn
-        {-4, 3, -2, -2, 0.2},            // both scales negative: a half turn
-        {0, -5, 1.5, -1.5, 0.4},         // a mirror
-        {2, 2, -1, 1, 0.1},              // a mirror the other way
+        {10, 20, 1, 1, 0.7},      // a turn
+        {-4, 3, -2, -2, 0.2},     // both scales negative: a half turn
+        {0, -5, 1.5, -1.5, 0.4},  // a mirror
+        {2, 2, -1, 1, 0.1},       // a mirror the other way
     };
     for (std::size_t i = 0; i < places.size(); i++)
         blocks.inserts.push_back(Insert(1, places[i], Base(1, static_cast<std::uint16_t>(3 + i), 1)));
@@ -208,8 +210,8 @@ TEST(BlockFigures, ConvertAsTheirMembersPlacedByHand) {
 
 TEST(BlockFigures, UnequalScalesMakeCirclesEllipsesAndLeaveBandsOut) {
     TclpEntBlockDef def = Definition(7);
-    def.arcs.push_back(Arc(Base(2), 1, 0, 2, 0.3, 1.2));                   // circular arc
-    def.arcs.push_back(Arc(Base(2), 0, 0, 1, 0, 2 * kPiHere, 0, 1, true)); // circle
+    def.arcs.push_back(Arc(Base(2), 1, 0, 2, 0.3, 1.2));                    // circular arc
+    def.arcs.push_back(Arc(Base(2), 0, 0, 1, 0, 2 * kPiHere, 0, 1, true));  // circle
     def.solids.push_back(ArcSolid(106, 0, 0, 3, 1, 0, 0, 1, 2));            // a band: no command can place it
     DrawingStore d = Empty();
     d.blockDefs = {def};

@@ -150,8 +150,7 @@ TEST(EmitArcSolid, KindsAndShapeValues) {
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.fault);
-        EXPECT_EQ(Emitted([&](ScriptSink &s) { EmitArcSolid(s, c.solid, kIdentity); }),
-                  c.expected);
+        EXPECT_EQ(Emitted([&](ScriptSink &s) { EmitArcSolid(s, c.solid, kIdentity); }), c.expected);
     }
 }
 

@@ -80,7 +80,7 @@ private:
 
 class FakeControls final : public FormControls {
 public:
-    std::vector<std::string> log;  // buttons, cursor, pane actions and messages in the order they came
+    std::vector<std::string> log;    // buttons, cursor, pane actions and messages in the order they came
     std::vector<MessageKind> kinds;  // the messages' kinds, in order
     std::string documentName;        // what the title says is shown
     std::string summary;             // what the last conversion wrote and left out
@@ -456,9 +456,9 @@ TEST_F(Shell, DroppedDrawingsConvertIntoTheChosenFolderWithOneSummary) {
     test::WriteFileBytes(in / "b" / "PLAN.jwwin", sample);
     test::WriteFileBytes(in / "notes.txt", Bytes(300, 'x'));
     controls.checked = {false, true, false, false};
-    form.ConvertDroppedFiles({(in / "a" / "plan.jwwin").string(), (in / "b" / "PLAN.jwwin").string(),
-                              (in / "notes.txt").string()},
-                             out.string());
+    form.ConvertDroppedFiles(
+        {(in / "a" / "plan.jwwin").string(), (in / "b" / "PLAN.jwwin").string(), (in / "notes.txt").string()},
+        out.string());
     ASSERT_EQ(controls.kinds, std::vector<MessageKind>{MessageKind::Warning});
     EXPECT_NE(controls.log.back().find("2 件を変換、1 件は読めませんでした: notes.txt（"), std::string::npos)
         << controls.log.back();

@@ -8,10 +8,10 @@
 #include <QImage>
 #include <QProcess>
 #include <QProcessEnvironment>
-#include <QThread>
-#include <QTimer>
 #include <QSettings>
 #include <QStandardPaths>
+#include <QThread>
+#include <QTimer>
 #include <csignal>
 #include <filesystem>
 #include <fstream>

@@ -4,13 +4,13 @@
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QFontInfo>
 #include <QMimeData>
-#include <QUrl>
-#include <QDropEvent>
-#include <QDragEnterEvent>
 #include <QSettings>
 #include <QStandardPaths>
+#include <QUrl>
 #include <filesystem>
 #include <fstream>
 

@@ -1,4 +1,6 @@
 // korvel: the Linux program, one window that imports Jw_cad's clipboard and converts it for Vantra.
+#include <unistd.h>
+#include <xcb/xcb.h>
 #include <QApplication>
 #include <QLibraryInfo>
 #include <QLocale>
@@ -6,8 +8,6 @@
 #include <QSocketNotifier>
 #include <QStandardPaths>
 #include <QTranslator>
-#include <unistd.h>
-#include <xcb/xcb.h>
 
 #include <csignal>
 #include <cstdio>
@@ -95,10 +95,11 @@ int main(int argc, char **argv) {
         return 2;
     }
     if (!DisplayReachable()) {
-        std::fputs("korvel: 画面に接続できません。デスクトップのセッションから起動してください"
-                   " / no display to show the window on (DISPLAY is not set or its X server does not answer);"
-                   " start korvel from a desktop session\n",
-                   stderr);
+        std::fputs(
+            "korvel: 画面に接続できません。デスクトップのセッションから起動してください"
+            " / no display to show the window on (DISPLAY is not set or its X server does not answer);"
+            " start korvel from a desktop session\n",
+            stderr);
         return kNoDisplay;
     }
     QApplication app(argc, argv);

@@ -6,12 +6,12 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMessageBox>
 #include <QMimeData>
-#include <QFileInfo>
 #include <QSettings>
 #include <QTextCursor>
 #include <QTextDocumentFragment>
@@ -140,7 +140,8 @@ void MainWindow::BuildControls() {
         if (control->focusPolicy() != Qt::NoFocus) previous = control;
     }
     for (int i = 0; i < 4; ++i)
-        connect(buttons[i], &QPushButton::clicked, this, [this, i] { Handle([this, i] { ClickButton(form, i + 1); }); });
+        connect(buttons[i], &QPushButton::clicked, this,
+                [this, i] { Handle([this, i] { ClickButton(form, i + 1); }); });
     // Opening a saved drawing and saving the script, without controls of their own: the layout stays as it is.
     const auto windowAction = [this](const char *text, const char *name, QKeySequence::StandardKey key,
                                      void (MainWindow::*run)()) {
@@ -158,18 +159,19 @@ void MainWindow::BuildControls() {
     const std::vector<QAction *> more = MoreOptionActions();
     RememberCheckBoxes();
     image->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(image, &QWidget::customContextMenuRequested, this, [this, open, saveAs, autoImport, more](const QPoint &at) {
-        QMenu menu(this);
-        menu.addAction(open);
-        menu.addAction(saveAs);
-        menu.addSeparator();
-        menu.addAction(autoImport);
-        menu.addAction(autoConvert);
-        menu.addSeparator();
-        for (QAction *option : more)
-            menu.addAction(option);
-        menu.exec(image->mapToGlobal(at));
-    });
+    connect(image, &QWidget::customContextMenuRequested, this,
+            [this, open, saveAs, autoImport, more](const QPoint &at) {
+                QMenu menu(this);
+                menu.addAction(open);
+                menu.addAction(saveAs);
+                menu.addSeparator();
+                menu.addAction(autoImport);
+                menu.addAction(autoConvert);
+                menu.addSeparator();
+                for (QAction *option : more)
+                    menu.addAction(option);
+                menu.exec(image->mapToGlobal(at));
+            });
 }
 
 std::vector<QAction *> MainWindow::MoreOptionActions() {
@@ -337,8 +339,7 @@ void MainWindow::OpenDroppedFiles(const QStringList &paths) {
     if (paths.size() == 1 && (!QFileInfo(paths[0]).isDir() || IsClipboardFolder(paths[0].toStdString())))
         return Handle([this, &paths] { form.ImportDroppedFile(paths[0].toStdString()); });
     const QString folder =
-        chooseFolder ? chooseFolder()
-                     : QFileDialog::getExistingDirectory(this, QString::fromUtf8(kBatchFolderTitle));
+        chooseFolder ? chooseFolder() : QFileDialog::getExistingDirectory(this, QString::fromUtf8(kBatchFolderTitle));
     if (folder.isEmpty()) return;
     std::vector<std::string> files;
     for (const QString &path : paths)

@@ -110,10 +110,10 @@ private:
     template <class Handler>
     void Handle(Handler &&handler);
 
-    bool handling = false;       // a handler is running
-    bool closeAsked = false;     // the window was asked to close while one was
-    bool clipboardChanged = false;  // the clipboard changed while one was
-    bool changedHere = false;       // by this window's own copy, when it last changed
+    bool handling = false;               // a handler is running
+    bool closeAsked = false;             // the window was asked to close while one was
+    bool clipboardChanged = false;       // the clipboard changed while one was
+    bool changedHere = false;            // by this window's own copy, when it last changed
     QTimer *clipboardSettles = nullptr;  // changes close together are taken once
     X11Clipboard clipboard{[this] { return closeAsked; }};
     TForm1 form;

@@ -86,7 +86,8 @@ GdiCanvas::GdiCanvas(std::int32_t w, std::int32_t h) : width(std::max(w, 1)), he
     dc = CreateCompatibleDC(nullptr);
     void *bits = nullptr;
     bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    if (!dc || !bitmap || !bits) throw std::runtime_error("プレビュー画像を作成できません（メモリか Windows の描画資源が足りません）");
+    if (!dc || !bitmap || !bits)
+        throw std::runtime_error("プレビュー画像を作成できません（メモリか Windows の描画資源が足りません）");
     pixels = static_cast<std::uint32_t *>(bits);
     originalBitmap = SelectObject(dc, bitmap);
     std::fill(pixels, pixels + static_cast<std::size_t>(width) * height, 0x00FFFFFFu);

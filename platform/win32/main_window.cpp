@@ -566,9 +566,7 @@ void MainWindow::AddTips() {
     }
 }
 
-void MainWindow::ShowConversionSummary(const std::string &summary) {
-    SetWindowTextW(note, WideOf(summary).c_str());
-}
+void MainWindow::ShowConversionSummary(const std::string &summary) { SetWindowTextW(note, WideOf(summary).c_str()); }
 
 void MainWindow::ShowDocumentName(const std::string &name) {
     SetWindowTextW(window, WideOf(WindowTitleFor(name)).c_str());
