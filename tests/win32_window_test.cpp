@@ -524,6 +524,10 @@ TEST(KorvelExe, OpensItsFileConvertsLargeDrawingsAndSaysWhatWasNotRead) {
     auto control = [&](const char *name) { return ControlOf(window, name); };
     const std::vector<std::uint32_t> expected = ExpectedPreview(stream.string());
     EXPECT_EQ(GrabWhenShown(control("Image1"), kPreviewWidth, kPreviewHeight, expected), expected);
+    // The title names the drawing shown.
+    wchar_t title[512] = {};
+    GetWindowTextW(window, title, 512);
+    EXPECT_EQ(std::wstring(title), WideOf(WindowTitleFor("big.jwwin")));
 
     for (const char *box : {"CheckBox1", "CheckBox2"})
         Send(control(box), BM_SETCHECK, BST_CHECKED);
