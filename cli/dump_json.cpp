@@ -129,18 +129,19 @@ void Write(JsonOut &json, const TclpEntBlock &r) {
 
 void Write(JsonOut &json, const TclpEntBlockDef &def);
 
-template <class Rec>
-void WriteArray(JsonOut &json, const char *name, const std::vector<Rec> &records) {
+template <class Records>
+void WriteArray(JsonOut &json, const char *name, const Records &records) {
     json.Key(name);
     json.BeginArray();
-    for (const Rec &r : records) {
+    for (const auto &r : records) {
         json.Newline();
         Write(json, r);
     }
     json.EndArray();
 }
 
-void WriteObjects(JsonOut &json, const std::vector<ObjectRef> &objects) {
+template <class Objects>
+void WriteObjects(JsonOut &json, const Objects &objects) {
     json.Key("objects");
     json.BeginArray();
     for (const ObjectRef &ref : objects) {
@@ -152,7 +153,8 @@ void WriteObjects(JsonOut &json, const std::vector<ObjectRef> &objects) {
     json.EndArray();
 }
 
-void WriteKindArrays(JsonOut &json, const EntityArrays &a) {
+template <template <class> class List>
+void WriteKindArrays(JsonOut &json, const EntityLists<List> &a) {
     WriteArray(json, "lines", a.lines);
     WriteArray(json, "arcs", a.arcs);
     WriteArray(json, "points", a.points);

@@ -129,10 +129,14 @@ public:
         Point(d.point4);
     }
 
-    void All(const EntityArrays &a) { Range(a, 0, SIZE_MAX); }
+    template <template <class> class List>
+    void All(const EntityLists<List> &a) {
+        Range(a, 0, SIZE_MAX);
+    }
 
     // The members from `from` up to `to`, counted through the kinds in the order they are drawn.
-    void Range(const EntityArrays &a, std::size_t from, std::size_t to) {
+    template <template <class> class List>
+    void Range(const EntityLists<List> &a, std::size_t from, std::size_t to) {
         std::size_t first = 0;
         ForEachKindInOrder(a, [&](const auto &entities, auto draw) {
             const std::size_t begin = std::clamp(from, first, first + entities.size()) - first;
@@ -149,7 +153,8 @@ public:
         std::size_t end;
         std::uint64_t weight;
     };
-    static std::vector<Run> Runs(const EntityArrays &a, std::uint64_t weight) {
+    template <template <class> class List>
+    static std::vector<Run> Runs(const EntityLists<List> &a, std::uint64_t weight) {
         std::vector<Run> runs;
         std::size_t at = 0;
         std::uint64_t run = 0;
@@ -168,8 +173,8 @@ public:
 
     // The kinds in the order they are drawn, each with the member that draws one. Every entity sets the pen
     // (and the brush, for solids) before it draws, so it draws alike wherever its kind's run begins.
-    template <class Visit>
-    static void ForEachKindInOrder(const EntityArrays &a, Visit &&visit) {
+    template <template <class> class List, class Visit>
+    static void ForEachKindInOrder(const EntityLists<List> &a, Visit &&visit) {
         visit(a.solids, &EntityPainter::Solid);
         visit(a.lines, &EntityPainter::Line);
         visit(a.arcs, &EntityPainter::Arc);

@@ -80,7 +80,7 @@ private:
     }
 
     template <class Entity>
-    static const std::vector<Entity> &MembersOf(const TclpEntBlockDef &d) {
+    static const CompactVector<Entity> &MembersOf(const TclpEntBlockDef &d) {
         if constexpr (std::is_same_v<Entity, TclpEntSen>) return d.lines;
         else if constexpr (std::is_same_v<Entity, TclpEntEnko>) return d.arcs;
         else if constexpr (std::is_same_v<Entity, TclpEntTen>) return d.points;

@@ -2,6 +2,7 @@
 #include "reader/drawing_store.h"
 
 #include <algorithm>
+#include <unordered_set>
 
 namespace korvel {
 
@@ -12,9 +13,9 @@ std::uint64_t DrawingWeight(const TclpEntMoji &text) { return 1 + kCharacterWeig
 // A dimension draws its line, its label and, in SXF mode, two extension lines and four points.
 std::uint64_t DrawingWeight(const TclpEntSunpo &dimension) { return 8 + DrawingWeight(dimension.label); }
 
-std::uint64_t MembersWeight(const EntityArrays &members) {
-    std::uint64_t weight = members.lines.size() + members.arcs.size() + members.points.size() +
-                           members.solids.size() + members.inserts.size();
+std::uint64_t MembersWeight(const DefinitionMembers &members) {
+    std::uint64_t weight = members.lines.size() + members.arcs.size() + members.points.size() + members.solids.size() +
+                           members.inserts.size();
     for (const TclpEntMoji &text : members.texts)
         weight += DrawingWeight(text);
     for (const TclpEntSunpo &dimension : members.dimensions)
@@ -23,9 +24,16 @@ std::uint64_t MembersWeight(const EntityArrays &members) {
 }
 
 BlockDefLookup::BlockDefLookup(const DrawingStore &store) {
-    firstByNumber.reserve(store.blockDefs.size());
+    // Only the numbers some insert refers to: a drawing may hold a great many definitions no insert places.
+    std::unordered_set<std::int32_t> referred;
+    for (const TclpEntBlock &insert : store.inserts)
+        referred.insert(insert.number);
     for (const TclpEntBlockDef &def : store.blockDefs)
-        if (!firstByNumber.contains(def.number)) firstByNumber.emplace(def.number, Found{&def, MembersWeight(def)});
+        for (const TclpEntBlock &insert : def.inserts)
+            referred.insert(insert.number);
+    for (const TclpEntBlockDef &def : store.blockDefs)
+        if (referred.contains(def.number) && !firstByNumber.contains(def.number))
+            firstByNumber.emplace(def.number, Found{&def, MembersWeight(def)});
 }
 
 const TclpEntBlockDef *BlockDefLookup::Find(std::int32_t number) const {
@@ -47,6 +55,11 @@ std::size_t VectorBytes(const std::vector<T> &v) {
     return v.capacity() * sizeof(T);
 }
 
+template <class T>
+std::size_t VectorBytes(const CompactVector<T> &v) {
+    return v.capacity() == 0 ? 0 : sizeof(std::vector<T>) + v.capacity() * sizeof(T);
+}
+
 std::size_t StringBytes(const std::string &s) {
     // Short strings live inside the record.
     return s.capacity() > std::string().capacity() ? s.capacity() + 1 : 0;
@@ -54,7 +67,8 @@ std::size_t StringBytes(const std::string &s) {
 
 std::size_t TextBytes(const TclpEntMoji &t) { return StringBytes(t.fontName) + StringBytes(t.text); }
 
-std::size_t ArraysBytes(const EntityArrays &a) {
+template <template <class> class List>
+std::size_t ArraysBytes(const EntityLists<List> &a) {
     std::size_t n = VectorBytes(a.lines) + VectorBytes(a.arcs) + VectorBytes(a.points) + VectorBytes(a.texts) +
                     VectorBytes(a.dimensions) + VectorBytes(a.solids) + VectorBytes(a.inserts);
     for (const TclpEntMoji &t : a.texts)

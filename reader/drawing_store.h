@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "geom/plane.h"
+#include "reader/compact_vector.h"
 
 namespace korvel {
 
@@ -98,6 +99,8 @@ struct ObjectRef {
 
 template <class T>
 using VectorOf = std::vector<T>;
+template <class T>
+using CompactOf = CompactVector<T>;
 
 // One list per entity kind, in stream order; shared by the top level and each block definition. A
 // store keeps the records in vectors; a DrawingSummary (drawing_summary.h) only counts them.
@@ -152,8 +155,11 @@ struct BasicDrawing : EntityLists<List> {
 };
 
 using EntityArrays = EntityLists<VectorOf>;
-using TclpEntBlockDef = BlockDefinition<VectorOf, std::vector<ObjectRef>>;
-using DrawingStore = BasicDrawing<VectorOf, std::vector<ObjectRef>>;
+// A definition's members in lists that cost a pointer each while empty: a drawing may hold a great many
+// definitions, most of them small.
+using DefinitionMembers = EntityLists<CompactOf>;
+using TclpEntBlockDef = BlockDefinition<CompactOf, CompactVector<ObjectRef>>;
+using DrawingStore = BasicDrawing<VectorOf, std::vector<ObjectRef>, std::vector<TclpEntBlockDef>>;
 
 // Returns the store to its starting state: no scales, no objects, no entities, version 0, origin (0, 0).
 void ClearDrawingStore(DrawingStore &store);
@@ -168,7 +174,7 @@ std::uint64_t DrawingWeight(const Entity &) {
     return 1;
 }
 // The sum over a definition's members, at least 1.
-std::uint64_t MembersWeight(const EntityArrays &members);
+std::uint64_t MembersWeight(const DefinitionMembers &members);
 
 // Finds the definition an insert refers to: the first one with the insert's number, and what placing it
 // weighs.

@@ -48,11 +48,44 @@ using ScriptKindList =
 // Block definitions counted, their fields and members not kept.
 using CountedDefinitions = RecordCounter<BlockDefinition<RecordCounter, ObjectCounter>>;
 
+// How many members of each kind, and objects, one definition holds: what reserving its lists needs.
+struct MemberCounts {
+    std::uint32_t lines = 0, arcs = 0, points = 0, texts = 0, dimensions = 0, solids = 0, inserts = 0, objects = 0;
+};
+
+// Stands where a store keeps its block definitions: keeps each one's member counts and nothing else, so that a
+// store's definitions can be reserved at their final sizes in a few bytes per definition.
+class DefinitionCounter {
+public:
+    using Record = BlockDefinition<RecordCounter, ObjectCounter>;
+
+    Record &emplace_back() {
+        if (count++ > 0) counts.push_back(CountsOf(current));
+        current = Record{};
+        return current;
+    }
+    std::size_t size() const { return count; }
+    void reserve(std::size_t) {}
+    // The counts of definition `i` (the last one still being read, or read last).
+    MemberCounts Counts(std::size_t i) const { return i < counts.size() ? counts[i] : CountsOf(current); }
+
+private:
+    static MemberCounts CountsOf(const Record &r) {
+        const auto n = [](std::size_t v) { return static_cast<std::uint32_t>(v); };
+        return {n(r.lines.size()),      n(r.arcs.size()),   n(r.points.size()),  n(r.texts.size()),
+                n(r.dimensions.size()), n(r.solids.size()), n(r.inserts.size()), n(r.entityCount)};
+    }
+
+    std::vector<MemberCounts> counts;  // of every definition before the current one
+    Record current;
+    std::size_t count = 0;
+};
+
 // The conversion reads no block definition (block figures are placed from a whole store): they are counted.
 using ScriptDrawing = BasicDrawing<ScriptKindList, ObjectCounter, CountedDefinitions>;
 
-// What reading a ScriptDrawing plans with: the top level's counts, the definitions only counted.
-using CountedDrawing = BasicDrawing<RecordCounter, ObjectCounter, CountedDefinitions>;
+// What a read plans with: the top level's counts and each definition's member counts.
+using CountedDrawing = BasicDrawing<RecordCounter, ObjectCounter, DefinitionCounter>;
 
 // Whether a drawing keeps its block definitions' fields and members.
 template <class Drawing>

@@ -75,7 +75,8 @@ public:
         Add(l.endX, l.endY);
     }
 
-    void AddEntities(const EntityArrays &a) {
+    template <template <class> class List>
+    void AddEntities(const EntityLists<List> &a) {
         for (const TclpEntSen &l : a.lines)
             AddLine(l);
         for (const TclpEntEnko &arc : a.arcs)

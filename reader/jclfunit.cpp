@@ -107,12 +107,13 @@ void ReadInsertBody(ByteCursor &in, TclpEntBlock &insert) {
 // Reads one stream into a store, keeping the load map (class indexes by kind and the index counter).
 // Store is a DrawingStore, a DrawingSummary that counts the records instead of keeping them, or a
 // ScriptDrawing that keeps some kinds and counts the others.
-template <class Store, class Plan = DrawingSummary>
+template <class Store>
 class StreamReader {
 public:
     // `plan`, a counting read of the same bytes, lets a store reserve each array at its final size, so that
     // no array is ever held twice while it grows.
-    StreamReader(ByteCursor &in, Store &store, const Plan *plan = nullptr) : in(in), store(store), plan(plan) {}
+    StreamReader(ByteCursor &in, Store &store, const CountedDrawing *plan = nullptr)
+        : in(in), store(store), plan(plan) {}
 
     // Keeps, per top-level object, how many of its characters were replaced (for a caller that drops
     // objects afterwards and counts only what it keeps).
@@ -144,10 +145,10 @@ public:
         if (plan) store.blockDefs.reserve(plan->blockDefs.size());
         for (std::int32_t j = 0; j < defCount; j++) {
             auto &def = store.blockDefs.emplace_back();
-            if constexpr (KeepsDefinitions<Plan>)
-                if (plan && static_cast<std::size_t>(j) < plan->blockDefs.size())
-                    Reserve(def, plan->blockDefs[static_cast<std::size_t>(j)]);
+            if (plan && static_cast<std::size_t>(j) < plan->blockDefs.size())
+                ReserveMembers(def, plan->blockDefs.Counts(static_cast<std::size_t>(j)));
             if (!ReadBlockDefinition(def)) return false;
+            if (!plan) ShrinkMembers(def);
         }
         return true;
     }
@@ -162,6 +163,37 @@ public:
     }
 
 private:
+    // A kept definition's lists at their final sizes, from the plan.
+    template <class Definition>
+    static void ReserveMembers(Definition &def, const MemberCounts &counts) {
+        if constexpr (std::is_same_v<Definition, TclpEntBlockDef>) {
+            def.lines.reserve(counts.lines);
+            def.arcs.reserve(counts.arcs);
+            def.points.reserve(counts.points);
+            def.texts.reserve(counts.texts);
+            def.dimensions.reserve(counts.dimensions);
+            def.solids.reserve(counts.solids);
+            def.inserts.reserve(counts.inserts);
+            def.objects.reserve(counts.objects);
+        }
+    }
+
+    // Without a plan a kept definition's lists grew as its members arrived: they give back what growing left
+    // unused.
+    template <class Definition>
+    static void ShrinkMembers(Definition &def) {
+        if constexpr (std::is_same_v<Definition, TclpEntBlockDef>) {
+            def.lines.shrink_to_fit();
+            def.arcs.shrink_to_fit();
+            def.points.shrink_to_fit();
+            def.texts.shrink_to_fit();
+            def.dimensions.shrink_to_fit();
+            def.solids.shrink_to_fit();
+            def.inserts.shrink_to_fit();
+            def.objects.shrink_to_fit();
+        }
+    }
+
     template <class Arrays, class Counted>
     static void Reserve(Arrays &arrays, const Counted &counted) {
         ReserveOnLargePages(arrays.lines, counted.lines.size());
@@ -308,7 +340,7 @@ private:
 
     ByteCursor &in;
     Store &store;
-    const Plan *plan;
+    const CountedDrawing *plan;
     std::vector<std::uint64_t> *replacedPerObject = nullptr;
     std::array<std::int64_t, 8> classIndex{};  // by kind code; 0 while the class is undefined
     std::int64_t counter = 1;
@@ -318,9 +350,9 @@ private:
 };
 
 // Runs `read` (the whole stream, or the lists alone) and reports how it ended.
-template <class Store, class Read, class Plan = DrawingSummary>
-bool ReadReported(ByteCursor &in, Store &store, ReadReport *report, Read read, const Plan *plan = nullptr) {
-    StreamReader<Store, Plan> reader(in, store, plan);
+template <class Store, class Read>
+bool ReadReported(ByteCursor &in, Store &store, ReadReport *report, Read read, const CountedDrawing *plan = nullptr) {
+    StreamReader<Store> reader(in, store, plan);
     bool complete = false;
     try {
         complete = read(reader) && in.Ok();
@@ -336,11 +368,11 @@ bool ReadReported(ByteCursor &in, Store &store, ReadReport *report, Read read, c
     return complete;
 }
 
-template <class Store, class Plan = DrawingSummary>
-bool ReadFromCursor(ByteCursor &in, Store &store, ReadReport *report, const Plan *plan = nullptr) {
+template <class Store>
+bool ReadFromCursor(ByteCursor &in, Store &store, ReadReport *report, const CountedDrawing *plan = nullptr) {
     store = Store{};
     return ReadReported(
-        in, store, report, [](StreamReader<Store, Plan> &reader) { return reader.Read(); }, plan);
+        in, store, report, [](StreamReader<Store> &reader) { return reader.Read(); }, plan);
 }
 
 // Opens a file and measures it; null when it cannot be opened or measured.
@@ -404,14 +436,10 @@ bool CheckClipFile(const std::string &path) {
 
 namespace {
 
-// The plan of a store that keeps its definitions counts each one's members; of one that does not, only them.
-template <class Store>
-using PlanOf = std::conditional_t<KeepsDefinitions<Store>, DrawingSummary, CountedDrawing>;
-
 // Counted first, so that every array is reserved at its final size.
 template <class Store>
 bool ReadPlanned(std::span<const std::uint8_t> bytes, Store &store, ReadReport *report) {
-    PlanOf<Store> plan;
+    CountedDrawing plan;
     ByteCursor counting(bytes);
     ReadFromCursor(counting, plan, nullptr);
     ByteCursor in(bytes);
@@ -421,7 +449,7 @@ bool ReadPlanned(std::span<const std::uint8_t> bytes, Store &store, ReadReport *
 // The same from a file, counted first when it can be read twice (not a pipe).
 template <class Store>
 bool ReadPlanned(std::FILE *file, std::uint64_t sizeBytes, Store &store, ReadReport *report, std::size_t chunkBytes) {
-    PlanOf<Store> plan;
+    CountedDrawing plan;
     const std::optional<std::uint64_t> start = FilePosition(file);
     bool planned = false;
     if (start) {
@@ -475,7 +503,7 @@ bool ReadClipStream(std::FILE *file, std::uint64_t sizeBytes, DrawingSummary &su
     return ReadFromCursor(in, summary, report);
 }
 
-bool ReadObjectLists(ByteCursor &in, DrawingStore &store, ReadReport *report, const DrawingSummary *plan,
+bool ReadObjectLists(ByteCursor &in, DrawingStore &store, ReadReport *report, const CountedDrawing *plan,
                      std::vector<std::uint64_t> *replacedPerObject) {
     return ReadReported(
         in, store, report,
@@ -486,8 +514,8 @@ bool ReadObjectLists(ByteCursor &in, DrawingStore &store, ReadReport *report, co
         plan);
 }
 
-bool CountObjectLists(ByteCursor &in, DrawingSummary &summary) {
-    return ReadReported(in, summary, nullptr, [](StreamReader<DrawingSummary> &reader) { return reader.ReadLists(); });
+bool CountObjectLists(ByteCursor &in, CountedDrawing &summary) {
+    return ReadReported(in, summary, nullptr, [](StreamReader<CountedDrawing> &reader) { return reader.ReadLists(); });
 }
 
 }  // namespace korvel

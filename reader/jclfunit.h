@@ -52,9 +52,9 @@ bool ReadClipStream(std::FILE *file, std::uint64_t sizeBytes, ScriptDrawing &dra
 // `plan`, the counting read of the same lists, every array is reserved at its final size.
 // `replacedPerObject`, when given, gets each top-level object's count of replaced characters.
 bool ReadObjectLists(ByteCursor &in, DrawingStore &store, ReadReport *report = nullptr,
-                     const DrawingSummary *plan = nullptr, std::vector<std::uint64_t> *replacedPerObject = nullptr);
+                     const CountedDrawing *plan = nullptr, std::vector<std::uint64_t> *replacedPerObject = nullptr);
 // The same lists counted.
-bool CountObjectLists(ByteCursor &in, DrawingSummary &summary);
+bool CountObjectLists(ByteCursor &in, CountedDrawing &summary);
 
 // An archive string in any of its forms: ANSI with a byte, word or double-word length, or Unicode (0xFF,
 // 0xFFFE, then a length in UTF-16 code units in the same three forms), which is stored as CP932 with "?"

@@ -257,7 +257,7 @@ std::uint32_t ReadHeader(ByteCursor &in, InputKind kind, DrawingStore &store, La
 bool ReadDrawingFile(InputKind kind, const std::function<void(const std::function<void(ByteCursor &)> &)> &withCursor,
                      DrawingStore &store, const DrawingFileOptions &options, ReadReport *report) {
     ClearDrawingStore(store);
-    DrawingSummary plan;
+    CountedDrawing plan;
     withCursor([&](ByteCursor &in) {
         DrawingStore header;
         LayerStates ignored;

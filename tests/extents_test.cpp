@@ -127,8 +127,8 @@ TEST(DrawingExtents, QuickKeyPointsGiveTheExactExtents) {
             s.x1 = cx, s.y1 = 10 * next(), s.x2 = r, s.y2 = next() + 0.5, s.x3 = i % 9 ? tilt : 1e19;
             def.solids.push_back(s);
         }
-        direct.arcs = def.arcs;
-        direct.solids = def.solids;
+        direct.arcs.assign(def.arcs.begin(), def.arcs.end());
+        direct.solids.assign(def.solids.begin(), def.solids.end());
         placed.blockDefs.push_back(def);
         TclpEntBlock identity;
         identity.number = 1;

@@ -151,17 +151,29 @@ void StreamWriter::Object(const TclpEntSunpo &r) { Tagged("CDataSunpou", r); }
 void StreamWriter::Object(const TclpEntSolid &r) { Tagged("CDataSolid", r); }
 void StreamWriter::Object(const TclpEntBlock &r) { Tagged("CDataBlock", r); }
 
-void StreamWriter::ObjectList(const std::vector<ObjectRef> &refs, const EntityArrays &a) {
+namespace {
+
+// The record an object refers to; an index past the list is a fault of the test's drawing.
+template <class List>
+const auto &At(const List &list, std::size_t i) {
+    if (i >= list.size()) throw std::out_of_range("an object refers past its kind's list");
+    return list[i];
+}
+
+}  // namespace
+
+template <class Refs, class Lists>
+void StreamWriter::ObjectList(const Refs &refs, const Lists &a) {
     for (const ObjectRef &ref : refs) {
         const auto i = static_cast<std::size_t>(ref.index);
         switch (static_cast<EntityKind>(ref.kind)) {
-            case EntityKind::Line: Object(a.lines.at(i)); break;
-            case EntityKind::Arc: Object(a.arcs.at(i)); break;
-            case EntityKind::Point: Object(a.points.at(i)); break;
-            case EntityKind::Text: Object(a.texts.at(i)); break;
-            case EntityKind::Dimension: Object(a.dimensions.at(i)); break;
-            case EntityKind::Solid: Object(a.solids.at(i)); break;
-            case EntityKind::Insert: Object(a.inserts.at(i)); break;
+            case EntityKind::Line: Object(At(a.lines, i)); break;
+            case EntityKind::Arc: Object(At(a.arcs, i)); break;
+            case EntityKind::Point: Object(At(a.points, i)); break;
+            case EntityKind::Text: Object(At(a.texts, i)); break;
+            case EntityKind::Dimension: Object(At(a.dimensions, i)); break;
+            case EntityKind::Solid: Object(At(a.solids, i)); break;
+            case EntityKind::Insert: Object(At(a.inserts, i)); break;
         }
     }
 }
@@ -316,28 +328,6 @@ std::vector<std::uint8_t> WriteJwsFile(const DrawingStore &drawing, std::uint32_
     Dwords(w, 6);
     Doubles(w, 10);
     return WithLists(w, drawing, version);
-}
-
-namespace {
-template <class Rec>
-void AddTo(std::vector<Rec> &array, std::vector<ObjectRef> &objects, EntityKind kind, const Rec &r) {
-    array.push_back(r);
-    objects.push_back({static_cast<std::int32_t>(kind), static_cast<std::int32_t>(array.size() - 1)});
-}
-}  // namespace
-
-void Add(EntityArrays &a, std::vector<ObjectRef> &o, const TclpEntSen &r) { AddTo(a.lines, o, EntityKind::Line, r); }
-void Add(EntityArrays &a, std::vector<ObjectRef> &o, const TclpEntEnko &r) { AddTo(a.arcs, o, EntityKind::Arc, r); }
-void Add(EntityArrays &a, std::vector<ObjectRef> &o, const TclpEntTen &r) { AddTo(a.points, o, EntityKind::Point, r); }
-void Add(EntityArrays &a, std::vector<ObjectRef> &o, const TclpEntMoji &r) { AddTo(a.texts, o, EntityKind::Text, r); }
-void Add(EntityArrays &a, std::vector<ObjectRef> &o, const TclpEntSunpo &r) {
-    AddTo(a.dimensions, o, EntityKind::Dimension, r);
-}
-void Add(EntityArrays &a, std::vector<ObjectRef> &o, const TclpEntSolid &r) {
-    AddTo(a.solids, o, EntityKind::Solid, r);
-}
-void Add(EntityArrays &a, std::vector<ObjectRef> &o, const TclpEntBlock &r) {
-    AddTo(a.inserts, o, EntityKind::Insert, r);
 }
 
 }  // namespace korvel::test

@@ -49,7 +49,8 @@ public:
     void Object(const TclpEntBlock &r);
     void BlockDefinition(const TclpEntBlockDef &def);
     // The objects of a list (without its count), in the order of `refs`.
-    void ObjectList(const std::vector<ObjectRef> &refs, const EntityArrays &arrays);
+    template <class Refs, class Lists>
+    void ObjectList(const Refs &refs, const Lists &arrays);
 
     std::int32_t Version() const { return version; }
     std::int64_t Counter() const { return counter; }
@@ -82,14 +83,40 @@ std::vector<std::uint8_t> WriteJwwFile(const DrawingStore &drawing, std::uint32_
 // The drawing as a saved .jws part file (which keeps its origin).
 std::vector<std::uint8_t> WriteJwsFile(const DrawingStore &drawing, std::uint32_t version);
 
-// Appends a record to its kind's array and to the object list.
-void Add(EntityArrays &arrays, std::vector<ObjectRef> &objects, const TclpEntSen &r);
-void Add(EntityArrays &arrays, std::vector<ObjectRef> &objects, const TclpEntEnko &r);
-void Add(EntityArrays &arrays, std::vector<ObjectRef> &objects, const TclpEntTen &r);
-void Add(EntityArrays &arrays, std::vector<ObjectRef> &objects, const TclpEntMoji &r);
-void Add(EntityArrays &arrays, std::vector<ObjectRef> &objects, const TclpEntSunpo &r);
-void Add(EntityArrays &arrays, std::vector<ObjectRef> &objects, const TclpEntSolid &r);
-void Add(EntityArrays &arrays, std::vector<ObjectRef> &objects, const TclpEntBlock &r);
+// Appends a record to its kind's array and to the object list (of the top level or of a definition).
+template <class List, class Objects, class Rec>
+void AddTo(List &array, Objects &objects, EntityKind kind, const Rec &r) {
+    array.push_back(r);
+    objects.push_back({static_cast<std::int32_t>(kind), static_cast<std::int32_t>(array.size() - 1)});
+}
+template <template <class> class L, class Objects>
+void Add(EntityLists<L> &a, Objects &o, const TclpEntSen &r) {
+    AddTo(a.lines, o, EntityKind::Line, r);
+}
+template <template <class> class L, class Objects>
+void Add(EntityLists<L> &a, Objects &o, const TclpEntEnko &r) {
+    AddTo(a.arcs, o, EntityKind::Arc, r);
+}
+template <template <class> class L, class Objects>
+void Add(EntityLists<L> &a, Objects &o, const TclpEntTen &r) {
+    AddTo(a.points, o, EntityKind::Point, r);
+}
+template <template <class> class L, class Objects>
+void Add(EntityLists<L> &a, Objects &o, const TclpEntMoji &r) {
+    AddTo(a.texts, o, EntityKind::Text, r);
+}
+template <template <class> class L, class Objects>
+void Add(EntityLists<L> &a, Objects &o, const TclpEntSunpo &r) {
+    AddTo(a.dimensions, o, EntityKind::Dimension, r);
+}
+template <template <class> class L, class Objects>
+void Add(EntityLists<L> &a, Objects &o, const TclpEntSolid &r) {
+    AddTo(a.solids, o, EntityKind::Solid, r);
+}
+template <template <class> class L, class Objects>
+void Add(EntityLists<L> &a, Objects &o, const TclpEntBlock &r) {
+    AddTo(a.inserts, o, EntityKind::Insert, r);
+}
 template <class Rec>
 void Add(DrawingStore &d, const Rec &r) {
     Add(d, d.objects, r);

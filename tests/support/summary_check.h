@@ -10,8 +10,8 @@
 
 namespace korvel::test {
 
-template <class Arrays>
-bool SameCounts(const Arrays &a, const EntityArrays &b) {
+template <class Arrays, class Kept>
+bool SameCounts(const Arrays &a, const Kept &b) {
     return a.lineCount() == b.lineCount() && a.arcCount() == b.arcCount() && a.pointCount() == b.pointCount() &&
            a.textCount() == b.textCount() && a.dimensionCount() == b.dimensionCount() &&
            a.solidCount() == b.solidCount() && a.insertCount() == b.insertCount();
@@ -44,7 +44,7 @@ bool SameFigures(const Counted &s, const DrawingStore &d) {
 // The strings two reads of the same bytes found, and the counts they are in: what a buffered read cut
 // across its refills would get wrong.
 inline bool SameStrings(const DrawingStore &a, const DrawingStore &b) {
-    const auto sameTexts = [](const EntityArrays &x, const EntityArrays &y) {
+    const auto sameTexts = [](const auto &x, const auto &y) {
         if (!SameCounts(x, y)) return false;
         for (std::size_t i = 0; i < x.texts.size(); i++)
             if (x.texts[i].text != y.texts[i].text || x.texts[i].fontName != y.texts[i].fontName) return false;
