@@ -5,6 +5,7 @@
 #include <map>
 #include <string>
 #include <string_view>
+#include <type_traits>
 #include <vector>
 
 #include "reader/drawing_store.h"
@@ -89,33 +90,15 @@ void AddTo(List &array, Objects &objects, EntityKind kind, const Rec &r) {
     array.push_back(r);
     objects.push_back({static_cast<std::int32_t>(kind), static_cast<std::int32_t>(array.size() - 1)});
 }
-template <template <class> class L, class Objects>
-void Add(EntityLists<L> &a, Objects &o, const TclpEntSen &r) {
-    AddTo(a.lines, o, EntityKind::Line, r);
-}
-template <template <class> class L, class Objects>
-void Add(EntityLists<L> &a, Objects &o, const TclpEntEnko &r) {
-    AddTo(a.arcs, o, EntityKind::Arc, r);
-}
-template <template <class> class L, class Objects>
-void Add(EntityLists<L> &a, Objects &o, const TclpEntTen &r) {
-    AddTo(a.points, o, EntityKind::Point, r);
-}
-template <template <class> class L, class Objects>
-void Add(EntityLists<L> &a, Objects &o, const TclpEntMoji &r) {
-    AddTo(a.texts, o, EntityKind::Text, r);
-}
-template <template <class> class L, class Objects>
-void Add(EntityLists<L> &a, Objects &o, const TclpEntSunpo &r) {
-    AddTo(a.dimensions, o, EntityKind::Dimension, r);
-}
-template <template <class> class L, class Objects>
-void Add(EntityLists<L> &a, Objects &o, const TclpEntSolid &r) {
-    AddTo(a.solids, o, EntityKind::Solid, r);
-}
-template <template <class> class L, class Objects>
-void Add(EntityLists<L> &a, Objects &o, const TclpEntBlock &r) {
-    AddTo(a.inserts, o, EntityKind::Insert, r);
+template <template <class> class L, class Objects, class Rec>
+void Add(EntityLists<L> &a, Objects &o, const Rec &r) {
+    if constexpr (std::is_same_v<Rec, TclpEntSen>) AddTo(a.lines, o, EntityKind::Line, r);
+    else if constexpr (std::is_same_v<Rec, TclpEntEnko>) AddTo(a.arcs, o, EntityKind::Arc, r);
+    else if constexpr (std::is_same_v<Rec, TclpEntTen>) AddTo(a.points, o, EntityKind::Point, r);
+    else if constexpr (std::is_same_v<Rec, TclpEntMoji>) AddTo(a.texts, o, EntityKind::Text, r);
+    else if constexpr (std::is_same_v<Rec, TclpEntSunpo>) AddTo(a.dimensions, o, EntityKind::Dimension, r);
+    else if constexpr (std::is_same_v<Rec, TclpEntSolid>) AddTo(a.solids, o, EntityKind::Solid, r);
+    else AddTo(a.inserts, o, EntityKind::Insert, r);
 }
 template <class Rec>
 void Add(DrawingStore &d, const Rec &r) {
