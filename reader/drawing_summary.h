@@ -72,8 +72,12 @@ public:
 private:
     static MemberCounts CountsOf(const Record &r) {
         const auto n = [](std::size_t v) { return static_cast<std::uint32_t>(v); };
+        // The objects read, one per member; not the count the stream announced, which a damaged stream may set
+        // to anything.
+        const std::size_t objects = r.lines.size() + r.arcs.size() + r.points.size() + r.texts.size() +
+                                    r.dimensions.size() + r.solids.size() + r.inserts.size();
         return {n(r.lines.size()),      n(r.arcs.size()),   n(r.points.size()),  n(r.texts.size()),
-                n(r.dimensions.size()), n(r.solids.size()), n(r.inserts.size()), n(r.entityCount)};
+                n(r.dimensions.size()), n(r.solids.size()), n(r.inserts.size()), n(objects)};
     }
 
     std::vector<MemberCounts> counts;  // of every definition before the current one

@@ -774,3 +774,30 @@ TEST(ReadDrawingFileBytes, RoundTripsEveryHeaderLayout) {
         EXPECT_FALSE(ReadDrawingFileBytes(std::span(file.data(), cut), store, DrawingFileOptions{}));
     }
 }
+
+// A definition whose announced entity count is far past the bytes left: the read fails where the count cannot
+// fit, having reserved only what the counting pass found, never what the stream announced.
+TEST(ReadClipBytes, AnAnnouncedDefinitionCountReservesNothing) {
+    DrawingStore drawing;
+    drawing.layerGroupScales.assign(16, 1.0);
+    TclpEntBlockDef def;
+    def.number = 1;
+    def.name = "ZZZZ";
+    test::Add(def, TclpEntSen{{}, 0, 0, 1, 1});
+    drawing.blockDefs.push_back(def);
+    test::StreamOptions options;
+    options.longCounts = true;
+    std::vector<std::uint8_t> bytes = test::WriteStream(drawing, options);
+    const std::string name = "ZZZZ";
+    const auto at = std::search(bytes.begin(), bytes.end(), name.begin(), name.end()) + name.size();
+    ASSERT_EQ(at[0], 0xFF);  // the entity count: 0xFFFF, then 32 bits
+    ASSERT_EQ(at[2], 1);
+    at[2] = 0xFF, at[3] = 0xFF, at[4] = 0xFF, at[5] = 0x7F;
+    DrawingStore store;
+    ReadReport report;
+    EXPECT_FALSE(ReadClipBytes(bytes, store, &report));
+    EXPECT_FALSE(report.outOfMemory);
+    EXPECT_NE(report.failure.find("cannot fit"), std::string::npos) << report.failure;
+    ASSERT_EQ(store.blockDefs.size(), 1u);
+    EXPECT_LT(store.blockDefs[0].objects.capacity(), 16u);
+}
