@@ -23,8 +23,6 @@ bool Japanese() {
     return japanese;
 }
 
-bool Translates(std::string_view message) { return Catalogue().contains(message); }
-
 std::string Tr(std::string_view message, std::initializer_list<std::string_view> arguments) {
     std::string_view text = message;
     if (Japanese())

@@ -15,7 +15,4 @@ bool Japanese();
 // replaced by the arguments in order.
 std::string Tr(std::string_view message, std::initializer_list<std::string_view> arguments = {});
 
-// How many messages the catalogue translates, and whether it translates this one (for the tests).
-bool Translates(std::string_view message);
-
 }  // namespace korvel::cli

@@ -91,8 +91,4 @@ using ScriptDrawing = BasicDrawing<ScriptKindList, ObjectCounter, CountedDefinit
 // What a read plans with: the top level's counts and each definition's member counts.
 using CountedDrawing = BasicDrawing<RecordCounter, ObjectCounter, DefinitionCounter>;
 
-// Whether a drawing keeps its block definitions' fields and members.
-template <class Drawing>
-inline constexpr bool KeepsDefinitions = !std::is_same_v<decltype(Drawing::blockDefs), CountedDefinitions>;
-
 }  // namespace korvel

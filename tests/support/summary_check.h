@@ -3,12 +3,17 @@
 #pragma once
 
 #include <cstring>
+#include <type_traits>
 
 #include "reader/drawing_store.h"
 #include "reader/drawing_summary.h"
 #include "reader/jclfunit.h"
 
 namespace korvel::test {
+
+// Whether a drawing keeps its block definitions' fields and members.
+template <class Drawing>
+inline constexpr bool KeepsDefinitions = !std::is_same_v<decltype(Drawing::blockDefs), CountedDefinitions>;
 
 template <class Arrays, class Kept>
 bool SameCounts(const Arrays &a, const Kept &b) {
