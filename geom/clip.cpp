@@ -64,4 +64,37 @@ std::int32_t ClipSegment(double &x1, double &y1, double &x2, double &y2, double 
     return kClipMoved;
 }
 
+void ClipPolygon(const std::vector<PlanePoint> &polygon, double minX, double minY, double maxX, double maxY,
+                 std::vector<PlanePoint> &out) {
+    out = polygon;
+    std::vector<PlanePoint> in;
+    // Each edge as: which coordinate it bounds, the bound, and whether points inside lie below it.
+    const struct {
+        bool onX;
+        double bound;
+        bool below;
+    } edges[] = {{true, minX, false}, {true, maxX, true}, {false, minY, false}, {false, maxY, true}};
+    for (const auto &edge : edges) {
+        in.swap(out);
+        out.clear();
+        const auto coordinate = [&](PlanePoint p) { return edge.onX ? p.x : p.y; };
+        const auto inside = [&](PlanePoint p) {
+            return edge.below ? coordinate(p) <= edge.bound : coordinate(p) >= edge.bound;
+        };
+        const auto crossing = [&](PlanePoint a, PlanePoint b) {
+            const double t = (edge.bound - coordinate(a)) / (coordinate(b) - coordinate(a));
+            return edge.onX ? PlanePoint{edge.bound, a.y + (b.y - a.y) * t} : PlanePoint{a.x + (b.x - a.x) * t, edge.bound};
+        };
+        for (std::size_t i = 0; i < in.size(); i++) {
+            const PlanePoint from = in[(i + in.size() - 1) % in.size()], to = in[i];
+            if (inside(to)) {
+                if (!inside(from)) out.push_back(crossing(from, to));
+                out.push_back(to);
+            } else if (inside(from)) {
+                out.push_back(crossing(from, to));
+            }
+        }
+    }
+}
+
 }  // namespace korvel

@@ -2,6 +2,9 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
+
+#include "geom/plane.h"
 
 namespace korvel {
 
@@ -24,5 +27,10 @@ std::int32_t PointOutsideWindow(double x, double y, double minX, double minY, do
 // kClipInside or the segment was rejected at once.
 std::int32_t ClipSegment(double &x1, double &y1, double &x2, double &y2, double minX, double minY, double maxX,
                          double maxY);
+
+// The part of a polygon inside the window, edge by edge (Sutherland-Hodgman), into `out`: the filled region
+// inside the window is the same, odd-even, and the new edges run along the window's border.
+void ClipPolygon(const std::vector<PlanePoint> &polygon, double minX, double minY, double maxX, double maxY,
+                 std::vector<PlanePoint> &out);
 
 }  // namespace korvel

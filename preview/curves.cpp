@@ -33,16 +33,35 @@ const std::array<SineCosine, kArcSteps + 1> &FiveDegreeWalk() {
     return walk;
 }
 
-// Appends the exact vertices to the world buffer, placed by an insert when the shape is a block member.
+// How many steps a view takes over `sweep` of an ellipse of radius `r` and flatness `k`, `pixelsPerUnit`
+// pixels to a unit: each chord strays at most a quarter pixel from the curve.
+int ViewSteps(double r, double k, double sweep, double pixelsPerUnit) {
+    constexpr int kFewest = 8, kMost = 1 << 15;
+    const double radius = std::max(std::fabs(r), std::fabs(r * k)) * pixelsPerUnit;
+    const double turn = std::fabs(sweep) / (2 * kPi);
+    if (!(radius > 0.5) || !std::isfinite(radius) || !std::isfinite(turn)) return kFewest;
+    const double step = 2 * std::acos(1 - 0.25 / radius);
+    return static_cast<int>(std::clamp(std::ceil(turn * 2 * kPi / step), double{kFewest}, double{kMost}));
+}
+
+// Appends the exact vertices to the world buffer, placed by an insert when the shape is a block member. The
+// preview's curves have a fixed number of vertices; a view's (`pixelsPerUnit` not 0) as many as its pixels need.
 class VertexWriter {
 public:
-    VertexWriter(std::vector<PlanePoint> &out, const BlockPlacement *insert, double tilt)
-        : out(out), insert(insert), tilt(tilt) {}
+    VertexWriter(std::vector<PlanePoint> &out, const BlockPlacement *insert, double tilt, double pixelsPerUnit = 0)
+        : out(out), insert(insert), tilt(tilt), pixelsPerUnit(pixelsPerUnit) {}
 
     void Add(PlanePoint p) { out.push_back(insert ? insert->Place(p) : p); }
 
-    // `count` points from parameter 0 in 5 degree steps.
+    // `count` points from parameter 0 in 5 degree steps (a view: its own steps, and as many more as count
+    // is over kEllipseVertices, closing the outline).
     void Ellipse(double cx, double cy, double r, double k, int count) {
+        if (pixelsPerUnit != 0) {
+            const int steps = ViewSteps(r, k, 2 * kPi, pixelsPerUnit);
+            for (int i = 0; i < steps + count - kEllipseVertices; i++)
+                Add(EllipsePoint(cx, cy, r, k, tilt, 2 * kPi * i / steps));
+            return;
+        }
         const auto &walk = FiveDegreeWalk();
         for (int i = 0; i < count; i++)
             Add(EllipsePointAt(cx, cy, r, k, tilt, walk[i]));
@@ -50,27 +69,33 @@ public:
 
     // The 73 points from t0 to t0 + sweep, in steps of sweep / 72.
     void Arc(double cx, double cy, double r, double k, double t0, double sweep) {
-        Walk(cx, cy, r, k, t0, ArcStep(sweep));
+        Walk(cx, cy, r, k, t0, sweep, Steps(r, k, sweep), false);
     }
 
     // The same points walked back from the end: the inner edge of a band.
     void ArcBackwards(double cx, double cy, double r, double k, double t0, double sweep) {
-        Walk(cx, cy, r, k, ToDouble(Ext(t0) + sweep), -ArcStep(sweep));
+        Walk(cx, cy, r, k, t0, sweep, Steps(r, k, sweep), true);
     }
 
     static double ArcStep(double sweep) { return ToDouble(Ext(sweep) / kArcSteps); }
 
 private:
-    void Walk(double cx, double cy, double r, double k, double t, double step) {
-        for (int i = 0; i <= kArcSteps; i++) {
+    int Steps(double r, double k, double sweep) const {
+        return pixelsPerUnit != 0 ? ViewSteps(r, k, sweep, pixelsPerUnit) : kArcSteps;
+    }
+    void Walk(double cx, double cy, double r, double k, double t0, double sweep, int steps, bool backwards) {
+        const double step = steps == kArcSteps ? ArcStep(sweep) : ToDouble(Ext(sweep) / steps);
+        double t = backwards ? ToDouble(Ext(t0) + sweep) : t0;
+        for (int i = 0; i <= steps; i++) {
             Add(EllipsePoint(cx, cy, r, k, tilt, t));
-            t = ToDouble(Ext(t) + step);
+            t = ToDouble(Ext(t) + (backwards ? -step : step));
         }
     }
 
     std::vector<PlanePoint> &out;
     const BlockPlacement *insert;
     Rotation tilt;
+    double pixelsPerUnit;
 };
 
 // The same vertices in doubles only, already in pixel units ((x - minX) * scale, (y - minY) * scale,
@@ -207,6 +232,17 @@ void DrawCurve(PreviewSurface &surface, const BlockPlacement *insert, double til
                Write write) {
     std::vector<PlanePoint> &world = surface.worldPoints.vertices;
     world.clear();
+    if (surface.atViewResolution) {
+        // A view draws each curve afresh at its own resolution, from the exact vertices.
+        const double insertScale =
+            insert ? std::max(std::fabs(insert->Transform().scaleX), std::fabs(insert->Transform().scaleY)) /
+                         std::fabs(insert->Transform().divisor)
+                   : 1.0;
+        VertexWriter exact(world, insert, tilt, surface.view.scale * insertScale);
+        HandOver(surface, write(exact));
+        world.clear();
+        return;
+    }
     if (!insert) {
         QuickVertexWriter quick(surface.pixelPoints.vertices, tilt, surface.view);
         const HandOff how = write(quick);

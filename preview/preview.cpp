@@ -15,6 +15,7 @@
 #include "geom/parts_in_order.h"
 #include "preview/curves.h"
 #include "preview/deferred_canvas.h"
+#include "preview/draw_filter.h"
 #include "preview/markers.h"
 #include "preview/text.h"
 #include "reader/drawing_rules.h"
@@ -237,9 +238,15 @@ std::uint64_t AddParts(std::vector<PreviewPart> &parts, const std::vector<Entity
         parts, entities.size(), [&](std::size_t i) { return DrawingWeight(entities[i]); },
         [&entities, draw](PreviewSurface &surface, std::size_t begin, std::size_t end) {
             EntityPainter painter(surface, nullptr);
+            const DrawFilter *filter = surface.filter;
             for (std::size_t i = begin; i < end; i++)
-                (painter.*draw)(entities[i]);
+                if (!filter || filter->Shows(entities[i])) (painter.*draw)(entities[i]);
         });
+}
+
+bool Shown(const PreviewSurface &surface, const TclpEntBlock &insert, const TclpEntBlockDef &definition,
+           const BlockPlacement &placement) {
+    return !surface.filter || surface.filter->Shows(insert, definition, placement);
 }
 
 // Inserts weigh their members, at least one each. An insert of a large definition is cut into runs of its
@@ -256,8 +263,10 @@ std::uint64_t AddInsertParts(std::vector<PreviewPart> &parts, const PlacedInsert
             parts, end - begin, [&](std::size_t i) { return weightOf(begin + i); },
             [&inserts, first = begin](PreviewSurface &surface, std::size_t from, std::size_t to) {
                 inserts.ForEach(first + from, first + to,
-                                [&](const TclpEntBlockDef &definition, const BlockPlacement &placement) {
-                                    EntityPainter(surface, &placement).All(definition);
+                                [&](const TclpEntBlockDef &definition, const BlockPlacement &placement,
+                                    const TclpEntBlock &insert) {
+                                    if (Shown(surface, insert, definition, placement))
+                                        EntityPainter(surface, &placement).All(definition);
                                 });
             });
     };
@@ -272,9 +281,12 @@ std::uint64_t AddInsertParts(std::vector<PreviewPart> &parts, const PlacedInsert
             std::size_t start = 0;
             for (const EntityPainter::Run &run : found->second) {
                 parts.push_back({[&inserts, i, start, end = run.end](PreviewSurface &surface) {
-                                     inserts.ForEach(i, i + 1, [&](const TclpEntBlockDef &d, const BlockPlacement &at) {
-                                         EntityPainter(surface, &at).Range(d, start, end);
-                                     });
+                                     inserts.ForEach(i, i + 1,
+                                                     [&](const TclpEntBlockDef &d, const BlockPlacement &at,
+                                                         const TclpEntBlock &insert) {
+                                                         if (Shown(surface, insert, d, at))
+                                                             EntityPainter(surface, &at).Range(d, start, end);
+                                                     });
                                  },
                                  run.weight > kKeptPartWeight});
                 start = run.end;
@@ -316,8 +328,7 @@ void DrawParts(PreviewSurface &surface, const std::vector<PreviewPart> &parts, u
                 }
             }
             if (!tools) tools = std::make_unique<PartTools>();
-            PreviewSurface onto(tools->canvas);
-            onto.view = surface.view;
+            PreviewSurface onto = surface.Over(tools->canvas);
             onto.blockCurves = &tools->blockCurves;
             parts[i].draw(onto);
             return tools;
@@ -351,7 +362,8 @@ std::size_t DrawPreview(PreviewSurface &surface, const DrawingStore &store, std:
 
     SetPreviewPen(surface.canvas, {255, 0, 0}, 1, 2);
     DrawEllipse(surface, {store.originX, store.originY, ToDouble(Ext(5.0) / surface.view.scale), 1, 0});
-    if (inserts.Count() < store.inserts.size()) DrawIncompleteFlag(surface);
+    // A view says so beside its image.
+    if (inserts.Count() < store.inserts.size() && !surface.filter) DrawIncompleteFlag(surface);
     return store.inserts.size() - inserts.Count();
 }
 

@@ -217,8 +217,18 @@ void StrokeWorldPoints(PreviewSurface &surface) {
 }
 
 void FillWorldPoints(PreviewSurface &surface) {
-    const std::vector<PlanePoint> &world = surface.worldPoints.vertices;
+    std::vector<PlanePoint> &world = surface.worldPoints.vertices;
     if (world.size() < 3) return;
+    if (surface.atViewResolution) {
+        // A view zoomed in far would hand the canvas pixels beyond what it can take; what lies a few pixels
+        // outside the window fills the same.
+        const PreviewView &v = surface.view;
+        const double margin = 4 / v.scale;
+        std::vector<PlanePoint> &clipped = surface.clippedPoints.vertices;
+        ClipPolygon(world, v.minX - margin, v.minY - margin, v.maxX + margin, v.maxY + margin, clipped);
+        world.swap(clipped);
+        if (world.size() < 3) return;
+    }
     std::vector<PixelPoint> &pixels = surface.pixelPoints.vertices;
     pixels.clear();
     for (const PlanePoint &p : world)

@@ -41,6 +41,7 @@ struct PixelPointBuffer {
 
 // What the preview draws through: the canvas, the view, and point buffers reused by every shape.
 class BlockCurveCache;
+struct DrawFilter;
 
 struct PreviewSurface {
     explicit PreviewSurface(Canvas &canvas) : canvas(canvas) {}
@@ -49,8 +50,22 @@ struct PreviewSurface {
     PreviewView view;
     WorldPointBuffer worldPoints;
     PixelPointBuffer pixelPoints;
+    WorldPointBuffer clippedPoints;  // a view's polygons, clipped
     // While block members are drawn: their curves' block-local vertices, kept for the next insert.
     BlockCurveCache *blockCurves = nullptr;
+    // A view's own: what it leaves out, and curves as fine as its pixels need with polygons clipped to the
+    // window (the preview draws every curve with its fixed number of vertices, polygons unclipped).
+    const DrawFilter *filter = nullptr;
+    bool atViewResolution = false;
+
+    // The same settings over another canvas, for a part drawn away from this one.
+    PreviewSurface Over(Canvas &other) const {
+        PreviewSurface onto(other);
+        onto.view = view;
+        onto.filter = filter;
+        onto.atViewResolution = atViewResolution;
+        return onto;
+    }
 };
 
 // Jw_cad's colour numbers on a white background; -1 is the background itself.

@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
+#include <type_traits>
 
 #include "geom/extended.h"
 #include "geom/plane.h"
@@ -116,8 +117,13 @@ public:
     void ForEach(std::size_t begin, std::size_t end, Visit &&visit) const {
         for (std::size_t i = begin; i < std::min(end, count); ++i) {
             const TclpEntBlock &insert = store.inserts[i];
-            if (const TclpEntBlockDef *definition = lookup.Find(insert.number))
-                visit(*definition, BlockPlacement(BlockTransformOf(insert)));
+            const TclpEntBlockDef *definition = lookup.Find(insert.number);
+            if (!definition) continue;
+            // The insert itself goes along to a visitor that takes it.
+            if constexpr (std::is_invocable_v<Visit &, const TclpEntBlockDef &, const BlockPlacement &,
+                                              const TclpEntBlock &>)
+                visit(*definition, BlockPlacement(BlockTransformOf(insert)), insert);
+            else visit(*definition, BlockPlacement(BlockTransformOf(insert)));
         }
     }
 

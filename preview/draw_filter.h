@@ -1,0 +1,34 @@
+// What a view of the drawing leaves out: entities on layers switched off, and those that lie wholly outside
+// the part of the drawing being drawn. An insert goes with its own layer, as Jw_cad shows and hides a block.
+#pragma once
+
+#include <unordered_map>
+
+#include "reader/entity_box.h"
+#include "reader/layers.h"
+
+namespace korvel {
+
+using DefinitionBoxes = std::unordered_map<const TclpEntBlockDef *, WorldBox>;
+
+struct DrawFilter {
+    HiddenLayers hidden;
+    WorldBox window;                                  // in drawing units, grown by what pens and markers add
+    const DefinitionBoxes *definitionBoxes = nullptr;  // what each definition's members cover, unplaced
+
+    template <class Entity>
+    bool Shows(const Entity &entity) const {
+        return !OnHiddenLayer(hidden, entity.base) && BoxOf(entity).Meets(window);
+    }
+    bool Shows(const TclpEntBlock &insert, const TclpEntBlockDef &definition, const BlockPlacement &placement) const {
+        if (OnHiddenLayer(hidden, insert.base)) return false;
+        if (!definitionBoxes) return true;
+        const auto found = definitionBoxes->find(&definition);
+        return found == definitionBoxes->end() || PlacedBox(found->second, placement).Meets(window);
+    }
+};
+
+// Every definition some insert places, with its box.
+DefinitionBoxes BoxesOfPlacedDefinitions(const DrawingStore &store);
+
+}  // namespace korvel

@@ -1,0 +1,153 @@
+// A resizable view of a drawing.
+#include "preview/drawing_view.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "preview/preview.h"
+#include "reader/drawing_rules.h"
+
+namespace korvel {
+
+namespace {
+
+// How far pens, dots and fixed-size markers reach past an entity's own box, in pixels.
+constexpr double kPenReachPixels = 8;
+// The view zooms out to a fiftieth of the fitted drawing, and in until the drawing would span this many
+// pixels: beyond, the canvases' coordinates would overflow.
+constexpr double kFurthestOut = 1.0 / 50;
+constexpr double kWidestPixels = 0x1p24;
+
+}  // namespace
+
+PreviewView ViewOf(const ViewCamera &c) {
+    PreviewView v;
+    v.width = c.width;
+    v.height = c.height;
+    v.scale = c.scale;
+    v.minX = c.centreX - c.width / 2.0 / c.scale;
+    v.maxX = c.centreX + c.width / 2.0 / c.scale;
+    v.minY = c.centreY - c.height / 2.0 / c.scale;
+    v.maxY = c.centreY + c.height / 2.0 / c.scale;
+    return v;
+}
+
+PlanePoint DrawingPointAt(const ViewCamera &c, double x, double y) {
+    const PreviewView v = ViewOf(c);
+    return {v.minX + x / c.scale, v.minY + (c.height - y) / c.scale};
+}
+
+ViewCamera PartCamera(const ViewCamera &c, std::int32_t left, std::int32_t top, std::int32_t width,
+                      std::int32_t height) {
+    ViewCamera part = c;
+    part.width = width;
+    part.height = height;
+    part.centreX = c.centreX + (left + width / 2.0 - c.width / 2.0) / c.scale;
+    part.centreY = c.centreY - (top + height / 2.0 - c.height / 2.0) / c.scale;
+    return part;
+}
+
+LayerCounts CountByLayer(const DrawingStore &store) {
+    LayerCounts counts{};
+    const auto countAll = [&](const auto &entities) {
+        for (const auto &entity : entities)
+            if (const auto index = LayerIndexOf(entity.base)) counts[*index]++;
+    };
+    countAll(store.lines);
+    countAll(store.arcs);
+    countAll(store.points);
+    countAll(store.texts);
+    countAll(store.dimensions);
+    countAll(store.solids);
+    countAll(store.inserts);
+    return counts;
+}
+
+double RealDistance(PlanePoint a, PlanePoint b, double groupScale) {
+    return std::hypot(b.x - a.x, b.y - a.y) * groupScale;
+}
+
+DefinitionBoxes BoxesOfPlacedDefinitions(const DrawingStore &store) {
+    DefinitionBoxes boxes;
+    ForEachPlacedInsert(store, [&](const TclpEntBlockDef &definition, const BlockPlacement &) {
+        if (auto [at, made] = boxes.try_emplace(&definition); made) at->second = BoxOf(definition);
+    });
+    return boxes;
+}
+
+DrawingView::DrawingView(const DrawingStore &store)
+    : store(store),
+      extents(ComputeDrawingExtents(store)),
+      definitionBoxes(BoxesOfPlacedDefinitions(store)),
+      counts(CountByLayer(store)) {
+    fittedScale = FitPreviewView(extents, 1000, 1000).scale / 1000;  // per pixel of the image's smaller side
+    const double span = std::max({extents.maxX - extents.minX, extents.maxY - extents.minY, 1e-6});
+    largestScale = kWidestPixels / span;
+}
+
+double DrawingView::ClampScale(double scale) const {
+    return std::clamp(scale, 0.0, largestScale);
+}
+
+ViewCamera DrawingView::Fit(std::int32_t width, std::int32_t height) const {
+    const PreviewView fitted = FitPreviewView(extents, width, height);
+    ViewCamera c;
+    c.width = width;
+    c.height = height;
+    c.scale = ClampScale(fitted.scale);
+    c.centreX = (fitted.minX + fitted.maxX) / 2;
+    c.centreY = (fitted.minY + fitted.maxY) / 2;
+    return c;
+}
+
+ViewCamera DrawingView::Zoom(const ViewCamera &camera, double x, double y, double factor) const {
+    const double smallest = fittedScale * std::min(camera.width, camera.height) * kFurthestOut;
+    const double scale = std::clamp(camera.scale * factor, std::min(smallest, camera.scale), largestScale);
+    const PlanePoint held = DrawingPointAt(camera, x, y);
+    ViewCamera c = camera;
+    c.scale = scale;
+    // The held point stays under (x, y).
+    c.centreX = held.x - (x - camera.width / 2.0) / scale;
+    c.centreY = held.y + (y - camera.height / 2.0) / scale;
+    return c;
+}
+
+ViewCamera DrawingView::Pan(const ViewCamera &camera, double dx, double dy) {
+    ViewCamera c = camera;
+    c.centreX -= dx / camera.scale;
+    c.centreY += dy / camera.scale;
+    return c;
+}
+
+ViewCamera DrawingView::ZoomToRectangle(const ViewCamera &camera, PlanePoint corner1, PlanePoint corner2) const {
+    const double w = std::max(std::fabs(corner2.x - corner1.x), 1.0), h = std::max(std::fabs(corner2.y - corner1.y), 1.0);
+    const PlanePoint middle = DrawingPointAt(camera, (corner1.x + corner2.x) / 2, (corner1.y + corner2.y) / 2);
+    ViewCamera c = camera;
+    c.scale = ClampScale(camera.scale * std::min(camera.width / w, camera.height / h));
+    c.centreX = middle.x;
+    c.centreY = middle.y;
+    return c;
+}
+
+ViewCamera DrawingView::Resize(const ViewCamera &camera, std::int32_t width, std::int32_t height) {
+    ViewCamera c = camera;
+    c.width = width;
+    c.height = height;
+    return c;
+}
+
+std::size_t DrawingView::Draw(Canvas &canvas, const ViewCamera &camera, const HiddenLayers &hidden) const {
+    PreviewSurface surface(canvas);
+    surface.view = ViewOf(camera);
+    FillPreviewBackground(canvas, camera.width, camera.height, {255, 255, 255});
+    const PreviewView &v = surface.view;
+    const double reach = kPenReachPixels / camera.scale;
+    DrawFilter filter{hidden, {}, &definitionBoxes};
+    filter.window.Add(v.minX - reach, v.minY - reach);
+    filter.window.Add(v.maxX + reach, v.maxY + reach);
+    surface.filter = &filter;
+    surface.atViewResolution = true;
+    return DrawPreview(surface, store);
+}
+
+}  // namespace korvel
