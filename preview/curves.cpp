@@ -33,35 +33,16 @@ const std::array<SineCosine, kArcSteps + 1> &FiveDegreeWalk() {
     return walk;
 }
 
-// How many steps a view takes over `sweep` of an ellipse of radius `r` and flatness `k`, `pixelsPerUnit`
-// pixels to a unit: each chord strays at most a quarter pixel from the curve.
-int ViewSteps(double r, double k, double sweep, double pixelsPerUnit) {
-    constexpr int kFewest = 8, kMost = 1 << 15;
-    const double radius = std::max(std::fabs(r), std::fabs(r * k)) * pixelsPerUnit;
-    const double turn = std::fabs(sweep) / (2 * kPi);
-    if (!(radius > 0.5) || !std::isfinite(radius) || !std::isfinite(turn)) return kFewest;
-    const double step = 2 * std::acos(1 - 0.25 / radius);
-    return static_cast<int>(std::clamp(std::ceil(turn * 2 * kPi / step), double{kFewest}, double{kMost}));
-}
-
-// Appends the exact vertices to the world buffer, placed by an insert when the shape is a block member. The
-// preview's curves have a fixed number of vertices; a view's (`pixelsPerUnit` not 0) as many as its pixels need.
+// Appends the exact vertices to the world buffer, placed by an insert when the shape is a block member.
 class VertexWriter {
 public:
-    VertexWriter(std::vector<PlanePoint> &out, const BlockPlacement *insert, double tilt, double pixelsPerUnit = 0)
-        : out(out), insert(insert), tilt(tilt), pixelsPerUnit(pixelsPerUnit) {}
+    VertexWriter(std::vector<PlanePoint> &out, const BlockPlacement *insert, double tilt)
+        : out(out), insert(insert), tilt(tilt) {}
 
     void Add(PlanePoint p) { out.push_back(insert ? insert->Place(p) : p); }
 
-    // `count` points from parameter 0 in 5 degree steps (a view: its own steps, and as many more as count
-    // is over kEllipseVertices, closing the outline).
+    // `count` points from parameter 0 in 5 degree steps.
     void Ellipse(double cx, double cy, double r, double k, int count) {
-        if (pixelsPerUnit != 0) {
-            const int steps = ViewSteps(r, k, 2 * kPi, pixelsPerUnit);
-            for (int i = 0; i < steps + count - kEllipseVertices; i++)
-                Add(EllipsePoint(cx, cy, r, k, tilt, 2 * kPi * i / steps));
-            return;
-        }
         const auto &walk = FiveDegreeWalk();
         for (int i = 0; i < count; i++)
             Add(EllipsePointAt(cx, cy, r, k, tilt, walk[i]));
@@ -69,33 +50,84 @@ public:
 
     // The 73 points from t0 to t0 + sweep, in steps of sweep / 72.
     void Arc(double cx, double cy, double r, double k, double t0, double sweep) {
-        Walk(cx, cy, r, k, t0, sweep, Steps(r, k, sweep), false);
+        Walk(cx, cy, r, k, t0, ArcStep(sweep));
     }
 
     // The same points walked back from the end: the inner edge of a band.
     void ArcBackwards(double cx, double cy, double r, double k, double t0, double sweep) {
-        Walk(cx, cy, r, k, t0, sweep, Steps(r, k, sweep), true);
+        Walk(cx, cy, r, k, ToDouble(Ext(t0) + sweep), -ArcStep(sweep));
     }
 
     static double ArcStep(double sweep) { return ToDouble(Ext(sweep) / kArcSteps); }
 
 private:
-    int Steps(double r, double k, double sweep) const {
-        return pixelsPerUnit != 0 ? ViewSteps(r, k, sweep, pixelsPerUnit) : kArcSteps;
-    }
-    void Walk(double cx, double cy, double r, double k, double t0, double sweep, int steps, bool backwards) {
-        const double step = steps == kArcSteps ? ArcStep(sweep) : ToDouble(Ext(sweep) / steps);
-        double t = backwards ? ToDouble(Ext(t0) + sweep) : t0;
-        for (int i = 0; i <= steps; i++) {
+    void Walk(double cx, double cy, double r, double k, double t, double step) {
+        for (int i = 0; i <= kArcSteps; i++) {
             Add(EllipsePoint(cx, cy, r, k, tilt, t));
-            t = ToDouble(Ext(t) + (backwards ? -step : step));
+            t = ToDouble(Ext(t) + step);
         }
     }
 
     std::vector<PlanePoint> &out;
     const BlockPlacement *insert;
     Rotation tilt;
+};
+
+// How many steps a view takes over `sweep` of an ellipse of radius `r` and flatness `k`, `pixelsPerUnit`
+// pixels to a unit: each chord strays at most a quarter pixel from the curve.
+int ViewSteps(double r, double k, double sweep, double pixelsPerUnit) {
+    constexpr int kFewest = 8, kMost = 1 << 15;
+    const double radius = std::max(std::fabs(r), std::fabs(r * k)) * pixelsPerUnit;
+    if (!(radius > 0.5) || !std::isfinite(radius) || !std::isfinite(sweep)) return kFewest;
+    const double step = 2 * std::acos(1 - 0.25 / radius);
+    return static_cast<int>(std::clamp(std::ceil(std::fabs(sweep) / step), double{kFewest}, double{kMost}));
+}
+
+// A view's vertices: as many as its pixels need, in doubles (a pixel hides what extended precision adds),
+// placed by the insert's map in doubles.
+class ViewVertexWriter {
+public:
+    ViewVertexWriter(std::vector<PlanePoint> &out, const BlockPlacement *insert, double tilt, double pixelsPerUnit)
+        : out(out), tilt{std::cos(tilt), std::sin(tilt)}, pixelsPerUnit(pixelsPerUnit) {
+        if (insert) {
+            map = insert->QuickMapTo(0, 0, 1);
+            const BlockTransform &t = insert->Transform();
+            this->pixelsPerUnit *= std::max(std::fabs(t.scaleX), std::fabs(t.scaleY)) / std::fabs(t.divisor);
+        }
+    }
+
+    void Add(PlanePoint p) { out.push_back(map.At(p)); }
+
+    // The whole ellipse, and as many more points as `count` is over kEllipseVertices (closing an outline).
+    void Ellipse(double cx, double cy, double r, double k, int count) {
+        const int steps = ViewSteps(r, k, 2 * kPi, pixelsPerUnit);
+        Walk(cx, cy, r, k, 0, 2 * kPi / steps, steps + count - kEllipseVertices - 1);
+    }
+    void Arc(double cx, double cy, double r, double k, double t0, double sweep) {
+        const int steps = ViewSteps(r, k, sweep, pixelsPerUnit);
+        Walk(cx, cy, r, k, t0, sweep / steps, steps);
+    }
+    void ArcBackwards(double cx, double cy, double r, double k, double t0, double sweep) {
+        const int steps = ViewSteps(r, k, sweep, pixelsPerUnit);
+        Walk(cx, cy, r, k, t0 + sweep, -sweep / steps, steps);
+    }
+
+private:
+    // The points at t, t + step, ... (steps + 1 of them), the parameter's pair turned step by step.
+    void Walk(double cx, double cy, double r, double k, double t, double step, int steps) {
+        PlanePoint at{std::cos(t), std::sin(t)};
+        const PlanePoint turn{std::cos(step), std::sin(step)};
+        for (int i = 0; i <= steps; i++) {
+            const double u = r * at.x, v = r * k * at.y;
+            Add({cx + u * tilt.x - v * tilt.y, cy + u * tilt.y + v * tilt.x});
+            at = Turned(at, turn);
+        }
+    }
+
+    std::vector<PlanePoint> &out;
+    PlanePoint tilt;
     double pixelsPerUnit;
+    QuickMap map{1, 0, 0, 0, 1, 0};
 };
 
 // The same vertices in doubles only, already in pixel units ((x - minX) * scale, (y - minY) * scale,
@@ -233,13 +265,8 @@ void DrawCurve(PreviewSurface &surface, const BlockPlacement *insert, double til
     std::vector<PlanePoint> &world = surface.worldPoints.vertices;
     world.clear();
     if (surface.atViewResolution) {
-        // A view draws each curve afresh at its own resolution, from the exact vertices.
-        const double insertScale =
-            insert ? std::max(std::fabs(insert->Transform().scaleX), std::fabs(insert->Transform().scaleY)) /
-                         std::fabs(insert->Transform().divisor)
-                   : 1.0;
-        VertexWriter exact(world, insert, tilt, surface.view.scale * insertScale);
-        HandOver(surface, write(exact));
+        ViewVertexWriter fine(world, insert, tilt, surface.view.scale);
+        HandOver(surface, write(fine));
         world.clear();
         return;
     }

@@ -5,7 +5,7 @@ pkg_check_modules(XCB REQUIRED IMPORTED_TARGET xcb)
 pkg_check_modules(XCB_XFIXES REQUIRED IMPORTED_TARGET xcb-xfixes)
 add_library(korvel_platform STATIC platform/qt/qt_canvas.cpp platform/qt/qt_fonts.cpp platform/qt/x11_clipboard.cpp
   platform/qt/x11_selection.cpp platform/qt/system_clipboard.cpp platform/qt/gui_application.cpp
-  platform/qt/x11_clipboard_watch.cpp)
+  platform/qt/x11_clipboard_watch.cpp platform/qt/qt_view_surface.cpp)
 target_link_libraries(korvel_platform PUBLIC korvel_core Qt6::Gui PkgConfig::XCB PkgConfig::XCB_XFIXES)
 # The CP932 table and the system's files as POSIX has them, for the core; korvel-cli's entry point.
 target_sources(korvel_core PRIVATE platform/posix/system_files.cpp platform/posix/cp932_iconv.cpp

@@ -336,16 +336,58 @@ void QtCanvas::Character(PixelPoint at, std::string_view sjis, const FontSpec &f
     if (lastCharacter && lastCharacter->at == at && lastCharacter->sjis == sjis && lastCharacter->color == color &&
         cachedDescription == font)
         return;
+    lastCharacter = DrawnCharacter{at, std::string(sjis), color};
+    if (const std::vector<QPoint> *pixels = GlyphPixels(sjis, font)) {
+        const QRgb rgb = qRgb(color.r, color.g, color.b);
+        for (const QPoint &p : *pixels) {
+            const std::int64_t x = std::int64_t{at.x} + p.x(), y = std::int64_t{at.y} + p.y();
+            if (x >= 0 && y >= 0 && x < image.width() && y < image.height())
+                reinterpret_cast<QRgb *>(image.scanLine(static_cast<int>(y)))[x] = rgb;
+        }
+        return;
+    }
     int ascent = 0;
     const QFont &qfont = FontFor(font, ascent);
-    lastCharacter = DrawnCharacter{at, std::string(sjis), color};
     QPainter painter(&image);
+    painter.translate(at.x, at.y);
+    PaintCharacter(painter, qfont, ascent, sjis, font.escapement, ToQColor(color));
+}
+
+void QtCanvas::PaintCharacter(QPainter &painter, const QFont &qfont, int ascent, std::string_view sjis,
+                              std::int32_t escapement, const QColor &color) {
     painter.setRenderHint(QPainter::TextAntialiasing, false);
     painter.setFont(qfont);
-    painter.setPen(ToQColor(color));
-    painter.translate(at.x, at.y);
-    painter.rotate(-font.escapement / 10.0);
+    painter.setPen(color);
+    painter.rotate(-escapement / 10.0);
     painter.drawText(QPoint(0, ascent), QString::fromStdString(Cp932ToUtf8(sjis)));
+}
+
+const std::vector<QPoint> *QtCanvas::GlyphPixels(std::string_view sjis, const FontSpec &font) {
+    // Small characters only: a large drawing holds many texts of a few sizes and few distinct characters.
+    constexpr int kLargestCell = 48, kMostGlyphs = 8192;
+    if (std::abs(font.height) > kLargestCell || std::abs(font.width) > kLargestCell) return nullptr;
+    GlyphKey key{font, std::string(sjis)};
+    if (const auto found = glyphs.find(key); found != glyphs.end()) return &found->second;
+    if (glyphs.size() >= kMostGlyphs) glyphs.clear();
+    // Drawn once without antialiasing onto a clear square around the cell's corner, every pixel set or not,
+    // so that copying those pixels sets what drawing the character there sets.
+    const int half = 2 * (std::abs(font.height) + 2 * std::abs(font.width)) + 8;
+    QImage scratch(2 * half, 2 * half, QImage::Format_ARGB32_Premultiplied);
+    scratch.fill(Qt::transparent);
+    {
+        int ascent = 0;
+        const QFont &qfont = FontFor(font, ascent);
+        QPainter painter(&scratch);
+        painter.translate(half, half);
+        PaintCharacter(painter, qfont, ascent, sjis, font.escapement, Qt::black);
+    }
+    std::vector<QPoint> &pixels = glyphs[std::move(key)];
+    for (int y = 0; y < scratch.height(); y++) {
+        const QRgb *row = reinterpret_cast<const QRgb *>(scratch.constScanLine(y));
+        for (int x = 0; x < scratch.width(); x++)
+            if (qAlpha(row[x]) != 0) pixels.emplace_back(x - half, y - half);
+    }
+    return &pixels;
 }
 
 std::unique_ptr<RasterCanvas> CreateRasterCanvas(std::int32_t width, std::int32_t height) {

@@ -3,8 +3,12 @@
 
 #include <QFont>
 #include <QImage>
+#include <QPainter>
+#include <QPoint>
 #include <cstdint>
 #include <optional>
+#include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "platform/raster_canvas.h"
@@ -36,6 +40,11 @@ private:
     void Stroke(const Pen &pen, std::span<const PixelPoint> points, bool closed);
     void Fill(const Brush &brush, std::span<const PixelPoint> points);
     const QFont &FontFor(const FontSpec &description, int &ascent);
+    // Draws one character with the cell's corner at the painter's origin.
+    void PaintCharacter(QPainter &painter, const QFont &qfont, int ascent, std::string_view sjis,
+                        std::int32_t escapement, const QColor &color);
+    // The pixels a small character sets, from its cell's corner; null for a character too large to keep.
+    const std::vector<QPoint> *GlyphPixels(std::string_view sjis, const FontSpec &font);
 
     // A polygon's edges, y0 < y1, and one row's crossings: kept to be reused by every fill.
     struct Edge {
@@ -54,6 +63,20 @@ private:
         Rgb color;
     };
     std::optional<DrawnCharacter> lastCharacter;
+    struct GlyphKey {
+        FontSpec font;
+        std::string sjis;
+        bool operator==(const GlyphKey &) const = default;
+    };
+    struct GlyphKeyHash {
+        std::size_t operator()(const GlyphKey &k) const {
+            const FontSpec &f = k.font;
+            return std::hash<std::string>()(k.sjis) ^ std::hash<std::string>()(f.face) ^
+                   (std::size_t(f.height) * 73856093u) ^ (std::size_t(f.width) * 19349663u) ^
+                   (std::size_t(f.escapement) * 83492791u) ^ std::size_t(f.weight) ^ std::size_t(f.italic) << 20;
+        }
+    };
+    std::unordered_map<GlyphKey, std::vector<QPoint>, GlyphKeyHash> glyphs;
     std::optional<FontSpec> cachedDescription;  // the last character's font, reused while it stays the same
     QFont cachedFont;
     int cachedAscent = 0;
