@@ -65,9 +65,8 @@ std::int32_t ClipSegment(double &x1, double &y1, double &x2, double &y2, double 
 }
 
 void ClipPolygon(const std::vector<PlanePoint> &polygon, double minX, double minY, double maxX, double maxY,
-                 std::vector<PlanePoint> &out) {
+                 std::vector<PlanePoint> &out, std::vector<PlanePoint> &in) {
     out = polygon;
-    std::vector<PlanePoint> in;
     // Each edge as: which coordinate it bounds, the bound, and whether points inside lie below it.
     const struct {
         bool onX;

@@ -30,7 +30,8 @@ std::int32_t ClipSegment(double &x1, double &y1, double &x2, double &y2, double 
 
 // The part of a polygon inside the window, edge by edge (Sutherland-Hodgman), into `out`: the filled region
 // inside the window is the same, odd-even, and the new edges run along the window's border.
+// `scratch` is room it reuses.
 void ClipPolygon(const std::vector<PlanePoint> &polygon, double minX, double minY, double maxX, double maxY,
-                 std::vector<PlanePoint> &out);
+                 std::vector<PlanePoint> &out, std::vector<PlanePoint> &scratch);
 
 }  // namespace korvel

@@ -4,6 +4,7 @@
 
 #include <unordered_map>
 
+#include "preview/entity_grid.h"
 #include "reader/entity_box.h"
 #include "reader/layers.h"
 
@@ -15,6 +16,13 @@ struct DrawFilter {
     HiddenLayers hidden;
     WorldBox window;                                  // in drawing units, grown by what pens and markers add
     const DefinitionBoxes *definitionBoxes = nullptr;  // what each definition's members cover, unplaced
+    const EntitySelection *near = nullptr;             // the only top-level entities worth testing, when known
+
+    // The indices of the entities of this kind worth testing, or null for all of them.
+    template <class Entity>
+    const std::vector<std::uint32_t> *Near() const {
+        return near ? &near->Of<Entity>() : nullptr;
+    }
 
     template <class Entity>
     bool Shows(const Entity &entity) const {

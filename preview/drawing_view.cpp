@@ -79,6 +79,7 @@ DrawingView::DrawingView(const DrawingStore &store)
     : store(store),
       extents(ComputeDrawingExtents(store)),
       definitionBoxes(BoxesOfPlacedDefinitions(store)),
+      grid(store, extents),
       counts(CountByLayer(store)) {
     fittedScale = FitPreviewView(extents, 1000, 1000).scale / 1000;  // per pixel of the image's smaller side
     const double span = std::max({extents.maxX - extents.minX, extents.maxY - extents.minY, 1e-6});
@@ -145,6 +146,8 @@ std::size_t DrawingView::Draw(Canvas &canvas, const ViewCamera &camera, const Hi
     DrawFilter filter{hidden, {}, &definitionBoxes};
     filter.window.Add(v.minX - reach, v.minY - reach);
     filter.window.Add(v.maxX + reach, v.maxY + reach);
+    const std::optional<EntitySelection> near = grid.Select(filter.window);
+    if (near) filter.near = &*near;
     surface.filter = &filter;
     surface.atViewResolution = true;
     return DrawPreview(surface, store);

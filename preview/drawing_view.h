@@ -68,6 +68,7 @@ private:
     const DrawingStore &store;
     DrawingExtents extents;
     DefinitionBoxes definitionBoxes;
+    EntityGrid grid;
     LayerCounts counts{};
     double fittedScale = 1, largestScale = 1;
 };

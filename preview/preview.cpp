@@ -233,7 +233,16 @@ std::uint64_t AddWeightedParts(std::vector<PreviewPart> &parts, std::size_t coun
 
 template <class Entity>
 std::uint64_t AddParts(std::vector<PreviewPart> &parts, const std::vector<Entity> &entities,
-                       void (EntityPainter::*draw)(const Entity &)) {
+                       void (EntityPainter::*draw)(const Entity &), const DrawFilter *filter) {
+    if (const std::vector<std::uint32_t> *near = filter ? filter->Near<Entity>() : nullptr) {
+        return AddWeightedParts(
+            parts, near->size(), [&](std::size_t i) { return DrawingWeight(entities[(*near)[i]]); },
+            [&entities, near, draw](PreviewSurface &surface, std::size_t begin, std::size_t end) {
+                EntityPainter painter(surface, nullptr);
+                for (std::size_t i = begin; i < end; i++)
+                    if (surface.filter->Shows(entities[(*near)[i]])) (painter.*draw)(entities[(*near)[i]]);
+            });
+    }
     return AddWeightedParts(
         parts, entities.size(), [&](std::size_t i) { return DrawingWeight(entities[i]); },
         [&entities, draw](PreviewSurface &surface, std::size_t begin, std::size_t end) {
@@ -355,7 +364,7 @@ std::size_t DrawPreview(PreviewSurface &surface, const DrawingStore &store, std:
     std::vector<PreviewPart> parts;
     std::uint64_t weight = 0;
     EntityPainter::ForEachKindInOrder(
-        store, [&](const auto &entities, auto draw) { weight += AddParts(parts, entities, draw); });
+        store, [&](const auto &entities, auto draw) { weight += AddParts(parts, entities, draw, surface.filter); });
     DefinitionRuns runs;
     weight += AddInsertParts(parts, inserts, runs);
     DrawParts(surface, parts, partsAhead.value_or(PartsAhead((weight + kPartWeight - 1) / kPartWeight)));

@@ -20,6 +20,11 @@ PixelPoint WorldToPixel(const PreviewView &view, double x, double y) {
     return {px, static_cast<std::int32_t>(static_cast<std::uint32_t>(view.height) - static_cast<std::uint32_t>(py))};
 }
 
+PixelPoint ViewPixel(const PreviewView &view, PlanePoint p) {
+    return {static_cast<std::int32_t>(std::lround((p.x - view.minX) * view.scale)),
+            view.height - static_cast<std::int32_t>(std::lround((p.y - view.minY) * view.scale))};
+}
+
 PreviewView FitPreviewView(const DrawingExtents &extents, std::int32_t width, std::int32_t height) {
     double dx = ToDouble(std::fabs(Ext(extents.maxX) - extents.minX));
     double dy = ToDouble(std::fabs(Ext(extents.maxY) - extents.minY));
@@ -202,6 +207,10 @@ void StrokeWorldPoints(PreviewSurface &surface) {
         if (run.size() >= 2) StrokePixelPoints(surface);
         run.clear();
     };
+    // A view's pixels are taken in doubles: they need not be the preview's.
+    const auto pixelOf = [&](double x, double y) {
+        return surface.atViewResolution ? ViewPixel(v, {x, y}) : WorldToPixel(v, x, y);
+    };
     for (std::size_t i = 1; i < world.size(); i++) {
         double x1 = world[i - 1].x, y1 = world[i - 1].y, x2 = world[i].x, y2 = world[i].y;
         const std::int32_t clip = ClipToView(v, x1, y1, x2, y2);
@@ -209,8 +218,8 @@ void StrokeWorldPoints(PreviewSurface &surface) {
             flush();
             continue;
         }
-        if (run.empty()) run.push_back(WorldToPixel(v, x1, y1));
-        run.push_back(WorldToPixel(v, x2, y2));
+        if (run.empty()) run.push_back(pixelOf(x1, y1));
+        run.push_back(pixelOf(x2, y2));
         if (clip == kClipMoved) flush();
     }
     flush();
@@ -219,20 +228,29 @@ void StrokeWorldPoints(PreviewSurface &surface) {
 void FillWorldPoints(PreviewSurface &surface) {
     std::vector<PlanePoint> &world = surface.worldPoints.vertices;
     if (world.size() < 3) return;
-    if (surface.atViewResolution) {
-        // A view zoomed in far would hand the canvas pixels beyond what it can take; what lies a few pixels
-        // outside the window fills the same.
-        const PreviewView &v = surface.view;
-        const double margin = 4 / v.scale;
-        std::vector<PlanePoint> &clipped = surface.clippedPoints.vertices;
-        ClipPolygon(world, v.minX - margin, v.minY - margin, v.maxX + margin, v.maxY + margin, clipped);
-        world.swap(clipped);
-        if (world.size() < 3) return;
-    }
     std::vector<PixelPoint> &pixels = surface.pixelPoints.vertices;
     pixels.clear();
-    for (const PlanePoint &p : world)
-        pixels.push_back(WorldToPixel(surface.view, p.x, p.y));
+    if (surface.atViewResolution) {
+        // A view zoomed in far would hand the canvas pixels beyond what it can take; what lies a few pixels
+        // outside the window fills the same. Its pixels are taken in doubles: they need not be the preview's.
+        const PreviewView &v = surface.view;
+        const double margin = 4 / v.scale;
+        const double minX = v.minX - margin, minY = v.minY - margin, maxX = v.maxX + margin, maxY = v.maxY + margin;
+        const bool inside = std::all_of(world.begin(), world.end(), [&](PlanePoint p) {
+            return p.x >= minX && p.x <= maxX && p.y >= minY && p.y <= maxY;
+        });
+        if (!inside) {
+            std::vector<PlanePoint> &clipped = surface.clippedPoints.vertices;
+            ClipPolygon(world, minX, minY, maxX, maxY, clipped, surface.scratchPoints.vertices);
+            world.swap(clipped);
+            if (world.size() < 3) return;
+        }
+        for (const PlanePoint &p : world)
+            pixels.push_back(ViewPixel(v, p));
+    } else {
+        for (const PlanePoint &p : world)
+            pixels.push_back(WorldToPixel(surface.view, p.x, p.y));
+    }
     FillPixelPoints(surface);
     pixels.clear();
 }

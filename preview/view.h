@@ -26,6 +26,9 @@ struct PreviewView {
 // Halves rounded away from zero; y flipped so that minY maps to row `height`.
 PixelPoint WorldToPixel(const PreviewView &view, double x, double y);
 
+// The same in doubles, for a view's points inside its window or near it (within the int32 range).
+PixelPoint ViewPixel(const PreviewView &view, PlanePoint p);
+
 // Fits 90 % of the tighter axis of the extents into the image, centred.
 PreviewView FitPreviewView(const DrawingExtents &extents, std::int32_t width, std::int32_t height);
 
@@ -50,7 +53,7 @@ struct PreviewSurface {
     PreviewView view;
     WorldPointBuffer worldPoints;
     PixelPointBuffer pixelPoints;
-    WorldPointBuffer clippedPoints;  // a view's polygons, clipped
+    WorldPointBuffer clippedPoints, scratchPoints;  // a view's polygons, clipped
     // While block members are drawn: their curves' block-local vertices, kept for the next insert.
     BlockCurveCache *blockCurves = nullptr;
     // A view's own: what it leaves out, and curves as fine as its pixels need with polygons clipped to the

@@ -38,10 +38,9 @@ WorldBox BoxOf(const TclpEntTen &point) {
 }
 
 WorldBox BoxOf(const TclpEntMoji &text) {
-    // The characters are laid out along the baseline, centred on it, each at most a full width and a spacing
-    // wide, and rise (or hang) by the height: from either end they reach no further than all of that.
-    const double reach = std::fabs(text.sizeY) +
-                         static_cast<double>(text.text.size()) * (std::fabs(text.sizeX) + std::fabs(text.spacing));
+    // The characters are laid out along the baseline between its ends, centred on it: they reach past it by
+    // no more than their height (rising or hanging) and a character's width and spacing.
+    const double reach = std::fabs(text.sizeY) + 2 * std::fabs(text.sizeX) + std::fabs(text.spacing);
     WorldBox b;
     b.AddAround(text.startX, text.startY, reach);
     b.AddAround(text.endX, text.endY, reach);
