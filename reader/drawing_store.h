@@ -144,6 +144,8 @@ struct BasicDrawing : EntityLists<List> {
     std::int32_t version = 0;  // schema of the stream's first class definition
     double originX = 0, originY = 0;
     std::vector<double> layerGroupScales;  // 16 entries once a stream has been read
+    // From a .jww file, Shift-JIS: the 256 layers' names (group * 16 + layer), then the 16 groups'; else none.
+    std::vector<std::string> layerNames;
     std::int32_t objectCount = 0;          // as announced by the stream
     Objects objects;                       // top-level objects in stream order
     Definitions blockDefs;

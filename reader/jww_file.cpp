@@ -23,10 +23,6 @@ bool StartsWith(std::span<const std::uint8_t> bytes, const char *signature) {
 
 void SkipDwords(ByteCursor &in, std::size_t n) { in.Skip(4 * n); }
 void SkipDoubles(ByteCursor &in, std::size_t n) { in.Skip(8 * n); }
-void SkipStrings(ByteCursor &in, std::size_t n, std::uint64_t &replaced) {
-    for (std::size_t i = 0; i < n && in.Ok(); ++i)
-        ReadArchiveString(in, replaced);
-}
 
 // Which layers "select all" reaches: states by group and layer (2 editable, 3 the write layer).
 struct LayerStates {
@@ -61,7 +57,9 @@ std::uint32_t ReadJwwHeader(ByteCursor &in, DrawingStore &store, LayerStates &st
     SkipDoubles(in, 3);
     SkipDwords(in, 2);
     SkipDoubles(in, 5);
-    SkipStrings(in, 16 * 16 + 16, notOutput);  // layer and layer-group names
+    store.layerNames.resize(16 * 16 + 16);  // layer and layer-group names
+    for (std::string &name : store.layerNames)
+        name = ReadArchiveString(in, notOutput);
     SkipDoubles(in, 2);                        // shadow
     SkipDwords(in, 1);
     SkipDoubles(in, 1);

@@ -38,6 +38,7 @@ constexpr std::array<ReasonWords, kLeftOutReasons> kReasonWords = {{
     {{"missing-blocks", "定義のないブロック", "blocks without a definition"}, nullptr, nullptr},
     {{"self-referring-blocks", "自分自身を含むブロック", "blocks inside themselves"}, nullptr, nullptr},
     {{"over-limit", "上限を超えたブロック図形", "block figures over the limit"}, nullptr, nullptr},
+    {{"hidden-layers", "非表示レイヤの図形", "on hidden layers"}, nullptr, nullptr},
 }};
 
 // 1203 as "1,203".

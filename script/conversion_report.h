@@ -25,8 +25,9 @@ enum class LeftOutReason {
     MissingBlock,    // an insert of a definition the drawing does not hold
     SelfReferring,   // an insert of a block inside itself
     OverBudget,      // block figures past the member budget or nested too deep
+    HiddenLayer,     // on a layer the view hides, when only what it shows is converted
 };
-inline constexpr std::size_t kLeftOutReasons = 11;
+inline constexpr std::size_t kLeftOutReasons = 12;
 
 struct ConversionReport {
     std::array<std::uint64_t, kWrittenKinds> written{};

@@ -98,6 +98,7 @@ public:
 private:
     template <class Entity>
     std::optional<LeftOutReason> Skipped(const Entity &entity) const {
+        if (OnHiddenLayer(options.hiddenLayers, entity.base)) return LeftOutReason::HiddenLayer;
         if (!options.hatching && (entity.base.flags & kHatchingFlag)) return LeftOutReason::Hatching;
         return SkippedShape(entity);
     }

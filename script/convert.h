@@ -5,6 +5,7 @@
 
 #include "reader/drawing_store.h"
 #include "reader/drawing_summary.h"
+#include "reader/layers.h"
 #include "script/conversion_report.h"
 #include "script/pen_colors.h"
 #include "script/script_sink.h"
@@ -19,6 +20,7 @@ struct ConvertOptions {
     bool blocks = false;       // write block figures' members, placed (a DrawingStore's; a ScriptDrawing keeps none)
     bool dimensions = false;   // write dimensions' lines (likewise)
     bool groupScales = false;  // scale each entity by its own layer group's scale, not group 0's
+    HiddenLayers hiddenLayers{};  // leave out what lies on these (a block figure goes with its insert's layer)
 };
 
 // Whether the options need the drawing's block definitions and dimensions, which a ScriptDrawing does not keep.

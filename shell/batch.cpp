@@ -74,7 +74,9 @@ void TForm1::ConvertDroppedFiles(const std::vector<std::string> &paths, const st
     for (const auto &[name, count] : uses)
         byPath |= count > 1;
 
-    const ConvertOptions options = ChosenOptions();
+    // The view's layer switches belong to the drawing it shows, not to these.
+    ConvertOptions options = ChosenOptions();
+    options.hiddenLayers.reset();
     std::size_t converted = 0;
     std::vector<Failure> failures;
     {

@@ -79,6 +79,7 @@ ConvertOptions TForm1::ChosenOptions() const {
     options.blocks = moreOptions.blocks;
     options.dimensions = moreOptions.dimensions;
     options.groupScales = moreOptions.groupScales;
+    if (moreOptions.shownLayersOnly) options.hiddenLayers = hiddenLayers;
     return options;
 }
 

@@ -57,6 +57,7 @@ public:
         bool blocks = false;       // block figures
         bool dimensions = false;   // dimension lines
         bool groupScales = false;  // each layer group's scale
+        bool shownLayersOnly = false;  // only what the drawing view shows (its layer switches)
     };
     void SetMoreOptions(MoreOptions choice) { moreOptions = choice; }
     MoreOptions GetMoreOptions() const { return moreOptions; }
@@ -68,6 +69,9 @@ public:
     const std::string &ScriptPath() const { return scriptPath; }
     std::string ScratchPath(int index) const;
     const DrawingStore &Store() const { return store; }
+    // The drawing view's layer switches; all on for each new drawing.
+    const HiddenLayers &GetHiddenLayers() const { return hiddenLayers; }
+    void SetHiddenLayers(const HiddenLayers &hidden) { hiddenLayers = hidden; }
 
 private:
     // What the store holds: nothing yet, a whole drawing, the part of one read before its read failed, or
@@ -103,6 +107,7 @@ private:
     std::optional<std::vector<std::uint8_t>> shownScript;  // the script bytes the pane shows
     AutoImport autoImport;
     MoreOptions moreOptions;
+    HiddenLayers hiddenLayers;
 };
 
 // Runs a handler as the window's event loop does: an error that escapes it goes to the error display.

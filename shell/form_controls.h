@@ -34,6 +34,10 @@ public:
     virtual std::int32_t PreviewImageHeight() const = 0;
     // The new bitmap is drawn: show it.
     virtual void PreviewImageDrawn() = 0;
+    // The drawing the window holds is about to be replaced, and has been: what shows it lets go of it first
+    // (the drawing view) and shows the new one after.
+    virtual void DrawingReplacing() {}
+    virtual void DrawingReplaced() {}
 
     // Where the convert button writes the script, shown on the pane and the button (the folder may be
     // hidden from other programs' file dialogs).

@@ -83,9 +83,12 @@ void TForm1::ShowPreview(const std::function<bool()> &read) {
     Canvas &canvas = controls.NewPreviewImage();
     PreviewSurface surface(canvas);
     PrepareBlankPreview(surface, controls.PreviewImageWidth(), controls.PreviewImageHeight());
+    controls.DrawingReplacing();
     const bool whole = read();
+    hiddenLayers.reset();
     if (whole) RenderDrawingPreview(surface, store);
     controls.PreviewImageDrawn();
+    controls.DrawingReplaced();
     controls.ClearText();
     shownScript.reset();
     loaded = whole ? Loaded::Whole : Loaded::Partial;

@@ -19,6 +19,7 @@
 
 #include "shell/input_list.h"
 #include "shell/messages.h"
+#include "shell/view_texts.h"
 
 #include "platform/qt/qt_fonts.h"
 
@@ -155,15 +156,19 @@ void MainWindow::BuildControls() {
     };
     QAction *open = windowAction(kOpenMenuText, "OpenAction", QKeySequence::Open, &MainWindow::OpenFile);
     QAction *saveAs = windowAction(kSaveAsMenuText, "SaveAsAction", QKeySequence::Save, &MainWindow::SaveScriptAs);
+    QAction *showView = windowAction(kViewMenuText, "ViewAction", QKeySequence::UnknownKey, &MainWindow::ShowDrawingView);
+    showView->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_D));
+    image->installEventFilter(this);
     QAction *autoImport = AutoImportActions();
     const std::vector<QAction *> more = MoreOptionActions();
     RememberCheckBoxes();
     image->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(image, &QWidget::customContextMenuRequested, this,
-            [this, open, saveAs, autoImport, more](const QPoint &at) {
+            [this, open, saveAs, showView, autoImport, more](const QPoint &at) {
                 QMenu menu(this);
                 menu.addAction(open);
                 menu.addAction(saveAs);
+                menu.addAction(showView);
                 menu.addSeparator();
                 menu.addAction(autoImport);
                 menu.addAction(autoConvert);
@@ -385,6 +390,34 @@ std::int32_t MainWindow::PreviewImageHeight() const { return image->height(); }
 
 void MainWindow::PreviewImageDrawn() {
     if (previewCanvas) image->setPixmap(QPixmap::fromImage(previewCanvas->Image()));
+}
+
+void MainWindow::DrawingReplacing() {
+    if (viewWindow) viewWindow->LetGo();
+}
+
+void MainWindow::DrawingReplaced() {
+    if (viewWindow && viewWindow->isVisible()) viewWindow->TakeDrawing();
+}
+
+void MainWindow::ShowDrawingView() {
+    if (!viewWindow) {
+        viewWindow = new ViewWindow(form, this);
+        viewWindow->setWindowIcon(windowIcon());
+    }
+    const bool wasOpen = viewWindow->isVisible();
+    viewWindow->show();
+    viewWindow->raise();
+    viewWindow->activateWindow();
+    if (!wasOpen) viewWindow->TakeDrawing();
+}
+
+bool MainWindow::eventFilter(QObject *watched, QEvent *event) {
+    if (watched == image && event->type() == QEvent::MouseButtonDblClick) {
+        ShowDrawingView();
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void MainWindow::ShowScriptLocation(const std::string &path) {

@@ -15,6 +15,7 @@
 #include <memory>
 
 #include "platform/qt/qt_canvas.h"
+#include "platform/qt/view_window.h"
 #include "platform/qt/x11_clipboard.h"
 #include "shell/form.h"
 #include "shell/form_layout.h"
@@ -79,6 +80,11 @@ public:
     std::int32_t PreviewImageWidth() const override;
     std::int32_t PreviewImageHeight() const override;
     void PreviewImageDrawn() override;
+    void DrawingReplacing() override;
+    void DrawingReplaced() override;
+    // Opens the drawing view (or brings it forward); the preview's double-click, its menu and Ctrl+D call it.
+    void ShowDrawingView();
+    ViewWindow *DrawingViewWindow() const { return viewWindow; }
     void ShowScriptLocation(const std::string &path) override;
     void ShowConversionSummary(const std::string &summary) override;
     void ShowDocumentName(const std::string &name) override;
@@ -91,6 +97,7 @@ protected:
     void closeEvent(QCloseEvent *event) override;
     void dragEnterEvent(QDragEnterEvent *event) override;
     void dropEvent(QDropEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void OpenDroppedFiles(const QStringList &paths);
@@ -132,6 +139,7 @@ private:
     ScriptPane *pane = nullptr;
     QLabel *note = nullptr;
     std::unique_ptr<QtCanvas> previewCanvas;
+    ViewWindow *viewWindow = nullptr;
 };
 
 }  // namespace korvel

@@ -11,7 +11,7 @@ target_link_libraries(korvel_platform PUBLIC korvel_core Qt6::Gui PkgConfig::XCB
 target_sources(korvel_core PRIVATE platform/posix/system_files.cpp platform/posix/cp932_iconv.cpp
   platform/posix/large_pages.cpp)
 set(KORVEL_CLI_ENTRY platform/posix/cli_entry.cpp)
-add_library(korvel_qt_window STATIC platform/qt/main_window.cpp)
+add_library(korvel_qt_window STATIC platform/qt/main_window.cpp platform/qt/view_window.cpp)
 target_link_libraries(korvel_qt_window PUBLIC korvel_platform Qt6::Widgets)
 
 add_executable(korvel platform/qt/korvel_main.cpp)
