@@ -11,6 +11,7 @@ namespace korvel {
 class ImageViewSurface : public ViewSurface {
 public:
     virtual bool EncodePng(std::string &png) const = 0;
+    virtual Rgb PixelAt(std::int32_t x, std::int32_t y) const = 0;
 };
 
 std::unique_ptr<ImageViewSurface> CreateViewSurface();

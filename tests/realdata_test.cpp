@@ -3,6 +3,7 @@
 
 #include <string>
 
+#include "geom/cp932.h"
 #include "preview/preview.h"
 #include "preview/recording_canvas.h"
 #include "reader/file_path.h"
@@ -122,6 +123,13 @@ TEST(RealData, DrawingFilesReadAsTheirStreams) {
         if (!ReadDrawingFile(file, fromFile, true)) continue;
         ASSERT_TRUE(ReadClipFile(Utf8Of(stream), fromStream));
         RemoveSettingsTexts(fromStream);
+        // The layer names are a .jww file's own: a copy holds none, nor does a .jws.
+        EXPECT_EQ(fromFile.layerNames.size(), file.extension() == ".jww" ? 16u * 16 + 16 : 0u);
+        if (file.stem() == "jwc-v600-amansion-heimen") {
+            EXPECT_NE(Cp932ToUtf8(fromFile.layerNames[1]).find("躯体"), std::string::npos);  // group 0, layer 1
+            EXPECT_EQ(Cp932ToUtf8(fromFile.layerNames[16 * 16]), "一般図");               // group 0
+        }
+        fromStream.layerNames = fromFile.layerNames;
         EXPECT_TRUE(fromFile == fromStream);
         ++compared;
     }

@@ -52,6 +52,11 @@ bool QtViewSurface::EncodePng(std::string &png) const {
     return true;
 }
 
+Rgb QtViewSurface::PixelAt(std::int32_t x, std::int32_t y) const {
+    const QRgb p = frame.pixel(x, y);
+    return {static_cast<std::uint8_t>(qRed(p)), static_cast<std::uint8_t>(qGreen(p)), static_cast<std::uint8_t>(qBlue(p))};
+}
+
 std::unique_ptr<ImageViewSurface> CreateViewSurface() {
     std::string ignored;
     StartGuiApplication(GuiPlatform::Offscreen, ignored);

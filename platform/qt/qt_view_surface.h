@@ -20,6 +20,7 @@ public:
                   const std::function<void(Canvas &)> &draw) override;
     void Magnify(double factor, double dx, double dy) override;
     bool EncodePng(std::string &png) const override;
+    Rgb PixelAt(std::int32_t x, std::int32_t y) const override;
 
 private:
     // A canvas of at least this size, kept while the image keeps its size.

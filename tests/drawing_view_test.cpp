@@ -1,0 +1,210 @@
+// The drawing view: drawn as the preview draws at any zoom, leaving out only what cannot show, its layer
+// switches in the image and in the script, its frames the same as drawing afresh, and its measures.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <memory>
+
+#include "platform/raster_canvas.h"
+#include "platform/view_surface.h"
+#include "preview/drawing_view.h"
+#include "preview/preview.h"
+#include "preview/recording_canvas.h"
+#include "script/convert.h"
+#include "shell/view_texts.h"
+#include "tests/support/stream_writer.h"
+
+namespace korvel {
+namespace {
+
+bool Inked(const RasterCanvas &c, int x, int y) { return !(c.PixelAt(x, y) == Rgb{255, 255, 255}); }
+
+// How many inked pixels of `a` have no inked pixel of `b` within one pixel.
+int Unmatched(const RasterCanvas &a, const RasterCanvas &b, int width, int height) {
+    int unmatched = 0;
+    for (int y = 1; y + 1 < height; y++)
+        for (int x = 1; x + 1 < width; x++) {
+            if (!Inked(a, x, y)) continue;
+            bool near = false;
+            for (int dy = -1; dy <= 1 && !near; dy++)
+                for (int dx = -1; dx <= 1 && !near; dx++)
+                    near = Inked(b, x + dx, y + dy);
+            unmatched += !near;
+        }
+    return unmatched;
+}
+
+TEST(DrawingView, DrawsWhatThePreviewDrawsForTheSameWindowAtEveryZoom) {
+    const DrawingStore store = test::SampleDrawing();
+    const DrawingView view(store);
+    const ViewCamera fitted = view.Fit(kPreviewWidth, kPreviewHeight);
+    struct Case {
+        const char *name;
+        ViewCamera camera;
+    } cases[] = {{"the preview's own", fitted},
+                 {"zoomed in on a corner", view.Zoom(fitted, 40, 90, 3)},
+                 {"zoomed out", view.Zoom(fitted, 90, 60, 0.5)},
+                 {"moved", DrawingView::Pan(view.Zoom(fitted, 120, 30, 2), -37, 12)}};
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::unique_ptr<RasterCanvas> preview = CreateRasterCanvas(kPreviewWidth, kPreviewHeight);
+        PreviewSurface surface(*preview);
+        surface.view = ViewOf(c.camera);
+        DrawPreview(surface, store);
+        const std::unique_ptr<RasterCanvas> drawn = CreateRasterCanvas(kPreviewWidth, kPreviewHeight);
+        view.Draw(*drawn, c.camera, {});
+        // The view's finer curves stray from the preview's 72-sided ones by less than a pixel; only the dashes
+        // of the 5-pixel reference-point circle fall elsewhere along a circle of other sides.
+        EXPECT_LE(Unmatched(*preview, *drawn, kPreviewWidth, kPreviewHeight), 6);
+        EXPECT_LE(Unmatched(*drawn, *preview, kPreviewWidth, kPreviewHeight), 6);
+    }
+}
+
+// Operations drawn beyond the background.
+std::size_t DrawnOperations(const DrawingStore &store, const ViewCamera &camera, const HiddenLayers &hidden = {}) {
+    std::size_t drawn = 0;
+    RecordingCanvas canvas([&](const DrawOp &) { drawn++; });
+    DrawingView(store).Draw(canvas, camera, hidden);
+    return drawn - 1;
+}
+
+TEST(DrawingView, LeavesOutOnlyWhatLiesWhollyOutsideTheWindow) {
+    // The camera looks at (0, 0) to (100, 100); the reference point lies far away.
+    ViewCamera camera{50, 50, 2, 200, 200};
+    const auto alone = [](auto entity) {
+        DrawingStore store;
+        store.originX = store.originY = 1e6;
+        test::Add(store, entity);
+        test::Add(store, TclpEntSen{{}, 1e6 + 1, 1e6, 1e6 + 2, 1e6});  // keeps the extents around the origin
+        return store;
+    };
+    TclpEntBlockDef square;
+    square.number = 7;
+    test::Add(square, TclpEntSen{{}, 0, 0, 10, 0});
+    const auto withBlock = [&](TclpEntBlock insert) {
+        DrawingStore store = alone(insert);
+        store.blockDefs.push_back(square);
+        return store;
+    };
+    struct Case {
+        const char *name;
+        DrawingStore store;
+        bool draws;
+    } cases[] = {
+        {"a line beside it", alone(TclpEntSen{{}, 200, 0, 300, 0}), false},
+        {"a line above it", alone(TclpEntSen{{}, 0, 200, 100, 300}), false},
+        {"a line across the window, both ends outside", alone(TclpEntSen{{}, -50, 50, 150, 50}), true},
+        {"a circle around the window", alone(TclpEntEnko{{}, 50, 50, 500, 0, 0, 0, 1, 1}), true},
+        {"a circle outside", alone(TclpEntEnko{{}, 500, 50, 100, 0, 0, 0, 1, 1}), false},
+        {"a text whose baseline starts outside", alone(TclpEntMoji{{}, -60, 50, 40, 50, 0, 20, 20, 0, 0, "", "ABCDE"}),
+         true},
+        {"an insert placed into the window", withBlock(TclpEntBlock{{}, 95, 50, 1, 1, 0, 7}), true},
+        {"an insert placed beside it", withBlock(TclpEntBlock{{}, 150, 50, 1, 1, 0, 7}), false},
+        {"an insert turned into it", withBlock(TclpEntBlock{{}, 105, 50, 1, 1, 3.14159, 7}), true},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(DrawnOperations(c.store, camera) > 0, c.draws);
+    }
+}
+
+TEST(DrawingView, AHiddenLayerIsNeitherDrawnNorConverted) {
+    DrawingStore store = test::SampleDrawing();
+    TclpEntBlockDef block;
+    block.number = 3;
+    test::Add(block, TclpEntSen{{}, 0, 0, 100, 100});
+    store.blockDefs.push_back(block);
+    TclpEntBlock insert{{}, 500, 500, 1, 1, 0, 3};
+    insert.base.layerGroup = 2, insert.base.layer = 5;
+    test::Add(store, insert);
+    TclpEntSen line{{}, 10, 10, 20, 20};
+    line.base.layerGroup = 2, line.base.layer = 5;
+    test::Add(store, line);
+
+    HiddenLayers hidden;
+    hidden.set(2 * 16 + 5);
+    // Only what lies on group 2, layer 5: the rest hidden.
+    HiddenLayers allButIt = ~hidden;
+    const DrawingView view(store);
+    const ViewCamera camera = view.Fit(400, 300);
+    EXPECT_EQ(DrawnOperations(store, camera, allButIt) - DrawnOperations(DrawingStore{}, camera), 2u)
+        << "the line and the block's member";
+    EXPECT_EQ(DrawnOperations(store, camera, hidden) + 2, DrawnOperations(store, camera));
+
+    ConvertOptions options;
+    options.blocks = true;
+    const auto convert = [&](const ConvertOptions &o) {
+        ConversionReport report;
+        StringScriptSink out;
+        ConvertDrawing(store, o, PenColorTable{}, out, &report);
+        return report;
+    };
+    const ConversionReport all = convert(options);
+    options.hiddenLayers = hidden;
+    const ConversionReport shown = convert(options);
+    EXPECT_EQ(all.Written() - shown.Written(), 2u);
+    EXPECT_EQ(shown.leftOut[static_cast<std::size_t>(LeftOutReason::HiddenLayer)], 2u);
+    options.hiddenLayers = allButIt;
+    EXPECT_EQ(convert(options).Written(), 2u);
+}
+
+TEST(ViewFrames, MovingTheImageGivesWhatDrawingAfreshGives) {
+    const DrawingStore store = test::SampleDrawing();
+    const DrawingView view(store);
+    const std::unique_ptr<ImageViewSurface> moved = CreateViewSurface(), fresh = CreateViewSurface();
+    ViewFrames frames(*moved), afresh(*fresh);
+    frames.SetDrawing(&view);
+    afresh.SetDrawing(&view);
+    ViewCamera camera = view.Zoom(view.Fit(320, 240), 100, 80, 2.5);
+    frames.Show(camera, {});
+    for (const auto &[dx, dy] : {std::pair{17, 0}, std::pair{0, -23}, std::pair{-41, 9}, std::pair{5, 31}}) {
+        camera = DrawingView::Pan(camera, dx, dy);
+        frames.Show(camera, {});
+        EXPECT_TRUE(frames.Exact());
+    }
+    afresh.Show(camera, {});
+    int differing = 0;
+    for (int y = 0; y < 240; y++)
+        for (int x = 0; x < 320; x++)
+            differing += !(moved->PixelAt(x, y) == fresh->PixelAt(x, y));
+    // Dotted lines restart their pattern where a strip begins; nothing else may differ.
+    EXPECT_LE(differing, 40);
+
+    // A zoom shows the last image scaled until the view settles, then what drawing afresh gives.
+    camera = view.Zoom(camera, 160, 120, 1.25);
+    frames.Show(camera, {});
+    EXPECT_FALSE(frames.Exact());
+    frames.Settle();
+    afresh.SetDrawing(&view);
+    afresh.Show(camera, {});
+    differing = 0;
+    for (int y = 0; y < 240; y++)
+        for (int x = 0; x < 320; x++)
+            differing += !(moved->PixelAt(x, y) == fresh->PixelAt(x, y));
+    EXPECT_EQ(differing, 0);
+}
+
+TEST(DrawingView, ZoomKeepsThePointUnderTheCursorAndMeasuresInRealSize) {
+    DrawingStore store = test::SampleDrawing();
+    store.layerGroupScales[3] = 50;
+    const DrawingView view(store);
+    const ViewCamera camera = view.Fit(800, 600);
+    const PlanePoint held = DrawingPointAt(camera, 123, 456);
+    const PlanePoint after = DrawingPointAt(view.Zoom(camera, 123, 456, 1.25), 123, 456);
+    EXPECT_NEAR(after.x, held.x, 1e-9 * std::fabs(held.x) + 1e-9);
+    EXPECT_NEAR(after.y, held.y, 1e-9 * std::fabs(held.y) + 1e-9);
+    // The pixel a drawing point is drawn at is the pixel it is read back from.
+    const PixelPoint pixel = ViewPixel(ViewOf(camera), held);
+    EXPECT_EQ(pixel.x, 123);
+    EXPECT_EQ(pixel.y, 456);
+
+    const PlanePoint a{1250.5, -830.25}, b{1250.5 + 30, -830.25 + 40};
+    EXPECT_EQ(MeasureText(store, a, &b, 3), "距離 50（実寸 2500 mm・縮尺 1/50）");
+    EXPECT_EQ(CursorText(store, b, 3), "X 1280.5  Y -790.25  (実寸 1500, 2000 mm・縮尺 1/50)");
+    // A scale the drawing does not have reads as 1, never as nothing or a negative size.
+    store.layerGroupScales[4] = -2;
+    EXPECT_EQ(MeasureText(store, a, &b, 4), "距離 50（実寸 50 mm・縮尺 1/1）");
+}
+
+}  // namespace
+}  // namespace korvel
