@@ -3,9 +3,9 @@
 // against the store's.
 #include <algorithm>
 #include <cmath>
-#include <utility>
 #include <cstdio>
 #include <filesystem>
+#include <utility>
 
 #include "bench/bench_support.h"
 #include "platform/raster_canvas.h"
@@ -97,9 +97,10 @@ int main(int argc, char **argv) {
             zooming = std::max(zooming, bench::BestSeconds(1, [&] { frames.Show(camera, {}); }));
         }
         const double settling = bench::BestSeconds(1, [&] { frames.Settle(); });
-        std::printf("%-14s redraw %6.1f ms; frames: panning %5.1f ms, zooming %5.1f ms (goal <= 50 ms); "
-                    "at rest %6.1f ms\n",
-                    name, redraw(start) * 1e3, panning * 1e3, zooming * 1e3, settling * 1e3);
+        std::printf(
+            "%-14s redraw %6.1f ms; frames: panning %5.1f ms, zooming %5.1f ms (goal <= 50 ms); "
+            "at rest %6.1f ms\n",
+            name, redraw(start) * 1e3, panning * 1e3, zooming * 1e3, settling * 1e3);
     }
     std::printf("view memory: %.1f MB, %.0f%% of the store's (goal <= 25%%)\n", viewBytes / 1e6,
                 100.0 * viewBytes / storeBytes);

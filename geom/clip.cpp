@@ -82,7 +82,8 @@ void ClipPolygon(const std::vector<PlanePoint> &polygon, double minX, double min
         };
         const auto crossing = [&](PlanePoint a, PlanePoint b) {
             const double t = (edge.bound - coordinate(a)) / (coordinate(b) - coordinate(a));
-            return edge.onX ? PlanePoint{edge.bound, a.y + (b.y - a.y) * t} : PlanePoint{a.x + (b.x - a.x) * t, edge.bound};
+            return edge.onX ? PlanePoint{edge.bound, a.y + (b.y - a.y) * t}
+                            : PlanePoint{a.x + (b.x - a.x) * t, edge.bound};
         };
         for (std::size_t i = 0; i < in.size(); i++) {
             const PlanePoint from = in[(i + in.size() - 1) % in.size()], to = in[i];

@@ -50,8 +50,8 @@ void DeferredCanvas::Character(PixelPoint at, std::string_view sjis, const FontS
     for (std::size_t back = 1; back <= std::min<std::size_t>(2, fonts.size()); back++)
         if (fonts[fonts.size() - back] == font) index = fonts.size() - back;
     if (index == fonts.size()) fonts.push_back(font);
-    CharacterCell cell{at, {}, static_cast<std::uint8_t>(std::min<std::size_t>(sjis.size(), 2)),
-                       static_cast<std::uint32_t>(index)};
+    CharacterCell cell{
+        at, {}, static_cast<std::uint8_t>(std::min<std::size_t>(sjis.size(), 2)), static_cast<std::uint32_t>(index)};
     sjis.copy(cell.sjis, cell.bytes);
     operations.push_back({Kind::Character, CurrentPen(), CurrentBrush(), characters.size(), 1});
     characters.push_back(cell);

@@ -14,14 +14,14 @@ using DefinitionBoxes = std::unordered_map<const TclpEntBlockDef *, WorldBox>;
 
 struct DrawFilter {
     HiddenLayers hidden;
-    WorldBox window;                                  // in drawing units, grown by what pens and markers add
+    WorldBox window;                                   // in drawing units, grown by what pens and markers add
     const DefinitionBoxes *definitionBoxes = nullptr;  // what each definition's members cover, unplaced
-    const EntitySelection *near = nullptr;             // the only top-level entities worth testing, when known
+    const EntitySelection *nearby = nullptr;           // the only top-level entities worth testing, when known
 
     // The indices of the entities of this kind worth testing, or null for all of them.
     template <class Entity>
     const std::vector<std::uint32_t> *Near() const {
-        return near ? &near->Of<Entity>() : nullptr;
+        return nearby ? &nearby->Of<Entity>() : nullptr;
     }
 
     template <class Entity>

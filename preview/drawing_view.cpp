@@ -86,9 +86,7 @@ DrawingView::DrawingView(const DrawingStore &store)
     largestScale = kWidestPixels / span;
 }
 
-double DrawingView::ClampScale(double scale) const {
-    return std::clamp(scale, 0.0, largestScale);
-}
+double DrawingView::ClampScale(double scale) const { return std::clamp(scale, 0.0, largestScale); }
 
 ViewCamera DrawingView::Fit(std::int32_t width, std::int32_t height) const {
     const PreviewView fitted = FitPreviewView(extents, width, height);
@@ -121,7 +119,8 @@ ViewCamera DrawingView::Pan(const ViewCamera &camera, double dx, double dy) {
 }
 
 ViewCamera DrawingView::ZoomToRectangle(const ViewCamera &camera, PlanePoint corner1, PlanePoint corner2) const {
-    const double w = std::max(std::fabs(corner2.x - corner1.x), 1.0), h = std::max(std::fabs(corner2.y - corner1.y), 1.0);
+    const double w = std::max(std::fabs(corner2.x - corner1.x), 1.0),
+                 h = std::max(std::fabs(corner2.y - corner1.y), 1.0);
     const PlanePoint middle = DrawingPointAt(camera, (corner1.x + corner2.x) / 2, (corner1.y + corner2.y) / 2);
     ViewCamera c = camera;
     c.scale = ClampScale(camera.scale * std::min(camera.width / w, camera.height / h));
@@ -146,8 +145,8 @@ std::size_t DrawingView::Draw(Canvas &canvas, const ViewCamera &camera, const Hi
     DrawFilter filter{hidden, {}, &definitionBoxes};
     filter.window.Add(v.minX - reach, v.minY - reach);
     filter.window.Add(v.maxX + reach, v.maxY + reach);
-    const std::optional<EntitySelection> near = grid.Select(filter.window);
-    if (near) filter.near = &*near;
+    const std::optional<EntitySelection> nearby = grid.Select(filter.window);
+    if (nearby) filter.nearby = &*nearby;
     surface.filter = &filter;
     surface.atViewResolution = true;
     return DrawPreview(surface, store);

@@ -18,8 +18,8 @@ EntityGrid::EntityGrid(const DrawingStore &store, const DrawingExtents &extents)
       minY(extents.minY),
       cellWidth(std::max((extents.maxX - extents.minX) / kCells, 1e-9)),
       cellHeight(std::max((extents.maxY - extents.minY) / kCells, 1e-9)),
-      kinds{Index(store.lines), Index(store.arcs), Index(store.points), Index(store.texts), Index(store.dimensions),
-            Index(store.solids)} {}
+      kinds{Index(store.lines), Index(store.arcs),       Index(store.points),
+            Index(store.texts), Index(store.dimensions), Index(store.solids)} {}
 
 std::array<int, 4> EntityGrid::CellsOf(const WorldBox &box) const {
     const auto cell = [](double at, double origin, double size) {
@@ -64,12 +64,15 @@ EntityGrid::KindCells EntityGrid::Index(const std::vector<Entity> &entities) con
     return k;
 }
 
-void EntityGrid::Gather(const KindCells &cells, const std::array<int, 4> &range, std::vector<std::uint32_t> &out) const {
+void EntityGrid::Gather(const KindCells &cells, const std::array<int, 4> &range,
+                        std::vector<std::uint32_t> &out) const {
     out = cells.large;
     const auto [x0, x1, y0, y1] = range;
     for (int y = y0; y <= y1; y++) {
-        const std::size_t first = static_cast<std::size_t>(y * kCells + x0), last = static_cast<std::size_t>(y * kCells + x1);
-        out.insert(out.end(), cells.entries.begin() + cells.begins[first], cells.entries.begin() + cells.begins[last + 1]);
+        const std::size_t first = static_cast<std::size_t>(y * kCells + x0),
+                          last = static_cast<std::size_t>(y * kCells + x1);
+        out.insert(out.end(), cells.entries.begin() + cells.begins[first],
+                   cells.entries.begin() + cells.begins[last + 1]);
     }
     std::sort(out.begin(), out.end());
     out.erase(std::unique(out.begin(), out.end()), out.end());

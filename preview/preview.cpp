@@ -234,13 +234,13 @@ std::uint64_t AddWeightedParts(std::vector<PreviewPart> &parts, std::size_t coun
 template <class Entity>
 std::uint64_t AddParts(std::vector<PreviewPart> &parts, const std::vector<Entity> &entities,
                        void (EntityPainter::*draw)(const Entity &), const DrawFilter *filter) {
-    if (const std::vector<std::uint32_t> *near = filter ? filter->Near<Entity>() : nullptr) {
+    if (const std::vector<std::uint32_t> *nearby = filter ? filter->Near<Entity>() : nullptr) {
         return AddWeightedParts(
-            parts, near->size(), [&](std::size_t i) { return DrawingWeight(entities[(*near)[i]]); },
-            [&entities, near, draw](PreviewSurface &surface, std::size_t begin, std::size_t end) {
+            parts, nearby->size(), [&](std::size_t i) { return DrawingWeight(entities[(*nearby)[i]]); },
+            [&entities, nearby, draw](PreviewSurface &surface, std::size_t begin, std::size_t end) {
                 EntityPainter painter(surface, nullptr);
                 for (std::size_t i = begin; i < end; i++)
-                    if (surface.filter->Shows(entities[(*near)[i]])) (painter.*draw)(entities[(*near)[i]]);
+                    if (surface.filter->Shows(entities[(*nearby)[i]])) (painter.*draw)(entities[(*nearby)[i]]);
             });
     }
     return AddWeightedParts(

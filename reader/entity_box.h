@@ -31,9 +31,7 @@ struct WorldBox {
     bool Empty() const { return !(minX <= maxX) || !(minY <= maxY); }
     // Written so that a box with a NaN in it meets everything: the drawing code then decides, as it would
     // without a view.
-    bool Meets(const WorldBox &b) const {
-        return !(maxX < b.minX || b.maxX < minX || maxY < b.minY || b.maxY < minY);
-    }
+    bool Meets(const WorldBox &b) const { return !(maxX < b.minX || b.maxX < minX || maxY < b.minY || b.maxY < minY); }
 };
 
 WorldBox BoxOf(const TclpEntSen &line);

@@ -15,7 +15,8 @@ std::string Number(double v) {
     char text[64];
     std::snprintf(text, sizeof text, "%.3f", v);
     std::string s = text;
-    while (!s.empty() && s.back() == '0') s.pop_back();
+    while (!s.empty() && s.back() == '0')
+        s.pop_back();
     if (!s.empty() && s.back() == '.') s.pop_back();
     return s == "-0" ? "0" : s;
 }

@@ -17,7 +17,8 @@ inline constexpr const char *kZoomRectangleText = "範囲拡大";
 inline constexpr const char *kMeasureText = "距離を測る";
 inline constexpr const char *kShownLayersOnlyText = "表示中のレイヤだけ変換する";
 inline constexpr const char *kLayersTitle = "レイヤ";
-inline constexpr const char *kNoDrawingText = "表示する図面がありません。Jw_cadでコピーして取り込むか、図面を開いてください";
+inline constexpr const char *kNoDrawingText =
+    "表示する図面がありません。Jw_cadでコピーして取り込むか、図面を開いてください";
 inline constexpr const char *kViewHelpText =
     "ホイール: 拡大・縮小　ドラッグ: 移動　「範囲拡大」: ドラッグした範囲を表示　「距離を測る」: 2点をクリック";
 

@@ -25,11 +25,11 @@ int Unmatched(const RasterCanvas &a, const RasterCanvas &b, int width, int heigh
     for (int y = 1; y + 1 < height; y++)
         for (int x = 1; x + 1 < width; x++) {
             if (!Inked(a, x, y)) continue;
-            bool near = false;
-            for (int dy = -1; dy <= 1 && !near; dy++)
-                for (int dx = -1; dx <= 1 && !near; dx++)
-                    near = Inked(b, x + dx, y + dy);
-            unmatched += !near;
+            bool nearby = false;
+            for (int dy = -1; dy <= 1 && !nearby; dy++)
+                for (int dx = -1; dx <= 1 && !nearby; dx++)
+                    nearby = Inked(b, x + dx, y + dy);
+            unmatched += !nearby;
         }
     return unmatched;
 }

@@ -40,9 +40,7 @@ void QtViewSurface::DrawPart(std::int32_t left, std::int32_t top, std::int32_t w
     painter.drawImage(QPoint(left, top), canvas.Image(), QRect(0, 0, width, height));
 }
 
-void QtViewSurface::Magnify(double factor, double dx, double dy) {
-    Redraw(QTransform(factor, 0, 0, factor, dx, dy));
-}
+void QtViewSurface::Magnify(double factor, double dx, double dy) { Redraw(QTransform(factor, 0, 0, factor, dx, dy)); }
 
 bool QtViewSurface::EncodePng(std::string &png) const {
     QByteArray bytes;
@@ -54,7 +52,8 @@ bool QtViewSurface::EncodePng(std::string &png) const {
 
 Rgb QtViewSurface::PixelAt(std::int32_t x, std::int32_t y) const {
     const QRgb p = frame.pixel(x, y);
-    return {static_cast<std::uint8_t>(qRed(p)), static_cast<std::uint8_t>(qGreen(p)), static_cast<std::uint8_t>(qBlue(p))};
+    return {static_cast<std::uint8_t>(qRed(p)), static_cast<std::uint8_t>(qGreen(p)),
+            static_cast<std::uint8_t>(qBlue(p))};
 }
 
 std::unique_ptr<ImageViewSurface> CreateViewSurface() {

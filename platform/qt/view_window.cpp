@@ -124,8 +124,8 @@ void ViewPane::mousePressEvent(QMouseEvent *event) {
         } else {
             measureTo = p;
         }
-        status.setText(QString::fromStdString(MeasureText(*store, *measureFrom, measureTo ? &*measureTo : nullptr,
-                                                          scaleGroup)));
+        status.setText(
+            QString::fromStdString(MeasureText(*store, *measureFrom, measureTo ? &*measureTo : nullptr, scaleGroup)));
         update();
         return;
     }

@@ -11,6 +11,7 @@
 #include "platform/win32/wide_text.h"
 #include "shell/input_list.h"
 #include "shell/messages.h"
+#include "shell/view_texts.h"
 
 namespace korvel {
 
@@ -44,7 +45,7 @@ ControlClass ClassOf(ControlKind kind) {
     switch (kind) {
         case ControlKind::Button: return {L"BUTTON", WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, 0};
         case ControlKind::CheckBox: return {L"BUTTON", WS_VISIBLE | WS_TABSTOP | BS_AUTOCHECKBOX, 0};
-        case ControlKind::Image: return {L"STATIC", WS_VISIBLE | SS_OWNERDRAW, 0};
+        case ControlKind::Image: return {L"STATIC", WS_VISIBLE | SS_OWNERDRAW | SS_NOTIFY, 0};
         case ControlKind::ScratchList: return {L"LISTBOX", WS_TABSTOP | LBS_NOINTEGRALHEIGHT, WS_EX_CLIENTEDGE};
         case ControlKind::Pane:
             return {RICHEDIT_CLASSW,
@@ -101,8 +102,10 @@ MainWindow::MainWindow(HINSTANCE instance, std::string folder)
                        OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE,
                        WideOf(kWindowFontFace).c_str());
     CreateControls(instance);
-    ACCEL keys[] = {{FCONTROL | FVIRTKEY, 'O', kOpenCommand}, {FCONTROL | FVIRTKEY, 'S', kSaveAsCommand}};
-    accelerators = CreateAcceleratorTableW(keys, 2);
+    ACCEL keys[] = {{FCONTROL | FVIRTKEY, 'O', kOpenCommand},
+                    {FCONTROL | FVIRTKEY, 'S', kSaveAsCommand},
+                    {FCONTROL | FVIRTKEY, 'D', kViewCommand}};
+    accelerators = CreateAcceleratorTableW(keys, 3);
     ShowWindow(window, SW_SHOW);
     UpdateWindow(window);
     RunGuarded(*this, [this] { form.FormShow(programFolder); });
@@ -235,6 +238,11 @@ LRESULT MainWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
                 SaveScriptAs();
                 return 0;
             }
+            if ((LOWORD(wParam) == kViewCommand && lParam == 0) ||
+                (reinterpret_cast<HWND>(lParam) == image && HIWORD(wParam) == STN_DBLCLK)) {
+                ShowDrawingView();
+                return 0;
+            }
             if (lParam == 0 && SwitchOption(LOWORD(wParam))) return 0;
             if (HIWORD(wParam) == BN_CLICKED) {
                 const int id = LOWORD(wParam) - kFirstControlId;
@@ -261,6 +269,7 @@ LRESULT MainWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
             const HMENU menu = CreatePopupMenu();
             AppendMenuW(menu, MF_STRING, kOpenCommand, (WideOf(kOpenMenuText) + L"\tCtrl+O").c_str());
             AppendMenuW(menu, MF_STRING, kSaveAsCommand, (WideOf(kSaveAsMenuText) + L"\tCtrl+S").c_str());
+            AppendMenuW(menu, MF_STRING, kViewCommand, (WideOf(kViewMenuText) + L"\tCtrl+D").c_str());
             const TForm1::AutoImport choice = form.GetAutoImport();
             AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
             AppendMenuW(menu, MF_STRING | (choice.import ? MF_CHECKED : 0), kAutoImportCommand,
@@ -535,6 +544,19 @@ std::int32_t MainWindow::PreviewImageHeight() const {
     RECT r;
     GetClientRect(image, &r);
     return r.bottom - r.top;
+}
+
+void MainWindow::DrawingReplacing() {
+    if (viewWindow) viewWindow->LetGo();
+}
+
+void MainWindow::DrawingReplaced() {
+    if (viewWindow && viewWindow->Visible()) viewWindow->TakeDrawing();
+}
+
+void MainWindow::ShowDrawingView() {
+    if (!viewWindow) viewWindow = std::make_unique<ViewWindow>(GetModuleHandleW(nullptr), form, font);
+    viewWindow->Open();
 }
 
 void MainWindow::PreviewImageDrawn() {

@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "platform/win32/gdi_canvas.h"
+#include "platform/win32/view_window.h"
 #include "platform/win32/win32_clipboard.h"
 #include "shell/form.h"
 #include "shell/form_layout.h"
@@ -26,6 +27,8 @@ inline constexpr UINT kSaveAsCommand = 4;
 inline constexpr UINT kBlocksCommand = 5;
 inline constexpr UINT kDimensionsCommand = 6;
 inline constexpr UINT kGroupScalesCommand = 7;
+// "図面を表示..." (also Ctrl+D and a double-click on the preview).
+inline constexpr UINT kViewCommand = 8;
 
 class MainWindow final : public FormControls {
 public:
@@ -62,6 +65,10 @@ public:
     std::int32_t PreviewImageWidth() const override;
     std::int32_t PreviewImageHeight() const override;
     void PreviewImageDrawn() override;
+    void DrawingReplacing() override;
+    void DrawingReplaced() override;
+    // Opens the drawing view, or brings it forward.
+    void ShowDrawingView();
     void ShowScriptLocation(const std::string &path) override;
     void SetBusyCursor(bool busy) override;
     void ShowMessage(const std::string &message, MessageKind kind) override;
@@ -113,6 +120,7 @@ private:
     std::wstring paneText;        // the whole text the pane is being given
     std::size_t paneFilled = 0;   // how much of it the control holds
     std::unique_ptr<GdiCanvas> preview;
+    std::unique_ptr<ViewWindow> viewWindow;
 };
 
 }  // namespace korvel

@@ -1,13 +1,13 @@
 # The Windows platform layer: the GDI canvas of the preview, the Win32 clipboard and the native window.
 add_library(korvel_platform STATIC platform/win32/gdi_canvas.cpp platform/win32/png_writer.cpp
   platform/win32/wide_text.cpp platform/win32/win32_clipboard.cpp platform/win32/system_clipboard.cpp
-  platform/win32/win32_clipboard_watch.cpp)
+  platform/win32/win32_clipboard_watch.cpp platform/win32/gdi_view_surface.cpp)
 target_link_libraries(korvel_platform PUBLIC korvel_core gdi32 user32)
 # The CP932 table and the system's files as Windows has them, for the core; korvel-cli's entry point.
 target_sources(korvel_core PRIVATE platform/win32/system_files.cpp platform/win32/cp932_win32.cpp
   platform/win32/large_pages.cpp)
 set(KORVEL_CLI_ENTRY platform/win32/cli_entry.cpp)
-add_library(korvel_win32_window STATIC platform/win32/main_window.cpp)
+add_library(korvel_win32_window STATIC platform/win32/main_window.cpp platform/win32/view_window.cpp)
 target_link_libraries(korvel_win32_window PUBLIC korvel_platform shell32 comctl32 comdlg32 ole32)
 
 enable_language(RC)
