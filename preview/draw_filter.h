@@ -20,7 +20,7 @@ struct DrawFilter {
 
     // The indices of the entities of this kind worth testing, or null for all of them.
     template <class Entity>
-    const std::vector<std::uint32_t> *Near() const {
+    const std::vector<std::uint32_t> *Nearby() const {
         return nearby ? &nearby->Of<Entity>() : nullptr;
     }
 

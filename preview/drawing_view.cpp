@@ -75,11 +75,22 @@ DefinitionBoxes BoxesOfPlacedDefinitions(const DrawingStore &store) {
     return boxes;
 }
 
+// Each insert's placed box; empty for those the budget leaves out or without a definition, which draw nothing.
+std::vector<WorldBox> PlacedInsertBoxes(const DrawingStore &store, const DefinitionBoxes &definitions) {
+    std::vector<WorldBox> boxes(store.inserts.size());
+    ForEachPlacedInsert(
+        store, [&](const TclpEntBlockDef &definition, const BlockPlacement &placement, const TclpEntBlock &insert) {
+            boxes[static_cast<std::size_t>(&insert - store.inserts.data())] =
+                PlacedBox(definitions.at(&definition), placement);
+        });
+    return boxes;
+}
+
 DrawingView::DrawingView(const DrawingStore &store)
     : store(store),
       extents(ComputeDrawingExtents(store)),
       definitionBoxes(BoxesOfPlacedDefinitions(store)),
-      grid(store, extents),
+      grid(store, extents, PlacedInsertBoxes(store, definitionBoxes)),
       counts(CountByLayer(store)) {
     fittedScale = FitPreviewView(extents, 1000, 1000).scale / 1000;  // per pixel of the image's smaller side
     const double span = std::max({extents.maxX - extents.minX, extents.maxY - extents.minY, 1e-6});

@@ -13,13 +13,19 @@ constexpr int kWidestInCells = 8;
 
 }  // namespace
 
-EntityGrid::EntityGrid(const DrawingStore &store, const DrawingExtents &extents)
+EntityGrid::EntityGrid(const DrawingStore &store, const DrawingExtents &extents,
+                       const std::vector<WorldBox> &insertBoxes)
     : minX(extents.minX),
       minY(extents.minY),
       cellWidth(std::max((extents.maxX - extents.minX) / kCells, 1e-9)),
       cellHeight(std::max((extents.maxY - extents.minY) / kCells, 1e-9)),
-      kinds{Index(store.lines), Index(store.arcs),       Index(store.points),
-            Index(store.texts), Index(store.dimensions), Index(store.solids)} {}
+      kinds{Index(store.lines),
+            Index(store.arcs),
+            Index(store.points),
+            Index(store.texts),
+            Index(store.dimensions),
+            Index(store.solids),
+            IndexBoxes(insertBoxes.size(), [&](std::size_t i) { return insertBoxes[i]; })} {}
 
 std::array<int, 4> EntityGrid::CellsOf(const WorldBox &box) const {
     const auto cell = [](double at, double origin, double size) {
@@ -32,12 +38,18 @@ std::array<int, 4> EntityGrid::CellsOf(const WorldBox &box) const {
 
 template <class Entity>
 EntityGrid::KindCells EntityGrid::Index(const std::vector<Entity> &entities) const {
+    return IndexBoxes(entities.size(), [&](std::size_t i) { return BoxOf(entities[i]); });
+}
+
+template <class BoxAt>
+EntityGrid::KindCells EntityGrid::IndexBoxes(std::size_t count, BoxAt boxAt) const {
     KindCells k;
     k.begins.assign(kCells * kCells + 1, 0);
     // Counted first, then placed: every cell's entries in list order, in one array.
     const auto forEachCell = [&](auto &&visit) {
-        for (std::uint32_t i = 0; i < entities.size(); i++) {
-            const WorldBox box = BoxOf(entities[i]);
+        for (std::uint32_t i = 0; i < count; i++) {
+            const WorldBox box = boxAt(i);
+            if (box.Empty()) continue;  // draws nothing
             const auto [x0, x1, y0, y1] = CellsOf(box);
             const bool finite = std::isfinite(box.minX) && std::isfinite(box.maxX) && std::isfinite(box.minY) &&
                                 std::isfinite(box.maxY);
@@ -89,6 +101,7 @@ std::optional<EntitySelection> EntityGrid::Select(const WorldBox &window) const 
     Gather(kinds[3], range, s.texts);
     Gather(kinds[4], range, s.dimensions);
     Gather(kinds[5], range, s.solids);
+    Gather(kinds[6], range, s.inserts);
     return s;
 }
 

@@ -16,7 +16,7 @@ namespace korvel {
 
 // The entities of each kind whose cells meet a window, each list in list order.
 struct EntitySelection {
-    std::vector<std::uint32_t> lines, arcs, points, texts, dimensions, solids;
+    std::vector<std::uint32_t> lines, arcs, points, texts, dimensions, solids, inserts;
 
     template <class Entity>
     const std::vector<std::uint32_t> &Of() const {
@@ -25,13 +25,15 @@ struct EntitySelection {
         else if constexpr (std::is_same_v<Entity, TclpEntTen>) return points;
         else if constexpr (std::is_same_v<Entity, TclpEntMoji>) return texts;
         else if constexpr (std::is_same_v<Entity, TclpEntSunpo>) return dimensions;
+        else if constexpr (std::is_same_v<Entity, TclpEntBlock>) return inserts;
         else return solids;
     }
 };
 
 class EntityGrid {
 public:
-    EntityGrid(const DrawingStore &store, const DrawingExtents &extents);
+    // `insertBoxes`: what each insert draws, placed (empty for one that draws nothing).
+    EntityGrid(const DrawingStore &store, const DrawingExtents &extents, const std::vector<WorldBox> &insertBoxes);
 
     // The entities near `window`; nothing when the window covers most of the drawing (testing every entity
     // is then as quick).
@@ -45,12 +47,14 @@ private:
     };
     template <class Entity>
     KindCells Index(const std::vector<Entity> &entities) const;
+    template <class BoxAt>
+    KindCells IndexBoxes(std::size_t count, BoxAt boxAt) const;
     // The cells a box meets, clamped to the grid: first and last column and row.
     std::array<int, 4> CellsOf(const WorldBox &box) const;
     void Gather(const KindCells &cells, const std::array<int, 4> &range, std::vector<std::uint32_t> &out) const;
 
     double minX = 0, minY = 0, cellWidth = 1, cellHeight = 1;
-    std::array<KindCells, 6> kinds;  // lines, arcs, points, texts, dimensions, solids
+    std::array<KindCells, 7> kinds;  // lines, arcs, points, texts, dimensions, solids, inserts
 };
 
 }  // namespace korvel

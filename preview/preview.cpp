@@ -143,7 +143,7 @@ public:
             const std::size_t begin = std::clamp(from, first, first + entities.size()) - first;
             const std::size_t end = std::clamp(to, first, first + entities.size()) - first;
             for (std::size_t i = begin; i < end; i++)
-                (this->*draw)(entities[i]);
+                if (MemberShown(entities[i])) (this->*draw)(entities[i]);
             first += entities.size();
         });
     }
@@ -185,6 +185,12 @@ public:
     }
 
 private:
+    // A view leaves out the members of a block that lie outside what it draws.
+    template <class Entity>
+    bool MemberShown(const Entity &member) const {
+        return !insert || !surface.filter || PlacedBox(BoxOf(member), *insert).Meets(surface.filter->window);
+    }
+
     PreviewSurface &surface;
     const BlockPlacement *insert;
     QuickMap quick;  // the insert's placement to pixel units, in doubles
@@ -234,7 +240,7 @@ std::uint64_t AddWeightedParts(std::vector<PreviewPart> &parts, std::size_t coun
 template <class Entity>
 std::uint64_t AddParts(std::vector<PreviewPart> &parts, const std::vector<Entity> &entities,
                        void (EntityPainter::*draw)(const Entity &), const DrawFilter *filter) {
-    if (const std::vector<std::uint32_t> *nearby = filter ? filter->Near<Entity>() : nullptr) {
+    if (const std::vector<std::uint32_t> *nearby = filter ? filter->Nearby<Entity>() : nullptr) {
         return AddWeightedParts(
             parts, nearby->size(), [&](std::size_t i) { return DrawingWeight(entities[(*nearby)[i]]); },
             [&entities, nearby, draw](PreviewSurface &surface, std::size_t begin, std::size_t end) {
@@ -262,28 +268,47 @@ bool Shown(const PreviewSurface &surface, const TclpEntBlock &insert, const Tclp
 // members, each a part (each definition's runs found once, kept in `runs` while the parts are drawn).
 using DefinitionRuns = std::map<const TclpEntBlockDef *, std::vector<EntityPainter::Run>>;
 
-std::uint64_t AddInsertParts(std::vector<PreviewPart> &parts, const PlacedInserts &inserts, DefinitionRuns &runs) {
-    const auto weightOf = [&](std::size_t i) { return std::max<std::uint64_t>(1, inserts.Weight(i)); };
+// Which inserts are drawn: all those the budget allows, or of those only the ones a view found near what it draws.
+class InsertOrder {
+public:
+    InsertOrder(const PlacedInserts &inserts, const std::vector<std::uint32_t> *only) : only(only) {
+        count = only ? static_cast<std::size_t>(std::lower_bound(only->begin(), only->end(), inserts.Count()) -
+                                                only->begin())
+                     : inserts.Count();
+    }
+    std::size_t Count() const { return count; }
+    std::size_t operator[](std::size_t k) const { return only ? (*only)[k] : k; }
+
+private:
+    const std::vector<std::uint32_t> *only;
+    std::size_t count;
+};
+
+std::uint64_t AddInsertParts(std::vector<PreviewPart> &parts, const PlacedInserts &inserts, const InsertOrder &order,
+                             DefinitionRuns &runs) {
+    const auto weightOf = [&](std::size_t k) { return std::max<std::uint64_t>(1, inserts.Weight(order[k])); };
     std::uint64_t total = 0;
     std::size_t begin = 0;
     // The light inserts from `begin` up to `end`, in parts of several inserts.
     const auto addInserts = [&](std::size_t end) {
         AddWeightedParts(
-            parts, end - begin, [&](std::size_t i) { return weightOf(begin + i); },
-            [&inserts, first = begin](PreviewSurface &surface, std::size_t from, std::size_t to) {
-                inserts.ForEach(first + from, first + to,
-                                [&](const TclpEntBlockDef &definition, const BlockPlacement &placement,
-                                    const TclpEntBlock &insert) {
-                                    if (Shown(surface, insert, definition, placement))
-                                        EntityPainter(surface, &placement).All(definition);
-                                });
+            parts, end - begin, [&](std::size_t k) { return weightOf(begin + k); },
+            [&inserts, &order, first = begin](PreviewSurface &surface, std::size_t from, std::size_t to) {
+                for (std::size_t k = first + from; k < first + to; k++)
+                    inserts.ForEach(order[k], order[k] + 1,
+                                    [&](const TclpEntBlockDef &definition, const BlockPlacement &placement,
+                                        const TclpEntBlock &insert) {
+                                        if (Shown(surface, insert, definition, placement))
+                                            EntityPainter(surface, &placement).All(definition);
+                                    });
             });
     };
-    for (std::size_t i = 0; i < inserts.Count(); i++) {
-        total += weightOf(i);
-        if (weightOf(i) <= kKeptPartWeight) continue;
-        addInserts(i);
-        begin = i + 1;
+    for (std::size_t k = 0; k < order.Count(); k++) {
+        total += weightOf(k);
+        if (weightOf(k) <= kKeptPartWeight) continue;
+        addInserts(k);
+        begin = k + 1;
+        const std::size_t i = order[k];
         inserts.ForEach(i, i + 1, [&](const TclpEntBlockDef &definition, const BlockPlacement &) {
             auto [found, made] = runs.try_emplace(&definition);
             if (made) found->second = EntityPainter::Runs(definition, kPartWeight);
@@ -302,7 +327,7 @@ std::uint64_t AddInsertParts(std::vector<PreviewPart> &parts, const PlacedInsert
             }
         });
     }
-    addInserts(inserts.Count());
+    addInserts(order.Count());
     return total;
 }
 
@@ -366,7 +391,8 @@ std::size_t DrawPreview(PreviewSurface &surface, const DrawingStore &store, std:
     EntityPainter::ForEachKindInOrder(
         store, [&](const auto &entities, auto draw) { weight += AddParts(parts, entities, draw, surface.filter); });
     DefinitionRuns runs;
-    weight += AddInsertParts(parts, inserts, runs);
+    const InsertOrder order(inserts, surface.filter ? surface.filter->Nearby<TclpEntBlock>() : nullptr);
+    weight += AddInsertParts(parts, inserts, order, runs);
     DrawParts(surface, parts, partsAhead.value_or(PartsAhead((weight + kPartWeight - 1) / kPartWeight)));
 
     SetPreviewPen(surface.canvas, {255, 0, 0}, 1, 2);

@@ -10,12 +10,14 @@
 #include <QMimeData>
 #include <QSettings>
 #include <QStandardPaths>
+#include <QTreeWidget>
 #include <QUrl>
 #include <filesystem>
 #include <fstream>
 
 #include "platform/qt/main_window.h"
 #include "shell/messages.h"
+#include "shell/view_texts.h"
 
 using namespace korvel;
 
@@ -290,6 +292,55 @@ TEST_F(Window, ConversionChoicesAreRememberedAcrossStarts) {
     EXPECT_TRUE(second.CheckBoxChecked(3));
     EXPECT_FALSE(second.CheckBoxChecked(1));
     ForgetSettings();
+}
+
+// The drawing view opens from the preview's menu, follows the window's drawing, and its layer switches hide
+// layers from the image and, when asked, from the script.
+TEST_F(Window, TheDrawingViewShowsHidesAndConvertsWhatItShows) {
+    std::vector<std::string> messages;
+    window.SetMessageDisplay([&](const std::string &message) { messages.push_back(message); });
+    window.show();
+    window.Form().ImportDroppedFile(KORVEL_EXAMPLES_DIR "/plan.jwwin");
+    auto *open = window.findChild<QAction *>("ViewAction");
+    ASSERT_TRUE(open);
+    EXPECT_EQ(open->text(), QString::fromUtf8(kViewMenuText));
+    open->trigger();
+    ViewWindow *view = window.DrawingViewWindow();
+    ASSERT_TRUE(view && view->isVisible());
+    view->resize(640, 480);
+    app.processEvents();
+    view->Pane().Settle();
+    const auto inked = [&] {
+        const QImage image = view->Image();
+        std::size_t count = 0;
+        for (int y = 0; y < image.height(); y++)
+            for (int x = 0; x < image.width(); x++)
+                count += image.pixel(x, y) != qRgb(255, 255, 255);
+        return count;
+    };
+    const std::size_t all = inked();
+    EXPECT_GT(all, 100u);
+
+    // Every layer that holds something switched off: only the reference point's marker is left.
+    auto *panel = view->findChild<QTreeWidget *>("LayerPanel");
+    ASSERT_TRUE(panel);
+    for (int g = 0; g < panel->topLevelItemCount(); g++)
+        panel->topLevelItem(g)->setCheckState(0, Qt::Unchecked);
+    view->Pane().Settle();
+    EXPECT_LT(inked(), all / 10);
+    EXPECT_TRUE(window.Form().GetHiddenLayers().all());
+
+    view->findChild<QCheckBox *>("ShownLayersOnly")->setChecked(true);
+    window.findChild<QPushButton *>("Button2")->click();
+    const std::string summary = window.findChild<QLabel *>("Label1")->toolTip().toStdString();
+    EXPECT_NE(summary.find("非表示レイヤの図形"), std::string::npos) << summary;
+    ASSERT_EQ(messages.size(), 1u);  // nothing converted: said, with why
+
+    // A new drawing replaces the view's, all its layers on.
+    window.Form().ImportDroppedFile(KORVEL_EXAMPLES_DIR "/plan.jwwin");
+    view->Pane().Settle();
+    EXPECT_TRUE(window.Form().GetHiddenLayers().none());
+    EXPECT_GT(inked(), all * 9 / 10);  // (the pane may have taken its final size since)
 }
 
 }  // namespace
