@@ -36,8 +36,11 @@ SineCosine SinCosE(Extended a);
 // The nearest integer with halves to even, taken from the extended value itself; NaN, infinities and
 // magnitudes of 2^63 or more give 0, anything else keeps the low 32 bits of the 64-bit integer.
 inline std::int32_t NearestEven(Extended v) {
-    const Extended r = std::nearbyint(v);
-    if (!(r > -9223372036854775808.0L && r < 9223372036854775808.0L)) return 0;
+    // Below 2^63, adding 2^63 and taking it away again leaves the integer that rounding to nearest, halves to
+    // even, gives: what nearbyint gives, without its trips through the floating-point environment.
+    constexpr Extended kTwoTo63 = 9223372036854775808.0L;
+    const Extended r = v >= 0 ? (v + kTwoTo63) - kTwoTo63 : (v - kTwoTo63) + kTwoTo63;
+    if (!(r > -kTwoTo63 && r < kTwoTo63)) return 0;
     return static_cast<std::int32_t>(static_cast<std::uint32_t>(static_cast<std::int64_t>(r)));
 }
 

@@ -5,6 +5,7 @@
 #include <unordered_map>
 
 #include "preview/entity_grid.h"
+#include "reader/drawing_rules.h"
 #include "reader/entity_box.h"
 #include "reader/layers.h"
 
@@ -16,6 +17,7 @@ struct DrawFilter {
     HiddenLayers hidden;
     WorldBox window;                                   // in drawing units, grown by what pens and markers add
     const DefinitionBoxes *definitionBoxes = nullptr;  // what each definition's members cover, unplaced
+    const PlacedInserts *inserts = nullptr;  // the drawing's inserts within the budget, when already found
     const EntitySelection *nearby = nullptr;           // the only top-level entities worth testing, when known
 
     // The indices of the entities of this kind worth testing, or null for all of them.
@@ -27,6 +29,12 @@ struct DrawFilter {
     template <class Entity>
     bool Shows(const Entity &entity) const {
         return !OnHiddenLayer(hidden, entity.base) && BoxOf(entity).Meets(window);
+    }
+    bool Shows(const TclpEntSunpo &dimension) const {
+        if (OnHiddenLayer(hidden, dimension.base)) return false;
+        bool meets = false;
+        ForEachPartBox(dimension, [&](const WorldBox &part) { meets = meets || part.Meets(window); });
+        return meets;
     }
     bool Shows(const TclpEntBlock &insert, const TclpEntBlockDef &definition, const BlockPlacement &placement) const {
         if (OnHiddenLayer(hidden, insert.base)) return false;

@@ -91,6 +91,7 @@ DrawingView::DrawingView(const DrawingStore &store)
       extents(ComputeDrawingExtents(store)),
       definitionBoxes(BoxesOfPlacedDefinitions(store)),
       grid(store, extents, PlacedInsertBoxes(store, definitionBoxes)),
+      placedInserts(store),
       counts(CountByLayer(store)) {
     fittedScale = FitPreviewView(extents, 1000, 1000).scale / 1000;  // per pixel of the image's smaller side
     const double span = std::max({extents.maxX - extents.minX, extents.maxY - extents.minY, 1e-6});
@@ -153,14 +154,17 @@ std::size_t DrawingView::Draw(Canvas &canvas, const ViewCamera &camera, const Hi
     FillPreviewBackground(canvas, camera.width, camera.height, {255, 255, 255});
     const PreviewView &v = surface.view;
     const double reach = kPenReachPixels / camera.scale;
-    DrawFilter filter{hidden, {}, &definitionBoxes};
+    DrawFilter filter{hidden, {}, &definitionBoxes, &placedInserts};
     filter.window.Add(v.minX - reach, v.minY - reach);
     filter.window.Add(v.maxX + reach, v.maxY + reach);
     const std::optional<EntitySelection> nearby = grid.Select(filter.window);
     if (nearby) filter.nearby = &*nearby;
     surface.filter = &filter;
     surface.atViewResolution = true;
-    return DrawPreview(surface, store);
+    // A few thousand entities near a strip are drawn sooner here than handed to threads and back.
+    constexpr std::size_t kFewForThreads = 20000;
+    return DrawPreview(surface, store,
+                       nearby && nearby->Count() <= kFewForThreads ? std::optional<unsigned>(1) : std::nullopt);
 }
 
 }  // namespace korvel

@@ -69,6 +69,7 @@ private:
     DrawingExtents extents;
     DefinitionBoxes definitionBoxes;
     EntityGrid grid;
+    PlacedInserts placedInserts;
     LayerCounts counts{};
     double fittedScale = 1, largestScale = 1;
 };

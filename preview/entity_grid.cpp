@@ -25,7 +25,7 @@ EntityGrid::EntityGrid(const DrawingStore &store, const DrawingExtents &extents,
             Index(store.texts),
             Index(store.dimensions),
             Index(store.solids),
-            IndexBoxes(insertBoxes.size(), [&](std::size_t i) { return insertBoxes[i]; })} {}
+            IndexBoxes(insertBoxes.size(), [&](std::size_t i, auto &&visit) { visit(insertBoxes[i]); })} {}
 
 std::array<int, 4> EntityGrid::CellsOf(const WorldBox &box) const {
     const auto cell = [](double at, double origin, double size) {
@@ -38,28 +38,29 @@ std::array<int, 4> EntityGrid::CellsOf(const WorldBox &box) const {
 
 template <class Entity>
 EntityGrid::KindCells EntityGrid::Index(const std::vector<Entity> &entities) const {
-    return IndexBoxes(entities.size(), [&](std::size_t i) { return BoxOf(entities[i]); });
+    return IndexBoxes(entities.size(), [&](std::size_t i, auto &&visit) {
+        if constexpr (std::is_same_v<Entity, TclpEntSunpo>) ForEachPartBox(entities[i], visit);
+        else visit(BoxOf(entities[i]));
+    });
 }
 
-template <class BoxAt>
-EntityGrid::KindCells EntityGrid::IndexBoxes(std::size_t count, BoxAt boxAt) const {
+template <class BoxesOf>
+EntityGrid::KindCells EntityGrid::IndexBoxes(std::size_t count, BoxesOf boxesOf) const {
     KindCells k;
     k.begins.assign(kCells * kCells + 1, 0);
     // Counted first, then placed: every cell's entries in list order, in one array.
     const auto forEachCell = [&](auto &&visit) {
         for (std::uint32_t i = 0; i < count; i++) {
-            const WorldBox box = boxAt(i);
-            if (box.Empty()) continue;  // draws nothing
-            const auto [x0, x1, y0, y1] = CellsOf(box);
-            const bool finite = std::isfinite(box.minX) && std::isfinite(box.maxX) && std::isfinite(box.minY) &&
-                                std::isfinite(box.maxY);
-            if (!finite || x1 - x0 >= kWidestInCells || y1 - y0 >= kWidestInCells) {
-                visit(i, -1);
-                continue;
-            }
-            for (int y = y0; y <= y1; y++)
-                for (int x = x0; x <= x1; x++)
-                    visit(i, y * kCells + x);
+            boxesOf(i, [&](const WorldBox &box) {
+                if (box.Empty()) return;  // draws nothing
+                const auto [x0, x1, y0, y1] = CellsOf(box);
+                const bool finite = std::isfinite(box.minX) && std::isfinite(box.maxX) && std::isfinite(box.minY) &&
+                                    std::isfinite(box.maxY);
+                if (!finite || x1 - x0 >= kWidestInCells || y1 - y0 >= kWidestInCells) return visit(i, -1);
+                for (int y = y0; y <= y1; y++)
+                    for (int x = x0; x <= x1; x++)
+                        visit(i, y * kCells + x);
+            });
         }
     };
     forEachCell([&](std::uint32_t, int cell) {
@@ -91,7 +92,12 @@ void EntityGrid::Gather(const KindCells &cells, const std::array<int, 4> &range,
 }
 
 std::optional<EntitySelection> EntityGrid::Select(const WorldBox &window) const {
-    const auto range = CellsOf(window);
+    auto range = CellsOf(window);
+    // A window off the grid meets only the entities too large for cells.
+    WorldBox grid;
+    grid.Add(minX, minY);
+    grid.Add(minX + kCells * cellWidth, minY + kCells * cellHeight);
+    if (!grid.Meets(window)) range = {1, 0, 1, 0};
     const int covered = (range[1] - range[0] + 1) * (range[3] - range[2] + 1);
     if (covered * 4 > kCells * kCells) return std::nullopt;
     EntitySelection s;

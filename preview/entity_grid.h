@@ -28,6 +28,10 @@ struct EntitySelection {
         else if constexpr (std::is_same_v<Entity, TclpEntBlock>) return inserts;
         else return solids;
     }
+    std::size_t Count() const {
+        return lines.size() + arcs.size() + points.size() + texts.size() + dimensions.size() + solids.size() +
+               inserts.size();
+    }
 };
 
 class EntityGrid {
@@ -47,8 +51,9 @@ private:
     };
     template <class Entity>
     KindCells Index(const std::vector<Entity> &entities) const;
-    template <class BoxAt>
-    KindCells IndexBoxes(std::size_t count, BoxAt boxAt) const;
+    // `boxesOf(i, visit)` visits the boxes of entity i (one, or a dimension's parts).
+    template <class BoxesOf>
+    KindCells IndexBoxes(std::size_t count, BoxesOf boxesOf) const;
     // The cells a box meets, clamped to the grid: first and last column and row.
     std::array<int, 4> CellsOf(const WorldBox &box) const;
     void Gather(const KindCells &cells, const std::array<int, 4> &range, std::vector<std::uint32_t> &out) const;

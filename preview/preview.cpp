@@ -385,7 +385,10 @@ void DrawParts(PreviewSurface &surface, const std::vector<PreviewPart> &parts, u
 }  // namespace
 
 std::size_t DrawPreview(PreviewSurface &surface, const DrawingStore &store, std::optional<unsigned> partsAhead) {
-    const PlacedInserts inserts(store);
+    // A view keeps its own, found once for every frame.
+    std::optional<PlacedInserts> own;
+    const PlacedInserts &inserts =
+        surface.filter && surface.filter->inserts ? *surface.filter->inserts : own.emplace(store);
     std::vector<PreviewPart> parts;
     std::uint64_t weight = 0;
     EntityPainter::ForEachKindInOrder(

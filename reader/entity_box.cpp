@@ -48,13 +48,8 @@ WorldBox BoxOf(const TclpEntMoji &text) {
 }
 
 WorldBox BoxOf(const TclpEntSunpo &d) {
-    WorldBox b = BoxOf(d.line);
-    b.Add(BoxOf(d.label));
-    if (d.sxfMode == 0) return b;
-    for (const TclpEntSen *line : {&d.auxLine1, &d.auxLine2})
-        b.Add(BoxOf(*line));
-    for (const TclpEntTen *point : {&d.point1, &d.point2, &d.point3, &d.point4})
-        b.Add(BoxOf(*point));
+    WorldBox b;
+    ForEachPartBox(d, [&](const WorldBox &part) { b.Add(part); });
     return b;
 }
 

@@ -40,6 +40,17 @@ WorldBox BoxOf(const TclpEntEnko &arc);
 WorldBox BoxOf(const TclpEntTen &point);
 WorldBox BoxOf(const TclpEntMoji &text);
 WorldBox BoxOf(const TclpEntSunpo &dimension);
+// A dimension's parts lie apart (its value may be written far from its line): each part's box in turn.
+template <class Visit>
+void ForEachPartBox(const TclpEntSunpo &d, Visit &&visit) {
+    visit(BoxOf(d.line));
+    visit(BoxOf(d.label));
+    if (d.sxfMode == 0) return;
+    for (const TclpEntSen *line : {&d.auxLine1, &d.auxLine2})
+        visit(BoxOf(*line));
+    for (const TclpEntTen *point : {&d.point1, &d.point2, &d.point3, &d.point4})
+        visit(BoxOf(*point));
+}
 WorldBox BoxOf(const TclpEntSolid &solid);
 // A definition's own members, in block coordinates: what one insert of it draws (inserts inside it are not
 // drawn).

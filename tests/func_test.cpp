@@ -9,6 +9,7 @@
 #include <numbers>
 #include <random>
 #include <string>
+#include <vector>
 
 #include "geom/cp932.h"
 #include "geom/decimal.h"
@@ -40,6 +41,27 @@ TEST(RoundHalfAway, HalvesGoAwayFromZero) {
         SCOPED_TRACE(c.x);
         EXPECT_EQ(RoundHalfAway(c.x), c.expected);
     }
+}
+
+// The quick rounding is nearbyint's, halves to even, at every scale up to where both give 0.
+TEST(NearestEven, GivesWhatNearbyintGives) {
+    const auto reference = [](Extended v) -> std::int32_t {
+        const Extended r = std::nearbyint(v);
+        if (!(r > -9223372036854775808.0L && r < 9223372036854775808.0L)) return 0;
+        return static_cast<std::int32_t>(static_cast<std::uint32_t>(static_cast<std::int64_t>(r)));
+    };
+    std::vector<Extended> values = {0.0L, -0.0L, 0.5L, 1.5L, 2.5L, -0.5L, -1.5L, -2.5L, 0.49999999999999999L,
+                                    1e9L + 0.5L, 4294967296.5L, 0x1p62L + 0.5L, 0x1p63L - 0.5L, 0x1p63L - 1, -0x1p63L,
+                                    0x1p63L, 1e30L, -1e30L, INFINITY, -INFINITY, NAN};
+    std::mt19937_64 random(7);
+    for (int i = 0; i < 10000; i++) {
+        const int exponent = static_cast<int>(random() % 70) - 4;
+        const Extended v = std::ldexp(static_cast<Extended>(random()) / 0x1p64L, exponent) * (i % 2 ? -1 : 1);
+        values.push_back(v);
+        values.push_back(std::floor(v) + 0.5L);  // a half
+    }
+    for (const Extended v : values)
+        EXPECT_EQ(NearestEven(v), reference(v)) << static_cast<double>(v);
 }
 
 TEST(FormatFixed, RoundsTheEighteenDigitValueHalfAway) {
