@@ -11,13 +11,11 @@
 
 namespace korvel {
 
-using DefinitionBoxes = std::unordered_map<const TclpEntBlockDef *, WorldBox>;
-
 struct DrawFilter {
     HiddenLayers hidden;
     WorldBox window;                                   // in drawing units, grown by what pens and markers add
     const DefinitionBoxes *definitionBoxes = nullptr;  // what each definition's members cover, unplaced
-    const PlacedInserts *inserts = nullptr;  // the drawing's inserts within the budget, when already found
+    const PlacedInserts *inserts = nullptr;            // the drawing's inserts within the budget, when already found
     const EntitySelection *nearby = nullptr;           // the only top-level entities worth testing, when known
 
     // The indices of the entities of this kind worth testing, or null for all of them.

@@ -75,22 +75,10 @@ DefinitionBoxes BoxesOfPlacedDefinitions(const DrawingStore &store) {
     return boxes;
 }
 
-// Each insert's placed box; empty for those the budget leaves out or without a definition, which draw nothing.
-std::vector<WorldBox> PlacedInsertBoxes(const DrawingStore &store, const DefinitionBoxes &definitions) {
-    std::vector<WorldBox> boxes(store.inserts.size());
-    ForEachPlacedInsert(
-        store, [&](const TclpEntBlockDef &definition, const BlockPlacement &placement, const TclpEntBlock &insert) {
-            boxes[static_cast<std::size_t>(&insert - store.inserts.data())] =
-                PlacedBox(definitions.at(&definition), placement);
-        });
-    return boxes;
-}
-
 DrawingView::DrawingView(const DrawingStore &store)
     : store(store),
       extents(ComputeDrawingExtents(store)),
       definitionBoxes(BoxesOfPlacedDefinitions(store)),
-      grid(store, extents, PlacedInsertBoxes(store, definitionBoxes)),
       placedInserts(store),
       counts(CountByLayer(store)) {
     fittedScale = FitPreviewView(extents, 1000, 1000).scale / 1000;  // per pixel of the image's smaller side
@@ -148,6 +136,10 @@ ViewCamera DrawingView::Resize(const ViewCamera &camera, std::int32_t width, std
     return c;
 }
 
+void DrawingView::PrepareIndex() const {
+    if (!grid) grid.emplace(store, extents, placedInserts, definitionBoxes);
+}
+
 std::size_t DrawingView::Draw(Canvas &canvas, const ViewCamera &camera, const HiddenLayers &hidden) const {
     PreviewSurface surface(canvas);
     surface.view = ViewOf(camera);
@@ -157,7 +149,11 @@ std::size_t DrawingView::Draw(Canvas &canvas, const ViewCamera &camera, const Hi
     DrawFilter filter{hidden, {}, &definitionBoxes, &placedInserts};
     filter.window.Add(v.minX - reach, v.minY - reach);
     filter.window.Add(v.maxX + reach, v.maxY + reach);
-    const std::optional<EntitySelection> nearby = grid.Select(filter.window);
+    // The whole drawing in view: every entity is worth testing.
+    const bool whole = filter.window.minX <= extents.minX && filter.window.minY <= extents.minY &&
+                       filter.window.maxX >= extents.maxX && filter.window.maxY >= extents.maxY;
+    if (!whole) PrepareIndex();
+    const std::optional<EntitySelection> nearby = whole ? std::nullopt : grid->Select(filter.window);
     if (nearby) filter.nearby = &*nearby;
     surface.filter = &filter;
     surface.atViewResolution = true;

@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "geom/plane.h"
@@ -61,6 +62,8 @@ public:
     // block inserts as the preview places them, the reference point. Returns how many inserts the member
     // budget left out.
     std::size_t Draw(Canvas &canvas, const ViewCamera &camera, const HiddenLayers &hidden) const;
+    // Finds where each entity lies, so that a view of part of the drawing tests only the entities near it.
+    void PrepareIndex() const;
 
 private:
     double ClampScale(double scale) const;
@@ -68,7 +71,9 @@ private:
     const DrawingStore &store;
     DrawingExtents extents;
     DefinitionBoxes definitionBoxes;
-    EntityGrid grid;
+    // Found when first needed, or when the window has a moment after showing the first image: the whole view
+    // needs none of it.
+    mutable std::optional<EntityGrid> grid;
     PlacedInserts placedInserts;
     LayerCounts counts{};
     double fittedScale = 1, largestScale = 1;

@@ -3,6 +3,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <future>
+#include <system_error>
 
 namespace korvel {
 
@@ -13,19 +15,31 @@ constexpr int kWidestInCells = 8;
 
 }  // namespace
 
-EntityGrid::EntityGrid(const DrawingStore &store, const DrawingExtents &extents,
-                       const std::vector<WorldBox> &insertBoxes)
+EntityGrid::EntityGrid(const DrawingStore &store, const DrawingExtents &extents, const PlacedInserts &inserts,
+                       const DefinitionBoxes &definitions)
     : minX(extents.minX),
       minY(extents.minY),
       cellWidth(std::max((extents.maxX - extents.minX) / kCells, 1e-9)),
-      cellHeight(std::max((extents.maxY - extents.minY) / kCells, 1e-9)),
-      kinds{Index(store.lines),
-            Index(store.arcs),
-            Index(store.points),
-            Index(store.texts),
-            Index(store.dimensions),
-            Index(store.solids),
-            IndexBoxes(insertBoxes.size(), [&](std::size_t i, auto &&visit) { visit(insertBoxes[i]); })} {}
+      cellHeight(std::max((extents.maxY - extents.minY) / kCells, 1e-9)) {
+    // The lines, most of a drawing as a rule, on a thread of their own beside the other kinds.
+    std::future<KindCells> lines;
+    try {
+        lines = std::async(std::launch::async, [&] { return Index(store.lines); });
+    } catch (const std::system_error &) {
+        // No thread to be had: all of them here.
+    }
+    kinds[1] = Index(store.arcs);
+    kinds[2] = Index(store.points);
+    kinds[3] = Index(store.texts);
+    kinds[4] = Index(store.dimensions);
+    kinds[5] = Index(store.solids);
+    kinds[6] = IndexBoxes(inserts.Count(), [&](std::size_t i, auto &&visit) {
+        inserts.ForEach(i, i + 1, [&](const TclpEntBlockDef &definition, const BlockPlacement &placement) {
+            visit(PlacedBox(definitions.at(&definition), placement));
+        });
+    });
+    kinds[0] = lines.valid() ? lines.get() : Index(store.lines);
+}
 
 std::array<int, 4> EntityGrid::CellsOf(const WorldBox &box) const {
     const auto cell = [](double at, double origin, double size) {
@@ -49,18 +63,27 @@ EntityGrid::KindCells EntityGrid::IndexBoxes(std::size_t count, BoxesOf boxesOf)
     KindCells k;
     k.begins.assign(kCells * kCells + 1, 0);
     // Counted first, then placed: every cell's entries in list order, in one array.
+    // An entity's cells once each, though several of its parts may lie in one.
+    std::vector<int> cells;
     const auto forEachCell = [&](auto &&visit) {
         for (std::uint32_t i = 0; i < count; i++) {
+            cells.clear();
             boxesOf(i, [&](const WorldBox &box) {
                 if (box.Empty()) return;  // draws nothing
                 const auto [x0, x1, y0, y1] = CellsOf(box);
                 const bool finite = std::isfinite(box.minX) && std::isfinite(box.maxX) && std::isfinite(box.minY) &&
                                     std::isfinite(box.maxY);
-                if (!finite || x1 - x0 >= kWidestInCells || y1 - y0 >= kWidestInCells) return visit(i, -1);
+                if (!finite || x1 - x0 >= kWidestInCells || y1 - y0 >= kWidestInCells) return cells.push_back(-1);
                 for (int y = y0; y <= y1; y++)
                     for (int x = x0; x <= x1; x++)
-                        visit(i, y * kCells + x);
+                        cells.push_back(y * kCells + x);
             });
+            if (cells.size() > 1) {
+                std::sort(cells.begin(), cells.end());
+                cells.erase(std::unique(cells.begin(), cells.end()), cells.end());
+            }
+            for (const int cell : cells)
+                visit(i, cell);
         }
     };
     forEachCell([&](std::uint32_t, int cell) {

@@ -7,12 +7,16 @@
 #include <cstdint>
 #include <optional>
 #include <type_traits>
+#include <unordered_map>
 #include <vector>
 
+#include "reader/drawing_rules.h"
 #include "reader/entity_box.h"
 #include "reader/extents.h"
 
 namespace korvel {
+
+using DefinitionBoxes = std::unordered_map<const TclpEntBlockDef *, WorldBox>;
 
 // The entities of each kind whose cells meet a window, each list in list order.
 struct EntitySelection {
@@ -36,8 +40,9 @@ struct EntitySelection {
 
 class EntityGrid {
 public:
-    // `insertBoxes`: what each insert draws, placed (empty for one that draws nothing).
-    EntityGrid(const DrawingStore &store, const DrawingExtents &extents, const std::vector<WorldBox> &insertBoxes);
+    // An insert lies where its definition's box (`definitions`) is placed; those the budget leaves out draw nothing.
+    EntityGrid(const DrawingStore &store, const DrawingExtents &extents, const PlacedInserts &inserts,
+               const DefinitionBoxes &definitions);
 
     // The entities near `window`; nothing when the window covers most of the drawing (testing every entity
     // is then as quick).

@@ -50,9 +50,13 @@ TEST(NearestEven, GivesWhatNearbyintGives) {
         if (!(r > -9223372036854775808.0L && r < 9223372036854775808.0L)) return 0;
         return static_cast<std::int32_t>(static_cast<std::uint32_t>(static_cast<std::int64_t>(r)));
     };
-    std::vector<Extended> values = {0.0L, -0.0L, 0.5L, 1.5L, 2.5L, -0.5L, -1.5L, -2.5L, 0.49999999999999999L,
-                                    1e9L + 0.5L, 4294967296.5L, 0x1p62L + 0.5L, 0x1p63L - 0.5L, 0x1p63L - 1, -0x1p63L,
-                                    0x1p63L, 1e30L, -1e30L, INFINITY, -INFINITY, NAN};
+    std::vector<Extended> values = {0.0L,           -0.0L,         0.5L,
+                                    1.5L,           2.5L,          -0.5L,
+                                    -1.5L,          -2.5L,         0.49999999999999999L,
+                                    1e9L + 0.5L,    4294967296.5L, 0x1p62L + 0.5L,
+                                    0x1p63L - 0.5L, 0x1p63L - 1,   -0x1p63L,
+                                    0x1p63L,        1e30L,         -1e30L,
+                                    INFINITY,       -INFINITY,     NAN};
     std::mt19937_64 random(7);
     for (int i = 0; i < 10000; i++) {
         const int exponent = static_cast<int>(random() % 70) - 4;
@@ -263,7 +267,7 @@ TEST(Cp932, Utf16StringsBecomeShiftJis) {
     const Case cases[] = {
         {u"A", "A", 0},
         {u"\uFF61\uFF9F", "\xA1\xDF", 0},  // the ends of the half-width katakana
-        {u"\uFF60\uFFA0", "??", 2},          // just outside them
+        {u"\uFF60\uFFA0", "??", 2},        // just outside them
         {u"\u3042\u4E9C", "\x82\xA0\x88\x9F", 0},
         {u"\u0080", "?", 1},
         {u"\U0001F600x", "?x", 1},

@@ -43,6 +43,10 @@ void ViewPane::SetDrawing(const DrawingView *next, const DrawingStore *nextStore
     measureTo.reset();
     hidden.reset();
     Fit();
+    // Where everything lies is found once the first image is up, for the moves that follow.
+    QTimer::singleShot(0, this, [this] {
+        if (drawing) drawing->PrepareIndex();
+    });
 }
 
 void ViewPane::SetHidden(const HiddenLayers &next) {

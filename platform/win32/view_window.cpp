@@ -17,7 +17,7 @@ namespace {
 constexpr const wchar_t *kViewClass = L"KorvelView";
 constexpr const wchar_t *kPaneClass = L"KorvelViewPane";
 constexpr int kFitId = 1, kZoomRectangleId = 2, kMeasureId = 3, kLayersId = 4, kShownOnlyId = 5;
-constexpr UINT_PTR kSettleTimer = 1;
+constexpr UINT_PTR kSettleTimer = 1, kIndexTimer = 2;
 constexpr UINT kRestMilliseconds = 200;
 constexpr double kNotchZoom = 1.25;
 constexpr int kToolHeight = 28, kStatusHeight = 22, kPanelWidth = 300, kMargin = 6;
@@ -103,6 +103,8 @@ void ViewWindow::TakeDrawing() {
     FillLayerList();
     Fit();
     Say(kViewHelpText);
+    // Where everything lies is found once the first image is up, for the moves that follow.
+    SetTimer(pane, kIndexTimer, 0, nullptr);
 }
 
 void ViewWindow::Layout() {
@@ -335,8 +337,11 @@ LRESULT ViewWindow::HandlePane(UINT message, WPARAM wParam, LPARAM lParam) {
             return 0;
         }
         case WM_TIMER:
-            if (wParam != kSettleTimer) break;
-            KillTimer(pane, kSettleTimer);
+            KillTimer(pane, wParam);
+            if (wParam == kIndexTimer) {
+                if (view) view->PrepareIndex();
+                return 0;
+            }
             frames.Settle();
             InvalidateRect(pane, nullptr, FALSE);
             return 0;
