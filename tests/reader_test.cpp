@@ -755,7 +755,7 @@ TEST(ReadDrawingFileBytes, RoundTripsEveryHeaderLayout) {
         ReadReport report;
         ASSERT_TRUE(ReadDrawingFileBytes(file, every, DrawingFileOptions{true}, &report)) << report.failure;
         DrawingStore expected = SampleAsReadAt(static_cast<int>(version));
-        expected.originX = expected.originY = 0;  // a .jww has no reference point of its own
+        expected.originX = expected.originY = 0;       // a .jww has no reference point of its own
         expected.layerNames.assign(16 * 16 + 16, "");  // and names every layer and group (here, emptily)
         EXPECT_EQ(every, expected);
         ASSERT_TRUE(ReadDrawingFileBytes(file, editable, DrawingFileOptions{false}));

@@ -127,7 +127,7 @@ TEST(RealData, DrawingFilesReadAsTheirStreams) {
         EXPECT_EQ(fromFile.layerNames.size(), file.extension() == ".jww" ? 16u * 16 + 16 : 0u);
         if (file.stem() == "jwc-v600-amansion-heimen") {
             EXPECT_NE(Cp932ToUtf8(fromFile.layerNames[1]).find("躯体"), std::string::npos);  // group 0, layer 1
-            EXPECT_EQ(Cp932ToUtf8(fromFile.layerNames[16 * 16]), "一般図");               // group 0
+            EXPECT_EQ(Cp932ToUtf8(fromFile.layerNames[16 * 16]), "一般図");                  // group 0
         }
         fromStream.layerNames = fromFile.layerNames;
         EXPECT_TRUE(fromFile == fromStream);

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstring>
 #include <filesystem>
@@ -528,6 +529,27 @@ TEST(KorvelExe, OpensItsFileConvertsLargeDrawingsAndSaysWhatWasNotRead) {
     wchar_t title[512] = {};
     GetWindowTextW(window, title, 512);
     EXPECT_EQ(std::wstring(title), WideOf(WindowTitleFor("big.jwwin")));
+
+    // The drawing view opens from the menu's command with the drawing in it, and closing it keeps the program.
+    Send(window, WM_COMMAND, MAKEWPARAM(kViewCommand, 0));
+    HWND view = nullptr;
+    for (int i = 0; i < 100 && !view; ++i, Sleep(50))
+        view = FindWindowW(L"KorvelView", nullptr);
+    ASSERT_NE(view, nullptr);
+    EXPECT_TRUE(IsWindowVisible(view));
+    const HWND viewPane = FindWindowExW(view, nullptr, L"KorvelViewPane", nullptr);
+    Sleep(1000);  // painted
+    RECT paneRect{};
+    GetClientRect(viewPane, &paneRect);
+    const std::vector<std::uint32_t> viewImage = Grab(viewPane, paneRect.right, paneRect.bottom);
+    EXPECT_GT(
+        std::count_if(viewImage.begin(), viewImage.end(), [](std::uint32_t p) { return (p & 0xFFFFFF) != 0xFFFFFF; }),
+        1000);
+    if (!Env("KORVEL_SCREENSHOT").empty())
+        SavePng(viewImage, paneRect.right, paneRect.bottom, Env("KORVEL_SCREENSHOT") + ".view.png");
+    Send(view, WM_CLOSE);
+    EXPECT_FALSE(IsWindowVisible(view));
+    EXPECT_TRUE(IsWindowVisible(window));
 
     for (const char *box : {"CheckBox1", "CheckBox2"})
         Send(control(box), BM_SETCHECK, BST_CHECKED);

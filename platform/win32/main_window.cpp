@@ -9,6 +9,7 @@
 #include <cstring>
 
 #include "platform/win32/wide_text.h"
+#include "platform/win32/window_owner.h"
 #include "shell/input_list.h"
 #include "shell/messages.h"
 #include "shell/view_texts.h"
@@ -218,11 +219,7 @@ int MainWindow::Run() {
 }
 
 LRESULT CALLBACK MainWindow::Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_NCCREATE) {
-        const auto *create = reinterpret_cast<const CREATESTRUCTW *>(lParam);
-        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
-    }
-    auto *self = reinterpret_cast<MainWindow *>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    auto *self = WindowOwner<MainWindow>(hwnd, message, lParam);
     if (!self || !self->window) return DefWindowProcW(hwnd, message, wParam, lParam);
     return self->Handle(message, wParam, lParam);
 }

@@ -8,6 +8,7 @@
 #include <stdexcept>
 
 #include "platform/win32/wide_text.h"
+#include "platform/win32/window_owner.h"
 #include "shell/view_texts.h"
 
 namespace korvel {
@@ -254,21 +255,13 @@ void ViewWindow::PaintPane() {
 }
 
 LRESULT CALLBACK ViewWindow::Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_NCCREATE) {
-        const auto *create = reinterpret_cast<const CREATESTRUCTW *>(lParam);
-        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
-    }
-    auto *self = reinterpret_cast<ViewWindow *>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    auto *self = WindowOwner<ViewWindow>(hwnd, message, lParam);
     if (!self || !self->window) return DefWindowProcW(hwnd, message, wParam, lParam);
     return self->Handle(message, wParam, lParam);
 }
 
 LRESULT CALLBACK ViewWindow::PaneProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_NCCREATE) {
-        const auto *create = reinterpret_cast<const CREATESTRUCTW *>(lParam);
-        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
-    }
-    auto *self = reinterpret_cast<ViewWindow *>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    auto *self = WindowOwner<ViewWindow>(hwnd, message, lParam);
     if (!self || !self->pane) return DefWindowProcW(hwnd, message, wParam, lParam);
     return self->HandlePane(message, wParam, lParam);
 }
