@@ -341,6 +341,13 @@ TEST_F(Window, TheDrawingViewShowsHidesAndConvertsWhatItShows) {
     view->Pane().Settle();
     EXPECT_TRUE(window.Form().GetHiddenLayers().none());
     EXPECT_GT(inked(), all * 9 / 10);  // (the pane may have taken its final size since)
+
+    // Closed, the view no longer decides what is converted.
+    for (int g = 0; g < panel->topLevelItemCount(); g++)
+        panel->topLevelItem(g)->setCheckState(0, Qt::Unchecked);
+    view->close();
+    EXPECT_FALSE(window.Form().GetMoreOptions().shownLayersOnly);
+    EXPECT_TRUE(window.Form().GetHiddenLayers().none());
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include <QSplitter>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <QCloseEvent>
 #include <QWheelEvent>
 #include <cmath>
 
@@ -251,6 +252,13 @@ ViewWindow::ViewWindow(TForm1 &form, QWidget *parent) : QWidget(parent, Qt::Wind
 ViewWindow::~ViewWindow() = default;
 
 const QImage &ViewWindow::Image() const { return pane->Image(); }
+
+void ViewWindow::closeEvent(QCloseEvent *event) {
+    LetGo();
+    shownOnly->setChecked(false);
+    form.SetHiddenLayers({});
+    QWidget::closeEvent(event);
+}
 
 void ViewWindow::LetGo() {
     pane->SetDrawing(nullptr, nullptr);

@@ -33,6 +33,10 @@ public:
     const QImage &Image() const;
     ViewPane &Pane() { return *pane; }
 
+protected:
+    // Closed, it lets go of the drawing, and the script is again the whole drawing's.
+    void closeEvent(QCloseEvent *event) override;
+
 private:
     void FillLayerPanel();
     void LayerSwitched(QTreeWidgetItem *item);

@@ -307,11 +307,17 @@ LRESULT ViewWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
             break;
         }
         case WM_MOUSEWHEEL: return HandlePane(message, wParam, lParam);
-        case WM_CLOSE:
-            // Closed, it lets go of the drawing until opened again.
+        case WM_CLOSE: {
+            // Closed, it lets go of the drawing until opened again, and the script is again the whole drawing's.
             ShowWindow(window, SW_HIDE);
             LetGo();
+            Button_SetCheck(shownOnly, BST_UNCHECKED);
+            TForm1::MoreOptions options = form.GetMoreOptions();
+            options.shownLayersOnly = false;
+            form.SetMoreOptions(options);
+            form.SetHiddenLayers({});
             return 0;
+        }
         case WM_NCDESTROY: window = nullptr; break;
         default: break;
     }
