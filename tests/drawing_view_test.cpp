@@ -184,6 +184,34 @@ TEST(ViewFrames, MovingTheImageGivesWhatDrawingAfreshGives) {
     EXPECT_EQ(differing, 0);
 }
 
+// Scaled, the last image shows the drawing where drawing it afresh puts it.
+TEST(ViewFrames, AZoomScalesTheLastImageAboutTheCursor) {
+    DrawingStore store;
+    for (const auto &[x, y] : {std::pair{0.0, 0.0}, std::pair{50.0, 20.0}, std::pair{-30.0, 35.0}})
+        test::Add(store, TclpEntSolid{{0, 1, 6}, x, y, x + 10, y, x + 10, y + 10, x, y + 10, 0});
+    store.originX = store.originY = 5;  // the marker, drawn at one size, in the middle of a square
+    const DrawingView view(store);
+    const std::unique_ptr<ImageViewSurface> scaled = CreateViewSurface(), fresh = CreateViewSurface();
+    ViewFrames frames(*scaled), afresh(*fresh);
+    frames.SetDrawing(&view);
+    afresh.SetDrawing(&view);
+    ViewCamera camera = view.Fit(320, 240);
+    frames.Show(camera, {});
+    camera = view.Zoom(camera, 100, 170, 1.6);
+    frames.Show(camera, {});
+    afresh.Show(camera, {});
+    const auto inkCentre = [](const ImageViewSurface &image) {
+        double x = 0, y = 0, count = 0;
+        for (int py = 0; py < 240; py++)
+            for (int px = 0; px < 320; px++)
+                if (!(image.PixelAt(px, py) == Rgb{255, 255, 255})) x += px, y += py, count++;
+        return PlanePoint{x / count, y / count};
+    };
+    const PlanePoint magnified = inkCentre(*scaled), exact = inkCentre(*fresh);
+    EXPECT_NEAR(magnified.x, exact.x, 1.5);
+    EXPECT_NEAR(magnified.y, exact.y, 1.5);
+}
+
 TEST(DrawingView, ZoomKeepsThePointUnderTheCursorAndMeasuresInRealSize) {
     DrawingStore store = test::SampleDrawing();
     store.layerGroupScales[3] = 50;
