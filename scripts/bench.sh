@@ -15,3 +15,5 @@ echo
 build-release/bench/bench_convert "$@"
 echo
 build-release/bench/bench_preview "$@"
+echo
+build-release/bench/bench_view "$@"

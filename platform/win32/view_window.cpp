@@ -141,10 +141,14 @@ void ViewWindow::FillLayerList() {
     };
     for (std::size_t group = 0; group < kLayerGroups; group++) {
         add(GroupLine(store, group, counts), kGroupRow + static_cast<LPARAM>(group));
-        for (std::size_t layer = 0; layer < kLayersPerGroup; layer++) {
+        // A group that holds something lists its 16 layers under it; an empty one is its line alone (the panel
+        // would otherwise be 272 lines long).
+        std::uint64_t total = 0;
+        for (std::size_t layer = 0; layer < kLayersPerGroup; layer++)
+            total += counts[group * kLayersPerGroup + layer];
+        for (std::size_t layer = 0; total > 0 && layer < kLayersPerGroup; layer++) {
             const std::size_t index = group * kLayersPerGroup + layer;
-            // Only the layers that hold something, each under its group: 256 rows would bury them.
-            if (counts[index] > 0) add("　　" + LayerLine(store, index, counts), static_cast<LPARAM>(index));
+            add("　　" + LayerLine(store, index, counts), static_cast<LPARAM>(index));
         }
     }
     filling = false;
