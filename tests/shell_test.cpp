@@ -456,6 +456,11 @@ TEST_F(Shell, DroppedDrawingsConvertIntoTheChosenFolderWithOneSummary) {
     test::WriteFileBytes(in / "b" / "PLAN.jwwin", sample);
     test::WriteFileBytes(in / "notes.txt", Bytes(300, 'x'));
     controls.checked = {false, true, false, false};
+    // The view's layer switches belong to the drawing it shows: they leave nothing out of these.
+    TForm1::MoreOptions shownOnly;
+    shownOnly.shownLayersOnly = true;
+    form.SetMoreOptions(shownOnly);
+    form.SetHiddenLayers(HiddenLayers{}.set());
     form.ConvertDroppedFiles(
         {(in / "a" / "plan.jwwin").string(), (in / "b" / "PLAN.jwwin").string(), (in / "notes.txt").string()},
         out.string());
