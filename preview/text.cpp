@@ -72,7 +72,9 @@ void DrawPreviewText(PreviewSurface &surface, std::int32_t styleBits, double x1,
     const double advanceAll = ToDouble(Ext(n) * p);
     PlanePoint anchor = Offset(middle, direction, ToDouble(-(Ext(n) * p) / 2), hanging ? 0.0 : h);
 
-    if (Ext(h) * view.scale > 400) {
+    // A view zoomed in shows a text as characters until the canvases' largest font; the preview at 400 pixels.
+    const double tallest = surface.atViewResolution ? 3000 : 400;
+    if (Ext(h) * view.scale > tallest) {
         // The outline lies where the character cells would be.
         const PlanePoint corners[4] = {anchor, Offset(anchor, direction, advanceAll, 0),
                                        Offset(anchor, direction, advanceAll, -h), Offset(anchor, direction, 0, -h)};
