@@ -234,5 +234,59 @@ TEST(DrawingView, ZoomKeepsThePointUnderTheCursorAndMeasuresInRealSize) {
     EXPECT_EQ(MeasureText(store, a, &b, 4), "距離 50（実寸 50 mm・縮尺 1/1）");
 }
 
+// Zoomed in as far as the view goes, inside a filled circle and across a long line: the canvas is handed
+// pixels it can take (polygons clipped to the window), so the circle fills the image and the line crosses it.
+TEST(DrawingView, ZoomedInAsFarAsItGoesDrawsWhatSurroundsTheWindow) {
+    DrawingStore store;
+    TclpEntEnko disc{{0, 1, 6}, 0, 0, 5000, 0, 0, 0, 1, 1};
+    TclpEntSolid filled{{0, 101, 3}, 0, 0, 5000, 1, 0, 0, 0, 100};  // a filled whole circle
+    test::Add(store, disc);
+    test::Add(store, filled);
+    test::Add(store, TclpEntSen{{0, 1, 2}, -4000, 1.0e-3, 4000, 1.0e-3});
+    const DrawingView view(store);
+    ViewCamera camera = view.Fit(200, 150);
+    for (int i = 0; i < 200; i++)
+        camera = view.Zoom(camera, 100, 75, 4);  // until the limit holds it
+    EXPECT_LT(camera.scale * 10000, 0x1p25) << "the drawing spans no more pixels than a canvas takes";
+    const std::unique_ptr<RasterCanvas> image = CreateRasterCanvas(200, 150);
+    view.Draw(*image, camera, {});
+    int filledPixels = 0;
+    for (int y = 0; y < 150; y++)
+        for (int x = 0; x < 200; x++)
+            filledPixels += image->PixelAt(x, y) == PreviewPalette(3);
+    EXPECT_GT(filledPixels, 200 * 150 * 9 / 10);
+}
+
+// A view's curves are as fine as its pixels: every vertex on the circle, and each chord within a pixel of it.
+TEST(DrawingView, CurvesAreAsFineAsThePixels) {
+    for (const double zoom : {1.0, 20.0, 60.0}) {
+        SCOPED_TRACE(zoom);
+        DrawingStore store;
+        test::Add(store, TclpEntEnko{{0, 1, 2}, 0, 0, 100, 0, 0, 0, 1, 1});
+        const DrawingView view(store);
+        const ViewCamera camera = view.Zoom(view.Fit(400, 400), 200, 20, zoom);  // about the circle's top
+        const PreviewView v = ViewOf(camera);
+        const double radius = 100 * camera.scale;
+        const PlanePoint centre{(0 - v.minX) * camera.scale, v.height - (0 - v.minY) * camera.scale};
+        std::size_t vertices = 0;
+        RecordingCanvas canvas([&](const DrawOp &op) {
+            if (op.pen.color == Rgb{255, 0, 0}) return;  // the reference point's marker
+            if (op.kind != DrawOp::Kind::Polyline && op.kind != DrawOp::Kind::Polygon) return;
+            // (Where the window cuts the circle, the polygon runs along the window's edge, outside the image.)
+            const auto inImage = [](PixelPoint p) { return p.x >= 0 && p.y >= 0 && p.x < 400 && p.y < 400; };
+            for (std::size_t i = 0; i < op.points.size(); i++) {
+                const PixelPoint a = op.points[i], b = op.points[(i + 1) % op.points.size()];
+                if (!inImage(a) || !inImage(b)) continue;
+                vertices++;
+                EXPECT_NEAR(std::hypot(a.x - centre.x, a.y - centre.y), radius, 1.0);
+                // The chord's middle, rounded ends and all, stays within a pixel and a half of the circle.
+                EXPECT_NEAR(std::hypot((a.x + b.x) / 2.0 - centre.x, (a.y + b.y) / 2.0 - centre.y), radius, 1.5);
+            }
+        });
+        view.Draw(canvas, camera, {});
+        EXPECT_GT(vertices, 0u);
+    }
+}
+
 }  // namespace
 }  // namespace korvel
