@@ -137,10 +137,10 @@ TEST(EntityGrid, FindsEveryEntityWhoseBoxMeetsTheWindow) {
         const auto expectFound = [&](const auto &entities, const std::vector<std::uint32_t> &found) {
             DrawFilter filter;
             filter.window = window;
-            for (std::uint32_t i = 0; i < entities.size(); i++)
-                if (filter.Shows(entities[i]))
-                    ASSERT_TRUE(std::binary_search(found.begin(), found.end(), i))
-                        << "window " << w << ", entity " << i;
+            for (std::uint32_t i = 0; i < entities.size(); i++) {
+                if (!filter.Shows(entities[i])) continue;
+                ASSERT_TRUE(std::binary_search(found.begin(), found.end(), i)) << "window " << w << ", entity " << i;
+            }
         };
         expectFound(store.lines, selection->lines);
         expectFound(store.arcs, selection->arcs);
