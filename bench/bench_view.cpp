@@ -64,16 +64,6 @@ int main(int argc, char **argv) {
     const auto redraw = [&](const ViewCamera &camera) {
         return bench::BestSeconds(3, [&] { view->Draw(*image, camera, {}); });
     };
-    {
-        ViewCamera away = whole;
-        away.centreX += 1e7;
-        std::printf("nothing in view: %.1f ms\n", redraw(away) * 1e3);
-        const ViewCamera t = view->Zoom(whole, width * 0.4, height * 0.6, std::sqrt(10.0));
-        const ViewCamera strip = PartCamera(t, 0, 0, 23, 800);
-        std::printf("strip of tenth: %.1f ms\n", redraw(strip) * 1e3);
-        const ViewCamera strip2 = PartCamera(t, 0, 0, 1280, 9);
-        std::printf("row strip of tenth: %.1f ms\n", redraw(strip2) * 1e3);
-    }
     const double indexSeconds = bench::BestSeconds(3,
                                                    [&] {
                                                        const DrawingView fresh(store);

@@ -63,6 +63,13 @@ LayerCounts CountByLayer(const DrawingStore &store) {
     return counts;
 }
 
+std::uint64_t GroupCount(const LayerCounts &counts, std::size_t group) {
+    std::uint64_t total = 0;
+    for (std::size_t layer = 0; layer < kLayersPerGroup; layer++)
+        total += counts[group * kLayersPerGroup + layer];
+    return total;
+}
+
 double RealDistance(PlanePoint a, PlanePoint b, double groupScale) {
     return std::hypot(b.x - a.x, b.y - a.y) * groupScale;
 }

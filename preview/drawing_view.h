@@ -33,6 +33,8 @@ ViewCamera PartCamera(const ViewCamera &camera, std::int32_t left, std::int32_t 
 // Entities on each layer (top-level entities and inserts, by the layer they were placed on).
 using LayerCounts = std::array<std::uint64_t, kLayerCount>;
 LayerCounts CountByLayer(const DrawingStore &store);
+// Entities on all of a group's layers.
+std::uint64_t GroupCount(const LayerCounts &counts, std::size_t group);
 
 // A distance between two drawing points in real size: drawing units times the layer group's scale, as the
 // script writes them.

@@ -237,25 +237,21 @@ std::uint64_t AddWeightedParts(std::vector<PreviewPart> &parts, std::size_t coun
     return total;
 }
 
+// The entities of one kind, or of those only the ones a view found near what it draws.
 template <class Entity>
 std::uint64_t AddParts(std::vector<PreviewPart> &parts, const std::vector<Entity> &entities,
                        void (EntityPainter::*draw)(const Entity &), const DrawFilter *filter) {
-    if (const std::vector<std::uint32_t> *nearby = filter ? filter->Nearby<Entity>() : nullptr) {
-        return AddWeightedParts(
-            parts, nearby->size(), [&](std::size_t i) { return DrawingWeight(entities[(*nearby)[i]]); },
-            [&entities, nearby, draw](PreviewSurface &surface, std::size_t begin, std::size_t end) {
-                EntityPainter painter(surface, nullptr);
-                for (std::size_t i = begin; i < end; i++)
-                    if (surface.filter->Shows(entities[(*nearby)[i]])) (painter.*draw)(entities[(*nearby)[i]]);
-            });
-    }
+    const std::vector<std::uint32_t> *nearby = filter ? filter->Nearby<Entity>() : nullptr;
+    const auto at = [&entities, nearby](std::size_t k) -> const Entity & {
+        return entities[nearby ? (*nearby)[k] : k];
+    };
     return AddWeightedParts(
-        parts, entities.size(), [&](std::size_t i) { return DrawingWeight(entities[i]); },
-        [&entities, draw](PreviewSurface &surface, std::size_t begin, std::size_t end) {
+        parts, nearby ? nearby->size() : entities.size(), [&](std::size_t k) { return DrawingWeight(at(k)); },
+        [at, draw](PreviewSurface &surface, std::size_t begin, std::size_t end) {
             EntityPainter painter(surface, nullptr);
-            const DrawFilter *filter = surface.filter;
-            for (std::size_t i = begin; i < end; i++)
-                if (!filter || filter->Shows(entities[i])) (painter.*draw)(entities[i]);
+            const DrawFilter *shown = surface.filter;
+            for (std::size_t k = begin; k < end; k++)
+                if (!shown || shown->Shows(at(k))) (painter.*draw)(at(k));
         });
 }
 

@@ -37,12 +37,9 @@ double GroupScale(const DrawingStore &store, std::size_t group) {
 }
 
 std::string GroupLine(const DrawingStore &store, std::size_t group, const LayerCounts &counts) {
-    std::uint64_t total = 0;
-    for (std::size_t layer = 0; layer < kLayersPerGroup; layer++)
-        total += counts[group * kLayersPerGroup + layer];
     const std::string name = NameOf(store, kLayerCount + group);
     return "[" + std::to_string(group) + "]" + (name.empty() ? "" : " " + name) + " (" + ScaleText(store, group) +
-           "・" + std::to_string(total) + ")";
+           "・" + std::to_string(GroupCount(counts, group)) + ")";
 }
 
 std::string LayerLine(const DrawingStore &store, std::size_t layer, const LayerCounts &counts) {

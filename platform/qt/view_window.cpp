@@ -2,6 +2,7 @@
 #include "platform/qt/view_window.h"
 
 #include <QButtonGroup>
+#include <QCloseEvent>
 #include <QHBoxLayout>
 #include <QMouseEvent>
 #include <QPainter>
@@ -9,7 +10,6 @@
 #include <QSplitter>
 #include <QToolButton>
 #include <QVBoxLayout>
-#include <QCloseEvent>
 #include <QWheelEvent>
 #include <cmath>
 
@@ -93,8 +93,8 @@ void ViewPane::paintEvent(QPaintEvent *) {
     }
     // The measured points and the line between them, in the view's own pixels.
     const auto pixelOf = [&](PlanePoint p) {
-        const PreviewView v = ViewOf(camera);
-        return QPointF((p.x - v.minX) * camera.scale, (v.maxY - p.y) * camera.scale);
+        const PixelPoint at = ViewPixel(ViewOf(camera), p);
+        return QPoint(at.x, at.y);
     };
     painter.setPen(QPen(QColor(230, 0, 120), 1));
     if (measureFrom) painter.drawEllipse(pixelOf(*measureFrom), 3, 3);
@@ -293,10 +293,7 @@ void ViewWindow::FillLayerPanel() {
             if (counts[index] == 0) item->setForeground(0, QBrush(Qt::gray));
         }
         // The groups that hold something open, the rest closed.
-        std::uint64_t total = 0;
-        for (std::size_t layer = 0; layer < kLayersPerGroup; layer++)
-            total += counts[group * kLayersPerGroup + layer];
-        groupItem->setExpanded(total > 0);
+        groupItem->setExpanded(GroupCount(counts, group) > 0);
     }
     filling = false;
 }

@@ -143,10 +143,8 @@ void ViewWindow::FillLayerList() {
         add(GroupLine(store, group, counts), kGroupRow + static_cast<LPARAM>(group));
         // A group that holds something lists its 16 layers under it; an empty one is its line alone (the panel
         // would otherwise be 272 lines long).
-        std::uint64_t total = 0;
-        for (std::size_t layer = 0; layer < kLayersPerGroup; layer++)
-            total += counts[group * kLayersPerGroup + layer];
-        for (std::size_t layer = 0; total > 0 && layer < kLayersPerGroup; layer++) {
+        const bool holdsSomething = GroupCount(counts, group) > 0;
+        for (std::size_t layer = 0; holdsSomething && layer < kLayersPerGroup; layer++) {
             const std::size_t index = group * kLayersPerGroup + layer;
             add("　　" + LayerLine(store, index, counts), static_cast<LPARAM>(index));
         }
@@ -232,9 +230,8 @@ void ViewWindow::PaintPane() {
         SelectObject(dc, old);
     }
     const auto pixelOf = [&](PlanePoint p) {
-        const PreviewView v = ViewOf(camera);
-        return POINT{static_cast<LONG>(std::lround((p.x - v.minX) * camera.scale)),
-                     static_cast<LONG>(std::lround((v.maxY - p.y) * camera.scale))};
+        const PixelPoint at = ViewPixel(ViewOf(camera), p);
+        return POINT{at.x, at.y};
     };
     const HPEN pen = CreatePen(PS_SOLID, 1, RGB(230, 0, 120));
     const HGDIOBJ oldPen = SelectObject(dc, pen);
