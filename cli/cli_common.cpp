@@ -5,6 +5,7 @@
 #include <cstring>
 #include <filesystem>
 
+#include "geom/utf8.h"
 #include "reader/file_path.h"
 #include "shell/capture.h"
 #include "shell/input_list.h"
@@ -22,8 +23,9 @@ MessageCapture::MessageCapture(std::string &text) : previous(capturedMessages) {
 MessageCapture::~MessageCapture() { capturedMessages = previous; }
 
 void Tell(const std::string &line) {
-    if (capturedMessages) *capturedMessages += line + "\n";
-    else std::fprintf(stderr, "%s\n", line.c_str());
+    const std::string shown = ControlsEscaped(line);
+    if (capturedMessages) *capturedMessages += shown + "\n";
+    else std::fprintf(stderr, "%s\n", shown.c_str());
 }
 
 int Fail(int code, const std::string &message) {
@@ -188,8 +190,9 @@ bool NameOneFile(const std::string &a, const std::string &b) {
             std::filesystem::weakly_canonical(std::filesystem::absolute(FilePath(path), ec), ec);
         return ec ? std::filesystem::path() : full;
     };
+    // Names that differ only in case are one file on Windows and on many shared folders.
     const std::filesystem::path x = resolved(a);
-    return !x.empty() && x == resolved(b);
+    return !x.empty() && CaseFolded(Utf8Of(x)) == CaseFolded(Utf8Of(resolved(b)));
 }
 
 int FinishStandardOutput(int code) {

@@ -35,9 +35,9 @@ private:
     std::string *previous;
 };
 
-// Prints "korvel-cli: MESSAGE" on standard error and returns `code`.
+// Prints "korvel-cli: MESSAGE" on standard error, control characters escaped, and returns `code`.
 int Fail(int code, const std::string &message);
-// Prints a line on standard error (or into the thread's capture).
+// Prints a line on standard error (or into the thread's capture), control characters escaped.
 void Tell(const std::string &line);
 // "INPUT: lines 12 converted; left out: texts 3" unless `quiet`, and a warning whenever a drawing with
 // entities gave a script with no command, quiet or not.
@@ -106,7 +106,7 @@ private:
 };
 
 // Whether two outputs would write one file: the same regular file now, or one path once links and dots are
-// resolved. "-" and empty paths name none; a device or pipe takes both.
+// resolved, letters compared as Windows compares them. "-" and empty paths name none; a device or pipe takes both.
 bool NameOneFile(const std::string &a, const std::string &b);
 
 // The same for one output.

@@ -13,6 +13,7 @@
 
 #include "cli/json_out.h"
 #include "geom/cp932.h"
+#include "geom/utf8.h"
 #include "reader/file_path.h"
 #include "reader/output_file.h"
 #include "shell/input_list.h"
@@ -101,6 +102,16 @@ struct Converted {
     ConversionReport report;
 };
 
+// A file's name as the report holds it: UTF-8 as it is; a name in other bytes (a Shift-JIS name, as unzip
+// leaves them) decoded as CP932, and said so beside it.
+void NameField(JsonOut &json, const std::string &key, const std::string &name) {
+    json.Key(key);
+    if (IsUtf8(name)) return json.String(name);
+    json.String(Cp932ToUtf8(name));
+    json.Key(key + "Encoding");
+    json.String("cp932");
+}
+
 // --report: per input, whether it converted and what its script holds and leaves out, by kind and reason.
 bool WriteReport(std::FILE *file, const std::vector<Converted> &all) {
     JsonOut json(file);
@@ -109,10 +120,8 @@ bool WriteReport(std::FILE *file, const std::vector<Converted> &all) {
     json.BeginArray();
     for (const Converted &c : all) {
         json.BeginObject();
-        json.Key("input");
-        json.String(c.input);
-        json.Key("output");
-        json.String(c.output.empty() ? "-" : c.output);
+        NameField(json, "input", c.input);
+        NameField(json, "output", c.output.empty() ? "-" : c.output);
         json.Key("exitCode");
         json.Integer(c.code);
         if (c.code == kOk) {
@@ -159,8 +168,7 @@ std::optional<std::string> ReportOverFiles(const ConvertReporting &reporting, co
     if (reporting.reportPath == "-") return Tr("--report needs a file, not standard output");
     if (const std::optional<std::string> same = OutputOverInput(reporting.reportPath, inputs))
         return Tr("{0}: is the input {1}; not written over", {reporting.reportPath, *same});
-    if (const std::optional<std::string> same = OutputOverInput(reporting.reportPath, {output}))
-        return Tr("{0}: is also the script's output", {reporting.reportPath});
+    if (NameOneFile(reporting.reportPath, output)) return Tr("{0}: is also the script's output", {reporting.reportPath});
     return std::nullopt;
 }
 
@@ -210,6 +218,8 @@ int RunConvertMany(const std::vector<ListedInput> &listed, std::uint64_t limit, 
                          {inputs[at->second], inputs[i], outputs[i]}));
         if (const std::optional<std::string> same = inputFiles.WrittenOverBy(outputs[i]))
             return Fail(kUsage, Tr("{0}: is the input {1}; not written over", {outputs[i], *same}));
+        if (NameOneFile(reporting.reportPath, outputs[i]))
+            return Fail(kUsage, Tr("{0}: is also the script's output", {reporting.reportPath}));
     }
     for (const std::string &script : outputs) {
         const fs::path folder = FilePath(script).parent_path();
@@ -262,7 +272,8 @@ int RunConvertMany(const std::vector<ListedInput> &listed, std::uint64_t limit, 
         finished.wait(guard, [&] { return outcomes[i].done; });
         const Outcome outcome = std::move(outcomes[i]);
         guard.unlock();
-        if (progress) std::fprintf(stderr, "[%zu/%zu] %s\n", i + 1, inputs.size(), inputs[i].c_str());
+        if (progress)
+            std::fprintf(stderr, "[%zu/%zu] %s\n", i + 1, inputs.size(), ControlsEscaped(inputs[i]).c_str());
         std::fputs(outcome.messages.c_str(), stderr);
         failed += outcome.code != kOk;
         worst = std::max(worst, outcome.code);

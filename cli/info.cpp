@@ -4,6 +4,7 @@
 #include <string>
 
 #include "geom/cp932.h"
+#include "geom/utf8.h"
 
 namespace korvel {
 
@@ -19,21 +20,7 @@ std::string KindCounts(const Arrays &a) {
 
 // A block name as text for a terminal: control characters (escape sequences among them) and NUL shown
 // as \xNN, a backslash and a quote escaped, so that the name can neither cut the line short nor act on it.
-std::string Displayed(const std::string &name) {
-    std::string out;
-    for (const char c : Cp932ToUtf8(name)) {
-        const auto u = static_cast<unsigned char>(c);
-        if (u < 0x20 || u == 0x7F) {
-            char escaped[5];
-            std::snprintf(escaped, sizeof escaped, "\\x%02X", u);
-            out += escaped;
-        } else {
-            if (c == '\\' || c == '"') out += '\\';
-            out += c;
-        }
-    }
-    return out;
-}
+std::string Displayed(const std::string &name) { return ControlsEscaped(Cp932ToUtf8(name), "\\\""); }
 
 template <class Store>
 void WriteSummary(std::FILE *out, const Store &store) {

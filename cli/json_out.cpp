@@ -4,6 +4,9 @@
 #include <charconv>
 #include <cmath>
 
+#include "geom/cp932.h"
+#include "geom/utf8.h"
+
 namespace korvel {
 
 void JsonOut::BeforeValue() {
@@ -61,6 +64,9 @@ void JsonOut::Bool(bool value) {
 }
 
 void JsonOut::String(std::string_view utf8) {
+    // JSON is UTF-8 always: other bytes are read as CP932, the drawings' own encoding, where U+FFFD stands
+    // for what does not decode.
+    if (!IsUtf8(utf8)) return String(Cp932ToUtf8(utf8));
     BeforeValue();
     buffer += '"';
     for (const char c : utf8) {

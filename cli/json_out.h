@@ -24,7 +24,7 @@ public:
     void Number(double value);  // shortest round-trip form; "nan", "inf", "-inf" as strings
     void Integer(std::int64_t value);
     void Bool(bool value);
-    void String(std::string_view utf8);
+    void String(std::string_view utf8);  // bytes that are not UTF-8 read as CP932
     void Newline() { buffer += '\n'; }
 
     // False when any write failed.

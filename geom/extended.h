@@ -27,7 +27,7 @@ inline bool Reducible(Extended a) { return std::isnan(a) || std::fabs(a) < 92233
 inline Extended SinE(Extended a) { return Reducible(a) ? std::sin(a) : 0.0L; }
 inline Extended CosE(Extended a) { return Reducible(a) ? std::cos(a) : 0.0L; }
 
-// Both at once with one argument reduction; the same values as SinE and CosE.
+// Both at once; exactly the values of SinE and CosE.
 struct SineCosine {
     Extended sine, cosine;
 };

@@ -3,7 +3,9 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <set>
 
+#include "geom/utf8.h"
 #include "reader/file_path.h"
 #include "shell/capture.h"
 
@@ -27,42 +29,42 @@ bool IsDrawingFile(const fs::path &path) {
     return extension == ".jww" || extension == ".jws";
 }
 
-// A folder's entries of the kind asked for, by name.
+// A folder's entries of the kind asked for, by name: files (a link to a file among them), or the folders
+// that are folders themselves, not links to one.
 std::vector<fs::path> SortedEntries(const fs::path &folder, bool folders) {
     std::vector<fs::path> found;
     std::error_code ec;
     for (const fs::directory_entry &entry : fs::directory_iterator(folder, ec))
-        if (folders ? entry.is_directory(ec) : entry.is_regular_file(ec)) found.push_back(entry.path());
+        if (folders ? entry.is_directory(ec) && !entry.is_symlink(ec) : entry.is_regular_file(ec))
+            found.push_back(entry.path());
     std::sort(found.begin(), found.end());
     return found;
 }
 
-void AddDrawingsIn(const fs::path &folder, const fs::path &subfolder, bool recursive,
+// A path found by walking or matching, never read as standard input.
+std::string FoundPath(const fs::path &path) {
+    const std::string text = Utf8Of(path);
+    return text == "-" ? Utf8Of(fs::path(".") / path) : text;
+}
+
+// Folders already walked, by what they are (a bind mount or a hard-linked folder may show one twice).
+using Walked = std::set<fs::path>;
+
+void AddDrawingsIn(const fs::path &folder, const fs::path &subfolder, bool recursive, Walked &walked,
                    std::vector<ListedInput> &inputs) {
+    std::error_code ec;
+    const fs::path real = fs::canonical(folder, ec);
+    if (!ec) {
+        if (!walked.insert(real).second) return;
+    }
     for (const fs::path &file : SortedEntries(folder, false))
-        if (IsDrawingFile(file)) inputs.push_back({Utf8Of(file), Utf8Of(subfolder), {}});
+        if (IsDrawingFile(file)) inputs.push_back({FoundPath(file), Utf8Of(subfolder), {}});
     if (!recursive) return;
     for (const fs::path &inner : SortedEntries(folder, true))
-        AddDrawingsIn(inner, subfolder / inner.filename(), true, inputs);
+        AddDrawingsIn(inner, subfolder / inner.filename(), true, walked, inputs);
 }
 
 }  // namespace
-
-std::string CaseFolded(std::string name) {
-    for (std::size_t i = 0; i < name.size(); ++i) {
-        const auto c = static_cast<unsigned char>(name[i]);
-        if (c >= 'A' && c <= 'Z') name[i] = static_cast<char>(c - 'A' + 'a');
-        // U+FF21..U+FF3A (EF BC A1..BA) become U+FF41..U+FF5A (EF BD 81..9A).
-        if (c == 0xEF && i + 2 < name.size() && static_cast<unsigned char>(name[i + 1]) == 0xBC) {
-            const auto last = static_cast<unsigned char>(name[i + 2]);
-            if (last >= 0xA1 && last <= 0xBA) {
-                name[i + 1] = static_cast<char>(0xBD);
-                name[i + 2] = static_cast<char>(last - 0xA1 + 0x81);
-            }
-        }
-    }
-    return name;
-}
 
 fs::path ClipboardFolderStream(const std::string &folder) {
     const fs::path jwWin = FilePath(folder) / kFormatNames[1], captured = FilePath(folder) / "prev.1";
@@ -120,7 +122,8 @@ std::optional<UnlistedInput> ListInputs(const std::vector<std::string> &argument
         std::error_code ec;
         if (argument != "-" && fs::is_directory(path, ec) && !IsClipboardFolder(argument)) {
             const std::size_t before = inputs.size();
-            AddDrawingsIn(path, {}, recursive, inputs);
+            Walked walked;
+            AddDrawingsIn(path, {}, recursive, walked, inputs);
             if (inputs.size() == before) return UnlistedInput{argument, UnlistedInput::Why::NoDrawingInFolder};
             continue;
         }
@@ -134,7 +137,7 @@ std::optional<UnlistedInput> ListInputs(const std::vector<std::string> &argument
         const std::string pattern = Utf8Of(path.filename());
         for (const fs::path &file : SortedEntries(folder, false))
             if (MatchesPattern(Utf8Of(file.filename()), pattern))
-                inputs.push_back({Utf8Of(path.has_parent_path() ? folder / file.filename() : file.filename()), {}, {}});
+                inputs.push_back({FoundPath(path.has_parent_path() ? folder / file.filename() : file.filename()), {}, {}});
         if (inputs.size() == before) return UnlistedInput{argument, UnlistedInput::Why::NoMatch};
     }
     return std::nullopt;

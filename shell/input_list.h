@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "geom/utf8.h"
+
 namespace korvel {
 
 // One input, and the subfolder of the output folder its script goes to (a drawing found in a subfolder of a
@@ -22,17 +24,13 @@ struct ListedInput {
 // plan.jww beside plan.jws).
 std::string NameByPath(const std::string &path);
 
-// A name as a folder that ignores case sees it: ASCII and full-width Latin letters in lower case, the rest
-// as it is (UTF-8).
-std::string CaseFolded(std::string name);
-
 // The stream a clipboard kept in a folder holds: its "Jw_win" file, or a capture's "prev.1".
 std::filesystem::path ClipboardFolderStream(const std::string &folder);
 // Whether a folder is such a clipboard, as opposed to a folder of drawings.
 bool IsClipboardFolder(const std::string &folder);
 
 // Whether `name` matches `pattern`, where * stands for any characters and ? for one, letters compared as
-// Windows compares file names (ASCII and full-width Latin letters regardless of case). UTF-8.
+// Windows compares file names (see CaseFolded). UTF-8.
 bool MatchesPattern(const std::string &name, const std::string &pattern);
 
 // An argument that stands for no input: a folder without drawings (and not a clipboard folder), or a pattern
@@ -43,8 +41,9 @@ struct UnlistedInput {
 };
 
 // Expands the arguments into the inputs in order: a folder of drawings into its .jww and .jws files by name
-// (its subfolders' too when `recursive`), a pattern in its last part into the files it matches by name. The
-// first argument that stands for none, if any.
+// (its subfolders' too when `recursive`, as find walks them: a link to a folder met on the way is not
+// followed, and no folder is walked twice), a pattern in its last part into the files it matches by name. A
+// file found so is always a file, even one named "-". The first argument that stands for none, if any.
 std::optional<UnlistedInput> ListInputs(const std::vector<std::string> &arguments, bool recursive,
                                         std::vector<ListedInput> &inputs);
 
