@@ -38,7 +38,9 @@ bool BlockFigures::IsOpen(const std::vector<const TclpEntBlockDef *> &open, cons
 
 std::uint64_t BlockFigures::Weigh(const TclpEntBlockDef &definition, std::vector<const TclpEntBlockDef *> &open,
                                   std::uint64_t limit, BlockFigureTally &counted) const {
-    std::uint64_t weight = MembersWeight(definition);
+    // Each member is placed by every insert of the chain that holds it: the work, and so the weight, grows
+    // with the depth as well as with the members.
+    std::uint64_t weight = MembersWeight(definition) * open.size();
     AddMembers(counted, definition);
     for (const TclpEntBlock &insert : definition.inserts) {
         if (weight > limit) return weight;

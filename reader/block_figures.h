@@ -28,7 +28,7 @@ struct BlockFigureTally {
 class BlockFigures {
 public:
     // Walks the inserts once to find how many the member budget allows (by drawing weight, as the preview's
-    // budget counts, each definition placed counting once more).
+    // budget counts, each definition placed counting once more, times the depth it is placed at).
     explicit BlockFigures(const DrawingStore &store);
 
     std::size_t Count() const { return weights.size(); }

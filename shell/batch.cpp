@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <map>
+#include <set>
 
 #include "reader/file_path.h"
 #include "reader/jclfunit.h"
@@ -79,12 +80,20 @@ void TForm1::ConvertDroppedFiles(const std::vector<std::string> &paths, const st
     options.hiddenLayers.reset();
     std::size_t converted = 0;
     std::vector<Failure> failures;
+    // Whole paths may still give one name ("d_e/f" and "d/e_f"): the first input keeps it, the others are
+    // not written, so that no script replaces another of the same batch.
+    std::set<std::string> written;
     {
         const BusyCursor busy(controls);
         DrawingStore drawing;
         for (const ListedInput &input : inputs) {
             const std::string name = byPath ? NameByPath(input.path) : ScriptStem(input.path) + ".vnt";
             const std::string script = Utf8Of(FilePath(folder) / FilePath(name));
+            if (!written.insert(CaseFolded(name)).second) {
+                failures.push_back(
+                    {NameOf(input.path) + "（" + kBatchSameNameReason + name + kBatchSameNameEnd + "）", false});
+                continue;
+            }
             if (const std::optional<std::string> unread = ReadDropped(input.path, drawing)) {
                 failures.push_back({NameOf(input.path) + "（" + *unread + "）", true});
                 continue;

@@ -29,6 +29,8 @@ inline constexpr const char *kBatchEmptyFolderReason = ".jww や .jws の図面�
 inline constexpr const char *kBatchUnreadableReason = "ファイルを読めません";
 inline constexpr const char *kBatchNotADrawingReason = "Jw_cadの図形データではありません";
 inline constexpr const char *kBatchPartialReason = "図形データを最後まで読み取れませんでした";
+inline constexpr const char *kBatchSameNameReason = "ほかの図面と同じ名前 ";  // + NAME.vnt + kBatchSameNameEnd
+inline constexpr const char *kBatchSameNameEnd = " になるため書き出していません";
 inline constexpr const char *kScriptFolderLabel = "保存先: ";
 
 // Opening a saved drawing from the preview's context menu (or Ctrl+O).
