@@ -26,8 +26,9 @@ enum class LeftOutReason {
     SelfReferring,   // an insert of a block inside itself
     OverBudget,      // block figures past the member budget or nested too deep
     HiddenLayer,     // on a layer the view hides, when only what it shows is converted
+    UnusableScale,   // in a layer group whose scale is no number to scale by (0, subnormal, infinite or NaN)
 };
-inline constexpr std::size_t kLeftOutReasons = 12;
+inline constexpr std::size_t kLeftOutReasons = 13;
 
 struct ConversionReport {
     std::array<std::uint64_t, kWrittenKinds> written{};

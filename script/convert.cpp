@@ -100,6 +100,8 @@ private:
     std::optional<LeftOutReason> Skipped(const Entity &entity) const {
         if (OnHiddenLayer(options.hiddenLayers, entity.base)) return LeftOutReason::HiddenLayer;
         if (!options.hatching && (entity.base.flags & kHatchingFlag)) return LeftOutReason::Hatching;
+        // A scale of 0, a subnormal or an infinite one would write every coordinate as 0 or as no number.
+        if (!std::isnormal(TransformOf(entity.base).s)) return LeftOutReason::UnusableScale;
         return SkippedShape(entity);
     }
     static std::int32_t LayerOf(const TclpEntBase &base) { return base.layerGroup * 16 + base.layer; }

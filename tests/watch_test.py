@@ -9,6 +9,7 @@ import signal
 import subprocess
 import sys
 import tempfile
+import threading
 import time
 import unittest
 
@@ -16,13 +17,39 @@ CLI, OWNER, SOURCE = sys.argv[1:4]
 EXAMPLE = os.path.join(SOURCE, "examples", "plan.jwwin")
 
 
-def own(*formats):
-    """Owns the clipboard with `formats` until the watcher has had time to take it, then lets go."""
+# How long any one step may take before the test gives up: generous, for a busy machine. No test asserts
+# how quickly a step ends, only that it does.
+PATIENCE = 60
+
+
+def next_line(watch, stream=None):
+    """The watcher's next line on standard output (or `stream`), or a failure once PATIENCE has passed
+    without one."""
+    timer = threading.Timer(PATIENCE, watch.kill)
+    timer.start()
+    try:
+        line = (stream or watch.stdout).readline()
+    finally:
+        timer.cancel()
+    assert line, "the watcher said nothing"
+    return line.decode().rstrip("\n")
+
+
+def wait_until_watching(watch):
+    """Returns once the watcher says it watches: from then on it sees every change and ends on Ctrl+C."""
+    line = next_line(watch, watch.stderr)
+    assert "watching the clipboard" in line, line
+
+
+def own(watch, *formats):
+    """Owns the clipboard with `formats` until the watcher has said what it made of them, then lets go."""
     owner = subprocess.Popen([OWNER, *formats], stdout=subprocess.PIPE)
-    assert owner.stdout.readline().strip() == b"ready"
-    time.sleep(1.5)
-    owner.terminate()
-    owner.wait()
+    try:
+        assert owner.stdout.readline().strip() == b"ready"
+        return next_line(watch)
+    finally:
+        owner.terminate()
+        owner.wait()
 
 
 class Watch(unittest.TestCase):
@@ -40,16 +67,13 @@ class Watch(unittest.TestCase):
             env = {**os.environ, "TMPDIR": folder}
             watch = subprocess.Popen([CLI, "watch", "--layers", "--colors", "-o", out], stdout=subprocess.PIPE,
                                      stderr=subprocess.PIPE, env=env)
-            time.sleep(1)
+            wait_until_watching(watch)
             copy = lambda stream: ("DataObject=" + junk, "Jw_win=" + stream, "Ole Private Data=" + junk)
-            own(*copy(EXAMPLE))
-            own("--text", "not a drawing")
-            own(*copy(second))
+            lines = [own(watch, *copy(EXAMPLE)), own(watch, "--text", "not a drawing"), own(watch, *copy(second))]
             watch.send_signal(signal.SIGINT)
-            stdout, stderr = watch.communicate(timeout=20)
+            stdout, stderr = watch.communicate(timeout=PATIENCE)
             self.assertEqual(watch.returncode, 0, stderr)
-            lines = stdout.decode().splitlines()
-            self.assertEqual(len(lines), 3, lines)
+            self.assertEqual(stdout, b"")
             self.assertTrue(lines[0].endswith("-> " + out + "clipboard-1.vnt"), lines[0])
             self.assertTrue(lines[1].endswith("not a Jw_cad drawing: ignored"), lines[1])
             self.assertTrue(lines[2].endswith("-> " + out + "clipboard-2.vnt"), lines[2])
@@ -72,7 +96,7 @@ class Watch(unittest.TestCase):
             with open(junk, "wb") as f:
                 f.write(b"\1" * 16)
             watch = self.watch(folder)
-            time.sleep(1)
+            wait_until_watching(watch)
             scratch = [n for n in os.listdir(folder) if n.startswith("korvel-watch")]
             self.assertEqual(len(scratch), 1)
             self.assertEqual(os.stat(os.path.join(folder, scratch[0])).st_mode & 0o777, 0o700)
@@ -83,7 +107,7 @@ class Watch(unittest.TestCase):
             owner.terminate()
             owner.wait()
             watch.send_signal(signal.SIGINT)
-            stdout, stderr = watch.communicate(timeout=20)
+            stdout, stderr = watch.communicate(timeout=PATIENCE)
             self.assertEqual(watch.returncode, 0, stderr)
             converted = [line for line in stdout.decode().splitlines() if " -> " in line]
             self.assertTrue(1 <= len(converted) <= 10, f"{len(converted)} conversions")
@@ -91,15 +115,14 @@ class Watch(unittest.TestCase):
     def test_an_endless_transfer_ends_on_ctrl_c(self):
         with tempfile.TemporaryDirectory() as folder:
             watch = self.watch(folder)
-            time.sleep(1)
+            wait_until_watching(watch)
             owner = subprocess.Popen([OWNER, "--incr-forever", "0"], stdout=subprocess.PIPE)
             try:
                 self.assertEqual(owner.stdout.readline().strip(), b"ready")
                 time.sleep(2)
                 watch.send_signal(signal.SIGINT)
-                started = time.monotonic()
-                stdout, stderr = watch.communicate(timeout=20)
-                self.assertLess(time.monotonic() - started, 2, "the transfer went on after Ctrl+C")
+                # An endless transfer must end with Ctrl+C; how soon is measured in bench/hostile.py.
+                stdout, stderr = watch.communicate(timeout=PATIENCE)
                 self.assertEqual(watch.returncode, 0, stderr)
                 self.assertIn(b"stopped before the copy was taken whole", stdout)
                 self.assertEqual([n for n in os.listdir(folder) if n.startswith("korvel-watch")], [])
@@ -109,7 +132,7 @@ class Watch(unittest.TestCase):
 
     def test_without_a_display_it_says_so(self):
         env = {k: v for k, v in os.environ.items() if k not in ("DISPLAY", "WAYLAND_DISPLAY")}
-        r = subprocess.run([CLI, "watch"], capture_output=True, env=env, timeout=20)
+        r = subprocess.run([CLI, "watch"], capture_output=True, env=env, timeout=PATIENCE)
         self.assertEqual(r.returncode, 1)
         self.assertTrue(r.stderr.startswith(b"korvel-cli: "), r.stderr)
         self.assertEqual(r.stderr.count(b"\n"), 1, r.stderr)
