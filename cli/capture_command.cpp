@@ -51,7 +51,8 @@ int RunCapture(const CaptureRequest &request) {
     } catch (const ClipboardNoAnswerError &) {
         return Fail(kRejected, Tr("the program that holds the clipboard did not answer in time"));
     } catch (const ClipboardTooLargeError &) {
-        return Fail(kRejected, Tr("the clipboard holds more than 2 GiB"));
+        return Fail(kRejected, Tr("the clipboard holds more than {0} (KORVEL_MAX_CLIPBOARD sets the limit)",
+                                  {ClipboardLimitText()}));
     } catch (const ClipboardOpenError &) {
         return Fail(kRejected, Tr("the clipboard cannot be opened: another program holds it"));
     }

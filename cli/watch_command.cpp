@@ -64,7 +64,8 @@ void ConvertCopy(ClipboardSource &source, const std::string &scratch, const Watc
         if (stopRequested) return Say(Tr("stopped before the copy was taken whole: nothing written"));
         return Say(Tr("the program that holds the clipboard did not answer in time: nothing written"));
     } catch (const ClipboardTooLargeError &) {
-        return Say(Tr("the copy holds more than 2 GiB: nothing written"));
+        return Say(Tr("the copy holds more than {0} (KORVEL_MAX_CLIPBOARD sets the limit): nothing written",
+                      {ClipboardLimitText()}));
     } catch (const ClipboardOpenError &) {
         return Say(Tr("the clipboard cannot be opened (another program holds it): nothing written"));
     }

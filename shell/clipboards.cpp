@@ -2,7 +2,10 @@
 #include "reader/file_path.h"
 #include "reader/output_file.h"
 
+#include <charconv>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <limits>
 
@@ -39,6 +42,24 @@ std::uint32_t Clipboards::RegisterFormat(const std::string &name) {
     }
 }
 
+std::uint64_t ClipboardByteLimit() {
+    const char *set = std::getenv("KORVEL_MAX_CLIPBOARD");
+    if (!set || !*set) return kDefaultClipboardBytes;
+    std::uint64_t bytes = 0;
+    const auto [end, error] = std::from_chars(set, set + std::strlen(set), bytes);
+    return error == std::errc() && *end == '\0' && bytes > 0 ? bytes : kDefaultClipboardBytes;
+}
+
+std::string ClipboardLimitText() {
+    const std::uint64_t bytes = ClipboardByteLimit();
+    if (bytes % (1 << 20) == 0) return std::to_string(bytes >> 20) + " MiB";
+    return std::to_string(bytes) + " bytes";
+}
+
+ClipboardTooLargeError::ClipboardTooLargeError()
+    : ClipboardOpenError("クリップボードのデータが大きすぎるため（" + ClipboardLimitText() +
+                         " を超えています）、取り込めませんでした") {}
+
 void Clipboards::Open() {
     if (openCount == 0 && !source.Open()) throw ClipboardOpenError();
     ++openCount;
@@ -69,6 +90,9 @@ bool Clipboards::ClipboardFormatSize(std::uint32_t format, std::uint32_t &size) 
 void Clipboards::DumpClipboardFormat(std::uint32_t format, const std::string &path) {
     ClipboardHold hold(*this);
     try {
+        // Refused before a byte of it is copied.
+        if (const std::optional<std::uint64_t> size = source.BlockSize(format); size && *size > ClipboardByteLimit())
+            throw ClipboardTooLargeError();
         bool written = false;
         const bool present = source.ReadBlock(format, [&](std::span<const std::uint8_t> block) {
             // Written whole or not at all, and never through a link planted at the scratch file's name.

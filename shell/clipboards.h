@@ -18,7 +18,7 @@ public:
     ClipboardOpenError() : std::runtime_error(kClipboardOpenMessage) {}
 
 protected:
-    explicit ClipboardOpenError(const char *message) : std::runtime_error(message) {}
+    explicit ClipboardOpenError(const std::string &message) : std::runtime_error(message) {}
 };
 
 // The message shown when the program that holds the clipboard does not answer a request in time.
@@ -32,18 +32,19 @@ public:
     ClipboardNoAnswerError() : ClipboardOpenError(kClipboardNoAnswerMessage) {}
 };
 
-// The most a clipboard format may hold: as much as korvel-cli takes from a pipe unless told otherwise.
-inline constexpr std::uint64_t kMaxClipboardBytes = std::uint64_t{2} << 30;
+// The most one clipboard format may bring in, unless KORVEL_MAX_CLIPBOARD (a number of bytes) says
+// otherwise: a Jw_cad copy of a million entities is about 50 MB, and an owner whose transfer never ends must
+// not take all the memory first.
+inline constexpr std::uint64_t kDefaultClipboardBytes = std::uint64_t{256} << 20;
+std::uint64_t ClipboardByteLimit();
+// The limit as a user reads it: "256 MiB", "1,000 bytes".
+std::string ClipboardLimitText();
 
-// The message shown when a format holds more than that.
-inline constexpr const char *kClipboardTooLargeMessage =
-    "クリップボードのデータが大きすぎるため（2 GiB を超えています）、取り込めませんでした";
-
-// Thrown by a source whose format holds more than kMaxClipboardBytes; the capture stops as when the
+// Thrown by a source whose format holds more than ClipboardByteLimit(); the capture stops as when the
 // clipboard cannot be opened.
 class ClipboardTooLargeError : public ClipboardOpenError {
 public:
-    ClipboardTooLargeError() : ClipboardOpenError(kClipboardTooLargeMessage) {}
+    ClipboardTooLargeError();
 };
 
 // What one platform's clipboard offers: counted formats, names registered as numbers, and each format's

@@ -46,7 +46,7 @@ X11Clipboard::X11Clipboard(std::function<bool()> stopRequested) {
     // Repaints, but no clicks, while the owner takes its time: the window stays drawn and cannot start
     // a second import inside the first.
     auto x11 = std::make_unique<X11Selection>(
-        X11TransferLimits{kAnswerTime, kWholeTransferTime, kMaxClipboardBytes},
+        X11TransferLimits{kAnswerTime, kWholeTransferTime, ClipboardByteLimit()},
         [] { QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents); }, std::move(stopRequested));
     if (x11->Connected()) selection = std::move(x11);
 }
