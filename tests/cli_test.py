@@ -403,10 +403,17 @@ class Languages(unittest.TestCase):
             self.assertEqual(sorted(re.findall(r"\{\d\}", english)), sorted(re.findall(r"\{\d\}", japanese)), english)
 
     def test_the_locale_picks_the_language(self):
-        bare = {k: v for k, v in os.environ.items() if k not in ("LC_ALL", "LC_MESSAGES", "LANG")}
+        bare = {k: v for k, v in os.environ.items() if k not in ("LC_ALL", "LC_MESSAGES", "LC_CTYPE", "LANG", "LANGUAGE")}
         cases = [({"LANG": "ja_JP.UTF-8"}, True), ({"LANG": "C"}, False), ({"LANG": "en_US.UTF-8"}, False),
                  ({}, False), ({"LANG": "en_US.UTF-8", "LC_MESSAGES": "ja_JP.UTF-8"}, True),
-                 ({"LANG": "ja_JP.UTF-8", "LC_ALL": "C"}, False)]
+                 ({"LANG": "ja_JP.UTF-8", "LC_ALL": "C"}, False), ({"LANG": "ja_JP.UTF-8", "LC_ALL": ""}, True),
+                 ({"LANG": "ja_JP.utf8"}, True), ({"LANG": "ja_JP"}, True),
+                 # a terminal expecting EUC-JP or Shift-JIS gets English, never UTF-8 it would garble
+                 ({"LANG": "ja_JP.eucJP"}, False), ({"LANG": "ja_JP.UTF-8", "LC_CTYPE": "ja_JP.SJIS"}, False),
+                 # LANGUAGE's list comes first, as gettext reads it, except in the C locale
+                 ({"LANG": "en_US.UTF-8", "LANGUAGE": "ja"}, True), ({"LANG": "ja_JP.UTF-8", "LANGUAGE": "en_GB:ja"}, False),
+                 ({"LANG": "en_US.UTF-8", "LANGUAGE": "fr:ja_JP"}, True), ({"LANG": "ja_JP.UTF-8", "LANGUAGE": "fr"}, False),
+                 ({"LANG": "C", "LANGUAGE": "ja"}, False)]
         for settings, japanese in cases:
             r = run("check", os.path.join(SOURCE, "README.md"), env={**bare, **settings})
             error = r.stderr.decode()

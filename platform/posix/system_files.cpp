@@ -3,11 +3,15 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
+#include <initializer_list>
 #include <limits>
+#include <string_view>
 
 #include "reader/file_path.h"
 #include "reader/system_files.h"
@@ -48,10 +52,52 @@ std::optional<FileIdentity> IdentityOf(const std::filesystem::path &path) {
     return FileIdentity{static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino)};
 }
 
+namespace {
+
+// The first of these variables that is set and not empty, as the C library reads a locale category.
+std::string_view FirstSet(std::initializer_list<const char *> names) {
+    for (const char *name : names)
+        if (const char *value = std::getenv(name); value && *value) return value;
+    return {};
+}
+
+// Whether a locale's name ("ja_JP.UTF-8", "ja_JP.eucJP@euro", "ja_JP") names UTF-8; a name without a codeset
+// is taken as UTF-8, as today's systems set them.
+bool NamesUtf8(std::string_view locale) {
+    const std::size_t dot = locale.find('.');
+    if (dot == std::string_view::npos) return true;
+    std::string codeset;
+    for (const char c : locale.substr(dot + 1, locale.find('@') == std::string_view::npos
+                                                   ? std::string_view::npos
+                                                   : locale.find('@') - dot - 1))
+        if (c != '-' && c != '_') codeset += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return codeset == "utf8";
+}
+
+}  // namespace
+
 bool UserLanguageIsJapanese() {
-    for (const char *name : {"LC_ALL", "LC_MESSAGES", "LANG"})
-        if (const char *value = std::getenv(name); value && *value) return std::strncmp(value, "ja", 2) == 0;
-    return false;
+    const std::string_view messages = FirstSet({"LC_ALL", "LC_MESSAGES", "LANG"});
+    // The C locale shows the program's own words, whatever LANGUAGE says, as gettext does.
+    if (messages.empty() || messages == "C" || messages == "POSIX" || messages.starts_with("C.")) return false;
+    // LANGUAGE, a list of languages, comes before the locale's: its first language that has words of ours
+    // (Japanese, or English, the program's own) decides; others are passed over.
+    bool japanese = messages.starts_with("ja");
+    if (const std::string_view list = FirstSet({"LANGUAGE"}); !list.empty()) {
+        japanese = false;
+        for (std::size_t at = 0; at <= list.size();) {
+            const std::size_t end = std::min(list.find(':', at), list.size());
+            const std::string_view language = list.substr(at, end - at);
+            if (language.starts_with("ja") || language.starts_with("en")) {
+                japanese = language.starts_with("ja");
+                break;
+            }
+            at = end + 1;
+        }
+    }
+    // Japanese goes out as UTF-8: a terminal that expects other bytes (EUC-JP, Shift-JIS) gets English rather
+    // than garbled text.
+    return japanese && NamesUtf8(FirstSet({"LC_ALL", "LC_CTYPE", "LANG"}));
 }
 
 bool IsTerminal(std::FILE *stream) { return isatty(fileno(stream)) != 0; }
