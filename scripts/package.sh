@@ -11,8 +11,11 @@ rm -rf dist && mkdir -p dist
 
 echo "== the Debian package"
 bash scripts/build.sh build-package -DCMAKE_BUILD_TYPE=Release -DKORVEL_TESTS=OFF -DKORVEL_BENCH=OFF
+# Packages an earlier run (an earlier version) left in cpack's folder are not this run's: only the one
+# built now is shipped.
+rm -rf build-package/cpack
 cpack --config build-package/CPackConfig.cmake -B build-package/cpack >/dev/null
-cp build-package/cpack/korvel_*_amd64.deb dist/
+cp "build-package/cpack/korvel_${version}_amd64.deb" dist/
 
 echo "== the Windows programs"
 bash scripts/build.sh build-package-win -DCMAKE_TOOLCHAIN_FILE=platform/win32/mingw-w64.cmake \
