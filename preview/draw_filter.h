@@ -28,6 +28,7 @@ struct DrawFilter {
     bool Shows(const Entity &entity) const {
         return !OnHiddenLayer(hidden, entity.base) && BoxOf(entity).Meets(window);
     }
+    bool Shows(const TclpEntSen &line) const { return !OnHiddenLayer(hidden, line.base) && LineMeets(line, window); }
     bool Shows(const TclpEntSunpo &dimension) const {
         if (OnHiddenLayer(hidden, dimension.base)) return false;
         bool meets = false;

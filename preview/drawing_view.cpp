@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 #include "preview/preview.h"
 #include "reader/drawing_rules.h"
@@ -89,11 +90,26 @@ DrawingView::DrawingView(const DrawingStore &store)
       placedInserts(store),
       counts(CountByLayer(store)) {
     fittedScale = FitPreviewView(extents, 1000, 1000).scale / 1000;  // per pixel of the image's smaller side
-    const double span = std::max({extents.maxX - extents.minX, extents.maxY - extents.minY, 1e-6});
+    // Spans past the largest double (-1e308 to 1e308) count as the largest.
+    const double span = std::min(std::max({extents.maxX - extents.minX, extents.maxY - extents.minY, 1e-6}),
+                                 std::numeric_limits<double>::max());
     largestScale = kWidestPixels / span;
 }
 
 double DrawingView::ClampScale(double scale) const { return std::clamp(scale, 0.0, largestScale); }
+
+bool IsFinite(const ViewCamera &c) {
+    const PreviewView v = ViewOf(c);
+    return std::isfinite(c.centreX) && std::isfinite(c.centreY) && std::isfinite(c.scale) && c.scale > 0 &&
+           std::isfinite(v.minX) && std::isfinite(v.maxX) && std::isfinite(v.minY) && std::isfinite(v.maxY);
+}
+
+namespace {
+
+// A move that would leave the numbers (a pan or zoom far past the largest double) changes nothing.
+ViewCamera FiniteOr(const ViewCamera &moved, const ViewCamera &before) { return IsFinite(moved) ? moved : before; }
+
+}  // namespace
 
 ViewCamera DrawingView::Fit(std::int32_t width, std::int32_t height) const {
     const PreviewView fitted = FitPreviewView(extents, width, height);
@@ -101,8 +117,17 @@ ViewCamera DrawingView::Fit(std::int32_t width, std::int32_t height) const {
     c.width = width;
     c.height = height;
     c.scale = ClampScale(fitted.scale);
-    c.centreX = (fitted.minX + fitted.maxX) / 2;
-    c.centreY = (fitted.minY + fitted.maxY) / 2;
+    c.centreX = fitted.minX / 2 + fitted.maxX / 2;
+    c.centreY = fitted.minY / 2 + fitted.maxY / 2;
+    // A drawing reaching to the largest doubles: centred on its extents, and zoomed in until the window's
+    // edges are numbers.
+    if (!IsFinite(c)) {
+        c.centreX = extents.minX / 2 + extents.maxX / 2;
+        c.centreY = extents.minY / 2 + extents.maxY / 2;
+        c.scale = std::max(c.scale, std::numeric_limits<double>::min());
+        while (!IsFinite(c) && c.scale < largestScale)
+            c.scale *= 2;
+    }
     return c;
 }
 
@@ -115,14 +140,14 @@ ViewCamera DrawingView::Zoom(const ViewCamera &camera, double x, double y, doubl
     // The held point stays under (x, y).
     c.centreX = held.x - (x - camera.width / 2.0) / scale;
     c.centreY = held.y + (y - camera.height / 2.0) / scale;
-    return c;
+    return FiniteOr(c, camera);
 }
 
 ViewCamera DrawingView::Pan(const ViewCamera &camera, double dx, double dy) {
     ViewCamera c = camera;
     c.centreX -= dx / camera.scale;
     c.centreY += dy / camera.scale;
-    return c;
+    return FiniteOr(c, camera);
 }
 
 ViewCamera DrawingView::ZoomToRectangle(const ViewCamera &camera, PlanePoint corner1, PlanePoint corner2) const {
@@ -133,7 +158,7 @@ ViewCamera DrawingView::ZoomToRectangle(const ViewCamera &camera, PlanePoint cor
     c.scale = ClampScale(camera.scale * std::min(camera.width / w, camera.height / h));
     c.centreX = middle.x;
     c.centreY = middle.y;
-    return c;
+    return FiniteOr(c, camera);
 }
 
 ViewCamera DrawingView::Resize(const ViewCamera &camera, std::int32_t width, std::int32_t height) {

@@ -24,6 +24,8 @@ struct ViewCamera {
 };
 
 PreviewView ViewOf(const ViewCamera &camera);
+// Whether the camera and the edges of what it sees are all numbers, the scale above 0.
+bool IsFinite(const ViewCamera &camera);
 // Pixel (x, y) of the image, y down, as a drawing point; pixel centres are at whole numbers.
 PlanePoint DrawingPointAt(const ViewCamera &camera, double x, double y);
 // The camera of a part of the image, `left` and `top` pixels in: its pixels are the image's, shifted.
@@ -47,6 +49,8 @@ public:
 
     const DrawingStore &Store() const { return store; }
     const LayerCounts &Counts() const { return counts; }
+    // Points of the drawing left out of its extents for a coordinate that is no number.
+    std::uint64_t NotFinite() const { return extents.notFinite; }
 
     // The whole drawing, as the preview fits it, in an image of this size.
     ViewCamera Fit(std::int32_t width, std::int32_t height) const;

@@ -6,6 +6,8 @@
 #include <future>
 #include <system_error>
 
+#include "geom/extended.h"
+
 namespace korvel {
 
 namespace {
@@ -33,9 +35,9 @@ EntityGrid::EntityGrid(const DrawingStore &store, const DrawingExtents &extents,
     kinds[3] = Index(store.texts);
     kinds[4] = Index(store.dimensions);
     kinds[5] = Index(store.solids);
-    kinds[6] = IndexBoxes(inserts.Count(), [&](std::size_t i, auto &&visit) {
+    kinds[6] = IndexCells(inserts.Count(), [&](std::size_t i, std::vector<int> &cells) {
         inserts.ForEach(i, i + 1, [&](const TclpEntBlockDef &definition, const BlockPlacement &placement) {
-            visit(PlacedBox(definitions.at(&definition), placement));
+            AddBoxCells(PlacedBox(definitions.at(&definition), placement), cells);
         });
     });
     kinds[0] = lines.valid() ? lines.get() : Index(store.lines);
@@ -50,16 +52,55 @@ std::array<int, 4> EntityGrid::CellsOf(const WorldBox &box) const {
             cell(box.maxY, minY, cellHeight)};
 }
 
+void EntityGrid::AddBoxCells(const WorldBox &box, std::vector<int> &cells) const {
+    if (box.Empty()) return;  // draws nothing
+    const auto [x0, x1, y0, y1] = CellsOf(box);
+    const bool finite =
+        std::isfinite(box.minX) && std::isfinite(box.maxX) && std::isfinite(box.minY) && std::isfinite(box.maxY);
+    if (!finite || x1 - x0 >= kWidestInCells || y1 - y0 >= kWidestInCells) return cells.push_back(-1);
+    for (int y = y0; y <= y1; y++)
+        for (int x = x0; x <= x1; x++)
+            cells.push_back(y * kCells + x);
+}
+
+void EntityGrid::AddLineCells(const TclpEntSen &line, std::vector<int> &cells) const {
+    const WorldBox box = BoxOf(line);
+    const std::size_t first = cells.size();
+    AddBoxCells(box, cells);
+    // A box of one column or one row, too large for cells, or no number: its cells are the line's.
+    if (cells.size() == first || cells[first] < 0) return;
+    const auto [x0, x1, y0, y1] = CellsOf(box);
+    if (x0 == x1 || y0 == y1) return;
+    cells.resize(first);
+    const Extended dx = Ext(line.endX) - line.startX, dy = Ext(line.endY) - line.startY;
+    const auto yAt = [&](double x) { return ToDouble(line.startY + (Ext(x) - line.startX) * dy / dx); };
+    // Each column's stretch of the line, widened by a millionth of a cell against rounding at the edges.
+    const double slackX = cellWidth * 1e-6, slackY = cellHeight * 1e-6;
+    for (int x = x0; x <= x1; x++) {
+        const double from = x == x0 ? box.minX : std::max(box.minX, minX + x * cellWidth - slackX);
+        const double to = x == x1 ? box.maxX : std::min(box.maxX, minX + (x + 1) * cellWidth + slackX);
+        const double a = yAt(from), b = yAt(to);
+        WorldBox stretch;
+        stretch.Add(from, std::max(box.minY, std::min(a, b) - slackY));
+        stretch.Add(to, std::min(box.maxY, std::max(a, b) + slackY));
+        const auto [c0, c1, r0, r1] = CellsOf(stretch);
+        for (int y = r0; y <= r1; y++)
+            cells.push_back(y * kCells + x);
+    }
+}
+
 template <class Entity>
 EntityGrid::KindCells EntityGrid::Index(const std::vector<Entity> &entities) const {
-    return IndexBoxes(entities.size(), [&](std::size_t i, auto &&visit) {
-        if constexpr (std::is_same_v<Entity, TclpEntSunpo>) ForEachPartBox(entities[i], visit);
-        else visit(BoxOf(entities[i]));
+    return IndexCells(entities.size(), [&](std::size_t i, std::vector<int> &cells) {
+        if constexpr (std::is_same_v<Entity, TclpEntSunpo>)
+            ForEachPartBox(entities[i], [&](const WorldBox &part) { AddBoxCells(part, cells); });
+        else if constexpr (std::is_same_v<Entity, TclpEntSen>) AddLineCells(entities[i], cells);
+        else AddBoxCells(BoxOf(entities[i]), cells);
     });
 }
 
-template <class BoxesOf>
-EntityGrid::KindCells EntityGrid::IndexBoxes(std::size_t count, BoxesOf boxesOf) const {
+template <class AddCells>
+EntityGrid::KindCells EntityGrid::IndexCells(std::size_t count, AddCells addCells) const {
     KindCells k;
     k.begins.assign(kCells * kCells + 1, 0);
     // Counted first, then placed: every cell's entries in list order, in one array.
@@ -68,16 +109,7 @@ EntityGrid::KindCells EntityGrid::IndexBoxes(std::size_t count, BoxesOf boxesOf)
     const auto forEachCell = [&](auto &&visit) {
         for (std::uint32_t i = 0; i < count; i++) {
             cells.clear();
-            boxesOf(i, [&](const WorldBox &box) {
-                if (box.Empty()) return;  // draws nothing
-                const auto [x0, x1, y0, y1] = CellsOf(box);
-                const bool finite = std::isfinite(box.minX) && std::isfinite(box.maxX) && std::isfinite(box.minY) &&
-                                    std::isfinite(box.maxY);
-                if (!finite || x1 - x0 >= kWidestInCells || y1 - y0 >= kWidestInCells) return cells.push_back(-1);
-                for (int y = y0; y <= y1; y++)
-                    for (int x = x0; x <= x1; x++)
-                        cells.push_back(y * kCells + x);
-            });
+            addCells(i, cells);
             if (cells.size() > 1) {
                 std::sort(cells.begin(), cells.end());
                 cells.erase(std::unique(cells.begin(), cells.end()), cells.end());

@@ -56,11 +56,16 @@ private:
     };
     template <class Entity>
     KindCells Index(const std::vector<Entity> &entities) const;
-    // `boxesOf(i, visit)` visits the boxes of entity i (one, or a dimension's parts).
-    template <class BoxesOf>
-    KindCells IndexBoxes(std::size_t count, BoxesOf boxesOf) const;
+    // `addCells(i, cells)` adds the cells of entity i to `cells` (-1 for one too large for cells).
+    template <class AddCells>
+    KindCells IndexCells(std::size_t count, AddCells addCells) const;
     // The cells a box meets, clamped to the grid: first and last column and row.
     std::array<int, 4> CellsOf(const WorldBox &box) const;
+    // A box's cells, or -1 when it is too large for cells or no number.
+    void AddBoxCells(const WorldBox &box, std::vector<int> &cells) const;
+    // The cells a line passes through, column by column, rather than all its box meets: a diagonal's box
+    // meets eight times the cells the line does.
+    void AddLineCells(const TclpEntSen &line, std::vector<int> &cells) const;
     void Gather(const KindCells &cells, const std::array<int, 4> &range, std::vector<std::uint32_t> &out) const;
 
     double minX = 0, minY = 0, cellWidth = 1, cellHeight = 1;

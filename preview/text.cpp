@@ -2,6 +2,7 @@
 // fitted to its cell; too small a text becomes its baseline, too tall a one an outline.
 #include "preview/text.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "geom/clip.h"
@@ -20,6 +21,24 @@ PlanePoint Offset(PlanePoint from, const Rotation &direction, double u, double v
 
 bool InsideView(const PreviewView &v, PlanePoint p) {
     return PointOutsideWindow(p.x, p.y, v.minX, v.minY, v.maxX, v.maxY) == kClipInside;
+}
+
+// Whether a character's cell is drawn: the preview's rule, one of its corners inside; a view zoomed in may
+// hold a character whose cell covers the whole window with every corner outside, so there the cell's box
+// meeting the window decides.
+bool CellShown(const PreviewSurface &surface, const PlanePoint (&corners)[4]) {
+    const PreviewView &v = surface.view;
+    if (!surface.atViewResolution) {
+        for (const PlanePoint &corner : corners)
+            if (InsideView(v, corner)) return true;
+        return false;
+    }
+    double minX = corners[0].x, maxX = minX, minY = corners[0].y, maxY = minY;
+    for (const PlanePoint &corner : corners) {
+        minX = std::min(minX, corner.x), maxX = std::max(maxX, corner.x);
+        minY = std::min(minY, corner.y), maxY = std::max(maxY, corner.y);
+    }
+    return !(maxX < v.minX || minX > v.maxX || maxY < v.minY || minY > v.maxY);
 }
 
 }  // namespace
@@ -102,7 +121,7 @@ void DrawPreviewText(PreviewSurface &surface, std::int32_t styleBits, double x1,
         const PlanePoint p1{ToDouble(anchor.x + direction.cosine * cw), ToDouble(anchor.y + direction.sine * cw)};
         const PlanePoint p2{ToDouble(anchor.x + down.cosine * h), ToDouble(anchor.y + down.sine * h)};
         const PlanePoint p3{ToDouble(p1.x + (Ext(p2.x) - anchor.x)), ToDouble(p1.y + (Ext(p2.y) - anchor.y))};
-        if (InsideView(view, anchor) || InsideView(view, p1) || InsideView(view, p2) || InsideView(view, p3)) {
+        if (CellShown(surface, {anchor, p1, p2, p3})) {
             const std::int32_t cellWidth = NearestEven(Ext(cw) * view.scale);
             font.width = wide ? cellWidth / 2 : cellWidth;
             const PixelPoint at{NearestEven((Ext(anchor.x) - view.minX) * view.scale),

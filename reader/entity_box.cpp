@@ -3,6 +3,7 @@
 
 #include <cmath>
 
+#include "geom/extended.h"
 #include "reader/drawing_rules.h"
 
 namespace korvel {
@@ -23,6 +24,21 @@ WorldBox BoxOf(const TclpEntSen &line) {
     b.Add(line.startX, line.startY);
     b.Add(line.endX, line.endY);
     return b;
+}
+
+bool LineMeets(const TclpEntSen &line, const WorldBox &window) {
+    if (!BoxOf(line).Meets(window)) return false;
+    const Extended dx = Ext(line.endX) - line.startX, dy = Ext(line.endY) - line.startY;
+    int above = 0, below = 0;
+    for (const double x : {window.minX, window.maxX})
+        for (const double y : {window.minY, window.maxY}) {
+            const Extended u = Ext(x) - line.startX, v = Ext(y) - line.startY;
+            const Extended side = dx * v - dy * u;
+            const Extended margin = 1e-12L * (std::fabs(dx) + std::fabs(dy)) * (std::fabs(u) + std::fabs(v));
+            above += side > margin;
+            below += side < -margin;
+        }
+    return above < 4 && below < 4;
 }
 
 WorldBox BoxOf(const TclpEntEnko &arc) {

@@ -35,6 +35,10 @@ struct WorldBox {
 };
 
 WorldBox BoxOf(const TclpEntSen &line);
+// Whether a line may reach into `window`: its box meets it, and the window's corners do not all lie clearly
+// on one side of it (a long diagonal's box holds far more than the line). Generous by a rounding margin;
+// true where anything is no number.
+bool LineMeets(const TclpEntSen &line, const WorldBox &window);
 WorldBox BoxOf(const TclpEntEnko &arc);
 // A symbol point's marker reaches 8 of its own units from the point.
 WorldBox BoxOf(const TclpEntTen &point);

@@ -191,11 +191,17 @@ void AddPlaced(DrawingExtents &e, const DefinitionKeyPoints::Points &local, cons
 }  // namespace
 
 void InitExtents(DrawingExtents &e, double x, double y) {
-    e.minX = e.maxX = x;
-    e.minY = e.maxY = y;
+    const bool finite = std::isfinite(x) && std::isfinite(y);
+    e.notFinite = finite ? 0 : 1;
+    e.minX = e.maxX = finite ? x : 0;
+    e.minY = e.maxY = finite ? y : 0;
 }
 
 void ExtendExtents(DrawingExtents &e, double x, double y) {
+    if (!std::isfinite(x) || !std::isfinite(y)) {
+        e.notFinite++;
+        return;
+    }
     if (x < e.minX) e.minX = x;
     if (y < e.minY) e.minY = y;
     if (x > e.maxX) e.maxX = x;

@@ -1,6 +1,8 @@
 // The rectangle a drawing covers, from a fixed set of key points per entity kind.
 #pragma once
 
+#include <cstdint>
+
 #include "geom/plane.h"
 #include "reader/drawing_store.h"
 
@@ -8,6 +10,9 @@ namespace korvel {
 
 struct DrawingExtents {
     double minX = 0, minY = 0, maxX = 0, maxY = 0;
+    // Points left out because a coordinate is infinite or NaN: one such point must not make the whole
+    // drawing's rectangle (and every view fitted to it) no number.
+    std::uint64_t notFinite = 0;
 };
 
 void InitExtents(DrawingExtents &e, double x, double y);

@@ -12,9 +12,9 @@ namespace {
 
 // A number as a CAD user reads it: at most three decimals, no trailing zeros.
 std::string Number(double v) {
-    char text[64];
-    std::snprintf(text, sizeof text, "%.3f", v);
-    std::string s = text;
+    // As long as the number needs: 1e308 has 309 digits before the point.
+    std::string s(static_cast<std::size_t>(std::snprintf(nullptr, 0, "%.3f", v)), '\0');
+    std::snprintf(s.data(), s.size() + 1, "%.3f", v);
     while (!s.empty() && s.back() == '0')
         s.pop_back();
     if (!s.empty() && s.back() == '.') s.pop_back();
