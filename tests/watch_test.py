@@ -85,8 +85,10 @@ class Watch(unittest.TestCase):
                     self.assertEqual(f.read(), expected, name)
             self.assertEqual([n for n in os.listdir(folder) if n.startswith("korvel-watch")], [])  # no scratch left
 
-    def watch(self, folder):
+    def watch(self, folder, limit=None):
         env = {**os.environ, "TMPDIR": folder}
+        if limit is not None:
+            env["KORVEL_MAX_CLIPBOARD"] = str(limit)
         return subprocess.Popen([CLI, "watch", "-o", os.path.join(folder, "scripts") + "/"], stdout=subprocess.PIPE,
                                 stderr=subprocess.PIPE, env=env)
 
@@ -112,9 +114,27 @@ class Watch(unittest.TestCase):
             converted = [line for line in stdout.decode().splitlines() if " -> " in line]
             self.assertTrue(1 <= len(converted) <= 10, f"{len(converted)} conversions")
 
+    def test_an_endless_transfer_stops_at_the_limit_by_itself(self):
+        with tempfile.TemporaryDirectory() as folder:
+            watch = self.watch(folder, limit=3_000_000)
+            wait_until_watching(watch)
+            owner = subprocess.Popen([OWNER, "--incr-forever", "0"], stdout=subprocess.PIPE)
+            try:
+                self.assertEqual(owner.stdout.readline().strip(), b"ready")
+                line = next_line(watch)
+                self.assertTrue(line.endswith("the copy holds more than 3000000 bytes (KORVEL_MAX_CLIPBOARD sets the "
+                                              "limit): nothing written"), line)
+            finally:
+                owner.terminate()
+                owner.wait()
+            watch.send_signal(signal.SIGINT)
+            stdout, stderr = watch.communicate(timeout=PATIENCE)
+            self.assertEqual(watch.returncode, 0, stderr)
+            self.assertEqual(os.listdir(os.path.join(folder, "scripts")), [])
+
     def test_an_endless_transfer_ends_on_ctrl_c(self):
         with tempfile.TemporaryDirectory() as folder:
-            watch = self.watch(folder)
+            watch = self.watch(folder, limit=1 << 40)
             wait_until_watching(watch)
             owner = subprocess.Popen([OWNER, "--incr-forever", "0"], stdout=subprocess.PIPE)
             try:
