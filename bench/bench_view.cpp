@@ -1,10 +1,11 @@
 // The drawing view on a large drawing (the blocks mix by default): its first whole view against the preview of
 // the same store, its frames while panning and zooming the whole drawing and a tenth of it, and its memory
-// against the store's.
+// against the store's. `bench_view --open PATH` only opens the view on a stream, for hostile.py.
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
+#include <string>
 #include <utility>
 
 #include "bench/bench_support.h"
@@ -16,9 +17,26 @@
 
 using namespace korvel;
 
+namespace {
+
+// What opening the view costs a drawing: its first whole image, then where everything lies, as the window
+// does; for measuring the process's peak memory from outside.
+int OpenViewOnly(const char *path, std::int32_t width, std::int32_t height) {
+    DrawingStore store;
+    if (!ReadClipFile(path, store)) return 1;
+    const DrawingView view(store);
+    const std::unique_ptr<RasterCanvas> image = CreateRasterCanvas(width, height);
+    view.Draw(*image, view.Fit(width, height), {});
+    view.PrepareIndex();
+    return 0;
+}
+
+}  // namespace
+
 int main(int argc, char **argv) {
-    const std::size_t entities = bench::ArgumentOr(argc, argv, "--entities", 1000000);
     const std::int32_t width = 1280, height = 800;
+    if (argc == 3 && std::string(argv[1]) == "--open") return OpenViewOnly(argv[2], width, height);
+    const std::size_t entities = bench::ArgumentOr(argc, argv, "--entities", 1000000);
     const std::string path = (std::filesystem::temp_directory_path() / "korvel_bench_view.jwwin").string();
     if (bench::WriteMixedStream(path, entities, argc > 1 ? bench::MixArgument(argc, argv) : bench::Mix::Blocks) == 0) {
         std::fprintf(stderr, "bench_view: cannot write %s\n", path.c_str());

@@ -7,9 +7,15 @@ characters counting as work; block members past the preview's budget left out, a
   - inserts that multiply a block of lines, of arcs, or of one long text;
   - one long text after a few thousand lines;
   - a million empty block definitions;
-  - a clipboard folder holding a large "Jw_win" file.
+  - a clipboard folder holding a large "Jw_win" file;
+  - block figures nested 64 deep with unequal scales, against the same nested 2 deep (goal: time linear in
+    the members placed, the depth counted);
+  - opening the drawing view on a million diagonal lines (goal: peak within 6x the input);
+  - with KORVEL_CLIPBOARD_OWNER (tests/tools' clipboard_owner) and a display: `capture` against an owner whose
+    transfer never ends (goal: refused at the clipboard limit, memory bounded by it).
 
-usage: hostile.py KORVEL_CLI MAKE_HOSTILE [SCALE]  (SCALE 1 is full size; the smoke test runs a small one)"""
+usage: hostile.py KORVEL_CLI MAKE_HOSTILE BENCH_VIEW [SCALE]  (SCALE 1 is full size; the smoke test runs a
+small one)"""
 import os
 import shutil
 import subprocess
@@ -17,21 +23,21 @@ import sys
 import tempfile
 import time
 
-CLI, MAKE = sys.argv[1:3]
-SCALE = float(sys.argv[3]) if len(sys.argv) > 3 else 1.0
+CLI, MAKE, BENCH_VIEW = sys.argv[1:4]
+SCALE = float(sys.argv[4]) if len(sys.argv) > 4 else 1.0
 
 
 def scaled(n):
     return max(1, int(n * SCALE))
 
 
-def run(args):
+def run(args, expected_exit=0):
     """Seconds and peak resident bytes of one run, output discarded."""
     with open(os.devnull, "wb") as null:
         start = time.perf_counter()
         process = subprocess.Popen(args, stdout=null, stderr=null)
         _, status, usage = os.wait4(process.pid, 0)
-    if os.waitstatus_to_exitcode(status) != 0:
+    if os.waitstatus_to_exitcode(status) != expected_exit:
         sys.exit(f"hostile: {' '.join(args)} failed")
     return time.perf_counter() - start, usage.ru_maxrss * 1024
 
@@ -95,6 +101,37 @@ def main():
         blocks = scaled(1_000_000)
         stream = make("empty-blocks", blocks, at("empty-blocks.jwwin"))
         measure(f"{blocks:,} empty block definitions", stream, every_command(stream, folder))
+
+        inserts = scaled(500)
+        seconds = {}
+        for depth in (2, 64):
+            stream = make("chain", inserts, depth, at(f"chain-{depth}.jwwin"))
+            seconds[depth], peak = run([CLI, "convert", "--blocks", stream, "-o", at("chain.vnt")])
+            print(f"{inserts:,} inserts of blocks nested {depth} deep ending in 1,000 arcs, scales unequal: "
+                  f"convert --blocks {seconds[depth] * 1e3:8.1f} ms, peak {peak / 1e6:6.1f} MB")
+        print(f"  64 deep against 2 deep: {seconds[64] / seconds[2]:.1f}x the time for 32x the placements "
+              f"(goal: linear in the members placed times their depth, within the member budget)")
+
+        lines = scaled(1_000_000)
+        stream = make("diagonals", lines, at("diagonals.jwwin"))
+        size = os.path.getsize(stream)
+        seconds, peak = run([BENCH_VIEW, "--open", stream])
+        _, preview = run([CLI, "preview", stream, "-o", png])
+        print(f"the drawing view opened on {lines:,} diagonal lines, {size / 1e6:.2f} MB: peak {peak / 1e6:.1f} MB = "
+              f"{peak / size:.1f}x the input (goal <= 6x; the preview {preview / 1e6:.1f} MB), {seconds * 1e3:.0f} ms")
+
+        owner = os.environ.get("KORVEL_CLIPBOARD_OWNER")
+        if owner and os.environ.get("DISPLAY"):
+            endless = subprocess.Popen([owner, "--incr-forever", "0"], stdout=subprocess.PIPE)
+            try:
+                endless.stdout.readline()
+                limit = 256 << 20
+                seconds, peak = run([CLI, "capture", at("captured")], expected_exit=1)
+                print(f"capture from an owner whose transfer never ends: refused after {seconds:.2f} s, peak "
+                      f"{peak / 1e6:.1f} MB against the {limit >> 20} MiB limit")
+            finally:
+                endless.terminate()
+                endless.wait()
 
         clip = at("clip")
         os.mkdir(clip)

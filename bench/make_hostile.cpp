@@ -1,10 +1,13 @@
 // Writes the inputs that used to cost far more than their size: a saved drawing of nothing but old
 // (schema 300) dimensions, streams whose inserts multiply one large block definition (of lines, of arcs,
-// or of one long text), one long text after a few thousand lines, and a million empty block definitions.
+// or of one long text), one long text after a few thousand lines, a million empty block definitions, inserts
+// of a chain of blocks nested DEPTH deep with unequal scales ending in arcs, and diagonal lines each crossing
+// many cells of the view's grid.
 //
 // usage: make_hostile dimensions N PATH.jww | inserts INSERTS MEMBERS PATH.jwwin
 //        | arc-inserts INSERTS ARCS PATH.jwwin | text-inserts INSERTS CHARACTERS PATH.jwwin
 //        | long-text LINES CHARACTERS PATH.jwwin | empty-blocks N PATH.jwwin
+//        | chain INSERTS DEPTH PATH.jwwin (1,000 arcs at its end) | diagonals N PATH.jwwin
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -89,12 +92,51 @@ std::vector<std::uint8_t> EmptyBlocks(std::size_t count) {
     return Stream(d);
 }
 
+// Block 1 holds an insert of block 2 (scales 1.001 and 0.999), and so on down to block DEPTH, which holds
+// 1,000 arcs; `inserts` top-level inserts of block 1.
+std::vector<std::uint8_t> Chain(std::size_t inserts, std::size_t depth) {
+    DrawingStore d = Bare();
+    for (std::size_t level = 1; level <= depth; ++level) {
+        TclpEntBlockDef def;
+        def.number = static_cast<std::int32_t>(level);
+        if (level < depth) {
+            test::Add(def, TclpEntBlock{kBase, 1, 0, 1.001, 0.999, 0.01, static_cast<std::int32_t>(level + 1)});
+        } else {
+            for (int i = 0; i < 1000; ++i) {
+                TclpEntEnko arc;
+                arc.base = kBase;
+                arc.centerX = i;
+                arc.radius = 1 + i % 7;
+                arc.flatness = 1;
+                arc.startAngle = 0.5;
+                arc.arcAngle = 2;
+                test::Add(def, arc);
+            }
+        }
+        d.blockDefs.push_back(def);
+    }
+    for (std::size_t i = 0; i < inserts; ++i)
+        test::Add(d, TclpEntBlock{kBase, 10.0 * static_cast<double>(i), 0, 1, 2, 0, 1});
+    return Stream(d);
+}
+
+// Lines from corner to corner of squares a tenth of the drawing wide, spread over it: each box meets up to
+// 8 x 8 of the view's 64 x 64 cells, the most a box may meet and still be filed in cells.
+std::vector<std::uint8_t> Diagonals(std::size_t count) {
+    DrawingStore d = Bare();
+    for (std::size_t i = 0; i < count; ++i) {
+        const double x = static_cast<double>(i % 997) * 7, y = static_cast<double>(i % 991) * 7;
+        test::Add(d, TclpEntSen{kBase, x, y, x + 800, y + 800});
+    }
+    return Stream(d);
+}
+
 }  // namespace
 
 int Usage() {
     std::fputs("usage: make_hostile dimensions N PATH.jww | inserts INSERTS MEMBERS PATH.jwwin | arc-inserts INSERTS "
                "ARCS PATH.jwwin | text-inserts INSERTS CHARACTERS PATH.jwwin | long-text LINES CHARACTERS PATH.jwwin "
-               "| empty-blocks N PATH.jwwin\n",
+               "| empty-blocks N PATH.jwwin | chain INSERTS DEPTH PATH.jwwin | diagonals N PATH.jwwin\n",
                stderr);
     return 2;
 }
@@ -103,6 +145,7 @@ int main(int argc, char **argv) {
     const std::vector<std::string> args(argv + 1, argv + argc);
     if (args.size() == 3 && args[0] == "dimensions") return Write(args[2], Dimensions(std::stoul(args[1]))) ? 0 : 1;
     if (args.size() == 3 && args[0] == "empty-blocks") return Write(args[2], EmptyBlocks(std::stoul(args[1]))) ? 0 : 1;
+    if (args.size() == 3 && args[0] == "diagonals") return Write(args[2], Diagonals(std::stoul(args[1]))) ? 0 : 1;
     if (args.size() != 4) return Usage();
     const std::size_t n = std::stoul(args[1]), m = std::stoul(args[2]);
     std::vector<std::uint8_t> bytes;
@@ -125,6 +168,7 @@ int main(int argc, char **argv) {
         });
     else if (args[0] == "text-inserts") bytes = Inserts(n, [m](TclpEntBlockDef &def) { test::Add(def, LongText(m)); }, 0);
     else if (args[0] == "long-text") bytes = LinesAndLongText(n, m);
+    else if (args[0] == "chain") bytes = Chain(n, m);
     else return Usage();
     return Write(args[3], bytes) ? 0 : 1;
 }

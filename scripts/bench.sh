@@ -6,7 +6,7 @@ bash scripts/setup.sh test
 bash scripts/build.sh build-release -DCMAKE_BUILD_TYPE=Release -DKORVEL_TESTS=OFF
 python3 bench/cli_ratios.py build-release/korvel-cli build-release/bench/bench_reader build-release/bench/bench_convert
 echo
-python3 bench/hostile.py build-release/korvel-cli build-release/bench/make_hostile
+python3 bench/hostile.py build-release/korvel-cli build-release/bench/make_hostile build-release/bench/bench_view
 echo
 python3 bench/batch.py build-release/korvel-cli build-release/bench/bench_reader
 echo
