@@ -1,13 +1,15 @@
 // Fuzz target: any bytes through the header check, the reader (of streams, into a store, counting, and
 // keeping the script's kinds, which must agree; or, by signature, of drawing files; each from memory and
-// through the buffered file read, which must agree), a conversion with every option on, and the preview on a
-// recording canvas.
+// through the buffered file read, which must agree), a conversion with every option on, the preview on a
+// recording canvas, and the drawing view: its camera fitted, zoomed and panned (always numbers), and its
+// images of the whole drawing and of a part, found through its grid.
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <vector>
 
+#include "preview/drawing_view.h"
 #include "preview/preview.h"
 #include "preview/recording_canvas.h"
 #include "reader/jclfunit.h"
@@ -86,5 +88,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     korvel::PreviewSurface surface(canvas);
     korvel::PrepareBlankPreview(surface, korvel::kPreviewWidth, korvel::kPreviewHeight);
     korvel::RenderDrawingPreview(surface, store);
+
+    const korvel::DrawingView view(store);
+    const korvel::ViewCamera whole = view.Fit(96, 64);
+    if (!korvel::IsFinite(whole)) std::abort();
+    korvel::RecordingCanvas viewCanvas([](const korvel::DrawOp &) {});
+    view.Draw(viewCanvas, whole, {});
+    // A part: zoomed in about a point, then dragged; each camera a number, or the one before it kept.
+    korvel::ViewCamera part = view.Zoom(whole, 20 + size % 50, 10 + size % 40, 16);
+    part = korvel::DrawingView::Pan(part, 37, -23);
+    if (!korvel::IsFinite(part)) std::abort();
+    korvel::HiddenLayers hidden;
+    hidden.set(size % hidden.size());
+    view.Draw(viewCanvas, part, hidden);
     return 0;
 }

@@ -11,6 +11,7 @@
 #include "reader/placed_figures.h"
 #include "script/convert.h"
 #include "tests/support/readable_script.h"
+#include "tests/support/stream_writer.h"
 
 using namespace korvel;
 
@@ -284,4 +285,93 @@ TEST(BlockFigures, NestingIsBoundedByTheBudgetAndTheDepth) {
     Convert(chain(100, 1), options, &deep);
     EXPECT_EQ(deep.Written(), kMaxBlockNesting);
     EXPECT_EQ(deep[LeftOutReason::OverBudget], 1u);
+}
+
+// An insert whose members weigh exactly what the budget allows is placed; one member more and it is left out.
+TEST(BlockFigures, AnInsertWeighingExactlyTheBudgetIsPlaced) {
+    for (const int extraLines : {0, 1}) {
+        SCOPED_TRACE(extraLines);
+        DrawingStore d = Empty();
+        TclpEntBlockDef def = Definition(1);
+        // 1 + 8 x 1,249,999 = 9,999,993, and 7 lines: 10,000,000, the least budget.
+        TclpEntMoji text;
+        text.text.assign(1'249'999, 'A');
+        def.texts.push_back(text);
+        for (int i = 0; i < 7 + extraLines; i++)
+            def.lines.push_back({Base(1), 0, static_cast<double>(i), 1, static_cast<double>(i)});
+        d.blockDefs.push_back(def);
+        d.inserts.push_back(Insert(1, {0, 0, 1, 1, 0}));
+        ASSERT_EQ(BlockMemberBudget(d), 10'000'000u);
+        ConvertOptions options;
+        options.blocks = true;
+        ConversionReport report;
+        Convert(d, options, &report);
+        EXPECT_EQ(report[WrittenKind::Line], extraLines ? 0u : 7u);
+        EXPECT_EQ(report[LeftOutReason::OverBudget], extraLines ? 1u : 0u);
+        EXPECT_EQ(report[LeftOutReason::Text], extraLines ? 0u : 1u);
+    }
+}
+
+// What a definition holds inside other definitions is reported by its own reason: a nested insert of a
+// missing definition, a solid without --solids, a dimension whose lines are or are not asked for.
+TEST(BlockFigures, NestedMembersAreCountedOnceUnderTheirOwnReason) {
+    DrawingStore d = Empty();
+    TclpEntBlockDef outer = Definition(1), inner = Definition(2);
+    outer.inserts.push_back(Insert(2, {1, 0, 1, 1, 0}));
+    outer.inserts.push_back(Insert(99, {1, 0, 1, 1, 0}));  // no definition 99
+    inner.solids.push_back(ArcSolid(101, 1, 0, 2, 1, 0, 0.25, 1.5, 0));
+    TclpEntSunpo dimension;
+    dimension.base = Base(3);
+    dimension.line = {Base(3), 0, 0, 10, 0};
+    dimension.label = {Base(3), 0, 1, 10, 1, 0, 2, 2, 0, 0, "", "10"};
+    inner.dimensions.push_back(dimension);
+    d.blockDefs = {outer, inner};
+    d.inserts.push_back(Insert(1, {0, 0, 1, 1, 0}));
+    for (const bool dimensions : {false, true})
+        for (const bool solids : {false, true}) {
+            SCOPED_TRACE(testing::Message() << "dimensions " << dimensions << " solids " << solids);
+            ConvertOptions options;
+            options.blocks = true;
+            options.dimensions = dimensions;
+            options.solids = solids;
+            ConversionReport report;
+            Convert(d, options, &report);
+            EXPECT_EQ(report[LeftOutReason::MissingBlock], 1u);
+            EXPECT_EQ(report[LeftOutReason::Solid], solids ? 0u : 1u);
+            EXPECT_EQ(report[WrittenKind::Solid], solids ? 1u : 0u);
+            // Its line converted and its value left out as a text, or the whole dimension left out: never both.
+            EXPECT_EQ(report[WrittenKind::Line], dimensions ? 1u : 0u);
+            EXPECT_EQ(report[LeftOutReason::Dimension], dimensions ? 0u : 1u);
+            EXPECT_EQ(report[LeftOutReason::Text], dimensions ? 1u : 0u);
+            EXPECT_EQ(report.fromBlocks, report.Written());
+        }
+}
+
+// A dimension inside a block converts, under --blocks --dimensions, into its line and both extension lines
+// placed by the insert, each on the dimension's own layer and colour rather than its lines' records'.
+TEST(BlockFigures, AnSxfDimensionInsideABlockIsPlacedWhole) {
+    TclpEntSunpo dimension;
+    dimension.base = Base(5, 4);
+    dimension.line = {Base(2, 7), 0, 0, 10, 0};
+    dimension.auxLine1 = {Base(2, 7), 0, -3, 0, 0};
+    dimension.auxLine2 = {Base(2, 7), 10, -3, 10, 0};
+    dimension.label = {Base(2, 7), 0, 1, 10, 1, 0, 2, 2, 0, 0, "", "10"};
+    dimension.sxfMode = 1;
+    DrawingStore blocks = Empty();
+    TclpEntBlockDef def = Definition(1);
+    def.dimensions.push_back(dimension);
+    blocks.blockDefs.push_back(def);
+    const Place place{100, 50, 2, 3, 0.3};
+    blocks.inserts.push_back(Insert(1, place, Base(1, 4)));
+
+    DrawingStore direct = Empty();  // the same lines placed by hand, as lines of the dimension's layer and colour
+    for (TclpEntSen line : {dimension.line, dimension.auxLine1, dimension.auxLine2}) {
+        place.Point(line.startX, line.startY);
+        place.Point(line.endX, line.endY);
+        line.base = Base(5, 4);
+        test::Add(direct, line);
+    }
+    ConvertOptions options;
+    options.blocks = options.dimensions = options.layers = options.colors = true;
+    ExpectSameCommands(Convert(blocks, options), Convert(direct, options));
 }
