@@ -12,6 +12,7 @@
 #include "tests/support/readable_script.h"
 #include "tests/support/realdata.h"
 #include "tests/support/scripts.h"
+#include "tests/support/stream_writer.h"
 
 using namespace korvel;
 
@@ -352,4 +353,60 @@ TEST(PenNumberOf, EveryJwColourNumber) {
         const auto found = own.find(static_cast<std::uint16_t>(color));
         ASSERT_EQ(PenNumberOf(static_cast<std::uint16_t>(color)), found == own.end() ? 7 : found->second) << color;
     }
+}
+
+// Asked for, each entity is scaled by its own layer group's scale, not by its layer's number; a group whose
+// scale is no number to scale by leaves its entities out, counted, instead of writing zeros.
+TEST(ConvertDrawing, GroupScalesAreTakenByGroupAndUnusableOnesLeaveTheirEntitiesOut) {
+    DrawingStore d = Drawing();
+    d.layerGroupScales[2] = 10;
+    d.layerGroupScales[5] = 1000;  // the layer's number: never a scale
+    test::Add(d, TclpEntSen{Base(2, 5, 2), 1, 2, 3, 4});
+    ConvertOptions options;
+    options.groupScales = true;
+    EXPECT_EQ(Convert(d, options), kHeader + "_LINE2D_n, 10,20, 30,40\r\n");
+    for (const double unusable : {0.0, 4e-320, double{INFINITY}, double{NAN}}) {
+        SCOPED_TRACE(unusable);
+        d.layerGroupScales[2] = unusable;
+        PenColorTable pens;
+        FillPenColorTable(pens);
+        StringScriptSink sink;
+        ConversionReport report;
+        ASSERT_TRUE(ConvertDrawing(d, options, pens, sink, &report));
+        EXPECT_EQ(test::Readable(sink.text), kHeader);
+        EXPECT_EQ(report[LeftOutReason::UnusableScale], 1u);
+        EXPECT_EQ(report.Written(), 0u);
+    }
+}
+
+// The counts a user reads: digits grouped by three from the right, never a comma in front; each reason under
+// its own key.
+TEST(ConversionReport, CountsAreGroupedAndEachReasonHasItsOwnKey) {
+    ConversionReport report;
+    report[WrittenKind::Line] = 123;
+    report[WrittenKind::Arc] = 123456;
+    report[WrittenKind::Point] = 1234567;
+    report[LeftOutReason::Text] = 12;
+    EXPECT_EQ(ReportSummary(report, ReportLanguage::English),
+              "lines 123, arcs 123,456, points 1,234,567 converted; left out: texts 12");
+    EXPECT_EQ(ReportSummary(report, ReportLanguage::Japanese),
+              "線 123・円弧 123,456・点 1,234,567 を変換／変換しなかったもの: 文字 12");
+    const std::map<LeftOutReason, std::string> keys = {
+        {LeftOutReason::Text, "texts"},
+        {LeftOutReason::Dimension, "dimensions"},
+        {LeftOutReason::Block, "block-figures"},
+        {LeftOutReason::Solid, "solids"},
+        {LeftOutReason::Hatching, "hatching"},
+        {LeftOutReason::ZeroSize, "zero-size"},
+        {LeftOutReason::NeverConverted, "never-converted"},
+        {LeftOutReason::NoFigure, "no-figure"},
+        {LeftOutReason::MissingBlock, "missing-blocks"},
+        {LeftOutReason::SelfReferring, "self-referring-blocks"},
+        {LeftOutReason::OverBudget, "over-limit"},
+        {LeftOutReason::HiddenLayer, "hidden-layers"},
+        {LeftOutReason::UnusableScale, "unusable-scale"},
+    };
+    ASSERT_EQ(keys.size(), kLeftOutReasons);
+    for (const auto &[reason, key] : keys)
+        EXPECT_EQ(LeftOutKey(reason), key);
 }
