@@ -75,6 +75,8 @@ bool Clipboards::ClipboardFormatSize(std::uint32_t format, std::uint32_t &size) 
     try {
         const std::optional<std::uint64_t> blockSize = source.BlockSize(format);
         if (!blockSize) return false;
+        // Past the limit the import stops here, before any format is dumped.
+        if (*blockSize > ClipboardByteLimit()) throw ClipboardTooLargeError();
         // A block beyond 4 GiB cannot come from Jw_cad; report it as unusable rather than wrapped.
         if (*blockSize > std::numeric_limits<std::uint32_t>::max()) return false;
         size = static_cast<std::uint32_t>(*blockSize);

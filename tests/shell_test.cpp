@@ -486,6 +486,82 @@ TEST_F(Shell, DroppedDrawingsConvertIntoTheChosenFolderWithOneSummary) {
         EXPECT_EQ(test::ReadFileText(out / name), expected.text) << name;
 }
 
+// What a dropped batch must not do: convert a stream it read only part-way, write one script over another
+// when two whole paths still give one name, or end its list of failures with "ほか 0 件".
+TEST_F(Shell, DroppedBatchesConvertOnlyWholeDrawingsIntoNamesOfTheirOwn) {
+    const fs::path in = folder / "in", out = folder / "out";
+    fs::create_directories(in / "d_e" / "f");
+    fs::create_directories(in / "d" / "e_f");
+    fs::create_directories(out);
+    // Both are named "…d_e_f_p.jwwin.vnt" after their whole paths.
+    test::WriteFileBytes(in / "d_e" / "f" / "p.jwwin", sample);
+    test::WriteFileBytes(in / "d" / "e_f" / "p.jwwin", sample);
+    Bytes cut = sample;
+    cut.resize(200);  // passes the header check, read part-way
+    test::WriteFileBytes(in / "cut.jwwin", cut);
+    form.ConvertDroppedFiles({(in / "d_e" / "f" / "p.jwwin").string(), (in / "d" / "e_f" / "p.jwwin").string(),
+                              (in / "cut.jwwin").string()},
+                             out.string());
+    ASSERT_EQ(controls.kinds, std::vector<MessageKind>{MessageKind::Warning});
+    const std::string &said = controls.log.back();
+    EXPECT_NE(said.find("1 件を変換、2 件は変換できませんでした: "), std::string::npos) << said;
+    EXPECT_NE(said.find(std::string("p.jwwin（") + kBatchSameNameReason), std::string::npos) << said;
+    EXPECT_NE(said.find(std::string("cut.jwwin（") + kBatchPartialReason + "）"), std::string::npos) << said;
+    std::vector<std::string> written;
+    for (const auto &entry : fs::directory_iterator(out))
+        written.push_back(entry.path().filename().string());
+    ASSERT_EQ(written.size(), 1u);
+    EXPECT_TRUE(written[0].ends_with("d_e_f_p.jwwin.vnt")) << written[0];
+
+    for (const std::size_t unreadable : {std::size_t{10}, std::size_t{11}}) {
+        SCOPED_TRACE(unreadable);
+        std::vector<std::string> paths;
+        for (std::size_t i = 0; i < unreadable; i++) {
+            paths.push_back((in / ("junk" + std::to_string(i) + ".txt")).string());
+            test::WriteFileBytes(paths.back(), Bytes(300, 'x'));
+        }
+        controls.log.clear();
+        form.ConvertDroppedFiles(paths, out.string());
+        const std::string &message = controls.log.back();
+        EXPECT_NE(message.find("0 件を変換、" + std::to_string(unreadable) + " 件は読めませんでした: junk0.txt（"),
+                  std::string::npos)
+            << message;
+        EXPECT_EQ(message.find("ほか"), unreadable == 10 ? std::string::npos : message.find("ほか 1 件")) << message;
+        EXPECT_NE(message.find("junk9.txt（"), std::string::npos) << message;
+        EXPECT_EQ(message.find("junk10.txt（"), std::string::npos) << message;
+    }
+}
+
+// The view's hidden layers leave something out of the script only while "shown layers only" is chosen.
+TEST_F(Shell, HiddenLayersLeaveNothingOutUnlessShownLayersOnlyIsChosen) {
+    PutCopy(sample);
+    form.Button1Click();
+    form.SetHiddenLayers(HiddenLayers{}.set());
+    form.Button2Click();
+    const std::string whole = test::ReadFileText(form.ScriptPath());
+    EXPECT_NE(whole.find("LINE2D"), std::string::npos);
+    TForm1::MoreOptions shownOnly;
+    shownOnly.shownLayersOnly = true;
+    form.SetMoreOptions(shownOnly);
+    form.Button2Click();  // everything hidden
+    EXPECT_EQ(test::ReadFileText(form.ScriptPath()).find("LINE2D"), std::string::npos);
+    EXPECT_NE(controls.summary.find("非表示レイヤの図形"), std::string::npos) << controls.summary;
+}
+
+#ifndef _WIN32
+// A clipboard format over the limit is refused before a byte of it is copied, and the user is told the limit.
+TEST_F(Shell, AClipboardFormatOverTheLimitIsRefusedAndNothingIsDumped) {
+    ::setenv("KORVEL_MAX_CLIPBOARD", "100", 1);
+    PutCopy(sample);
+    form.Button1Click();
+    const std::string refusal = std::string("message ") + ClipboardTooLargeError().what();
+    ::unsetenv("KORVEL_MAX_CLIPBOARD");
+    EXPECT_EQ(controls.log.back(), refusal);
+    EXPECT_NE(refusal.find("100 bytes"), std::string::npos) << refusal;
+    EXPECT_FALSE(AnyScratchFile());
+}
+#endif
+
 TEST_F(Shell, AScriptThatCannotBeWrittenIsReportedNotShown) {
     PutCopy(sample);
     form.Button1Click();
