@@ -7,6 +7,7 @@ import os
 import re
 import resource
 import signal
+import struct
 import subprocess
 import sys
 import tempfile
@@ -811,7 +812,16 @@ class NoDataLost(InFolder):
             (("preview", same, "-o", self.path("p.png"), "--trace", self.path("a", "..", "p.png")), "both the image"),
             (("capture", self.path("clip"), "--convert", self.path("clip", "prev.1")), "the capture itself"),
             (("convert", self.path("clip"), "-o", self.path("clip", "Jw_win")), "is the input"),
+            # the report never takes the place of a script, one that exists or not, by any spelling of its name
+            (("convert", same, "-o", self.path("new.vnt"), "--report", self.path("new.vnt")), "also the script"),
+            (("convert", same, "-o", self.path("new.vnt"), "--report", self.path("NEW.vnt")), "also the script"),
+            (("convert", a, same, "-o", self.path("out"), "--report", self.path("out", "X.VNT")), "also the script"),
         ]
+        # Letters Windows takes as one whatever their case, beyond ASCII: Latin-1, Greek, Cyrillic, full-width.
+        for upper, lower in [("\u00c9", "\u00e9"), ("\u0391", "\u03b1"), ("\u042f", "\u044f"), ("\u0401", "\u0451"),
+                             ("\uff3a", "\uff5a"), ("\uff21", "\uff41"), ("\u2160", "\u2170")]:
+            cases.append((("convert", self.put(f"u/{upper}.jwwin", self.example),
+                           self.put(f"l/{lower}.jwwin", self.example), "-o", self.path("out")), "differ only in case"))
         self.put("clip/Jw_win", self.example)
         for args, words in cases:
             with self.subTest(args=args):
@@ -822,6 +832,69 @@ class NoDataLost(InFolder):
                 self.assertIn(words, r.stderr.decode())
                 self.assertEqual(self.contents(), before)
         self.assertFalse(os.path.exists(self.path("one.vnt")))
+
+    def test_folders_are_walked_as_find_walks_them(self):
+        """A link to a folder met on the way is not followed (one to itself would never end, one out of the tree
+        would convert what lies outside it); a link named on the command line is."""
+        self.put("tree/a.jwwin", b"")
+        self.put("tree/a.jww", self.example_jww())
+        self.put("tree/sub/b.jww", self.example_jww())
+        self.put("outside/c.jww", self.example_jww())
+        os.symlink(".", self.path("tree", "loop"))
+        os.symlink("..", self.path("tree", "sub", "up"))
+        os.symlink(self.path("outside"), self.path("tree", "away"))
+        os.symlink(self.path("tree"), self.path("named"))
+        for folder in ("tree", "named"):
+            with self.subTest(folder=folder):
+                r = subprocess.run([CLI, "convert", "-r", folder, "-o", f"out-{folder}/"], cwd=self.dir,
+                                   capture_output=True, timeout=60)
+                self.assertEqual(r.returncode, 0, r.stderr)
+                written = sorted(os.path.relpath(os.path.join(root, n), self.path(f"out-{folder}"))
+                                 for root, _, names in os.walk(self.path(f"out-{folder}")) for n in names)
+                self.assertEqual(written, ["a.vnt", "sub/b.vnt"])
+
+    def example_jww(self):
+        seeds = self.path("seeds")
+        if not os.path.isdir(seeds):
+            subprocess.run([MAKE_EXAMPLE, "--corpus", seeds], check=True)
+        with open(sorted(glob.glob(os.path.join(seeds, "*.jww")))[0], "rb") as f:
+            return f.read()
+
+    def test_found_names_are_files_shown_escaped_and_reported_as_json(self):
+        self.put("found/-", self.example)  # a file named "-": never standard input
+        self.put("found/\x1b[31mred.jwwin", self.example)
+        self.put("sjis/x.jww", self.example_jww())
+        os.rename(self.path("sjis", "x.jww"), os.path.join(self.path("sjis").encode(), b"\x8c\x9a\x95\xa8.jww"))
+        r = subprocess.run([CLI, "convert", "*", "-o", "../out/"], cwd=self.path("found"), input=b"not a drawing",
+                           capture_output=True, timeout=60)
+        self.assertEqual(r.returncode, 0, r.stderr)
+        self.assertEqual(sorted(os.listdir(self.path("out"))), sorted(["-.vnt", "\x1b[31mred.vnt"]))
+        with open(self.path("out", "-.vnt"), "rb") as f:
+            self.assertEqual(f.read(), run("convert", EXAMPLE).stdout)
+        self.assertNotIn(b"\x1b", r.stderr)
+        self.assertIn(b"\\x1B[31mred.jwwin", r.stderr)
+        report = self.path("report.json")
+        r = run("convert", self.path("sjis"), "-o", self.path("out-sjis") + "/", "--report", report)
+        self.assertEqual(r.returncode, 0, r.stderr)
+        with open(report, "rb") as f:
+            entry = json.loads(f.read().decode("utf-8"))["inputs"][0]
+        self.assertTrue(entry["input"].endswith("\u5efa\u7269.jww"), entry)  # 建物, decoded from CP932
+        self.assertEqual(entry["inputEncoding"], "cp932")
+        self.assertTrue(entry["output"].endswith("\u5efa\u7269.vnt"), entry)
+
+    def test_an_empty_script_is_warned_of_even_when_quiet(self):
+        # Group 0's scale a subnormal number: it passes the header check, and nothing can be scaled by it.
+        stream = bytearray(self.example)
+        stream[16:24] = struct.pack("<d", 4e-320)
+        path = self.put("tiny.jwwin", bytes(stream))
+        for quiet in ([], ["-q"]):
+            with self.subTest(quiet=quiet):
+                r = run("convert", *quiet, path, "-o", self.path("tiny.vnt"))
+                self.assertEqual(r.returncode, 0, r.stderr)
+                lines = r.stderr.decode().splitlines()
+                self.assertEqual(len(lines), 1 if quiet else 2, lines)
+                self.assertIn("warning: ", lines[-1])
+                self.assertIn("in a layer group with an unusable scale", lines[-1])
 
     def test_folders_name_their_outputs_and_options_read_as_users_write_them(self):
         for clip in ["clipA", "clipB"]:
