@@ -288,5 +288,115 @@ TEST(DrawingView, CurvesAreAsFineAsThePixels) {
     }
 }
 
+// A drag moves the drawing with the hand on both axes; the layer panel counts an insert on its layer.
+TEST(DrawingView, DraggingFollowsTheHandAndInsertsCountOnTheirLayers) {
+    DrawingStore store = test::SampleDrawing();
+    const DrawingView view(store);
+    const ViewCamera camera = view.Zoom(view.Fit(640, 480), 300, 200, 3);
+    for (const auto &[dx, dy] : {std::pair{25.0, 0.0}, std::pair{0.0, 40.0}, std::pair{-13.0, -7.0}}) {
+        const PlanePoint grabbed = DrawingPointAt(camera, 200, 150);
+        const PlanePoint under = DrawingPointAt(DrawingView::Pan(camera, dx, dy), 200 + dx, 150 + dy);
+        EXPECT_NEAR(under.x, grabbed.x, 1e-9 * (1 + std::fabs(grabbed.x)));
+        EXPECT_NEAR(under.y, grabbed.y, 1e-9 * (1 + std::fabs(grabbed.y)));
+    }
+    DrawingStore inserts;
+    TclpEntBlock insert{{}, 0, 0, 1, 1, 0, 1};
+    insert.base.layerGroup = 3, insert.base.layer = 9;
+    test::Add(inserts, insert);
+    test::Add(inserts, insert);
+    EXPECT_EQ(CountByLayer(inserts)[3 * 16 + 9], 2u);
+    EXPECT_EQ(GroupCount(CountByLayer(inserts), 3), 2u);
+}
+
+// Zoomed out, what lies just outside the window but draws into it (a point's dot, a symbol's marker, a
+// thick pen) is drawn exactly as without leaving anything out; a dimension whose line is in view is drawn
+// though its value lies far away.
+TEST(DrawingView, WhatReachesIntoTheWindowFromOutsideIsDrawn) {
+    DrawingStore store;
+    store.originX = store.originY = 5e5;  // the reference point's marker far away
+    test::Add(store, TclpEntSen{{}, 0, 0, 1e5, 1e5});  // the drawing, zoomed out to a few hundred pixels
+    const ViewCamera camera{5e4, 5e4, 0.004, 400, 400};  // the window: 0..100,000 on both axes
+    for (int px = 1; px <= 6; px++) {
+        const double beyond = px / camera.scale;
+        test::Add(store, TclpEntTen{{0, 1, 2}, -beyond, 2e4 + px * 4e3});           // a dot, left of it
+        test::Add(store, TclpEntTen{{0, 100, 2}, 1e5 + beyond, 2e4 + px * 4e3, 0, 3, 0, 1.0});  // a marker
+        TclpEntSen thick{{0, 1, 9}, 3e4 + px * 4e3, 1e5 + beyond, 3e4 + px * 4e3 + 2e3, 1e5 + beyond};
+        test::Add(store, thick);  // a heavy pen's line, above it
+    }
+    const DrawingView view(store);
+    const std::unique_ptr<RasterCanvas> culled = CreateRasterCanvas(400, 400), whole = CreateRasterCanvas(400, 400);
+    view.Draw(*culled, camera, {});
+    PreviewSurface surface(*whole);
+    surface.view = ViewOf(camera);
+    surface.atViewResolution = true;
+    FillPreviewBackground(*whole, 400, 400, {255, 255, 255});
+    DrawPreview(surface, store);
+    int differing = 0;
+    for (int y = 0; y < 400; y++)
+        for (int x = 0; x < 400; x++)
+            differing += !(culled->PixelAt(x, y) == whole->PixelAt(x, y));
+    EXPECT_EQ(differing, 0);
+
+    DrawingStore dimensioned;
+    dimensioned.originX = dimensioned.originY = 1e6;
+    TclpEntSunpo dimension;
+    dimension.line = {{}, 10, 50, 90, 50};
+    dimension.label = {{}, 5e5, 5e5, 5e5 + 30, 5e5, 0, 5, 5, 0, 0, "", "80"};  // written far away
+    test::Add(dimensioned, dimension);
+    EXPECT_GT(DrawnOperations(dimensioned, ViewCamera{50, 50, 2, 200, 200}), 0u);
+}
+
+// One character filling the view, every corner of its cell outside the window, is still drawn; so is a
+// character whose cell only crosses the window.
+TEST(DrawingView, ACharacterLargerThanTheWindowIsDrawn) {
+    DrawingStore store;
+    store.originX = store.originY = 1e6;
+    test::Add(store, TclpEntMoji{{}, 0, 0, 100, 0, 0, 100, 100, 0, 0, "", "\x8a\xbf"});  // one wide character
+    std::size_t characters = 0;
+    RecordingCanvas canvas([&](const DrawOp &op) { characters += op.kind == DrawOp::Kind::Text; });
+    const DrawingView view(store);
+    view.Draw(canvas, ViewCamera{50, 50, 6, 200, 200}, {});  // the cell is 600 pixels, the window 200
+    EXPECT_EQ(characters, 1u);
+}
+
+// A drawing with a coordinate that is no number, or reaching to the largest doubles, still has a view whose
+// every camera is a number: fitting, zooming and dragging never make it NaN for good.
+TEST(DrawingView, CoordinatesThatAreNoNumberNeverReachTheCamera) {
+    for (const double bad : {double{INFINITY}, -double{INFINITY}, double{NAN}, 1e308}) {
+        SCOPED_TRACE(bad);
+        DrawingStore store;
+        test::Add(store, TclpEntSen{{}, 0, 0, 100, 50});
+        test::Add(store, TclpEntSen{{}, bad, 0, -bad, 10});
+        test::Add(store, TclpEntEnko{{}, 10, bad, 5, 0, 0, 0, 1, 1});
+        const DrawingView view(store);
+        EXPECT_EQ(view.NotFinite() > 0, !std::isfinite(bad));
+        ViewCamera camera = view.Fit(640, 480);
+        ASSERT_TRUE(IsFinite(camera));
+        if (!std::isfinite(bad)) {  // the extents are those of what is a number
+            const PlanePoint centre = DrawingPointAt(camera, 320, 240);
+            EXPECT_NEAR(centre.x, 50, 1e-6);
+        }
+        for (int i = 0; i < 40; i++) {
+            camera = view.Zoom(camera, 100 + i, 200, i < 20 ? 0.25 : 4);
+            camera = DrawingView::Pan(camera, 1e6, -1e6);
+            ASSERT_TRUE(IsFinite(camera)) << i;
+        }
+        camera = view.Fit(640, 480);
+        const std::unique_ptr<RasterCanvas> image = CreateRasterCanvas(640, 480);
+        view.Draw(*image, camera, {});
+        EXPECT_EQ(CursorText(store, DrawingPointAt(camera, 320, 240), 0).find("nan"), std::string::npos);
+    }
+}
+
+// Numbers shown whole, however large: 1e70 is not cut to its first 63 characters.
+TEST(ViewTexts, NumbersAreShownWhole) {
+    DrawingStore store;
+    store.layerGroupScales.assign(16, 1.0);
+    const std::string text = CursorText(store, {1e70, -2.5}, 0);
+    ASSERT_TRUE(text.starts_with("X 1000000000000000072531436381529235126158374409646521955518210155479040"))
+        << text;
+    EXPECT_EQ(text.find("  Y -2.5"), 2 + 71u) << text;  // all 71 digits of the double nearest 1e70
+}
+
 }  // namespace
 }  // namespace korvel

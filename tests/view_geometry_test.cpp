@@ -13,6 +13,7 @@
 #include "preview/preview.h"
 #include "preview/recording_canvas.h"
 #include "reader/entity_box.h"
+#include "reader/extents.h"
 #include "tests/support/fixed_random.h"
 #include "tests/support/stream_writer.h"
 
@@ -66,6 +67,12 @@ TEST(EntityBox, HoldsEverythingThePreviewDrawsOfEachKind) {
     TclpEntSolid band{{}, 0, 0, 40, 1, 0.3, 0.2, 2.5, 15};
     band.base.penStyle = 105;
     ExpectDrawnInsideBox(band);
+    // An arrowhead ten times its size reaches 75 units; a band whose inner radius exceeds the outer one
+    // reaches past the outer edge.
+    ExpectDrawnInsideBox(TclpEntTen{{0, 100, 2}, 0, 0, 0, 11, 2.5, 10});
+    TclpEntSolid wideBand{{}, 0, 0, 20, 1, 0.3, 0.2, 2.5, 55};
+    wideBand.base.penStyle = 105;
+    ExpectDrawnInsideBox(wideBand);
     TclpEntSolid sector{{}, 0, 0, 35, 0.6, -0.4, 1, 2, 0};
     sector.base.penStyle = 101;
     ExpectDrawnInsideBox(sector);
@@ -146,6 +153,56 @@ TEST(EntityGrid, FindsEveryEntityWhoseBoxMeetsTheWindow) {
         expectFound(store.arcs, selection->arcs);
         expectFound(store.dimensions, selection->dimensions);
     }
+}
+
+// Long diagonals are filed only in the cells they pass through, and still found by every window they reach
+// into; an insert is filed where it is placed, not where its definition's members lie.
+TEST(EntityGrid, FindsDiagonalsByTheCellsTheyCrossAndInsertsWhereTheyArePlaced) {
+    test::FixedRandom random(9);
+    DrawingStore store;
+    const auto at = [&](double span) { return (random() - 0.5) * span; };
+    for (int i = 0; i < 4000; i++) {
+        const double x = at(1e4), y = at(1e4), length = 300 + random() * 800, angle = random() * 2 * pi;
+        test::Add(store, TclpEntSen{{}, x, y, x + length * std::cos(angle), y + length * std::sin(angle)});
+    }
+    TclpEntBlockDef square;
+    square.number = 4;
+    test::Add(square, TclpEntSen{{}, 0, 0, 10, 10});
+    store.blockDefs.push_back(square);
+    for (int i = 0; i < 300; i++)
+        test::Add(store, TclpEntBlock{{}, at(1e4), at(1e4), 1 + random() * 3, 1 + random() * 3, random() * 6, 4});
+    const DrawingExtents extents = ComputeDrawingExtents(store);
+    const PlacedInserts inserts(store);
+    const DefinitionBoxes boxes = BoxesOfPlacedDefinitions(store);
+    const EntityGrid grid(store, extents, inserts, boxes);
+    std::size_t tested = 0, insertsFound = 0;
+    for (int w = 0; w < 300; w++) {
+        WorldBox window;
+        window.Add(at(1.1e4), at(1.1e4));
+        const double size = 5 + random() * 600;
+        window.Add(window.minX + size, window.minY + size * (0.2 + random()));
+        const std::optional<EntitySelection> selection = grid.Select(window);
+        ASSERT_TRUE(selection);
+        DrawFilter filter;
+        filter.window = window;
+        filter.definitionBoxes = &boxes;
+        for (std::uint32_t i = 0; i < store.lines.size(); i++) {
+            if (!filter.Shows(store.lines[i])) continue;
+            tested++;
+            ASSERT_TRUE(std::binary_search(selection->lines.begin(), selection->lines.end(), i))
+                << "window " << w << ", line " << i;
+        }
+        for (std::uint32_t i = 0; i < store.inserts.size(); i++) {
+            const TclpEntBlock &insert = store.inserts[i];
+            if (!PlacedBox(boxes.at(&store.blockDefs[0]), BlockPlacement(BlockTransformOf(insert))).Meets(window))
+                continue;
+            insertsFound++;
+            ASSERT_TRUE(std::binary_search(selection->inserts.begin(), selection->inserts.end(), i))
+                << "window " << w << ", insert " << i;
+        }
+    }
+    EXPECT_GT(tested, 300u);
+    EXPECT_GT(insertsFound, 10u);
 }
 
 // Whether a point lies inside a polygon, odd-even.
