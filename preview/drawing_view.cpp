@@ -38,16 +38,6 @@ PlanePoint DrawingPointAt(const ViewCamera &c, double x, double y) {
     return {v.minX + x / c.scale, v.minY + (c.height - y) / c.scale};
 }
 
-ViewCamera PartCamera(const ViewCamera &c, std::int32_t left, std::int32_t top, std::int32_t width,
-                      std::int32_t height) {
-    ViewCamera part = c;
-    part.width = width;
-    part.height = height;
-    part.centreX = c.centreX + (left + width / 2.0 - c.width / 2.0) / c.scale;
-    part.centreY = c.centreY - (top + height / 2.0 - c.height / 2.0) / c.scale;
-    return part;
-}
-
 LayerCounts CountByLayer(const DrawingStore &store) {
     LayerCounts counts{};
     const auto countAll = [&](const auto &entities) {
@@ -172,15 +162,23 @@ void DrawingView::PrepareIndex() const {
     if (!grid) grid.emplace(store, extents, placedInserts, definitionBoxes);
 }
 
-std::size_t DrawingView::Draw(Canvas &canvas, const ViewCamera &camera, const HiddenLayers &hidden) const {
+std::size_t DrawingView::Draw(Canvas &canvas, const ViewCamera &camera, const HiddenLayers &hidden,
+                              const std::optional<ImagePart> &part) const {
     PreviewSurface surface(canvas);
     surface.view = ViewOf(camera);
     FillPreviewBackground(canvas, camera.width, camera.height, {255, 255, 255});
     const PreviewView &v = surface.view;
     const double reach = kPenReachPixels / camera.scale;
     DrawFilter filter{hidden, {}, &definitionBoxes, &placedInserts};
-    filter.window.Add(v.minX - reach, v.minY - reach);
-    filter.window.Add(v.maxX + reach, v.maxY + reach);
+    if (part) {
+        const PlanePoint topLeft = DrawingPointAt(camera, part->left, part->top),
+                         bottomRight = DrawingPointAt(camera, part->left + part->width, part->top + part->height);
+        filter.window.Add(topLeft.x - reach, bottomRight.y - reach);
+        filter.window.Add(bottomRight.x + reach, topLeft.y + reach);
+    } else {
+        filter.window.Add(v.minX - reach, v.minY - reach);
+        filter.window.Add(v.maxX + reach, v.maxY + reach);
+    }
     // The whole drawing in view: every entity is worth testing.
     const bool whole = filter.window.minX <= extents.minX && filter.window.minY <= extents.minY &&
                        filter.window.maxX >= extents.maxX && filter.window.maxY >= extents.maxY;

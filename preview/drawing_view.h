@@ -28,9 +28,10 @@ PreviewView ViewOf(const ViewCamera &camera);
 bool IsFinite(const ViewCamera &camera);
 // Pixel (x, y) of the image, y down, as a drawing point; pixel centres are at whole numbers.
 PlanePoint DrawingPointAt(const ViewCamera &camera, double x, double y);
-// The camera of a part of the image, `left` and `top` pixels in: its pixels are the image's, shifted.
-ViewCamera PartCamera(const ViewCamera &camera, std::int32_t left, std::int32_t top, std::int32_t width,
-                      std::int32_t height);
+// A part of the image, in pixels.
+struct ImagePart {
+    std::int32_t left = 0, top = 0, width = 0, height = 0;
+};
 
 // Entities on each layer (top-level entities and inserts, by the layer they were placed on).
 using LayerCounts = std::array<std::uint64_t, kLayerCount>;
@@ -65,9 +66,11 @@ public:
     static ViewCamera Resize(const ViewCamera &camera, std::int32_t width, std::int32_t height);
 
     // Draws an image of the camera's size: white background, the entities on shown layers that reach it,
-    // block inserts as the preview places them, the reference point. Returns how many inserts the member
-    // budget left out.
-    std::size_t Draw(Canvas &canvas, const ViewCamera &camera, const HiddenLayers &hidden) const;
+    // block inserts as the preview places them, the reference point. With `part`, only what reaches that part
+    // of the image is drawn, each entity whole and in the whole image's pixels, so that the part's pixels are
+    // those of the whole image. Returns how many inserts the member budget left out.
+    std::size_t Draw(Canvas &canvas, const ViewCamera &camera, const HiddenLayers &hidden,
+                     const std::optional<ImagePart> &part = std::nullopt) const;
     // Finds where each entity lies, so that a view of part of the drawing tests only the entities near it.
     void PrepareIndex() const;
 

@@ -53,15 +53,20 @@ void ViewFrames::Show(const ViewCamera &camera, const HiddenLayers &hidden) {
     // The columns uncovered, whole height, then the rows uncovered beside them.
     const auto drawPart = [&](std::int32_t left, std::int32_t top, std::int32_t width, std::int32_t height) {
         if (width <= 0 || height <= 0) return;
-        surface.DrawPart(left, top, width, height, [&](Canvas &canvas) {
-            const ViewCamera part = PartCamera(camera, left, top, width, height);
-            view->Draw(canvas, part, hidden);
-        });
+        surface.DrawPart(left, top, width, height,
+                         [&](Canvas &canvas) { view->Draw(canvas, camera, hidden, ImagePart{left, top, width, height}); });
     };
-    const std::int32_t columns = std::abs(mx), rows = std::abs(my);
+    // An image leaves out what crosses or lies on its left and top edges as the inside of another does not:
+    // the uncovered columns and rows are drawn with one more beside them where the last image's left or top
+    // edge now lies, and the new image's own left column or top row afresh where old pixels moved into it.
+    const std::int32_t columns = mx > 0 ? std::min(mx + 1, camera.width) : -mx;
+    const std::int32_t rows = my > 0 ? std::min(my + 1, camera.height) : -my;
     const std::int32_t columnsLeft = mx > 0 ? 0 : camera.width - columns;
-    drawPart(columnsLeft, 0, columns, camera.height);
-    drawPart(mx > 0 ? columns : 0, my > 0 ? 0 : camera.height - rows, camera.width - columns, rows);
+    if (mx != 0) drawPart(columnsLeft, 0, columns, camera.height);
+    if (my != 0)
+        drawPart(mx > 0 ? columns : 0, my > 0 ? 0 : camera.height - rows, camera.width - (mx != 0 ? columns : 0), rows);
+    if (mx < 0) drawPart(0, 0, 1, camera.height);
+    if (my < 0) drawPart(0, 0, camera.width, 1);
     shown = camera;
 }
 

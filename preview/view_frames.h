@@ -18,7 +18,9 @@ public:
     virtual void DrawWhole(std::int32_t width, std::int32_t height, const std::function<void(Canvas &)> &draw) = 0;
     // The image's pixels moved by (dx, dy); what they uncover is drawn next.
     virtual void Scroll(std::int32_t dx, std::int32_t dy) = 0;
-    // A part of the image, `width` x `height` pixels at (left, top), drawn afresh onto a canvas of its size.
+    // A part of the image, `width` x `height` pixels at (left, top), drawn afresh: `draw` draws in the whole
+    // image's pixels on a canvas of the image's size, of which only that part is kept (a text or a dashed line
+    // crossing the part's edge then comes out as in the whole image).
     virtual void DrawPart(std::int32_t left, std::int32_t top, std::int32_t width, std::int32_t height,
                           const std::function<void(Canvas &)> &draw) = 0;
     // The image magnified by `factor` about the origin and then moved by (dx, dy): pixel (x, y) goes to

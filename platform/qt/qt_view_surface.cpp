@@ -37,7 +37,7 @@ void QtViewSurface::DrawPart(std::int32_t left, std::int32_t top, std::int32_t w
     QtCanvas &canvas = CanvasFor(part, frame.width(), frame.height());
     draw(canvas);
     QPainter painter(&frame);
-    painter.drawImage(QPoint(left, top), canvas.Image(), QRect(0, 0, width, height));
+    painter.drawImage(QPoint(left, top), canvas.Image(), QRect(left, top, width, height));
 }
 
 void QtViewSurface::Magnify(double factor, double dx, double dy) { Redraw(QTransform(factor, 0, 0, factor, dx, dy)); }

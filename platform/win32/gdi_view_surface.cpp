@@ -41,7 +41,7 @@ void GdiViewSurface::DrawPart(std::int32_t left, std::int32_t top, std::int32_t 
     if (!frame) return;
     GdiCanvas &canvas = CanvasFor(part, frame->Width(), frame->Height());
     draw(canvas);
-    BitBlt(frame->DeviceContext(), left, top, width, height, canvas.DeviceContext(), 0, 0, SRCCOPY);
+    BitBlt(frame->DeviceContext(), left, top, width, height, canvas.DeviceContext(), left, top, SRCCOPY);
 }
 
 void GdiViewSurface::Magnify(double factor, double dx, double dy) {
