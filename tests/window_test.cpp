@@ -8,16 +8,21 @@
 #include <QDropEvent>
 #include <QFontInfo>
 #include <QMimeData>
+#include <QToolButton>
+#include <QMouseEvent>
 #include <QSettings>
 #include <QStandardPaths>
 #include <QTreeWidget>
 #include <QUrl>
+#include <cmath>
 #include <filesystem>
 #include <fstream>
 
 #include "platform/qt/main_window.h"
 #include "shell/messages.h"
 #include "shell/view_texts.h"
+#include "tests/support/realdata.h"
+#include "tests/support/stream_writer.h"
 
 using namespace korvel;
 
@@ -348,6 +353,47 @@ TEST_F(Window, TheDrawingViewShowsHidesAndConvertsWhatItShows) {
     view->close();
     EXPECT_FALSE(window.Form().GetMoreOptions().shownLayersOnly);
     EXPECT_TRUE(window.Form().GetHiddenLayers().none());
+}
+
+// Measuring in the view: two clicks give the distance at the scale of the group chosen in the layer panel
+// (a layer's row counts for its group), a third click starts a new measurement and keeps the second point
+// where it was.
+TEST_F(Window, MeasuringTakesTheChosenGroupsScaleAndAThirdClickStartsAgain) {
+    DrawingStore store;
+    store.layerGroupScales.assign(16, 1.0);
+    store.layerGroupScales[1] = 50;
+    store.layerGroupScales[3] = 7;  // layer 1-3's number: never the scale
+    test::Add(store, TclpEntSen{{}, 0, 0, 100, 100});
+    const std::string path = folder + "korvel-measure.jwwin";
+    test::WriteFileBytes(path, test::WriteStream(store));
+    window.show();
+    window.Form().ImportDroppedFile(path);
+    window.findChild<QAction *>("ViewAction")->trigger();
+    ViewWindow *view = window.DrawingViewWindow();
+    ASSERT_TRUE(view);
+    view->resize(640, 480);
+    app.processEvents();
+    auto *panel = view->findChild<QTreeWidget *>("LayerPanel");
+    panel->setCurrentItem(panel->topLevelItem(1)->child(3));
+    view->findChild<QToolButton *>("MeasureButton")->click();
+    QWidget &pane = view->Pane();
+    const auto click = [&](int x, int y) {
+        QMouseEvent press(QEvent::MouseButtonPress, QPointF(x, y), pane.mapToGlobal(QPointF(x, y)), Qt::LeftButton,
+                          Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(&pane, &press);
+        QMouseEvent release(QEvent::MouseButtonRelease, QPointF(x, y), pane.mapToGlobal(QPointF(x, y)),
+                            Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(&pane, &release);
+        return view->findChild<QLabel *>("ViewStatus")->text().toStdString();
+    };
+    EXPECT_EQ(click(100, 100), "距離: 2点目をクリックしてください");
+    const std::string measured = click(160, 180);
+    EXPECT_NE(measured.find("縮尺 1/50"), std::string::npos) << measured;
+    const double units = std::hypot(60.0, 80.0) / view->Pane().Camera().scale;
+    EXPECT_NE(measured.find("距離 "), std::string::npos) << measured;
+    EXPECT_NEAR(std::stod(measured.substr(std::string("距離 ").size())), units, 0.01) << measured;
+    EXPECT_EQ(click(300, 200), "距離: 2点目をクリックしてください");
+    std::filesystem::remove(path);
 }
 
 }  // namespace
