@@ -33,24 +33,6 @@ std::optional<Decoded> DecodeAt(std::string_view text, std::size_t at) {
     return Decoded{c, bytes};
 }
 
-void Encode(char32_t c, std::string &out) {
-    if (c < 0x80) {
-        out += static_cast<char>(c);
-    } else if (c < 0x800) {
-        out += static_cast<char>(0xC0 | (c >> 6));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        out += static_cast<char>(0xE0 | (c >> 12));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (c >> 18));
-        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    }
-}
-
 // The lower-case letter of an upper-case one, as the file systems of Windows pair them.
 char32_t LowerOf(char32_t c) {
     if (c >= 'A' && c <= 'Z') return c + 0x20;
@@ -70,6 +52,24 @@ char32_t LowerOf(char32_t c) {
 
 }  // namespace
 
+void AppendUtf8(char32_t c, std::string &out) {
+    if (c < 0x80) {
+        out += static_cast<char>(c);
+    } else if (c < 0x800) {
+        out += static_cast<char>(0xC0 | (c >> 6));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+        out += static_cast<char>(0xE0 | (c >> 12));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (c >> 18));
+        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    }
+}
+
 bool IsUtf8(std::string_view text) {
     for (std::size_t i = 0; i < text.size();) {
         const std::optional<Decoded> d = DecodeAt(text, i);
@@ -88,7 +88,7 @@ std::string CaseFolded(std::string_view name) {
             out += name[i++];
             continue;
         }
-        Encode(LowerOf(d->c), out);
+        AppendUtf8(LowerOf(d->c), out);
         i += d->bytes;
     }
     return out;

@@ -6,6 +6,9 @@
 
 namespace korvel {
 
+// A code point (below U+110000) as UTF-8, after `out`'s bytes.
+void AppendUtf8(char32_t c, std::string &out);
+
 // Whether the bytes are well-formed UTF-8 (no overlong forms, surrogates or values past U+10FFFF).
 bool IsUtf8(std::string_view text);
 

@@ -152,8 +152,16 @@ void FillPixelPoints(PreviewSurface &surface) { surface.canvas.DrawPolygon(surfa
 
 namespace {
 
-std::int32_t ClipToView(const PreviewView &v, double &x1, double &y1, double &x2, double &y2) {
-    return ClipSegment(x1, y1, x2, y2, v.minX, v.minY, v.maxX, v.maxY);
+// A view clips what it draws this many pixels outside its window rather than at its edges: a segment that
+// crosses the window is then drawn from the same ends whichever part of the drawing the window shows, and a
+// moved image keeps the pixels drawing afresh would give. (The canvases take coordinates far larger.)
+constexpr double kViewClipMargin = 65536;
+
+std::int32_t ClipToView(const PreviewSurface &surface, double &x1, double &y1, double &x2, double &y2) {
+    const PreviewView &v = surface.view;
+    if (!surface.atViewResolution) return ClipSegment(x1, y1, x2, y2, v.minX, v.minY, v.maxX, v.maxY);
+    const double margin = kViewClipMargin / v.scale;
+    return ClipSegment(x1, y1, x2, y2, v.minX - margin, v.minY - margin, v.maxX + margin, v.maxY + margin);
 }
 
 }  // namespace
@@ -176,7 +184,7 @@ void DrawWorldLine(PreviewSurface &surface, double x1, double y1, double x2, dou
     if (DrawCertainPixelLine(surface, {(x1 - v.minX) * v.scale, (y1 - v.minY) * v.scale},
                              {(x2 - v.minX) * v.scale, (y2 - v.minY) * v.scale}, 0))
         return;
-    if (ClipToView(v, x1, y1, x2, y2) == kClipInvisible) return;
+    if (ClipToView(surface, x1, y1, x2, y2) == kClipInvisible) return;
     const PixelPoint a = WorldToPixel(v, x1, y1), b = WorldToPixel(v, x2, y2);
     DrawPixelLine(surface.canvas, a.x, a.y, b.x, b.y);
 }
@@ -217,7 +225,7 @@ void StrokeWorldPoints(PreviewSurface &surface) {
     };
     for (std::size_t i = 1; i < world.size(); i++) {
         double x1 = world[i - 1].x, y1 = world[i - 1].y, x2 = world[i].x, y2 = world[i].y;
-        const std::int32_t clip = ClipToView(v, x1, y1, x2, y2);
+        const std::int32_t clip = ClipToView(surface, x1, y1, x2, y2);
         if (clip == kClipInvisible) {
             flush();
             continue;
@@ -235,10 +243,10 @@ void FillWorldPoints(PreviewSurface &surface) {
     std::vector<PixelPoint> &pixels = surface.pixelPoints.vertices;
     pixels.clear();
     if (surface.atViewResolution) {
-        // A view zoomed in far would hand the canvas pixels beyond what it can take; what lies a few pixels
-        // outside the window fills the same. Its pixels are taken in doubles: they need not be the preview's.
+        // A view zoomed in far would hand the canvas pixels beyond what it can take; what lies far outside the
+        // window fills the same. Its pixels are taken in doubles: they need not be the preview's.
         const PreviewView &v = surface.view;
-        const double margin = 4 / v.scale;
+        const double margin = kViewClipMargin / v.scale;
         const double minX = v.minX - margin, minY = v.minY - margin, maxX = v.maxX + margin, maxY = v.maxY + margin;
         const bool inside = std::all_of(world.begin(), world.end(), [&](PlanePoint p) {
             return p.x >= minX && p.x <= maxX && p.y >= minY && p.y <= maxY;

@@ -148,46 +148,31 @@ TEST(DrawingView, AHiddenLayerIsNeitherDrawnNorConverted) {
     EXPECT_EQ(convert(options).Written(), 2u);
 }
 
-TEST(ViewFrames, MovingTheImageGivesWhatDrawingAfreshGives) {
+// A zoom shows the last image scaled until the view settles, then what drawing afresh gives.
+TEST(ViewFrames, AZoomIsExactOnceTheViewSettles) {
     const DrawingStore store = test::SampleDrawing();
     const DrawingView view(store);
-    const std::unique_ptr<ImageViewSurface> moved = CreateViewSurface(), fresh = CreateViewSurface();
-    ViewFrames frames(*moved), afresh(*fresh);
+    const std::unique_ptr<ImageViewSurface> zoomed = CreateViewSurface(), fresh = CreateViewSurface();
+    ViewFrames frames(*zoomed), afresh(*fresh);
     frames.SetDrawing(&view);
     afresh.SetDrawing(&view);
     ViewCamera camera = view.Zoom(view.Fit(320, 240), 100, 80, 2.5);
     frames.Show(camera, {});
-    for (const auto &[dx, dy] : {std::pair{17, 0}, std::pair{0, -23}, std::pair{-41, 9}, std::pair{5, 31}}) {
-        camera = DrawingView::Pan(camera, dx, dy);
-        frames.Show(camera, {});
-        EXPECT_TRUE(frames.Exact());
-    }
-    afresh.Show(camera, {});
-    int differing = 0;
-    for (int y = 0; y < 240; y++)
-        for (int x = 0; x < 320; x++)
-            differing += !(moved->PixelAt(x, y) == fresh->PixelAt(x, y));
-    // Texts and dotted lines crossing a strip's edge included.
-    EXPECT_EQ(differing, 0);
-
-    // A zoom shows the last image scaled until the view settles, then what drawing afresh gives.
     camera = view.Zoom(camera, 160, 120, 1.25);
     frames.Show(camera, {});
     EXPECT_FALSE(frames.Exact());
     frames.Settle();
-    afresh.SetDrawing(&view);
     afresh.Show(camera, {});
-    differing = 0;
+    int differing = 0;
     for (int y = 0; y < 240; y++)
         for (int x = 0; x < 320; x++)
-            differing += !(moved->PixelAt(x, y) == fresh->PixelAt(x, y));
+            differing += !(zoomed->PixelAt(x, y) == fresh->PixelAt(x, y));
     EXPECT_EQ(differing, 0);
 }
 
-// Every moved frame is, pixel for pixel, what drawing its camera afresh gives, on what a move cannot change:
-// lines along the axes (some on the last image's edges), a fill, circles and texts that cross the edges of
-// the strips drawn; drags on either axis and both, each way.
-TEST(ViewFrames, EveryMovedFrameIsPixelForPixelWhatDrawingAfreshGives) {
+// Lines along the axes (some on the last image's edges), a fill, circles and texts that cross the edges of
+// the strips a move draws.
+DrawingStore Grid() {
     DrawingStore store;
     store.originX = store.originY = -500;
     for (int i = 0; i <= 20; i++) {
@@ -196,30 +181,49 @@ TEST(ViewFrames, EveryMovedFrameIsPixelForPixelWhatDrawingAfreshGives) {
     }
     for (int i = 0; i < 6; i++) {
         test::Add(store, TclpEntEnko{{0, 1, 4}, 60.0 + i * 17, 90.0 + i * 3, 4.0 + i, 0, 0, 0, 1, 1});
-        test::Add(store, TclpEntMoji{{0, 1, 2}, 40.0 + i * 21, 40.0 + i * 23, 70.0 + i * 21, 40.0 + i * 23, 0, 6, 6,
-                                     0, 0, "", "\x8c\x9a\x95\xa8" "AB"});
+        test::Add(store, TclpEntMoji{{0, 1, 2},
+                                     40.0 + i * 21,
+                                     40.0 + i * 23,
+                                     70.0 + i * 21,
+                                     40.0 + i * 23,
+                                     0,
+                                     6,
+                                     6,
+                                     0,
+                                     0,
+                                     "",
+                                     "\x8c\x9a\x95\xa8"
+                                     "AB"});
     }
     test::Add(store, TclpEntSolid{{0, 1, 6}, 30, 30, 70, 30, 70, 80, 30, 80, 0});
-    const DrawingView view(store);
-    const std::unique_ptr<ImageViewSurface> moved = CreateViewSurface(), fresh = CreateViewSurface();
-    ViewFrames frames(*moved), afresh(*fresh);
-    frames.SetDrawing(&view);
-    afresh.SetDrawing(&view);
-    ViewCamera camera = view.Zoom(view.Fit(320, 240), 150, 100, 2);
-    frames.Show(camera, {});
-    for (const auto &[dx, dy] : {std::pair{0, 19}, std::pair{0, -27}, std::pair{23, 0}, std::pair{-31, 0},
-                                 std::pair{11, 13}, std::pair{-7, 17}, std::pair{9, -21}, std::pair{-15, -5}}) {
-        SCOPED_TRACE(testing::Message() << dx << ", " << dy);
-        camera = DrawingView::Pan(camera, dx, dy);
+    return store;
+}
+
+// Every moved frame is, pixel for pixel, what drawing its camera afresh gives: texts and dotted lines
+// crossing a strip's edge included; drags on either axis and both, each way.
+TEST(ViewFrames, EveryMovedFrameIsPixelForPixelWhatDrawingAfreshGives) {
+    for (const DrawingStore &store : {test::SampleDrawing(), Grid()}) {
+        const DrawingView view(store);
+        const std::unique_ptr<ImageViewSurface> moved = CreateViewSurface(), fresh = CreateViewSurface();
+        ViewFrames frames(*moved), afresh(*fresh);
+        frames.SetDrawing(&view);
+        afresh.SetDrawing(&view);
+        ViewCamera camera = view.Zoom(view.Fit(320, 240), 150, 100, 2.5);
         frames.Show(camera, {});
-        ASSERT_TRUE(frames.Exact());
-        afresh.Show(camera, {});
-        afresh.SetDrawing(&view);  // the next one drawn afresh, not moved
-        int differing = 0;
-        for (int y = 0; y < 240; y++)
-            for (int x = 0; x < 320; x++)
-                differing += !(moved->PixelAt(x, y) == fresh->PixelAt(x, y));
-        EXPECT_EQ(differing, 0);
+        for (const auto &[dx, dy] : {std::pair{0, 19}, std::pair{0, -27}, std::pair{23, 0}, std::pair{-31, 0},
+                                     std::pair{11, 13}, std::pair{-7, 17}, std::pair{9, -21}, std::pair{-15, -5}}) {
+            SCOPED_TRACE(testing::Message() << store.lines.size() << " lines, moved " << dx << ", " << dy);
+            camera = DrawingView::Pan(camera, dx, dy);
+            frames.Show(camera, {});
+            ASSERT_TRUE(frames.Exact());
+            afresh.Show(camera, {});
+            afresh.SetDrawing(&view);  // the next one drawn afresh, not moved
+            int differing = 0;
+            for (int y = 0; y < 240; y++)
+                for (int x = 0; x < 320; x++)
+                    differing += !(moved->PixelAt(x, y) == fresh->PixelAt(x, y));
+            EXPECT_EQ(differing, 0);
+        }
     }
 }
 
@@ -300,41 +304,41 @@ TEST(DrawingView, ZoomedInAsFarAsItGoesDrawsWhatSurroundsTheWindow) {
 // a circle of a block scaled up a hundred times as fine as one drawn at that size.
 TEST(DrawingView, CurvesAreAsFineAsThePixels) {
     for (const bool placed : {false, true})
-    for (const double zoom : {1.0, 20.0, 60.0}) {
-        SCOPED_TRACE(testing::Message() << "zoom " << zoom << (placed ? ", in a block scaled 100 times" : ""));
-        DrawingStore store;
-        if (placed) {
-            TclpEntBlockDef unit;
-            unit.number = 1;
-            test::Add(unit, TclpEntEnko{{0, 1, 2}, 0, 0, 1, 0, 0, 0, 1, 1});
-            store.blockDefs.push_back(unit);
-            test::Add(store, TclpEntBlock{{0, 1, 2}, 0, 0, 100, 100, 0, 1});
-        } else {
-            test::Add(store, TclpEntEnko{{0, 1, 2}, 0, 0, 100, 0, 0, 0, 1, 1});
-        }
-        const DrawingView view(store);
-        const ViewCamera camera = view.Zoom(view.Fit(400, 400), 200, 20, zoom);  // about the circle's top
-        const PreviewView v = ViewOf(camera);
-        const double radius = 100 * camera.scale;
-        const PlanePoint centre{(0 - v.minX) * camera.scale, v.height - (0 - v.minY) * camera.scale};
-        std::size_t vertices = 0;
-        RecordingCanvas canvas([&](const DrawOp &op) {
-            if (op.pen.color == Rgb{255, 0, 0}) return;  // the reference point's marker
-            if (op.kind != DrawOp::Kind::Polyline && op.kind != DrawOp::Kind::Polygon) return;
-            // (Where the window cuts the circle, the polygon runs along the window's edge, outside the image.)
-            const auto inImage = [](PixelPoint p) { return p.x >= 0 && p.y >= 0 && p.x < 400 && p.y < 400; };
-            for (std::size_t i = 0; i < op.points.size(); i++) {
-                const PixelPoint a = op.points[i], b = op.points[(i + 1) % op.points.size()];
-                if (!inImage(a) || !inImage(b)) continue;
-                vertices++;
-                EXPECT_NEAR(std::hypot(a.x - centre.x, a.y - centre.y), radius, 1.0);
-                // The chord's middle, rounded ends and all, stays within a pixel and a half of the circle.
-                EXPECT_NEAR(std::hypot((a.x + b.x) / 2.0 - centre.x, (a.y + b.y) / 2.0 - centre.y), radius, 1.5);
+        for (const double zoom : {1.0, 20.0, 60.0}) {
+            SCOPED_TRACE(testing::Message() << "zoom " << zoom << (placed ? ", in a block scaled 100 times" : ""));
+            DrawingStore store;
+            if (placed) {
+                TclpEntBlockDef unit;
+                unit.number = 1;
+                test::Add(unit, TclpEntEnko{{0, 1, 2}, 0, 0, 1, 0, 0, 0, 1, 1});
+                store.blockDefs.push_back(unit);
+                test::Add(store, TclpEntBlock{{0, 1, 2}, 0, 0, 100, 100, 0, 1});
+            } else {
+                test::Add(store, TclpEntEnko{{0, 1, 2}, 0, 0, 100, 0, 0, 0, 1, 1});
             }
-        });
-        view.Draw(canvas, camera, {});
-        EXPECT_GT(vertices, 0u);
-    }
+            const DrawingView view(store);
+            const ViewCamera camera = view.Zoom(view.Fit(400, 400), 200, 20, zoom);  // about the circle's top
+            const PreviewView v = ViewOf(camera);
+            const double radius = 100 * camera.scale;
+            const PlanePoint centre{(0 - v.minX) * camera.scale, v.height - (0 - v.minY) * camera.scale};
+            std::size_t vertices = 0;
+            RecordingCanvas canvas([&](const DrawOp &op) {
+                if (op.pen.color == Rgb{255, 0, 0}) return;  // the reference point's marker
+                if (op.kind != DrawOp::Kind::Polyline && op.kind != DrawOp::Kind::Polygon) return;
+                // (Where the window cuts the circle, the polygon runs along the window's edge, outside the image.)
+                const auto inImage = [](PixelPoint p) { return p.x >= 0 && p.y >= 0 && p.x < 400 && p.y < 400; };
+                for (std::size_t i = 0; i < op.points.size(); i++) {
+                    const PixelPoint a = op.points[i], b = op.points[(i + 1) % op.points.size()];
+                    if (!inImage(a) || !inImage(b)) continue;
+                    vertices++;
+                    EXPECT_NEAR(std::hypot(a.x - centre.x, a.y - centre.y), radius, 1.0);
+                    // The chord's middle, rounded ends and all, stays within a pixel and a half of the circle.
+                    EXPECT_NEAR(std::hypot((a.x + b.x) / 2.0 - centre.x, (a.y + b.y) / 2.0 - centre.y), radius, 1.5);
+                }
+            });
+            view.Draw(canvas, camera, {});
+            EXPECT_GT(vertices, 0u);
+        }
 }
 
 // A drag moves the drawing with the hand on both axes; the layer panel counts an insert on its layer.
@@ -362,8 +366,8 @@ TEST(DrawingView, DraggingFollowsTheHandAndInsertsCountOnTheirLayers) {
 // dimension whose line is in view is drawn though its value lies far away.
 TEST(DrawingView, WhatReachesIntoTheWindowFromOutsideIsDrawn) {
     DrawingStore store;
-    store.originX = store.originY = 5e5;  // the reference point's marker far away
-    test::Add(store, TclpEntSen{{}, 0, 0, 1e5, 1e5});  // the drawing, zoomed out to a few hundred pixels
+    store.originX = store.originY = 5e5;                 // the reference point's marker far away
+    test::Add(store, TclpEntSen{{}, 0, 0, 1e5, 1e5});    // the drawing, zoomed out to a few hundred pixels
     const ViewCamera camera{5e4, 5e4, 0.004, 400, 400};  // the window: 0..100,000 on both axes
     for (int px = 1; px <= 4; px++) {
         const double beyond = px / camera.scale;
@@ -443,8 +447,7 @@ TEST(ViewTexts, NumbersAreShownWhole) {
     DrawingStore store;
     store.layerGroupScales.assign(16, 1.0);
     const std::string text = CursorText(store, {1e70, -2.5}, 0);
-    ASSERT_TRUE(text.starts_with("X 1000000000000000072531436381529235126158374409646521955518210155479040"))
-        << text;
+    ASSERT_TRUE(text.starts_with("X 1000000000000000072531436381529235126158374409646521955518210155479040")) << text;
     EXPECT_EQ(text.find("  Y -2.5"), 2 + 71u) << text;  // all 71 digits of the double nearest 1e70
 }
 

@@ -5,6 +5,7 @@
 
 #include "geom/cp932.h"
 #include "geom/cp932_table.h"
+#include "geom/utf8.h"
 
 namespace korvel {
 
@@ -72,26 +73,6 @@ private:
     iconv_t cd;
 };
 
-std::string EncodeUtf8(char32_t c) {
-    std::string s;
-    if (c < 0x80) {
-        s += static_cast<char>(c);
-    } else if (c < 0x800) {
-        s += static_cast<char>(0xC0 | (c >> 6));
-        s += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        s += static_cast<char>(0xE0 | (c >> 12));
-        s += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        s += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-        s += static_cast<char>(0xF0 | (c >> 18));
-        s += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-        s += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        s += static_cast<char>(0x80 | (c & 0x3F));
-    }
-    return s;
-}
-
 }  // namespace
 
 std::string Cp932ToUtf8(std::string_view cp932) {
@@ -102,7 +83,9 @@ std::string Cp932ToUtf8(std::string_view cp932) {
 
 bool EncodeCp932Character(char32_t character, std::string &out) {
     thread_local Converter encoder("CP932", "UTF-8");
-    return encoder.ConvertOne(EncodeUtf8(character), out);
+    std::string utf8;
+    AppendUtf8(character, utf8);
+    return encoder.ConvertOne(utf8, out);
 }
 
 }  // namespace korvel
