@@ -134,10 +134,11 @@ std::vector<std::uint8_t> Diagonals(std::size_t count) {
 }  // namespace
 
 int Usage() {
-    std::fputs("usage: make_hostile dimensions N PATH.jww | inserts INSERTS MEMBERS PATH.jwwin | arc-inserts INSERTS "
-               "ARCS PATH.jwwin | text-inserts INSERTS CHARACTERS PATH.jwwin | long-text LINES CHARACTERS PATH.jwwin "
-               "| empty-blocks N PATH.jwwin | chain INSERTS DEPTH PATH.jwwin | diagonals N PATH.jwwin\n",
-               stderr);
+    std::fputs(
+        "usage: make_hostile dimensions N PATH.jww | inserts INSERTS MEMBERS PATH.jwwin | arc-inserts INSERTS "
+        "ARCS PATH.jwwin | text-inserts INSERTS CHARACTERS PATH.jwwin | long-text LINES CHARACTERS PATH.jwwin "
+        "| empty-blocks N PATH.jwwin | chain INSERTS DEPTH PATH.jwwin | diagonals N PATH.jwwin\n",
+        stderr);
     return 2;
 }
 
@@ -166,7 +167,9 @@ int main(int argc, char **argv) {
                 test::Add(def, arc);
             }
         });
-    else if (args[0] == "text-inserts") bytes = Inserts(n, [m](TclpEntBlockDef &def) { test::Add(def, LongText(m)); }, 0);
+    else if (args[0] == "text-inserts")
+        bytes = Inserts(
+            n, [m](TclpEntBlockDef &def) { test::Add(def, LongText(m)); }, 0);
     else if (args[0] == "long-text") bytes = LinesAndLongText(n, m);
     else if (args[0] == "chain") bytes = Chain(n, m);
     else return Usage();

@@ -168,7 +168,8 @@ std::optional<std::string> ReportOverFiles(const ConvertReporting &reporting, co
     if (reporting.reportPath == "-") return Tr("--report needs a file, not standard output");
     if (const std::optional<std::string> same = OutputOverInput(reporting.reportPath, inputs))
         return Tr("{0}: is the input {1}; not written over", {reporting.reportPath, *same});
-    if (NameOneFile(reporting.reportPath, output)) return Tr("{0}: is also the script's output", {reporting.reportPath});
+    if (NameOneFile(reporting.reportPath, output))
+        return Tr("{0}: is also the script's output", {reporting.reportPath});
     return std::nullopt;
 }
 
@@ -272,8 +273,7 @@ int RunConvertMany(const std::vector<ListedInput> &listed, std::uint64_t limit, 
         finished.wait(guard, [&] { return outcomes[i].done; });
         const Outcome outcome = std::move(outcomes[i]);
         guard.unlock();
-        if (progress)
-            std::fprintf(stderr, "[%zu/%zu] %s\n", i + 1, inputs.size(), ControlsEscaped(inputs[i]).c_str());
+        if (progress) std::fprintf(stderr, "[%zu/%zu] %s\n", i + 1, inputs.size(), ControlsEscaped(inputs[i]).c_str());
         std::fputs(outcome.messages.c_str(), stderr);
         failed += outcome.code != kOk;
         worst = std::max(worst, outcome.code);

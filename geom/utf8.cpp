@@ -19,9 +19,10 @@ std::optional<Decoded> DecodeAt(std::string_view text, std::size_t at) {
     const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
     const unsigned char lead = byte(at);
     if (lead < 0x80) return Decoded{lead, 1};
-    const std::size_t bytes = lead >= 0xC2 && lead <= 0xDF ? 2 : lead >= 0xE0 && lead <= 0xEF ? 3
-                              : lead >= 0xF0 && lead <= 0xF4                                  ? 4
-                                                                                              : 0;
+    const std::size_t bytes = lead >= 0xC2 && lead <= 0xDF   ? 2
+                              : lead >= 0xE0 && lead <= 0xEF ? 3
+                              : lead >= 0xF0 && lead <= 0xF4 ? 4
+                                                             : 0;
     if (bytes == 0 || at + bytes > text.size()) return std::nullopt;
     char32_t c = lead & (0xFF >> (bytes + 1));
     for (std::size_t i = 1; i < bytes; i++) {
@@ -36,17 +37,17 @@ std::optional<Decoded> DecodeAt(std::string_view text, std::size_t at) {
 // The lower-case letter of an upper-case one, as the file systems of Windows pair them.
 char32_t LowerOf(char32_t c) {
     if (c >= 'A' && c <= 'Z') return c + 0x20;
-    if (c >= 0xC0 && c <= 0xDE && c != 0xD7) return c + 0x20;             // Latin-1: À..Þ but ×
-    if (c >= 0x100 && c <= 0x137 && c != 0x130) return c | 1;            // Ā..ķ in pairs (İ stays)
-    if (c >= 0x139 && c <= 0x148) return c % 2 == 1 ? c + 1 : c;         // Ĺ..ň
-    if (c >= 0x14A && c <= 0x177) return c | 1;                          // Ŋ..ŷ
-    if (c == 0x178) return 0xFF;                                         // Ÿ
-    if (c == 0x179 || c == 0x17B || c == 0x17D) return c + 1;            // Ź Ż Ž
-    if (c >= 0x391 && c <= 0x3AB && c != 0x3A2) return c + 0x20;         // Greek capitals
-    if (c >= 0x410 && c <= 0x42F) return c + 0x20;                       // Cyrillic А..Я
-    if (c >= 0x400 && c <= 0x40F) return c + 0x50;                       // Ѐ..Џ, Ё among them
-    if (c >= 0x2160 && c <= 0x216F) return c + 0x10;                     // Roman numerals Ⅰ..Ⅿ
-    if (c >= 0xFF21 && c <= 0xFF3A) return c + 0x20;                     // full-width Ａ..Ｚ
+    if (c >= 0xC0 && c <= 0xDE && c != 0xD7) return c + 0x20;     // Latin-1: À..Þ but ×
+    if (c >= 0x100 && c <= 0x137 && c != 0x130) return c | 1;     // Ā..ķ in pairs (İ stays)
+    if (c >= 0x139 && c <= 0x148) return c % 2 == 1 ? c + 1 : c;  // Ĺ..ň
+    if (c >= 0x14A && c <= 0x177) return c | 1;                   // Ŋ..ŷ
+    if (c == 0x178) return 0xFF;                                  // Ÿ
+    if (c == 0x179 || c == 0x17B || c == 0x17D) return c + 1;     // Ź Ż Ž
+    if (c >= 0x391 && c <= 0x3AB && c != 0x3A2) return c + 0x20;  // Greek capitals
+    if (c >= 0x410 && c <= 0x42F) return c + 0x20;                // Cyrillic А..Я
+    if (c >= 0x400 && c <= 0x40F) return c + 0x50;                // Ѐ..Џ, Ё among them
+    if (c >= 0x2160 && c <= 0x216F) return c + 0x10;              // Roman numerals Ⅰ..Ⅿ
+    if (c >= 0xFF21 && c <= 0xFF3A) return c + 0x20;              // full-width Ａ..Ｚ
     return c;
 }
 

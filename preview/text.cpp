@@ -9,6 +9,7 @@
 #include "geom/extended.h"
 #include "geom/func.h"
 #include "geom/plane.h"
+#include "preview/draw_filter.h"
 
 namespace korvel {
 
@@ -33,12 +34,12 @@ bool CellShown(const PreviewSurface &surface, const PlanePoint (&corners)[4]) {
             if (InsideView(v, corner)) return true;
         return false;
     }
-    double minX = corners[0].x, maxX = minX, minY = corners[0].y, maxY = minY;
-    for (const PlanePoint &corner : corners) {
-        minX = std::min(minX, corner.x), maxX = std::max(maxX, corner.x);
-        minY = std::min(minY, corner.y), maxY = std::max(maxY, corner.y);
-    }
-    return !(maxX < v.minX || minX > v.maxX || maxY < v.minY || minY > v.maxY);
+    WorldBox cell;
+    for (const PlanePoint &corner : corners)
+        cell.Add(corner.x, corner.y);
+    // Drawing a part of the view, only the characters that reach it.
+    if (surface.filter) return cell.Meets(surface.filter->window);
+    return !(cell.maxX < v.minX || cell.minX > v.maxX || cell.maxY < v.minY || cell.minY > v.maxY);
 }
 
 }  // namespace

@@ -5,8 +5,8 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
-#include <limits>
 #include <cstdlib>
+#include <limits>
 
 #include "geom/clip.h"
 #include "geom/extended.h"

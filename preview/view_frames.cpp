@@ -50,23 +50,17 @@ void ViewFrames::Show(const ViewCamera &camera, const HiddenLayers &hidden) {
     const auto mx = static_cast<std::int32_t>(wholeX), my = static_cast<std::int32_t>(wholeY);
     if (mx == 0 && my == 0) return;
     surface.Scroll(mx, my);
-    // The columns uncovered, whole height, then the rows uncovered beside them.
     const auto drawPart = [&](std::int32_t left, std::int32_t top, std::int32_t width, std::int32_t height) {
         if (width <= 0 || height <= 0) return;
-        surface.DrawPart(left, top, width, height,
-                         [&](Canvas &canvas) { view->Draw(canvas, camera, hidden, ImagePart{left, top, width, height}); });
+        surface.DrawPart(left, top, width, height, [&](Canvas &canvas) {
+            view->Draw(canvas, camera, hidden, ImagePart{left, top, width, height});
+        });
     };
-    // An image leaves out what crosses or lies on its left and top edges as the inside of another does not:
-    // the uncovered columns and rows are drawn with one more beside them where the last image's left or top
-    // edge now lies, and the new image's own left column or top row afresh where old pixels moved into it.
-    const std::int32_t columns = mx > 0 ? std::min(mx + 1, camera.width) : -mx;
-    const std::int32_t rows = my > 0 ? std::min(my + 1, camera.height) : -my;
+    // The columns uncovered, whole height, then the rows uncovered beside them.
+    const std::int32_t columns = std::abs(mx), rows = std::abs(my);
     const std::int32_t columnsLeft = mx > 0 ? 0 : camera.width - columns;
-    if (mx != 0) drawPart(columnsLeft, 0, columns, camera.height);
-    if (my != 0)
-        drawPart(mx > 0 ? columns : 0, my > 0 ? 0 : camera.height - rows, camera.width - (mx != 0 ? columns : 0), rows);
-    if (mx < 0) drawPart(0, 0, 1, camera.height);
-    if (my < 0) drawPart(0, 0, camera.width, 1);
+    drawPart(columnsLeft, 0, columns, camera.height);
+    drawPart(mx > 0 ? columns : 0, my > 0 ? 0 : camera.height - rows, camera.width - columns, rows);
     shown = camera;
 }
 

@@ -39,7 +39,9 @@ constexpr std::array<ReasonWords, kLeftOutReasons> kReasonWords = {{
     {{"self-referring-blocks", "自分自身を含むブロック", "blocks inside themselves"}, nullptr, nullptr},
     {{"over-limit", "上限を超えたブロック図形", "block figures over the limit"}, nullptr, nullptr},
     {{"hidden-layers", "非表示レイヤの図形", "on hidden layers"}, nullptr, nullptr},
-    {{"unusable-scale", "縮尺が使えないレイヤグループの図形", "in a layer group with an unusable scale"}, nullptr, nullptr},
+    {{"unusable-scale", "縮尺が使えないレイヤグループの図形", "in a layer group with an unusable scale"},
+     nullptr,
+     nullptr},
 }};
 
 // 1203 as "1,203".

@@ -137,7 +137,8 @@ std::optional<UnlistedInput> ListInputs(const std::vector<std::string> &argument
         const std::string pattern = Utf8Of(path.filename());
         for (const fs::path &file : SortedEntries(folder, false))
             if (MatchesPattern(Utf8Of(file.filename()), pattern))
-                inputs.push_back({FoundPath(path.has_parent_path() ? folder / file.filename() : file.filename()), {}, {}});
+                inputs.push_back(
+                    {FoundPath(path.has_parent_path() ? folder / file.filename() : file.filename()), {}, {}});
         if (inputs.size() == before) return UnlistedInput{argument, UnlistedInput::Why::NoMatch};
     }
     return std::nullopt;

@@ -7,8 +7,8 @@
 
 #include "reader/jclfunit.h"
 #include "script/convert.h"
-#include "script/script_sink.h"
 #include "script/emitters.h"
+#include "script/script_sink.h"
 #include "tests/support/readable_script.h"
 #include "tests/support/realdata.h"
 #include "tests/support/scripts.h"

@@ -499,9 +499,9 @@ TEST_F(Shell, DroppedBatchesConvertOnlyWholeDrawingsIntoNamesOfTheirOwn) {
     Bytes cut = sample;
     cut.resize(200);  // passes the header check, read part-way
     test::WriteFileBytes(in / "cut.jwwin", cut);
-    form.ConvertDroppedFiles({(in / "d_e" / "f" / "p.jwwin").string(), (in / "d" / "e_f" / "p.jwwin").string(),
-                              (in / "cut.jwwin").string()},
-                             out.string());
+    form.ConvertDroppedFiles(
+        {(in / "d_e" / "f" / "p.jwwin").string(), (in / "d" / "e_f" / "p.jwwin").string(), (in / "cut.jwwin").string()},
+        out.string());
     ASSERT_EQ(controls.kinds, std::vector<MessageKind>{MessageKind::Warning});
     const std::string &said = controls.log.back();
     EXPECT_NE(said.find("1 件を変換、2 件は変換できませんでした: "), std::string::npos) << said;

@@ -8,10 +8,10 @@
 #include <QDropEvent>
 #include <QFontInfo>
 #include <QMimeData>
-#include <QToolButton>
 #include <QMouseEvent>
 #include <QSettings>
 #include <QStandardPaths>
+#include <QToolButton>
 #include <QTreeWidget>
 #include <QUrl>
 #include <cmath>
@@ -381,8 +381,8 @@ TEST_F(Window, MeasuringTakesTheChosenGroupsScaleAndAThirdClickStartsAgain) {
         QMouseEvent press(QEvent::MouseButtonPress, QPointF(x, y), pane.mapToGlobal(QPointF(x, y)), Qt::LeftButton,
                           Qt::LeftButton, Qt::NoModifier);
         QCoreApplication::sendEvent(&pane, &press);
-        QMouseEvent release(QEvent::MouseButtonRelease, QPointF(x, y), pane.mapToGlobal(QPointF(x, y)),
-                            Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+        QMouseEvent release(QEvent::MouseButtonRelease, QPointF(x, y), pane.mapToGlobal(QPointF(x, y)), Qt::LeftButton,
+                            Qt::NoButton, Qt::NoModifier);
         QCoreApplication::sendEvent(&pane, &release);
         return view->findChild<QLabel *>("ViewStatus")->text().toStdString();
     };

@@ -67,9 +67,8 @@ bool NamesUtf8(std::string_view locale) {
     const std::size_t dot = locale.find('.');
     if (dot == std::string_view::npos) return true;
     std::string codeset;
-    for (const char c : locale.substr(dot + 1, locale.find('@') == std::string_view::npos
-                                                   ? std::string_view::npos
-                                                   : locale.find('@') - dot - 1))
+    for (const char c : locale.substr(
+             dot + 1, locale.find('@') == std::string_view::npos ? std::string_view::npos : locale.find('@') - dot - 1))
         if (c != '-' && c != '_') codeset += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     return codeset == "utf8";
 }

@@ -121,7 +121,7 @@ const std::array<std::uint8_t, 8> &PatternRows(BrushKind kind) {
 }  // namespace
 
 QtCanvas::QtCanvas(std::int32_t width, std::int32_t height)
-    : image(std::max(width, 1), std::max(height, 1), QImage::Format_RGB32) {
+    : image(std::max(width, 1), std::max(height, 1), QImage::Format_RGB32), kept(image.rect()) {
     image.fill(Qt::white);
     InstallFaceSubstitutions();
 }
@@ -144,7 +144,7 @@ Rgb QtCanvas::PixelAt(std::int32_t x, std::int32_t y) const {
 void QtCanvas::StrokeThin(const Pen &pen, std::span<const PixelPoint> points, bool closed) {
     const DashPattern pattern(pen.style);
     const QRgb color = qRgb(pen.color.r, pen.color.g, pen.color.b);
-    const std::int64_t w = image.width(), h = image.height();
+    const std::int64_t left = kept.left(), top = kept.top(), right = kept.right() + 1, bottom = kept.bottom() + 1;
     QRgb *pixels = reinterpret_cast<QRgb *>(image.bits());
     const std::int64_t stride = image.bytesPerLine() / static_cast<std::int64_t>(sizeof(QRgb));
     std::int64_t phase = 0;  // the pattern runs on across the segments of one call
@@ -154,7 +154,7 @@ void QtCanvas::StrokeThin(const Pen &pen, std::span<const PixelPoint> points, bo
         // Most segments of a small preview are a pixel long or none: the end pixel is left out, so
         // they draw their start pixel or nothing.
         if (steps <= 1) {
-            if (steps == 1 && pattern.On(phase) && a.x >= 0 && a.y >= 0 && a.x < w && a.y < h)
+            if (steps == 1 && pattern.On(phase) && a.x >= left && a.y >= top && a.x < right && a.y < bottom)
                 pixels[a.y * stride + a.x] = color;
             phase += steps;
             return;
@@ -162,21 +162,37 @@ void QtCanvas::StrokeThin(const Pen &pen, std::span<const PixelPoint> points, bo
         // Pixel i of the segment lies i steps along the major axis, the minor axis rounded; only the
         // steps that land on the image are visited, so far-off vertices cost nothing.
         const bool xMajor = std::llabs(dx) >= std::llabs(dy);
-        const std::int64_t majorStart = xMajor ? a.x : a.y, majorSize = xMajor ? w : h;
+        const std::int64_t majorStart = xMajor ? a.x : a.y;
+        const std::int64_t majorFirst = xMajor ? left : top, majorLast = (xMajor ? right : bottom) - 1;
         const std::int64_t majorDir = (xMajor ? dx : dy) < 0 ? -1 : 1;
         std::int64_t first = 0, last = steps - 1;
         if (majorDir > 0) {
-            first = std::max(first, -majorStart);
-            last = std::min(last, majorSize - 1 - majorStart);
+            first = std::max(first, majorFirst - majorStart);
+            last = std::min(last, majorLast - majorStart);
         } else {
-            first = std::max(first, majorStart - (majorSize - 1));
-            last = std::min(last, majorStart);
+            first = std::max(first, majorStart - majorLast);
+            last = std::min(last, majorStart - majorFirst);
         }
         const std::int64_t minorStart = xMajor ? a.y : a.x, minorDelta = xMajor ? dy : dx;
+        // Only the steps whose minor coordinate may lie in the kept columns or rows (a steep line across a
+        // narrow strip): the exact minor coordinate within a pixel of them, and a step more each side.
+        const std::int64_t minorFirst = xMajor ? top : left, minorLast = (xMajor ? bottom : right) - 1;
+        if (minorDelta == 0) {
+            if (minorStart < minorFirst || minorStart > minorLast) first = last + 1;
+        } else {
+            const long double perStep = static_cast<long double>(minorDelta) / steps;
+            const long double from = (minorFirst - 1 - minorStart) / perStep,
+                              to = (minorLast + 1 - minorStart) / perStep;
+            const long double lo = std::min(from, to) - 1, hi = std::max(from, to) + 1;
+            if (lo > static_cast<long double>(first))
+                first = static_cast<std::int64_t>(std::min<long double>(lo, last + 1));
+            if (hi < static_cast<long double>(last))
+                last = static_cast<std::int64_t>(std::max<long double>(hi, first - 1));
+        }
         auto plot = [&](std::int64_t i, std::int64_t minorOffset) {
             const std::int64_t major = majorStart + majorDir * i, minor = minorStart + minorOffset;
             const std::int64_t x = xMajor ? major : minor, y = xMajor ? minor : major;
-            if (x >= 0 && y >= 0 && x < w && y < h) pixels[y * stride + x] = color;
+            if (x >= left && y >= top && x < right && y < bottom) pixels[y * stride + x] = color;
         };
         if (first <= last && Small(first) && Small(steps)) {
             // The minor offset step by step: the numerator of MinorOffset grows by 2 delta per pixel,
@@ -208,6 +224,7 @@ void QtCanvas::StrokeThin(const Pen &pen, std::span<const PixelPoint> points, bo
 void QtCanvas::StrokeWide(const Pen &pen, std::span<const PixelPoint> points, bool closed) {
     // Wide pens draw solid whatever their style, with round ends, as the original surface does.
     QPainter painter(&image);
+    painter.setClipRect(kept);
     painter.setRenderHint(QPainter::Antialiasing, false);
     painter.setPen(QPen(ToQColor(pen.color), pen.width, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
     painter.setBrush(Qt::NoBrush);
@@ -239,8 +256,9 @@ void QtCanvas::Fill(const Brush &brush, std::span<const PixelPoint> points) {
     }
     const std::array<std::uint8_t, 8> &pattern = PatternRows(brush.kind);
     const QRgb color = qRgb(brush.color.r, brush.color.g, brush.color.b);
-    const std::int64_t width = image.width();
-    for (std::int64_t y = std::max<std::int64_t>(top, 0); y < std::min<std::int64_t>(bottom, image.height()); ++y) {
+    const std::int64_t keptLeft = kept.left(), keptRight = kept.right() + 1;
+    for (std::int64_t y = std::max<std::int64_t>(top, kept.top());
+         y < std::min<std::int64_t>(bottom, kept.bottom() + 1); ++y) {
         crossings.clear();
         for (const Edge &e : edges) {
             if (y < e.y0 || y >= e.y1) continue;
@@ -256,7 +274,7 @@ void QtCanvas::Fill(const Brush &brush, std::span<const PixelPoint> points) {
         auto *row = reinterpret_cast<QRgb *>(image.scanLine(static_cast<int>(y)));
         const std::uint8_t bits = pattern[static_cast<std::size_t>(y & 7)];
         for (std::size_t i = 0; i + 1 < crossings.size(); i += 2)
-            for (std::int64_t x = std::max<std::int64_t>(crossings[i], 0); x < std::min(crossings[i + 1], width); ++x)
+            for (std::int64_t x = std::max(crossings[i], keptLeft); x < std::min(crossings[i + 1], keptRight); ++x)
                 if (bits >> (x & 7) & 1) row[x] = color;
     }
 }
@@ -277,6 +295,7 @@ void QtCanvas::Rect(const Pen &pen, const Brush &brush, std::int32_t left, std::
     if (lastX < left || lastY < top) return;
     if (brush.kind != BrushKind::Hollow) {
         QPainter painter(&image);
+        painter.setClipRect(kept);
         painter.setPen(Qt::NoPen);
         painter.setBrush(QBrush(ToQColor(brush.color), ToQtBrushStyle(brush.kind)));
         painter.drawRect(QRect(QPoint(left, top), QPoint(lastX, lastY)));
@@ -341,7 +360,7 @@ void QtCanvas::Character(PixelPoint at, std::string_view sjis, const FontSpec &f
         const QRgb rgb = qRgb(color.r, color.g, color.b);
         for (const QPoint &p : *pixels) {
             const std::int64_t x = std::int64_t{at.x} + p.x(), y = std::int64_t{at.y} + p.y();
-            if (x >= 0 && y >= 0 && x < image.width() && y < image.height())
+            if (kept.contains(static_cast<int>(x), static_cast<int>(y)))
                 reinterpret_cast<QRgb *>(image.scanLine(static_cast<int>(y)))[x] = rgb;
         }
         return;
@@ -349,6 +368,7 @@ void QtCanvas::Character(PixelPoint at, std::string_view sjis, const FontSpec &f
     int ascent = 0;
     const QFont &qfont = FontFor(font, ascent);
     QPainter painter(&image);
+    painter.setClipRect(kept);
     painter.translate(at.x, at.y);
     PaintCharacter(painter, qfont, ascent, sjis, font.escapement, ToQColor(color));
 }

@@ -5,6 +5,7 @@
 #include <QImage>
 #include <QPainter>
 #include <QPoint>
+#include <QRect>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -20,6 +21,9 @@ public:
     QtCanvas(std::int32_t width, std::int32_t height);
 
     const QImage &Image() const { return image; }
+    // Only the pixels of `region` are set from now on (all of the image's when it is empty): a part of a
+    // view drawn in the whole image's pixels costs no more than the part.
+    void KeepOnly(const QRect &region) { kept = region.isEmpty() ? image.rect() : region & image.rect(); }
     bool EncodePng(std::string &png) const override;
     Rgb PixelAt(std::int32_t x, std::int32_t y) const override;
 
@@ -54,6 +58,7 @@ private:
     std::vector<std::int64_t> crossings;
 
     QImage image;
+    QRect kept;  // the pixels that may be set
     // The last character drawn while nothing else has been: the same character again at the same place in the
     // same font and colour sets the same pixels (no antialiasing), so a long text squeezed into a few pixels
     // draws each distinct cell once.

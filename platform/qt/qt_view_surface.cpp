@@ -35,6 +35,7 @@ void QtViewSurface::Scroll(std::int32_t dx, std::int32_t dy) { Redraw(QTransform
 void QtViewSurface::DrawPart(std::int32_t left, std::int32_t top, std::int32_t width, std::int32_t height,
                              const std::function<void(Canvas &)> &draw) {
     QtCanvas &canvas = CanvasFor(part, frame.width(), frame.height());
+    canvas.KeepOnly(QRect(left, top, width, height));
     draw(canvas);
     QPainter painter(&frame);
     painter.drawImage(QPoint(left, top), canvas.Image(), QRect(left, top, width, height));

@@ -40,6 +40,9 @@ void GdiViewSurface::DrawPart(std::int32_t left, std::int32_t top, std::int32_t 
                               const std::function<void(Canvas &)> &draw) {
     if (!frame) return;
     GdiCanvas &canvas = CanvasFor(part, frame->Width(), frame->Height());
+    // Only the part's pixels are drawn: GDI leaves out what falls outside the clip.
+    SelectClipRgn(canvas.DeviceContext(), nullptr);
+    IntersectClipRect(canvas.DeviceContext(), left, top, left + width, top + height);
     draw(canvas);
     BitBlt(frame->DeviceContext(), left, top, width, height, canvas.DeviceContext(), left, top, SRCCOPY);
 }
