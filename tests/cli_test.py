@@ -6,6 +6,7 @@ import math
 import os
 import re
 import resource
+import shutil
 import signal
 import struct
 import subprocess
@@ -22,6 +23,11 @@ KEYS = ["complete", "version", "originX", "originY", "layerGroupScales", "object
         "arcs", "points", "texts", "dimensions", "solids", "inserts", "blockDefs"]
 KINDS = ["lines", "arcs", "points", "texts", "dimensions", "solids", "inserts"]
 
+
+# Every command runs from a scratch folder of its own, which must be empty at the end: a command that writes
+# into the current folder (a file named after an option, say) would leave it there.
+SCRATCH = tempfile.mkdtemp(prefix="korvel-cli-cwd-")
+os.chdir(SCRATCH)
 
 # The tests read korvel-cli's English messages unless they choose a locale themselves.
 for name in ("LC_ALL", "LC_MESSAGES"):
@@ -979,4 +985,10 @@ class RealData(unittest.TestCase):
 
 
 if __name__ == "__main__":
-    unittest.main(argv=[sys.argv[0], "-v", *sys.argv[4:]])
+    result = unittest.main(argv=[sys.argv[0], "-v", *sys.argv[4:]], exit=False).result
+    left = os.listdir(SCRATCH)
+    os.chdir("/")
+    shutil.rmtree(SCRATCH)
+    if left:
+        print(f"FAIL: the commands left {left} in the folder they ran from", file=sys.stderr)
+    sys.exit(0 if result.wasSuccessful() and not left else 1)
