@@ -59,7 +59,7 @@ void ReadArcBody(ByteCursor &in, TclpEntEnko &arc) {
 }
 
 void ReadPointBody(ByteCursor &in, TclpEntTen &point) {
-    const bool symbol = point.base.penStyle == 100;  // a symbol point carries its code, rotation and scale
+    const bool symbol = IsSymbolPoint(point);  // a symbol point carries its code, rotation and scale
     const std::uint8_t *bytes = in.Take(symbol ? 40 : 20);
     if (!bytes) return;
     FieldReader f(bytes);

@@ -1,6 +1,8 @@
 // Builds Jw_win byte streams for tests, with every encoding variant the reader has to handle.
 #include "tests/support/stream_writer.h"
 
+#include "reader/drawing_rules.h"
+
 #include <algorithm>
 
 #include <bit>
@@ -85,7 +87,7 @@ void StreamWriter::Body(const TclpEntTen &r) {
     Double(r.x);
     Double(r.y);
     Int32(r.temporary);
-    if (r.base.penStyle == 100) {
+    if (IsSymbolPoint(r)) {
         Int32(r.code);
         Double(r.rotation);
         Double(r.scale);
