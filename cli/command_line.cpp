@@ -211,7 +211,7 @@ int Run(int argc, char **argv) {
                                          {failed->argument}));
         if (nameByPath)
             for (ListedInput &input : listed)
-                input.scriptName = NameByPath(input.path);
+                input.scriptName = NameByPath(input.path, ".vnt");
         std::error_code ec;
         const bool folderOfDrawings = std::filesystem::is_directory(FilePath(convert.files.front()), ec) &&
                                       !IsClipboardFolder(convert.files.front());

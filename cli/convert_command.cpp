@@ -6,7 +6,6 @@
 #include <condition_variable>
 #include <cstring>
 #include <filesystem>
-#include <map>
 #include <mutex>
 #include <new>
 #include <thread>
@@ -38,18 +37,6 @@ bool ShowReadable(const Drawing &store, const ConvertOptions &options, Conversio
     std::string text = Cp932ToUtf8(script);
     std::erase(text, '\r');
     return ok && std::fwrite(text.data(), 1, text.size(), stdout) == text.size();
-}
-
-// NAME.vnt for an input: its file's stem, or a clipboard folder's own name (given as "clip/" or ".").
-std::string ScriptNameFor(const std::string &input) {
-    fs::path path = FilePath(input);
-    std::error_code ec;
-    if (fs::is_directory(path, ec)) {
-        path = fs::absolute(path, ec).lexically_normal();
-        if (!path.has_filename()) path = path.parent_path();
-        return Utf8Of(path.filename()) + ".vnt";
-    }
-    return Utf8Of(path.stem()) + ".vnt";
 }
 
 bool EndsWithSeparator(const std::string &path) {
@@ -200,23 +187,24 @@ int RunConvertMany(const std::vector<ListedInput> &listed, std::uint64_t limit, 
 
     // Every output named, and checked against the inputs and each other, before anything is written.
     std::vector<std::string> outputs;
-    std::map<std::string, std::size_t> firstWriter;
+    for (std::size_t i = 0; i < inputs.size(); ++i) {
+        const std::string name = listed[i].scriptName.empty() ? OutputNameFor(inputs[i], ".vnt") : listed[i].scriptName;
+        outputs.push_back(Utf8Of(FilePath(output) / FilePath(listed[i].subfolder) / FilePath(name)));
+    }
+    if (const auto collision = FirstCollision(outputs)) {
+        const auto [a, b] = *collision;
+        return Fail(kUsage,
+                    outputs[a] == outputs[b]
+                        ? Tr("{0} and {1} would both be written to {2}; --name-by-path names each script after "
+                             "its whole path",
+                             {inputs[a], inputs[b], outputs[b]})
+                        : Tr("{0} and {1} would both be written to {2} (names that differ only in case are one "
+                             "file on Windows and on many shared folders); --name-by-path names each script after "
+                             "its whole path",
+                             {inputs[a], inputs[b], outputs[b]}));
+    }
     const InputFiles inputFiles(inputs);
     for (std::size_t i = 0; i < inputs.size(); ++i) {
-        const std::string name = listed[i].scriptName.empty() ? ScriptNameFor(inputs[i]) : listed[i].scriptName;
-        outputs.push_back(Utf8Of(FilePath(output) / FilePath(listed[i].subfolder) / FilePath(name)));
-        const auto [at, added] = firstWriter.emplace(CaseFolded(outputs.back()), i);
-        if (!added)
-            return Fail(
-                kUsage,
-                outputs[at->second] == outputs[i]
-                    ? Tr("{0} and {1} would both be written to {2}; --name-by-path names each script after "
-                         "its whole path",
-                         {inputs[at->second], inputs[i], outputs[i]})
-                    : Tr("{0} and {1} would both be written to {2} (names that differ only in case are one file "
-                         "on Windows and on many shared folders); --name-by-path names each script after its "
-                         "whole path",
-                         {inputs[at->second], inputs[i], outputs[i]}));
         if (const std::optional<std::string> same = inputFiles.WrittenOverBy(outputs[i]))
             return Fail(kUsage, Tr("{0}: is the input {1}; not written over", {outputs[i], *same}));
         if (NameOneFile(reporting.reportPath, outputs[i]))

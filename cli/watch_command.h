@@ -5,11 +5,12 @@
 
 #include "reader/output_file.h"
 #include "script/convert.h"
+#include "shell/form.h"
 
 namespace korvel::cli {
 
 struct WatchRequest {
-    std::string output = "TEMP.VNT";  // one file rewritten for each copy, or a folder (ending with a separator)
+    std::string output = kScriptFileName;  // one file rewritten for each copy, or a folder (ending with a separator)
     ConvertOptions options;
     OutputOptions outputOptions;
 };

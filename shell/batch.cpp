@@ -2,7 +2,6 @@
 // summary of them all.
 #include <algorithm>
 #include <filesystem>
-#include <map>
 #include <set>
 
 #include "reader/file_path.h"
@@ -47,12 +46,6 @@ std::string NameOf(const std::string &path) {
     return Utf8Of(p.filename());
 }
 
-// NAME of NAME.vnt: a drawing's stem, or a clipboard folder's own name.
-std::string ScriptStem(const std::string &path) {
-    std::error_code ec;
-    return fs::is_directory(FilePath(path), ec) ? NameOf(path) : Utf8Of(FilePath(path).stem());
-}
-
 struct Failure {
     std::string text;  // NAME（why）
     bool unread;       // not read, as opposed to not written
@@ -68,12 +61,14 @@ void TForm1::ConvertDroppedFiles(const std::vector<std::string> &paths, const st
             MessageKind::Error);
     // Scripts named after the drawings; when two names would be one file (on a folder that ignores case
     // too), each is named after its whole path instead.
-    std::map<std::string, int> uses;
+    std::vector<std::string> names;
     for (const ListedInput &input : inputs)
-        uses[CaseFolded(ScriptStem(input.path))]++;
-    bool byPath = false;
-    for (const auto &[name, count] : uses)
-        byPath |= count > 1;
+        names.push_back(OutputNameFor(input.path, ".vnt"));
+    if (FirstCollision(names)) {
+        names.clear();
+        for (const ListedInput &input : inputs)
+            names.push_back(NameByPath(input.path, ".vnt"));
+    }
 
     // The view's layer switches belong to the drawing it shows, not to these.
     ConvertOptions options = ChosenOptions();
@@ -86,8 +81,9 @@ void TForm1::ConvertDroppedFiles(const std::vector<std::string> &paths, const st
     {
         const BusyCursor busy(controls);
         DrawingStore drawing;
-        for (const ListedInput &input : inputs) {
-            const std::string name = byPath ? NameByPath(input.path) : ScriptStem(input.path) + ".vnt";
+        for (std::size_t i = 0; i < inputs.size(); ++i) {
+            const ListedInput &input = inputs[i];
+            const std::string &name = names[i];
             const std::string script = Utf8Of(FilePath(folder) / FilePath(name));
             if (!written.insert(CaseFolded(name)).second) {
                 failures.push_back(

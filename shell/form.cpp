@@ -12,6 +12,7 @@
 #include "geom/cp932.h"
 #include "script/convert.h"
 #include "shell/capture.h"
+#include "shell/input_list.h"
 #include "shell/messages.h"
 #include "shell/program_folder.h"
 
@@ -112,6 +113,10 @@ void TForm1::SaveScriptAs(const std::string &path) {
     // The system's own words (which file, what failed) follow as the detail a bug report needs.
     if (!WriteOutputFile(path, write, error))
         controls.ShowMessage(kScriptSaveFailedMessage + path + "\n" + kDetailLabel + error, MessageKind::Error);
+}
+
+std::string TForm1::SuggestedScriptName() const {
+    return openedFile.empty() ? kScriptFileName : OutputNameFor(openedFile, ".vnt");
 }
 
 void TForm1::Button3Click() {

@@ -31,6 +31,8 @@ public:
     // Writes the script the pane shows, byte for byte as TEMP.VNT held it, to a file the user chose, through
     // the same safe writer; says so when there is none or the write failed.
     void SaveScriptAs(const std::string &path);
+    // The name a save dialog offers: the opened drawing's, as NAME.vnt, or TEMP.VNT for a copy.
+    std::string SuggestedScriptName() const;
 
     // A dropped "Jw_win" dump, read and previewed as the import does with "prev.1", or a dropped .jww or
     // .jws drawing (its entities on editable layers, as Jw_cad copies them); the scratch files stay as
@@ -54,9 +56,9 @@ public:
     // The right-click menu's conversion switches, beside the four check boxes; off unless the user turns
     // them on.
     struct MoreOptions {
-        bool blocks = false;       // block figures
-        bool dimensions = false;   // dimension lines
-        bool groupScales = false;  // each layer group's scale
+        bool blocks = false;           // block figures
+        bool dimensions = false;       // dimension lines
+        bool groupScales = false;      // each layer group's scale
         bool shownLayersOnly = false;  // only what the drawing view shows (its layer switches)
     };
     void SetMoreOptions(MoreOptions choice) { moreOptions = choice; }
@@ -103,6 +105,7 @@ private:
     PenColorTable pens;
     std::string programFolder;
     std::string scriptPath;
+    std::string openedFile;  // the drawing file shown; empty for a copy from the clipboard
     Loaded loaded = Loaded::Nothing;
     std::optional<std::vector<std::uint8_t>> shownScript;  // the script bytes the pane shows
     AutoImport autoImport;

@@ -55,7 +55,10 @@ bool TForm1::Import() {
         const std::string streamPath = ScratchPath(1);
         read = std::filesystem::exists(FilePath(streamPath)) && PreviewStream(streamPath);
     }
-    if (read) controls.ShowDocumentName(std::string(kClipboardDocumentName) + " " + ClockNow());
+    if (read) {
+        openedFile.clear();
+        controls.ShowDocumentName(std::string(kClipboardDocumentName) + " " + ClockNow());
+    }
     SayHowItWasRead(read, kRejectedCopyMessage);
     return true;
 }
@@ -117,7 +120,10 @@ void TForm1::ImportDroppedFile(const std::string &dropped) {
             if (previewed) ShowPreview([&] { return ReadClipBytes(*bytes, store); });
         }
     }
-    if (previewed) controls.ShowDocumentName(Utf8Of(FilePath(dropped).filename()));
+    if (previewed) {
+        openedFile = dropped;
+        controls.ShowDocumentName(Utf8Of(FilePath(dropped).filename()));
+    }
     // Unlike the clipboard import, a file the user chose deserves an answer when it is not a drawing.
     SayHowItWasRead(previewed, kNotADrawingFileMessage + path);
 }

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <map>
 #include <set>
 
 #include "geom/utf8.h"
@@ -77,14 +78,32 @@ bool IsClipboardFolder(const std::string &folder) {
     return fs::is_regular_file(ClipboardFolderStream(folder), ec);
 }
 
-std::string NameByPath(const std::string &path) {
+std::string OutputNameFor(const std::string &input, std::string_view extension) {
+    fs::path path = FilePath(input);
+    std::error_code ec;
+    if (fs::is_directory(path, ec)) {
+        path = fs::absolute(path, ec).lexically_normal();
+        if (!path.has_filename()) path = path.parent_path();
+        return Utf8Of(path.filename()) + std::string(extension);
+    }
+    return Utf8Of(path.stem()) + std::string(extension);
+}
+
+std::string NameByPath(const std::string &path, std::string_view extension) {
     std::string name;
     for (const fs::path &part : FilePath(path).lexically_normal().relative_path()) {
         if (part.empty() || part == ".") continue;
         if (!name.empty()) name += '_';
         name += Utf8Of(part);
     }
-    return (name.empty() ? "korvel" : name) + ".vnt";
+    return (name.empty() ? "korvel" : name) + std::string(extension);
+}
+
+std::optional<std::pair<std::size_t, std::size_t>> FirstCollision(const std::vector<std::string> &outputs) {
+    std::map<std::string, std::size_t> first;
+    for (std::size_t i = 0; i < outputs.size(); ++i)
+        if (const auto [at, added] = first.emplace(CaseFolded(outputs[i]), i); !added) return std::pair{at->second, i};
+    return std::nullopt;
 }
 
 bool MatchesPattern(const std::string &name, const std::string &pattern) {

@@ -5,6 +5,8 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <string_view>
+#include <utility>
 #include <vector>
 
 #include "geom/utf8.h"
@@ -16,13 +18,21 @@ namespace korvel {
 struct ListedInput {
     std::string path;
     std::string subfolder;
-    std::string scriptName;  // NAME.vnt when not the input's own stem (see NameByPath)
+    std::string scriptName;  // NAME.vnt when not named by OutputNameFor (see NameByPath)
 };
 
-// NAME.vnt made of the whole path as given, folders and extension included ("dA/plan.jww" becomes
+// NAME plus `extension` for an input's output: the file's stem, or a clipboard folder's own name (given as
+// "clip/" or ".").
+std::string OutputNameFor(const std::string &input, std::string_view extension);
+
+// The same made of the whole path as given, folders and extension included ("dA/plan.jww" becomes
 // "dA_plan.jww.vnt"): for inputs whose stems alone would collide (plan.jww and PLAN.jww in two folders, or
 // plan.jww beside plan.jws).
-std::string NameByPath(const std::string &path);
+std::string NameByPath(const std::string &path, std::string_view extension);
+
+// The first two outputs that would be one file, by their indices: the same name, or names that differ only
+// in case, which are one file on Windows and on many shared folders.
+std::optional<std::pair<std::size_t, std::size_t>> FirstCollision(const std::vector<std::string> &outputs);
 
 // The stream a clipboard kept in a folder holds: its "Jw_win" file, or a capture's "prev.1".
 std::filesystem::path ClipboardFolderStream(const std::string &folder);

@@ -18,6 +18,7 @@
 #include "shell/folder_clipboard.h"
 #include "shell/form.h"
 #include "shell/form_layout.h"
+#include "shell/input_list.h"
 #include "shell/messages.h"
 #include "shell/program_folder.h"
 #include "support/realdata.h"
@@ -561,6 +562,33 @@ TEST_F(Shell, AClipboardFormatOverTheLimitIsRefusedAndNothingIsDumped) {
     EXPECT_FALSE(AnyScratchFile());
 }
 #endif
+
+// Save as offers the opened drawing's name, and TEMP.VNT for a copy from the clipboard.
+TEST_F(Shell, SaveAsOffersTheDrawingsName) {
+    EXPECT_EQ(form.SuggestedScriptName(), "TEMP.VNT");
+    const fs::path drawing = folder / "平面図.jwwin";
+    test::WriteFileBytes(drawing, sample);
+    form.ImportDroppedFile(drawing.string());
+    EXPECT_EQ(form.SuggestedScriptName(), "平面図.vnt");
+    PutCopy(sample);
+    form.Button1Click();
+    EXPECT_EQ(form.SuggestedScriptName(), "TEMP.VNT");
+}
+
+// Outputs are named once for every batch: after the file's stem or a clipboard folder's own name, and two
+// names that would be one file are found whatever their case.
+TEST(OutputNames, NamedAfterTheInputAndCollisionsFoundWhateverTheCase) {
+    const fs::path clip = fs::temp_directory_path() / UniqueName("korvel-clip");
+    fs::create_directories(clip);
+    EXPECT_EQ(OutputNameFor((clip / "plan.jww").string(), ".vnt"), "plan.vnt");
+    EXPECT_EQ(OutputNameFor(clip.string() + "/", ".svg"), clip.filename().string() + ".svg");
+    EXPECT_EQ(OutputNameFor((clip / ".").string(), ".vnt"), clip.filename().string() + ".vnt");
+    fs::remove_all(clip);
+    EXPECT_EQ(NameByPath("./dA/plan.jww", ".vnt"), "dA_plan.jww.vnt");
+    EXPECT_EQ(FirstCollision({"a.vnt", "b.vnt", "c.vnt"}), std::nullopt);
+    EXPECT_EQ(FirstCollision({"x/a.vnt", "B.vnt", "x/A.VNT", "b.vnt"}), (std::pair<std::size_t, std::size_t>{0, 2}));
+    EXPECT_EQ(FirstCollision({"\xc3\x89.vnt", "\xc3\xa9.vnt"}), (std::pair<std::size_t, std::size_t>{0, 1}));  // É, é
+}
 
 TEST_F(Shell, AScriptThatCannotBeWrittenIsReportedNotShown) {
     PutCopy(sample);

@@ -156,7 +156,8 @@ void MainWindow::BuildControls() {
     };
     QAction *open = windowAction(kOpenMenuText, "OpenAction", QKeySequence::Open, &MainWindow::OpenFile);
     QAction *saveAs = windowAction(kSaveAsMenuText, "SaveAsAction", QKeySequence::Save, &MainWindow::SaveScriptAs);
-    QAction *showView = windowAction(kViewMenuText, "ViewAction", QKeySequence::UnknownKey, &MainWindow::ShowDrawingView);
+    QAction *showView =
+        windowAction(kViewMenuText, "ViewAction", QKeySequence::UnknownKey, &MainWindow::ShowDrawingView);
     showView->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_D));
     image->installEventFilter(this);
     QAction *autoImport = AutoImportActions();
@@ -271,9 +272,10 @@ void MainWindow::Handle(Handler &&handler) {
 
 void MainWindow::SaveScriptAs() {
     const QString filter = QString::fromUtf8(kSaveDialogFilter) + ";;" + QString::fromUtf8(kAllFilesFilter);
-    const QString path = chooseSavePath ? chooseSavePath()
-                                        : QFileDialog::getSaveFileName(this, QString::fromUtf8(kSaveDialogTitle),
-                                                                       QStringLiteral("TEMP.VNT"), filter);
+    const QString path = chooseSavePath
+                             ? chooseSavePath()
+                             : QFileDialog::getSaveFileName(this, QString::fromUtf8(kSaveDialogTitle),
+                                                            QString::fromStdString(form.SuggestedScriptName()), filter);
     if (path.isEmpty()) return;
     Handle([this, &path] { form.SaveScriptAs(path.toStdString()); });
 }

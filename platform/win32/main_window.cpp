@@ -384,7 +384,8 @@ void MainWindow::OpenDroppedFiles(const std::vector<std::string> &paths) {
 
 void MainWindow::SaveScriptAs() {
     const std::wstring path =
-        ChooseFile(true, WideOf(kSaveDialogFilter) + L'\0' + L"*.vnt" + L'\0', kSaveDialogTitle, L"TEMP.VNT");
+        ChooseFile(true, WideOf(kSaveDialogFilter) + L'\0' + L"*.vnt" + L'\0', kSaveDialogTitle,
+                   WideOf(form.SuggestedScriptName()));
     if (path.empty()) return;
     RunGuarded(*this, [this, &path] { form.SaveScriptAs(Utf8OfWide(path)); });
 }
