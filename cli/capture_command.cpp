@@ -5,11 +5,11 @@
 
 #include "cli/cli_common.h"
 #include "cli/info.h"
+#include "files/file_path.h"
+#include "files/output_file.h"
+#include "files/program_folder.h"
 #include "platform/system_clipboard.h"
-#include "reader/file_path.h"
-#include "reader/output_file.h"
 #include "shell/capture.h"
-#include "shell/program_folder.h"
 
 namespace korvel::cli {
 

@@ -5,8 +5,8 @@
 #include <cstring>
 #include <filesystem>
 
+#include "files/file_path.h"
 #include "geom/utf8.h"
-#include "reader/file_path.h"
 #include "shell/capture.h"
 #include "shell/input_list.h"
 

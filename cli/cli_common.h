@@ -10,11 +10,11 @@
 #include <vector>
 
 #include "cli/translate.h"
+#include "files/file_path.h"
+#include "files/system_files.h"
 #include "reader/drawing_store.h"
-#include "reader/file_path.h"
 #include "reader/jclfunit.h"
 #include "reader/jww_file.h"
-#include "reader/system_files.h"
 #include "script/convert.h"
 
 namespace korvel::cli {

@@ -11,7 +11,7 @@
 #include "cli/commands.h"
 #include "cli/preview_command.h"
 #include "cli/watch_command.h"
-#include "reader/file_path.h"
+#include "files/file_path.h"
 
 namespace {
 

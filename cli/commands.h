@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "cli/cli_common.h"
-#include "reader/output_file.h"
+#include "files/output_file.h"
 #include "script/convert.h"
 #include "shell/input_list.h"
 

@@ -11,10 +11,10 @@
 #include <thread>
 
 #include "cli/json_out.h"
+#include "files/file_path.h"
+#include "files/output_file.h"
 #include "geom/cp932.h"
 #include "geom/utf8.h"
-#include "reader/file_path.h"
-#include "reader/output_file.h"
 #include "shell/input_list.h"
 
 namespace korvel::cli {

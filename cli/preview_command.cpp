@@ -4,11 +4,11 @@
 #include <charconv>
 #include <filesystem>
 
+#include "files/file_path.h"
+#include "files/output_file.h"
 #include "platform/raster_canvas.h"
 #include "preview/preview.h"
 #include "preview/recording_canvas.h"
-#include "reader/file_path.h"
-#include "reader/output_file.h"
 
 namespace korvel::cli {
 

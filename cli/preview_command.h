@@ -6,7 +6,7 @@
 #include <string_view>
 
 #include "cli/cli_common.h"
-#include "reader/output_file.h"
+#include "files/output_file.h"
 
 namespace korvel::cli {
 

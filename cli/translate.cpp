@@ -3,7 +3,7 @@
 
 #include <unordered_map>
 
-#include "reader/system_files.h"
+#include "files/user_language.h"
 
 namespace korvel::cli {
 

@@ -9,10 +9,10 @@
 
 #include "cli/cli_common.h"
 #include "cli/commands.h"
+#include "files/file_path.h"
+#include "files/program_folder.h"
 #include "platform/system_clipboard.h"
-#include "reader/file_path.h"
 #include "shell/capture.h"
-#include "shell/program_folder.h"
 
 namespace korvel::cli {
 

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "reader/output_file.h"
+#include "files/output_file.h"
 #include "script/convert.h"
 #include "shell/form.h"
 

@@ -3,7 +3,7 @@
 
 #include <algorithm>
 
-#include "reader/large_pages.h"
+#include "files/large_pages.h"
 
 namespace korvel {
 

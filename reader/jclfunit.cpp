@@ -1,11 +1,11 @@
 // jclfunit: the header check and the reader of the "Jw_win" clipboard stream.
 #include "reader/jclfunit.h"
 
+#include "files/file_path.h"
+#include "files/large_pages.h"
+#include "files/system_files.h"
 #include "geom/cp932.h"
 #include "reader/drawing_rules.h"
-#include "reader/file_path.h"
-#include "reader/large_pages.h"
-#include "reader/system_files.h"
 
 #include <array>
 #include <cstdio>

@@ -8,8 +8,8 @@
 
 #include "reader/drawing_summary.h"
 
+#include "files/system_files.h"
 #include "reader/byte_cursor.h"
-#include "reader/system_files.h"
 
 namespace korvel {
 
@@ -60,7 +60,7 @@ std::uint32_t ReadJwwHeader(ByteCursor &in, DrawingStore &store, LayerStates &st
     store.layerNames.resize(16 * 16 + 16);  // layer and layer-group names
     for (std::string &name : store.layerNames)
         name = ReadArchiveString(in, notOutput);
-    SkipDoubles(in, 2);                        // shadow
+    SkipDoubles(in, 2);  // shadow
     SkipDwords(in, 1);
     SkipDoubles(in, 1);
     if (version >= 300) SkipDoubles(in, 2);  // sky chart

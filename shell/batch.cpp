@@ -4,10 +4,10 @@
 #include <filesystem>
 #include <set>
 
-#include "reader/file_path.h"
+#include "files/file_path.h"
+#include "files/output_file.h"
 #include "reader/jclfunit.h"
 #include "reader/jww_file.h"
-#include "reader/output_file.h"
 #include "shell/busy_cursor.h"
 #include "shell/form.h"
 #include "shell/input_list.h"

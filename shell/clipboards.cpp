@@ -1,6 +1,6 @@
 #include "shell/clipboards.h"
-#include "reader/file_path.h"
-#include "reader/output_file.h"
+#include "files/file_path.h"
+#include "files/output_file.h"
 
 #include <charconv>
 #include <cstdio>

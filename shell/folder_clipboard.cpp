@@ -1,5 +1,5 @@
 #include "shell/folder_clipboard.h"
-#include "reader/file_path.h"
+#include "files/file_path.h"
 
 #include <algorithm>
 #include <filesystem>

@@ -1,7 +1,7 @@
 // The window's handlers other than the import: start, convert, copy, close.
 #include "shell/form.h"
-#include "reader/file_path.h"
-#include "reader/output_file.h"
+#include "files/file_path.h"
+#include "files/output_file.h"
 
 #include <cstdio>
 #include <filesystem>
@@ -9,12 +9,12 @@
 #include <iterator>
 #include <new>
 
+#include "files/program_folder.h"
 #include "geom/cp932.h"
 #include "script/convert.h"
 #include "shell/capture.h"
 #include "shell/input_list.h"
 #include "shell/messages.h"
-#include "shell/program_folder.h"
 
 namespace korvel {
 

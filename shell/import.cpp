@@ -3,8 +3,8 @@
 #include <filesystem>
 #include <vector>
 
+#include "files/file_path.h"
 #include "preview/preview.h"
-#include "reader/file_path.h"
 #include "reader/jclfunit.h"
 #include "reader/jww_file.h"
 #include "shell/busy_cursor.h"

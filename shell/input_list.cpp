@@ -6,8 +6,8 @@
 #include <map>
 #include <set>
 
+#include "files/file_path.h"
 #include "geom/utf8.h"
-#include "reader/file_path.h"
 #include "shell/capture.h"
 
 namespace korvel {

@@ -7,7 +7,7 @@
 #include <filesystem>
 #include <random>
 
-#include "reader/file_path.h"
+#include "files/file_path.h"
 #include "reader/jclfunit.h"
 #include "reader/jww_file.h"
 #include "tests/support/stream_writer.h"

@@ -3,10 +3,10 @@
 
 #include <string>
 
+#include "files/file_path.h"
 #include "geom/cp932.h"
 #include "preview/preview.h"
 #include "preview/recording_canvas.h"
-#include "reader/file_path.h"
 #include "reader/jclfunit.h"
 #include "reader/jww_file.h"
 #include "script/convert.h"

@@ -9,6 +9,7 @@
 #include <map>
 #include <set>
 
+#include "files/program_folder.h"
 #include "geom/cp932.h"
 #include "preview/preview.h"
 #include "preview/recording_canvas.h"
@@ -20,7 +21,6 @@
 #include "shell/form_layout.h"
 #include "shell/input_list.h"
 #include "shell/messages.h"
-#include "shell/program_folder.h"
 #include "support/realdata.h"
 #include "support/stream_writer.h"
 #include "support/trace.h"

@@ -13,8 +13,9 @@
 #include <limits>
 #include <string_view>
 
-#include "reader/file_path.h"
-#include "reader/system_files.h"
+#include "files/file_path.h"
+#include "files/system_files.h"
+#include "files/user_language.h"
 
 namespace korvel {
 

@@ -13,9 +13,9 @@
 #include <cstdio>
 #include <cstring>
 
+#include "files/output_file.h"
+#include "files/program_folder.h"
 #include "platform/qt/main_window.h"
-#include "reader/output_file.h"
-#include "shell/program_folder.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "cli/commands.h"
-#include "reader/file_path.h"
+#include "files/file_path.h"
 
 namespace {
 

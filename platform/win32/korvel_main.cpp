@@ -4,9 +4,9 @@
 #include <shellapi.h>
 #include <shlobj.h>
 
+#include "files/program_folder.h"
 #include "platform/win32/main_window.h"
 #include "platform/win32/wide_text.h"
-#include "shell/program_folder.h"
 
 namespace {
 

@@ -1,5 +1,5 @@
 // Large pages on Windows need a privilege users do not have: the advice is not taken.
-#include "reader/large_pages.h"
+#include "files/large_pages.h"
 
 namespace korvel {
 

@@ -8,8 +8,9 @@
 #include <csignal>
 #include <cstring>
 
-#include "reader/file_path.h"
-#include "reader/system_files.h"
+#include "files/file_path.h"
+#include "files/system_files.h"
+#include "files/user_language.h"
 
 namespace korvel {
 

@@ -1,6 +1,6 @@
-#include "shell/program_folder.h"
-#include "reader/file_path.h"
-#include "reader/system_files.h"
+#include "files/program_folder.h"
+#include "files/file_path.h"
+#include "files/system_files.h"
 
 #include <chrono>
 #include <filesystem>

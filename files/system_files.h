@@ -28,11 +28,6 @@ bool SeekFile(std::FILE *file, std::uint64_t position);
 // folders are shared through their access lists, and none is taken for shared here).
 bool OthersMayWrite(const std::filesystem::path &folder);
 
-// Whether the user's language is Japanese: on POSIX as gettext chooses (the first of LC_ALL, LC_MESSAGES and
-// LANG that is set, not the C locale; LANGUAGE's list before it), and only where the locale's codeset is
-// UTF-8; on Windows the user's interface language.
-bool UserLanguageIsJapanese();
-
 // Whether a stream is an interactive terminal.
 bool IsTerminal(std::FILE *stream);
 // Creates a new file that did not exist, readable and writable by its owner only, for writing bytes;

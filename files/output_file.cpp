@@ -1,6 +1,6 @@
 // Writing an output so that a failed or interrupted run never leaves a partial file in place of a good
 // one, and never writes through a name another process could have planted.
-#include "reader/output_file.h"
+#include "files/output_file.h"
 
 #include <atomic>
 #include <cerrno>
@@ -13,8 +13,8 @@
 #include <random>
 #include <thread>
 
-#include "reader/file_path.h"
-#include "reader/system_files.h"
+#include "files/file_path.h"
+#include "files/system_files.h"
 
 namespace korvel {
 
@@ -46,7 +46,6 @@ extern "C" void RemovePendingTemporaries(int signal) {
     std::signal(signal, SIG_DFL);
     std::raise(signal);
 }
-
 
 // Shows a temporary to the signal handler while it lives, from just before it is created. One whose name is
 // too long, or that finds every slot taken (more writers at once than any command runs), goes untracked.

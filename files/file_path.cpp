@@ -1,4 +1,4 @@
-#include "reader/file_path.h"
+#include "files/file_path.h"
 
 #include <fstream>
 #include <iterator>
