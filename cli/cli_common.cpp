@@ -7,6 +7,7 @@
 
 #include "files/file_path.h"
 #include "geom/utf8.h"
+#include "reader/any_input.h"
 #include "shell/capture.h"
 #include "shell/input_list.h"
 
@@ -90,19 +91,16 @@ std::optional<std::string> Input::ReadAll(std::FILE *from, Taking taking) {
 }
 
 bool Input::Check() const {
-    if (bytes) return IsDrawingFile() ? CheckDrawingFileBytes(*bytes) : CheckClipBytes(*bytes);
-    std::uint8_t prefix[std::max(kCheckedPrefixBytes, kCheckedFilePrefixBytes)];
+    if (bytes) return CheckAnyInput(*bytes);
+    std::uint8_t prefix[kCheckedAnyPrefixBytes];
     const std::size_t got = std::fread(prefix, 1, sizeof prefix, file.get());
     std::rewind(file.get());
-    const auto first = std::span(prefix, got);
-    return IsDrawingFile() ? CheckDrawingFileBytes(first) : CheckClipBytes(first);
+    return CheckAnyInput(std::span(prefix, got));
 }
 
 bool Input::Read(DrawingStore &store, ReadReport &report) const {
-    if (IsDrawingFile())
-        return bytes ? ReadDrawingFileBytes(*bytes, store, fileOptions, &report)
-                     : ReadDrawingFileStream(file.get(), fileSize, store, fileOptions, &report);
-    return bytes ? ReadClipBytes(*bytes, store, &report) : ReadClipStream(file.get(), fileSize, store, &report);
+    return bytes ? ReadAnyInput(*bytes, store, fileOptions, &report)
+                 : ReadAnyInput(file.get(), fileSize, kind, store, fileOptions, &report);
 }
 
 bool Input::Read(DrawingSummary &summary, ReadReport &report) const {

@@ -6,8 +6,7 @@
 
 #include "files/file_path.h"
 #include "files/output_file.h"
-#include "reader/jclfunit.h"
-#include "reader/jww_file.h"
+#include "reader/any_input.h"
 #include "shell/busy_cursor.h"
 #include "shell/form.h"
 #include "shell/input_list.h"
@@ -30,13 +29,8 @@ std::optional<std::string> ReadDropped(const std::string &path, DrawingStore &st
     const std::optional<std::vector<std::uint8_t>> bytes = ReadWholeFile(file);
     if (!bytes) return kBatchUnreadableReason;
     ClearDrawingStore(store);
-    if (KindOfInput(*bytes) != InputKind::Stream) {
-        if (!CheckDrawingFileBytes(*bytes)) return kBatchNotADrawingReason;
-        if (!ReadDrawingFileBytes(*bytes, store, DrawingFileOptions{})) return kBatchPartialReason;
-        return std::nullopt;
-    }
-    if (!CheckClipBytes(*bytes)) return kBatchNotADrawingReason;
-    if (!ReadClipBytes(*bytes, store)) return kBatchPartialReason;
+    if (!CheckAnyInput(*bytes)) return kBatchNotADrawingReason;
+    if (!ReadAnyInput(*bytes, store)) return kBatchPartialReason;
     return std::nullopt;
 }
 

@@ -5,8 +5,8 @@
 
 #include "files/file_path.h"
 #include "preview/preview.h"
+#include "reader/any_input.h"
 #include "reader/jclfunit.h"
-#include "reader/jww_file.h"
 #include "shell/busy_cursor.h"
 #include "shell/capture.h"
 #include "shell/form.h"
@@ -112,13 +112,8 @@ void TForm1::ImportDroppedFile(const std::string &dropped) {
         const BusyCursor busy(controls);
         // A saved drawing (.jww, .jws) by its first bytes, otherwise a "Jw_win" dump such as prev.1.
         const std::optional<std::vector<std::uint8_t>> bytes = ReadWholeFile(path);
-        if (bytes && KindOfInput(*bytes) != InputKind::Stream) {
-            previewed = CheckDrawingFileBytes(*bytes);
-            if (previewed) ShowPreview([&] { return ReadDrawingFileBytes(*bytes, store, DrawingFileOptions{}); });
-        } else if (bytes) {
-            previewed = CheckClipBytes(*bytes);
-            if (previewed) ShowPreview([&] { return ReadClipBytes(*bytes, store); });
-        }
+        previewed = bytes && CheckAnyInput(*bytes);
+        if (previewed) ShowPreview([&] { return ReadAnyInput(*bytes, store); });
     }
     if (previewed) {
         openedFile = dropped;
