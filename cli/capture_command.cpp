@@ -35,10 +35,9 @@ int RunCapture(const CaptureRequest &request) {
         if (NameOneFile(request.scriptPath, ScratchPath(folder, i)))
             return Fail(kUsage,
                         Tr("{0}: is where the capture itself goes; name another script file", {request.scriptPath}));
-    std::string error;
-    const std::unique_ptr<ClipboardSource> source = OpenSystemClipboard(error);
-    if (!source) return Fail(kRejected, error);
-    Clipboards clipboards(*source);
+    const Result<std::unique_ptr<ClipboardSource>> source = OpenSystemClipboard();
+    if (source.failure) return Fail(kRejected, *source.failure);
+    Clipboards clipboards(*source.value);
     std::error_code ec;
     std::filesystem::create_directories(FilePath(folder), ec);
     if (ec) return Fail(kOutputFailed, Tr("{0}: cannot be created: {1}", {folder, ec.message()}));
@@ -75,8 +74,8 @@ int RunCapture(const CaptureRequest &request) {
 
     ConversionReport report;
     const auto write = [&](std::FILE *file) { return WriteScriptFile(file, store, request.options, Pens(), &report); };
-    if (!WriteOutputFile(request.scriptPath, write, error, request.output))
-        return Fail(kOutputFailed, Tr("not written: {0}", {error}));
+    if (const Failure failed = WriteOutputFile(request.scriptPath, write, request.output))
+        return Fail(kOutputFailed, Tr("not written: {0}", {*failed}));
     TellConversion(request.scriptPath, report, false);
     return kOk;
 }

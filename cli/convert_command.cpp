@@ -61,10 +61,9 @@ int ConvertOpened(Input &input, const ConvertOptions &options, const std::string
     if ((output.empty() || output == "-") && IsTerminal(stdout))
         return ShowReadable(store, options, report) ? FinishStandardOutput(kOk)
                                                     : Fail(kOutputFailed, Tr("standard output: write failed"));
-    std::string error;
     const auto write = [&](std::FILE *file) { return WriteScriptFile(file, store, options, Pens(), &report); };
-    if (!WriteOutputFile(output.empty() ? "-" : output, write, error, outputOptions))
-        return Fail(kOutputFailed, Tr("not written: {0}", {error}));
+    if (const Failure failed = WriteOutputFile(output.empty() ? "-" : output, write, outputOptions))
+        return Fail(kOutputFailed, Tr("not written: {0}", {*failed}));
     return kOk;
 }
 
@@ -139,11 +138,9 @@ bool WriteReport(std::FILE *file, const std::vector<Converted> &all) {
 
 int FinishReport(int code, const ConvertReporting &reporting, const std::vector<Converted> &all) {
     if (reporting.reportPath.empty()) return code;
-    std::string error;
-    if (!WriteOutputFile(
-            reporting.reportPath, [&](std::FILE *file) { return WriteReport(file, all); }, error,
-            reporting.outputOptions))
-        return std::max(code, Fail(kOutputFailed, Tr("not written: {0}", {error})));
+    if (const Failure failed = WriteOutputFile(
+            reporting.reportPath, [&](std::FILE *file) { return WriteReport(file, all); }, reporting.outputOptions))
+        return std::max(code, Fail(kOutputFailed, Tr("not written: {0}", {*failed})));
     return code;
 }
 

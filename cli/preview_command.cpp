@@ -94,14 +94,13 @@ int RunPreview(Input &input, const PreviewRequest &request) {
                  std::to_string(BlockMemberBudget(store)), std::to_string(kCharacterWeight)}));
     std::string png;
     if (!canvas->EncodePng(png)) return Fail(kOutputFailed, Tr("the preview image could not be encoded"));
-    std::string error;
     const auto writePng = [&](std::FILE *file) { return std::fwrite(png.data(), 1, png.size(), file) == png.size(); };
-    if (!WriteOutputFile(request.imagePath, writePng, error, request.output))
-        return Fail(kOutputFailed, Tr("not written: {0}", {error}));
+    if (const Failure failed = WriteOutputFile(request.imagePath, writePng, request.output))
+        return Fail(kOutputFailed, Tr("not written: {0}", {*failed}));
     if (!request.tracePath.empty()) {
         const auto writeTrace = [&](std::FILE *file) { return WriteTrace(file, store, request); };
-        if (!WriteOutputFile(request.tracePath, writeTrace, error, request.output))
-            return Fail(kOutputFailed, Tr("not written: {0}", {error}));
+        if (const Failure failed = WriteOutputFile(request.tracePath, writeTrace, request.output))
+            return Fail(kOutputFailed, Tr("not written: {0}", {*failed}));
     }
     return kOk;
 }

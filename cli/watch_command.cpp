@@ -82,7 +82,8 @@ void ConvertCopy(ClipboardSource &source, const std::string &scratch, const Watc
     std::string error;
     ConversionReport report;
     const auto write = [&](std::FILE *file) { return WriteScriptFile(file, store, request.options, Pens(), &report); };
-    if (!WriteOutputFile(path, write, error, request.outputOptions)) return Say(Tr("not written: {0}", {error}));
+    if (const Failure failed = WriteOutputFile(path, write, request.outputOptions))
+        return Say(Tr("not written: {0}", {*failed}));
     const ReportLanguage language = Japanese() ? ReportLanguage::Japanese : ReportLanguage::English;
     Say(ReportSummary(report, language) + " -> " + path);
     if (report.Written() == 0 && report.LeftOut() > 0)
@@ -114,11 +115,10 @@ int RunWatch(const WatchRequest &request) {
         if (!fs::is_directory(FilePath(request.output), ec))
             return Fail(kOutputFailed, Tr("{0}: not a folder that can be written", {request.output}));
     }
-    std::string error;
-    const std::unique_ptr<ClipboardChanges> changes = WatchSystemClipboard(error);
-    if (!changes) return Fail(kRejected, error);
-    const std::unique_ptr<ClipboardSource> source = OpenSystemClipboard(error, &stopRequested);
-    if (!source) return Fail(kRejected, error);
+    const Result<std::unique_ptr<ClipboardChanges>> changes = WatchSystemClipboard();
+    if (changes.failure) return Fail(kRejected, *changes.failure);
+    const Result<std::unique_ptr<ClipboardSource>> source = OpenSystemClipboard(&stopRequested);
+    if (source.failure) return Fail(kRejected, *source.failure);
 
     std::error_code ec;
     const fs::path scratch = CreatePrivateFolder(fs::temp_directory_path(ec), "korvel-watch-", ec);
@@ -131,8 +131,8 @@ int RunWatch(const WatchRequest &request) {
     Tell("korvel-cli: " +
          Tr("watching the clipboard; each Jw_cad copy is converted to {0} (Ctrl+C ends)", {request.output}));
     int number = 1;
-    while (changes->WaitForChange(stopRequested))
-        ConvertCopy(*source, FolderWithSeparator(Utf8Of(scratch)), request, folder, number);
+    while (changes.value->WaitForChange(stopRequested))
+        ConvertCopy(*source.value, FolderWithSeparator(Utf8Of(scratch)), request, folder, number);
     fs::remove_all(scratch, ec);
     return kOk;
 }

@@ -133,20 +133,16 @@ int WriteAndClose(std::FILE *file, const std::function<bool(std::FILE *)> &write
     return failure;
 }
 
-std::string Failure(const std::string &path, const char *what, int cause, bool kept) {
+std::string FailureText(const std::string &path, const char *what, int cause, bool kept) {
     return path + ": " + what + ": " + std::strerror(cause) + (kept ? " (the old file was kept)" : "");
 }
 
-bool WriteInPlace(const std::string &path, const std::function<bool(std::FILE *)> &write, std::string &error) {
+Failure WriteInPlace(const std::string &path, const std::function<bool(std::FILE *)> &write) {
     std::FILE *file = OpenFile(path, "wb");
-    if (!file) {
-        error = Failure(path, "cannot be created", errno, false);
-        return false;
-    }
+    if (!file) return FailureText(path, "cannot be created", errno, false);
     const int failure = WriteAndClose(file, write);
-    if (failure == 0) return true;
-    error = Failure(path, "write failed", failure, false);
-    return false;
+    if (failure == 0) return std::nullopt;
+    return FailureText(path, "write failed", failure, false);
 }
 
 }  // namespace
@@ -164,13 +160,12 @@ void RemoveTemporariesOnSignals() {
     });
 }
 
-bool WriteOutputFile(const std::string &path, const std::function<bool(std::FILE *)> &write, std::string &error,
-                     const OutputOptions &options) {
+Failure WriteOutputFile(const std::string &path, const std::function<bool(std::FILE *)> &write,
+                        const OutputOptions &options) {
     if (path == "-") {
         errno = 0;
-        if (write(stdout) && std::fflush(stdout) == 0 && !std::ferror(stdout)) return true;
-        error = std::string("standard output: write failed: ") + std::strerror(errno != 0 ? errno : EIO);
-        return false;
+        if (write(stdout) && std::fflush(stdout) == 0 && !std::ferror(stdout)) return std::nullopt;
+        return std::string("standard output: write failed: ") + std::strerror(errno != 0 ? errno : EIO);
     }
     std::error_code ec;
     fs::path target = FilePath(path);
@@ -180,17 +175,12 @@ bool WriteOutputFile(const std::string &path, const std::function<bool(std::FILE
     }
     const fs::file_status status = options.followLinks ? fs::status(target, ec) : fs::symlink_status(target, ec);
     const bool exists = fs::exists(status);
-    if (exists && fs::is_directory(status)) {
-        error = path + ": is a folder";
-        return false;
-    }
+    if (exists && fs::is_directory(status)) return path + ": is a folder";
     const bool regular = fs::is_regular_file(status);
     if (exists && !regular && options.writeInPlace && !fs::is_symlink(status))
-        return WriteInPlace(Utf8Of(target), write, error);
-    if (regular && !options.force && IsWriteProtected(target, status)) {
-        error = path + ": is read-only; not replaced (--force replaces it)";
-        return false;
-    }
+        return WriteInPlace(Utf8Of(target), write);
+    if (regular && !options.force && IsWriteProtected(target, status))
+        return path + ": is read-only; not replaced (--force replaces it)";
 
     const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
     fs::path temporary;
@@ -201,9 +191,8 @@ bool WriteOutputFile(const std::string &path, const std::function<bool(std::FILE
         // No temporary may be made here (a folder we may not create in, say): write the file itself. A folder
         // that is full fails instead: rewriting the old file there would lose it when the write fails too.
         if (options.writeInPlace && (cause == EACCES || cause == EROFS || cause == EPERM))
-            return WriteInPlace(Utf8Of(target), write, error);
-        error = Failure(path, "cannot be created", cause, exists);
-        return false;
+            return WriteInPlace(Utf8Of(target), write);
+        return FailureText(path, "cannot be created", cause, exists);
     }
     int failure = WriteAndClose(file, write);
     if (failure == 0) fs::permissions(temporary, ModeFor(status), ec);
@@ -211,9 +200,9 @@ bool WriteOutputFile(const std::string &path, const std::function<bool(std::FILE
         fs::rename(temporary, target, ec);
         if (ec) failure = ec.value();
     }
-    if (failure != 0) fs::remove(temporary, ec);
-    if (failure != 0) error = Failure(path, "write failed", failure, exists);
-    return failure == 0;
+    if (failure == 0) return std::nullopt;
+    fs::remove(temporary, ec);
+    return FailureText(path, "write failed", failure, exists);
 }
 
 }  // namespace korvel

@@ -6,6 +6,8 @@
 #include <functional>
 #include <string>
 
+#include "files/failure.h"
+
 namespace korvel {
 
 struct OutputOptions {
@@ -23,9 +25,9 @@ struct OutputOptions {
 // is written to a new temporary beside it (created exclusively, owner-only), synced, and renamed over it
 // only when `write`, the flush and the close succeed; it keeps the replaced file's mode. SIGINT, SIGTERM,
 // SIGHUP, SIGQUIT, SIGPIPE and the other terminating signals remove the temporary before the process
-// ends. False with a one-line message naming the cause, and whether the old file was kept, otherwise.
-bool WriteOutputFile(const std::string &path, const std::function<bool(std::FILE *)> &write, std::string &error,
-                     const OutputOptions &options = {});
+// ends. Otherwise why not, naming the cause and whether the old file was kept.
+Failure WriteOutputFile(const std::string &path, const std::function<bool(std::FILE *)> &write,
+                        const OutputOptions &options = {});
 
 // Makes the terminating signals remove a pending temporary (the first write does this itself). A program
 // that handles some of those signals itself installs its handlers after calling this.

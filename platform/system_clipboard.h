@@ -5,14 +5,14 @@
 #include <memory>
 #include <string>
 
+#include "files/failure.h"
 #include "shell/clipboards.h"
 
 namespace korvel {
 
-// The system clipboard, or nothing (with the reason in `error`) when the session has none to offer. Once
-// `stop` is set (a signal handler sets it), a transfer under way ends as one that got no answer.
-std::unique_ptr<ClipboardSource> OpenSystemClipboard(std::string &error,
-                                                     const volatile std::sig_atomic_t *stop = nullptr);
+// The system clipboard, or why the session has none to offer. Once `stop` is set (a signal handler sets it),
+// a transfer under way ends as one that got no answer.
+Result<std::unique_ptr<ClipboardSource>> OpenSystemClipboard(const volatile std::sig_atomic_t *stop = nullptr);
 
 // Tells when a program puts something new on the session's clipboard: told by the system, never by asking
 // it over and over, and without taking the clipboard.
@@ -23,7 +23,7 @@ public:
     virtual bool WaitForChange(const volatile std::sig_atomic_t &stop) = 0;
 };
 
-// Nothing, with the reason in `error`, when the session cannot tell.
-std::unique_ptr<ClipboardChanges> WatchSystemClipboard(std::string &error);
+// Why not, when the session cannot tell.
+Result<std::unique_ptr<ClipboardChanges>> WatchSystemClipboard();
 
 }  // namespace korvel

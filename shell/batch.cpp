@@ -40,7 +40,7 @@ std::string NameOf(const std::string &path) {
     return Utf8Of(p.filename());
 }
 
-struct Failure {
+struct NotConverted {
     std::string text;  // NAME（why）
     bool unread;       // not read, as opposed to not written
 };
@@ -68,7 +68,7 @@ void TForm1::ConvertDroppedFiles(const std::vector<std::string> &paths, const st
     ConvertOptions options = ChosenOptions();
     options.hiddenLayers.reset();
     std::size_t converted = 0;
-    std::vector<Failure> failures;
+    std::vector<NotConverted> failures;
     // Whole paths may still give one name ("d_e/f" and "d/e_f"): the first input keeps it, the others are
     // not written, so that no script replaces another of the same batch.
     std::set<std::string> written;
@@ -88,16 +88,16 @@ void TForm1::ConvertDroppedFiles(const std::vector<std::string> &paths, const st
                 failures.push_back({NameOf(input.path) + "（" + *unread + "）", true});
                 continue;
             }
-            std::string error;
-            if (WriteOutputFile(
-                    script, [&](std::FILE *file) { return WriteScriptFile(file, drawing, options, pens); }, error))
-                converted++;
-            else failures.push_back({NameOf(input.path) + "（" + error + "）", false});
+            if (const Failure failed = WriteOutputFile(
+                    script, [&](std::FILE *file) { return WriteScriptFile(file, drawing, options, pens); }))
+                failures.push_back({NameOf(input.path) + "（" + *failed + "）", false});
+            else converted++;
         }
     }
     std::string message = std::to_string(converted) + " 件を変換";
     if (!failures.empty()) {
-        const bool allUnread = std::all_of(failures.begin(), failures.end(), [](const Failure &f) { return f.unread; });
+        const bool allUnread =
+            std::all_of(failures.begin(), failures.end(), [](const NotConverted &f) { return f.unread; });
         message += "、" + std::to_string(failures.size()) +
                    (allUnread ? " 件は読めませんでした: " : " 件は変換できませんでした: ");
         for (std::size_t i = 0; i < failures.size() && i < kNamedFailures; i++)

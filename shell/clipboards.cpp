@@ -98,9 +98,8 @@ void Clipboards::DumpClipboardFormat(std::uint32_t format, const std::string &pa
         bool written = false;
         const bool present = source.ReadBlock(format, [&](std::span<const std::uint8_t> block) {
             // Written whole or not at all, and never through a link planted at the scratch file's name.
-            std::string ignored;
-            written = WriteOutputFile(
-                path, [&](std::FILE *file) { return WriteThroughBuffer(file, block); }, ignored,
+            written = !WriteOutputFile(
+                path, [&](std::FILE *file) { return WriteThroughBuffer(file, block); },
                 OutputOptions{.followLinks = false, .writeInPlace = false, .force = true});
         });
         if (!present || !written) RemoveIfPresent(path);

@@ -87,9 +87,8 @@ ConvertOptions TForm1::ChosenOptions() const {
 bool TForm1::WriteScript(ConversionReport &report) {
     const ConvertOptions options = ChosenOptions();
     // Written whole or not at all: a failed write keeps the last TEMP.VNT.
-    std::string ignored;
-    return WriteOutputFile(
-        scriptPath, [&](std::FILE *file) { return WriteScriptFile(file, store, options, pens, &report); }, ignored);
+    return !WriteOutputFile(scriptPath,
+                            [&](std::FILE *file) { return WriteScriptFile(file, store, options, pens, &report); });
 }
 
 void TForm1::SayWhatWasConverted(const ConversionReport &report) {
@@ -106,13 +105,12 @@ void TForm1::LoadScriptIntoPane() {
 
 void TForm1::SaveScriptAs(const std::string &path) {
     if (!shownScript) return controls.ShowMessage(kNoScriptToSaveMessage, MessageKind::Information);
-    std::string error;
     const auto write = [&](std::FILE *file) {
         return std::fwrite(shownScript->data(), 1, shownScript->size(), file) == shownScript->size();
     };
     // The system's own words (which file, what failed) follow as the detail a bug report needs.
-    if (!WriteOutputFile(path, write, error))
-        controls.ShowMessage(kScriptSaveFailedMessage + path + "\n" + kDetailLabel + error, MessageKind::Error);
+    if (const Failure failed = WriteOutputFile(path, write))
+        controls.ShowMessage(kScriptSaveFailedMessage + path + "\n" + kDetailLabel + *failed, MessageKind::Error);
 }
 
 std::string TForm1::SuggestedScriptName() const {

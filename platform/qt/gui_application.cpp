@@ -5,13 +5,12 @@
 
 namespace korvel {
 
-bool StartGuiApplication(GuiPlatform platform, std::string &error) {
+Failure StartGuiApplication(GuiPlatform platform) {
     if (!QGuiApplication::instance()) {
         if (platform == GuiPlatform::Offscreen) {
             qputenv("QT_QPA_PLATFORM", "offscreen");
         } else if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")) {
-            error = "no display (DISPLAY and WAYLAND_DISPLAY are unset), so there is no clipboard to read";
-            return false;
+            return "no display (DISPLAY and WAYLAND_DISPLAY are unset), so there is no clipboard to read";
         }
         // A command-line program keeps its standard error for its own messages: Qt's notes about the
         // session it runs in (no runtime folder, no display) are not the user's concern.
@@ -25,11 +24,9 @@ bool StartGuiApplication(GuiPlatform platform, std::string &error) {
         static QGuiApplication *app = new QGuiApplication(argc, argv);
         static_cast<void>(app);
     }
-    if (platform == GuiPlatform::Session && QGuiApplication::platformName() == "offscreen") {
-        error = "this process already drew offscreen and cannot reach the session's clipboard";
-        return false;
-    }
-    return true;
+    if (platform == GuiPlatform::Session && QGuiApplication::platformName() == "offscreen")
+        return "this process already drew offscreen and cannot reach the session's clipboard";
+    return std::nullopt;
 }
 
 }  // namespace korvel

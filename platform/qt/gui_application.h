@@ -2,7 +2,7 @@
 // clipboard: started once, on first need, and kept to the end of the process.
 #pragma once
 
-#include <string>
+#include "files/failure.h"
 
 namespace korvel {
 
@@ -11,8 +11,8 @@ enum class GuiPlatform {
     Session,    // the session's display, for its clipboard
 };
 
-// Starts the application on `platform` unless one runs already; false with the reason in `error` when the
-// session has no display, or when the running one cannot serve `platform`.
-bool StartGuiApplication(GuiPlatform platform, std::string &error);
+// Starts the application on `platform` unless one runs already; why not when the session has no display, or
+// when the running one cannot serve `platform`.
+Failure StartGuiApplication(GuiPlatform platform);
 
 }  // namespace korvel

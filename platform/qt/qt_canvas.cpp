@@ -412,8 +412,7 @@ const std::vector<QPoint> *QtCanvas::GlyphPixels(std::string_view sjis, const Fo
 
 std::unique_ptr<RasterCanvas> CreateRasterCanvas(std::int32_t width, std::int32_t height) {
     // Fonts need a GUI application; one already running (the window's) serves as well as an offscreen one.
-    std::string ignored;
-    StartGuiApplication(GuiPlatform::Offscreen, ignored);
+    StartGuiApplication(GuiPlatform::Offscreen);
     return std::make_unique<QtCanvas>(width, height);
 }
 

@@ -58,8 +58,7 @@ Rgb QtViewSurface::PixelAt(std::int32_t x, std::int32_t y) const {
 }
 
 std::unique_ptr<ImageViewSurface> CreateViewSurface() {
-    std::string ignored;
-    StartGuiApplication(GuiPlatform::Offscreen, ignored);
+    StartGuiApplication(GuiPlatform::Offscreen);
     return std::make_unique<QtViewSurface>();
 }
 

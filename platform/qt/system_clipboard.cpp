@@ -5,9 +5,9 @@
 
 namespace korvel {
 
-std::unique_ptr<ClipboardSource> OpenSystemClipboard(std::string &error, const volatile std::sig_atomic_t *stop) {
-    if (!StartGuiApplication(GuiPlatform::Session, error)) return nullptr;
-    return std::make_unique<X11Clipboard>([stop] { return stop && *stop != 0; });
+Result<std::unique_ptr<ClipboardSource>> OpenSystemClipboard(const volatile std::sig_atomic_t *stop) {
+    if (Failure failed = StartGuiApplication(GuiPlatform::Session)) return {nullptr, std::move(failed)};
+    return {std::make_unique<X11Clipboard>([stop] { return stop && *stop != 0; }), std::nullopt};
 }
 
 }  // namespace korvel

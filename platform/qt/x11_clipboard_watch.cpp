@@ -45,18 +45,16 @@ private:
 
 }  // namespace
 
-std::unique_ptr<ClipboardChanges> WatchSystemClipboard(std::string &error) {
+Result<std::unique_ptr<ClipboardChanges>> WatchSystemClipboard() {
     xcb_connection_t *connection = xcb_connect(nullptr, nullptr);
     if (xcb_connection_has_error(connection)) {
         xcb_disconnect(connection);
-        error = "no X11 display to watch (DISPLAY is unset or cannot be reached)";
-        return nullptr;
+        return {nullptr, "no X11 display to watch (DISPLAY is unset or cannot be reached)"};
     }
     const xcb_query_extension_reply_t *xfixes = xcb_get_extension_data(connection, &xcb_xfixes_id);
     if (!xfixes || !xfixes->present) {
         xcb_disconnect(connection);
-        error = "the X11 display cannot tell clipboard changes (no XFixes extension)";
-        return nullptr;
+        return {nullptr, "the X11 display cannot tell clipboard changes (no XFixes extension)"};
     }
     free(xcb_xfixes_query_version_reply(connection, xcb_xfixes_query_version(connection, 5, 0), nullptr));
     const xcb_screen_t *screen = xcb_setup_roots_iterator(xcb_get_setup(connection)).data;
@@ -67,14 +65,13 @@ std::unique_ptr<ClipboardChanges> WatchSystemClipboard(std::string &error) {
         xcb_intern_atom_reply(connection, xcb_intern_atom(connection, 0, 9, "CLIPBOARD"), nullptr);
     if (!clipboard) {
         xcb_disconnect(connection);
-        error = "the X11 display does not answer";
-        return nullptr;
+        return {nullptr, "the X11 display does not answer"};
     }
     xcb_xfixes_select_selection_input(connection, window, clipboard->atom,
                                       XCB_XFIXES_SELECTION_EVENT_MASK_SET_SELECTION_OWNER);
     free(clipboard);
     xcb_flush(connection);
-    return std::make_unique<X11ClipboardChanges>(connection, xfixes->first_event);
+    return {std::make_unique<X11ClipboardChanges>(connection, xfixes->first_event), std::nullopt};
 }
 
 }  // namespace korvel

@@ -5,8 +5,8 @@
 namespace korvel {
 
 // The Windows clipboard hands a format over whole, in one call: there is no transfer to stop.
-std::unique_ptr<ClipboardSource> OpenSystemClipboard(std::string &, const volatile std::sig_atomic_t *) {
-    return std::make_unique<Win32Clipboard>();
+Result<std::unique_ptr<ClipboardSource>> OpenSystemClipboard(const volatile std::sig_atomic_t *) {
+    return {std::make_unique<Win32Clipboard>(), std::nullopt};
 }
 
 }  // namespace korvel

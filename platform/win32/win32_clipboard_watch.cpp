@@ -50,7 +50,7 @@ private:
 
 }  // namespace
 
-std::unique_ptr<ClipboardChanges> WatchSystemClipboard(std::string &error) {
+Result<std::unique_ptr<ClipboardChanges>> WatchSystemClipboard() {
     WNDCLASSEXW listenerClass{};
     listenerClass.cbSize = sizeof listenerClass;
     listenerClass.lpfnWndProc = &Win32ClipboardChanges::Procedure;
@@ -61,10 +61,9 @@ std::unique_ptr<ClipboardChanges> WatchSystemClipboard(std::string &error) {
                                         GetModuleHandleW(nullptr), nullptr);
     if (!window || !AddClipboardFormatListener(window)) {
         if (window) DestroyWindow(window);
-        error = "the clipboard cannot be watched (no clipboard format listener)";
-        return nullptr;
+        return {nullptr, "the clipboard cannot be watched (no clipboard format listener)"};
     }
-    return std::make_unique<Win32ClipboardChanges>(window);
+    return {std::make_unique<Win32ClipboardChanges>(window), std::nullopt};
 }
 
 }  // namespace korvel
