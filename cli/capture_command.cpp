@@ -42,19 +42,14 @@ int RunCapture(const CaptureRequest &request) {
     std::filesystem::create_directories(FilePath(folder), ec);
     if (ec) return Fail(kOutputFailed, Tr("{0}: cannot be created: {1}", {folder, ec.message()}));
     ScratchLines list;
-    try {
-        ReportFormats(clipboards);
-        if (!ListJwFormats(clipboards, list))
-            return Fail(kRejected, Tr("the clipboard holds no Jw_cad drawing (all three formats are needed)"));
-        DumpListedFormats(clipboards, list, folder);
-    } catch (const ClipboardNoAnswerError &) {
-        return Fail(kRejected, Tr("the program that holds the clipboard did not answer in time"));
-    } catch (const ClipboardTooLargeError &) {
-        return Fail(kRejected, Tr("the clipboard holds more than {0} (KORVEL_MAX_CLIPBOARD sets the limit)",
-                                  {ClipboardLimitText()}));
-    } catch (const ClipboardOpenError &) {
-        return Fail(kRejected, Tr("the clipboard cannot be opened: another program holds it"));
-    }
+    bool listed = false;
+    if (const Failure failed = TakeClipboard([&] {
+            ReportFormats(clipboards);
+            listed = ListJwFormats(clipboards, list);
+            if (listed) DumpListedFormats(clipboards, list, folder);
+        }))
+        return Fail(kRejected, *failed);
+    if (!listed) return Fail(kRejected, Tr("the clipboard holds no Jw_cad drawing (all three formats are needed)"));
     for (int i = 0; i < 3; ++i) {
         const std::string path = ScratchPath(folder, i);
         if (!std::filesystem::exists(FilePath(path)))

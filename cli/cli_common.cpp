@@ -42,6 +42,20 @@ void TellConversion(const std::string &input, const ConversionReport &report, bo
              Tr("warning: {0}: {1}", {input, EmptyScriptAdvice(report, language, AdviceFor::CommandLine)}));
 }
 
+Failure TakeClipboard(const std::function<void()> &take, const volatile std::sig_atomic_t *stop) {
+    try {
+        take();
+        return std::nullopt;
+    } catch (const ClipboardNoAnswerError &) {
+        if (stop && *stop != 0) return Tr("stopped before the copy was taken whole");
+        return Tr("the program that holds the clipboard did not answer in time");
+    } catch (const ClipboardTooLargeError &) {
+        return Tr("the clipboard holds more than {0} (KORVEL_MAX_CLIPBOARD sets the limit)", {ClipboardLimitText()});
+    } catch (const ClipboardOpenError &) {
+        return Tr("the clipboard cannot be opened: another program holds it");
+    }
+}
+
 std::optional<std::string> Input::Open(Taking taking) {
     if (path == "-") return ReadAll(stdin, taking);
     std::error_code ec;

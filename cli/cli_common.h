@@ -1,8 +1,10 @@
 // What every korvel-cli command shares: exit codes, the one-line error, the input and its loading.
 #pragma once
 
+#include <csignal>
 #include <cstdint>
 #include <cstdio>
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -10,6 +12,7 @@
 #include <vector>
 
 #include "cli/translate.h"
+#include "files/failure.h"
 #include "files/file_path.h"
 #include "files/system_files.h"
 #include "reader/drawing_store.h"
@@ -42,6 +45,10 @@ void Tell(const std::string &line);
 // "INPUT: lines 12 converted; left out: texts 3" unless `quiet`, and a warning whenever a drawing with
 // entities gave a script with no command, quiet or not.
 void TellConversion(const std::string &input, const ConversionReport &report, bool quiet);
+
+// Runs `take`, which reads the clipboard, and says why it could not: the one wording of a clipboard's
+// failures for capture and watch. Once `stop` is set, a transfer cut short is said to be stopped.
+Failure TakeClipboard(const std::function<void()> &take, const volatile std::sig_atomic_t *stop = nullptr);
 
 // Inputs that are not regular files are held in memory up to this many bytes unless told otherwise.
 inline constexpr std::uint64_t kDefaultInputLimit = std::uint64_t{2} << 30;

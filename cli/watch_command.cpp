@@ -57,18 +57,15 @@ void ConvertCopy(ClipboardSource &source, const std::string &scratch, const Watc
                  int &number) {
     Clipboards clipboards(source);
     ScratchLines list;
-    try {
-        if (!ListJwFormats(clipboards, list)) return Say(Tr("not a Jw_cad drawing: ignored"));
-        DumpListedFormats(clipboards, list, scratch);
-    } catch (const ClipboardNoAnswerError &) {
-        if (stopRequested) return Say(Tr("stopped before the copy was taken whole: nothing written"));
-        return Say(Tr("the program that holds the clipboard did not answer in time: nothing written"));
-    } catch (const ClipboardTooLargeError &) {
-        return Say(Tr("the copy holds more than {0} (KORVEL_MAX_CLIPBOARD sets the limit): nothing written",
-                      {ClipboardLimitText()}));
-    } catch (const ClipboardOpenError &) {
-        return Say(Tr("the clipboard cannot be opened (another program holds it): nothing written"));
-    }
+    bool listed = false;
+    if (const Failure failed = TakeClipboard(
+            [&] {
+                listed = ListJwFormats(clipboards, list);
+                if (listed) DumpListedFormats(clipboards, list, scratch);
+            },
+            &stopRequested))
+        return Say(Tr("{0}; nothing written", {*failed}));
+    if (!listed) return Say(Tr("not a Jw_cad drawing: ignored"));
     Input input(ScratchPath(scratch, 1), kDefaultInputLimit);
     DrawingStore store;
     std::string messages;

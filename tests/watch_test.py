@@ -143,8 +143,8 @@ class Watch(unittest.TestCase):
             try:
                 self.assertEqual(owner.stdout.readline().strip(), b"ready")
                 line = next_line(watch)
-                self.assertTrue(line.endswith("the copy holds more than 3000000 bytes (KORVEL_MAX_CLIPBOARD sets the "
-                                              "limit): nothing written"), line)
+                self.assertTrue(line.endswith("the clipboard holds more than 3000000 bytes (KORVEL_MAX_CLIPBOARD sets "
+                                              "the limit); nothing written"), line)
             finally:
                 owner.terminate()
                 owner.wait()
