@@ -148,26 +148,41 @@ TEST(DrawingView, AHiddenLayerIsNeitherDrawnNorConverted) {
     EXPECT_EQ(convert(options).Written(), 2u);
 }
 
+// A view's frames as the window shows them, beside the same view drawn afresh at each camera.
+struct FramesAndAfresh {
+    explicit FramesAndAfresh(const DrawingView &view) : view(view) {
+        frames.SetDrawing(&view);
+        camera = view.Zoom(view.Fit(320, 240), 150, 100, 2.5);
+        frames.Show(camera, {});
+    }
+    // Pixels of the frame shown that drawing the camera afresh gives otherwise.
+    int Differing() {
+        ViewFrames afresh(*fresh);
+        afresh.SetDrawing(&view);
+        afresh.Show(camera, {});
+        int differing = 0;
+        for (int y = 0; y < 240; y++)
+            for (int x = 0; x < 320; x++)
+                differing += !(shown->PixelAt(x, y) == fresh->PixelAt(x, y));
+        return differing;
+    }
+
+    const DrawingView &view;
+    const std::unique_ptr<ImageViewSurface> shown = CreateViewSurface(), fresh = CreateViewSurface();
+    ViewFrames frames{*shown};
+    ViewCamera camera;
+};
+
 // A zoom shows the last image scaled until the view settles, then what drawing afresh gives.
 TEST(ViewFrames, AZoomIsExactOnceTheViewSettles) {
     const DrawingStore store = test::SampleDrawing();
     const DrawingView view(store);
-    const std::unique_ptr<ImageViewSurface> zoomed = CreateViewSurface(), fresh = CreateViewSurface();
-    ViewFrames frames(*zoomed), afresh(*fresh);
-    frames.SetDrawing(&view);
-    afresh.SetDrawing(&view);
-    ViewCamera camera = view.Zoom(view.Fit(320, 240), 100, 80, 2.5);
-    frames.Show(camera, {});
-    camera = view.Zoom(camera, 160, 120, 1.25);
-    frames.Show(camera, {});
-    EXPECT_FALSE(frames.Exact());
-    frames.Settle();
-    afresh.Show(camera, {});
-    int differing = 0;
-    for (int y = 0; y < 240; y++)
-        for (int x = 0; x < 320; x++)
-            differing += !(zoomed->PixelAt(x, y) == fresh->PixelAt(x, y));
-    EXPECT_EQ(differing, 0);
+    FramesAndAfresh f(view);
+    f.camera = view.Zoom(f.camera, 160, 120, 1.25);
+    f.frames.Show(f.camera, {});
+    EXPECT_FALSE(f.frames.Exact());
+    f.frames.Settle();
+    EXPECT_EQ(f.Differing(), 0);
 }
 
 // Lines along the axes (some on the last image's edges), a fill, circles and texts that cross the edges of
@@ -204,25 +219,14 @@ DrawingStore Grid() {
 TEST(ViewFrames, EveryMovedFrameIsPixelForPixelWhatDrawingAfreshGives) {
     for (const DrawingStore &store : {test::SampleDrawing(), Grid()}) {
         const DrawingView view(store);
-        const std::unique_ptr<ImageViewSurface> moved = CreateViewSurface(), fresh = CreateViewSurface();
-        ViewFrames frames(*moved), afresh(*fresh);
-        frames.SetDrawing(&view);
-        afresh.SetDrawing(&view);
-        ViewCamera camera = view.Zoom(view.Fit(320, 240), 150, 100, 2.5);
-        frames.Show(camera, {});
+        FramesAndAfresh f(view);
         for (const auto &[dx, dy] : {std::pair{0, 19}, std::pair{0, -27}, std::pair{23, 0}, std::pair{-31, 0},
                                      std::pair{11, 13}, std::pair{-7, 17}, std::pair{9, -21}, std::pair{-15, -5}}) {
             SCOPED_TRACE(testing::Message() << store.lines.size() << " lines, moved " << dx << ", " << dy);
-            camera = DrawingView::Pan(camera, dx, dy);
-            frames.Show(camera, {});
-            ASSERT_TRUE(frames.Exact());
-            afresh.Show(camera, {});
-            afresh.SetDrawing(&view);  // the next one drawn afresh, not moved
-            int differing = 0;
-            for (int y = 0; y < 240; y++)
-                for (int x = 0; x < 320; x++)
-                    differing += !(moved->PixelAt(x, y) == fresh->PixelAt(x, y));
-            EXPECT_EQ(differing, 0);
+            f.camera = DrawingView::Pan(f.camera, dx, dy);
+            f.frames.Show(f.camera, {});
+            ASSERT_TRUE(f.frames.Exact());
+            EXPECT_EQ(f.Differing(), 0);
         }
     }
 }
