@@ -2,9 +2,11 @@
 #include "cli/dump_json.h"
 
 #include <initializer_list>
+#include <type_traits>
 #include <utility>
 
 #include "geom/cp932.h"
+#include "reader/record_fields.h"
 
 namespace korvel {
 
@@ -41,45 +43,19 @@ void WriteBase(JsonOut &json, const TclpEntBase &b) {
     json.EndObject();
 }
 
-void Write(JsonOut &json, const TclpEntSen &r) {
+// A record with a body of fields: its header, then every field of its list by name, whether a stream
+// stores it or not.
+template <class Record>
+void Write(JsonOut &json, const Record &r) {
     json.BeginObject();
     WriteBase(json, r.base);
-    Fields(json, {{"startX", r.startX}, {"startY", r.startY}, {"endX", r.endX}, {"endY", r.endY}});
-    json.EndObject();
-}
-
-void Write(JsonOut &json, const TclpEntEnko &r) {
-    json.BeginObject();
-    WriteBase(json, r.base);
-    Fields(json, {{"centerX", r.centerX},
-                  {"centerY", r.centerY},
-                  {"radius", r.radius},
-                  {"startAngle", r.startAngle},
-                  {"arcAngle", r.arcAngle},
-                  {"tiltAngle", r.tiltAngle},
-                  {"flatness", r.flatness}});
-    Field(json, "fullCircle", r.fullCircle);
-    json.EndObject();
-}
-
-void Write(JsonOut &json, const TclpEntTen &r) {
-    json.BeginObject();
-    WriteBase(json, r.base);
-    Fields(json, {{"x", r.x}, {"y", r.y}});
-    Field(json, "temporary", r.temporary);
-    Field(json, "code", r.code);
-    Fields(json, {{"rotation", r.rotation}, {"scale", r.scale}});
-    json.EndObject();
-}
-
-void Write(JsonOut &json, const TclpEntMoji &r) {
-    json.BeginObject();
-    WriteBase(json, r.base);
-    Fields(json, {{"startX", r.startX}, {"startY", r.startY}, {"endX", r.endX}, {"endY", r.endY}});
-    Field(json, "textType", r.textType);
-    Fields(json, {{"sizeX", r.sizeX}, {"sizeY", r.sizeY}, {"spacing", r.spacing}, {"angle", r.angle}});
-    TextField(json, "fontName", r.fontName);
-    TextField(json, "text", r.text);
+    ForEachField(r, [&](const char *name, const auto &field, bool) {
+        using Field = std::remove_cvref_t<decltype(field)>;
+        json.Key(name);
+        if constexpr (std::is_floating_point_v<Field>) json.Number(field);
+        else if constexpr (std::is_integral_v<Field>) json.Integer(field);
+        else json.String(Cp932ToUtf8(field));
+    });
     json.EndObject();
 }
 
@@ -101,29 +77,6 @@ void Write(JsonOut &json, const TclpEntSunpo &r) {
     Member(json, "point2", r.point2);
     Member(json, "point3", r.point3);
     Member(json, "point4", r.point4);
-    json.EndObject();
-}
-
-void Write(JsonOut &json, const TclpEntSolid &r) {
-    json.BeginObject();
-    WriteBase(json, r.base);
-    Fields(json, {{"x1", r.x1},
-                  {"y1", r.y1},
-                  {"x2", r.x2},
-                  {"y2", r.y2},
-                  {"x3", r.x3},
-                  {"y3", r.y3},
-                  {"x4", r.x4},
-                  {"y4", r.y4}});
-    Field(json, "color", r.color);
-    json.EndObject();
-}
-
-void Write(JsonOut &json, const TclpEntBlock &r) {
-    json.BeginObject();
-    WriteBase(json, r.base);
-    Fields(json, {{"x", r.x}, {"y", r.y}, {"scaleX", r.scaleX}, {"scaleY", r.scaleY}, {"angle", r.angle}});
-    Field(json, "number", r.number);
     json.EndObject();
 }
 

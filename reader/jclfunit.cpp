@@ -6,6 +6,7 @@
 #include "files/system_files.h"
 #include "geom/cp932.h"
 #include "reader/drawing_rules.h"
+#include "reader/record_fields.h"
 
 #include <array>
 #include <cstdio>
@@ -38,70 +39,22 @@ int KindOfClassName(std::string_view name) {
     return 0;
 }
 
-// The numeric fields of a record are taken from the stream at once and stored only when all of them
-// are there, so a record cut short by the end of the stream stays zero-filled rather than half-filled.
-void ReadLineBody(ByteCursor &in, TclpEntSen &line) {
-    const std::uint8_t *bytes = in.Take(32);
+// A record's body, by its field list. The numbers are taken from the stream at once and stored only when all
+// of them are there, so a record cut short by the end of the stream stays zero-filled rather than half-filled;
+// a text's strings follow them.
+template <class Record>
+void ReadFields(ByteCursor &in, Record &record, std::uint64_t &replaced) {
+    const std::uint8_t *bytes = in.Take(StoredNumberBytes(record));
     if (!bytes) return;
     FieldReader f(bytes);
-    for (double *v : {&line.startX, &line.startY, &line.endX, &line.endY})
-        *v = f.Next<double>();
-}
-
-void ReadArcBody(ByteCursor &in, TclpEntEnko &arc) {
-    const std::uint8_t *bytes = in.Take(60);
-    if (!bytes) return;
-    FieldReader f(bytes);
-    for (double *v :
-         {&arc.centerX, &arc.centerY, &arc.radius, &arc.startAngle, &arc.arcAngle, &arc.tiltAngle, &arc.flatness})
-        *v = f.Next<double>();
-    arc.fullCircle = f.Next<std::int32_t>();
-}
-
-void ReadPointBody(ByteCursor &in, TclpEntTen &point) {
-    const bool symbol = IsSymbolPoint(point);  // a symbol point carries its code, rotation and scale
-    const std::uint8_t *bytes = in.Take(symbol ? 40 : 20);
-    if (!bytes) return;
-    FieldReader f(bytes);
-    point.x = f.Next<double>();
-    point.y = f.Next<double>();
-    point.temporary = f.Next<std::int32_t>();
-    if (!symbol) return;
-    point.code = f.Next<std::int32_t>();
-    point.rotation = f.Next<double>();
-    point.scale = f.Next<double>();
-}
-
-void ReadTextBody(ByteCursor &in, TclpEntMoji &text, std::uint64_t &replaced) {
-    const std::uint8_t *bytes = in.Take(68);
-    if (!bytes) return;
-    FieldReader f(bytes);
-    for (double *v : {&text.startX, &text.startY, &text.endX, &text.endY})
-        *v = f.Next<double>();
-    text.textType = f.Next<std::int32_t>();
-    for (double *v : {&text.sizeX, &text.sizeY, &text.spacing, &text.angle})
-        *v = f.Next<double>();
-    text.fontName = ReadArchiveString(in, replaced);
-    text.text = ReadArchiveString(in, replaced);
-}
-
-void ReadSolidBody(ByteCursor &in, TclpEntSolid &solid) {
-    const bool ownColor = HasOwnColor(solid);  // then its own RGB colour follows
-    const std::uint8_t *bytes = in.Take(ownColor ? 68 : 64);
-    if (!bytes) return;
-    FieldReader f(bytes);
-    for (double *v : {&solid.x1, &solid.y1, &solid.x2, &solid.y2, &solid.x3, &solid.y3, &solid.x4, &solid.y4})
-        *v = f.Next<double>();
-    if (ownColor) solid.color = f.Next<std::int32_t>();
-}
-
-void ReadInsertBody(ByteCursor &in, TclpEntBlock &insert) {
-    const std::uint8_t *bytes = in.Take(44);
-    if (!bytes) return;
-    FieldReader f(bytes);
-    for (double *v : {&insert.x, &insert.y, &insert.scaleX, &insert.scaleY, &insert.angle})
-        *v = f.Next<double>();
-    insert.number = f.Next<std::int32_t>();
+    ForEachField(record, [&](const char *, auto &field, bool stored) {
+        using Field = std::remove_cvref_t<decltype(field)>;
+        if constexpr (std::is_arithmetic_v<Field>) {
+            if (stored) field = f.Next<Field>();
+        } else {
+            field = ReadArchiveString(in, replaced);
+        }
+    });
 }
 
 // Reads one stream into a store, keeping the load map (class indexes by kind and the index counter).
@@ -254,35 +207,34 @@ private:
 
     template <class Arrays>
     std::int32_t ReadBody(EntityKind kind, Arrays &a) {
+        const auto fields = [&](auto &r) { ReadFields(in, r, store.replacedCharacters); };
         switch (kind) {
-            case EntityKind::Line: return ReadEntity(a.lines, "a line", [&](auto &r) { ReadLineBody(in, r); });
-            case EntityKind::Arc: return ReadEntity(a.arcs, "an arc", [&](auto &r) { ReadArcBody(in, r); });
-            case EntityKind::Point: return ReadEntity(a.points, "a point", [&](auto &r) { ReadPointBody(in, r); });
-            case EntityKind::Text:
-                return ReadEntity(a.texts, "a text", [&](auto &r) { ReadTextBody(in, r, store.replacedCharacters); });
+            case EntityKind::Line: return ReadEntity(a.lines, "a line", fields);
+            case EntityKind::Arc: return ReadEntity(a.arcs, "an arc", fields);
+            case EntityKind::Point: return ReadEntity(a.points, "a point", fields);
+            case EntityKind::Text: return ReadEntity(a.texts, "a text", fields);
             case EntityKind::Dimension:
                 return ReadEntity(a.dimensions, "a dimension", [&](auto &r) { ReadDimensionBody(r); });
-            case EntityKind::Solid: return ReadEntity(a.solids, "a solid", [&](auto &r) { ReadSolidBody(in, r); });
-            case EntityKind::Insert:
-                return ReadEntity(a.inserts, "a block insert", [&](auto &r) { ReadInsertBody(in, r); });
+            case EntityKind::Solid: return ReadEntity(a.solids, "a solid", fields);
+            case EntityKind::Insert: return ReadEntity(a.inserts, "a block insert", fields);
         }
         return 0;
     }
 
     void ReadDimensionBody(TclpEntSunpo &dim) {
         ReadEntityBase(in, store.version, dim.line.base);
-        ReadLineBody(in, dim.line);
+        ReadFields(in, dim.line, store.replacedCharacters);
         ReadEntityBase(in, store.version, dim.label.base);
-        ReadTextBody(in, dim.label, store.replacedCharacters);
+        ReadFields(in, dim.label, store.replacedCharacters);
         if (store.version >= 420) {
             dim.sxfMode = in.Read<std::uint16_t>();
             for (TclpEntSen *aux : {&dim.auxLine1, &dim.auxLine2}) {
                 ReadEntityBase(in, store.version, aux->base);
-                ReadLineBody(in, *aux);
+                ReadFields(in, *aux, store.replacedCharacters);
             }
             for (TclpEntTen *point : {&dim.point1, &dim.point2, &dim.point3, &dim.point4}) {
                 ReadEntityBase(in, store.version, point->base);
-                ReadPointBody(in, *point);
+                ReadFields(in, *point, store.replacedCharacters);
             }
             return;
         }

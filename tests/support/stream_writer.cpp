@@ -2,11 +2,13 @@
 #include "tests/support/stream_writer.h"
 
 #include "reader/drawing_rules.h"
+#include "reader/record_fields.h"
 
 #include <algorithm>
 
 #include <bit>
 #include <cstring>
+#include <type_traits>
 
 namespace korvel::test {
 
@@ -76,40 +78,16 @@ void StreamWriter::Base(const TclpEntBase &b) {
     UInt16(b.flags);
 }
 
-void StreamWriter::Body(const TclpEntSen &r) {
+template <class Rec>
+void StreamWriter::Body(const Rec &r) {
     Base(r.base);
-    for (double v : {r.startX, r.startY, r.endX, r.endY})
-        Double(v);
-}
-
-void StreamWriter::Body(const TclpEntTen &r) {
-    Base(r.base);
-    Double(r.x);
-    Double(r.y);
-    Int32(r.temporary);
-    if (IsSymbolPoint(r)) {
-        Int32(r.code);
-        Double(r.rotation);
-        Double(r.scale);
-    }
-}
-
-void StreamWriter::Body(const TclpEntMoji &r) {
-    Base(r.base);
-    for (double v : {r.startX, r.startY, r.endX, r.endY})
-        Double(v);
-    Int32(r.textType);
-    for (double v : {r.sizeX, r.sizeY, r.spacing, r.angle})
-        Double(v);
-    String(r.fontName);
-    String(r.text);
-}
-
-void StreamWriter::Body(const TclpEntEnko &r) {
-    Base(r.base);
-    for (double v : {r.centerX, r.centerY, r.radius, r.startAngle, r.arcAngle, r.tiltAngle, r.flatness})
-        Double(v);
-    Int32(r.fullCircle);
+    ForEachField(r, [&](const char *, const auto &field, bool stored) {
+        using Field = std::remove_cvref_t<decltype(field)>;
+        if (!stored) return;
+        if constexpr (std::is_same_v<Field, double>) Double(field);
+        else if constexpr (std::is_same_v<Field, std::int32_t>) Int32(field);
+        else String(field);
+    });
 }
 
 void StreamWriter::Body(const TclpEntSunpo &r) {
@@ -122,20 +100,6 @@ void StreamWriter::Body(const TclpEntSunpo &r) {
     Body(r.auxLine2);
     for (const TclpEntTen *p : {&r.point1, &r.point2, &r.point3, &r.point4})
         Body(*p);
-}
-
-void StreamWriter::Body(const TclpEntSolid &r) {
-    Base(r.base);
-    for (double v : {r.x1, r.y1, r.x2, r.y2, r.x3, r.y3, r.x4, r.y4})
-        Double(v);
-    if (r.base.penColor == 10) Int32(r.color);
-}
-
-void StreamWriter::Body(const TclpEntBlock &r) {
-    Base(r.base);
-    for (double v : {r.x, r.y, r.scaleX, r.scaleY, r.angle})
-        Double(v);
-    Int32(r.number);
 }
 
 template <class Rec>

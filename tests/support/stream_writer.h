@@ -57,13 +57,10 @@ public:
     std::int64_t Counter() const { return counter; }
 
 private:
-    void Body(const TclpEntSen &r);
-    void Body(const TclpEntTen &r);
-    void Body(const TclpEntMoji &r);
-    void Body(const TclpEntEnko &r);
+    // A record's header and its fields as its field list stores them.
+    template <class Rec>
+    void Body(const Rec &r);
     void Body(const TclpEntSunpo &r);
-    void Body(const TclpEntSolid &r);
-    void Body(const TclpEntBlock &r);
     template <class Rec>
     void Tagged(const char *className, const Rec &r);
 
