@@ -1,5 +1,5 @@
-// Builds Jw_win byte streams for tests, with every encoding variant the reader has to handle.
-#include "tests/support/stream_writer.h"
+// Writes drawings as Jw_win byte streams and as saved drawing files.
+#include "reader/stream_writer.h"
 
 #include "reader/drawing_rules.h"
 #include "reader/record_fields.h"
@@ -10,7 +10,7 @@
 #include <cstring>
 #include <type_traits>
 
-namespace korvel::test {
+namespace korvel {
 
 void StreamWriter::UInt8(std::uint8_t v) { bytes.push_back(v); }
 void StreamWriter::UInt16(std::uint16_t v) {
@@ -296,4 +296,4 @@ std::vector<std::uint8_t> WriteJwsFile(const DrawingStore &drawing, std::uint32_
     return WithLists(w, drawing, version);
 }
 
-}  // namespace korvel::test
+}  // namespace korvel
