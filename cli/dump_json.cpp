@@ -33,13 +33,10 @@ void TextField(JsonOut &json, const char *name, const std::string &sjis) {
 void WriteBase(JsonOut &json, const TclpEntBase &b) {
     json.Key("base");
     json.BeginObject();
-    Field(json, "group", b.group);
-    Field(json, "penStyle", b.penStyle);
-    Field(json, "penColor", b.penColor);
-    Field(json, "penWidth", b.penWidth);
-    Field(json, "layer", b.layer);
-    Field(json, "layerGroup", b.layerGroup);
-    Field(json, "flags", b.flags);
+    ForEachHeaderField(b, kEveryFieldVersion, [&](const char *name, const auto &field, bool) {
+        json.Key(name);
+        json.Integer(field);
+    });
     json.EndObject();
 }
 
@@ -59,24 +56,14 @@ void Write(JsonOut &json, const Record &r) {
     json.EndObject();
 }
 
-template <class Rec>
-void Member(JsonOut &json, const char *name, const Rec &r) {
-    json.Key(name);
-    Write(json, r);
-}
-
 void Write(JsonOut &json, const TclpEntSunpo &r) {
     json.BeginObject();
     WriteBase(json, r.base);
-    Member(json, "line", r.line);
-    Member(json, "label", r.label);
-    Field(json, "sxfMode", r.sxfMode);
-    Member(json, "auxLine1", r.auxLine1);
-    Member(json, "auxLine2", r.auxLine2);
-    Member(json, "point1", r.point1);
-    Member(json, "point2", r.point2);
-    Member(json, "point3", r.point3);
-    Member(json, "point4", r.point4);
+    ForEachPart(r, kEveryFieldVersion, [&](const char *name, const auto &part, bool) {
+        json.Key(name);
+        if constexpr (std::is_arithmetic_v<std::remove_cvref_t<decltype(part)>>) json.Integer(part);
+        else Write(json, part);
+    });
     json.EndObject();
 }
 

@@ -44,7 +44,7 @@ int KindOfClassName(std::string_view name) {
 // a text's strings follow them.
 template <class Record>
 void ReadFields(ByteCursor &in, Record &record, std::uint64_t &replaced) {
-    const std::uint8_t *bytes = in.Take(StoredNumberBytes(record));
+    const std::uint8_t *bytes = in.Take(StoredNumberBytes([&](auto &&visit) { ForEachField(record, visit); }));
     if (!bytes) return;
     FieldReader f(bytes);
     ForEachField(record, [&](const char *, auto &field, bool stored) {
@@ -222,22 +222,16 @@ private:
     }
 
     void ReadDimensionBody(TclpEntSunpo &dim) {
-        ReadEntityBase(in, store.version, dim.line.base);
-        ReadFields(in, dim.line, store.replacedCharacters);
-        ReadEntityBase(in, store.version, dim.label.base);
-        ReadFields(in, dim.label, store.replacedCharacters);
-        if (store.version >= 420) {
-            dim.sxfMode = in.Read<std::uint16_t>();
-            for (TclpEntSen *aux : {&dim.auxLine1, &dim.auxLine2}) {
-                ReadEntityBase(in, store.version, aux->base);
-                ReadFields(in, *aux, store.replacedCharacters);
+        ForEachPart(dim, store.version, [&](const char *, auto &part, bool stored) {
+            if (!stored) return;
+            if constexpr (std::is_arithmetic_v<std::remove_cvref_t<decltype(part)>>) {
+                part = in.Read<std::remove_cvref_t<decltype(part)>>();
+            } else {
+                ReadEntityBase(in, store.version, part.base);
+                ReadFields(in, part, store.replacedCharacters);
             }
-            for (TclpEntTen *point : {&dim.point1, &dim.point2, &dim.point3, &dim.point4}) {
-                ReadEntityBase(in, store.version, point->base);
-                ReadFields(in, *point, store.replacedCharacters);
-            }
-            return;
-        }
+        });
+        if (store.version >= 420) return;
         // Older streams have no extras: they take the dimension's own header and zero coordinates.
         CopyEntityBase(dim.base, dim.auxLine1.base);
         CopyEntityBase(dim.base, dim.auxLine2.base);

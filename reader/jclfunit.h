@@ -10,6 +10,7 @@
 #include "reader/byte_cursor.h"
 #include "reader/drawing_store.h"
 #include "reader/drawing_summary.h"
+#include "reader/record_fields.h"
 
 namespace korvel {
 
@@ -65,17 +66,13 @@ std::string ReadArchiveString(ByteCursor &in, std::uint64_t &replaced);
 // into the record loops, which call it once or more per object.
 [[gnu::always_inline]] inline void ReadEntityBase(ByteCursor &in, std::int32_t version, TclpEntBase &header) {
     header = TclpEntBase{};
-    const bool withWidth = version >= 351;
-    const std::uint8_t *bytes = in.Take(withWidth ? 15 : 13);
+    const std::uint8_t *bytes =
+        in.Take(StoredNumberBytes([&](auto &&visit) { ForEachHeaderField(header, version, visit); }));
     if (!bytes) return;
     FieldReader f(bytes);
-    header.group = f.Next<std::int32_t>();
-    header.penStyle = f.Next<std::uint8_t>();
-    header.penColor = f.Next<std::uint16_t>();
-    if (withWidth) header.penWidth = f.Next<std::uint16_t>();
-    header.layer = f.Next<std::uint16_t>();
-    header.layerGroup = f.Next<std::uint16_t>();
-    header.flags = f.Next<std::uint16_t>();
+    ForEachHeaderField(header, version, [&](const char *, auto &field, bool stored) {
+        if (stored) field = f.Next<std::remove_cvref_t<decltype(field)>>();
+    });
 }
 
 }  // namespace korvel

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <type_traits>
 
@@ -48,11 +49,35 @@ void ForEachField(Record &r, Visit &&visit) {
     }
 }
 
-// The bytes of the numbers a record stores, which a reader takes at once before any string.
-template <class Record>
-std::size_t StoredNumberBytes(const Record &record) {
+// A version whose streams store every field: for walking all of a record's fields whatever its stream.
+inline constexpr std::int32_t kEveryFieldVersion = 700;
+
+// A record's header as a stream of `version` stores it: the pen width from version 351 on.
+template <class Base, class Visit>
+void ForEachHeaderField(Base &b, std::int32_t version, Visit &&visit) {
+    visit("group", b.group, true), visit("penStyle", b.penStyle, true), visit("penColor", b.penColor, true);
+    visit("penWidth", b.penWidth, version >= 351);
+    visit("layer", b.layer, true), visit("layerGroup", b.layerGroup, true), visit("flags", b.flags, true);
+}
+
+// A dimension's parts in stream order, each a record of its own (its header and fields): its line and its
+// value, then from version 420 on its SXF mode, extension lines and points.
+template <class Dimension, class Visit>
+void ForEachPart(Dimension &d, std::int32_t version, Visit &&visit) {
+    const bool sxf = version >= 420;
+    visit("line", d.line, true), visit("label", d.label, true);
+    visit("sxfMode", d.sxfMode, sxf);
+    visit("auxLine1", d.auxLine1, sxf), visit("auxLine2", d.auxLine2, sxf);
+    visit("point1", d.point1, sxf), visit("point2", d.point2, sxf);
+    visit("point3", d.point3, sxf), visit("point4", d.point4, sxf);
+}
+
+// The bytes of the numbers that `forEach` (one of the lists above, bound to its record) stores, which a reader
+// takes at once before any string.
+template <class ForEach>
+std::size_t StoredNumberBytes(ForEach &&forEach) {
     std::size_t bytes = 0;
-    ForEachField(record, [&](const char *, const auto &field, bool stored) {
+    forEach([&](const char *, const auto &field, bool stored) {
         if constexpr (std::is_arithmetic_v<std::remove_cvref_t<decltype(field)>>) bytes += stored ? sizeof field : 0;
     });
     return bytes;

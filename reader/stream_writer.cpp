@@ -69,37 +69,36 @@ void StreamWriter::ClassTag(const std::string &name) {
 }
 
 void StreamWriter::Base(const TclpEntBase &b) {
-    Int32(b.group);
-    UInt8(b.penStyle);
-    UInt16(b.penColor);
-    if (version >= 351) UInt16(b.penWidth);
-    UInt16(b.layer);
-    UInt16(b.layerGroup);
-    UInt16(b.flags);
+    ForEachHeaderField(b, version, [&](const char *, const auto &field, bool stored) {
+        if (stored) Number(field);
+    });
+}
+
+template <class T>
+void StreamWriter::Number(T v) {
+    if constexpr (std::is_same_v<T, double>) Double(v);
+    else if constexpr (std::is_same_v<T, std::int32_t>) Int32(v);
+    else if constexpr (std::is_same_v<T, std::uint16_t>) UInt16(v);
+    else UInt8(v);
 }
 
 template <class Rec>
 void StreamWriter::Body(const Rec &r) {
     Base(r.base);
     ForEachField(r, [&](const char *, const auto &field, bool stored) {
-        using Field = std::remove_cvref_t<decltype(field)>;
         if (!stored) return;
-        if constexpr (std::is_same_v<Field, double>) Double(field);
-        else if constexpr (std::is_same_v<Field, std::int32_t>) Int32(field);
+        if constexpr (std::is_arithmetic_v<std::remove_cvref_t<decltype(field)>>) Number(field);
         else String(field);
     });
 }
 
 void StreamWriter::Body(const TclpEntSunpo &r) {
     Base(r.base);
-    Body(r.line);
-    Body(r.label);
-    if (version < 420) return;
-    UInt16(r.sxfMode);
-    Body(r.auxLine1);
-    Body(r.auxLine2);
-    for (const TclpEntTen *p : {&r.point1, &r.point2, &r.point3, &r.point4})
-        Body(*p);
+    ForEachPart(r, version, [&](const char *, const auto &part, bool stored) {
+        if (!stored) return;
+        if constexpr (std::is_arithmetic_v<std::remove_cvref_t<decltype(part)>>) Number(part);
+        else Body(part);
+    });
 }
 
 template <class Rec>

@@ -64,6 +64,8 @@ private:
     void Body(const TclpEntSunpo &r);
     template <class Rec>
     void Tagged(const char *className, const Rec &r);
+    template <class T>
+    void Number(T v);
 
     StreamOptions options;
     std::map<std::string, std::int64_t> classIndex;

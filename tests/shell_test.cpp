@@ -9,6 +9,7 @@
 #include <map>
 #include <set>
 
+#include "files/file_path.h"
 #include "files/program_folder.h"
 #include "geom/cp932.h"
 #include "preview/preview.h"
@@ -566,9 +567,9 @@ TEST_F(Shell, AClipboardFormatOverTheLimitIsRefusedAndNothingIsDumped) {
 // Save as offers the opened drawing's name, and TEMP.VNT for a copy from the clipboard.
 TEST_F(Shell, SaveAsOffersTheDrawingsName) {
     EXPECT_EQ(form.SuggestedScriptName(), "TEMP.VNT");
-    const fs::path drawing = folder / "平面図.jwwin";
+    const fs::path drawing = folder / FilePath("平面図.jwwin");
     test::WriteFileBytes(drawing, sample);
-    form.ImportDroppedFile(drawing.string());
+    form.ImportDroppedFile(Utf8Of(drawing));
     EXPECT_EQ(form.SuggestedScriptName(), "平面図.vnt");
     PutCopy(sample);
     form.Button1Click();
