@@ -80,7 +80,10 @@ int ViewSteps(double r, double k, double sweep, double pixelsPerUnit) {
     const double radius = std::max(std::fabs(r), std::fabs(r * k)) * pixelsPerUnit;
     if (!(radius > 0.5) || !std::isfinite(radius) || !std::isfinite(sweep)) return kFewest;
     const double step = 2 * std::acos(1 - 0.25 / radius);
-    return static_cast<int>(std::clamp(std::ceil(std::fabs(sweep) / step), double{kFewest}, double{kMost}));
+    // A radius so large that a step rounds to 0 gives an infinite count, or none (0 / 0) for no sweep.
+    const double steps = std::ceil(std::fabs(sweep) / step);
+    if (!(steps > kFewest)) return kFewest;
+    return steps < kMost ? static_cast<int>(steps) : kMost;
 }
 
 // A view's vertices: as many as its pixels need, in doubles (a pixel hides what extended precision adds),

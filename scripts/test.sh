@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds and runs every test: the normal build, the sanitizer build (ASan + UBSan), the Windows build
-# under Wine, and a short libFuzzer run of the reader and converter from a seed corpus of valid streams.
+# under Wine, and a short libFuzzer run of the reader and converter from a seed corpus of valid streams and the
+# inputs that found faults before (fuzz/regressions).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh test
@@ -25,5 +26,5 @@ corpus=build-fuzz/corpus
 rm -rf "$corpus" && mkdir -p "$corpus/seed" "$corpus/found"
 build/tests/make_example --corpus "$corpus/seed"
 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 build-fuzz/fuzz/fuzz_reader -max_total_time="$fuzz_seconds" -timeout=10 -rss_limit_mb=2048 \
-  -dict=fuzz/jwwin.dict -print_final_stats=1 "$corpus/found" "$corpus/seed"
+  -dict=fuzz/jwwin.dict -print_final_stats=1 "$corpus/found" "$corpus/seed" fuzz/regressions
 echo "== all tests passed"
