@@ -2,7 +2,6 @@
 // summary of them all.
 #include <algorithm>
 #include <filesystem>
-#include <set>
 
 #include "files/file_path.h"
 #include "files/output_file.h"
@@ -71,7 +70,7 @@ void TForm1::ConvertDroppedFiles(const std::vector<std::string> &paths, const st
     std::vector<NotConverted> failures;
     // Whole paths may still give one name ("d_e/f" and "d/e_f"): the first input keeps it, the others are
     // not written, so that no script replaces another of the same batch.
-    std::set<std::string> written;
+    const std::vector<std::optional<std::size_t>> taken = EarlierSameOutputs(names);
     {
         const BusyCursor busy(controls);
         DrawingStore drawing;
@@ -79,7 +78,7 @@ void TForm1::ConvertDroppedFiles(const std::vector<std::string> &paths, const st
             const ListedInput &input = inputs[i];
             const std::string &name = names[i];
             const std::string script = Utf8Of(FilePath(folder) / FilePath(name));
-            if (!written.insert(CaseFolded(name)).second) {
+            if (taken[i]) {
                 failures.push_back(
                     {NameOf(input.path) + "（" + kBatchSameNameReason + name + kBatchSameNameEnd + "）", false});
                 continue;

@@ -99,10 +99,18 @@ std::string NameByPath(const std::string &path, std::string_view extension) {
     return (name.empty() ? "korvel" : name) + std::string(extension);
 }
 
-std::optional<std::pair<std::size_t, std::size_t>> FirstCollision(const std::vector<std::string> &outputs) {
+std::vector<std::optional<std::size_t>> EarlierSameOutputs(const std::vector<std::string> &outputs) {
+    std::vector<std::optional<std::size_t>> earlier(outputs.size());
     std::map<std::string, std::size_t> first;
     for (std::size_t i = 0; i < outputs.size(); ++i)
-        if (const auto [at, added] = first.emplace(CaseFolded(outputs[i]), i); !added) return std::pair{at->second, i};
+        if (const auto [at, added] = first.emplace(CaseFolded(outputs[i]), i); !added) earlier[i] = at->second;
+    return earlier;
+}
+
+std::optional<std::pair<std::size_t, std::size_t>> FirstCollision(const std::vector<std::string> &outputs) {
+    const std::vector<std::optional<std::size_t>> earlier = EarlierSameOutputs(outputs);
+    for (std::size_t i = 0; i < earlier.size(); ++i)
+        if (earlier[i]) return std::pair{*earlier[i], i};
     return std::nullopt;
 }
 

@@ -30,8 +30,10 @@ std::string OutputNameFor(const std::string &input, std::string_view extension);
 // plan.jww beside plan.jws).
 std::string NameByPath(const std::string &path, std::string_view extension);
 
-// The first two outputs that would be one file, by their indices: the same name, or names that differ only
-// in case, which are one file on Windows and on many shared folders.
+// For each output, an earlier one that would be the same file, by its index: the same name, or names that
+// differ only in case, which are one file on Windows and on many shared folders.
+std::vector<std::optional<std::size_t>> EarlierSameOutputs(const std::vector<std::string> &outputs);
+// The first two outputs that would be one file, by their indices.
 std::optional<std::pair<std::size_t, std::size_t>> FirstCollision(const std::vector<std::string> &outputs);
 
 // The stream a clipboard kept in a folder holds: its "Jw_win" file, or a capture's "prev.1".
