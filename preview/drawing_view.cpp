@@ -75,7 +75,7 @@ DefinitionBoxes BoxesOfPlacedDefinitions(const DrawingStore &store) {
 
 DrawingView::DrawingView(const DrawingStore &store)
     : store(store),
-      extents(ComputeDrawingExtents(store)),
+      extents(ComputeDrawnExtents(store)),
       definitionBoxes(BoxesOfPlacedDefinitions(store)),
       placedInserts(store),
       counts(CountByLayer(store)) {

@@ -26,8 +26,9 @@ bool SurelyInside(const DrawingExtents &e, PlanePoint p, double bound) {
 // points (the same for every insert until placed).
 class KeyPoints {
 public:
-    explicit KeyPoints(DrawingExtents &e) : extents(&e) {}
-    explicit KeyPoints(std::vector<PlanePoint> &local) : local(&local) {}
+    // `drawn`: an arc-shaped solid adds what it draws (an arc by its sweep) rather than its whole ellipse.
+    KeyPoints(DrawingExtents &e, bool drawn) : extents(&e), drawn(drawn) {}
+    KeyPoints(std::vector<PlanePoint> &local, bool drawn) : local(&local), drawn(drawn) {}
 
     void Add(double x, double y) {
         if (local) local->push_back({x, y});
@@ -35,18 +36,19 @@ public:
     }
 
     void AddArc(const TclpEntEnko &a) {
-        EllipseKeyPoints e(*this, EllipseOf(a));
-        if (a.fullCircle != 0) {
-            e.AddAxes();
-            return;
-        }
-        e.Add(a.startAngle);
-        e.Add(ToDouble(Ext(a.startAngle) + a.arcAngle));
+        if (a.fullCircle != 0) EllipseKeyPoints(*this, EllipseOf(a)).AddAxes();
+        else AddArc(ArcOf(a));
+    }
 
-        double s = ToDouble(Ext(a.startAngle) * 180 / kPi);
+    void AddArc(const ArcShape &a) {
+        EllipseKeyPoints e(*this, a.ellipse);
+        e.Add(a.start);
+        e.Add(ToDouble(Ext(a.start) + a.sweep));
+
+        double s = ToDouble(Ext(a.start) * 180 / kPi);
         if (!std::isfinite(s)) return;
         s = NormaliseDegrees(s);
-        double w = ToDouble(Ext(a.arcAngle) * 180 / kPi);
+        double w = ToDouble(Ext(a.sweep) * 180 / kPi);
         if (w < 0) {
             s = ToDouble(Ext(s) + w);
             w = -w;
@@ -99,11 +101,35 @@ public:
                 Add(s.x2, s.y2);
                 Add(s.x3, s.y3);
                 Add(s.x4, s.y4);
+            } else if (drawn) {
+                AddDrawnArcSolid(DecodeArcSolid(s));
             } else {
                 const EllipseShape &ellipse = DecodeArcSolid(s).arc.ellipse;
                 Add(ellipse.cx, ellipse.cy);
                 EllipseKeyPoints(*this, ellipse).AddAxes();
             }
+        }
+    }
+
+    void AddDrawnArcSolid(const ArcSolidShape &solid) {
+        const EllipseShape &ellipse = solid.arc.ellipse;
+        switch (FigureOf(solid, 1e-14)) {
+            case ArcSolidFigure::WholeEllipse:
+            case ArcSolidFigure::WholeOutline: EllipseKeyPoints(*this, ellipse).AddAxes(); return;
+            case ArcSolidFigure::Sector:
+                Add(ellipse.cx, ellipse.cy);
+                AddArc(solid.arc);
+                return;
+            case ArcSolidFigure::Band: {
+                AddArc(solid.arc);
+                ArcShape inner = solid.arc;
+                inner.ellipse.radius = solid.value;
+                inner.ellipse.flatness = ToDouble(BandInnerFlatness(solid));
+                AddArc(inner);
+                return;
+            }
+            case ArcSolidFigure::Nothing: return;
+            default: AddArc(solid.arc); return;
         }
     }
 
@@ -146,6 +172,7 @@ private:
 
     DrawingExtents *extents = nullptr;
     std::vector<PlanePoint> *local = nullptr;
+    bool drawn = false;
 };
 
 // A definition's key points in block-local coordinates with their box, gathered once and placed by
@@ -157,10 +184,12 @@ public:
         PointBox box;
     };
 
+    explicit DefinitionKeyPoints(bool drawn) : drawn(drawn) {}
+
     const Points &Find(const TclpEntBlockDef &definition) {
         if (const auto found = kept.find(&definition); found != kept.end()) return found->second;
         Points gathered;
-        KeyPoints(gathered.points).AddEntities(definition);
+        KeyPoints(gathered.points, drawn).AddEntities(definition);
         gathered.box = BoxOf(gathered.points);
         if (total + gathered.points.size() > kMaxPoints) {
             uncached = std::move(gathered);
@@ -175,6 +204,7 @@ private:
     std::unordered_map<const TclpEntBlockDef *, Points> kept;
     std::size_t total = 0;
     Points uncached;
+    bool drawn;
 };
 
 // One insert's key points: placed in doubles first, the whole definition at once when its box surely
@@ -221,15 +251,22 @@ double NormaliseDegrees(double s) {
     return r;
 }
 
-DrawingExtents ComputeDrawingExtents(const DrawingStore &store) {
+namespace {
+
+DrawingExtents Extents(const DrawingStore &store, bool drawn) {
     DrawingExtents e;
     InitExtents(e, store.originX, store.originY);
-    KeyPoints(e).AddEntities(store);
-    DefinitionKeyPoints definitions;
+    KeyPoints(e, drawn).AddEntities(store);
+    DefinitionKeyPoints definitions(drawn);
     ForEachPlacedInsert(store, [&](const TclpEntBlockDef &definition, const BlockPlacement &placement) {
         AddPlaced(e, definitions.Find(definition), placement);
     });
     return e;
 }
+
+}  // namespace
+
+DrawingExtents ComputeDrawingExtents(const DrawingStore &store) { return Extents(store, false); }
+DrawingExtents ComputeDrawnExtents(const DrawingStore &store) { return Extents(store, true); }
 
 }  // namespace korvel

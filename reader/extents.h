@@ -23,6 +23,9 @@ void ExtendTransformed(DrawingExtents &e, double u, double v, const BlockPlaceme
 // definition (the first with the insert's number) placed by that insert, within the block member budget. Curves
 // contribute their axis points and ends, not their exact bounds.
 DrawingExtents ComputeDrawingExtents(const DrawingStore &store);
+// The same, but an arc-shaped solid by what it draws: a partial one by its sweep (with its centre for a
+// sector), so that a sliver of a far-centred ellipse does not shrink the drawing to a speck.
+DrawingExtents ComputeDrawnExtents(const DrawingStore &store);
 
 // Angle in degrees brought into [0, 360) as repeated steps of 360 would, in constant time.
 double NormaliseDegrees(double s);

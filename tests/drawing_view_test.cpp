@@ -446,6 +446,30 @@ TEST(DrawingView, CoordinatesThatAreNoNumberNeverReachTheCamera) {
     }
 }
 
+// Slivers of far-centred ellipses (a car's body drawn with arcs of radius 3,000 whose centres lie far off)
+// fill the view by what they draw; the preview keeps its own rule.
+TEST(DrawingView, FitsWhatIsDrawnNotTheWholeEllipsesOfArcShapedSolids) {
+    DrawingStore store;
+    test::Add(store, TclpEntSen{{0, 1, 2}, 0, 0, 100, 0});
+    test::Add(store, TclpEntSen{{0, 1, 2}, 0, 50, 100, 50});
+    const auto sliver = [&](std::uint8_t kind, double value, double centreY, double radius) {
+        TclpEntSolid solid{{0, kind, 10}};
+        EncodeArcSolid({kind, {{50, centreY, radius, 1, 0}, kPi / 2 - 0.01, 0.02}, value}, solid);
+        test::Add(store, solid);
+    };
+    sliver(101, 5, -3000, 3050);     // a segment
+    sliver(101, 1, 3050, -3000);     // a tangent corner, its radius negative
+    sliver(111, 0, -3200, 3240);     // an outline arc
+    sliver(105, 3230, -3200, 3240);  // a band, its inner edge just inside
+    store.originX = 50, store.originY = 25;
+    const DrawingView view(store);
+    const ViewCamera fitted = view.Fit(400, 300);
+    const PlanePoint topLeft = DrawingPointAt(fitted, 0, 0), bottomRight = DrawingPointAt(fitted, 400, 300);
+    EXPECT_LT(bottomRight.x - topLeft.x, 200) << "the drawing is a speck";
+    EXPECT_GT(bottomRight.x - topLeft.x, 100);
+    EXPECT_LT(ComputeDrawingExtents(store).minY, -3000) << "the preview's own rule changed";
+}
+
 // Numbers shown whole, however large: 1e70 is not cut to its first 63 characters.
 TEST(ViewTexts, NumbersAreShownWhole) {
     DrawingStore store;
