@@ -6,6 +6,7 @@
 #include <limits>
 
 #include "preview/preview.h"
+#include "preview/snap.h"
 #include "reader/drawing_rules.h"
 
 namespace korvel {
@@ -156,6 +157,17 @@ ViewCamera DrawingView::Resize(const ViewCamera &camera, std::int32_t width, std
     c.width = width;
     c.height = height;
     return c;
+}
+
+std::optional<PlanePoint> DrawingView::SnapNear(const ViewCamera &camera, double x, double y, double reach,
+                                                const HiddenLayers &hidden) const {
+    const PlanePoint at = DrawingPointAt(camera, x, y);
+    const double units = reach / camera.scale;
+    WorldBox window;
+    window.AddAround(at.x, at.y, units);
+    PrepareIndex();
+    const std::optional<EntitySelection> nearby = grid->Select(window);
+    return NearestKeyPoint(store, nearby ? &*nearby : nullptr, hidden, at, units);
 }
 
 void DrawingView::PrepareIndex() const {

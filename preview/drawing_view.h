@@ -71,6 +71,9 @@ public:
     // those of the whole image. Returns how many inserts the member budget left out.
     std::size_t Draw(Canvas &canvas, const ViewCamera &camera, const HiddenLayers &hidden,
                      const std::optional<ImagePart> &part = std::nullopt) const;
+    // The key point (an end, a middle, a centre) of a shown entity nearest pixel (x, y), within `reach` pixels.
+    std::optional<PlanePoint> SnapNear(const ViewCamera &camera, double x, double y, double reach,
+                                       const HiddenLayers &hidden) const;
     // Finds where each entity lies, so that a view of part of the drawing tests only the entities near it.
     void PrepareIndex() const;
 

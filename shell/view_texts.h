@@ -20,7 +20,8 @@ inline constexpr const char *kLayersTitle = "レイヤ";
 inline constexpr const char *kNoDrawingText =
     "表示する図面がありません。Jw_cadでコピーして取り込むか、図面を開いてください";
 inline constexpr const char *kViewHelpText =
-    "ホイール: 拡大・縮小　ドラッグ: 移動　「範囲拡大」: ドラッグした範囲を表示　「距離を測る」: 2点をクリック";
+    "ホイール: 拡大・縮小　ドラッグ: 移動　Home・ダブルクリック: 全体　「範囲拡大」: ドラッグした範囲を表示　"
+    "「距離を測る」: 2点をクリック（端点・中点・中心に吸着）　Esc: 測定をやめる";
 
 // "[0] グループ名 (1/50)": a layer group's line in the layer panel.
 std::string GroupLine(const DrawingStore &store, std::size_t group, const LayerCounts &counts);

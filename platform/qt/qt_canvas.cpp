@@ -126,6 +126,8 @@ QtCanvas::QtCanvas(std::int32_t width, std::int32_t height)
     InstallFaceSubstitutions();
 }
 
+QtCanvas::QtCanvas(const QImage &picture) : image(picture), kept(image.rect()) { InstallFaceSubstitutions(); }
+
 bool QtCanvas::EncodePng(std::string &png) const {
     QByteArray bytes;
     QBuffer buffer(&bytes);

@@ -19,6 +19,8 @@ namespace korvel {
 class QtCanvas final : public RasterCanvas {
 public:
     QtCanvas(std::int32_t width, std::int32_t height);
+    // Drawing over a copy of `picture` (made when first drawn on).
+    explicit QtCanvas(const QImage &picture);
 
     const QImage &Image() const { return image; }
     // Only the pixels of `region` are set from now on (all of the image's when it is empty): a part of a
