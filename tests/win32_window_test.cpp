@@ -403,9 +403,9 @@ TEST(KorvelExe, AutomaticImportConvertsEachJwCadCopyAndIsRemembered) {
         const HWND window = FindKorvelWindow();
         ASSERT_NE(window, nullptr);
         if (!restarted) {
-            Send(window, WM_COMMAND, MAKEWPARAM(kAutoImportCommand, 0));
-            Send(window, WM_COMMAND, MAKEWPARAM(kAutoConvertCommand, 0));
-            Send(window, WM_COMMAND, MAKEWPARAM(kBlocksCommand, 0));
+            Send(window, WM_COMMAND, MAKEWPARAM(CommandId(WindowCommand::AutoImport), 0));
+            Send(window, WM_COMMAND, MAKEWPARAM(CommandId(WindowCommand::AutoConvert), 0));
+            Send(window, WM_COMMAND, MAKEWPARAM(CommandId(WindowCommand::Blocks), 0));
             Send(ControlOf(window, "CheckBox2"), BM_CLICK);
         }
         fs::remove(script);
@@ -531,7 +531,7 @@ TEST(KorvelExe, OpensItsFileConvertsLargeDrawingsAndSaysWhatWasNotRead) {
     EXPECT_EQ(std::wstring(title), WideOf(WindowTitleFor("big.jwwin")));
 
     // The drawing view opens from the menu's command with the drawing in it, and closing it keeps the program.
-    Send(window, WM_COMMAND, MAKEWPARAM(kViewCommand, 0));
+    Send(window, WM_COMMAND, MAKEWPARAM(CommandId(WindowCommand::View), 0));
     HWND view = nullptr;
     for (int i = 0; i < 100 && !view; ++i, Sleep(50))
         view = FindWindowW(L"KorvelView", nullptr);

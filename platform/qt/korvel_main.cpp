@@ -117,6 +117,7 @@ int main(int argc, char **argv) {
     QObject::connect(&app, &QGuiApplication::commitDataRequest, &window, [&window] { window.Form().FormClose(); });
     QObject::connect(&app, &QCoreApplication::aboutToQuit, &window, [&window] { window.Form().FormClose(); });
     window.show();
-    if (argc == 2) window.Form().ImportDroppedFile(argv[1]);
+    // A file opens, a folder of drawings converts, as if dropped; whatever fails is said in the window.
+    if (argc == 2) window.OpenPaths({argv[1]});
     return app.exec();
 }

@@ -13,6 +13,7 @@
 #include <QMessageBox>
 #include <QMimeData>
 #include <QSettings>
+#include <QSignalBlocker>
 #include <QTextCursor>
 #include <QTextDocumentFragment>
 #include <QUrl>
@@ -20,6 +21,7 @@
 #include "shell/input_list.h"
 #include "shell/messages.h"
 #include "shell/view_texts.h"
+#include "shell/window_options.h"
 
 #include "platform/qt/qt_fonts.h"
 
@@ -35,20 +37,35 @@ QIcon KorvelIcon() {
 
 namespace {
 
-// The settings remembered across starts (~/.config/Korvel/Korvel.conf).
-constexpr const char *kAutoImportKey = "autoImport";
-constexpr const char *kAutoConvertKey = "autoConvert";
-constexpr const char *kBlocksKey = "blocks";
-constexpr const char *kDimensionsKey = "dimensions";
-constexpr const char *kGroupScalesKey = "groupScales";
-// The check boxes under "checkBox1".."checkBox4".
-QString CheckBoxKey(int number) { return QStringLiteral("checkBox%1").arg(number); }
+// The remembered switches in ~/.config/Korvel/Korvel.conf.
+class QtSettings final : public SettingsStore {
+public:
+    bool Get(const std::string &key) const override {
+        return settings.value(QString::fromStdString(key), false).toBool();
+    }
+    void Set(const std::string &key, bool on) override { settings.setValue(QString::fromStdString(key), on); }
+
+private:
+    mutable QSettings settings{QSettings::UserScope, "Korvel", "Korvel"};
+};
+
+// "Label (*.jww *.jws)", as Qt's dialogs take a filter.
+QString FiltersOf(const std::vector<FileFilter> &filters) {
+    QStringList list;
+    for (const FileFilter &filter : filters) {
+        QString label = QString::fromUtf8(filter.label);
+        label.truncate(label.indexOf(QStringLiteral(" (")));
+        QStringList patterns;
+        for (const std::string &pattern : filter.patterns)
+            patterns.append(QString::fromStdString(pattern));
+        list.append(label + " (" + patterns.join(' ') + ")");
+    }
+    return list.join(QStringLiteral(";;"));
+}
 
 // How long the clipboard stays unchanged before a change is taken: a program that fills the clipboard in
 // several steps is read once, when it is done.
 constexpr int kClipboardSettleTime = 100;
-
-QSettings Settings() { return QSettings(QSettings::UserScope, "Korvel", "Korvel"); }
 
 QFont WindowFont() {
     InstallFaceSubstitutions();
@@ -143,107 +160,70 @@ void MainWindow::BuildControls() {
     for (int i = 0; i < 4; ++i)
         connect(buttons[i], &QPushButton::clicked, this,
                 [this, i] { Handle([this, i] { ClickButton(form, i + 1); }); });
-    // Opening a saved drawing and saving the script, without controls of their own: the layout stays as it is.
-    const auto windowAction = [this](const char *text, const char *name, QKeySequence::StandardKey key,
-                                     void (MainWindow::*run)()) {
-        auto *action = new QAction(QString::fromUtf8(text), this);
-        action->setObjectName(name);
-        action->setShortcut(key);
+    // The menu's commands, without controls of their own: the layout stays as it is.
+    for (const MenuEntry &entry : kContextMenu) {
+        if (entry.command == WindowCommand::None) continue;
+        auto *action = new QAction(QString::fromUtf8(entry.text), this);
+        action->setObjectName(QString::fromUtf8(entry.name) + "Action");
+        if (entry.shortcut) action->setShortcut(QKeySequence(Qt::CTRL | Qt::Key(entry.shortcut)));
         action->setShortcutContext(Qt::WindowShortcut);
-        connect(action, &QAction::triggered, this, run);
-        addAction(action);
-        return action;
-    };
-    QAction *open = windowAction(kOpenMenuText, "OpenAction", QKeySequence::Open, &MainWindow::OpenFile);
-    QAction *saveAs = windowAction(kSaveAsMenuText, "SaveAsAction", QKeySequence::Save, &MainWindow::SaveScriptAs);
-    QAction *showView =
-        windowAction(kViewMenuText, "ViewAction", QKeySequence::UnknownKey, &MainWindow::ShowDrawingView);
-    showView->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_D));
-    image->installEventFilter(this);
-    QAction *autoImport = AutoImportActions();
-    const std::vector<QAction *> more = MoreOptionActions();
-    RememberCheckBoxes();
-    image->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(image, &QWidget::customContextMenuRequested, this,
-            [this, open, saveAs, showView, autoImport, more](const QPoint &at) {
-                QMenu menu(this);
-                menu.addAction(open);
-                menu.addAction(saveAs);
-                menu.addAction(showView);
-                menu.addSeparator();
-                menu.addAction(autoImport);
-                menu.addAction(autoConvert);
-                menu.addSeparator();
-                for (QAction *option : more)
-                    menu.addAction(option);
-                menu.exec(image->mapToGlobal(at));
+        action->setCheckable(IsSwitch(entry.command));
+        const WindowCommand command = entry.command;
+        if (action->isCheckable())
+            connect(action, &QAction::toggled, this, [this, command](bool on) {
+                if (SwitchedOn(form, command) != on) FlipSwitch(form, command);
+                RememberSwitches();
             });
+        else connect(action, &QAction::triggered, this, [this, command] { Run(command); });
+        addAction(action);
+        commands[command] = action;
+    }
+    image->installEventFilter(this);
+    const std::array<bool, 4> checked = LoadSwitches(form, QtSettings());
+    for (int i = 0; i < 4; i++) {
+        checkBoxes[i]->setChecked(checked[i]);
+        connect(checkBoxes[i], &QCheckBox::toggled, this, [this] { RememberSwitches(); });
+    }
+    ShowSwitches();
+    WatchClipboard();
+    image->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(image, &QWidget::customContextMenuRequested, this, [this](const QPoint &at) {
+        QMenu menu(this);
+        for (const MenuEntry &entry : kContextMenu) {
+            if (entry.command == WindowCommand::None) menu.addSeparator();
+            else menu.addAction(commands[entry.command]);
+        }
+        menu.exec(image->mapToGlobal(at));
+    });
 }
 
-std::vector<QAction *> MainWindow::MoreOptionActions() {
-    QSettings settings = Settings();
-    const TForm1::MoreOptions choice{settings.value(kBlocksKey, false).toBool(),
-                                     settings.value(kDimensionsKey, false).toBool(),
-                                     settings.value(kGroupScalesKey, false).toBool()};
-    form.SetMoreOptions(choice);
-    const auto action = [this](const char *text, const char *name, bool checked) {
-        auto *option = new QAction(QString::fromUtf8(text), this);
-        option->setObjectName(name);
-        option->setCheckable(true);
-        option->setChecked(checked);
-        return option;
-    };
-    const std::vector<QAction *> actions = {action(kBlocksMenuText, "BlocksAction", choice.blocks),
-                                            action(kDimensionsMenuText, "DimensionsAction", choice.dimensions),
-                                            action(kGroupScalesMenuText, "GroupScalesAction", choice.groupScales)};
-    const auto remember = [this, actions] {
-        const TForm1::MoreOptions now{actions[0]->isChecked(), actions[1]->isChecked(), actions[2]->isChecked()};
-        form.SetMoreOptions(now);
-        QSettings settings = Settings();
-        settings.setValue(kBlocksKey, now.blocks);
-        settings.setValue(kDimensionsKey, now.dimensions);
-        settings.setValue(kGroupScalesKey, now.groupScales);
-    };
-    for (QAction *option : actions)
-        connect(option, &QAction::toggled, this, remember);
-    return actions;
-}
-
-void MainWindow::RememberCheckBoxes() {
-    QSettings settings = Settings();
-    for (int number = 1; number <= 4; number++) {
-        QCheckBox *box = checkBoxes[number - 1];
-        box->setChecked(settings.value(CheckBoxKey(number), false).toBool());
-        connect(box, &QCheckBox::toggled, this,
-                [number](bool checked) { Settings().setValue(CheckBoxKey(number), checked); });
+void MainWindow::Run(WindowCommand command) {
+    switch (command) {
+        case WindowCommand::Open: return OpenFile();
+        case WindowCommand::SaveAs: return SaveScriptAs();
+        case WindowCommand::View: return ShowDrawingView();
+        default: return;
     }
 }
 
-QAction *MainWindow::AutoImportActions() {
-    // Off unless the user turned it on, as the last run left it.
-    QSettings settings = Settings();
-    TForm1::AutoImport choice{settings.value(kAutoImportKey, false).toBool(),
-                              settings.value(kAutoConvertKey, false).toBool()};
-    form.SetAutoImport(choice);
-    auto *autoImport = new QAction(QString::fromUtf8(kAutoImportMenuText), this);
-    autoImport->setObjectName("AutoImportAction");
-    autoImport->setCheckable(true);
-    autoImport->setChecked(choice.import);
-    autoConvert = new QAction(QString::fromUtf8(kAutoConvertMenuText), this);
-    autoConvert->setObjectName("AutoConvertAction");
-    autoConvert->setCheckable(true);
-    autoConvert->setChecked(choice.convert);
-    autoConvert->setEnabled(choice.import);
-    const auto remember = [this, autoImport] {
-        const TForm1::AutoImport now{autoImport->isChecked(), autoConvert->isChecked()};
-        form.SetAutoImport(now);
-        autoConvert->setEnabled(now.import);
-        QSettings settings = Settings();
-        settings.setValue(kAutoImportKey, now.import);
-        settings.setValue(kAutoConvertKey, now.convert);
-    };
-    connect(autoImport, &QAction::toggled, this, remember);
-    connect(autoConvert, &QAction::toggled, this, remember);
+void MainWindow::ShowSwitches() {
+    for (const auto &[command, action] : commands) {
+        const QSignalBlocker quiet(action);
+        if (action->isCheckable()) action->setChecked(SwitchedOn(form, command));
+        action->setEnabled(CommandEnabled(form, command));
+    }
+}
+
+void MainWindow::RememberSwitches() {
+    std::array<bool, 4> checked{};
+    for (int i = 0; i < 4; i++)
+        checked[i] = checkBoxes[i]->isChecked();
+    QtSettings settings;
+    SaveSwitches(form, checked, settings);
+    ShowSwitches();
+}
+
+void MainWindow::WatchClipboard() {
     // The window's own copy (its copy button) is not a Jw_cad copy.
     QClipboard *system = QGuiApplication::clipboard();
     clipboardSettles = new QTimer(this);
@@ -257,7 +237,6 @@ QAction *MainWindow::AutoImportActions() {
         if (handling) clipboardChanged = true;
         else Handle([this, copiedHere = changedHere] { form.ClipboardChanged(copiedHere); });
     });
-    return autoImport;
 }
 
 template <class Handler>
@@ -271,20 +250,19 @@ void MainWindow::Handle(Handler &&handler) {
 }
 
 void MainWindow::SaveScriptAs() {
-    const QString filter = QString::fromUtf8(kSaveDialogFilter) + ";;" + QString::fromUtf8(kAllFilesFilter);
-    const QString path = chooseSavePath
-                             ? chooseSavePath()
-                             : QFileDialog::getSaveFileName(this, QString::fromUtf8(kSaveDialogTitle),
-                                                            QString::fromStdString(form.SuggestedScriptName()), filter);
+    const QString path =
+        chooseSavePath
+            ? chooseSavePath()
+            : QFileDialog::getSaveFileName(this, QString::fromUtf8(kSaveDialogTitle),
+                                           QString::fromStdString(form.SuggestedScriptName()), FiltersOf(kSaveFilters));
     if (path.isEmpty()) return;
     Handle([this, &path] { form.SaveScriptAs(path.toStdString()); });
 }
 
 void MainWindow::OpenFile() {
-    const QString filters = QString::fromUtf8(kOpenDialogFilter) + ";;" + QString::fromUtf8(kAllFilesFilter);
-    const QString path =
-        chooseFile ? chooseFile()
-                   : QFileDialog::getOpenFileName(this, QString::fromUtf8(kOpenDialogTitle), QString(), filters);
+    const QString path = chooseFile ? chooseFile()
+                                    : QFileDialog::getOpenFileName(this, QString::fromUtf8(kOpenDialogTitle), QString(),
+                                                                   FiltersOf(kOpenFilters));
     if (path.isEmpty()) return;
     Handle([this, &path] { form.ImportDroppedFile(path.toStdString()); });
 }
@@ -341,17 +319,24 @@ void MainWindow::dropEvent(QDropEvent *event) {
 }
 
 void MainWindow::OpenDroppedFiles(const QStringList &paths) {
-    // One drawing (or saved clipboard) opens as before; several, or a folder of drawings, convert into a
-    // folder the user picks.
-    if (paths.size() == 1 && (!QFileInfo(paths[0]).isDir() || IsClipboardFolder(paths[0].toStdString())))
-        return Handle([this, &paths] { form.ImportDroppedFile(paths[0].toStdString()); });
-    const QString folder =
-        chooseFolder ? chooseFolder() : QFileDialog::getExistingDirectory(this, QString::fromUtf8(kBatchFolderTitle));
-    if (folder.isEmpty()) return;
     std::vector<std::string> files;
     for (const QString &path : paths)
         files.push_back(path.toStdString());
-    Handle([this, &files, &folder] { form.ConvertDroppedFiles(files, folder.toStdString()); });
+    OpenPaths(files);
+}
+
+void MainWindow::OpenPaths(const std::vector<std::string> &paths) {
+    switch (ActionFor(paths)) {
+        case DropAction::Nothing: return;
+        case DropAction::Open: return Handle([this, &paths] { form.ImportDroppedFile(paths[0]); });
+        case DropAction::ConvertIntoFolder: {
+            const QString folder = chooseFolder
+                                       ? chooseFolder()
+                                       : QFileDialog::getExistingDirectory(this, QString::fromUtf8(kBatchFolderTitle));
+            if (folder.isEmpty()) return;
+            return Handle([this, &paths, &folder] { form.ConvertDroppedFiles(paths, folder.toStdString()); });
+        }
+    }
 }
 
 void MainWindow::SetButtonEnabled(int button, bool enabled) {

@@ -12,6 +12,7 @@
 #include <QWidget>
 #include <array>
 #include <functional>
+#include <map>
 #include <memory>
 
 #include "platform/qt/qt_canvas.h"
@@ -19,6 +20,7 @@
 #include "platform/qt/x11_clipboard.h"
 #include "shell/form.h"
 #include "shell/form_layout.h"
+#include "shell/window_options.h"
 
 namespace korvel {
 
@@ -64,6 +66,9 @@ public:
     void SetFolderChooser(std::function<QString()> choose) { chooseFolder = std::move(choose); }
     // Where messages go; a modal message box unless replaced (tests).
     void SetMessageDisplay(std::function<void(const std::string &)> display) { messageDisplay = std::move(display); }
+    // Dropped files, or the command line's: one drawing opens, several or a folder convert into a folder the
+    // user picks.
+    void OpenPaths(const std::vector<std::string> &paths);
 
     void SetButtonEnabled(int button, bool enabled) override;
     bool CheckBoxChecked(int checkBox) const override;
@@ -102,14 +107,11 @@ protected:
 private:
     void OpenDroppedFiles(const QStringList &paths);
     void BuildControls();
-    // The context menu's switches of automatic import and conversion, as the last run left them; returns
-    // the import's (the conversion's is `autoConvert`).
-    QAction *AutoImportActions();
-    // The context menu's conversion switches (block figures, dimension lines, each group's scale), as the
-    // last run left them.
-    std::vector<QAction *> MoreOptionActions();
-    // The four check boxes start as the last run left them, and are remembered as they change.
-    void RememberCheckBoxes();
+    void Run(WindowCommand command);
+    // The menu's switches as the form has them; then remembered, with the check boxes, for the next start.
+    void ShowSwitches();
+    void RememberSwitches();
+    void WatchClipboard();
     QWidget *CreateControl(const ControlPlace &place);
     // Runs one of the form's handlers. The clipboard is read with the window still repainting, so a close
     // asked for meanwhile stops the transfer and closes the window once the handler is done; a clipboard
@@ -130,7 +132,7 @@ private:
     std::function<QString()> chooseFile;
     std::function<QString()> chooseSavePath;
     std::function<QString()> chooseFolder;
-    QAction *autoConvert = nullptr;
+    std::map<WindowCommand, QAction *> commands;
 
     std::array<QPushButton *, 4> buttons{};
     std::array<QCheckBox *, 4> checkBoxes{};

@@ -37,10 +37,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
         // Korvel.exe FILE ("Open with", a file dropped on the program's icon) opens FILE like a drop.
         int argc = 0;
         wchar_t **argv = CommandLineToArgvW(GetCommandLineW(), &argc);
-        if (argv && argc == 2) {
-            const std::string path = korvel::Utf8OfWide(argv[1]);
-            korvel::RunGuarded(window, [&] { window.Form().ImportDroppedFile(path); });
-        }
+        if (argv && argc == 2) window.OpenDroppedFiles({korvel::Utf8OfWide(argv[1])});
         LocalFree(argv);
         return window.Run();
     } catch (const std::exception &error) {

@@ -103,10 +103,12 @@ MainWindow::MainWindow(HINSTANCE instance, std::string folder)
                        OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE,
                        WideOf(kWindowFontFace).c_str());
     CreateControls(instance);
-    ACCEL keys[] = {{FCONTROL | FVIRTKEY, 'O', kOpenCommand},
-                    {FCONTROL | FVIRTKEY, 'S', kSaveAsCommand},
-                    {FCONTROL | FVIRTKEY, 'D', kViewCommand}};
-    accelerators = CreateAcceleratorTableW(keys, 3);
+    std::vector<ACCEL> keys;
+    for (const MenuEntry &entry : kContextMenu)
+        if (entry.shortcut)
+            keys.push_back(
+                {FCONTROL | FVIRTKEY, static_cast<WORD>(entry.shortcut), static_cast<WORD>(CommandId(entry.command))});
+    accelerators = CreateAcceleratorTableW(keys.data(), static_cast<int>(keys.size()));
     ShowWindow(window, SW_SHOW);
     UpdateWindow(window);
     RunGuarded(*this, [this] { form.FormShow(programFolder); });
@@ -114,58 +116,55 @@ MainWindow::MainWindow(HINSTANCE instance, std::string folder)
     AddClipboardFormatListener(window);
 }
 
-std::wstring MainWindow::SettingsPath() const { return WideOf(form.ProgramFolder()) + kSettingsFile; }
-
 namespace {
 
-// Each switch's key in the settings file.
-constexpr const wchar_t *kCheckBoxKeys[] = {L"checkBox1", L"checkBox2", L"checkBox3", L"checkBox4"};
+// The remembered switches in a file beside TEMP.VNT.
+class IniSettings final : public SettingsStore {
+public:
+    explicit IniSettings(const std::string &folder) : path(WideOf(folder) + kSettingsFile) {}
+    bool Get(const std::string &key) const override {
+        return GetPrivateProfileIntW(kSettingsSection, WideOf(key).c_str(), 0, path.c_str()) != 0;
+    }
+    void Set(const std::string &key, bool on) override {
+        WritePrivateProfileStringW(kSettingsSection, WideOf(key).c_str(), on ? L"1" : L"0", path.c_str());
+    }
+
+private:
+    std::wstring path;
+};
 
 }  // namespace
 
 void MainWindow::LoadSettings() {
-    // Off unless the user turned them on, as the last run left them.
-    const std::wstring path = SettingsPath();
-    const auto on = [&](const wchar_t *key) {
-        return GetPrivateProfileIntW(kSettingsSection, key, 0, path.c_str()) != 0;
-    };
-    form.SetAutoImport({on(L"autoImport"), on(L"autoConvert")});
-    form.SetMoreOptions({on(L"blocks"), on(L"dimensions"), on(L"groupScales")});
+    const std::array<bool, 4> checked = LoadSwitches(form, IniSettings(form.ProgramFolder()));
     for (int i = 0; i < 4; ++i)
-        SendMessageW(checkBoxes[i], BM_SETCHECK, on(kCheckBoxKeys[i]) ? BST_CHECKED : BST_UNCHECKED, 0);
+        SendMessageW(checkBoxes[i], BM_SETCHECK, checked[i] ? BST_CHECKED : BST_UNCHECKED, 0);
 }
 
 void MainWindow::SaveSettings() const {
-    const std::wstring path = SettingsPath();
-    const auto put = [&](const wchar_t *key, bool value) {
-        WritePrivateProfileStringW(kSettingsSection, key, value ? L"1" : L"0", path.c_str());
-    };
-    const TForm1::AutoImport import = form.GetAutoImport();
-    const TForm1::MoreOptions more = form.GetMoreOptions();
-    put(L"autoImport", import.import);
-    put(L"autoConvert", import.convert);
-    put(L"blocks", more.blocks);
-    put(L"dimensions", more.dimensions);
-    put(L"groupScales", more.groupScales);
+    std::array<bool, 4> checked{};
     for (int i = 0; i < 4; ++i)
-        put(kCheckBoxKeys[i], CheckBoxChecked(i + 1));
+        checked[i] = CheckBoxChecked(i + 1);
+    IniSettings settings(form.ProgramFolder());
+    SaveSwitches(form, checked, settings);
 }
 
-bool MainWindow::SwitchOption(UINT command) {
-    TForm1::AutoImport import = form.GetAutoImport();
-    TForm1::MoreOptions more = form.GetMoreOptions();
-    switch (command) {
-        case kAutoImportCommand: import.import = !import.import; break;
-        case kAutoConvertCommand: import.convert = !import.convert; break;
-        case kBlocksCommand: more.blocks = !more.blocks; break;
-        case kDimensionsCommand: more.dimensions = !more.dimensions; break;
-        case kGroupScalesCommand: more.groupScales = !more.groupScales; break;
-        default: return false;
+void MainWindow::ShowContextMenu(POINT at) {
+    const HMENU menu = CreatePopupMenu();
+    for (const MenuEntry &entry : kContextMenu) {
+        if (entry.command == WindowCommand::None) {
+            AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+            continue;
+        }
+        const std::wstring text =
+            WideOf(entry.text) + (entry.shortcut ? L"\tCtrl+" + std::wstring(1, entry.shortcut) : L"");
+        AppendMenuW(menu,
+                    MF_STRING | (SwitchedOn(form, entry.command) ? MF_CHECKED : 0) |
+                        (CommandEnabled(form, entry.command) ? 0 : MF_GRAYED),
+                    CommandId(entry.command), text.c_str());
     }
-    form.SetAutoImport(import);
-    form.SetMoreOptions(more);
-    SaveSettings();
-    return true;
+    TrackPopupMenu(menu, TPM_LEFTALIGN | TPM_RIGHTBUTTON, at.x, at.y, 0, window, nullptr);
+    DestroyMenu(menu);
 }
 
 MainWindow::~MainWindow() {
@@ -227,20 +226,18 @@ LRESULT CALLBACK MainWindow::Procedure(HWND hwnd, UINT message, WPARAM wParam, L
 LRESULT MainWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_COMMAND:
-            if (LOWORD(wParam) == kOpenCommand && lParam == 0) {
-                OpenFile();
+            if (lParam == 0) {
+                const auto command = static_cast<WindowCommand>(LOWORD(wParam));
+                if (command == WindowCommand::Open) OpenFile();
+                else if (command == WindowCommand::SaveAs) SaveScriptAs();
+                else if (command == WindowCommand::View) ShowDrawingView();
+                else if (FlipSwitch(form, command)) SaveSettings();
                 return 0;
             }
-            if (LOWORD(wParam) == kSaveAsCommand && lParam == 0) {
-                SaveScriptAs();
-                return 0;
-            }
-            if ((LOWORD(wParam) == kViewCommand && lParam == 0) ||
-                (reinterpret_cast<HWND>(lParam) == image && HIWORD(wParam) == STN_DBLCLK)) {
+            if (reinterpret_cast<HWND>(lParam) == image && HIWORD(wParam) == STN_DBLCLK) {
                 ShowDrawingView();
                 return 0;
             }
-            if (lParam == 0 && SwitchOption(LOWORD(wParam))) return 0;
             if (HIWORD(wParam) == BN_CLICKED) {
                 const int id = LOWORD(wParam) - kFirstControlId;
                 if (id >= 0 && id < static_cast<int>(kControls.size()) && kControls[id].kind == ControlKind::Button)
@@ -263,26 +260,7 @@ LRESULT MainWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
             RECT shown;
             GetWindowRect(image, &shown);
             if (!PtInRect(&shown, at)) break;
-            const HMENU menu = CreatePopupMenu();
-            AppendMenuW(menu, MF_STRING, kOpenCommand, (WideOf(kOpenMenuText) + L"\tCtrl+O").c_str());
-            AppendMenuW(menu, MF_STRING, kSaveAsCommand, (WideOf(kSaveAsMenuText) + L"\tCtrl+S").c_str());
-            AppendMenuW(menu, MF_STRING, kViewCommand, (WideOf(kViewMenuText) + L"\tCtrl+D").c_str());
-            const TForm1::AutoImport choice = form.GetAutoImport();
-            AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
-            AppendMenuW(menu, MF_STRING | (choice.import ? MF_CHECKED : 0), kAutoImportCommand,
-                        WideOf(kAutoImportMenuText).c_str());
-            AppendMenuW(menu, MF_STRING | (choice.convert ? MF_CHECKED : 0) | (choice.import ? 0 : MF_GRAYED),
-                        kAutoConvertCommand, WideOf(kAutoConvertMenuText).c_str());
-            const TForm1::MoreOptions more = form.GetMoreOptions();
-            AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
-            AppendMenuW(menu, MF_STRING | (more.blocks ? MF_CHECKED : 0), kBlocksCommand,
-                        WideOf(kBlocksMenuText).c_str());
-            AppendMenuW(menu, MF_STRING | (more.dimensions ? MF_CHECKED : 0), kDimensionsCommand,
-                        WideOf(kDimensionsMenuText).c_str());
-            AppendMenuW(menu, MF_STRING | (more.groupScales ? MF_CHECKED : 0), kGroupScalesCommand,
-                        WideOf(kGroupScalesMenuText).c_str());
-            TrackPopupMenu(menu, TPM_LEFTALIGN | TPM_RIGHTBUTTON, at.x, at.y, 0, window, nullptr);
-            DestroyMenu(menu);
+            ShowContextMenu(at);
             return 0;
         }
         case WM_DROPFILES: {
@@ -326,10 +304,17 @@ LRESULT MainWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
 
 // The system's file dialog, for opening or for saving; the path chosen, empty when the user cancels.
 // `filters`: pairs of a label and a pattern, each ended by a NUL.
-std::wstring MainWindow::ChooseFile(bool saving, const std::wstring &filters, const char *title,
+std::wstring MainWindow::ChooseFile(bool saving, const std::vector<FileFilter> &filters, const char *title,
                                     const std::wstring &suggested) {
     const std::wstring caption = WideOf(title);
-    const std::wstring list = filters + WideOf(kAllFilesFilter) + L'\0' + L"*.*" + L'\0';
+    // Pairs of a label and its patterns, each ended by a NUL.
+    std::wstring list;
+    for (const FileFilter &filter : filters) {
+        list += WideOf(filter.label) + L'\0';
+        for (std::size_t i = 0; i < filter.patterns.size(); i++)
+            list += (i ? L";" : L"") + WideOf(filter.patterns[i] == "*" ? "*.*" : filter.patterns[i]);
+        list += L'\0';
+    }
     std::wstring path = suggested;
     path.resize(32768, L'\0');
     OPENFILENAMEW dialog{};
@@ -347,8 +332,7 @@ std::wstring MainWindow::ChooseFile(bool saving, const std::wstring &filters, co
 }
 
 void MainWindow::OpenFile() {
-    const std::wstring path =
-        ChooseFile(false, WideOf(kOpenDialogFilter) + L'\0' + L"*.jww;*.jws" + L'\0', kOpenDialogTitle, {});
+    const std::wstring path = ChooseFile(false, kOpenFilters, kOpenDialogTitle, {});
     if (path.empty()) return;
     RunGuarded(*this, [this, &path] { form.ImportDroppedFile(Utf8OfWide(path)); });
 }
@@ -372,20 +356,16 @@ std::wstring MainWindow::ChooseFolder() {
 void MainWindow::OpenDroppedFiles(const std::vector<std::string> &paths) {
     // One drawing (or saved clipboard) opens as before; several, or a folder of drawings, convert into a
     // folder the user picks.
-    if (paths.empty()) return;
-    if (paths.size() == 1 && (GetFileAttributesW(WideOf(paths[0]).c_str()) & FILE_ATTRIBUTE_DIRECTORY) == 0)
-        return RunGuarded(*this, [this, &paths] { form.ImportDroppedFile(paths[0]); });
-    if (paths.size() == 1 && IsClipboardFolder(paths[0]))
-        return RunGuarded(*this, [this, &paths] { form.ImportDroppedFile(paths[0]); });
+    const DropAction action = ActionFor(paths);
+    if (action == DropAction::Nothing) return;
+    if (action == DropAction::Open) return RunGuarded(*this, [this, &paths] { form.ImportDroppedFile(paths[0]); });
     const std::wstring folder = ChooseFolder();
     if (folder.empty()) return;
     RunGuarded(*this, [this, &paths, &folder] { form.ConvertDroppedFiles(paths, Utf8OfWide(folder)); });
 }
 
 void MainWindow::SaveScriptAs() {
-    const std::wstring path =
-        ChooseFile(true, WideOf(kSaveDialogFilter) + L'\0' + L"*.vnt" + L'\0', kSaveDialogTitle,
-                   WideOf(form.SuggestedScriptName()));
+    const std::wstring path = ChooseFile(true, kSaveFilters, kSaveDialogTitle, WideOf(form.SuggestedScriptName()));
     if (path.empty()) return;
     RunGuarded(*this, [this, &path] { form.SaveScriptAs(Utf8OfWide(path)); });
 }

@@ -12,23 +12,15 @@
 #include "platform/win32/win32_clipboard.h"
 #include "shell/form.h"
 #include "shell/form_layout.h"
+#include "shell/window_options.h"
 
 namespace korvel {
 
 // Control identifiers: 100 + the control's position in the tab order table.
 inline constexpr int kFirstControlId = 100;
 inline constexpr const wchar_t *kWindowClass = L"TForm1";
-// The commands of the preview's context menu: "開く..." (also Ctrl+O), "名前を付けて保存..." (also Ctrl+S) and the
-// switches of automatic import.
-inline constexpr UINT kOpenCommand = 1;
-inline constexpr UINT kAutoImportCommand = 2;
-inline constexpr UINT kAutoConvertCommand = 3;
-inline constexpr UINT kSaveAsCommand = 4;
-inline constexpr UINT kBlocksCommand = 5;
-inline constexpr UINT kDimensionsCommand = 6;
-inline constexpr UINT kGroupScalesCommand = 7;
-// "図面を表示..." (also Ctrl+D and a double-click on the preview).
-inline constexpr UINT kViewCommand = 8;
+// A menu command's identifier: its WindowCommand's number.
+constexpr UINT CommandId(WindowCommand command) { return static_cast<UINT>(command); }
 
 class MainWindow final : public FormControls {
 public:
@@ -75,13 +67,15 @@ public:
     void ShowConversionSummary(const std::string &summary) override;
     void ShowDocumentName(const std::string &name) override;
     void CloseWindow() override;
+    // Dropped files, or the command line's: one drawing opens, several (or a folder of drawings) convert into
+    // a chosen folder.
+    void OpenDroppedFiles(const std::vector<std::string> &paths);
 
 private:
     // A folder for several dropped drawings; empty when the user cancels.
     std::wstring ChooseFolder();
-    // One dropped drawing opens; several (or a folder of drawings) convert into a chosen folder.
-    void OpenDroppedFiles(const std::vector<std::string> &paths);
-    std::wstring ChooseFile(bool saving, const std::wstring &filters, const char *title, const std::wstring &suggested);
+    std::wstring ChooseFile(bool saving, const std::vector<FileFilter> &filters, const char *title,
+                            const std::wstring &suggested);
     static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
     void CreateControls(HINSTANCE instance);
@@ -97,11 +91,10 @@ private:
     void PaintPreview(const DRAWITEMSTRUCT &item);
     // The menu's switches (automatic import, block figures, dimension lines, each group's scale) and the
     // four check boxes, as the last run left them in the settings file beside TEMP.VNT.
-    std::wstring SettingsPath() const;
     void LoadSettings();
     void SaveSettings() const;
+    void ShowContextMenu(POINT at);
     // False for a command that is not one of the menu's switches.
-    bool SwitchOption(UINT command);
     int Scaled(int pixelsAt96Dpi) const { return MulDiv(pixelsAt96Dpi, dpi, 96); }
 
     Win32Clipboard clipboard;
