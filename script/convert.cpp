@@ -267,6 +267,8 @@ bool Convert(const Drawing &store, const ConvertOptions &options, const PenColor
     ConversionReport counted;
     CountLeftOutKinds(store, options, figures ? &*figures : nullptr, counted);
     RunState state;
+    std::size_t written = 0;
+    bool stopped = false;
     // A drawing of a part or less is made on this thread; a failed write stops the parts not yet started.
     if (out.Ok())
         MakePartsInOrder(
@@ -284,10 +286,11 @@ bool Convert(const Drawing &store, const ConvertOptions &options, const PenColor
                 }
                 out.WriteLines(part.out.text);
                 counted.Add(part.report);
-                return out.Ok();
+                stopped = options.progress && !options.progress(++written, parts.size());
+                return out.Ok() && !stopped;
             });
     if (report) *report = counted;
-    return out.Ok();
+    return out.Ok() && !stopped;
 }
 
 template <class Drawing>

@@ -1,7 +1,9 @@
 // The conversion driver: the whole drawing as a Vantra script, under the four options.
 #pragma once
 
+#include <cstdint>
 #include <cstdio>
+#include <functional>
 
 #include "reader/drawing_store.h"
 #include "reader/drawing_summary.h"
@@ -13,14 +15,17 @@
 namespace korvel {
 
 struct ConvertOptions {
-    bool colors = false;       // write "PEN" lines
-    bool layers = false;       // write "LAYER" lines
-    bool hatching = false;     // convert hatching entities (flag 0x0020) too
-    bool solids = false;       // convert solids
-    bool blocks = false;       // write block figures' members, placed (a DrawingStore's; a ScriptDrawing keeps none)
-    bool dimensions = false;   // write dimensions' lines (likewise)
-    bool groupScales = false;  // scale each entity by its own layer group's scale, not group 0's
+    bool colors = false;          // write "PEN" lines
+    bool layers = false;          // write "LAYER" lines
+    bool hatching = false;        // convert hatching entities (flag 0x0020) too
+    bool solids = false;          // convert solids
+    bool blocks = false;          // write block figures' members, placed (a DrawingStore's; a ScriptDrawing keeps none)
+    bool dimensions = false;      // write dimensions' lines (likewise)
+    bool groupScales = false;     // scale each entity by its own layer group's scale, not group 0's
     HiddenLayers hiddenLayers{};  // leave out what lies on these (a block figure goes with its insert's layer)
+    // Told how many of the script's parts are written, of how many; false stops the conversion there (which
+    // then returns false).
+    std::function<bool(std::uint64_t done, std::uint64_t total)> progress{};
 };
 
 // Whether the options need the drawing's block definitions and dimensions, which a ScriptDrawing does not keep.

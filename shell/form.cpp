@@ -7,12 +7,14 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <memory>
 #include <new>
 
 #include "files/program_folder.h"
 #include "geom/cp932.h"
 #include "script/convert.h"
 #include "shell/capture.h"
+#include "shell/form_layout.h"
 #include "shell/input_list.h"
 #include "shell/messages.h"
 
@@ -47,6 +49,7 @@ void TForm1::FormClose() {
 }
 
 void TForm1::Button2Click() {
+    if (RefusedWhileBusy()) return;
     // Neither an empty script nor one of a partial drawing replaces the last good TEMP.VNT.
     if (loaded != Loaded::Whole) {
         controls.ShowMessage(loaded == Loaded::Nothing   ? kNothingToConvertMessage
@@ -55,20 +58,81 @@ void TForm1::Button2Click() {
                              loaded == Loaded::Nothing ? MessageKind::Information : MessageKind::Warning);
         return;
     }
-    for (int button = 1; button <= 4; ++button)
-        controls.SetButtonEnabled(button, false);
     controls.ClearText();
     shownScript.reset();
-    ConversionReport report;
-    if (WriteScript(report)) {
-        LoadScriptIntoPane();
-        SayWhatWasConverted(report);
-    } else {
-        // A partial script is not shown as if it were the result.
-        controls.ShowMessage(kScriptWriteMessage + scriptPath, MessageKind::Error);
-    }
+    struct Conversion {
+        ConvertOptions options;
+        ConversionReport report;
+        Failure failed;
+        int shownPercent = -1;
+    };
+    auto conversion = std::make_shared<Conversion>();
+    conversion->options = ChosenOptions();
+    // How far it is, in whole percents, in the note; and whether to go on.
+    conversion->options.progress = [this, conversion](std::uint64_t done, std::uint64_t total) {
+        const int percent = total ? static_cast<int>(done * 100 / total) : 100;
+        if (percent != conversion->shownPercent) {
+            conversion->shownPercent = percent;
+            controls.Post([this, percent] {
+                if (busy) controls.ShowConversionSummary(kConvertingNote + std::to_string(percent) + "%" + kStopHint);
+            });
+        }
+        return !stopAsked;
+    };
+    RunLong(
+        kConvertingNote + std::string(kStopHint),
+        [this, conversion] {
+            // Written whole or not at all: a failed or stopped write keeps the last TEMP.VNT.
+            conversion->failed = WriteOutputFile(scriptPath, [&](std::FILE *file) {
+                return WriteScriptFile(file, store, conversion->options, pens, &conversion->report);
+            });
+        },
+        [this, conversion] {
+            if (stopAsked) return controls.ShowConversionSummary(kConvertingStoppedNote);
+            if (conversion->failed)
+                // A partial script is not shown as if it were the result.
+                return controls.ShowMessage(kScriptWriteMessage + scriptPath, MessageKind::Error);
+            LoadScriptIntoPane();
+            SayWhatWasConverted(conversion->report);
+        });
+}
+
+bool TForm1::RunLong(const std::string &what, std::function<void()> work, std::function<void()> done) {
+    if (RefusedWhileBusy()) return false;
+    busy = true;
+    stopAsked = false;
+    summaryShown = false;
     for (int button = 1; button <= 4; ++button)
-        controls.SetButtonEnabled(button, true);
+        controls.SetButtonEnabled(button, button == 4);
+    controls.ShowConversionSummary(what);
+    controls.SetBusyCursor(true);
+    controls.RunInBackground(std::move(work), [this, done = std::move(done)] {
+        busy = false;
+        controls.SetBusyCursor(false);
+        for (int button = 1; button <= 4; ++button)
+            controls.SetButtonEnabled(button, true);
+        RunGuarded(controls, done);
+        stopAsked = false;
+    });
+    return true;
+}
+
+bool TForm1::RefusedWhileBusy() {
+    if (busy) controls.ShowMessage(kBusyMessage, MessageKind::Information);
+    return busy;
+}
+
+void TForm1::ShowNote() {
+    summaryShown = false;
+    // The original's words while none of the later choices is on.
+    const bool original =
+        !moreOptions.blocks && !moreOptions.dimensions && !moreOptions.groupScales && !moreOptions.shownLayersOnly;
+    if (original) return controls.ShowConversionSummary(kControls.back().caption);
+    std::string note = std::string("※文字") + (moreOptions.dimensions ? "・寸法値" : "・寸法図形・寸法属性") +
+                       "・画像" + (moreOptions.blocks ? "" : "・ブロック図形") + kNoteNotConverted + "　" +
+                       (moreOptions.groupScales ? kNoteEachGroupScale : kNoteGroupZeroScale);
+    if (moreOptions.shownLayersOnly) note += std::string("　") + kNoteShownLayersOnly;
+    controls.ShowConversionSummary(note + kNoteWhereChoicesAre);
 }
 
 ConvertOptions TForm1::ChosenOptions() const {
@@ -84,15 +148,9 @@ ConvertOptions TForm1::ChosenOptions() const {
     return options;
 }
 
-bool TForm1::WriteScript(ConversionReport &report) {
-    const ConvertOptions options = ChosenOptions();
-    // Written whole or not at all: a failed write keeps the last TEMP.VNT.
-    return !WriteOutputFile(scriptPath,
-                            [&](std::FILE *file) { return WriteScriptFile(file, store, options, pens, &report); });
-}
-
 void TForm1::SayWhatWasConverted(const ConversionReport &report) {
     controls.ShowConversionSummary(ReportSummary(report, ReportLanguage::Japanese));
+    summaryShown = true;
     if (report.Written() == 0 && report.LeftOut() > 0)
         controls.ShowMessage(EmptyScriptAdvice(report, ReportLanguage::Japanese, AdviceFor::Window),
                              MessageKind::Warning);
@@ -104,13 +162,17 @@ void TForm1::LoadScriptIntoPane() {
 }
 
 void TForm1::SaveScriptAs(const std::string &path) {
+    if (RefusedWhileBusy()) return;
     if (!shownScript) return controls.ShowMessage(kNoScriptToSaveMessage, MessageKind::Information);
     const auto write = [&](std::FILE *file) {
         return std::fwrite(shownScript->data(), 1, shownScript->size(), file) == shownScript->size();
     };
     // The system's own words (which file, what failed) follow as the detail a bug report needs.
     if (const Failure failed = WriteOutputFile(path, write))
-        controls.ShowMessage(kScriptSaveFailedMessage + path + "\n" + kDetailLabel + *failed, MessageKind::Error);
+        return controls.ShowMessage(kScriptSaveFailedMessage + path + "\n" + kDetailLabel + *failed,
+                                    MessageKind::Error);
+    controls.ShowConversionSummary(kSavedNote + path);
+    summaryShown = true;
 }
 
 std::string TForm1::SuggestedScriptName() const {

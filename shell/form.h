@@ -1,6 +1,7 @@
 // TForm1: the main window's state and handlers, the whole workflow of import, convert, copy and close.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -61,11 +62,19 @@ public:
         bool groupScales = false;      // each layer group's scale
         bool shownLayersOnly = false;  // only what the drawing view shows (its layer switches)
     };
-    void SetMoreOptions(MoreOptions choice) { moreOptions = choice; }
+    void SetMoreOptions(MoreOptions choice) {
+        moreOptions = choice;
+        if (!summaryShown && !busy) ShowNote();
+    }
     MoreOptions GetMoreOptions() const { return moreOptions; }
 
     // The platform tells of every clipboard change; `copiedHere` when the window itself made it.
     void ClipboardChanged(bool copiedHere);
+
+    // Long work under way (a file read, a conversion): the other handlers wait for it.
+    bool Busy() const { return busy; }
+    // Asks the work under way to stop: nothing it would have written is written, the drawing shown stays.
+    void Cancel() { stopAsked = true; }
 
     const std::string &ProgramFolder() const { return programFolder; }
     const std::string &ScriptPath() const { return scriptPath; }
@@ -85,15 +94,20 @@ private:
     bool Import();
     // Reads the stream into the store and draws the preview; false when the header check rejects it.
     bool PreviewStream(const std::string &path);
-    // A new blank preview image, with the drawing on it when `read` reads one; the pane, which showed the
-    // earlier drawing's script, is cleared.
-    void ShowPreview(const std::function<bool()> &read);
+    // The drawing read into `incoming` (`whole` when all of it), its preview drawn on the canvas the window
+    // gave last, replaces the shown one; the pane, which showed the earlier drawing's script, is cleared.
+    void TakeDrawing(DrawingStore &incoming, bool whole);
+    // Runs `work` off the window's thread with the buttons off, the note saying `what`, and `done` after, on
+    // the window's thread. False (and says why) when other work is under way.
+    bool RunLong(const std::string &what, std::function<void()> work, std::function<void()> done);
+    bool RefusedWhileBusy();
+    // The note under the buttons: what the current choices leave out.
+    void ShowNote();
     // Says `rejected` when a copy or file failed the check (and whether the window still holds an earlier
     // drawing), or that the read failed part-way.
-    void SayHowItWasRead(bool checked, const std::string &rejected);
+    void SayHowItWasRead(bool checked, const std::string &rejected, const std::string &file = {});
     // The check boxes' and the menu's choices.
     ConvertOptions ChosenOptions() const;
-    bool WriteScript(ConversionReport &report);
     // What the script holds and left out, and a warning when it holds no command although the drawing has
     // entities.
     void SayWhatWasConverted(const ConversionReport &report);
@@ -108,9 +122,12 @@ private:
     std::string openedFile;  // the drawing file shown; empty for a copy from the clipboard
     Loaded loaded = Loaded::Nothing;
     std::optional<std::vector<std::uint8_t>> shownScript;  // the script bytes the pane shows
+    bool summaryShown = false;                             // the note says what the shown script holds
     AutoImport autoImport;
     MoreOptions moreOptions;
     HiddenLayers hiddenLayers;
+    bool busy = false;
+    std::atomic<bool> stopAsked{false};
 };
 
 // Runs a handler as the window's event loop does: an error that escapes it goes to the error display.

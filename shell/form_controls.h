@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "preview/canvas.h"
@@ -28,7 +29,8 @@ public:
 
     // ListBox1, the hidden scratch list of the import, is the ScratchList.
 
-    // Image1: empties its picture and gives the canvas of a new blank bitmap of the image's size.
+    // Image1: the canvas of a new blank bitmap of the image's size, shown once drawn (the picture stays
+    // until then, and when the drawing is not taken after all).
     virtual Canvas &NewPreviewImage() = 0;
     virtual std::int32_t PreviewImageWidth() const = 0;
     virtual std::int32_t PreviewImageHeight() const = 0;
@@ -48,6 +50,14 @@ public:
     // What the window shows, in its title after the caption: a file's name, or the clipboard and when.
     virtual void ShowDocumentName(const std::string &name) = 0;
     virtual void SetBusyCursor(bool busy) = 0;
+    // Long work: `work` runs off the window's thread while the window stays responsive, then `done` runs on
+    // the window's thread. Without threads (tests) both run at once.
+    virtual void RunInBackground(std::function<void()> work, std::function<void()> done) {
+        work();
+        done();
+    }
+    // Runs `f` on the window's thread soon: how the background work shows its progress.
+    virtual void Post(std::function<void()> f) { f(); }
     // The application's message box, with the icon the message's kind calls for: an error's only for what
     // failed.
     virtual void ShowMessage(const std::string &message, MessageKind kind) = 0;

@@ -53,4 +53,15 @@ inline constexpr std::array<ControlPlace, 12> kControls = {{
      "※文字・寸法図形・寸法属性・画像・ブロック図形の変換は出来ません。　レイヤグループ[0]の縮尺で変換します。"},
 }};
 
+// A control's place in a client area of this size (never smaller than the layout's): the script pane grows
+// with the window, the note under it moves down and grows across; the rest stays where it is.
+inline ControlPlace PlaceIn(const ControlPlace &place, int width, int height) {
+    const int wider = width > kClientWidth ? width - kClientWidth : 0;
+    const int taller = height > kClientHeight ? height - kClientHeight : 0;
+    ControlPlace placed = place;
+    if (place.kind == ControlKind::Pane) placed.width += wider, placed.height += taller;
+    if (place.kind == ControlKind::Label) placed.width += wider, placed.top += taller;
+    return placed;
+}
+
 }  // namespace korvel

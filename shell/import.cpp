@@ -1,6 +1,7 @@
 // The import: Jw_cad's three clipboard formats dumped beside the program, "Jw_win" read and previewed.
 #include <ctime>
 #include <filesystem>
+#include <memory>
 #include <vector>
 
 #include "files/file_path.h"
@@ -29,6 +30,7 @@ std::string ClockNow() {
 }  // namespace
 
 void TForm1::Button1Click() {
+    if (RefusedWhileBusy()) return;
     try {
         if (!Import()) controls.ShowMessage(kNoJwDrawingMessage, MessageKind::Information);
     } catch (const ClipboardOpenError &error) {
@@ -37,7 +39,8 @@ void TForm1::Button1Click() {
 }
 
 void TForm1::ClipboardChanged(bool copiedHere) {
-    if (!autoImport.import || copiedHere) return;
+    // A copy made while other work is under way is left for the user to import.
+    if (!autoImport.import || copiedHere || busy) return;
     try {
         if (Import() && autoImport.convert && loaded == Loaded::Whole) Button2Click();
     } catch (const ClipboardOpenError &) {
@@ -63,9 +66,10 @@ bool TForm1::Import() {
     return true;
 }
 
-void TForm1::SayHowItWasRead(bool checked, const std::string &rejected) {
+void TForm1::SayHowItWasRead(bool checked, const std::string &rejected, const std::string &file) {
     if (checked) {
-        if (loaded == Loaded::Partial) controls.ShowMessage(kPartialReadMessage, MessageKind::Warning);
+        if (loaded == Loaded::Partial)
+            controls.ShowMessage(kPartialReadMessage + (file.empty() ? "" : "\n" + file), MessageKind::Warning);
         return;
     }
     if (loaded == Loaded::Nothing) {
@@ -73,31 +77,36 @@ void TForm1::SayHowItWasRead(bool checked, const std::string &rejected) {
         return;
     }
     loaded = Loaded::Stale;
-    controls.ShowMessage(rejected + "。" + kEarlierDrawingKeptMessage, MessageKind::Error);
+    controls.ShowMessage(rejected + "\n" + kEarlierDrawingKeptMessage, MessageKind::Error);
 }
 
 bool TForm1::PreviewStream(const std::string &path) {
     if (!CheckClipFile(path)) return false;
-    ShowPreview([&] { return ReadClipFile(path, store); });
-    return true;
-}
-
-void TForm1::ShowPreview(const std::function<bool()> &read) {
     Canvas &canvas = controls.NewPreviewImage();
     PreviewSurface surface(canvas);
     PrepareBlankPreview(surface, controls.PreviewImageWidth(), controls.PreviewImageHeight());
+    DrawingStore incoming;
+    const bool whole = ReadClipFile(path, incoming);
+    if (whole) RenderDrawingPreview(surface, incoming);
+    TakeDrawing(incoming, whole);
+    return true;
+}
+
+void TForm1::TakeDrawing(DrawingStore &incoming, bool whole) {
     controls.DrawingReplacing();
-    const bool whole = read();
+    std::swap(store, incoming);
+    incoming = DrawingStore();  // the earlier drawing's memory goes now
     hiddenLayers.reset();
-    if (whole) RenderDrawingPreview(surface, store);
     controls.PreviewImageDrawn();
     controls.DrawingReplaced();
     controls.ClearText();
     shownScript.reset();
     loaded = whole ? Loaded::Whole : Loaded::Partial;
+    ShowNote();
 }
 
 void TForm1::ImportDroppedFile(const std::string &dropped) {
+    if (RefusedWhileBusy()) return;
     std::error_code ec;
     // A saved clipboard (a folder holding "Jw_win" or a capture's "prev.1") opens as its stream.
     const std::string path = std::filesystem::is_directory(FilePath(dropped), ec) && IsClipboardFolder(dropped)
@@ -107,20 +116,42 @@ void TForm1::ImportDroppedFile(const std::string &dropped) {
         controls.ShowMessage(kFileNotFoundMessage + path, MessageKind::Error);
         return;
     }
-    bool previewed = false;
-    {
-        const BusyCursor busy(controls);
-        // A saved drawing (.jww, .jws) by its first bytes, otherwise a "Jw_win" dump such as prev.1.
-        const std::optional<std::vector<std::uint8_t>> bytes = ReadWholeFile(path);
-        previewed = bytes && CheckAnyInput(*bytes);
-        if (previewed) ShowPreview([&] { return ReadAnyInput(*bytes, store); });
-    }
-    if (previewed) {
-        openedFile = dropped;
-        controls.ShowDocumentName(Utf8Of(FilePath(dropped).filename()));
-    }
-    // Unlike the clipboard import, a file the user chose deserves an answer when it is not a drawing.
-    SayHowItWasRead(previewed, kNotADrawingFileMessage + path);
+    // Read and previewed off the window's thread into a drawing of its own: the shown one stays until this
+    // one is whole, and stays for good when the read is stopped or finds no drawing.
+    struct Read {
+        Canvas *canvas = nullptr;
+        std::int32_t width = 0, height = 0;
+        bool checked = false, whole = false;
+        DrawingStore drawing;
+    };
+    auto read = std::make_shared<Read>();
+    read->canvas = &controls.NewPreviewImage();
+    read->width = controls.PreviewImageWidth();
+    read->height = controls.PreviewImageHeight();
+    const std::string name = Utf8Of(FilePath(dropped).filename());
+    RunLong(
+        kReadingNote + name + kStopHint,
+        [this, read, path] {
+            PreviewSurface surface(*read->canvas);
+            PrepareBlankPreview(surface, read->width, read->height);
+            // A saved drawing (.jww, .jws) by its first bytes, otherwise a "Jw_win" dump such as prev.1.
+            std::optional<std::vector<std::uint8_t>> bytes = ReadWholeFile(path);
+            read->checked = bytes && CheckAnyInput(*bytes);
+            if (!read->checked || stopAsked) return;
+            read->whole = ReadAnyInput(*bytes, read->drawing);
+            bytes.reset();
+            if (read->whole && !stopAsked) RenderDrawingPreview(surface, read->drawing);
+        },
+        [this, read, path, dropped, name] {
+            if (stopAsked) return controls.ShowConversionSummary(kReadingStoppedNote);
+            if (read->checked) {
+                TakeDrawing(read->drawing, read->whole);
+                openedFile = dropped;
+                controls.ShowDocumentName(name);
+            }
+            // Unlike the clipboard import, a file the user chose deserves an answer when it is not a drawing.
+            SayHowItWasRead(read->checked, kNotADrawingFileMessage + path, path);
+        });
 }
 
 }  // namespace korvel

@@ -19,8 +19,8 @@ inline constexpr const char *kNothingToConvertMessage =
     "変換する図形がありません。Jw_cadでコピーした図形を取り込むか、図面ファイルを開いてください";
 inline constexpr const char *kScriptWriteMessage = "スクリプトファイルを書き込めません: ";
 inline constexpr const char *kScriptLocationLabel = "変換したスクリプトの保存先: ";
-inline constexpr const char *kNotADrawingFileMessage = "Jw_cadの図形データではありません: ";
-inline constexpr const char *kFileNotFoundMessage = "ファイルが見つかりません: ";
+inline constexpr const char *kNotADrawingFileMessage = "Jw_cadの図形データではありません:\n";
+inline constexpr const char *kFileNotFoundMessage = "ファイルが見つかりません:\n";
 
 // Several drawings dropped at once, converted into a chosen folder.
 inline constexpr const char *kBatchFolderTitle = "変換したスクリプトを保存するフォルダ";
@@ -41,7 +41,7 @@ inline constexpr const char *kSaveDialogFilter = "Vantraのスクリプト (*.vn
 inline constexpr const char *kNoScriptToSaveMessage =
     "保存するスクリプトがありません。「Vantraコードへ変換」で変換してから保存してください";
 inline constexpr const char *kScriptSaveFailedMessage =
-    "スクリプトを保存できませんでした。保存先のフォルダに書き込めるか、空き容量があるかを確かめてください: ";
+    "スクリプトを保存できませんでした。保存先のフォルダに書き込めるか、空き容量があるかを確かめてください:\n";
 inline constexpr const char *kDetailLabel = "詳細: ";
 // The context menu's switches of automatic import, remembered across starts.
 inline constexpr const char *kAutoImportMenuText = "Jw_cadのコピーを自動で取り込む";
@@ -50,6 +50,20 @@ inline constexpr const char *kAutoConvertMenuText = "取り込んだら自動で
 inline constexpr const char *kBlocksMenuText = "ブロック図形も変換する";
 inline constexpr const char *kDimensionsMenuText = "寸法図形の線も変換する";
 inline constexpr const char *kGroupScalesMenuText = "各レイヤグループの縮尺で変換する";
+// The note under the buttons while long work runs, when it stopped, and after a save.
+inline constexpr const char *kReadingNote = "図面を読み込んでいます: ";  // + the file's name + kStopHint
+inline constexpr const char *kConvertingNote = "変換しています ";        // + how far, "45%", + kStopHint
+inline constexpr const char *kStopHint = "（Esc で中止）";
+inline constexpr const char *kReadingStoppedNote = "読み込みを中止しました。表示中の図面はそのままです";
+inline constexpr const char *kConvertingStoppedNote = "変換を中止しました（TEMP.VNT は変更していません）";
+inline constexpr const char *kBusyMessage = "前の処理が終わっていません。終わるまで待つか、Esc で中止してください";
+inline constexpr const char *kSavedNote = "保存しました: ";
+// The note's words for what the choices leave out, and where the choices are.
+inline constexpr const char *kNoteNotConverted = "の変換は出来ません。";
+inline constexpr const char *kNoteGroupZeroScale = "レイヤグループ[0]の縮尺で変換します。";
+inline constexpr const char *kNoteEachGroupScale = "各レイヤグループの縮尺で変換します。";
+inline constexpr const char *kNoteShownLayersOnly = "図面表示で表示中のレイヤだけ変換します。";
+inline constexpr const char *kNoteWhereChoicesAre = "（設定はプレビューの右クリック）";
 inline constexpr const char *kOpenDialogTitle = "Jw_cadの図面を開く";
 inline constexpr const char *kOpenDialogFilter = "Jw_cadの図面 (*.jww *.jws)";
 inline constexpr const char *kAllFilesFilter = "すべてのファイル (*.*)";

@@ -66,6 +66,14 @@ void WriteBytes(const fs::path &path, const Bytes &bytes) { test::WriteFileBytes
 
 using test::Trace;
 
+// What the window is told around long work (the buttons but "close" off, the busy sign), then `after`.
+std::vector<std::string> LongWork(std::vector<std::string> after) {
+    std::vector<std::string> log = {"disable 1", "disable 2", "disable 3", "enable 4", "busy",
+                                    "idle",      "enable 1",  "enable 2",  "enable 3", "enable 4"};
+    log.insert(log.end(), after.begin(), after.end());
+    return log;
+}
+
 // What the import should draw: the blank image, then the drawing when there is one.
 std::vector<std::string> ExpectedPreview(const DrawingStore *drawing) {
     RecordingCanvas canvas;
@@ -206,7 +214,7 @@ TEST_F(Shell, AutomaticImportTakesJwCadCopiesOnlyAndConvertsWhenAsked) {
     PutCopy(Bytes(300, 0));
     form.ClipboardChanged(false);
     EXPECT_NE(std::find(controls.log.begin(), controls.log.end(),
-                        std::string("message ") + kRejectedCopyMessage + "。" + kEarlierDrawingKeptMessage),
+                        std::string("message ") + kRejectedCopyMessage + "\n" + kEarlierDrawingKeptMessage),
               controls.log.end());
 }
 
@@ -330,8 +338,7 @@ TEST_F(Shell, ConvertReadsEachCheckBoxAsItsOptionAndShowsTheScript) {
         std::string shown = Cp932ToUtf8(expected.text);
         std::erase(shown, '\r');
         EXPECT_EQ(controls.text, shown) << "check box " << box;
-        EXPECT_EQ(controls.log, (std::vector<std::string>{"disable 1", "disable 2", "disable 3", "disable 4",
-                                                          "enable 1", "enable 2", "enable 3", "enable 4"}));
+        EXPECT_EQ(controls.log, LongWork({}));
         scripts.insert(written);
     }
     EXPECT_EQ(scripts.size(), 5u) << "each option should change the sample's script";
@@ -355,7 +362,7 @@ TEST_F(Shell, ABlockOnlyDrawingIsNeverConvertedSilently) {
     form.Button2Click();
     EXPECT_EQ(controls.summary, "変換した図形はありません／変換しなかったもの: ブロック図形 1");
     ASSERT_EQ(controls.kinds, std::vector<MessageKind>{MessageKind::Warning});
-    EXPECT_NE(controls.log[4].find("「ブロック図形も変換する」"), std::string::npos) << controls.log[4];
+    EXPECT_NE(controls.log.back().find("「ブロック図形も変換する」"), std::string::npos) << controls.log.back();
 
     form.SetMoreOptions({true, false, false});
     controls.kinds.clear();
@@ -517,9 +524,7 @@ TEST_F(Shell, AScriptThatCannotBeWrittenIsReportedNotShown) {
     controls.text = "stale";
     form.Button2Click();
     EXPECT_EQ(controls.text, "");
-    ASSERT_EQ(controls.log.size(), 9u);
-    EXPECT_EQ(controls.log[4], std::string("message ") + kScriptWriteMessage + form.ScriptPath());
-    EXPECT_EQ(controls.log.back(), "enable 4");
+    EXPECT_EQ(controls.log, LongWork({std::string("message ") + kScriptWriteMessage + form.ScriptPath()}));
 }
 
 // What the window says after each thing that did not go as the user meant, and what stays as it was: a
@@ -560,7 +565,7 @@ TEST_F(Shell, TheWindowSaysWhatHappenedAndKeepsTheLastGoodScript) {
     Bytes cut = sample;
     cut.resize(200);
     const Case cases[] = {
-        {"rejected after a drawing", Bytes(300, 0), message + kRejectedCopyMessage + "。" + kEarlierDrawingKeptMessage,
+        {"rejected after a drawing", Bytes(300, 0), message + kRejectedCopyMessage + "\n" + kEarlierDrawingKeptMessage,
          message + kStaleConvertMessage},
         {"read part-way", cut, message + kPartialReadMessage, message + kPartialConvertMessage, MessageKind::Warning},
         {"a good copy again", sample, "", ""},
@@ -597,7 +602,7 @@ TEST_F(Shell, AScriptWriteThatFailsPartWayKeepsTheLastScript) {
     WriteBytes(form.ScriptPath(), Bytes(10, 'o'));
     controls.log.clear();
     WithFileSizeLimit(100, [&] { form.Button2Click(); });
-    EXPECT_EQ(controls.log[4], std::string("message ") + kScriptWriteMessage + form.ScriptPath());
+    EXPECT_EQ(controls.log.back(), std::string("message ") + kScriptWriteMessage + form.ScriptPath());
     EXPECT_EQ(ReadBytes(form.ScriptPath()), Bytes(10, 'o'));
     std::vector<std::string> names;
     for (const auto &entry : fs::directory_iterator(folder))
@@ -650,18 +655,16 @@ TEST_F(Shell, ADroppedFileIsPreviewedOrReportedWhenItIsNoDrawing) {
     WriteBytes(folder / "copy.jwwin", sample);
     form.ImportDroppedFile((folder / "copy.jwwin").string());
     EXPECT_EQ(Trace(controls.image.ops), ExpectedPreview(sample));
-    EXPECT_EQ(controls.log, (std::vector<std::string>{"busy", "drawn", "idle"}));
+    EXPECT_EQ(controls.log, LongWork({"drawn"}));
     EXPECT_EQ(controls.documentName, "copy.jwwin");  // the title names what is shown
 
     controls.log.clear();
     const std::string notes = (folder / "notes.txt").string();
     WriteBytes(notes, Bytes(300, 'a'));
     form.ImportDroppedFile(notes);
-    EXPECT_EQ(controls.log, (std::vector<std::string>{"busy", "idle",
-                                                      std::string("message ") + kNotADrawingFileMessage + notes + "。" +
-                                                          kEarlierDrawingKeptMessage}));
-    EXPECT_EQ(controls.newImages, 1);
-    EXPECT_EQ(controls.documentName, "copy.jwwin");  // still shown
+    EXPECT_EQ(controls.log, LongWork({std::string("message ") + kNotADrawingFileMessage + notes + "\n" +
+                                      kEarlierDrawingKeptMessage}));
+    EXPECT_EQ(controls.documentName, "copy.jwwin");  // still shown, its picture never replaced ("drawn")
 
     PutCopy(sample);
     form.Button1Click();
@@ -687,7 +690,7 @@ TEST_F(Shell, DroppedJwwAndJwsFilesArePreviewedAsDrawings) {
         DrawingStore store;
         ASSERT_TRUE(ReadDrawingFileBytes(bytes, store, DrawingFileOptions{}));
         EXPECT_EQ(Trace(controls.image.ops), ExpectedPreview(&store));
-        EXPECT_EQ(controls.log, (std::vector<std::string>{"busy", "drawn", "idle"}));
+        EXPECT_EQ(controls.log, LongWork({"drawn"}));
     }
 }
 
@@ -753,6 +756,71 @@ TEST(RealCaptures, ImportThroughAFolderClipboardDumpsTheCaptureUnchanged) {
                   ReadBytes(capture.string() + ".prev" + std::to_string(i)));
     EXPECT_EQ(Trace(controls.image.ops), ExpectedPreview(ReadBytes(capture.string() + ".prev1")));
     fs::remove_all(work);
+}
+
+// Long work runs while the window goes on: the pane is emptied at once, other handlers wait, and a stopped
+// conversion or read leaves TEMP.VNT and the shown drawing as they were.
+TEST_F(Shell, StoppedWorkLeavesTheLastScriptAndTheShownDrawing) {
+    PutCopy(sample);
+    form.Button1Click();
+    form.Button2Click();
+    const Bytes before = ReadBytes(form.ScriptPath());
+    controls.deferWork = true;
+    controls.log.clear();
+    form.Button2Click();
+    EXPECT_EQ(controls.text, "") << "the pane keeps the previous script beside the new conversion";
+    EXPECT_TRUE(form.Busy());
+    EXPECT_EQ(controls.summary, std::string(kConvertingNote) + kStopHint);
+    form.Button1Click();
+    form.ImportDroppedFile((folder / "prev.1").string());
+    EXPECT_EQ(std::count(controls.log.begin(), controls.log.end(), std::string("message ") + kBusyMessage), 2);
+    form.Cancel();
+    controls.FinishWork();
+    EXPECT_FALSE(form.Busy());
+    EXPECT_EQ(ReadBytes(form.ScriptPath()), before);
+    EXPECT_EQ(controls.summary, kConvertingStoppedNote);
+    EXPECT_EQ(controls.log.back(), "enable 4");
+    for (const auto &entry : fs::directory_iterator(folder))
+        EXPECT_FALSE(entry.path().filename().string().starts_with(".TEMP")) << entry.path();
+
+    const std::size_t lines = form.Store().lines.size();
+    const std::string shown = controls.documentName;
+    DrawingStore other;
+    test::Add(other, TclpEntSen{{}, 0, 0, 1, 1});
+    WriteBytes(folder / "other.jwwin", test::WriteStream(other));
+    form.ImportDroppedFile((folder / "other.jwwin").string());
+    form.Cancel();
+    controls.FinishWork();
+    EXPECT_EQ(form.Store().lines.size(), lines);
+    EXPECT_EQ(controls.documentName, shown);
+    EXPECT_EQ(controls.summary, kReadingStoppedNote);
+    controls.deferWork = false;
+    form.Button2Click();
+    EXPECT_EQ(ReadBytes(form.ScriptPath()), before) << "a stop outlived its work";
+}
+
+// The note says what the choices leave out, in the original's words while none of the later ones is on; a
+// conversion's summary stays until another drawing comes in; a save says where it went.
+TEST_F(Shell, TheNoteFollowsTheChoicesAndTheWork) {
+    const std::string original = kControls.back().caption;
+    form.SetMoreOptions({true, false, true});
+    EXPECT_EQ(controls.summary, std::string("※文字・寸法図形・寸法属性・画像") + kNoteNotConverted + "　" +
+                                    kNoteEachGroupScale + kNoteWhereChoicesAre);
+    form.SetMoreOptions({});
+    EXPECT_EQ(controls.summary, original);
+    PutCopy(sample);
+    form.Button1Click();
+    form.Button2Click();
+    const std::string summary = controls.summary;
+    EXPECT_NE(summary, original);
+    form.SetMoreOptions({false, true, false});
+    EXPECT_EQ(controls.summary, summary) << "the summary of the shown script was replaced";
+    form.Button1Click();
+    EXPECT_NE(controls.summary.find("寸法値"), std::string::npos) << controls.summary;
+    form.Button2Click();
+    const std::string saved = (folder / "saved.vnt").string();
+    form.SaveScriptAs(saved);
+    EXPECT_EQ(controls.summary, kSavedNote + saved);
 }
 
 }  // namespace

@@ -123,6 +123,8 @@ TEST_F(WindowEndToEnd, ARealCaptureFromImportToClose) {
     for (int i = 1; i <= 4; ++i)
         window.findChild<QCheckBox *>(QString("CheckBox%1").arg(i))->setChecked(true);
     window.findChild<QPushButton *>("Button2")->click();
+    while (window.Form().Busy())
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
     const QString script = QString::fromStdString((work / "cli.vnt").string());
     ASSERT_EQ(RunCli({"convert", "--colors", "--layers", "--hatching", "--solids", stream, "-o", script}), 0);
     EXPECT_EQ(test::ReadFileBytes(work / "TEMP.VNT"), test::ReadFileBytes(script.toStdString()));

@@ -83,16 +83,22 @@ protected:
     bool forgotten = ForgetSettings();
     std::string folder = std::filesystem::temp_directory_path().string() + "/";
     MainWindow window{folder};
+
+    // Waits for the window's long work (a file read, a conversion) to end, as a user would.
+    void Finish() {
+        while (window.Form().Busy())
+            app.processEvents(QEventLoop::AllEvents, 10);
+    }
 };
 
 TEST_F(Window, FrameCaptionAndFont) {
     EXPECT_EQ(window.size(), QSize(664, 387));
-    EXPECT_EQ(window.minimumSize(), window.maximumSize());
+    EXPECT_EQ(window.minimumSize(), QSize(664, 387));
     EXPECT_EQ(window.pos(), QPoint(192, 107));
     EXPECT_EQ(window.windowTitle().toStdString(),
               "Korvel Ver.1.02　Jw_cadクリップボードからVantra用スクリプトへの変換ツール");
     const Qt::WindowFlags flags = window.windowFlags();
-    EXPECT_FALSE(flags & Qt::WindowMaximizeButtonHint);
+    EXPECT_TRUE(flags & Qt::WindowMaximizeButtonHint);
     EXPECT_TRUE(flags & Qt::WindowMinimizeButtonHint);
     EXPECT_TRUE(flags & Qt::WindowSystemMenuHint);
     EXPECT_EQ(window.font().family().toStdString(), "ＭＳ Ｐゴシック");
@@ -102,6 +108,16 @@ TEST_F(Window, FrameCaptionAndFont) {
     const QIcon icon = KorvelIcon();
     for (const int size : {16, 32, 48, 256})
         EXPECT_EQ(icon.pixmap(size, size).size(), QSize(size, size)) << size;
+}
+
+// Widened and heightened, the pane and the note take the room; the buttons stay where they were.
+TEST_F(Window, ThePaneAndTheNoteGrowWithTheWindow) {
+    window.show();
+    window.resize(1000, 600);
+    app.processEvents();
+    EXPECT_EQ(window.findChild<QWidget *>("RichEdit1")->geometry(), QRect(192, 8, 465 + 336, 353 + 213));
+    EXPECT_EQ(window.findChild<QWidget *>("Label1")->geometry(), QRect(8, 368 + 213, 570 + 336, 12));
+    EXPECT_EQ(window.findChild<QWidget *>("Button2")->geometry(), QRect(8, 256, 177, 25));
 }
 
 TEST_F(Window, EveryControlAtItsPlaceWithItsCaption) {
@@ -169,6 +185,7 @@ TEST_F(Window, CtrlOOpensASavedDrawing) {
     for (const std::string &chosen : {std::string(), folder + "no-such.jww", example}) {
         window.SetFileChooser([&] { return QString::fromStdString(chosen); });
         open->trigger();
+        Finish();
     }
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_EQ(messages[0], kFileNotFoundMessage + folder + "no-such.jww");
@@ -186,7 +203,9 @@ TEST_F(Window, CtrlSSavesTheShownScript) {
     ASSERT_TRUE(saveAs);
     EXPECT_EQ(saveAs->shortcut(), QKeySequence(QKeySequence::Save));
     window.Form().ImportDroppedFile(KORVEL_EXAMPLES_DIR "/plan.jwwin");
+    Finish();
     window.findChild<QPushButton *>("Button2")->click();
+    Finish();
     const std::string saved = folder + "korvel-saved-test.vnt";
     window.SetSaveChooser([&] { return QString::fromStdString(saved); });
     saveAs->trigger();
@@ -242,6 +261,7 @@ TEST_F(Window, AFileDroppedOnTheScriptPaneOpensTheDrawing) {
     EXPECT_TRUE(enter.isAccepted());
     QDropEvent drop(middle, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
     QCoreApplication::sendEvent(pane->viewport(), &drop);
+    Finish();
     EXPECT_FALSE(pane->toPlainText().contains("file:"));
     EXPECT_FALSE(window.Form().Store().lines.empty());
     EXPECT_TRUE(messages.empty());
@@ -306,6 +326,7 @@ TEST_F(Window, TheDrawingViewShowsHidesAndConvertsWhatItShows) {
     window.SetMessageDisplay([&](const std::string &message) { messages.push_back(message); });
     window.show();
     window.Form().ImportDroppedFile(KORVEL_EXAMPLES_DIR "/plan.jwwin");
+    Finish();
     auto *open = window.findChild<QAction *>("ViewAction");
     ASSERT_TRUE(open);
     EXPECT_EQ(open->text(), QString::fromUtf8(kViewMenuText));
@@ -338,12 +359,14 @@ TEST_F(Window, TheDrawingViewShowsHidesAndConvertsWhatItShows) {
 
     view->findChild<QCheckBox *>("ShownLayersOnly")->setChecked(true);
     window.findChild<QPushButton *>("Button2")->click();
+    Finish();
     const std::string summary = window.findChild<QLabel *>("Label1")->toolTip().toStdString();
     EXPECT_NE(summary.find("非表示レイヤの図形"), std::string::npos) << summary;
     ASSERT_EQ(messages.size(), 1u);  // nothing converted: said, with why
 
     // A new drawing replaces the view's, all its layers on.
     window.Form().ImportDroppedFile(KORVEL_EXAMPLES_DIR "/plan.jwwin");
+    Finish();
     view->Session().TimerFired(ViewTimer::Rest);
     EXPECT_TRUE(window.Form().GetHiddenLayers().none());
     EXPECT_EQ(inked(), all);
@@ -369,6 +392,7 @@ TEST_F(Window, MeasuringTakesTheChosenGroupsScaleAndAThirdClickStartsAgain) {
     test::WriteFileBytes(path, test::WriteStream(store));
     window.show();
     window.Form().ImportDroppedFile(path);
+    Finish();
     window.findChild<QAction *>("ViewAction")->trigger();
     ViewWindow *view = window.DrawingViewWindow();
     ASSERT_TRUE(view);

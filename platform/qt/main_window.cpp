@@ -136,12 +136,13 @@ void ScriptPane::dropEvent(QDropEvent *event) {
 
 MainWindow::MainWindow(std::string programFolder)
     : QWidget(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                           Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint),
+                           Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint | Qt::WindowCloseButtonHint),
       form(*this, clipboard),
       programFolder(std::move(programFolder)) {
     setWindowTitle(QString::fromUtf8(kWindowCaption));
     setFont(WindowFont());
-    setFixedSize(kClientWidth, kClientHeight);
+    setMinimumSize(kClientWidth, kClientHeight);
+    resize(kClientWidth, kClientHeight);
     move(kWindowLeft, kWindowTop);
     setAcceptDrops(true);
     BuildControls();
@@ -178,6 +179,12 @@ void MainWindow::BuildControls() {
         addAction(action);
         commands[command] = action;
     }
+    // Escape stops long work.
+    auto *stop = new QAction(this);
+    stop->setShortcut(QKeySequence(Qt::Key_Escape));
+    stop->setShortcutContext(Qt::WindowShortcut);
+    connect(stop, &QAction::triggered, this, [this] { form.Cancel(); });
+    addAction(stop);
     image->installEventFilter(this);
     const std::array<bool, 4> checked = LoadSwitches(form, QtSettings());
     for (int i = 0; i < 4; i++) {
@@ -290,6 +297,15 @@ QWidget *MainWindow::CreateControl(const ControlPlace &place) {
     return nullptr;
 }
 
+void MainWindow::resizeEvent(QResizeEvent *event) {
+    QWidget::resizeEvent(event);
+    for (const ControlPlace &control : kControls) {
+        const ControlPlace place = PlaceIn(control, width(), height());
+        if (auto *widget = findChild<QWidget *>(place.name))
+            widget->setGeometry(place.left, place.top, place.width, place.height);
+    }
+}
+
 void MainWindow::showEvent(QShowEvent *event) {
     QWidget::showEvent(event);
     if (shown) return;
@@ -298,7 +314,9 @@ void MainWindow::showEvent(QShowEvent *event) {
 }
 
 void MainWindow::closeEvent(QCloseEvent *event) {
-    if (handling) {
+    // Long work is stopped first; the window closes once it has.
+    if (form.Busy()) form.Cancel();
+    if (handling || form.Busy()) {
         closeAsked = true;
         event->ignore();
         return;
@@ -367,7 +385,6 @@ std::string MainWindow::ScratchLine(int index) const {
 }
 
 Canvas &MainWindow::NewPreviewImage() {
-    image->clear();
     previewCanvas = std::make_unique<QtCanvas>(image->width(), image->height());
     return *previewCanvas;
 }
@@ -440,5 +457,33 @@ void MainWindow::ShowMessage(const std::string &message, MessageKind kind) {
 }
 
 void MainWindow::CloseWindow() { close(); }
+
+MainWindow::~MainWindow() {
+    if (!worker.joinable()) return;
+    form.Cancel();
+    worker.join();
+}
+
+void MainWindow::RunInBackground(std::function<void()> work, std::function<void()> done) {
+    worker = std::thread([this, work = std::move(work), done = std::move(done)]() mutable {
+        std::exception_ptr failed;
+        try {
+            work();
+        } catch (...) {
+            failed = std::current_exception();
+        }
+        QMetaObject::invokeMethod(
+            this,
+            [this, done = std::move(done), failed] {
+                worker.join();
+                if (failed) RunGuarded(*this, [&] { std::rethrow_exception(failed); });
+                done();
+                if (closeAsked) close();
+            },
+            Qt::QueuedConnection);
+    });
+}
+
+void MainWindow::Post(std::function<void()> f) { QMetaObject::invokeMethod(this, std::move(f), Qt::QueuedConnection); }
 
 }  // namespace korvel

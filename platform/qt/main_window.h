@@ -14,6 +14,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <thread>
 
 #include "platform/qt/qt_canvas.h"
 #include "platform/qt/view_window.h"
@@ -94,11 +95,15 @@ public:
     void ShowConversionSummary(const std::string &summary) override;
     void ShowDocumentName(const std::string &name) override;
     void SetBusyCursor(bool busy) override;
+    void RunInBackground(std::function<void()> work, std::function<void()> done) override;
+    void Post(std::function<void()> f) override;
     void ShowMessage(const std::string &message, MessageKind kind) override;
     void CloseWindow() override;
+    ~MainWindow() override;
 
 protected:
     void showEvent(QShowEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
     void dragEnterEvent(QDragEnterEvent *event) override;
     void dropEvent(QDropEvent *event) override;
@@ -142,6 +147,7 @@ private:
     QLabel *note = nullptr;
     std::unique_ptr<QtCanvas> previewCanvas;
     ViewWindow *viewWindow = nullptr;
+    std::thread worker;  // the long work under way, if any
 };
 
 }  // namespace korvel

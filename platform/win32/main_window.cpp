@@ -26,6 +26,9 @@ constexpr const wchar_t *kSettingsSection = L"Korvel";
 // once, the others one a timer tick, which lets input and painting in between (about 50 ms a part under Wine).
 constexpr std::size_t kPanePartCharacters = 65536;
 constexpr UINT_PTR kPaneFillTimer = 1;
+// A function posted from the background work, run on the window's thread; and Escape, which stops the work.
+constexpr UINT kRunPosted = WM_APP + 1;
+constexpr WORD kStopCommand = 0x100;
 
 // Where the part of `text` from `from` ends: after the first line end at or past the part's size, or at the end.
 std::size_t PartEnd(const std::wstring &text, std::size_t from) {
@@ -34,7 +37,8 @@ std::size_t PartEnd(const std::wstring &text, std::size_t from) {
     return lineEnd == std::wstring::npos ? text.size() : lineEnd + 1;
 }
 
-constexpr DWORD kFrameStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
+constexpr DWORD kFrameStyle =
+    WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_THICKFRAME | WS_CLIPCHILDREN;
 
 struct ControlClass {
     const wchar_t *name;
@@ -108,6 +112,7 @@ MainWindow::MainWindow(HINSTANCE instance, std::string folder)
         if (entry.shortcut)
             keys.push_back(
                 {FCONTROL | FVIRTKEY, static_cast<WORD>(entry.shortcut), static_cast<WORD>(CommandId(entry.command))});
+    keys.push_back({FVIRTKEY, VK_ESCAPE, kStopCommand});
     accelerators = CreateAcceleratorTableW(keys.data(), static_cast<int>(keys.size()));
     ShowWindow(window, SW_SHOW);
     UpdateWindow(window);
@@ -168,6 +173,10 @@ void MainWindow::ShowContextMenu(POINT at) {
 }
 
 MainWindow::~MainWindow() {
+    if (worker.joinable()) {
+        form.Cancel();
+        worker.join();
+    }
     if (window) DestroyWindow(window);
     if (font) DeleteObject(font);
     if (richEdit) FreeLibrary(richEdit);
@@ -226,6 +235,10 @@ LRESULT CALLBACK MainWindow::Procedure(HWND hwnd, UINT message, WPARAM wParam, L
 LRESULT MainWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_COMMAND:
+            if (lParam == 0 && LOWORD(wParam) == kStopCommand) {
+                form.Cancel();
+                return 0;
+            }
             if (lParam == 0) {
                 const auto command = static_cast<WindowCommand>(LOWORD(wParam));
                 if (command == WindowCommand::Open) OpenFile();
@@ -247,6 +260,21 @@ LRESULT MainWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
                 return 0;
             }
             break;
+        case WM_SIZE:
+            for (std::size_t i = 0; i < kControls.size(); ++i) {
+                const ControlPlace place = CurrentPlace(kControls[i]);
+                MoveWindow(GetDlgItem(window, kFirstControlId + static_cast<int>(i)), Scaled(place.left),
+                           Scaled(place.top), Scaled(place.width), Scaled(place.height), TRUE);
+            }
+            return 0;
+        case WM_GETMINMAXINFO: {
+            // Never smaller than the layout.
+            RECT frame{0, 0, Scaled(kClientWidth), Scaled(kClientHeight)};
+            AdjustWindowRectEx(&frame, kFrameStyle, FALSE, WS_EX_CONTROLPARENT);
+            auto *limits = reinterpret_cast<MINMAXINFO *>(lParam);
+            limits->ptMinTrackSize = {frame.right - frame.left, frame.bottom - frame.top};
+            return 0;
+        }
         case WM_DRAWITEM: {
             const auto *item = reinterpret_cast<const DRAWITEMSTRUCT *>(lParam);
             if (item->hwndItem == image) {
@@ -286,7 +314,20 @@ LRESULT MainWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
             RunGuarded(*this, [this, copiedHere] { form.ClipboardChanged(copiedHere); });
             return 0;
         }
-        case WM_CLOSE: DestroyWindow(window); return 0;
+        case WM_CLOSE:
+            // Long work is stopped first; the window closes once it has.
+            if (form.Busy()) {
+                form.Cancel();
+                closeAsked = true;
+                return 0;
+            }
+            DestroyWindow(window);
+            return 0;
+        case kRunPosted: {
+            const std::unique_ptr<std::function<void()>> posted(reinterpret_cast<std::function<void()> *>(lParam));
+            (*posted)();
+            return 0;
+        }
         case WM_ENDSESSION:
             // The session ends (logout, shutdown): Windows ends the program once this returns, without
             // destroying the window, so the scratch files go now.
@@ -370,6 +411,12 @@ void MainWindow::SaveScriptAs() {
     RunGuarded(*this, [this, &path] { form.SaveScriptAs(Utf8OfWide(path)); });
 }
 
+ControlPlace MainWindow::CurrentPlace(const ControlPlace &place) const {
+    RECT client;
+    GetClientRect(window, &client);
+    return PlaceIn(place, MulDiv(client.right, 96, dpi), MulDiv(client.bottom, 96, dpi));
+}
+
 void MainWindow::PaintPreview(const DRAWITEMSTRUCT &item) {
     if (!preview) {
         FillRect(item.hDC, &item.rcItem, GetSysColorBrush(COLOR_BTNFACE));
@@ -396,7 +443,7 @@ void MainWindow::ClearText() {
     const bool focused = GetFocus() == pane;
     DestroyWindow(pane);
     pane = CreateControl(reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(window, GWLP_HINSTANCE)),
-                         kControls[static_cast<std::size_t>(id - kFirstControlId)], id);
+                         CurrentPlace(kControls[static_cast<std::size_t>(id - kFirstControlId)]), id);
     SetWindowPos(pane, before ? before : HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     SetUpPane();
     if (tips) AddTips();
@@ -507,9 +554,8 @@ std::string MainWindow::ScratchLine(int index) const {
 }
 
 Canvas &MainWindow::NewPreviewImage() {
-    preview = std::make_unique<GdiCanvas>(PreviewImageWidth(), PreviewImageHeight());
-    InvalidateRect(image, nullptr, TRUE);
-    return *preview;
+    nextPreview = std::make_unique<GdiCanvas>(PreviewImageWidth(), PreviewImageHeight());
+    return *nextPreview;
 }
 
 std::int32_t MainWindow::PreviewImageWidth() const {
@@ -539,6 +585,7 @@ void MainWindow::ShowDrawingView() {
 
 void MainWindow::PreviewImageDrawn() {
     GdiFlush();
+    if (nextPreview) preview = std::move(nextPreview);
     InvalidateRect(image, nullptr, FALSE);
     UpdateWindow(image);
 }
@@ -583,5 +630,27 @@ void MainWindow::ShowMessage(const std::string &message, MessageKind kind) {
 }
 
 void MainWindow::CloseWindow() { PostMessageW(window, WM_CLOSE, 0, 0); }
+
+void MainWindow::Post(std::function<void()> f) {
+    auto *posted = new std::function<void()>(std::move(f));
+    if (!PostMessageW(window, kRunPosted, 0, reinterpret_cast<LPARAM>(posted))) delete posted;
+}
+
+void MainWindow::RunInBackground(std::function<void()> work, std::function<void()> done) {
+    worker = std::thread([this, work = std::move(work), done = std::move(done)]() mutable {
+        std::exception_ptr failed;
+        try {
+            work();
+        } catch (...) {
+            failed = std::current_exception();
+        }
+        Post([this, done = std::move(done), failed] {
+            worker.join();
+            if (failed) RunGuarded(*this, [&] { std::rethrow_exception(failed); });
+            done();
+            if (closeAsked) DestroyWindow(window);
+        });
+    });
+}
 
 }  // namespace korvel

@@ -6,6 +6,7 @@
 #include <array>
 #include <functional>
 #include <memory>
+#include <thread>
 
 #include "platform/win32/gdi_canvas.h"
 #include "platform/win32/view_window.h"
@@ -63,6 +64,8 @@ public:
     void ShowDrawingView();
     void ShowScriptLocation(const std::string &path) override;
     void SetBusyCursor(bool busy) override;
+    void RunInBackground(std::function<void()> work, std::function<void()> done) override;
+    void Post(std::function<void()> f) override;
     void ShowMessage(const std::string &message, MessageKind kind) override;
     void ShowConversionSummary(const std::string &summary) override;
     void ShowDocumentName(const std::string &name) override;
@@ -94,6 +97,8 @@ private:
     void LoadSettings();
     void SaveSettings() const;
     void ShowContextMenu(POINT at);
+    // A control's place at the window's present size, in layout pixels.
+    ControlPlace CurrentPlace(const ControlPlace &place) const;
     // False for a command that is not one of the menu's switches.
     int Scaled(int pixelsAt96Dpi) const { return MulDiv(pixelsAt96Dpi, dpi, 96); }
 
@@ -109,11 +114,13 @@ private:
     std::array<HWND, 4> checkBoxes{};
     HWND image = nullptr, scratchList = nullptr, pane = nullptr, note = nullptr, tips = nullptr;
     HACCEL accelerators = nullptr;
-    std::wstring scriptLocation;  // the tips' text, which must outlive them
-    std::wstring paneText;        // the whole text the pane is being given
-    std::size_t paneFilled = 0;   // how much of it the control holds
-    std::unique_ptr<GdiCanvas> preview;
+    std::wstring scriptLocation;                      // the tips' text, which must outlive them
+    std::wstring paneText;                            // the whole text the pane is being given
+    std::size_t paneFilled = 0;                       // how much of it the control holds
+    std::unique_ptr<GdiCanvas> preview, nextPreview;  // shown, and being drawn
     std::unique_ptr<ViewWindow> viewWindow;
+    std::thread worker;       // the long work under way, if any
+    bool closeAsked = false;  // the window was asked to close while it was
 };
 
 }  // namespace korvel

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <array>
+#include <functional>
 #include <map>
 #include <optional>
 #include <set>
@@ -102,6 +103,20 @@ public:
         kinds.push_back(kind);
     }
     void CloseWindow() override { log.push_back("close"); }
+
+    // With `deferWork`, long work waits for FinishWork, as on a window whose thread goes on meanwhile.
+    bool deferWork = false;
+    void RunInBackground(std::function<void()> work, std::function<void()> done) override {
+        if (!deferWork) return work(), done();
+        pendingWork = std::move(work);
+        pendingDone = std::move(done);
+    }
+    void FinishWork() {
+        const auto work = std::move(pendingWork), done = std::move(pendingDone);
+        work();
+        done();
+    }
+    std::function<void()> pendingWork, pendingDone;
 };
 
 }  // namespace korvel::test
