@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <span>
+#include <string>
 
 #include "reader/drawing_store.h"
 #include "reader/jclfunit.h"
@@ -26,5 +27,10 @@ bool ReadAnyInput(std::span<const std::uint8_t> bytes, DrawingStore &store, cons
 // The same from an open file of `size` bytes, of the kind its first bytes told, read through a buffer.
 bool ReadAnyInput(std::FILE *file, std::uint64_t size, InputKind kind, DrawingStore &store,
                   const DrawingFileOptions &options = {}, ReadReport *report = nullptr);
+
+// A file read as the window reads a dropped one, through a buffer: what it held, and the drawing in `store`
+// (replaced) when it held one.
+enum class FileRead { Unreadable, NotADrawing, Partial, Whole };
+FileRead ReadAnyInputFile(const std::string &path, DrawingStore &store);
 
 }  // namespace korvel

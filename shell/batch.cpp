@@ -25,11 +25,12 @@ constexpr std::size_t kNamedFailures = 10;
 std::optional<std::string> ReadDropped(const std::string &path, DrawingStore &store) {
     std::error_code ec;
     const std::string file = fs::is_directory(FilePath(path), ec) ? Utf8Of(ClipboardFolderStream(path)) : path;
-    const std::optional<std::vector<std::uint8_t>> bytes = ReadWholeFile(file);
-    if (!bytes) return kBatchUnreadableReason;
-    ClearDrawingStore(store);
-    if (!CheckAnyInput(*bytes)) return kBatchNotADrawingReason;
-    if (!ReadAnyInput(*bytes, store)) return kBatchPartialReason;
+    switch (ReadAnyInputFile(file, store)) {
+        case FileRead::Unreadable: return kBatchUnreadableReason;
+        case FileRead::NotADrawing: return kBatchNotADrawingReason;
+        case FileRead::Partial: return kBatchPartialReason;
+        case FileRead::Whole: return std::nullopt;
+    }
     return std::nullopt;
 }
 

@@ -3,12 +3,14 @@
 #include "files/file_path.h"
 #include "files/output_file.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <memory>
 #include <new>
+#include <span>
 
 #include "files/program_folder.h"
 #include "geom/cp932.h"
@@ -22,11 +24,22 @@ namespace korvel {
 
 namespace {
 
-// The script as the pane shows it: UTF-8, one '\n' per line.
-std::string PaneTextOf(const std::string &script) {
-    std::string text = Cp932ToUtf8(script);
+// The script as the pane shows it: UTF-8, one '\n' per line; of a script's first part, its whole lines.
+std::string PaneTextOf(const std::vector<std::uint8_t> &script, bool whole) {
+    std::size_t end = script.size();
+    while (!whole && end > 0 && script[end - 1] != '\n')
+        end--;
+    std::string text = Cp932ToUtf8(std::string(script.begin(), script.begin() + static_cast<std::ptrdiff_t>(end)));
     std::erase(text, '\r');
     return text;
+}
+
+// FNV-1a over the bytes, from `digest` on: whether TEMP.VNT still holds the script shown.
+constexpr std::uint64_t kDigestStart = 0xcbf29ce484222325u;
+std::uint64_t Digest(std::span<const std::uint8_t> bytes, std::uint64_t digest) {
+    for (const std::uint8_t b : bytes)
+        digest = (digest ^ b) * 0x100000001b3u;
+    return digest;
 }
 
 }  // namespace
@@ -149,7 +162,8 @@ ConvertOptions TForm1::ChosenOptions() const {
 }
 
 void TForm1::SayWhatWasConverted(const ConversionReport &report) {
-    controls.ShowConversionSummary(ReportSummary(report, ReportLanguage::Japanese));
+    const bool cut = shownScript && !shownScript->Whole();
+    controls.ShowConversionSummary(ReportSummary(report, ReportLanguage::Japanese) + (cut ? kPaneCutNote : ""));
     summaryShown = true;
     if (report.Written() == 0 && report.LeftOut() > 0)
         controls.ShowMessage(EmptyScriptAdvice(report, ReportLanguage::Japanese, AdviceFor::Window),
@@ -157,15 +171,45 @@ void TForm1::SayWhatWasConverted(const ConversionReport &report) {
 }
 
 void TForm1::LoadScriptIntoPane() {
-    shownScript = ReadWholeFile(scriptPath);
-    if (shownScript) controls.SetText(PaneTextOf(std::string(shownScript->begin(), shownScript->end())));
+    shownScript.reset();
+    const std::unique_ptr<std::FILE, int (*)(std::FILE *)> file(OpenFile(scriptPath, "rb"), &std::fclose);
+    if (!file) return;
+    // A script longer than the pane holds shows its first lines; the copy button and TEMP.VNT give all of it.
+    ShownScript shown;
+    shown.digest = kDigestStart;
+    std::uint8_t chunk[1 << 16];
+    for (std::size_t got; (got = std::fread(chunk, 1, sizeof chunk, file.get())) > 0;) {
+        const std::size_t kept =
+            std::min<std::uint64_t>(got, kPaneMaxCharacters - std::min<std::uint64_t>(shown.size, kPaneMaxCharacters));
+        shown.head.insert(shown.head.end(), chunk, chunk + kept);
+        shown.digest = Digest(std::span(chunk, got), shown.digest);
+        shown.size += got;
+    }
+    if (std::ferror(file.get())) return;
+    controls.SetText(PaneTextOf(shown.head, shown.Whole()));
+    shownScript = std::move(shown);
+}
+
+std::optional<std::vector<std::uint8_t>> TForm1::WholeShownScript() {
+    if (!shownScript) {
+        controls.ShowMessage(kNoScriptToSaveMessage, MessageKind::Information);
+        return std::nullopt;
+    }
+    if (shownScript->Whole()) return shownScript->head;
+    std::optional<std::vector<std::uint8_t>> bytes = ReadWholeFile(scriptPath);
+    if (!bytes || bytes->size() != shownScript->size || Digest(*bytes, kDigestStart) != shownScript->digest) {
+        controls.ShowMessage(kScriptChangedMessage + scriptPath, MessageKind::Warning);
+        return std::nullopt;
+    }
+    return bytes;
 }
 
 void TForm1::SaveScriptAs(const std::string &path) {
     if (RefusedWhileBusy()) return;
-    if (!shownScript) return controls.ShowMessage(kNoScriptToSaveMessage, MessageKind::Information);
+    const std::optional<std::vector<std::uint8_t>> script = WholeShownScript();
+    if (!script) return;
     const auto write = [&](std::FILE *file) {
-        return std::fwrite(shownScript->data(), 1, shownScript->size(), file) == shownScript->size();
+        return std::fwrite(script->data(), 1, script->size(), file) == script->size();
     };
     // The system's own words (which file, what failed) follow as the detail a bug report needs.
     if (const Failure failed = WriteOutputFile(path, write))
@@ -180,6 +224,11 @@ std::string TForm1::SuggestedScriptName() const {
 }
 
 void TForm1::Button3Click() {
+    if (shownScript && !shownScript->Whole()) {
+        if (const std::optional<std::vector<std::uint8_t>> script = WholeShownScript())
+            controls.CopyText(PaneTextOf(*script, true));
+        return;
+    }
     controls.FocusText();
     controls.SelectAllText();
     controls.CopySelectedText();

@@ -121,8 +121,17 @@ private:
     std::string scriptPath;
     std::string openedFile;  // the drawing file shown; empty for a copy from the clipboard
     Loaded loaded = Loaded::Nothing;
-    std::optional<std::vector<std::uint8_t>> shownScript;  // the script bytes the pane shows
-    bool summaryShown = false;                             // the note says what the shown script holds
+    // The script the pane shows: all its bytes when the pane holds all of it; of a longer one, what the pane
+    // holds, with the whole script's size and digest to find TEMP.VNT unchanged when it is saved or copied.
+    struct ShownScript {
+        std::vector<std::uint8_t> head;
+        std::uint64_t size = 0, digest = 0;
+        bool Whole() const { return head.size() == size; }
+    };
+    std::optional<ShownScript> shownScript;
+    // The whole shown script (read again from TEMP.VNT when long); nothing, and said why, when it has changed.
+    std::optional<std::vector<std::uint8_t>> WholeShownScript();
+    bool summaryShown = false;  // the note says what the shown script holds
     AutoImport autoImport;
     MoreOptions moreOptions;
     HiddenLayers hiddenLayers;

@@ -26,6 +26,8 @@ public:
     virtual void FocusText() = 0;
     virtual void SelectAllText() = 0;
     virtual void CopySelectedText() = 0;
+    // Puts `text` on the clipboard, as the pane's copy would.
+    virtual void CopyText(const std::string &text) = 0;
 
     // ListBox1, the hidden scratch list of the import, is the ScratchList.
 

@@ -135,11 +135,9 @@ void TForm1::ImportDroppedFile(const std::string &dropped) {
             PreviewSurface surface(*read->canvas);
             PrepareBlankPreview(surface, read->width, read->height);
             // A saved drawing (.jww, .jws) by its first bytes, otherwise a "Jw_win" dump such as prev.1.
-            std::optional<std::vector<std::uint8_t>> bytes = ReadWholeFile(path);
-            read->checked = bytes && CheckAnyInput(*bytes);
-            if (!read->checked || stopAsked) return;
-            read->whole = ReadAnyInput(*bytes, read->drawing);
-            bytes.reset();
+            const FileRead got = ReadAnyInputFile(path, read->drawing);
+            read->checked = got == FileRead::Whole || got == FileRead::Partial;
+            read->whole = got == FileRead::Whole;
             if (read->whole && !stopAsked) RenderDrawingPreview(surface, read->drawing);
         },
         [this, read, path, dropped, name] {

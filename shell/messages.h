@@ -58,6 +58,10 @@ inline constexpr const char *kReadingStoppedNote = "読み込みを中止しま�
 inline constexpr const char *kConvertingStoppedNote = "変換を中止しました（TEMP.VNT は変更していません）";
 inline constexpr const char *kBusyMessage = "前の処理が終わっていません。終わるまで待つか、Esc で中止してください";
 inline constexpr const char *kSavedNote = "保存しました: ";
+inline constexpr const char *kScriptChangedMessage =
+    "表示中のスクリプトを変換した後に TEMP.VNT が変わっています。もう一度変換してください:\n";
+inline constexpr const char *kPaneCutNote =
+    "　※長いため先頭だけ表示しています（「全選択してコピー」と TEMP.VNT は全体です）";
 // The note's words for what the choices leave out, and where the choices are.
 inline constexpr const char *kNoteNotConverted = "の変換は出来ません。";
 inline constexpr const char *kNoteGroupZeroScale = "レイヤグループ[0]の縮尺で変換します。";

@@ -823,4 +823,36 @@ TEST_F(Shell, TheNoteFollowsTheChoicesAndTheWork) {
     EXPECT_EQ(controls.summary, kSavedNote + saved);
 }
 
+// A script longer than the pane holds: the pane shows its first whole lines and the note says so; the copy
+// button and Save as give all of it, as long as TEMP.VNT still holds what was converted.
+TEST_F(Shell, AScriptLongerThanThePaneIsCopiedAndSavedWhole) {
+    DrawingStore many;
+    for (int i = 0; i < 120000; i++)
+        test::Add(many, TclpEntSen{{}, 0, i * 1.5, 100, i * 1.5});
+    PutCopy(test::WriteStream(many));
+    form.Button1Click();
+    form.Button2Click();
+    const Bytes script = ReadBytes(form.ScriptPath());
+    ASSERT_GT(script.size(), static_cast<std::size_t>(kPaneMaxCharacters));
+    EXPECT_LE(std::count_if(controls.text.begin(), controls.text.end(), [](char c) { return (c & 0xC0) != 0x80; }),
+              kPaneMaxCharacters);
+    EXPECT_EQ(controls.text.back(), '\n');
+    EXPECT_NE(controls.summary.find(kPaneCutNote), std::string::npos);
+    controls.log.clear();
+    form.Button3Click();
+    std::string whole = Cp932ToUtf8(std::string(script.begin(), script.end()));
+    std::erase(whole, '\r');
+    EXPECT_EQ(controls.log, std::vector<std::string>{"copy " + std::to_string(whole.size())});
+    const std::string saved = (folder / "long.vnt").string();
+    form.SaveScriptAs(saved);
+    EXPECT_EQ(ReadBytes(saved), script);
+
+    Bytes changed = script;
+    changed[100] ^= 1;
+    WriteBytes(form.ScriptPath(), changed);
+    form.SaveScriptAs((folder / "other.vnt").string());
+    EXPECT_EQ(controls.log.back(), std::string("message ") + kScriptChangedMessage + form.ScriptPath());
+    EXPECT_FALSE(fs::exists(folder / "other.vnt"));
+}
+
 }  // namespace

@@ -375,6 +375,10 @@ void MainWindow::CopySelectedText() {
     if (!text.isEmpty()) QGuiApplication::clipboard()->setText(text, QClipboard::Clipboard);
 }
 
+void MainWindow::CopyText(const std::string &text) {
+    QGuiApplication::clipboard()->setText(QString::fromStdString(text), QClipboard::Clipboard);
+}
+
 void MainWindow::ClearScratchList() { scratchList->clear(); }
 void MainWindow::AddScratchLine(const std::string &line) { scratchList->addItem(QString::fromStdString(line)); }
 int MainWindow::ScratchLineCount() const { return scratchList->count(); }

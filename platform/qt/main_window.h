@@ -78,6 +78,7 @@ public:
     void FocusText() override;
     void SelectAllText() override;
     void CopySelectedText() override;
+    void CopyText(const std::string &text) override;
     void ClearScratchList() override;
     void AddScratchLine(const std::string &line) override;
     int ScratchLineCount() const override;

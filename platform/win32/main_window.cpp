@@ -522,6 +522,12 @@ void MainWindow::CopySelectedText() {
         text.assign(static_cast<std::size_t>(GetWindowTextLengthW(pane)) + 1, L'\0');
         text.resize(static_cast<std::size_t>(GetWindowTextW(pane, text.data(), static_cast<int>(text.size()))));
     }
+    PutOnClipboard(text);
+}
+
+void MainWindow::CopyText(const std::string &text) { PutOnClipboard(PaneTextOf(text)); }
+
+void MainWindow::PutOnClipboard(const std::wstring &text) {
     const std::size_t bytes = (text.size() + 1) * sizeof(wchar_t);
     const HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, bytes);
     if (!block) return;

@@ -50,6 +50,7 @@ public:
     void FocusText() override;
     void SelectAllText() override;
     void CopySelectedText() override;
+    void CopyText(const std::string &text) override;
     void ClearScratchList() override;
     void AddScratchLine(const std::string &line) override;
     int ScratchLineCount() const override;
@@ -97,6 +98,8 @@ private:
     void LoadSettings();
     void SaveSettings() const;
     void ShowContextMenu(POINT at);
+    // `text` on the clipboard as Unicode text.
+    void PutOnClipboard(const std::wstring &text);
     // A control's place at the window's present size, in layout pixels.
     ControlPlace CurrentPlace(const ControlPlace &place) const;
     // False for a command that is not one of the menu's switches.

@@ -79,6 +79,7 @@ public:
     void FocusText() override { log.push_back("focus"); }
     void SelectAllText() override { log.push_back("select all"); }
     void CopySelectedText() override { log.push_back("copy"); }
+    void CopyText(const std::string &copied) override { log.push_back("copy " + std::to_string(copied.size())); }
     void ClearScratchList() override { scratch.clear(); }
     void AddScratchLine(const std::string &line) override { scratch.push_back(line); }
     int ScratchLineCount() const override { return static_cast<int>(scratch.size()); }

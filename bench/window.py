@@ -1,0 +1,42 @@
+#!/usr/bin/env python3
+"""The Linux window on a 2,000,000-line stream beside korvel-cli on the same file: open and convert with every
+check box on, the longest the window went unanswered, and the peak memory of each (goal: the window within 2x
+of korvel-cli's convert, never unanswered for 0.2 s).
+
+usage: window.py KORVEL_CLI BENCH_READER BENCH_WINDOW [ENTITIES]"""
+import os
+import subprocess
+import sys
+import tempfile
+
+
+def peak_kb(command):
+    """Runs `command` and returns its output and its peak resident memory in KB."""
+    with subprocess.Popen(command, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True) as child:
+        out = child.stdout.read()
+        _, status, usage = os.wait4(child.pid, 0)
+        child.returncode = os.waitstatus_to_exitcode(status)
+    if child.returncode != 0:
+        sys.exit(f"{command[0]} failed ({child.returncode})")
+    return out, usage.ru_maxrss
+
+
+def main():
+    cli, reader, window = sys.argv[1:4]
+    entities = sys.argv[4] if len(sys.argv) > 4 else "2000000"
+    with tempfile.TemporaryDirectory() as folder:
+        stream = os.path.join(folder, "lines.jwwin")
+        subprocess.run([reader, "--entities", entities, "--mix", "lines", "--write", stream], check=True,
+                       stdout=subprocess.DEVNULL)
+        _, convert = peak_kb([cli, "convert", "-q", "--colors", "--layers", "--hatching", "--solids", stream, "-o",
+                              os.path.join(folder, "cli.vnt")])
+        _, preview = peak_kb([cli, "preview", stream, "-o", os.path.join(folder, "cli.png")])
+        out, shown = peak_kb([window, stream])
+        print(f"{entities} lines ({os.path.getsize(stream) / 1e6:.0f} MB): korvel-cli convert {convert / 1024:.0f} MB, "
+              f"preview {preview / 1024:.0f} MB")
+        print(f"  window: {out.strip()}")
+        print(f"  window peak = {shown / convert:.2f}x korvel-cli convert, {shown / preview:.2f}x korvel-cli preview")
+
+
+if __name__ == "__main__":
+    main()
