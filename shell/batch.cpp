@@ -2,11 +2,11 @@
 // summary of them all.
 #include <algorithm>
 #include <filesystem>
+#include <memory>
 
 #include "files/file_path.h"
 #include "files/output_file.h"
 #include "reader/any_input.h"
-#include "shell/busy_cursor.h"
 #include "shell/form.h"
 #include "shell/input_list.h"
 #include "shell/messages.h"
@@ -45,6 +45,27 @@ struct NotConverted {
     bool unread;       // not read, as opposed to not written
 };
 
+// One message for the whole batch: how many converted, which could not be and why, where they went.
+void SayWhatTheBatchDid(FormControls &controls, std::size_t converted, const std::vector<NotConverted> &failures,
+                        const std::string &folder, bool stopped) {
+    std::string message = std::to_string(converted) + " 件を変換";
+    if (!failures.empty()) {
+        const bool allUnread =
+            std::all_of(failures.begin(), failures.end(), [](const NotConverted &f) { return f.unread; });
+        message += "、" + std::to_string(failures.size()) +
+                   (allUnread ? " 件は読めませんでした:\n" : " 件は変換できませんでした:\n");
+        for (std::size_t i = 0; i < failures.size() && i < kNamedFailures; i++)
+            message += (i ? "、" : "") + failures[i].text;
+        if (failures.size() > kNamedFailures)
+            message += " ほか " + std::to_string(failures.size() - kNamedFailures) + " 件";
+    }
+    if (stopped) message += std::string("\n") + kBatchStoppedNote;
+    message += "\n" + std::string(kScriptFolderLabel) + folder;
+    controls.ShowMessage(message, failures.empty() && !stopped ? MessageKind::Information
+                                  : converted == 0             ? MessageKind::Error
+                                                               : MessageKind::Warning);
+}
+
 }  // namespace
 
 void TForm1::ConvertDroppedFiles(const std::vector<std::string> &paths, const std::string &folder) {
@@ -65,50 +86,53 @@ void TForm1::ConvertDroppedFiles(const std::vector<std::string> &paths, const st
     }
 
     // The view's layer switches belong to the drawing it shows, not to these.
-    ConvertOptions options = ChosenOptions();
-    options.hiddenLayers.reset();
-    std::size_t converted = 0;
-    std::vector<NotConverted> failures;
-    // Whole paths may still give one name ("d_e/f" and "d/e_f"): the first input keeps it, the others are
-    // not written, so that no script replaces another of the same batch.
-    const std::vector<std::optional<std::size_t>> taken = EarlierSameOutputs(names);
-    {
-        const BusyCursor busy(controls);
-        DrawingStore drawing;
-        for (std::size_t i = 0; i < inputs.size(); ++i) {
-            const ListedInput &input = inputs[i];
-            const std::string &name = names[i];
-            const std::string script = Utf8Of(FilePath(folder) / FilePath(name));
-            if (taken[i]) {
-                failures.push_back(
-                    {NameOf(input.path) + "（" + kBatchSameNameReason + name + kBatchSameNameEnd + "）", false});
-                continue;
+    struct Batch {
+        std::vector<ListedInput> inputs;
+        std::vector<std::string> names;
+        ConvertOptions options;
+        std::size_t converted = 0;
+        std::vector<NotConverted> failures;
+    };
+    auto batch = std::make_shared<Batch>();
+    batch->inputs = std::move(inputs);
+    batch->names = std::move(names);
+    batch->options = ChosenOptions();
+    batch->options.hiddenLayers.reset();
+    const auto progress = [this](std::size_t done, std::size_t total, const std::string &name) {
+        controls.Post([this, done, total, name] {
+            if (busy)
+                controls.ShowConversionSummary(kConvertingNote + std::to_string(done) + "/" + std::to_string(total) +
+                                               " " + name + kStopHint);
+        });
+    };
+    RunLong(
+        kConvertingNote + std::string(kStopHint),
+        [this, batch, progress, folder] {
+            // Whole paths may still give one name ("d_e/f" and "d/e_f"): the first input keeps it, the others
+            // are not written, so that no script replaces another of the same batch.
+            const std::vector<std::optional<std::size_t>> taken = EarlierSameOutputs(batch->names);
+            DrawingStore drawing;
+            for (std::size_t i = 0; i < batch->inputs.size() && !stopAsked; ++i) {
+                const ListedInput &input = batch->inputs[i];
+                const std::string &name = batch->names[i];
+                progress(i + 1, batch->inputs.size(), NameOf(input.path));
+                const std::string script = Utf8Of(FilePath(folder) / FilePath(name));
+                if (taken[i]) {
+                    batch->failures.push_back(
+                        {NameOf(input.path) + "（" + kBatchSameNameReason + name + kBatchSameNameEnd + "）", false});
+                    continue;
+                }
+                if (const std::optional<std::string> unread = ReadDropped(input.path, drawing)) {
+                    batch->failures.push_back({NameOf(input.path) + "（" + *unread + "）", true});
+                    continue;
+                }
+                if (const Failure failed = WriteOutputFile(
+                        script, [&](std::FILE *file) { return WriteScriptFile(file, drawing, batch->options, pens); }))
+                    batch->failures.push_back({NameOf(input.path) + "（" + *failed + "）", false});
+                else batch->converted++;
             }
-            if (const std::optional<std::string> unread = ReadDropped(input.path, drawing)) {
-                failures.push_back({NameOf(input.path) + "（" + *unread + "）", true});
-                continue;
-            }
-            if (const Failure failed = WriteOutputFile(
-                    script, [&](std::FILE *file) { return WriteScriptFile(file, drawing, options, pens); }))
-                failures.push_back({NameOf(input.path) + "（" + *failed + "）", false});
-            else converted++;
-        }
-    }
-    std::string message = std::to_string(converted) + " 件を変換";
-    if (!failures.empty()) {
-        const bool allUnread =
-            std::all_of(failures.begin(), failures.end(), [](const NotConverted &f) { return f.unread; });
-        message += "、" + std::to_string(failures.size()) +
-                   (allUnread ? " 件は読めませんでした: " : " 件は変換できませんでした: ");
-        for (std::size_t i = 0; i < failures.size() && i < kNamedFailures; i++)
-            message += (i ? "、" : "") + failures[i].text;
-        if (failures.size() > kNamedFailures)
-            message += " ほか " + std::to_string(failures.size() - kNamedFailures) + " 件";
-    }
-    message += "\n" + std::string(kScriptFolderLabel) + folder;
-    controls.ShowMessage(message, failures.empty() ? MessageKind::Information
-                                  : converted == 0 ? MessageKind::Error
-                                                   : MessageKind::Warning);
+        },
+        [this, batch, folder] { SayWhatTheBatchDid(controls, batch->converted, batch->failures, folder, stopAsked); });
 }
 
 }  // namespace korvel

@@ -558,7 +558,7 @@ TEST(DrawPreview, InsertsPastTheBlockMemberBudgetAreLeftOutAndFlagged) {
     };
     // Long texts stand for large definitions: drawn in the test's view as their baselines, they cost little.
     for (const Case c : {Case{1, 200, 0, 99, 12'500}, Case{1, 100, 50, 99, 12'500}, Case{1, 1000, 0, 1000},
-                         Case{1, 20, 0, 12, 100'000},     // 800,001 each
+                         Case{1, 20, 0, 12, 100'000},            // 800,001 each
                          Case{1'000'000, 20, 0, 8, 250'000}}) {  // 2,000,001 each; budget 16 x 1,000,020 records
         SCOPED_TRACE(testing::Message() << c.members << " x " << c.inserts);
         DrawingStore store;

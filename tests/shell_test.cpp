@@ -392,7 +392,7 @@ TEST_F(Shell, DroppedDrawingsConvertIntoTheChosenFolderWithOneSummary) {
         {(in / "a" / "plan.jwwin").string(), (in / "b" / "PLAN.jwwin").string(), (in / "notes.txt").string()},
         out.string());
     ASSERT_EQ(controls.kinds, std::vector<MessageKind>{MessageKind::Warning});
-    EXPECT_NE(controls.log.back().find("2 件を変換、1 件は読めませんでした: notes.txt（"), std::string::npos)
+    EXPECT_NE(controls.log.back().find("2 件を変換、1 件は読めませんでした:\nnotes.txt（"), std::string::npos)
         << controls.log.back();
     std::set<std::string> written;
     for (const auto &entry : fs::directory_iterator(out))
@@ -431,7 +431,7 @@ TEST_F(Shell, DroppedBatchesConvertOnlyWholeDrawingsIntoNamesOfTheirOwn) {
         out.string());
     ASSERT_EQ(controls.kinds, std::vector<MessageKind>{MessageKind::Warning});
     const std::string &said = controls.log.back();
-    EXPECT_NE(said.find("1 件を変換、2 件は変換できませんでした: "), std::string::npos) << said;
+    EXPECT_NE(said.find("1 件を変換、2 件は変換できませんでした:\n"), std::string::npos) << said;
     EXPECT_NE(said.find(std::string("p.jwwin（") + kBatchSameNameReason), std::string::npos) << said;
     EXPECT_NE(said.find(std::string("cut.jwwin（") + kBatchPartialReason + "）"), std::string::npos) << said;
     std::vector<std::string> written;
@@ -450,7 +450,7 @@ TEST_F(Shell, DroppedBatchesConvertOnlyWholeDrawingsIntoNamesOfTheirOwn) {
         controls.log.clear();
         form.ConvertDroppedFiles(paths, out.string());
         const std::string &message = controls.log.back();
-        EXPECT_NE(message.find("0 件を変換、" + std::to_string(unreadable) + " 件は読めませんでした: junk0.txt（"),
+        EXPECT_NE(message.find("0 件を変換、" + std::to_string(unreadable) + " 件は読めませんでした:\njunk0.txt（"),
                   std::string::npos)
             << message;
         EXPECT_EQ(message.find("ほか"), unreadable == 10 ? std::string::npos : message.find("ほか 1 件")) << message;
@@ -794,6 +794,15 @@ TEST_F(Shell, StoppedWorkLeavesTheLastScriptAndTheShownDrawing) {
     EXPECT_EQ(form.Store().lines.size(), lines);
     EXPECT_EQ(controls.documentName, shown);
     EXPECT_EQ(controls.summary, kReadingStoppedNote);
+
+    // A stopped batch writes nothing more and says so.
+    fs::create_directories(folder / "out");
+    form.ConvertDroppedFiles({(folder / "other.jwwin").string(), (folder / "prev.1").string()},
+                             (folder / "out").string());
+    form.Cancel();
+    controls.FinishWork();
+    EXPECT_TRUE(fs::is_empty(folder / "out"));
+    EXPECT_NE(controls.log.back().find(kBatchStoppedNote), std::string::npos) << controls.log.back();
     controls.deferWork = false;
     form.Button2Click();
     EXPECT_EQ(ReadBytes(form.ScriptPath()), before) << "a stop outlived its work";

@@ -233,6 +233,7 @@ TEST_F(Window, SeveralDroppedFilesConvertIntoAChosenFolder) {
         QCoreApplication::sendEvent(pane->viewport(), &enter);
         QDropEvent drop(middle, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
         QCoreApplication::sendEvent(pane->viewport(), &drop);
+        Finish();
     };
     dropOnPane();
     ASSERT_EQ(messages.size(), 1u);
@@ -242,7 +243,7 @@ TEST_F(Window, SeveralDroppedFilesConvertIntoAChosenFolder) {
                   QUrl::fromLocalFile(QString::fromUtf8(KORVEL_EXAMPLES_DIR "/scripts/plan.none.vnt"))});
     dropOnPane();
     ASSERT_EQ(messages.size(), 2u);
-    EXPECT_EQ(messages[1].rfind("1 件を変換、1 件は読めませんでした: plan.none.vnt（", 0), 0u) << messages[1];
+    EXPECT_EQ(messages[1].rfind("1 件を変換、1 件は読めませんでした:\nplan.none.vnt（", 0), 0u) << messages[1];
     EXPECT_TRUE(std::filesystem::exists(out / "plan.vnt"));
     EXPECT_TRUE(window.Form().Store().lines.empty());  // nothing opened
     std::filesystem::remove_all(out);
