@@ -25,7 +25,7 @@ constexpr const char *kUsage =
     "\"Jw_cadクリップボード取り込み\" to import it and \"Vantraコードへ変換\" to convert it.\n"
     "FILE, or a file dropped on the window, is a drawing Jw_cad saved (.jww, .jws) or a saved\n"
     "\"Jw_win\" clipboard stream (such as prev.1), to preview and convert instead of the clipboard's\n"
-    "drawing.\n"
+    "drawing. A folder of drawings converts into a folder you choose, as a dropped folder does.\n"
     "The scratch files and TEMP.VNT go to the program's folder, or to ~/.local/share/korvel when the\n"
     "program is installed (under /usr or /opt, in a prefix's bin/ such as ~/.local/bin/, or in a folder\n"
     "others may write in) or that folder cannot be written.\n"
