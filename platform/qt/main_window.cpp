@@ -462,30 +462,16 @@ void MainWindow::ShowMessage(const std::string &message, MessageKind kind) {
 
 void MainWindow::CloseWindow() { close(); }
 
-MainWindow::~MainWindow() {
-    if (!worker.joinable()) return;
-    form.Cancel();
-    worker.join();
-}
+MainWindow::~MainWindow() { form.Cancel(); }
 
 void MainWindow::RunInBackground(std::function<void()> work, std::function<void()> done) {
-    worker = std::thread([this, work = std::move(work), done = std::move(done)]() mutable {
-        std::exception_ptr failed;
-        try {
-            work();
-        } catch (...) {
-            failed = std::current_exception();
-        }
-        QMetaObject::invokeMethod(
-            this,
-            [this, done = std::move(done), failed] {
-                worker.join();
-                if (failed) RunGuarded(*this, [&] { std::rethrow_exception(failed); });
-                done();
-                if (closeAsked) close();
-            },
-            Qt::QueuedConnection);
-    });
+    background.Start(
+        std::move(work),
+        [this, done = std::move(done)] {
+            done();
+            if (closeAsked) close();
+        },
+        [this](std::function<void()> f) { Post(std::move(f)); }, *this);
 }
 
 void MainWindow::Post(std::function<void()> f) { QMetaObject::invokeMethod(this, std::move(f), Qt::QueuedConnection); }

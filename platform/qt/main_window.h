@@ -14,11 +14,11 @@
 #include <functional>
 #include <map>
 #include <memory>
-#include <thread>
 
 #include "platform/qt/qt_canvas.h"
 #include "platform/qt/view_window.h"
 #include "platform/qt/x11_clipboard.h"
+#include "shell/background_work.h"
 #include "shell/form.h"
 #include "shell/form_layout.h"
 #include "shell/window_options.h"
@@ -148,7 +148,7 @@ private:
     QLabel *note = nullptr;
     std::unique_ptr<QtCanvas> previewCanvas;
     ViewWindow *viewWindow = nullptr;
-    std::thread worker;  // the long work under way, if any
+    BackgroundWork background;  // declared last: it waits for the work before the rest goes
 };
 
 }  // namespace korvel

@@ -173,10 +173,7 @@ void MainWindow::ShowContextMenu(POINT at) {
 }
 
 MainWindow::~MainWindow() {
-    if (worker.joinable()) {
-        form.Cancel();
-        worker.join();
-    }
+    form.Cancel();
     if (window) DestroyWindow(window);
     if (font) DeleteObject(font);
     if (richEdit) FreeLibrary(richEdit);
@@ -643,20 +640,13 @@ void MainWindow::Post(std::function<void()> f) {
 }
 
 void MainWindow::RunInBackground(std::function<void()> work, std::function<void()> done) {
-    worker = std::thread([this, work = std::move(work), done = std::move(done)]() mutable {
-        std::exception_ptr failed;
-        try {
-            work();
-        } catch (...) {
-            failed = std::current_exception();
-        }
-        Post([this, done = std::move(done), failed] {
-            worker.join();
-            if (failed) RunGuarded(*this, [&] { std::rethrow_exception(failed); });
+    background.Start(
+        std::move(work),
+        [this, done = std::move(done)] {
             done();
             if (closeAsked) DestroyWindow(window);
-        });
-    });
+        },
+        [this](std::function<void()> f) { Post(std::move(f)); }, *this);
 }
 
 }  // namespace korvel

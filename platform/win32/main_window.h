@@ -6,11 +6,11 @@
 #include <array>
 #include <functional>
 #include <memory>
-#include <thread>
 
 #include "platform/win32/gdi_canvas.h"
 #include "platform/win32/view_window.h"
 #include "platform/win32/win32_clipboard.h"
+#include "shell/background_work.h"
 #include "shell/form.h"
 #include "shell/form_layout.h"
 #include "shell/window_options.h"
@@ -122,8 +122,8 @@ private:
     std::size_t paneFilled = 0;                       // how much of it the control holds
     std::unique_ptr<GdiCanvas> preview, nextPreview;  // shown, and being drawn
     std::unique_ptr<ViewWindow> viewWindow;
-    std::thread worker;       // the long work under way, if any
-    bool closeAsked = false;  // the window was asked to close while it was
+    bool closeAsked = false;    // the window was asked to close while it was
+    BackgroundWork background;  // declared last: it waits for the work before the rest goes
 };
 
 }  // namespace korvel
