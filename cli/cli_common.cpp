@@ -36,7 +36,7 @@ int Fail(int code, const std::string &message) {
 
 void TellConversion(const std::string &input, const ConversionReport &report, bool quiet) {
     const ReportLanguage language = Japanese() ? ReportLanguage::Japanese : ReportLanguage::English;
-    if (!quiet) Tell(input + ": " + ReportSummary(report, language));
+    if (!quiet) Tell(input + ": " + ReportSummary(report, language, AdviceFor::CommandLine));
     if (report.Written() == 0 && report.LeftOut() > 0)
         Tell("korvel-cli: " +
              Tr("warning: {0}: {1}", {input, EmptyScriptAdvice(report, language, AdviceFor::CommandLine)}));

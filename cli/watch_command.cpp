@@ -82,7 +82,7 @@ void ConvertCopy(ClipboardSource &source, const std::string &scratch, const Watc
     if (const Failure failed = WriteOutputFile(path, write, request.outputOptions))
         return Say(Tr("not written: {0}", {*failed}));
     const ReportLanguage language = Japanese() ? ReportLanguage::Japanese : ReportLanguage::English;
-    Say(ReportSummary(report, language) + " -> " + path);
+    Say(ReportSummary(report, language, AdviceFor::CommandLine) + " -> " + path);
     if (report.Written() == 0 && report.LeftOut() > 0)
         Say(Tr("warning: {0}", {EmptyScriptAdvice(report, language, AdviceFor::CommandLine)}));
 }

@@ -25,7 +25,7 @@ bool ReadAnyInput(std::FILE *file, std::uint64_t size, InputKind kind, DrawingSt
                                      : ReadDrawingFileStream(file, size, store, options, report);
 }
 
-FileRead ReadAnyInputFile(const std::string &path, DrawingStore &store) {
+FileRead ReadAnyInputFile(const std::string &path, DrawingStore &store, const DrawingFileOptions &options) {
     const std::unique_ptr<std::FILE, int (*)(std::FILE *)> file(OpenFile(path, "rb"), &std::fclose);
     if (!file) return FileRead::Unreadable;
     std::uint8_t prefix[kCheckedAnyPrefixBytes];
@@ -35,8 +35,8 @@ FileRead ReadAnyInputFile(const std::string &path, DrawingStore &store) {
     ClearDrawingStore(store);
     if (!CheckAnyInput(std::span(prefix, got))) return FileRead::NotADrawing;
     std::rewind(file.get());
-    return ReadAnyInput(file.get(), *size, KindOfInput(std::span(prefix, got)), store) ? FileRead::Whole
-                                                                                       : FileRead::Partial;
+    return ReadAnyInput(file.get(), *size, KindOfInput(std::span(prefix, got)), store, options) ? FileRead::Whole
+                                                                                                : FileRead::Partial;
 }
 
 }  // namespace korvel

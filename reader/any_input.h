@@ -31,6 +31,6 @@ bool ReadAnyInput(std::FILE *file, std::uint64_t size, InputKind kind, DrawingSt
 // A file read as the window reads a dropped one, through a buffer: what it held, and the drawing in `store`
 // (replaced) when it held one.
 enum class FileRead { Unreadable, NotADrawing, Partial, Whole };
-FileRead ReadAnyInputFile(const std::string &path, DrawingStore &store);
+FileRead ReadAnyInputFile(const std::string &path, DrawingStore &store, const DrawingFileOptions &options = {});
 
 }  // namespace korvel

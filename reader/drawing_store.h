@@ -150,6 +150,12 @@ struct BasicDrawing : EntityLists<List> {
     Objects objects;                       // top-level objects in stream order
     Definitions blockDefs;
     std::uint64_t replacedCharacters = 0;  // characters of Unicode strings with no CP932 form, stored as "?"
+    // From a .jww file: each group's state, then each layer's (group * 16 + layer), as Jw_cad keeps them:
+    // 0 hidden, 1 display only, 2 editable, 3 the layer drawn on; else none.
+    std::vector<std::uint8_t> layerStates;
+    // From a .jww file read as Jw_cad copies it: the top-level objects left out for lying on a hidden or
+    // display-only layer or group.
+    std::uint64_t leftOnLockedLayers = 0;
 
     std::int32_t blockDefCount() const { return static_cast<std::int32_t>(blockDefs.size()); }
 

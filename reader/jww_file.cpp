@@ -284,11 +284,19 @@ bool ReadDrawingFile(InputKind kind, const std::function<void(const std::functio
         }
         if (report) *report = listsReport;
         RemoveSettingsTexts(store);
+        if (kind == InputKind::JwwFile) {
+            for (const std::uint32_t state : states.group)
+                store.layerStates.push_back(static_cast<std::uint8_t>(std::min<std::uint32_t>(state, 3)));
+            for (const auto &group : states.layer)
+                for (const std::uint32_t state : group)
+                    store.layerStates.push_back(static_cast<std::uint8_t>(std::min<std::uint32_t>(state, 3)));
+        }
         if (kind == InputKind::JwwFile && !options.allLayers) {
             std::size_t position = 0;
             KeepTopLevel(store, [&](const ObjectRef &ref) {
                 const bool kept = states.Editable(BaseOf(store, ref));
                 if (!kept && position < replaced.size()) store.replacedCharacters -= replaced[position];
+                store.leftOnLockedLayers += !kept;
                 ++position;
                 return kept;
             });

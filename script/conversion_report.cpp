@@ -42,6 +42,9 @@ constexpr std::array<ReasonWords, kLeftOutReasons> kReasonWords = {{
     {{"unusable-scale", "縮尺が使えないレイヤグループの図形", "in a layer group with an unusable scale"},
      nullptr,
      nullptr},
+    {{"locked-layers", "非表示・表示のみレイヤの図形", "on hidden or display-only layers"},
+     "右クリックメニューの「非表示レイヤの図形も変換する」",
+     "--all-layers"},
 }};
 
 // 1203 as "1,203".
@@ -98,12 +101,23 @@ void ConversionReport::Add(const ConversionReport &other) {
         leftOut[i] += other.leftOut[i];
 }
 
-std::string ReportSummary(const ConversionReport &report, ReportLanguage language) {
+std::string ReportSummary(const ConversionReport &report, ReportLanguage language, AdviceFor where) {
+    const bool japanese = language == ReportLanguage::Japanese;
     std::string out = WrittenPart(report, language);
     if (report.LeftOut() == 0) return out;
-    out += language == ReportLanguage::Japanese ? "／変換しなかったもの: " : "; left out: ";
-    return out + Counts(
-                     report.leftOut, [](std::size_t i) { return kReasonWords[i].words; }, language);
+    out += japanese ? "／変換しなかったもの: " : "; left out: ";
+    bool first = true;
+    for (std::size_t i = 0; i < kLeftOutReasons; i++) {
+        if (report.leftOut[i] == 0) continue;
+        out += first ? "" : japanese ? "・" : ", ";
+        first = false;
+        const ReasonWords &w = kReasonWords[i];
+        out += std::string(Name(w.words, language)) + " " + Grouped(report.leftOut[i]);
+        if (const char *option = where == AdviceFor::Window ? w.windowOption : w.commandOption)
+            out += japanese ? std::string("（") + option + (option[0] == '-' ? " で変換）" : "で変換）")
+                            : std::string(" (") + option + " converts them)";
+    }
+    return out;
 }
 
 std::string EmptyScriptAdvice(const ConversionReport &report, ReportLanguage language, AdviceFor where) {

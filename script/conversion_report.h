@@ -27,8 +27,9 @@ enum class LeftOutReason {
     OverBudget,      // block figures past the member budget or nested too deep
     HiddenLayer,     // on a layer the view hides, when only what it shows is converted
     UnusableScale,   // in a layer group whose scale is no number to scale by (0, subnormal, infinite or NaN)
+    LockedLayer,     // on a hidden or display-only layer of a .jww file, unless every layer is read
 };
-inline constexpr std::size_t kLeftOutReasons = 13;
+inline constexpr std::size_t kLeftOutReasons = 14;
 
 struct ConversionReport {
     std::array<std::uint64_t, kWrittenKinds> written{};
@@ -44,11 +45,12 @@ struct ConversionReport {
 
 enum class ReportLanguage { Japanese, English };
 
-// "線 1,203・円弧 44 を変換／変換しなかったもの: 文字 12・ブロック図形 3" and its English form.
-std::string ReportSummary(const ConversionReport &report, ReportLanguage language);
-
-// Where the advice is read, which names the options as the window or korvel-cli does.
+// Where the words are read, which name the options as the window or korvel-cli does.
 enum class AdviceFor { Window, CommandLine };
+
+// "線 1,203・円弧 44 を変換／変換しなかったもの: 文字 12・ブロック図形 3（「ブロック図形も変換する」で変換）" and its
+// English form: each reason an option would carry names that option.
+std::string ReportSummary(const ConversionReport &report, ReportLanguage language, AdviceFor where);
 
 // For a script with no command although the drawing holds entities: why, and which options would carry what
 // was left out.

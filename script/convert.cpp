@@ -234,6 +234,7 @@ void CountLeftOutKinds(const Drawing &store, const ConvertOptions &options, cons
     report[LeftOutReason::Text] += store.texts.size();
     report[dimensions ? LeftOutReason::Text : LeftOutReason::Dimension] += store.dimensions.size();
     if (!options.solids) report[LeftOutReason::Solid] += store.solids.size();
+    if constexpr (std::is_same_v<Drawing, DrawingStore>) report[LeftOutReason::LockedLayer] += store.leftOnLockedLayers;
     if (!figures) {
         report[LeftOutReason::Block] += store.inserts.size();
         return;

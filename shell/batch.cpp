@@ -22,10 +22,11 @@ constexpr std::size_t kNamedFailures = 10;
 
 // The drawing in a dropped file (a saved drawing by its first bytes, else a "Jw_win" dump, or a clipboard
 // folder's stream); the reason it could not be read, or nothing.
-std::optional<std::string> ReadDropped(const std::string &path, DrawingStore &store) {
+std::optional<std::string> ReadDropped(const std::string &path, DrawingStore &store,
+                                       const DrawingFileOptions &options) {
     std::error_code ec;
     const std::string file = fs::is_directory(FilePath(path), ec) ? Utf8Of(ClipboardFolderStream(path)) : path;
-    switch (ReadAnyInputFile(file, store)) {
+    switch (ReadAnyInputFile(file, store, options)) {
         case FileRead::Unreadable: return kBatchUnreadableReason;
         case FileRead::NotADrawing: return kBatchNotADrawingReason;
         case FileRead::Partial: return kBatchPartialReason;
@@ -90,6 +91,7 @@ void TForm1::ConvertDroppedFiles(const std::vector<std::string> &paths, const st
         std::vector<ListedInput> inputs;
         std::vector<std::string> names;
         ConvertOptions options;
+        DrawingFileOptions reading;
         std::size_t converted = 0;
         std::vector<NotConverted> failures;
     };
@@ -98,6 +100,7 @@ void TForm1::ConvertDroppedFiles(const std::vector<std::string> &paths, const st
     batch->names = std::move(names);
     batch->options = ChosenOptions();
     batch->options.hiddenLayers.reset();
+    batch->reading.allLayers = moreOptions.allLayers;
     const auto progress = [this](std::size_t done, std::size_t total, const std::string &name) {
         controls.Post([this, done, total, name] {
             if (busy)
@@ -122,7 +125,7 @@ void TForm1::ConvertDroppedFiles(const std::vector<std::string> &paths, const st
                         {NameOf(input.path) + "（" + kBatchSameNameReason + name + kBatchSameNameEnd + "）", false});
                     continue;
                 }
-                if (const std::optional<std::string> unread = ReadDropped(input.path, drawing)) {
+                if (const std::optional<std::string> unread = ReadDropped(input.path, drawing, batch->reading)) {
                     batch->failures.push_back({NameOf(input.path) + "（" + *unread + "）", true});
                     continue;
                 }

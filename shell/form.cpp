@@ -130,6 +130,13 @@ bool TForm1::RunLong(const std::string &what, std::function<void()> work, std::f
     return true;
 }
 
+void TForm1::SetMoreOptions(MoreOptions choice) {
+    const bool reread = choice.allLayers != moreOptions.allLayers && !openedFile.empty() && !busy;
+    moreOptions = choice;
+    if (reread) return ImportDroppedFile(openedFile);
+    if (!summaryShown && !busy) ShowNote();
+}
+
 bool TForm1::RefusedWhileBusy() {
     if (busy) controls.ShowMessage(kBusyMessage, MessageKind::Information);
     return busy;
@@ -145,6 +152,7 @@ void TForm1::ShowNote() {
                        "・画像" + (moreOptions.blocks ? "" : "・ブロック図形") + kNoteNotConverted + "　" +
                        (moreOptions.groupScales ? kNoteEachGroupScale : kNoteGroupZeroScale);
     if (moreOptions.shownLayersOnly) note += std::string("　") + kNoteShownLayersOnly;
+    if (moreOptions.allLayers) note += std::string("　") + kNoteAllLayers;
     controls.ShowConversionSummary(note + kNoteWhereChoicesAre);
 }
 
@@ -163,7 +171,8 @@ ConvertOptions TForm1::ChosenOptions() const {
 
 void TForm1::SayWhatWasConverted(const ConversionReport &report) {
     const bool cut = shownScript && !shownScript->Whole();
-    controls.ShowConversionSummary(ReportSummary(report, ReportLanguage::Japanese) + (cut ? kPaneCutNote : ""));
+    controls.ShowConversionSummary(ReportSummary(report, ReportLanguage::Japanese, AdviceFor::Window) +
+                                   (cut ? kPaneCutNote : ""));
     summaryShown = true;
     if (report.Written() == 0 && report.LeftOut() > 0)
         controls.ShowMessage(EmptyScriptAdvice(report, ReportLanguage::Japanese, AdviceFor::Window),

@@ -61,11 +61,10 @@ public:
         bool dimensions = false;       // dimension lines
         bool groupScales = false;      // each layer group's scale
         bool shownLayersOnly = false;  // only what the drawing view shows (its layer switches)
+        bool allLayers = false;        // a .jww file's hidden and display-only layers too
     };
-    void SetMoreOptions(MoreOptions choice) {
-        moreOptions = choice;
-        if (!summaryShown && !busy) ShowNote();
-    }
+    // A change of `allLayers` opens the shown .jww file again, with or without those layers.
+    void SetMoreOptions(MoreOptions choice);
     MoreOptions GetMoreOptions() const { return moreOptions; }
 
     // The platform tells of every clipboard change; `copiedHere` when the window itself made it.

@@ -131,11 +131,11 @@ void TForm1::ImportDroppedFile(const std::string &dropped) {
     const std::string name = Utf8Of(FilePath(dropped).filename());
     RunLong(
         kReadingNote + name + kStopHint,
-        [this, read, path] {
+        [this, read, path, allLayers = DrawingFileOptions{moreOptions.allLayers}] {
             PreviewSurface surface(*read->canvas);
             PrepareBlankPreview(surface, read->width, read->height);
             // A saved drawing (.jww, .jws) by its first bytes, otherwise a "Jw_win" dump such as prev.1.
-            const FileRead got = ReadAnyInputFile(path, read->drawing);
+            const FileRead got = ReadAnyInputFile(path, read->drawing, allLayers);
             read->checked = got == FileRead::Whole || got == FileRead::Partial;
             read->whole = got == FileRead::Whole;
             if (read->whole && !stopAsked) RenderDrawingPreview(surface, read->drawing);

@@ -51,6 +51,7 @@ inline constexpr const char *kAutoConvertMenuText = "取り込んだら自動で
 inline constexpr const char *kBlocksMenuText = "ブロック図形も変換する";
 inline constexpr const char *kDimensionsMenuText = "寸法図形の線も変換する";
 inline constexpr const char *kGroupScalesMenuText = "各レイヤグループの縮尺で変換する";
+inline constexpr const char *kAllLayersMenuText = "非表示レイヤの図形も変換する";
 // The note under the buttons while long work runs, when it stopped, and after a save.
 inline constexpr const char *kReadingNote = "図面を読み込んでいます: ";  // + the file's name + kStopHint
 inline constexpr const char *kConvertingNote = "変換しています ";        // + how far, "45%", + kStopHint
@@ -68,6 +69,7 @@ inline constexpr const char *kNoteNotConverted = "の変換は出来ません。
 inline constexpr const char *kNoteGroupZeroScale = "レイヤグループ[0]の縮尺で変換します。";
 inline constexpr const char *kNoteEachGroupScale = "各レイヤグループの縮尺で変換します。";
 inline constexpr const char *kNoteShownLayersOnly = "図面表示で表示中のレイヤだけ変換します。";
+inline constexpr const char *kNoteAllLayers = "非表示・表示のみレイヤの図形も変換します。";
 inline constexpr const char *kNoteWhereChoicesAre = "（設定はプレビューの右クリック）";
 inline constexpr const char *kOpenDialogTitle = "Jw_cadの図面を開く";
 inline constexpr const char *kOpenDialogFilter = "Jw_cadの図面 (*.jww *.jws)";

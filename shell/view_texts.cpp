@@ -29,6 +29,17 @@ std::string ScaleText(const DrawingStore &store, std::size_t group) {
     return "縮尺 1/" + Number(GroupScale(store, group));
 }
 
+// " 非表示" or " 表示のみ" for a group or layer a .jww file keeps hidden or display-only (`state` is the
+// group's number, or 16 + the layer's): what a copy of the drawing leaves out.
+std::string StateText(const DrawingStore &store, std::size_t state) {
+    if (state >= store.layerStates.size()) return {};
+    switch (store.layerStates[state]) {
+        case 0: return " 非表示";
+        case 1: return " 表示のみ";
+        default: return {};
+    }
+}
+
 }  // namespace
 
 double GroupScale(const DrawingStore &store, std::size_t group) {
@@ -38,14 +49,15 @@ double GroupScale(const DrawingStore &store, std::size_t group) {
 
 std::string GroupLine(const DrawingStore &store, std::size_t group, const LayerCounts &counts) {
     const std::string name = NameOf(store, kLayerCount + group);
-    return "[" + std::to_string(group) + "]" + (name.empty() ? "" : " " + name) + " (" + ScaleText(store, group) +
-           "・" + std::to_string(GroupCount(counts, group)) + ")";
+    return "[" + std::to_string(group) + "]" + (name.empty() ? "" : " " + name) + StateText(store, group) + " (" +
+           ScaleText(store, group) + "・" + std::to_string(GroupCount(counts, group)) + ")";
 }
 
 std::string LayerLine(const DrawingStore &store, std::size_t layer, const LayerCounts &counts) {
     const std::string name = NameOf(store, layer);
     return std::to_string(layer / kLayersPerGroup) + "-" + std::to_string(layer % kLayersPerGroup) +
-           (name.empty() ? "" : " " + name) + " (" + std::to_string(counts[layer]) + ")";
+           (name.empty() ? "" : " " + name) + StateText(store, kLayerGroups + layer) + " (" +
+           std::to_string(counts[layer]) + ")";
 }
 
 std::string CursorText(const DrawingStore &store, PlanePoint at, std::size_t group) {

@@ -10,7 +10,7 @@
 
 namespace korvel {
 
-const std::array<MenuEntry, 10> kContextMenu = {{
+const std::array<MenuEntry, 11> kContextMenu = {{
     {WindowCommand::Open, "Open", kOpenMenuText, 'O'},
     {WindowCommand::SaveAs, "SaveAs", kSaveAsMenuText, 'S'},
     {WindowCommand::View, "View", kViewMenuText, 'D'},
@@ -21,6 +21,7 @@ const std::array<MenuEntry, 10> kContextMenu = {{
     {WindowCommand::Blocks, "Blocks", kBlocksMenuText, 0},
     {WindowCommand::Dimensions, "Dimensions", kDimensionsMenuText, 0},
     {WindowCommand::GroupScales, "GroupScales", kGroupScalesMenuText, 0},
+    {WindowCommand::AllLayers, "AllLayers", kAllLayersMenuText, 0},
 }};
 
 namespace {
@@ -33,6 +34,7 @@ bool *SwitchOf(TForm1::AutoImport &import, TForm1::MoreOptions &more, WindowComm
         case WindowCommand::Blocks: return &more.blocks;
         case WindowCommand::Dimensions: return &more.dimensions;
         case WindowCommand::GroupScales: return &more.groupScales;
+        case WindowCommand::AllLayers: return &more.allLayers;
         default: return nullptr;
     }
 }
@@ -42,11 +44,10 @@ struct RememberedSwitch {
     WindowCommand command;
     const char *key;
 };
-constexpr RememberedSwitch kRemembered[] = {{WindowCommand::AutoImport, "autoImport"},
-                                            {WindowCommand::AutoConvert, "autoConvert"},
-                                            {WindowCommand::Blocks, "blocks"},
-                                            {WindowCommand::Dimensions, "dimensions"},
-                                            {WindowCommand::GroupScales, "groupScales"}};
+constexpr RememberedSwitch kRemembered[] = {
+    {WindowCommand::AutoImport, "autoImport"},   {WindowCommand::AutoConvert, "autoConvert"},
+    {WindowCommand::Blocks, "blocks"},           {WindowCommand::Dimensions, "dimensions"},
+    {WindowCommand::GroupScales, "groupScales"}, {WindowCommand::AllLayers, "allLayers"}};
 
 std::string CheckBoxKey(std::size_t index) { return "checkBox" + std::to_string(index + 1); }
 

@@ -20,6 +20,7 @@ enum class WindowCommand {
     Blocks,
     Dimensions,
     GroupScales,
+    AllLayers,
 };
 
 struct MenuEntry {
@@ -30,7 +31,7 @@ struct MenuEntry {
 };
 
 // The preview's context menu, in order.
-extern const std::array<MenuEntry, 10> kContextMenu;
+extern const std::array<MenuEntry, 11> kContextMenu;
 
 // Whether a command is a switch, and whether it is on or can be chosen now.
 bool IsSwitch(WindowCommand command);

@@ -223,8 +223,9 @@ class Cli(unittest.TestCase):
         out, report = os.path.join(self.tmp.name, "p.vnt"), os.path.join(self.tmp.name, "r.json")
         r = run("convert", EXAMPLE, "-o", out, "--report", report)
         self.assertEqual(r.stderr.decode(),
-                         EXAMPLE + ": lines 5, arcs 4, points 2 converted; left out: texts 1, dimensions 1, "
-                         "block figures 2, solids 4, hatching 1\n")
+                         EXAMPLE + ": lines 5, arcs 4, points 2 converted; left out: texts 1, dimensions 1 "
+                         "(--dimensions converts them), block figures 2 (--blocks converts them), solids 4 "
+                         "(--solids converts them), hatching 1 (--hatching converts them)\n")
         r = run("convert", "--blocks", "--dimensions", "-q", EXAMPLE, "-o", out, "--report", report)
         self.assertEqual((r.returncode, r.stderr), (0, b""))
         with open(report) as f:

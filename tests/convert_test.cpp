@@ -387,10 +387,14 @@ TEST(ConversionReport, CountsAreGroupedAndEachReasonHasItsOwnKey) {
     report[WrittenKind::Arc] = 123456;
     report[WrittenKind::Point] = 1234567;
     report[LeftOutReason::Text] = 12;
-    EXPECT_EQ(ReportSummary(report, ReportLanguage::English),
-              "lines 123, arcs 123,456, points 1,234,567 converted; left out: texts 12");
-    EXPECT_EQ(ReportSummary(report, ReportLanguage::Japanese),
-              "線 123・円弧 123,456・点 1,234,567 を変換／変換しなかったもの: 文字 12");
+    report[LeftOutReason::LockedLayer] = 1712;
+    EXPECT_EQ(ReportSummary(report, ReportLanguage::English, AdviceFor::CommandLine),
+              "lines 123, arcs 123,456, points 1,234,567 converted; left out: texts 12, on hidden or display-only "
+              "layers 1,712 (--all-layers converts them)");
+    EXPECT_EQ(
+        ReportSummary(report, ReportLanguage::Japanese, AdviceFor::Window),
+        "線 123・円弧 123,456・点 1,234,567 を変換／変換しなかったもの: 文字 12・非表示・表示のみレイヤの図形 1,712"
+        "（右クリックメニューの「非表示レイヤの図形も変換する」で変換）");
     const std::map<LeftOutReason, std::string> keys = {
         {LeftOutReason::Text, "texts"},
         {LeftOutReason::Dimension, "dimensions"},
@@ -405,6 +409,7 @@ TEST(ConversionReport, CountsAreGroupedAndEachReasonHasItsOwnKey) {
         {LeftOutReason::OverBudget, "over-limit"},
         {LeftOutReason::HiddenLayer, "hidden-layers"},
         {LeftOutReason::UnusableScale, "unusable-scale"},
+        {LeftOutReason::LockedLayer, "locked-layers"},
     };
     ASSERT_EQ(keys.size(), kLeftOutReasons);
     for (const auto &[reason, key] : keys)

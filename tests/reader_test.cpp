@@ -757,6 +757,11 @@ TEST(ReadDrawingFileBytes, RoundTripsEveryHeaderLayout) {
         DrawingStore expected = SampleAsReadAt(static_cast<int>(version));
         expected.originX = expected.originY = 0;       // a .jww has no reference point of its own
         expected.layerNames.assign(16 * 16 + 16, "");  // and names every layer and group (here, emptily)
+        // and keeps each group's and layer's state: layer 0-1 hidden, the rest editable.
+        ASSERT_EQ(every.layerStates.size(), 16u + 256u);
+        EXPECT_EQ(std::count_if(every.layerStates.begin(), every.layerStates.end(), [](auto s) { return s < 2; }), 1);
+        EXPECT_LT(every.layerStates[16 + 1], 2);
+        expected.layerStates = every.layerStates;
         EXPECT_EQ(every, expected);
         ASSERT_TRUE(ReadDrawingFileBytes(file, editable, DrawingFileOptions{false}));
         const auto onVisibleLayers = std::count_if(sample.lines.begin(), sample.lines.end(), [](const TclpEntSen &l) {
@@ -764,6 +769,8 @@ TEST(ReadDrawingFileBytes, RoundTripsEveryHeaderLayout) {
         });
         EXPECT_EQ(static_cast<long>(editable.lines.size()), onVisibleLayers);
         EXPECT_EQ(editable.blockDefs, every.blockDefs);
+        EXPECT_EQ(editable.leftOnLockedLayers, every.objects.size() - editable.objects.size());
+        EXPECT_GT(editable.leftOnLockedLayers, 0u);
     }
     DrawingStore part;
     ASSERT_TRUE(ReadDrawingFileBytes(WriteJwsFile(sample, 600), part, DrawingFileOptions{}));

@@ -130,6 +130,9 @@ TEST(RealData, DrawingFilesReadAsTheirStreams) {
             EXPECT_EQ(Cp932ToUtf8(fromFile.layerNames[16 * 16]), "一般図");                  // group 0
         }
         fromStream.layerNames = fromFile.layerNames;
+        // as are its layers' states and what it left out for them.
+        fromStream.layerStates = fromFile.layerStates;
+        fromStream.leftOnLockedLayers = fromFile.leftOnLockedLayers;
         EXPECT_TRUE(fromFile == fromStream);
         ++compared;
     }

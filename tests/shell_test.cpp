@@ -22,6 +22,7 @@
 #include "shell/form_layout.h"
 #include "shell/input_list.h"
 #include "shell/messages.h"
+#include "shell/view_texts.h"
 #include "support/realdata.h"
 #include "support/shell_fakes.h"
 #include "support/stream_writer.h"
@@ -360,7 +361,9 @@ TEST_F(Shell, ABlockOnlyDrawingIsNeverConvertedSilently) {
     form.Button1Click();
     controls.log.clear();
     form.Button2Click();
-    EXPECT_EQ(controls.summary, "変換した図形はありません／変換しなかったもの: ブロック図形 1");
+    EXPECT_EQ(controls.summary,
+              "変換した図形はありません／変換しなかったもの: ブロック図形 "
+              "1（右クリックメニューの「ブロック図形も変換する」で変換）");
     ASSERT_EQ(controls.kinds, std::vector<MessageKind>{MessageKind::Warning});
     EXPECT_NE(controls.log.back().find("「ブロック図形も変換する」"), std::string::npos) << controls.log.back();
 
@@ -862,6 +865,33 @@ TEST_F(Shell, AScriptLongerThanThePaneIsCopiedAndSavedWhole) {
     form.SaveScriptAs((folder / "other.vnt").string());
     EXPECT_EQ(controls.log.back(), std::string("message ") + kScriptChangedMessage + form.ScriptPath());
     EXPECT_FALSE(fs::exists(folder / "other.vnt"));
+}
+
+// Layers a .jww file keeps hidden: what they hold is counted, named with the choice that carries it, and
+// taken once that choice is made (the file is opened again); the view's panel says which layers they are.
+TEST_F(Shell, HiddenLayersOfADrawingFileAreCountedAndTakenWhenChosen) {
+    const DrawingStore drawing = test::SampleDrawing();
+    const fs::path file = folder / "hidden.jww";
+    WriteBytes(file, test::WriteJwwFile(drawing, 700, {{0, 1}}));
+    form.ImportDroppedFile(file.string());
+    const std::size_t shown = form.Store().lines.size();
+    const std::uint64_t locked = form.Store().leftOnLockedLayers;
+    ASSERT_GT(locked, 0u);
+    form.Button2Click();
+    EXPECT_NE(controls.summary.find("非表示・表示のみレイヤの図形 " + std::to_string(locked) +
+                                    "（右クリックメニューの「非表示レイヤの図形も変換する」で変換）"),
+              std::string::npos)
+        << controls.summary;
+    EXPECT_NE(LayerLine(form.Store(), 1, CountByLayer(form.Store())).find("非表示"), std::string::npos);
+    EXPECT_EQ(LayerLine(form.Store(), 2, CountByLayer(form.Store())).find("非表示"), std::string::npos);
+
+    TForm1::MoreOptions all = form.GetMoreOptions();
+    all.allLayers = true;
+    form.SetMoreOptions(all);
+    EXPECT_GT(form.Store().lines.size(), shown) << "the file was not opened again";
+    EXPECT_EQ(form.Store().leftOnLockedLayers, 0u);
+    form.Button2Click();
+    EXPECT_EQ(controls.summary.find("非表示・表示のみ"), std::string::npos) << controls.summary;
 }
 
 }  // namespace

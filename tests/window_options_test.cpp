@@ -53,6 +53,7 @@ TEST_F(WindowOptions, SwitchesAreRememberedUnderTheirStoredKeys) {
                                                          {"blocks", true},
                                                          {"dimensions", true},
                                                          {"groupScales", false},
+                                                         {"allLayers", false},
                                                          {"checkBox1", false},
                                                          {"checkBox2", true},
                                                          {"checkBox3", false},
@@ -70,7 +71,7 @@ TEST_F(WindowOptions, TheMenuOffersEverySwitchOnce) {
         if (entry.shortcut) shortcuts[entry.shortcut]++;
         EXPECT_FALSE(std::string(entry.text).empty());
     }
-    EXPECT_EQ(seen.size(), 8u);
+    EXPECT_EQ(seen.size(), 9u);
     for (const auto &[command, count] : seen)
         EXPECT_EQ(count, 1) << static_cast<int>(command);
     for (const auto &[key, count] : shortcuts)
