@@ -19,11 +19,12 @@ inline constexpr std::uint16_t kOwnColorNumber = 10;
 
 inline bool HasOwnColor(const TclpEntSolid &solid) { return solid.base.penColor == kOwnColorNumber; }
 
-// Flags that keep an entity out of the script: hatching (unless asked for), and the never-convert bits, one
-// for lines and one for arcs and points.
+// Flags that keep an entity out of the script: hatching (unless asked for), and the bits of the parts of
+// Jw_cad's dimension figures (unless asked for): one on their lines (the dimension line and its extension
+// lines), one on their arcs and points (the end points).
 inline constexpr std::uint16_t kHatchingFlag = 0x0020;
-inline constexpr std::uint16_t kLineNeverConvertedFlag = 0x2000;
-inline constexpr std::uint16_t kCurveNeverConvertedFlag = 0x0040;
+inline constexpr std::uint16_t kDimensionFigureLineFlag = 0x2000;
+inline constexpr std::uint16_t kDimensionFigureCurveFlag = 0x0040;
 
 // A point of this pen style is a symbol point: it carries a symbol code, a rotation and a size.
 inline constexpr std::uint8_t kSymbolPointStyle = 100;

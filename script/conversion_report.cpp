@@ -33,7 +33,10 @@ constexpr std::array<ReasonWords, kLeftOutReasons> kReasonWords = {{
     {{"solids", "ソリッド", "solids"}, "「ソリッド図形を変換する」", "--solids"},
     {{"hatching", "ハッチング", "hatching"}, "「ハッチング線を変換する」", "--hatching"},
     {{"zero-size", "長さや半径が0の図形", "zero-size"}, nullptr, nullptr},
-    {{"never-converted", "変換しない指定の図形", "marked not to convert"}, nullptr, nullptr},
+    // Under the key earlier reports used for them, before they were known for what they are.
+    {{"never-converted", "寸法図形の線・点", "dimension figures' lines and points"},
+     "右クリックメニューの「寸法図形の線も変換する」",
+     "--dimensions"},
     {{"no-figure", "スクリプトで表せない図形", "not expressible"}, nullptr, nullptr},
     {{"missing-blocks", "定義のないブロック", "blocks without a definition"}, nullptr, nullptr},
     {{"self-referring-blocks", "自分自身を含むブロック", "blocks inside themselves"}, nullptr, nullptr},

@@ -14,20 +14,20 @@ inline constexpr std::size_t kWrittenKinds = 4;
 
 // Why an entity of the drawing has no command in the script.
 enum class LeftOutReason {
-    Text,            // texts (and dimensions' values) are never written
-    Dimension,       // dimensions, unless their lines are asked for
-    Block,           // block figures, unless asked for
-    Solid,           // solids, unless asked for
-    Hatching,        // hatching, unless asked for
-    ZeroSize,        // a line of no length, an arc of no radius or sweep
-    NeverConverted,  // marked by Jw_cad as never converted
-    NoFigure,        // a solid that is no figure, or whose placed figure no command can write
-    MissingBlock,    // an insert of a definition the drawing does not hold
-    SelfReferring,   // an insert of a block inside itself
-    OverBudget,      // block figures past the member budget or nested too deep
-    HiddenLayer,     // on a layer the view hides, when only what it shows is converted
-    UnusableScale,   // in a layer group whose scale is no number to scale by (0, subnormal, infinite or NaN)
-    LockedLayer,     // on a hidden or display-only layer of a .jww file, unless every layer is read
+    Text,             // texts (and dimensions' values) are never written
+    Dimension,        // dimensions, unless their lines are asked for
+    Block,            // block figures, unless asked for
+    Solid,            // solids, unless asked for
+    Hatching,         // hatching, unless asked for
+    ZeroSize,         // a line of no length, an arc of no radius or sweep
+    DimensionFigure,  // the lines, arcs and points of dimension figures, unless dimensions are asked for
+    NoFigure,         // a solid that is no figure, or whose placed figure no command can write
+    MissingBlock,     // an insert of a definition the drawing does not hold
+    SelfReferring,    // an insert of a block inside itself
+    OverBudget,       // block figures past the member budget or nested too deep
+    HiddenLayer,      // on a layer the view hides, when only what it shows is converted
+    UnusableScale,    // in a layer group whose scale is no number to scale by (0, subnormal, infinite or NaN)
+    LockedLayer,      // on a hidden or display-only layer of a .jww file, unless every layer is read
 };
 inline constexpr std::size_t kLeftOutReasons = 14;
 

@@ -23,26 +23,28 @@ namespace {
 
 constexpr double kEpsilon = 1e-12;
 
-std::optional<LeftOutReason> SkippedShape(const TclpEntSen &line) {
-    if (line.base.flags & kLineNeverConvertedFlag) return LeftOutReason::NeverConverted;
+// `dimensionFigures`: the lines, arcs and points of Jw_cad's dimension figures (its flags say which) are
+// written too.
+std::optional<LeftOutReason> SkippedShape(const TclpEntSen &line, bool dimensionFigures) {
+    if ((line.base.flags & kDimensionFigureLineFlag) && !dimensionFigures) return LeftOutReason::DimensionFigure;
     if (std::fabs(Ext(line.startX) - line.endX) <= kEpsilon && std::fabs(Ext(line.startY) - line.endY) <= kEpsilon)
         return LeftOutReason::ZeroSize;
     return std::nullopt;
 }
 
-std::optional<LeftOutReason> SkippedShape(const TclpEntEnko &arc) {
-    if (arc.base.flags & kCurveNeverConvertedFlag) return LeftOutReason::NeverConverted;
+std::optional<LeftOutReason> SkippedShape(const TclpEntEnko &arc, bool dimensionFigures) {
+    if ((arc.base.flags & kDimensionFigureCurveFlag) && !dimensionFigures) return LeftOutReason::DimensionFigure;
     if (arc.radius <= kEpsilon || Ext(arc.radius) * arc.flatness <= kEpsilon) return LeftOutReason::ZeroSize;
     if (arc.fullCircle == 0 && std::fabs(arc.arcAngle) <= kEpsilon) return LeftOutReason::ZeroSize;
     return std::nullopt;
 }
 
-std::optional<LeftOutReason> SkippedShape(const TclpEntTen &point) {
-    if (point.base.flags & kCurveNeverConvertedFlag) return LeftOutReason::NeverConverted;
+std::optional<LeftOutReason> SkippedShape(const TclpEntTen &point, bool dimensionFigures) {
+    if ((point.base.flags & kDimensionFigureCurveFlag) && !dimensionFigures) return LeftOutReason::DimensionFigure;
     return std::nullopt;
 }
 
-std::optional<LeftOutReason> SkippedShape(const TclpEntSolid &) { return std::nullopt; }
+std::optional<LeftOutReason> SkippedShape(const TclpEntSolid &, bool) { return std::nullopt; }
 
 WrittenKind KindOf(const TclpEntSen &) { return WrittenKind::Line; }
 WrittenKind KindOf(const TclpEntEnko &) { return WrittenKind::Arc; }
@@ -102,7 +104,7 @@ private:
         if (!options.hatching && (entity.base.flags & kHatchingFlag)) return LeftOutReason::Hatching;
         // A scale of 0, a subnormal or an infinite one would write every coordinate as 0 or as no number.
         if (!std::isnormal(TransformOf(entity.base).s)) return LeftOutReason::UnusableScale;
-        return SkippedShape(entity);
+        return SkippedShape(entity, options.dimensions);
     }
     static std::int32_t LayerOf(const TclpEntBase &base) { return base.layerGroup * 16 + base.layer; }
     template <class Entity>

@@ -103,16 +103,38 @@ TEST(ConvertDrawing, SkippedEntitiesWriteNothingAtAll) {
     d.lines.push_back({Base(2, 1), 5, 5, 5 + 5e-13, 5});  // zero length within 1e-12
     d.lines.push_back({Base(2, 1), 0, 0, 1e-12, 0});      // exactly 1e-12 counts as within
     d.lines.push_back({Base(2, 1), 0, 0, 0, -1e-12});
-    d.lines.push_back({Base(3, 2, 0, 0x2000), 0, 0, 1, 1});             // never converted
+    d.lines.push_back({Base(3, 2, 0, 0x2000), 0, 0, 1, 1});             // a dimension figure's line
     d.arcs.push_back({Base(4, 3), 0, 0, 1e-12, 0, 1, 0, 1, 1});         // radius <= 1e-12
     d.arcs.push_back({Base(4, 3), 0, 0, 1, 0, 1, 0, 1e-12, 1});         // second radius <= 1e-12
     d.arcs.push_back({Base(4, 3), 0, 0, 1, 0, -1e-12, 0, 1, 0});        // no sweep
-    d.arcs.push_back({Base(4, 3, 0, 0x0040), 0, 0, 1, 0, 1, 0, 1, 1});  // never converted
-    d.points.push_back({Base(5, 4, 0, 0x0040), 1, 1, 0, 0, 0, 0});      // never converted
+    d.arcs.push_back({Base(4, 3, 0, 0x0040), 0, 0, 1, 0, 1, 0, 1, 1});  // a dimension figure's arc
+    d.points.push_back({Base(5, 4, 0, 0x0040), 1, 1, 0, 0, 0, 0});      // and end point
     EXPECT_EQ(Convert(d, {true, true, true, true}), kHeader);
     // A sweep of 0 is no arc, but a full circle ignores its sweep.
     d.arcs.push_back({Base(4, 3), 0, 0, 1, 0, 0, 0, 1, 1});
     EXPECT_EQ(Convert(d, {}), kHeader + "_CIRCLE2D_n,SetArcSep, 0,0, 1\r\n");
+}
+
+// The parts of Jw_cad's dimension figures (its dimension lines, extension lines and end points, told by
+// their flags) are written with the dimensions, each on its own layer and in its own colour.
+TEST(ConvertDrawing, DimensionFiguresOnlyWhenAsked) {
+    DrawingStore d = Drawing();
+    d.lines.push_back({Base(3, 2, 0, 0x2000), 0, 0, 1, 1});
+    d.arcs.push_back({Base(4, 3, 0, 0x0040), 0, 0, 1, 0, 1, 0, 1, 1});
+    d.points.push_back({Base(5, 4, 0, 0x0040), 1, 1, 0, 0, 0, 0});
+    ConvertOptions options{true, true, false, false};
+    PenColorTable pens;
+    FillPenColorTable(pens);
+    StringScriptSink sink;
+    ConversionReport report;
+    ASSERT_TRUE(ConvertDrawing(d, options, pens, sink, &report));
+    EXPECT_EQ(report[LeftOutReason::DimensionFigure], 3u);
+    EXPECT_EQ(report.Written(), 0u);
+    options.dimensions = true;
+    const std::string script = Convert(d, options);
+    EXPECT_NE(script.find("_LAYER_2\r\n_PEN_3\r\n_LINE2D_n, 0,0, 1,1"), std::string::npos) << script;
+    EXPECT_NE(script.find("_CIRCLE2D_n"), std::string::npos) << script;
+    EXPECT_NE(script.find("_TEN2D_n, 1,1"), std::string::npos) << script;
 }
 
 TEST(ConvertDrawing, HatchingOnlyWhenAsked) {
@@ -402,7 +424,7 @@ TEST(ConversionReport, CountsAreGroupedAndEachReasonHasItsOwnKey) {
         {LeftOutReason::Solid, "solids"},
         {LeftOutReason::Hatching, "hatching"},
         {LeftOutReason::ZeroSize, "zero-size"},
-        {LeftOutReason::NeverConverted, "never-converted"},
+        {LeftOutReason::DimensionFigure, "never-converted"},
         {LeftOutReason::NoFigure, "no-figure"},
         {LeftOutReason::MissingBlock, "missing-blocks"},
         {LeftOutReason::SelfReferring, "self-referring-blocks"},
