@@ -100,11 +100,15 @@ bool PlaceFigure(TclpEntSolid &member, const BlockPlacement &insert) {
         return true;
     }
     const ArcSolidShape decoded = DecodeArcSolid(member);
-    const bool band = IsBand(decoded);
-    // A band's width (its inner radius) is one length: under unequal scales its edges are no longer a band.
-    if (band && !SameMagnitude(insert.Transform())) return false;
+    const bool band = IsBand(decoded), sameMagnitude = SameMagnitude(insert.Transform());
+    // A kind-106 band's width is one length along both axes: under unequal scales its edges are no longer
+    // such a band. A kind-105 band's inner edge is its outer ellipse scaled about the centre, which any
+    // placement keeps: the placed inner radius is the placed radius at the same ratio.
+    if (band && !sameMagnitude && (decoded.kind == 106 || decoded.arc.ellipse.radius == 0)) return false;
     const ArcShape placed = PlaceArc(decoded.arc, insert);
-    const double value = band ? ToDouble(Ext(decoded.value) * std::fabs(insert.Transform().scaleX)) : decoded.value;
+    double value = decoded.value;
+    if (band && sameMagnitude) value = ToDouble(Ext(decoded.value) * std::fabs(insert.Transform().scaleX));
+    else if (band) value = ToDouble(Ext(decoded.value) * placed.ellipse.radius / decoded.arc.ellipse.radius);
     EncodeArcSolid({decoded.kind, placed, value}, member);
     return true;
 }

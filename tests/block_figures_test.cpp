@@ -235,6 +235,37 @@ TEST(BlockFigures, UnequalScalesMakeCirclesEllipsesAndLeaveBandsOut) {
     EXPECT_EQ(report[LeftOutReason::NoFigure], 2u);
 }
 
+// A kind-105 band under unequal scales, mirrored and nested: both its edges pass through the placed images
+// of the member's edges (its inner edge is the outer ellipse scaled about the centre, which any placement
+// keeps); a kind-106 band is still left out.
+TEST(BlockFigures, RingBandsOfKind105ArePlacedUnderAnyScales) {
+    const auto edgePoint = [](const TclpEntSolid &s, bool inner, double t) {
+        const ArcSolidShape band = DecodeArcSolid(s);
+        const EllipseShape &e = band.arc.ellipse;
+        return EllipsePoint(e.cx, e.cy, inner ? band.value : e.radius, e.flatness, Rotation(e.tilt), t);
+    };
+    const TclpEntSolid band = ArcSolid(105, 1, 2, 3, 0.6, 0.4, 0.3, 2.1, 2);
+    const std::vector<std::vector<BlockTransform>> chains = {
+        {{0, 0, 2, 0.5, 0, 1}}, {{1, -1, 1, -2, 0.7, 1}}, {{0, 0, 3, 1, 0.2, 1}, {5, 5, -0.5, 2, 1.1, 1}}};
+    for (const auto &chain : chains) {
+        TclpEntSolid placed = band;
+        for (const BlockTransform &t : chain)
+            ASSERT_TRUE(PlaceFigure(placed, BlockPlacement(t)));
+        const ArcSolidShape from = DecodeArcSolid(band), to = DecodeArcSolid(placed);
+        for (const bool inner : {false, true})
+            for (int i = 0; i <= 8; i++) {
+                PlanePoint want = edgePoint(band, inner, from.arc.start + from.arc.sweep * i / 8);
+                for (const BlockTransform &t : chain)
+                    want = BlockPlacement(t).Place(want);
+                const PlanePoint got = edgePoint(placed, inner, to.arc.start + to.arc.sweep * i / 8);
+                EXPECT_NEAR(got.x, want.x, 1e-9) << inner << " " << i << " of a chain of " << chain.size();
+                EXPECT_NEAR(got.y, want.y, 1e-9) << inner << " " << i << " of a chain of " << chain.size();
+            }
+    }
+    TclpEntSolid other = ArcSolid(106, 1, 2, 3, 0.6, 0.4, 0.3, 2.1, 2);
+    EXPECT_FALSE(PlaceFigure(other, BlockPlacement({0, 0, 2, 0.5, 0, 1})));
+}
+
 // Any arc under any insert: the placed record's points are the insert's images of the member's points, at the
 // corresponding parameters from start to end.
 TEST(BlockFigures, PlacedArcsPassThroughThePlacedPoints) {
