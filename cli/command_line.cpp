@@ -140,6 +140,22 @@ int Run(int argc, char **argv) {
                                 "warning for a script with no drawing command still show"));
     OutputOption(convertCommand, "--report", reporting.reportPath,
                  Tr("also write, as JSON, what each FILE's script holds and left out, by kind and by reason"));
+    convertCommand->footer(
+        Tr("what a script leaves out, by reason (the report's keys), and the option that converts it:\n"
+           "  texts                   texts and dimension values: never\n"
+           "  dimensions              dimension records: --dimensions converts their lines\n"
+           "  block-figures           inserts of blocks: --blocks converts their members\n"
+           "  solids, hatching        --solids, --hatching\n"
+           "  zero-size               lines of no length, arcs of no radius or sweep: never\n"
+           "  never-converted         dimension figures' lines and points (Jw_cad's dimension and extension\n"
+           "                          lines and end points): --dimensions\n"
+           "  no-figure               solids no command can draw (a ring band of kind 106 under unequal\n"
+           "                          scales): never\n"
+           "  missing-blocks, self-referring-blocks, over-limit\n"
+           "                          inserts of no definition, of themselves, past the member limit: never\n"
+           "  hidden-layers           layers the window's view hides (window only)\n"
+           "  unusable-scale          in a layer group whose scale is 0 or no number: never\n"
+           "  locked-layers           on a .jww file's hidden or display-only layers: --all-layers\n"));
     unsigned jobs = DefaultJobs();
     convertCommand
         ->add_option("-j,--jobs", jobs,

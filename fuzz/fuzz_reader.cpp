@@ -69,7 +69,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     // either read.
     const korvel::ConvertOptions all{true, true, true, true};
     korvel::StringScriptSink sink;
-    korvel::ConvertDrawing(store, all, pens, sink);
+    korvel::ConversionReport counted;
+    korvel::ConvertDrawing(store, all, pens, sink, &counted);
+    // Each entity is written or left out for one reason: the summary adds up to the drawing.
+    if (counted.Written() + counted.LeftOut() !=
+        store.lines.size() + store.arcs.size() + store.points.size() + store.texts.size() + store.dimensions.size() +
+            store.solids.size() + store.inserts.size() + store.leftOnLockedLayers)
+        std::abort();
     if (stream) {
         korvel::StringScriptSink fromKept;
         korvel::ConvertDrawing(script, all, pens, fromKept);

@@ -7,6 +7,7 @@
 #include "geom/cp932.h"
 #include "preview/preview.h"
 #include "preview/recording_canvas.h"
+#include "reader/any_input.h"
 #include "reader/jclfunit.h"
 #include "reader/jww_file.h"
 #include "script/convert.h"
@@ -141,6 +142,38 @@ TEST(RealData, DrawingFilesReadAsTheirStreams) {
 
 // By default a saved drawing reads as Jw_cad's own "select all + copy" of it: the same entities in the same
 // order with the same fields, but for the reference point, the selection mark and the class schema.
+// Every entity of every real drawing is written or left out for one reason, under the check boxes and with
+// every layer read or not: what the summary says adds up to what the drawing holds.
+TEST(RealData, TheSummaryAddsUpToTheDrawing) {
+    const auto dir = RealDataDir();
+    if (!dir) GTEST_SKIP() << "no real data folder";
+    PenColorTable pens;
+    FillPenColorTable(pens);
+    int checked = 0;
+    for (const auto &entry : std::filesystem::directory_iterator(*dir)) {
+        const std::string extension = entry.path().extension().string();
+        if (extension != ".jww" && extension != ".jws" && extension != ".jwwin") continue;
+        SCOPED_TRACE(entry.path().filename().string());
+        for (const bool allLayers : {false, true}) {
+            DrawingStore store;
+            if (ReadAnyInputFile(Utf8Of(entry.path()), store, DrawingFileOptions{allLayers}) != FileRead::Whole)
+                continue;
+            const std::uint64_t entities = store.lines.size() + store.arcs.size() + store.points.size() +
+                                           store.texts.size() + store.dimensions.size() + store.solids.size() +
+                                           store.inserts.size() + store.leftOnLockedLayers;
+            for (const ConvertOptions &options : {ConvertOptions{}, ConvertOptions{true, true, true, true}}) {
+                NullScriptSink nowhere;
+                ConversionReport report;
+                ASSERT_TRUE(ConvertDrawing(store, options, pens, nowhere, &report));
+                EXPECT_EQ(report.Written() + report.LeftOut(), entities)
+                    << ReportSummary(report, ReportLanguage::English, AdviceFor::CommandLine);
+            }
+            ++checked;
+        }
+    }
+    EXPECT_GT(checked, 40);
+}
+
 TEST(RealData, DrawingFilesReadAsJwCadCopiesThem) {
     const auto dir = RealDataDir();
     if (!dir) GTEST_SKIP() << "no real data folder";
