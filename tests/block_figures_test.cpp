@@ -264,6 +264,22 @@ TEST(BlockFigures, RingBandsOfKind105ArePlacedUnderAnyScales) {
     }
     TclpEntSolid other = ArcSolid(106, 1, 2, 3, 0.6, 0.4, 0.3, 2.1, 2);
     EXPECT_FALSE(PlaceFigure(other, BlockPlacement({0, 0, 2, 0.5, 0, 1})));
+
+    // Converted: a partial band and a whole ring, placed with unequal scales, each its command.
+    TclpEntBlockDef def = Definition(9);
+    def.solids.push_back(band);
+    def.solids.push_back(ArcSolid(105, 0, 0, 3, 1, 0, 0, 0, 2));
+    DrawingStore d = Empty();
+    d.blockDefs = {def};
+    d.inserts.push_back(Insert(9, {0, 0, 2, 0.5, 0.3}));
+    ConvertOptions options{false, false, false, true};
+    options.blocks = true;
+    ConversionReport report;
+    const std::string script = Convert(d, options, &report);
+    EXPECT_EQ(report[WrittenKind::Solid], 2u);
+    EXPECT_EQ(report[LeftOutReason::NoFigure], 0u);
+    EXPECT_NE(script.find("BSLD2D"), std::string::npos) << script;
+    EXPECT_NE(script.find("DSLD2D"), std::string::npos) << script;
 }
 
 // Any arc under any insert: the placed record's points are the insert's images of the member's points, at the
