@@ -82,10 +82,11 @@ void TForm1::Button2Click() {
     auto conversion = std::make_shared<Conversion>();
     conversion->options = ChosenOptions();
     // How far it is, in whole percents, in the note; and whether to go on.
-    conversion->options.progress = [this, conversion](std::uint64_t done, std::uint64_t total) {
+    // (It lives in the conversion it reports on: a plain pointer, or the two would keep each other alive.)
+    conversion->options.progress = [this, shown = &conversion->shownPercent](std::uint64_t done, std::uint64_t total) {
         const int percent = total ? static_cast<int>(done * 100 / total) : 100;
-        if (percent != conversion->shownPercent) {
-            conversion->shownPercent = percent;
+        if (percent != *shown) {
+            *shown = percent;
             controls.Post([this, percent] {
                 if (busy) controls.ShowConversionSummary(kConvertingNote + std::to_string(percent) + "%" + kStopHint);
             });
