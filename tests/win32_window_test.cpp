@@ -593,7 +593,7 @@ TEST(KorvelExe, OpensItsFileConvertsLargeDrawingsAndSaysWhatWasNotRead) {
     ASSERT_TRUE(test::PutOnClipboard(
         nullptr, {{"DataObject", Bytes(4, 1)}, {"Jw_win", Bytes(300, 0)}, {"Ole Private Data", Bytes(120, 2)}}));
     const std::string said = Utf8OfWide(ClickAndDismissMessage(window, control("Button1")));
-    EXPECT_EQ(said, std::string(kRejectedCopyMessage) + "。" + kEarlierDrawingKeptMessage);
+    EXPECT_EQ(said, std::string(kRejectedCopyMessage) + "\n" + kEarlierDrawingKeptMessage);
     fs::remove(work / "TEMP.VNT");
     EXPECT_EQ(Utf8OfWide(ClickAndDismissMessage(window, control("Button2"))), kStaleConvertMessage);
     EXPECT_FALSE(fs::exists(work / "TEMP.VNT"));
