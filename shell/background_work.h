@@ -19,7 +19,6 @@ public:
     // Runs `work` on a new thread; then, through `post` on the window's thread, reports what it threw to
     // `controls` and runs `done`.
     void Start(std::function<void()> work, std::function<void()> done, Post post, FormControls &controls);
-    bool Running() const { return thread.joinable(); }
 
 private:
     std::thread thread;

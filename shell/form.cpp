@@ -111,8 +111,8 @@ void TForm1::Button2Click() {
         });
 }
 
-bool TForm1::RunLong(const std::string &what, std::function<void()> work, std::function<void()> done) {
-    if (RefusedWhileBusy()) return false;
+void TForm1::RunLong(const std::string &what, std::function<void()> work, std::function<void()> done) {
+    if (RefusedWhileBusy()) return;
     busy = true;
     stopAsked = false;
     summaryShown = false;
@@ -128,7 +128,6 @@ bool TForm1::RunLong(const std::string &what, std::function<void()> work, std::f
         RunGuarded(controls, done);
         stopAsked = false;
     });
-    return true;
 }
 
 void TForm1::SetMoreOptions(MoreOptions choice) {
@@ -146,8 +145,8 @@ bool TForm1::RefusedWhileBusy() {
 void TForm1::ShowNote() {
     summaryShown = false;
     // The original's words while none of the later choices is on.
-    const bool original =
-        !moreOptions.blocks && !moreOptions.dimensions && !moreOptions.groupScales && !moreOptions.shownLayersOnly;
+    const bool original = !moreOptions.blocks && !moreOptions.dimensions && !moreOptions.groupScales &&
+                          !moreOptions.shownLayersOnly && !moreOptions.allLayers;
     if (original) return controls.ShowConversionSummary(kControls.back().caption);
     std::string note = std::string("※文字") + (moreOptions.dimensions ? "・寸法値" : "・寸法図形・寸法属性") +
                        "・画像" + (moreOptions.blocks ? "" : "・ブロック図形") + kNoteNotConverted + "　" +

@@ -97,8 +97,8 @@ private:
     // gave last, replaces the shown one; the pane, which showed the earlier drawing's script, is cleared.
     void TakeDrawing(DrawingStore &incoming, bool whole);
     // Runs `work` off the window's thread with the buttons off, the note saying `what`, and `done` after, on
-    // the window's thread. False (and says why) when other work is under way.
-    bool RunLong(const std::string &what, std::function<void()> work, std::function<void()> done);
+    // the window's thread. Nothing (and says why) when other work is under way.
+    void RunLong(const std::string &what, std::function<void()> work, std::function<void()> done);
     bool RefusedWhileBusy();
     // The note under the buttons: what the current choices leave out.
     void ShowNote();

@@ -11,6 +11,9 @@ namespace {
 
 constexpr Rgb kMeasureColour{230, 0, 120}, kSnapColour{0, 150, 0}, kRectangleColour{0, 0, 255};
 
+// The layer group a panel line belongs to: its own, or its layer's.
+std::size_t GroupOf(const LayerRow &row) { return row.group ? row.index : row.index / kLayersPerGroup; }
+
 void Square(Canvas &canvas, PixelPoint at, std::int32_t half) {
     canvas.DrawRect(at.x - half, at.y - half, at.x + half + 1, at.y + half + 1);
 }
@@ -92,18 +95,15 @@ void ViewSession::RowSwitched(std::size_t row, bool on) {
         hidden[switched.index] = !on;
     }
     RowChosen(row);
-    const std::size_t group = switched.group ? switched.index : switched.index / kLayersPerGroup;
-    for (std::size_t i = 0; i < rows.size(); i++) {
-        const LayerRow &r = rows[i];
-        if ((r.group ? r.index : r.index / kLayersPerGroup) == group) controls.SetRowState(i, StateOf(r));
-    }
+    for (std::size_t i = 0; i < rows.size(); i++)
+        if (GroupOf(rows[i]) == scaleGroup) controls.SetRowState(i, StateOf(rows[i]));
     form.SetHiddenLayers(hidden);
     ShowCamera(camera);
 }
 
 void ViewSession::RowChosen(std::size_t row) {
     if (row >= rows.size()) return;
-    scaleGroup = rows[row].group ? rows[row].index : rows[row].index / kLayersPerGroup;
+    scaleGroup = GroupOf(rows[row]);
 }
 
 void ViewSession::ShownLayersOnlySwitched(bool on) {

@@ -90,9 +90,6 @@ public:
 
     bool HasDrawing() const { return view != nullptr; }
     const ViewCamera &Camera() const { return camera; }
-    ViewMode Mode() const { return mode; }
-    const std::vector<LayerRow> &Rows() const { return rows; }
-    const HiddenLayers &Hidden() const { return hidden; }
     std::size_t ScaleGroup() const { return scaleGroup; }
 
 private:

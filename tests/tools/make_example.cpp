@@ -41,7 +41,8 @@ bool WriteCorpus(const std::string &dir) {
 
 int main(int argc, char **argv) {
     const bool corpus = argc == 3 && std::string_view(argv[1]) == "--corpus";
-    if (argc != 2 && !corpus) {
+    // An option it does not know (--help) is no file name to write over.
+    if ((argc != 2 && !corpus) || (argc == 2 && argv[1][0] == '-')) {
         std::fprintf(stderr, "usage: make_example OUT | make_example --corpus DIR\n");
         return 2;
     }
