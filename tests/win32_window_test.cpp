@@ -228,7 +228,7 @@ TEST(KorvelExe, LayoutImportConvertCopyAndClose) {
     const HWND window = FindKorvelWindow();
     ASSERT_NE(window, nullptr);
 
-    // The frame: fixed client size, place, caption, no maximise box.
+    // The frame: default client size and place, caption; it can be resized and maximised (the pane grows).
     RECT client{}, frame{};
     GetClientRect(window, &client);
     GetWindowRect(window, &frame);
@@ -237,8 +237,7 @@ TEST(KorvelExe, LayoutImportConvertCopyAndClose) {
     EXPECT_EQ(frame.left, kWindowLeft);
     EXPECT_EQ(frame.top, kWindowTop);
     const LONG style = GetWindowLongW(window, GWL_STYLE);
-    EXPECT_FALSE(style & (WS_THICKFRAME | WS_MAXIMIZEBOX));
-    EXPECT_TRUE(style & WS_MINIMIZEBOX);
+    EXPECT_EQ(style & (WS_THICKFRAME | WS_MAXIMIZEBOX | WS_MINIMIZEBOX), WS_THICKFRAME | WS_MAXIMIZEBOX | WS_MINIMIZEBOX);
     EXPECT_EQ(Utf8OfWide(TextOf(window)), kWindowCaption);
 
     // Every control at its place with its caption and the window's font.
