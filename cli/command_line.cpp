@@ -87,6 +87,70 @@ void ConvertFlags(CLI::App *command, ConvertOptions &options) {
                          "by its insert's group)"));
 }
 
+// What convert and export share: their inputs (patterns and folders of drawings included), where they go,
+// and how each is reported.
+struct Batch {
+    Reading reading;
+    std::string output;
+    OutputOptions outputOptions;
+    bool recursive = false, nameByPath = false;
+    ConvertReporting reporting;
+    unsigned jobs = DefaultJobs();
+};
+
+void BatchFlags(CLI::App *command, Batch &batch, const std::string &outputHelp) {
+    ForceFlag(command, batch.outputOptions);
+    OutputOption(command, "-o,--output", batch.output, outputHelp);
+    command->add_flag("--name-by-path", batch.nameByPath,
+                      Tr("with several FILEs, name each script after the FILE's whole path (dA/plan.jww:\n"
+                         "dA_plan.jww.vnt), for inputs whose names alone would write one file"));
+    command->add_flag("-r,--recursive", batch.recursive,
+                      Tr("a folder of drawings given as FILE: its subfolders' drawings too, their scripts in\n"
+                         "the same subfolders of the output folder"));
+    command->add_flag("-q,--quiet", batch.reporting.quiet,
+                      Tr("no summary line per FILE (what its script holds and left out); errors and the\n"
+                         "warning for a script with no drawing command still show"));
+    OutputOption(command, "--report", batch.reporting.reportPath,
+                 Tr("also write, as JSON, what each FILE's script holds and left out, by kind and by reason"));
+    command
+        ->add_option("-j,--jobs", batch.jobs,
+                     Tr("how many FILEs convert at a time (default: one per core, here {0})",
+                        {std::to_string(batch.jobs)}))
+        ->check(CLI::Range(1u, kMaxJobs));
+}
+
+int RunBatch(Batch &batch, const Production &production) {
+    const Reading &reading = batch.reading;
+    // Patterns and folders of drawings stand for their files (Windows' shells leave patterns to programs).
+    std::vector<ListedInput> listed;
+    if (const std::optional<UnlistedInput> failed = ListInputs(reading.files, batch.recursive, listed))
+        return Fail(kRejected,
+                    failed->why == UnlistedInput::Why::NoMatch ? Tr("{0}: matches no file", {failed->argument})
+                    : batch.recursive ? Tr("{0}: is a folder with no .jww or .jws drawing, nor a clipboard folder",
+                                           {failed->argument})
+                                      : Tr("{0}: is a folder with no .jww or .jws drawing (-r looks in its subfolders "
+                                           "too), nor a clipboard folder",
+                                           {failed->argument}));
+    if (batch.nameByPath)
+        for (ListedInput &input : listed)
+            input.scriptName = NameByPath(input.path, production.Extension());
+    std::error_code ec;
+    const bool folderOfDrawings =
+        std::filesystem::is_directory(FilePath(reading.files.front()), ec) && !IsClipboardFolder(reading.files.front());
+    batch.reporting.outputOptions = batch.outputOptions;
+    std::vector<std::string> paths;
+    for (const ListedInput &input : listed)
+        paths.push_back(input.path);
+    if (const std::optional<std::string> refused = ReportOverFiles(batch.reporting, paths, batch.output))
+        return Fail(kUsage, *refused);
+    const DrawingFileOptions fileOptions{reading.allLayers};
+    if (listed.size() > 1 || folderOfDrawings || NamesAFolder(batch.output))
+        return RunConvertMany(listed, reading.limit, fileOptions, production, batch.output, batch.outputOptions,
+                              batch.jobs, batch.reporting);
+    Input input(listed.front().path, reading.limit, fileOptions);
+    return RunConvert(input, production, batch.output, batch.outputOptions, batch.reporting);
+}
+
 int Run(int argc, char **argv) {
     CLI::App app(
         Tr("Checks, inspects, previews and converts Jw_cad's \"Jw_win\" clipboard streams into Vantra scripts.\n"
@@ -111,35 +175,20 @@ int Run(int argc, char **argv) {
     bool version = false;
     app.add_flag("--version", version, Tr("show the version"));
 
-    Reading check, info, dump, convert, preview;
+    Reading check, info, dump, preview;
     ReadingCommand(app, "check", Tr("print \"ok\" when FILE passes the Jw_win header check"), check);
     ReadingCommand(app, "info", Tr("summarise the drawing: version, reference point, scale, counts"), info);
     ReadingCommand(app, "dump", Tr("print the whole drawing as JSON"), dump);
 
-    ConvertOptions convertOptions;
-    std::string convertOutput;
+    Batch convert;
+    Production convertProduction;
     CLI::App *convertCommand =
         ReadingCommand(app, "convert", Tr("write the Vantra script (Shift-JIS, CR LF); of several FILEs, one per FILE"),
-                       convert, std::numeric_limits<int>::max());
-    ConvertFlags(convertCommand, convertOptions);
-    OutputOptions convertOutputOptions;
-    ForceFlag(convertCommand, convertOutputOptions);
-    OutputOption(convertCommand, "-o,--output", convertOutput,
-                 Tr("the script file (default: standard output, also \"-\"); or a folder (an existing one, or a\n"
-                    "name ending with /), where each FILE's script is NAME.vnt; several FILEs need a folder"));
-    bool recursive = false, nameByPath = false;
-    convertCommand->add_flag("--name-by-path", nameByPath,
-                             Tr("with several FILEs, name each script after the FILE's whole path (dA/plan.jww:\n"
-                                "dA_plan.jww.vnt), for inputs whose names alone would write one file"));
-    convertCommand->add_flag("-r,--recursive", recursive,
-                             Tr("a folder of drawings given as FILE: its subfolders' drawings too, their scripts in\n"
-                                "the same subfolders of the output folder"));
-    ConvertReporting reporting;
-    convertCommand->add_flag("-q,--quiet", reporting.quiet,
-                             Tr("no summary line per FILE (what its script holds and left out); errors and the\n"
-                                "warning for a script with no drawing command still show"));
-    OutputOption(convertCommand, "--report", reporting.reportPath,
-                 Tr("also write, as JSON, what each FILE's script holds and left out, by kind and by reason"));
+                       convert.reading, std::numeric_limits<int>::max());
+    ConvertFlags(convertCommand, convertProduction.convert);
+    BatchFlags(convertCommand, convert,
+               Tr("the script file (default: standard output, also \"-\"); or a folder (an existing one, or a\n"
+                  "name ending with /), where each FILE's script is NAME.vnt; several FILEs need a folder"));
     convertCommand->footer(
         Tr("what a script leaves out, by reason (the report's keys), and the option that converts it:\n"
            "  texts                   texts and dimension values: never\n"
@@ -156,11 +205,25 @@ int Run(int argc, char **argv) {
            "  hidden-layers           layers the window's view hides (window only)\n"
            "  unusable-scale          in a layer group whose scale is 0 or no number: never\n"
            "  locked-layers           on a .jww file's hidden or display-only layers: --all-layers\n"));
-    unsigned jobs = DefaultJobs();
-    convertCommand
-        ->add_option("-j,--jobs", jobs,
-                     Tr("how many FILEs convert at a time (default: one per core, here {0})", {std::to_string(jobs)}))
-        ->check(CLI::Range(1u, kMaxJobs));
+
+    Batch exporting;
+    Production exportProduction;
+    std::string formatName;
+    CLI::App *exportCommand = ReadingCommand(
+        app, "export", Tr("write the whole drawing as DXF (AutoCAD 2013, UTF-8) or SVG; of several FILEs, one per FILE"),
+        exporting.reading, std::numeric_limits<int>::max());
+    BatchFlags(exportCommand, exporting,
+               Tr("the DXF or SVG file, told by its name (default: standard output, also \"-\"); or a folder (an\n"
+                  "existing one, or a name ending with /), where each FILE's export is NAME.dxf or NAME.svg"));
+    exportCommand->add_option("--format", formatName, Tr("dxf or svg, where the output's name does not say (default dxf)"))
+        ->check(CLI::IsMember({"dxf", "svg"}));
+    exportCommand->add_flag("--paper", exportProduction.exportOptions.paper,
+                            Tr("paper millimetres as drawn, instead of real size (each layer group at its own scale)"));
+    exportCommand->footer(
+        Tr("Layers are named as in Jw_cad (\"0-1 NAME\"), hidden ones kept but off; blocks are kept as blocks,\n"
+           "texts as texts. Coordinates are millimetres at real size, from the drawing's origin.\n"
+           "example: every .jww drawing of a folder as DXF files in another:\n"
+           "  korvel-cli export drawings/ -o dxf/\n"));
 
     PreviewRequest previewRequest;
     std::string size;
@@ -214,34 +277,19 @@ int Run(int argc, char **argv) {
     if (*app.get_subcommand("check")) return run(check, RunCheck);
     if (*app.get_subcommand("info")) return run(info, RunInfo);
     if (*app.get_subcommand("dump")) return run(dump, RunDump);
-    if (*convertCommand) {
-        // Patterns and folders of drawings stand for their files (Windows' shells leave patterns to programs).
-        std::vector<ListedInput> listed;
-        if (const std::optional<UnlistedInput> failed = ListInputs(convert.files, recursive, listed))
-            return Fail(kRejected,
-                        failed->why == UnlistedInput::Why::NoMatch ? Tr("{0}: matches no file", {failed->argument})
-                        : recursive ? Tr("{0}: is a folder with no .jww or .jws drawing, nor a clipboard folder",
-                                         {failed->argument})
-                                    : Tr("{0}: is a folder with no .jww or .jws drawing (-r looks in its subfolders "
-                                         "too), nor a clipboard folder",
-                                         {failed->argument}));
-        if (nameByPath)
-            for (ListedInput &input : listed)
-                input.scriptName = NameByPath(input.path, ".vnt");
-        std::error_code ec;
-        const bool folderOfDrawings = std::filesystem::is_directory(FilePath(convert.files.front()), ec) &&
-                                      !IsClipboardFolder(convert.files.front());
-        reporting.outputOptions = convertOutputOptions;
-        std::vector<std::string> paths;
-        for (const ListedInput &input : listed)
-            paths.push_back(input.path);
-        if (const std::optional<std::string> refused = ReportOverFiles(reporting, paths, convertOutput))
-            return Fail(kUsage, *refused);
-        if (listed.size() > 1 || folderOfDrawings || NamesAFolder(convertOutput))
-            return RunConvertMany(listed, convert.limit, DrawingFileOptions{convert.allLayers}, convertOptions,
-                                  convertOutput, convertOutputOptions, jobs, reporting);
-        Input input(listed.front().path, convert.limit, DrawingFileOptions{convert.allLayers});
-        return RunConvert(input, convertOptions, convertOutput, convertOutputOptions, reporting);
+    if (*convertCommand) return RunBatch(convert, convertProduction);
+    if (*exportCommand) {
+        const std::optional<ExportFormat> named = ExportFormatOfName(exporting.output);
+        const std::optional<ExportFormat> asked =
+            formatName.empty() ? std::nullopt
+                               : std::optional(formatName == "svg" ? ExportFormat::Svg : ExportFormat::Dxf);
+        if (named && asked && named != asked)
+            return Fail(kUsage, Tr("{0}: is named for another format than --format {1}", {exporting.output, formatName}));
+        if (!named && !asked && !exporting.output.empty() && exporting.output != "-" &&
+            !NamesAFolder(exporting.output))
+            return Fail(kUsage, Tr("{0}: name it .dxf or .svg, or give --format", {exporting.output}));
+        exportProduction.format = named ? named : asked ? asked : ExportFormat::Dxf;
+        return RunBatch(exporting, exportProduction);
     }
     if (*previewCommand) return run(preview, [&](Input &input) { return RunPreview(input, previewRequest); });
     std::fputs(app.help().c_str(), stderr);

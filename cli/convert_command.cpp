@@ -1,4 +1,5 @@
-// korvel-cli convert: the Vantra script, exactly as the window's convert button writes it.
+// korvel-cli convert and export: the Vantra script, exactly as the window's convert button writes it, or the
+// drawing as DXF or SVG; one input or a batch of them.
 #include "cli/commands.h"
 
 #include <algorithm>
@@ -67,12 +68,32 @@ int ConvertOpened(Input &input, const ConvertOptions &options, const std::string
     return kOk;
 }
 
+// The drawing read whole and written as DXF or SVG.
+int ExportOpened(Input &input, const Production &production, const std::string &output,
+                 const OutputOptions &outputOptions, ConversionReport &report) {
+    DrawingStore store;
+    const int loaded = LoadOpenedDrawing(input, store);
+    if (loaded != kOk) return loaded;
+    const auto write = [&](std::FILE *file) {
+        return WriteExportFile(file, store, *production.format, production.exportOptions, &report);
+    };
+    if (const Failure failed = WriteOutputFile(output.empty() ? "-" : output, write, outputOptions))
+        return Fail(kOutputFailed, Tr("not written: {0}", {*failed}));
+    return kOk;
+}
+
 // One input converted: its exit code, and what its script holds and leaves out when it was written.
-int ConvertOne(Input &input, const ConvertOptions &options, const std::string &output,
+int ConvertOne(Input &input, const Production &production, const std::string &output,
                const OutputOptions &outputOptions, bool quiet, ConversionReport &report) {
     if (const std::optional<std::string> same = OutputOverInput(output, {input.Path()}))
         return Fail(kUsage, Tr("{0}: is the input {1}; not written over (name another output)", {output, *same}));
     if (const auto failed = input.Open()) return Fail(kRejected, *failed);
+    if (production.format) {
+        const int code = ExportOpened(input, production, output, outputOptions, report);
+        if (code == kOk) TellConversion(input.Name(), report, quiet);
+        return code;
+    }
+    const ConvertOptions &options = production.convert;
     // A stream is read keeping only the kinds a script is made of, unless block figures or dimensions are
     // asked for; a drawing file is read whole.
     const int code = input.IsDrawingFile() || NeedsWholeDrawing(options)
@@ -157,19 +178,19 @@ std::optional<std::string> ReportOverFiles(const ConvertReporting &reporting, co
     return std::nullopt;
 }
 
-int RunConvert(Input &input, const ConvertOptions &options, const std::string &output,
+int RunConvert(Input &input, const Production &production, const std::string &output,
                const OutputOptions &outputOptions, const ConvertReporting &reporting) {
     std::vector<Converted> all(1);
     all[0].input = input.Name();
     all[0].output = output;
-    all[0].code = ConvertOne(input, options, output, outputOptions, reporting.quiet, all[0].report);
+    all[0].code = ConvertOne(input, production, output, outputOptions, reporting.quiet, all[0].report);
     return FinishReport(all[0].code, reporting, all);
 }
 
 unsigned DefaultJobs() { return std::clamp(std::thread::hardware_concurrency(), 1u, kMaxJobs); }
 
 int RunConvertMany(const std::vector<ListedInput> &listed, std::uint64_t limit, const DrawingFileOptions &fileOptions,
-                   const ConvertOptions &options, const std::string &output, const OutputOptions &outputOptions,
+                   const Production &production, const std::string &output, const OutputOptions &outputOptions,
                    unsigned jobs, const ConvertReporting &reporting) {
     std::vector<std::string> inputs;
     for (const ListedInput &input : listed)
@@ -185,7 +206,7 @@ int RunConvertMany(const std::vector<ListedInput> &listed, std::uint64_t limit, 
     // Every output named, and checked against the inputs and each other, before anything is written.
     std::vector<std::string> outputs;
     for (std::size_t i = 0; i < inputs.size(); ++i) {
-        const std::string name = listed[i].scriptName.empty() ? OutputNameFor(inputs[i], ".vnt") : listed[i].scriptName;
+        const std::string name = listed[i].scriptName.empty() ? OutputNameFor(inputs[i], production.Extension()) : listed[i].scriptName;
         outputs.push_back(Utf8Of(FilePath(output) / FilePath(listed[i].subfolder) / FilePath(name)));
     }
     if (const auto collision = FirstCollision(outputs)) {
@@ -234,7 +255,7 @@ int RunConvertMany(const std::vector<ListedInput> &listed, std::uint64_t limit, 
                 try {
                     Input input(inputs[i], limit, fileOptions);
                     outcome.code =
-                        ConvertOne(input, options, outputs[i], outputOptions, reporting.quiet, outcome.report);
+                        ConvertOne(input, production, outputs[i], outputOptions, reporting.quiet, outcome.report);
                 } catch (const std::bad_alloc &) {
                     outcome.code = Fail(kOutOfMemory, Tr("{0}: out of memory", {inputs[i]}));
                 }

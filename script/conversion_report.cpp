@@ -17,6 +17,9 @@ constexpr std::array<Words, kWrittenKinds> kWrittenWords = {{
     {"arcs", "円弧", "arcs"},
     {"points", "点", "points"},
     {"solids", "ソリッド", "solids"},
+    {"texts", "文字", "texts"},
+    {"dimensions", "寸法", "dimensions"},
+    {"inserts", "ブロック", "block inserts"},
 }};
 
 // Each reason's words, and the option that carries what it leaves out: as the window names it and as

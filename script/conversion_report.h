@@ -8,9 +8,9 @@
 
 namespace korvel {
 
-// The kinds of entity whose commands a script holds.
-enum class WrittenKind { Line, Arc, Point, Solid };
-inline constexpr std::size_t kWrittenKinds = 4;
+// The kinds of entity a script holds commands for (lines to solids) or an export writes (all of them).
+enum class WrittenKind { Line, Arc, Point, Solid, Text, Dimension, Insert };
+inline constexpr std::size_t kWrittenKinds = 7;
 
 // Why an entity of the drawing has no command in the script.
 enum class LeftOutReason {

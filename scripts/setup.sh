@@ -13,6 +13,7 @@ if [ "${1:-}" = package ]; then
 fi
 if [ "${1:-}" = test ]; then
   packages+=(libgtest-dev libgmock-dev googletest dpkg-dev file clang-14 libclang-rt-14-dev python3 xvfb xauth
+             python3-ezdxf librecad librsvg2-bin
              g++-mingw-w64-x86-64-posix wine wine64 desktop-file-utils)
 fi
 

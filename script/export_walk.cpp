@@ -1,0 +1,279 @@
+// One walk over the drawing for every export format.
+#include "script/export_walk.h"
+
+#include <algorithm>
+#include <cmath>
+#include <optional>
+#include <set>
+#include <unordered_map>
+
+#include "geom/cp932.h"
+#include "geom/extended.h"
+#include "reader/drawing_rules.h"
+#include "reader/layers.h"
+
+namespace korvel {
+
+double ExportPlace::X(double x) const { return ToDouble((Ext(x) - x0) * s); }
+double ExportPlace::Y(double y) const { return ToDouble((Ext(y) - y0) * s); }
+double ExportPlace::Length(double v) const { return ToDouble(Ext(v) * s); }
+
+LayerShown LayerShownIn(const DrawingStore &store, std::size_t layer) {
+    const std::vector<std::uint8_t> &states = store.layerStates;
+    if (states.size() < kLayerGroups + kLayerCount) return LayerShown::On;
+    const std::uint8_t group = states[layer / kLayersPerGroup], own = states[kLayerGroups + layer];
+    if (group == 0 || own == 0) return LayerShown::Off;
+    return group == 1 || own == 1 ? LayerShown::Locked : LayerShown::On;
+}
+
+namespace {
+
+// What DXF forbids in a table entry's name (and what would confuse a file name made of it).
+std::string Sanitised(std::string name) {
+    for (char &c : name)
+        if (static_cast<unsigned char>(c) < 0x20 || std::string_view("<>/\\\":;?*|=`").find(c) != std::string_view::npos)
+            c = '_';
+    return name;
+}
+
+std::string Trimmed(std::string text) {
+    const auto blank = [](char c) { return c == ' ' || c == '\0'; };
+    while (!text.empty() && blank(text.back()))
+        text.pop_back();
+    return text;
+}
+
+}  // namespace
+
+std::string LayerName(const DrawingStore &store, std::size_t layer) {
+    constexpr char kHex[] = "0123456789ABCDEF";
+    std::string name{kHex[layer / kLayersPerGroup % 16], '-', kHex[layer % kLayersPerGroup]};
+    if (layer < store.layerNames.size()) {
+        const std::string own = Trimmed(Cp932ToUtf8(store.layerNames[layer]));
+        if (!own.empty()) name += " " + own;
+    }
+    return Sanitised(name);
+}
+
+std::vector<std::string> BlockNames(const DrawingStore &store) {
+    std::vector<std::string> names;
+    std::set<std::string> taken;
+    for (const TclpEntBlockDef &definition : store.blockDefs) {
+        std::string name = Sanitised(Trimmed(Cp932ToUtf8(definition.name)));
+        if (name.empty() || name.front() == '*') name = "BLOCK_" + std::to_string(definition.number);
+        // DXF compares table names without regard to case.
+        const auto key = [](std::string n) {
+            std::transform(n.begin(), n.end(), n.begin(), [](unsigned char c) { return std::toupper(c); });
+            return n;
+        };
+        for (int n = 2; taken.contains(key(name)); n++)
+            name = Sanitised(Trimmed(Cp932ToUtf8(definition.name))) + "_" + std::to_string(definition.number) +
+                   (n > 2 ? "_" + std::to_string(n) : "");
+        taken.insert(key(name));
+        names.push_back(std::move(name));
+    }
+    return names;
+}
+
+namespace {
+
+// For each definition, the definition each of its inserts places (the first with the insert's number), or
+// none where no definition has that number.
+using InsertTargets = std::vector<std::vector<std::optional<std::size_t>>>;
+
+InsertTargets TargetsOf(const DrawingStore &store, const std::unordered_map<std::int32_t, std::size_t> &byNumber) {
+    InsertTargets targets(store.blockDefs.size());
+    for (std::size_t d = 0; d < store.blockDefs.size(); d++)
+        for (const TclpEntBlock &insert : store.blockDefs[d].inserts) {
+            const auto found = byNumber.find(insert.number);
+            targets[d].push_back(found == byNumber.end() ? std::nullopt : std::optional(found->second));
+        }
+    return targets;
+}
+
+// Each definition's strongly connected component (Tarjan's, without recursion: a chain of nested definitions
+// may be as long as the drawing). An insert whose definition lies in its own component would place a block
+// inside itself, which no reader can expand.
+std::vector<std::size_t> Components(const InsertTargets &targets) {
+    const std::size_t n = targets.size(), unseen = SIZE_MAX;
+    std::vector<std::size_t> index(n, unseen), low(n), component(n, unseen), stack;
+    std::vector<bool> onStack(n);
+    std::size_t counter = 0, components = 0;
+    struct Frame {
+        std::size_t node, next;
+    };
+    for (std::size_t root = 0; root < n; root++) {
+        if (index[root] != unseen) continue;
+        std::vector<Frame> frames{{root, 0}};
+        index[root] = low[root] = counter++;
+        stack.push_back(root);
+        onStack[root] = true;
+        while (!frames.empty()) {
+            Frame &f = frames.back();
+            if (f.next < targets[f.node].size()) {
+                const std::optional<std::size_t> to = targets[f.node][f.next++];
+                if (!to) continue;
+                if (index[*to] == unseen) {
+                    index[*to] = low[*to] = counter++;
+                    stack.push_back(*to);
+                    onStack[*to] = true;
+                    frames.push_back({*to, 0});
+                } else if (onStack[*to]) {
+                    low[f.node] = std::min(low[f.node], index[*to]);
+                }
+                continue;
+            }
+            const std::size_t node = f.node;
+            frames.pop_back();
+            if (!frames.empty()) low[frames.back().node] = std::min(low[frames.back().node], low[node]);
+            if (low[node] != index[node]) continue;
+            for (std::size_t member;;) {
+                member = stack.back();
+                stack.pop_back();
+                onStack[member] = false;
+                component[member] = components;
+                if (member == node) break;
+            }
+            components++;
+        }
+    }
+    return component;
+}
+
+class Walk {
+public:
+    Walk(const DrawingStore &store, const ExportOptions &options, FigureWriter &writer, ConversionReport &report)
+        : store(store), options(options), writer(writer), report(report) {
+        for (std::size_t d = 0; d < store.blockDefs.size(); d++)
+            byNumber.try_emplace(store.blockDefs[d].number, d);
+    }
+
+    bool Run() {
+        const InsertTargets targets = TargetsOf(store, byNumber);
+        const std::vector<std::size_t> component = Components(targets);
+        for (std::size_t d = 0; d < store.blockDefs.size(); d++) {
+            const TclpEntBlockDef &definition = store.blockDefs[d];
+            writer.BeginBlock(d);
+            for (const ObjectRef &ref : definition.objects) {
+                if (ref.kind != static_cast<std::int32_t>(EntityKind::Insert)) {
+                    Member(definition, ref, ExportPlace{});
+                    continue;
+                }
+                const std::size_t i = static_cast<std::size_t>(ref.index);
+                if (i >= definition.inserts.size()) continue;
+                const std::optional<std::size_t> to = targets[d][i];
+                if (!to) report[LeftOutReason::MissingBlock]++;
+                else if (component[*to] == component[d]) report[LeftOutReason::SelfReferring]++;
+                else if (!writer.Insert(definition.inserts[i], *to, ExportPlace{})) report[LeftOutReason::NoFigure]++;
+            }
+            writer.EndBlock(d);
+        }
+        writer.BeginTopLevel();
+        const std::uint64_t total = store.objects.size();
+        std::uint64_t done = 0;
+        for (const ObjectRef &ref : store.objects) {
+            TopLevel(ref);
+            if (++done % kProgressStep == 0 && options.progress && !options.progress(done, total)) return false;
+        }
+        report[LeftOutReason::LockedLayer] += store.leftOnLockedLayers;
+        return !options.progress || options.progress(total, total);
+    }
+
+private:
+    static constexpr std::uint64_t kProgressStep = 8192;
+
+    ExportPlace PlaceOf(const TclpEntBase &base) const {
+        if (options.paper) return {store.originX, store.originY, 1};
+        const std::vector<double> &scales = store.layerGroupScales;
+        const double s = base.layerGroup < scales.size() ? scales[base.layerGroup] : scales.empty() ? 1 : scales[0];
+        return {store.originX, store.originY, s};
+    }
+
+    void TopLevel(const ObjectRef &ref) {
+        const std::size_t i = static_cast<std::size_t>(ref.index);
+        const auto usable = [&](const TclpEntBase &base) {
+            if (std::isnormal(PlaceOf(base).s)) return true;
+            report[LeftOutReason::UnusableScale]++;
+            return false;
+        };
+        if (ref.kind == static_cast<std::int32_t>(EntityKind::Insert)) {
+            if (i >= store.inserts.size() || !usable(store.inserts[i].base)) return;
+            const auto found = byNumber.find(store.inserts[i].number);
+            if (found == byNumber.end()) {
+                report[LeftOutReason::MissingBlock]++;
+                return;
+            }
+            Count(WrittenKind::Insert, writer.Insert(store.inserts[i], found->second, PlaceOf(store.inserts[i].base)));
+            return;
+        }
+        VisitEntity(store, ref, [&](const auto &entity) {
+            if (usable(entity.base)) Write(entity, PlaceOf(entity.base));
+        });
+    }
+
+    void Member(const TclpEntBlockDef &definition, const ObjectRef &ref, const ExportPlace &at) {
+        VisitEntity(definition, ref, [&](const auto &entity) { Write(entity, at, true); });
+    }
+
+    // The entity an ObjectRef names in `lists`, handed to `visit`; nothing for an insert or a bad reference.
+    template <class Lists, class Visit>
+    static void VisitEntity(const Lists &lists, const ObjectRef &ref, Visit &&visit) {
+        const auto at = [&](const auto &list) {
+            const std::size_t i = static_cast<std::size_t>(ref.index);
+            if (i < list.size()) visit(list[i]);
+        };
+        switch (static_cast<EntityKind>(ref.kind)) {
+            case EntityKind::Line: at(lists.lines); break;
+            case EntityKind::Arc: at(lists.arcs); break;
+            case EntityKind::Point: at(lists.points); break;
+            case EntityKind::Text: at(lists.texts); break;
+            case EntityKind::Dimension: at(lists.dimensions); break;
+            case EntityKind::Solid: at(lists.solids); break;
+            default: break;
+        }
+    }
+
+    // `member`: a block member, written once in its definition and not counted among the drawing's entities
+    // (unless it could not be written).
+    void Write(const TclpEntSen &line, const ExportPlace &at, bool member = false) {
+        Count(WrittenKind::Line, writer.Line(line, at), member);
+    }
+    void Write(const TclpEntEnko &arc, const ExportPlace &at, bool member = false) {
+        Count(WrittenKind::Arc, writer.Arc(arc, at), member);
+    }
+    void Write(const TclpEntTen &point, const ExportPlace &at, bool member = false) {
+        Count(WrittenKind::Point, writer.Point(point, at), member);
+    }
+    void Write(const TclpEntMoji &text, const ExportPlace &at, bool member = false) {
+        Count(WrittenKind::Text, writer.Text(text, at), member);
+    }
+    void Write(const TclpEntSunpo &dimension, const ExportPlace &at, bool member = false) {
+        Count(WrittenKind::Dimension, writer.Dimension(dimension, at), member);
+    }
+    void Write(const TclpEntSolid &solid, const ExportPlace &at, bool member = false) {
+        if (IsArcSolid(solid) && FigureOf(DecodeArcSolid(solid), 1e-12) == ArcSolidFigure::Nothing) {
+            report[LeftOutReason::NoFigure]++;
+            return;
+        }
+        Count(WrittenKind::Solid, writer.Solid(solid, at), member);
+    }
+    void Count(WrittenKind kind, bool written, bool member = false) {
+        if (!written) report[LeftOutReason::NoFigure]++;
+        else if (!member) report[kind]++;
+    }
+
+    const DrawingStore &store;
+    const ExportOptions &options;
+    FigureWriter &writer;
+    ConversionReport &report;
+    std::unordered_map<std::int32_t, std::size_t> byNumber;
+};
+
+}  // namespace
+
+bool WalkForExport(const DrawingStore &store, const ExportOptions &options, FigureWriter &writer,
+                   ConversionReport &report) {
+    return Walk(store, options, writer, report).Run();
+}
+
+}  // namespace korvel

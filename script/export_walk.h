@@ -1,0 +1,70 @@
+// What the DXF and SVG writers share: one walk over the drawing (its block definitions, then its top-level
+// entities in stream order), the place each figure goes to, and the drawing's layers as both name them.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "reader/drawing_store.h"
+#include "script/conversion_report.h"
+
+namespace korvel {
+
+struct ExportOptions {
+    // Paper millimetres as stored, not each layer group at its own scale.
+    bool paper = false;
+    // Told how many of the top-level entities are written, of how many; false stops the export (which then
+    // returns false).
+    std::function<bool(std::uint64_t done, std::uint64_t total)> progress{};
+};
+
+// Where a figure's coordinates go: (x - x0) * s. Block members keep their block's own coordinates
+// (x0 = y0 = 0, s = 1); the insert that places them carries its layer group's scale.
+struct ExportPlace {
+    double x0 = 0, y0 = 0, s = 1;
+
+    double X(double x) const;
+    double Y(double y) const;
+    double Length(double v) const;
+};
+
+// How a layer is shown: a .jww's hidden layer (or one in a hidden group) is off; a display-only one is shown
+// but cannot be edited; everything else, and every layer of a stream, is on.
+enum class LayerShown { On, Locked, Off };
+LayerShown LayerShownIn(const DrawingStore &store, std::size_t layer);
+// "0-1" (group and layer in Jw_cad's hexadecimal), then a space and the layer's name where the file names
+// it, in UTF-8.
+std::string LayerName(const DrawingStore &store, std::size_t layer);
+// A block definition's name in UTF-8, made unique among the drawing's (a nameless or repeated name gets the
+// definition's number); characters no DXF name may hold are replaced by "_".
+std::vector<std::string> BlockNames(const DrawingStore &store);
+
+// What the walk hands a writer.
+class FigureWriter {
+public:
+    virtual ~FigureWriter() = default;
+    virtual void BeginBlock(std::size_t definition) = 0;
+    virtual void EndBlock(std::size_t definition) = 0;
+    // After the last definition, before the first top-level entity.
+    virtual void BeginTopLevel() = 0;
+    // Each figure: false when it could not be written (a coordinate that is no number once scaled).
+    virtual bool Line(const TclpEntSen &line, const ExportPlace &at) = 0;
+    virtual bool Arc(const TclpEntEnko &arc, const ExportPlace &at) = 0;
+    virtual bool Point(const TclpEntTen &point, const ExportPlace &at) = 0;
+    virtual bool Text(const TclpEntMoji &text, const ExportPlace &at) = 0;
+    virtual bool Dimension(const TclpEntSunpo &dimension, const ExportPlace &at) = 0;
+    // A polygon solid; an arc-shaped one only when it is a figure.
+    virtual bool Solid(const TclpEntSolid &solid, const ExportPlace &at) = 0;
+    // `definition` indexes the store's block definitions.
+    virtual bool Insert(const TclpEntBlock &insert, std::size_t definition, const ExportPlace &at) = 0;
+};
+
+// Each block definition (members, then the inserts among them that exist and do not lead back into it),
+// then every top-level entity in stream order at its layer group's place. What is left out goes into
+// `report` with its reason; what is written, by kind. False when `progress` stopped it.
+bool WalkForExport(const DrawingStore &store, const ExportOptions &options, FigureWriter &writer,
+                   ConversionReport &report);
+
+}  // namespace korvel
