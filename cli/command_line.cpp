@@ -237,6 +237,8 @@ int Run(int argc, char **argv) {
     previewCommand->add_option("--size", size, Tr("WIDTHxHEIGHT, each 1 to 10000"))->check([&](const std::string &v) {
         return ParsePreviewSize(v, previewRequest) ? std::string() : Tr("needs WIDTHxHEIGHT, each 1 to 10000");
     });
+    previewCommand->add_flag("--view", previewRequest.view,
+                             Tr("the view's whole drawing (as the window's view first shows it), not the preview"));
     ForceFlag(previewCommand, previewRequest.output);
 
     CaptureRequest capture;

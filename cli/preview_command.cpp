@@ -7,6 +7,7 @@
 #include "files/file_path.h"
 #include "files/output_file.h"
 #include "platform/raster_canvas.h"
+#include "preview/drawing_view.h"
 #include "preview/preview.h"
 #include "preview/recording_canvas.h"
 
@@ -23,6 +24,10 @@ bool ParseSide(std::string_view text, std::int32_t &value) {
 
 // The import's preparation of a fresh image, then the drawing; the block inserts left out.
 std::size_t Draw(Canvas &canvas, const DrawingStore &store, const PreviewRequest &request) {
+    if (request.view) {
+        const DrawingView view(store);
+        return view.Draw(canvas, view.Fit(request.width, request.height), HiddenLayers{});
+    }
     PreviewSurface surface(canvas);
     PrepareBlankPreview(surface, request.width, request.height);
     return RenderDrawingPreview(surface, store);

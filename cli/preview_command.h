@@ -14,6 +14,7 @@ struct PreviewRequest {
     std::string imagePath;  // "-" for standard output
     std::string tracePath;  // empty: no trace
     std::int32_t width = 177, height = 129;
+    bool view = false;  // the view's whole image (what the window's view shows first), not the preview
     OutputOptions output;
 };
 

@@ -10,6 +10,7 @@
 #include "geom/func.h"
 #include "geom/plane.h"
 #include "preview/draw_filter.h"
+#include "reader/text_layout.h"
 
 namespace korvel {
 
@@ -63,34 +64,17 @@ void DrawPreviewText(PreviewSurface &surface, std::int32_t styleBits, double x1,
     if (n == 0) return;
     const PreviewView &view = surface.view;
     const double length = Distance(x1, y1, x2, y2);
-    if (std::fabs(h) < 1e-14 || std::fabs(Ext(h)) * view.scale < 2 || length < 1e-14 || Ext(length) * view.scale < 2) {
+    const std::optional<TextLayout> laid = LayOutText(x1, y1, x2, y2, h, w, s, n);
+    if (!laid || std::fabs(Ext(laid->h)) * view.scale < 2 || Ext(length) * view.scale < 2) {
         DrawWorldLine(surface, x1, y1, x2, y2);
         return;
     }
-    double a = DirectionAngle(ToDouble(Ext(x2) - x1), ToDouble(Ext(y2) - y1));
-    if (w < 0) {
-        w = -w;
-        s = -s;
-        a = ToDouble(Ext(a) + kPi);
-    }
-    const bool hanging = h < 0;
-    if (hanging) h = -h;
-
-    double p = ToDouble(Ext(length) / n);
-    if (w >= 0.2 && w < 2 * Ext(p) - s) {
-        p = ToDouble((Ext(w) + s) / 2);
-    } else {
-        w = ToDouble(2 * Ext(p) - s);
-        if (w < 0.1) {
-            w = ToDouble(2 * Ext(p));
-            s = 0;
-        }
-    }
-
-    const Rotation direction(a);
-    const PlanePoint middle{ToDouble((Ext(x1) + x2) / 2), ToDouble((Ext(y1) + y2) / 2)};
-    const double advanceAll = ToDouble(Ext(n) * p);
-    PlanePoint anchor = Offset(middle, direction, ToDouble(-(Ext(n) * p) / 2), hanging ? 0.0 : h);
+    const TextLayout &layout = *laid;
+    const double a = layout.angle;
+    h = layout.h;
+    const Rotation &direction = layout.direction;
+    const double advanceAll = ToDouble(Ext(n) * layout.perByte);
+    PlanePoint anchor = layout.anchor;
 
     // A view zoomed in shows a text as characters until the canvases' largest font; the preview at 400 pixels.
     const double tallest = surface.atViewResolution ? 3000 : 400;
@@ -117,8 +101,8 @@ void DrawPreviewText(PreviewSurface &surface, std::int32_t styleBits, double x1,
     for (std::size_t pos = 0; pos < n;) {
         const std::size_t bytes = SjisCharBytes(text, pos);
         const bool wide = bytes == 2;
-        const double cw = wide ? w : ToDouble(Ext(w) / 2);
-        const double advance = wide ? ToDouble(Ext(w) + s) : ToDouble((Ext(w) + s) / 2);
+        const double cw = CellWidth(layout, wide);
+        const double advance = CellAdvance(layout, wide);
         const PlanePoint p1{ToDouble(anchor.x + direction.cosine * cw), ToDouble(anchor.y + direction.sine * cw)};
         const PlanePoint p2{ToDouble(anchor.x + down.cosine * h), ToDouble(anchor.y + down.sine * h)};
         const PlanePoint p3{ToDouble(p1.x + (Ext(p2.x) - anchor.x)), ToDouble(p1.y + (Ext(p2.y) - anchor.y))};

@@ -1,6 +1,5 @@
 // The drawing as an ASCII DXF of AutoCAD 2013 (AC1027): from 2007 on a DXF's strings are UTF-8, so Japanese
 // texts and layer names need no code page, and 2013 is a version every current reader takes.
-#include <charconv>
 #include <cmath>
 #include <map>
 #include <numbers>
@@ -15,6 +14,7 @@
 #include "reader/layers.h"
 #include "script/export.h"
 #include "script/export_style.h"
+#include "script/staged_text.h"
 
 namespace korvel {
 
@@ -22,35 +22,26 @@ namespace {
 
 constexpr double kDegrees = 180 / std::numbers::pi;
 
-// Group codes and values, one per line; an entity is built apart and written only when every number in it
-// is one, so that an overflowing coordinate leaves out its figure instead of spoiling the file.
+// Group codes and values, one per line, each figure staged until it is whole.
 class DxfOut {
 public:
     explicit DxfOut(ScriptSink &sink) : sink(sink) {}
 
     void Code(int code, std::string_view value) {
-        char digits[16];
-        const auto end = std::to_chars(digits, digits + sizeof digits, code).ptr;
-        text.append(std::max<std::ptrdiff_t>(0, 3 - (end - digits)), ' ');
-        text.append(digits, end);
-        text += '\n';
-        text.append(value);
-        text += '\n';
+        if (code < 100) staged << (code < 10 ? "  " : " ");
+        staged.Integer(code) << '\n' << value << '\n';
     }
     void Code(int code, const char *value) { Code(code, std::string_view(value)); }
     void Code(int code, const std::string &value) { Code(code, std::string_view(value)); }
     void Code(int code, double value) {
-        if (!std::isfinite(value)) {
-            finite = false;
-            value = 0;
-        }
-        char digits[32];
-        Code(code, std::string_view(digits, std::to_chars(digits, digits + sizeof digits, value).ptr));
+        if (code < 100) staged << (code < 10 ? "  " : " ");
+        staged.Integer(code) << '\n' << value << '\n';
     }
     void Integer(int code, std::int64_t value) { Code(code, std::to_string(value)); }
     void Handle(int code, std::uint64_t handle) {
-        char digits[20];
-        Code(code, std::string_view(digits, std::to_chars(digits, digits + sizeof digits, handle, 16).ptr));
+        if (code < 100) staged << (code < 10 ? "  " : " ");
+        staged.Integer(code) << '\n';
+        staged.Hex(handle) << '\n';
     }
     void Point(int code, double x, double y) {
         Code(code, x);
@@ -58,27 +49,22 @@ public:
         Code(code + 20, 0.0);
     }
 
-    // What was built since the last commit goes out when all its numbers were numbers; false otherwise.
+    // What was staged goes out when all its numbers were numbers; false otherwise.
     bool Commit() {
-        const bool ok = finite;
-        if (ok) committed = text.size();
-        else text.resize(committed);
-        finite = true;
-        if (committed >= kFlushBytes) Flush();
+        const bool ok = staged.CommitTo(text);
+        if (text.size() >= kFlushBytes) Flush();
         return ok;
     }
     void Flush() {
-        sink.WriteLines(std::string_view(text).substr(0, committed));
-        text.erase(0, committed);
-        committed = 0;
+        sink.WriteLines(text);
+        text.clear();
     }
 
 private:
     static constexpr std::size_t kFlushBytes = 1 << 16;
     ScriptSink &sink;
+    StagedText staged;
     std::string text;
-    std::size_t committed = 0;
-    bool finite = true;
 };
 
 std::uint32_t RgbValue(Rgb c) { return std::uint32_t{c.r} << 16 | std::uint32_t{c.g} << 8 | c.b; }

@@ -1,0 +1,448 @@
+"""korvel-cli export checked by real readers.
+
+Every real drawing (and the example) is exported to DXF and SVG. ezdxf audits each DXF and reads it back:
+every top-level entity, block member and placed member is compared with `korvel-cli dump` (coordinates,
+radii, angles and scales within 1e-9 relative, texts equal). LibreCAD prints each DXF to a PDF with
+something on it; rsvg renders each SVG, whose inked pixels are compared with the view's whole image of the
+same drawing. A reader that is not installed is skipped with a message.
+
+usage: export_test.py KORVEL_CLI SOURCE_DIR [REALDATA_DIR]
+"""
+
+import json
+import math
+import os
+import shutil
+import struct
+import subprocess
+import sys
+import tempfile
+import zlib
+import xml.etree.ElementTree as ElementTree
+
+TOLERANCE = 1e-9
+PIXEL_AGREEMENT = 0.95
+
+
+def interpreter_with_ezdxf():
+    """This interpreter, or another python3 on the path, that has ezdxf (Debian's package installs it for
+    the system's python3)."""
+    try:
+        import ezdxf  # noqa: F401
+        return None
+    except ImportError:
+        pass
+    for folder in os.get_exec_path() + ["/usr/bin"]:
+        candidate = os.path.join(folder, "python3")
+        if os.path.realpath(candidate) == os.path.realpath(sys.executable) or not os.access(candidate, os.X_OK):
+            continue
+        if subprocess.run([candidate, "-c", "import ezdxf"], capture_output=True).returncode == 0:
+            return candidate
+    return ""
+
+
+def run(*args, **kw):
+    return subprocess.run(list(args), capture_output=True, text=True, **kw)
+
+
+def close(a, b):
+    return abs(a - b) <= TOLERANCE * max(1.0, abs(a), abs(b))
+
+
+class Mismatch(Exception):
+    pass
+
+
+def expect(what, actual, expected):
+    if isinstance(expected, str):
+        if actual != expected:
+            raise Mismatch(f"{what}: {actual!r}, expected {expected!r}")
+        return
+    if not close(actual, expected):
+        raise Mismatch(f"{what}: {actual!r}, expected {expected!r}")
+
+
+def point_of(e, t):
+    u, v = e["radius"] * math.cos(t), e["radius"] * e["flatness"] * math.sin(t)
+    c, s = math.cos(e["tiltAngle"]), math.sin(e["tiltAngle"])
+    return e["centerX"] + u * c - v * s, e["centerY"] + u * s + v * c
+
+
+class Place:
+    """Where the export puts a stored coordinate: (x - x0) * s."""
+
+    def __init__(self, x0=0.0, y0=0.0, s=1.0):
+        self.x0, self.y0, self.s = x0, y0, s
+
+    def xy(self, x, y):
+        return (x - self.x0) * self.s, (y - self.y0) * self.s
+
+
+def printable(text):
+    return "".join(" " if ord(c) < 0x20 else c for c in text)
+
+
+def check_entity(kind, record, entity, at, where):
+    """One stored record against the DXF entity written for it; returns how many entities it took."""
+    def xy(name, point, x, y):
+        ex, ey = at.xy(x, y)
+        expect(f"{where} {name}.x", point[0], ex)
+        expect(f"{where} {name}.y", point[1], ey)
+
+    if kind == "lines":
+        expect(f"{where} type", entity.dxftype(), "LINE")
+        xy("start", entity.dxf.start, record["startX"], record["startY"])
+        xy("end", entity.dxf.end, record["endX"], record["endY"])
+    elif kind == "points":
+        expect(f"{where} type", entity.dxftype(), "POINT")
+        xy("location", entity.dxf.location, record["x"], record["y"])
+    elif kind == "texts":
+        expect(f"{where} type", entity.dxftype(), "TEXT")
+        xy("insert", entity.dxf.insert, record["startX"], record["startY"])
+        expect(f"{where} height", entity.dxf.height, record["sizeY"] * at.s)
+        expect(f"{where} text", entity.dxf.text, printable(record["text"]))
+    elif kind == "arcs":
+        check_curve(record, entity, at, where, record["fullCircle"] != 0)
+    elif kind == "inserts":
+        expect(f"{where} type", entity.dxftype(), "INSERT")
+        xy("insert", entity.dxf.insert, record["x"], record["y"])
+        expect(f"{where} xscale", entity.dxf.xscale, record["scaleX"] * at.s)
+        expect(f"{where} yscale", entity.dxf.yscale, record["scaleY"] * at.s)
+        expect(f"{where} rotation", math.radians(entity.dxf.rotation), record["angle"])
+
+
+def check_curve(record, entity, at, where, whole):
+    cx, cy = at.xy(record["centerX"], record["centerY"])
+    r = record["radius"] * at.s
+    kind = entity.dxftype()
+    if record["flatness"] == 1:
+        expect(f"{where} type", kind, "CIRCLE" if whole or abs(record["arcAngle"]) >= 2 * math.pi else "ARC")
+        expect(f"{where} centre.x", entity.dxf.center[0], cx)
+        expect(f"{where} centre.y", entity.dxf.center[1], cy)
+        expect(f"{where} radius", entity.dxf.radius, r)
+        if kind == "ARC":
+            sweep = record["arcAngle"]
+            start = record["startAngle"] + min(sweep, 0) + record["tiltAngle"]
+            expect(f"{where} start", math.radians(entity.dxf.start_angle), start)
+            expect(f"{where} end", math.radians(entity.dxf.end_angle), start + abs(sweep))
+        return
+    expect(f"{where} type", kind, "ELLIPSE")
+    expect(f"{where} centre.x", entity.dxf.center[0], cx)
+    expect(f"{where} centre.y", entity.dxf.center[1], cy)
+    major = math.hypot(entity.dxf.major_axis[0], entity.dxf.major_axis[1])
+    k = abs(record["flatness"])
+    expect(f"{where} major axis", major, r * max(k, 1.0))
+    expect(f"{where} ratio", entity.dxf.ratio, min(k, 1 / k))
+    if not whole and abs(record["arcAngle"]) < 2 * math.pi:
+        # The ends fall where the stored arc's ends do.
+        sweep = record["arcAngle"]
+        ends = [point_of(record, record["startAngle"]), point_of(record, record["startAngle"] + sweep)]
+        if sweep < 0:
+            ends.reverse()
+        for name, point, (x, y) in zip(("start", "end"), (entity.start_point, entity.end_point), ends):
+            ex, ey = at.xy(x, y)
+            scale = max(1.0, abs(r) * max(k, 1.0))
+            if abs(point[0] - ex) > 1e-9 * scale * 10 or abs(point[1] - ey) > 1e-9 * scale * 10:
+                raise Mismatch(f"{where} {name} point {tuple(point)[:2]}, expected {(ex, ey)}")
+
+
+def entities_for(kind, record):
+    """How many DXF entities a stored record becomes, and which kind each is checked as."""
+    if kind == "dimensions":
+        parts = [("lines", dict(record["line"]))]
+        if record["sxfMode"] != 0:
+            parts += [("lines", record["auxLine1"]), ("lines", record["auxLine2"])]
+        return parts + [("texts", record["label"])]
+    if kind == "solids":
+        return [("solids", record)]
+    return [(kind, record)]
+
+
+KINDS = {1: "lines", 2: "arcs", 3: "points", 4: "texts", 5: "dimensions", 6: "solids", 7: "inserts"}
+
+
+def check_sequence(lists, objects, entities, at, where, names_by_number):
+    """The stored objects in order against the DXF entities in order."""
+    entities = list(entities)
+    position = 0
+    checked = 0
+    for kind_code, index in objects:
+        kind = KINDS[kind_code]
+        record = lists[kind][index]
+        if kind == "inserts" and record["number"] not in names_by_number:
+            continue  # no definition: left out and counted
+        for part_kind, part in entities_for(kind, record):
+            if position >= len(entities):
+                raise Mismatch(f"{where}: the DXF ends before {kind} {index}")
+            entity = entities[position]
+            position += 1
+            if part_kind == "solids":
+                expected = "SOLID" if part["base"]["penStyle"] <= 100 else entity.dxftype()
+                expect(f"{where} solid {index} type", entity.dxftype(), expected)
+                continue
+            if part_kind == "inserts":
+                expect(f"{where} insert {index} block", entity.dxf.name, names_by_number[record["number"]])
+            check_entity(part_kind, part, entity, at, f"{where} {kind} {index}")
+            checked += 1
+    if position != len(entities):
+        raise Mismatch(f"{where}: {len(entities) - position} DXF entities more than the drawing holds")
+    return checked
+
+
+def place_member(insert, u, v):
+    c, s = math.cos(insert["angle"]), math.sin(insert["angle"])
+    a, b = u * insert["scaleX"], v * insert["scaleY"]
+    return insert["x"] + c * a - s * b, insert["y"] + s * a + c * b
+
+
+def check_dxf(ezdxf, path, drawing, paper):
+    doc = ezdxf.readfile(path)
+    auditor = doc.audit()
+    if auditor.has_errors:
+        raise Mismatch(f"ezdxf audit: {[str(e.message) for e in auditor.errors][:3]}")
+    scales = drawing["layerGroupScales"]
+    x0, y0 = drawing["originX"], drawing["originY"]
+
+    names_by_number = {}
+    # The first definition of each number is the one its inserts place; its block is named in the file.
+    msp = list(doc.modelspace())
+    inserts = [e for e in msp if e.dxftype() == "INSERT"]
+    referenced = [r for kind, i in drawing["objects"] if KINDS[kind] == "inserts"
+                  for r in [drawing["inserts"][i]]]
+    numbers = {d["number"] for d in drawing["blockDefs"]}
+    placed = [r for r in referenced if r["number"] in numbers]
+    for record, entity in zip(placed, inserts):
+        names_by_number.setdefault(record["number"], entity.dxf.name)
+
+    checked = 0
+    at_by_group = lambda g: Place(x0, y0, 1.0 if paper else scales[g] if g < len(scales) else scales[0])
+    # Top level, entity by entity, each at its layer group's scale.
+    position = 0
+    for kind_code, index in drawing["objects"]:
+        kind = KINDS[kind_code]
+        record = drawing[kind][index]
+        if kind == "inserts" and record["number"] not in numbers:
+            continue
+        at = at_by_group(record["base"]["layerGroup"])
+        for part_kind, part in entities_for(kind, record):
+            if position >= len(msp):
+                raise Mismatch(f"model space ends before {kind} {index}")
+            entity = msp[position]
+            position += 1
+            if part_kind == "solids":
+                continue
+            if part_kind == "inserts":
+                expect(f"insert {index} block", entity.dxf.name, names_by_number[record["number"]])
+            check_entity(part_kind, part, entity, at, f"{kind} {index}")
+            checked += 1
+    if position != len(msp):
+        raise Mismatch(f"model space holds {len(msp) - position} entities more than the drawing")
+
+    # Each placed definition's own members, in block coordinates, in stream order.
+    first = {}
+    for d in drawing["blockDefs"]:
+        first.setdefault(d["number"], d)
+    for number, name in names_by_number.items():
+        definition = first[number]
+        members = [e for e in doc.blocks.get(name)]
+        own = [(k, i) for k, i in definition["objects"] if KINDS[k] != "inserts"]
+        checked += check_sequence(definition, own, [e for e in members if e.dxftype() != "INSERT"], Place(),
+                                  f"block {name}", names_by_number)
+
+    # Placed members: the lines of each top-level insert's definition as ezdxf places them, against the
+    # insert's own placement.
+    for record, entity in zip(placed, inserts):
+        at = at_by_group(record["base"]["layerGroup"])
+        lines = [e for e in entity.virtual_entities() if e.dxftype() == "LINE"]
+        own = first[record["number"]]["lines"]
+        for member, line in zip(own, lines):
+            for name, u, v, point in (("start", member["startX"], member["startY"], line.dxf.start),
+                                      ("end", member["endX"], member["endY"], line.dxf.end)):
+                ex, ey = at.xy(*place_member(record, u, v))
+                scale = max(1.0, abs(ex), abs(ey))
+                if abs(point[0] - ex) > 1e-9 * scale or abs(point[1] - ey) > 1e-9 * scale:
+                    raise Mismatch(f"placed member of insert: {name} {tuple(point)[:2]}, expected {(ex, ey)}")
+                checked += 1
+    return checked
+
+
+def read_png(path):
+    """Width, height and a grey value per pixel of an 8-bit PNG (grey, RGB or RGBA; not interlaced)."""
+    data = open(path, "rb").read()
+    assert data[:8] == b"\x89PNG\r\n\x1a\n", path
+    pos, chunks, header = 8, b"", None
+    while pos < len(data):
+        length, kind = struct.unpack(">I4s", data[pos:pos + 8])
+        body = data[pos + 8:pos + 8 + length]
+        if kind == b"IHDR":
+            header = struct.unpack(">IIBBBBB", body)
+        elif kind == b"IDAT":
+            chunks += body
+        pos += 12 + length
+    width, height, depth, color, _, _, interlace = header
+    assert depth == 8 and interlace == 0, (path, depth, interlace)
+    channels = {0: 1, 2: 3, 4: 2, 6: 4}[color]
+    raw = zlib.decompress(chunks)
+    stride = width * channels
+    rows, previous = [], bytearray(stride)
+    for y in range(height):
+        kind = raw[y * (stride + 1)]
+        line = bytearray(raw[y * (stride + 1) + 1:(y + 1) * (stride + 1)])
+        for i in range(stride):
+            left = line[i - channels] if i >= channels else 0
+            up = previous[i]
+            corner = previous[i - channels] if i >= channels else 0
+            if kind == 1:
+                line[i] = (line[i] + left) & 255
+            elif kind == 2:
+                line[i] = (line[i] + up) & 255
+            elif kind == 3:
+                line[i] = (line[i] + (left + up) // 2) & 255
+            elif kind == 4:
+                p = left + up - corner
+                pa, pb, pc = abs(p - left), abs(p - up), abs(p - corner)
+                line[i] = (line[i] + (left if pa <= pb and pa <= pc else up if pb <= pc else corner)) & 255
+        rows.append(line)
+        previous = line
+    inked = set()
+    for y, line in enumerate(rows):
+        for x in range(width):
+            px = line[x * channels:(x + 1) * channels]
+            if channels in (2, 4) and px[-1] < 128:
+                continue
+            if min(px[:3] if channels >= 3 else px[:1]) < 200:
+                inked.add((x, y))
+    return width, height, inked
+
+
+def agreement(a, b, reach=2):
+    """The share of inked pixels of each image that lie within `reach` pixels of one of the other's."""
+    def near(points, other):
+        return sum(1 for (x, y) in points
+                   if any((x + dx, y + dy) in other for dx in range(-reach, reach + 1)
+                          for dy in range(-reach, reach + 1)))
+    total = len(a) + len(b)
+    return 1.0 if total == 0 else (near(a, b) + near(b, a)) / total
+
+
+def main():
+    cli, source = sys.argv[1], sys.argv[2]
+    realdata = sys.argv[3] if len(sys.argv) > 3 else os.path.join(source, "..", "shared", "realdata")
+    other = interpreter_with_ezdxf()
+    if other:
+        os.execv(other, [other] + sys.argv)
+    drawings = [os.path.join(source, "examples", "plan.jwwin")]
+    if os.path.isdir(realdata):
+        drawings += sorted(os.path.join(realdata, n) for n in os.listdir(realdata)
+                           if n.endswith((".jww", ".jws")))
+    else:
+        print(f"no real drawings at {realdata}: only the example is exported")
+    failures = []
+    work = tempfile.mkdtemp(prefix="korvel-export-")
+    try:
+        import ezdxf
+    except ImportError:
+        ezdxf = None
+        print("SKIP ezdxf checks: python3-ezdxf is not installed")
+    librecad = shutil.which("librecad")
+    rsvg = shutil.which("rsvg-convert")
+    if not librecad:
+        print("SKIP LibreCAD prints: librecad is not installed")
+    if not rsvg:
+        print("SKIP SVG renderings: rsvg-convert (librsvg2-bin) is not installed")
+    agreements = []
+    try:
+        for drawing_path in drawings:
+            name = os.path.splitext(os.path.basename(drawing_path))[0]
+            holds_figures = True
+            for options in ([], ["--all-layers"], ["--paper"]):
+                if options == ["--all-layers"] and not drawing_path.endswith(".jww"):
+                    continue
+                dxf = os.path.join(work, name + ".dxf")
+                done = run(cli, "export", "-q", drawing_path, "-o", dxf, *options)
+                if done.returncode != 0:
+                    failures.append(f"{name} {options}: export failed: {done.stderr.strip()}")
+                    continue
+                if not ezdxf:
+                    continue
+                dumped = json.loads(run(cli, "dump", drawing_path, *[o for o in options if o == "--all-layers"]).stdout)
+                if not options:
+                    holds_figures = dumped["objectCount"] > 0
+                try:
+                    check_dxf(ezdxf, dxf, dumped, "--paper" in options)
+                except Mismatch as m:
+                    failures.append(f"{name} {options}: {m}")
+            if librecad:
+                pdf = os.path.join(work, name + ".pdf")
+                env = dict(os.environ, QT_QPA_PLATFORM="offscreen")
+                run(librecad, "dxf2pdf", "-a", dxf, env=env, cwd=work, timeout=300)
+                if holds_figures and page_drawing(pdf) <= empty_page_drawing(librecad, work, env):
+                    failures.append(f"{name}: LibreCAD printed no drawing")
+            svg = os.path.join(work, name + ".svg")
+            done = run(cli, "export", "-q", drawing_path, "-o", svg)
+            if done.returncode != 0:
+                failures.append(f"{name}: SVG export failed: {done.stderr.strip()}")
+                continue
+            try:
+                root = ElementTree.parse(svg).getroot()
+            except ElementTree.ParseError as error:
+                failures.append(f"{name}: SVG is not well-formed: {error}")
+                continue
+            if rsvg and holds_figures and "plan" not in name:
+                width = 600
+                w, h = float(root.get("width")[:-2]), float(root.get("height")[:-2])
+                height = max(1, round(width * h / w))
+                rendered, viewed = os.path.join(work, name + "-svg.png"), os.path.join(work, name + "-view.png")
+                run(rsvg, "-w", str(width), "-h", str(height), svg, "-o", rendered)
+                run(cli, "preview", "--view", "--size", f"{width}x{height}", drawing_path, "-o", viewed)
+                share = agreement(read_png(rendered)[2], read_png(viewed)[2])
+                agreements.append((share, name))
+                if os.environ.get("KORVEL_VERBOSE"): print(f"{name}: {share:.1%}")
+    finally:
+        shutil.rmtree(work, ignore_errors=True)
+    if agreements:
+        mean = sum(a for a, _ in agreements) / len(agreements)
+        low = min(agreements)
+        print(f"SVG against the view: mean {mean:.1%} of inked pixels agree; lowest {low[0]:.1%} ({low[1]})")
+        if mean < PIXEL_AGREEMENT:
+            failures.append(f"SVG renderings agree with the view on {mean:.1%} of inked pixels on average")
+    print(f"{len(drawings)} drawings exported to DXF and SVG")
+    for f in failures:
+        print("FAIL", f)
+    return 1 if failures else 0
+
+
+def page_drawing(pdf):
+    """How many bytes of drawing operators a PDF's content streams hold (0 for no PDF)."""
+    if not os.path.exists(pdf):
+        return 0
+    data, total, pos = open(pdf, "rb").read(), 0, 0
+    while (start := data.find(b"stream", pos)) >= 0:
+        begin = start + 6 + (2 if data[start + 6:start + 8] == b"\r\n" else 1)
+        end = data.find(b"endstream", begin)
+        if end < 0:
+            break
+        try:
+            total += len(zlib.decompress(data[begin:end]))
+        except zlib.error:
+            total += end - begin
+        pos = end + 9
+    return total
+
+
+_empty_page = {}
+
+
+def empty_page_drawing(librecad, work, env):
+    """What LibreCAD's print of a DXF with nothing in it holds."""
+    if "size" not in _empty_page:
+        path = os.path.join(work, "empty.dxf")
+        with open(path, "w") as f:
+            f.write("  0\nSECTION\n  2\nENTITIES\n  0\nENDSEC\n  0\nEOF\n")
+        run(librecad, "dxf2pdf", "-a", path, env=env, cwd=work, timeout=300)
+        _empty_page["size"] = page_drawing(os.path.join(work, "empty.pdf"))
+    return _empty_page["size"]
+
+
+if __name__ == "__main__":
+    sys.exit(main())
