@@ -119,8 +119,9 @@ void NameField(JsonOut &json, const std::string &key, const std::string &name) {
     json.String("cp932");
 }
 
-// --report: per input, whether it converted and what its script holds and leaves out, by kind and reason.
-bool WriteReport(std::FILE *file, const std::vector<Converted> &all) {
+// --report: per input, whether it converted and what its script (of `kinds` kinds) or export holds and leaves
+// out, by kind and reason.
+bool WriteReport(std::FILE *file, const std::vector<Converted> &all, std::size_t kinds) {
     JsonOut json(file);
     json.BeginObject();
     json.Key("inputs");
@@ -134,7 +135,7 @@ bool WriteReport(std::FILE *file, const std::vector<Converted> &all) {
         if (c.code == kOk) {
             json.Key("converted");
             json.BeginObject();
-            for (std::size_t k = 0; k < kWrittenKinds; k++) {
+            for (std::size_t k = 0; k < kinds; k++) {
                 json.Key(WrittenKey(static_cast<WrittenKind>(k)));
                 json.Integer(static_cast<std::int64_t>(c.report.written[k]));
             }
@@ -157,10 +158,13 @@ bool WriteReport(std::FILE *file, const std::vector<Converted> &all) {
     return json.Flush();
 }
 
-int FinishReport(int code, const ConvertReporting &reporting, const std::vector<Converted> &all) {
+int FinishReport(int code, const ConvertReporting &reporting, const std::vector<Converted> &all,
+                 const Production &production) {
     if (reporting.reportPath.empty()) return code;
+    const std::size_t kinds = production.format ? kWrittenKinds : kScriptKinds;
     if (const Failure failed = WriteOutputFile(
-            reporting.reportPath, [&](std::FILE *file) { return WriteReport(file, all); }, reporting.outputOptions))
+            reporting.reportPath, [&](std::FILE *file) { return WriteReport(file, all, kinds); },
+            reporting.outputOptions))
         return std::max(code, Fail(kOutputFailed, Tr("not written: {0}", {*failed})));
     return code;
 }
@@ -184,7 +188,7 @@ int RunConvert(Input &input, const Production &production, const std::string &ou
     all[0].input = input.Name();
     all[0].output = output;
     all[0].code = ConvertOne(input, production, output, outputOptions, reporting.quiet, all[0].report);
-    return FinishReport(all[0].code, reporting, all);
+    return FinishReport(all[0].code, reporting, all, production);
 }
 
 unsigned DefaultJobs() { return std::clamp(std::thread::hardware_concurrency(), 1u, kMaxJobs); }
@@ -286,7 +290,7 @@ int RunConvertMany(const std::vector<ListedInput> &listed, std::uint64_t limit, 
         all[i] = {inputs[i], outputs[i], outcome.code, outcome.report};
     }
     Tell(Tr("{0} converted, {1} failed", {std::to_string(inputs.size() - failed), std::to_string(failed)}));
-    return FinishReport(worst, reporting, all);
+    return FinishReport(worst, reporting, all, production);
 }
 
 }  // namespace korvel::cli

@@ -11,6 +11,8 @@ namespace korvel {
 // The kinds of entity a script holds commands for (lines to solids) or an export writes (all of them).
 enum class WrittenKind { Line, Arc, Point, Solid, Text, Dimension, Insert };
 inline constexpr std::size_t kWrittenKinds = 7;
+// The first four: what a script's report counts.
+inline constexpr std::size_t kScriptKinds = 4;
 
 // Why an entity of the drawing has no command in the script.
 enum class LeftOutReason {

@@ -15,6 +15,7 @@
 #include "files/program_folder.h"
 #include "geom/cp932.h"
 #include "script/convert.h"
+#include "script/export.h"
 #include "shell/capture.h"
 #include "shell/form_layout.h"
 #include "shell/input_list.h"
@@ -64,13 +65,7 @@ void TForm1::FormClose() {
 void TForm1::Button2Click() {
     if (RefusedWhileBusy()) return;
     // Neither an empty script nor one of a partial drawing replaces the last good TEMP.VNT.
-    if (loaded != Loaded::Whole) {
-        controls.ShowMessage(loaded == Loaded::Nothing   ? kNothingToConvertMessage
-                             : loaded == Loaded::Partial ? kPartialConvertMessage
-                                                         : kStaleConvertMessage,
-                             loaded == Loaded::Nothing ? MessageKind::Information : MessageKind::Warning);
-        return;
-    }
+    if (RefusedWithoutWholeDrawing(kNothingToConvertMessage)) return;
     controls.ClearText();
     shownScript.reset();
     struct Conversion {
@@ -81,18 +76,7 @@ void TForm1::Button2Click() {
     };
     auto conversion = std::make_shared<Conversion>();
     conversion->options = ChosenOptions();
-    // How far it is, in whole percents, in the note; and whether to go on.
-    // (It lives in the conversion it reports on: a plain pointer, or the two would keep each other alive.)
-    conversion->options.progress = [this, shown = &conversion->shownPercent](std::uint64_t done, std::uint64_t total) {
-        const int percent = total ? static_cast<int>(done * 100 / total) : 100;
-        if (percent != *shown) {
-            *shown = percent;
-            controls.Post([this, percent] {
-                if (busy) controls.ShowConversionSummary(kConvertingNote + std::to_string(percent) + "%" + kStopHint);
-            });
-        }
-        return !stopAsked;
-    };
+    conversion->options.progress = ProgressInNote(kConvertingNote, &conversion->shownPercent);
     RunLong(
         kConvertingNote + std::string(kStopHint),
         [this, conversion] {
@@ -109,6 +93,29 @@ void TForm1::Button2Click() {
             LoadScriptIntoPane();
             SayWhatWasConverted(conversion->report);
         });
+}
+
+bool TForm1::RefusedWithoutWholeDrawing(const char *nothingMessage) {
+    if (loaded == Loaded::Whole) return false;
+    controls.ShowMessage(loaded == Loaded::Nothing   ? nothingMessage
+                         : loaded == Loaded::Partial ? kPartialConvertMessage
+                                                     : kStaleConvertMessage,
+                         loaded == Loaded::Nothing ? MessageKind::Information : MessageKind::Warning);
+    return true;
+}
+
+// (The percent lives in the work it reports on: a plain pointer, or the two would keep each other alive.)
+std::function<bool(std::uint64_t, std::uint64_t)> TForm1::ProgressInNote(const char *note, int *shownPercent) {
+    return [this, note, shownPercent](std::uint64_t done, std::uint64_t total) {
+        const int percent = total ? static_cast<int>(done * 100 / total) : 100;
+        if (percent != *shownPercent) {
+            *shownPercent = percent;
+            controls.Post([this, note, percent] {
+                if (busy) controls.ShowConversionSummary(note + std::to_string(percent) + "%" + kStopHint);
+            });
+        }
+        return !stopAsked;
+    };
 }
 
 void TForm1::RunLong(const std::string &what, std::function<void()> work, std::function<void()> done) {
@@ -230,6 +237,43 @@ void TForm1::SaveScriptAs(const std::string &path) {
 
 std::string TForm1::SuggestedScriptName() const {
     return openedFile.empty() ? kScriptFileName : OutputNameFor(openedFile, ".vnt");
+}
+
+std::string TForm1::SuggestedExportName() const {
+    return openedFile.empty() ? "TEMP.dxf" : OutputNameFor(openedFile, ".dxf");
+}
+
+void TForm1::ExportDrawingAs(const std::string &chosen) {
+    if (RefusedWhileBusy() || RefusedWithoutWholeDrawing(kNothingToExportMessage)) return;
+    struct Export {
+        std::string path;
+        ExportFormat format = ExportFormat::Dxf;
+        ExportOptions options;
+        ConversionReport report;
+        Failure failed;
+        int shownPercent = -1;
+    };
+    auto job = std::make_shared<Export>();
+    job->path = chosen;
+    if (const std::optional<ExportFormat> named = ExportFormatOfName(chosen)) job->format = *named;
+    else job->path += ".dxf";
+    job->options.progress = ProgressInNote(kExportingNote, &job->shownPercent);
+    RunLong(
+        kExportingNote + std::string(kStopHint),
+        [this, job] {
+            job->failed = WriteOutputFile(job->path, [&](std::FILE *file) {
+                return WriteExportFile(file, store, job->format, job->options, &job->report);
+            });
+        },
+        [this, job] {
+            if (stopAsked) return controls.ShowConversionSummary(kExportStoppedNote);
+            if (job->failed)
+                return controls.ShowMessage(kExportFailedMessage + job->path + "\n" + kDetailLabel + *job->failed,
+                                            MessageKind::Error);
+            controls.ShowConversionSummary(kExportedNote + job->path + "\n" +
+                                           ReportSummary(job->report, ReportLanguage::Japanese, AdviceFor::Window));
+            summaryShown = true;
+        });
 }
 
 void TForm1::Button3Click() {

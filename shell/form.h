@@ -34,6 +34,12 @@ public:
     void SaveScriptAs(const std::string &path);
     // The name a save dialog offers: the opened drawing's, as NAME.vnt, or TEMP.VNT for a copy.
     std::string SuggestedScriptName() const;
+    // Writes the drawing shown as DXF or SVG (by the name's extension; DXF, and ".dxf" added, for any other
+    // name), at real size, in the background with its progress in the note; says where it went and what it
+    // holds, or why not.
+    void ExportDrawingAs(const std::string &path);
+    // The opened drawing's name as NAME.dxf, or TEMP.dxf for a copy.
+    std::string SuggestedExportName() const;
 
     // A dropped "Jw_win" dump, read and previewed as the import does with "prev.1", or a dropped .jww or
     // .jws drawing (its entities on editable layers, as Jw_cad copies them); the scratch files stay as
@@ -99,6 +105,11 @@ private:
     // Runs `work` off the window's thread with the buttons off, the note saying `what`, and `done` after, on
     // the window's thread. Nothing (and says why) when other work is under way.
     void RunLong(const std::string &what, std::function<void()> work, std::function<void()> done);
+    // Long work's progress for its options: `note` and the whole percent in the note when it changes
+    // (`shownPercent`, which must outlive the work, remembers the last), and whether to go on.
+    std::function<bool(std::uint64_t, std::uint64_t)> ProgressInNote(const char *note, int *shownPercent);
+    // Refuses to convert or export what is not a whole drawing, saying why; true when it did.
+    bool RefusedWithoutWholeDrawing(const char *nothingMessage);
     bool RefusedWhileBusy();
     // The note under the buttons: what the current choices leave out.
     void ShowNote();

@@ -60,6 +60,15 @@ inline constexpr const char *kReadingStoppedNote = "読み込みを中止しま�
 inline constexpr const char *kConvertingStoppedNote = "変換を中止しました（TEMP.VNT は変更していません）";
 inline constexpr const char *kBusyMessage = "前の処理が終わっていません。終わるまで待つか、Esc で中止してください";
 inline constexpr const char *kSavedNote = "保存しました: ";
+inline constexpr const char *kExportMenuText = "書き出し…";
+inline constexpr const char *kExportDialogTitle = "図面を DXF・SVG に書き出す";
+inline constexpr const char *kExportDxfFilter = "DXF 図面 (*.dxf)";
+inline constexpr const char *kExportSvgFilter = "SVG 画像 (*.svg)";
+inline constexpr const char *kExportingNote = "書き出しています ";  // + how far, "45%", + kStopHint
+inline constexpr const char *kExportStoppedNote = "書き出しを中止しました（ファイルは書いていません）";
+inline constexpr const char *kExportedNote = "書き出しました: ";  // + the file, then what it holds
+inline constexpr const char *kNothingToExportMessage = "書き出す図面がありません。先に図面を取り込むか開いてください。";
+inline constexpr const char *kExportFailedMessage = "書き出せませんでした: ";  // + the file
 inline constexpr const char *kScriptChangedMessage =
     "表示中のスクリプトを変換した後に TEMP.VNT が変わっています。もう一度変換してください:\n";
 inline constexpr const char *kPaneCutNote =

@@ -10,9 +10,10 @@
 
 namespace korvel {
 
-const std::array<MenuEntry, 11> kContextMenu = {{
+const std::array<MenuEntry, 12> kContextMenu = {{
     {WindowCommand::Open, "Open", kOpenMenuText, 'O'},
     {WindowCommand::SaveAs, "SaveAs", kSaveAsMenuText, 'S'},
+    {WindowCommand::Export, "Export", kExportMenuText, 'E'},
     {WindowCommand::View, "View", kViewMenuText, 'D'},
     {WindowCommand::None, "", "", 0},
     {WindowCommand::AutoImport, "AutoImport", kAutoImportMenuText, 0},
@@ -104,6 +105,7 @@ void SaveSwitches(const TForm1 &form, const std::array<bool, 4> &checkBoxes, Set
 
 const std::vector<FileFilter> kOpenFilters = {{kOpenDialogFilter, {"*.jww", "*.jws"}}, {kAllFilesFilter, {"*"}}};
 const std::vector<FileFilter> kSaveFilters = {{kSaveDialogFilter, {"*.vnt"}}, {kAllFilesFilter, {"*"}}};
+const std::vector<FileFilter> kExportFilters = {{kExportDxfFilter, {"*.dxf"}}, {kExportSvgFilter, {"*.svg"}}};
 
 DropAction ActionFor(const std::vector<std::string> &paths) {
     if (paths.empty()) return DropAction::Nothing;

@@ -14,6 +14,7 @@ enum class WindowCommand {
     None,  // a separator
     Open,
     SaveAs,
+    Export,
     View,
     AutoImport,
     AutoConvert,
@@ -31,7 +32,7 @@ struct MenuEntry {
 };
 
 // The preview's context menu, in order.
-extern const std::array<MenuEntry, 11> kContextMenu;
+extern const std::array<MenuEntry, 12> kContextMenu;
 
 // Whether a command is a switch, and whether it is on or can be chosen now.
 bool IsSwitch(WindowCommand command);
@@ -58,7 +59,7 @@ struct FileFilter {
     const char *label;
     std::vector<std::string> patterns;  // "*.jww"
 };
-extern const std::vector<FileFilter> kOpenFilters, kSaveFilters;
+extern const std::vector<FileFilter> kOpenFilters, kSaveFilters, kExportFilters;
 
 // One drawing (or saved clipboard folder) opens; several files, or a folder of drawings, convert into a folder
 // the user picks.

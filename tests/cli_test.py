@@ -73,7 +73,7 @@ class Cli(unittest.TestCase):
             self.assertEqual(r.returncode, 2, args)
 
     def commands_and_options(self):
-        commands = ["check", "info", "dump", "convert", "preview", "capture", "watch"]
+        commands = ["check", "info", "dump", "convert", "export", "preview", "capture", "watch"]
         helps = [run("--help").stdout.decode()] + [run(command, "--help").stdout.decode() for command in commands]
         options = {word.rstrip(",") for text in helps for word in re.findall(r"(?<![\w-])--?[a-z][a-z-]*", text)}
         self.assertIn("--force", options)

@@ -327,7 +327,8 @@ def agreement(a, b, reach=2):
 
 def main():
     cli, source = sys.argv[1], sys.argv[2]
-    realdata = sys.argv[3] if len(sys.argv) > 3 else os.path.join(source, "..", "shared", "realdata")
+    realdata = os.environ.get("KORVEL_REALDATA") or (
+        sys.argv[3] if len(sys.argv) > 3 else os.path.join(source, "..", "shared", "realdata"))
     other = interpreter_with_ezdxf()
     if other:
         os.execv(other, [other] + sys.argv)

@@ -71,7 +71,7 @@ TEST_F(WindowOptions, TheMenuOffersEverySwitchOnce) {
         if (entry.shortcut) shortcuts[entry.shortcut]++;
         EXPECT_FALSE(std::string(entry.text).empty());
     }
-    EXPECT_EQ(seen.size(), 9u);
+    EXPECT_EQ(seen.size(), 10u);
     for (const auto &[command, count] : seen)
         EXPECT_EQ(count, 1) << static_cast<int>(command);
     for (const auto &[key, count] : shortcuts)

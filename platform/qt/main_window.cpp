@@ -208,6 +208,7 @@ void MainWindow::Run(WindowCommand command) {
     switch (command) {
         case WindowCommand::Open: return OpenFile();
         case WindowCommand::SaveAs: return SaveScriptAs();
+        case WindowCommand::Export: return ExportDrawing();
         case WindowCommand::View: return ShowDrawingView();
         default: return;
     }
@@ -264,6 +265,16 @@ void MainWindow::SaveScriptAs() {
                                            QString::fromStdString(form.SuggestedScriptName()), FiltersOf(kSaveFilters));
     if (path.isEmpty()) return;
     Handle([this, &path] { form.SaveScriptAs(path.toStdString()); });
+}
+
+void MainWindow::ExportDrawing() {
+    const QString path =
+        chooseSavePath
+            ? chooseSavePath()
+            : QFileDialog::getSaveFileName(this, QString::fromUtf8(kExportDialogTitle),
+                                           QString::fromStdString(form.SuggestedExportName()), FiltersOf(kExportFilters));
+    if (path.isEmpty()) return;
+    Handle([this, &path] { form.ExportDrawingAs(path.toStdString()); });
 }
 
 void MainWindow::OpenFile() {

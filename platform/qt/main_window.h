@@ -62,6 +62,8 @@ public:
     // Asks where to save the shown script and saves it there; the context menu and Ctrl+S call it.
     // `choose` stands in for the save dialog in tests.
     void SaveScriptAs();
+    // The drawing as DXF or SVG, to a file the user names (the save chooser's, in tests).
+    void ExportDrawing();
     void SetSaveChooser(std::function<QString()> choose) { chooseSavePath = std::move(choose); }
     // How the folder for several dropped drawings is chosen; a folder dialog unless replaced (tests).
     void SetFolderChooser(std::function<QString()> choose) { chooseFolder = std::move(choose); }

@@ -240,6 +240,7 @@ LRESULT MainWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
                 const auto command = static_cast<WindowCommand>(LOWORD(wParam));
                 if (command == WindowCommand::Open) OpenFile();
                 else if (command == WindowCommand::SaveAs) SaveScriptAs();
+                else if (command == WindowCommand::Export) ExportDrawing();
                 else if (command == WindowCommand::View) ShowDrawingView();
                 else if (FlipSwitch(form, command)) SaveSettings();
                 return 0;
@@ -343,7 +344,7 @@ LRESULT MainWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
 // The system's file dialog, for opening or for saving; the path chosen, empty when the user cancels.
 // `filters`: pairs of a label and a pattern, each ended by a NUL.
 std::wstring MainWindow::ChooseFile(bool saving, const std::vector<FileFilter> &filters, const char *title,
-                                    const std::wstring &suggested) {
+                                    const std::wstring &suggested, const wchar_t *extension) {
     const std::wstring caption = WideOf(title);
     // Pairs of a label and its patterns, each ended by a NUL.
     std::wstring list;
@@ -362,7 +363,7 @@ std::wstring MainWindow::ChooseFile(bool saving, const std::vector<FileFilter> &
     dialog.lpstrFile = path.data();
     dialog.nMaxFile = static_cast<DWORD>(path.size());
     dialog.lpstrTitle = caption.c_str();
-    dialog.lpstrDefExt = saving ? L"vnt" : nullptr;
+    dialog.lpstrDefExt = extension;
     dialog.Flags = OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | (saving ? OFN_OVERWRITEPROMPT : OFN_FILEMUSTEXIST);
     if (!(saving ? GetSaveFileNameW(&dialog) : GetOpenFileNameW(&dialog))) return {};
     path.resize(wcslen(path.c_str()));
@@ -370,7 +371,7 @@ std::wstring MainWindow::ChooseFile(bool saving, const std::vector<FileFilter> &
 }
 
 void MainWindow::OpenFile() {
-    const std::wstring path = ChooseFile(false, kOpenFilters, kOpenDialogTitle, {});
+    const std::wstring path = ChooseFile(false, kOpenFilters, kOpenDialogTitle, {}, nullptr);
     if (path.empty()) return;
     RunGuarded(*this, [this, &path] { form.ImportDroppedFile(Utf8OfWide(path)); });
 }
@@ -403,9 +404,17 @@ void MainWindow::OpenDroppedFiles(const std::vector<std::string> &paths) {
 }
 
 void MainWindow::SaveScriptAs() {
-    const std::wstring path = ChooseFile(true, kSaveFilters, kSaveDialogTitle, WideOf(form.SuggestedScriptName()));
+    const std::wstring path =
+        ChooseFile(true, kSaveFilters, kSaveDialogTitle, WideOf(form.SuggestedScriptName()), L"vnt");
     if (path.empty()) return;
     RunGuarded(*this, [this, &path] { form.SaveScriptAs(Utf8OfWide(path)); });
+}
+
+void MainWindow::ExportDrawing() {
+    const std::wstring path =
+        ChooseFile(true, kExportFilters, kExportDialogTitle, WideOf(form.SuggestedExportName()), L"dxf");
+    if (path.empty()) return;
+    RunGuarded(*this, [this, &path] { form.ExportDrawingAs(Utf8OfWide(path)); });
 }
 
 ControlPlace MainWindow::CurrentPlace(const ControlPlace &place) const {

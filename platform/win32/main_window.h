@@ -38,6 +38,7 @@ public:
     void OpenFile();
     // Asks where to save the shown script and saves it there; the context menu and Ctrl+S call it.
     void SaveScriptAs();
+    void ExportDrawing();
     // Where messages go; a modal message box unless replaced (tests).
     void SetMessageDisplay(std::function<void(const std::string &)> display) { messageDisplay = std::move(display); }
     // Runs the message loop until the window is closed.
@@ -78,8 +79,9 @@ public:
 private:
     // A folder for several dropped drawings; empty when the user cancels.
     std::wstring ChooseFolder();
+    // `extension` is added to a name typed without one (none when opening).
     std::wstring ChooseFile(bool saving, const std::vector<FileFilter> &filters, const char *title,
-                            const std::wstring &suggested);
+                            const std::wstring &suggested, const wchar_t *extension);
     static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
     void CreateControls(HINSTANCE instance);
