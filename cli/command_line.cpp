@@ -113,9 +113,9 @@ void BatchFlags(CLI::App *command, Batch &batch, const std::string &outputHelp) 
     OutputOption(command, "--report", batch.reporting.reportPath,
                  Tr("also write, as JSON, what each FILE's script holds and left out, by kind and by reason"));
     command
-        ->add_option("-j,--jobs", batch.jobs,
-                     Tr("how many FILEs convert at a time (default: one per core, here {0})",
-                        {std::to_string(batch.jobs)}))
+        ->add_option(
+            "-j,--jobs", batch.jobs,
+            Tr("how many FILEs convert at a time (default: one per core, here {0})", {std::to_string(batch.jobs)}))
         ->check(CLI::Range(1u, kMaxJobs));
 }
 
@@ -210,12 +210,14 @@ int Run(int argc, char **argv) {
     Production exportProduction;
     std::string formatName;
     CLI::App *exportCommand = ReadingCommand(
-        app, "export", Tr("write the whole drawing as DXF (AutoCAD 2013, UTF-8) or SVG; of several FILEs, one per FILE"),
+        app, "export",
+        Tr("write the whole drawing as DXF (AutoCAD 2013, UTF-8) or SVG; of several FILEs, one per FILE"),
         exporting.reading, std::numeric_limits<int>::max());
     BatchFlags(exportCommand, exporting,
                Tr("the DXF or SVG file, told by its name (default: standard output, also \"-\"); or a folder (an\n"
                   "existing one, or a name ending with /), where each FILE's export is NAME.dxf or NAME.svg"));
-    exportCommand->add_option("--format", formatName, Tr("dxf or svg, where the output's name does not say (default dxf)"))
+    exportCommand
+        ->add_option("--format", formatName, Tr("dxf or svg, where the output's name does not say (default dxf)"))
         ->check(CLI::IsMember({"dxf", "svg"}));
     exportCommand->add_flag("--paper", exportProduction.exportOptions.paper,
                             Tr("paper millimetres as drawn, instead of real size (each layer group at its own scale)"));
@@ -286,9 +288,9 @@ int Run(int argc, char **argv) {
             formatName.empty() ? std::nullopt
                                : std::optional(formatName == "svg" ? ExportFormat::Svg : ExportFormat::Dxf);
         if (named && asked && named != asked)
-            return Fail(kUsage, Tr("{0}: is named for another format than --format {1}", {exporting.output, formatName}));
-        if (!named && !asked && !exporting.output.empty() && exporting.output != "-" &&
-            !NamesAFolder(exporting.output))
+            return Fail(kUsage,
+                        Tr("{0}: is named for another format than --format {1}", {exporting.output, formatName}));
+        if (!named && !asked && !exporting.output.empty() && exporting.output != "-" && !NamesAFolder(exporting.output))
             return Fail(kUsage, Tr("{0}: name it .dxf or .svg, or give --format", {exporting.output}));
         exportProduction.format = named ? named : asked ? asked : ExportFormat::Dxf;
         return RunBatch(exporting, exportProduction);

@@ -42,9 +42,9 @@ int RunConvert(Input &input, const Production &production, const std::string &ou
                const OutputOptions &outputOptions, const ConvertReporting &reporting);
 // Whether -o names a folder (an existing one, or a name ending with a separator): scripts go into it.
 bool NamesAFolder(const std::string &output);
-// Each input's script as NAME.vnt (or its export as NAME.dxf or NAME.svg) in the folder `output` (in its subfolder, for one found in a subfolder),
-// `jobs` inputs at a time; a failing input is reported and the others still convert. Messages come in the
-// inputs' order; the exit code is the highest of theirs.
+// Each input's script as NAME.vnt (or its export as NAME.dxf or NAME.svg) in the folder `output` (in its subfolder, for
+// one found in a subfolder), `jobs` inputs at a time; a failing input is reported and the others still convert.
+// Messages come in the inputs' order; the exit code is the highest of theirs.
 int RunConvertMany(const std::vector<ListedInput> &listed, std::uint64_t limit, const DrawingFileOptions &fileOptions,
                    const Production &production, const std::string &output, const OutputOptions &outputOptions,
                    unsigned jobs, const ConvertReporting &reporting);

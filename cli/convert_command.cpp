@@ -210,7 +210,8 @@ int RunConvertMany(const std::vector<ListedInput> &listed, std::uint64_t limit, 
     // Every output named, and checked against the inputs and each other, before anything is written.
     std::vector<std::string> outputs;
     for (std::size_t i = 0; i < inputs.size(); ++i) {
-        const std::string name = listed[i].scriptName.empty() ? OutputNameFor(inputs[i], production.Extension()) : listed[i].scriptName;
+        const std::string name =
+            listed[i].scriptName.empty() ? OutputNameFor(inputs[i], production.Extension()) : listed[i].scriptName;
         outputs.push_back(Utf8Of(FilePath(output) / FilePath(listed[i].subfolder) / FilePath(name)));
     }
     if (const auto collision = FirstCollision(outputs)) {

@@ -1,8 +1,8 @@
 // Fuzz target: any bytes through the header check, the reader (of streams, into a store, counting, and
 // keeping the script's kinds, which must agree; or, by signature, of drawing files; each from memory and
 // through the buffered file read, which must agree), a conversion with every option on, the preview on a
-// recording canvas, and the drawing view: its camera fitted, zoomed and panned (always numbers), and its
-// images of the whole drawing and of a part, found through its grid.
+// recording canvas, DXF and SVG exports, and the drawing view: its camera fitted, zoomed and panned (always numbers),
+// and its images of the whole drawing and of a part, found through its grid.
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -15,6 +15,8 @@
 #include "reader/jclfunit.h"
 #include "reader/jww_file.h"
 #include "script/convert.h"
+#include "script/export.h"
+#include "tests/support/dxf_check.h"
 #include "tests/support/summary_check.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size) {
@@ -89,6 +91,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     korvel::ConversionReport report;
     korvel::ConvertDrawing(store, everything, pens, nowhere, &report);
     if (report.fromBlocks > report.Written()) std::abort();
+    // Exported as DXF, at real size and on paper, the file must be one a strict reader takes; as SVG it must
+    // end; and each export's report adds up to the drawing too.
+    for (const bool paper : {false, true}) {
+        korvel::ExportOptions exportOptions;
+        exportOptions.paper = paper;
+        korvel::StringScriptSink dxf;
+        korvel::ConversionReport exported;
+        korvel::ExportDrawing(store, korvel::ExportFormat::Dxf, exportOptions, dxf, &exported);
+        if (korvel::test::DxfProblem(dxf.text)) std::abort();
+        if (exported.Written() + exported.LeftOut() != store.objects.size() + store.leftOnLockedLayers) std::abort();
+    }
+    korvel::StringScriptSink svg;
+    korvel::ExportDrawing(store, korvel::ExportFormat::Svg, {}, svg);
+    if (!svg.text.ends_with("</svg>\n")) std::abort();
     // And preview without a crash; the operations are formatted as the trace would be, then dropped.
     korvel::RecordingCanvas canvas([](const korvel::DrawOp &op) { korvel::TraceLine(op); });
     korvel::PreviewSurface surface(canvas);

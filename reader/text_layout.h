@@ -12,9 +12,9 @@
 namespace korvel {
 
 struct TextLayout {
-    double angle = 0;   // of the baseline, radians
-    double h = 0;       // cell height
-    double w = 0;       // a full-width cell's width, and the spacing after it, as fitted to the baseline
+    double angle = 0;  // of the baseline, radians
+    double h = 0;      // cell height
+    double w = 0;      // a full-width cell's width, and the spacing after it, as fitted to the baseline
     double s = 0;
     double perByte = 0;  // the string's length over its bytes
     Rotation direction{0};

@@ -71,7 +71,7 @@ std::uint32_t RgbValue(Rgb c) { return std::uint32_t{c.r} << 16 | std::uint32_t{
 
 // The nearest of the first nine indexed colours, black and white both as 7 (shown against the background).
 int NearestIndexColor(Rgb c) {
-    static constexpr Rgb kIndexed[] = {{255, 0, 0},   {255, 255, 0}, {0, 255, 0},     {0, 255, 255}, {0, 0, 255},
+    static constexpr Rgb kIndexed[] = {{255, 0, 0},   {255, 255, 0}, {0, 255, 0},     {0, 255, 255},  {0, 0, 255},
                                        {255, 0, 255}, {0, 0, 0},     {128, 128, 128}, {192, 192, 192}};
     int best = 7;
     long bestDistance = -1;
@@ -104,7 +104,7 @@ DxfEllipse DxfEllipseOf(const EllipseShape &e, const ExportPlace &at) {
     if (std::fabs(e.flatness) <= 1)
         return {at.X(e.cx), at.Y(e.cy), r * c, r * s, std::max(std::fabs(e.flatness), 1e-6), 0};
     const double minor = r * e.flatness;
-    return {at.X(e.cx), at.Y(e.cy), -minor * s, minor * c, std::max(1 / std::fabs(e.flatness), 1e-6),
+    return {at.X(e.cx),           at.Y(e.cy), -minor * s, minor * c, std::max(1 / std::fabs(e.flatness), 1e-6),
             -std::numbers::pi / 2};
 }
 
@@ -286,8 +286,7 @@ private:
         const Rgb color = solid ? ColorOf(*solid) : ColorOf(base);
         out.Integer(62, NearestIndexColor(color));
         out.Integer(370, LineWeightOf(base));
-        if (lineType && !pattern.elements.empty())
-            out.Code(48, owner == modelRecord ? at.s : memberLineTypeScale);
+        if (lineType && !pattern.elements.empty()) out.Code(48, owner == modelRecord ? at.s : memberLineTypeScale);
         out.Integer(420, RgbValue(color));
     }
 

@@ -22,8 +22,8 @@ std::string_view ExtensionOf(ExportFormat format) { return format == ExportForma
 bool ExportDrawing(const DrawingStore &store, ExportFormat format, const ExportOptions &options, ScriptSink &out,
                    ConversionReport *report) {
     ConversionReport counted;
-    const bool done = format == ExportFormat::Dxf ? WriteDxf(store, options, out, counted)
-                                                  : WriteSvg(store, options, out, counted);
+    const bool done =
+        format == ExportFormat::Dxf ? WriteDxf(store, options, out, counted) : WriteSvg(store, options, out, counted);
     if (report) *report = counted;
     return done && out.Ok();
 }

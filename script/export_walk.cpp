@@ -31,7 +31,8 @@ namespace {
 // What DXF forbids in a table entry's name (and what would confuse a file name made of it).
 std::string Sanitised(std::string name) {
     for (char &c : name)
-        if (static_cast<unsigned char>(c) < 0x20 || std::string_view("<>/\\\":;?*|=`").find(c) != std::string_view::npos)
+        if (static_cast<unsigned char>(c) < 0x20 ||
+            std::string_view("<>/\\\":;?*|=`").find(c) != std::string_view::npos)
             c = '_';
     return name;
 }

@@ -102,8 +102,7 @@ public:
     bool Point(const TclpEntTen &point, const ExportPlace &at) override {
         Begin(point.base, "<path d=\"M");
         Coordinates(at, point.x, point.y);
-        staged << " h0\" fill=\"none\" stroke=\"" << ColorText(ColorOf(point.base))
-               << "\" stroke-linecap=\"square\"";
+        staged << " h0\" fill=\"none\" stroke=\"" << ColorText(ColorOf(point.base)) << "\" stroke-linecap=\"square\"";
         return Commit();
     }
 
@@ -241,8 +240,9 @@ private:
             const std::string &figures = layers[layer];
             const bool off = LayerShownIn(store, layer) == LayerShown::Off;
             const std::string name = LayerName(store, layer);
-            std::string group = "<g id=\"layer-" + name.substr(0, 3) + "\" inkscape:groupmode=\"layer\" inkscape:label=\"" +
-                                Escaped(name) + "\"" + (off ? " display=\"none\"" : "") + ">\n";
+            std::string group = "<g id=\"layer-" + name.substr(0, 3) +
+                                "\" inkscape:groupmode=\"layer\" inkscape:label=\"" + Escaped(name) + "\"" +
+                                (off ? " display=\"none\"" : "") + ">\n";
             sink.WriteLines(group);
             sink.WriteLines(figures);
             sink.WriteLines("</g>\n");
@@ -311,9 +311,8 @@ private:
     // height or no baseline as its baseline.
     void TextElement(const TclpEntMoji &text, const ExportPlace &at, bool begin = true) {
         if (begin) Begin(text.base, "");
-        const std::optional<TextLayout> layout =
-            LayOutText(text.startX, text.startY, text.endX, text.endY, text.sizeY, text.sizeX, text.spacing,
-                       text.text.size());
+        const std::optional<TextLayout> layout = LayOutText(text.startX, text.startY, text.endX, text.endY, text.sizeY,
+                                                            text.sizeX, text.spacing, text.text.size());
         const std::string color = ColorText(ColorOf(text.base));
         if (!layout) {
             staged << "<path d=\"M";
@@ -327,8 +326,8 @@ private:
         const double stretch = layout->w / layout->h;
         staged << "<text transform=\"translate(";
         Coordinates(at, layout->anchor.x, layout->anchor.y);
-        staged << ") rotate(" << -layout->angle * kDegrees << ") scale(" << stretch << " 1)\" font-size=\""
-               << layout->h << "\" font-family=\"IPAGothic, 'IPAexGothic', 'MS Gothic', 'Noto Sans CJK JP', sans-serif\" fill=\""
+        staged << ") rotate(" << -layout->angle * kDegrees << ") scale(" << stretch << " 1)\" font-size=\"" << layout->h
+               << "\" font-family=\"IPAGothic, 'IPAexGothic', 'MS Gothic', 'Noto Sans CJK JP', sans-serif\" fill=\""
                << color << "\" y=\"" << layout->h * kAscent << "\" x=\"";
         std::string characters;
         double along = 0;

@@ -268,11 +268,11 @@ void MainWindow::SaveScriptAs() {
 }
 
 void MainWindow::ExportDrawing() {
-    const QString path =
-        chooseSavePath
-            ? chooseSavePath()
-            : QFileDialog::getSaveFileName(this, QString::fromUtf8(kExportDialogTitle),
-                                           QString::fromStdString(form.SuggestedExportName()), FiltersOf(kExportFilters));
+    const QString path = chooseSavePath
+                             ? chooseSavePath()
+                             : QFileDialog::getSaveFileName(this, QString::fromUtf8(kExportDialogTitle),
+                                                            QString::fromStdString(form.SuggestedExportName()),
+                                                            FiltersOf(kExportFilters));
     if (path.isEmpty()) return;
     Handle([this, &path] { form.ExportDrawingAs(path.toStdString()); });
 }

@@ -1,0 +1,293 @@
+// The DXF and SVG writers on drawings made to hold what real ones seldom do: every kind and every arc-shaped
+// solid, blocks that place themselves, coordinates that overflow once scaled, names no DXF may hold.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <map>
+#include <numbers>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "reader/drawing_rules.h"
+#include "reader/drawing_store.h"
+#include "script/export.h"
+#include "tests/support/dxf_check.h"
+
+namespace korvel {
+namespace {
+
+using Group = std::map<int, std::vector<std::string>>;
+
+// The entities of a DXF section (or a block), each as its group codes' values.
+std::vector<std::pair<std::string, Group>> EntitiesIn(const std::string &dxf, const std::string &section) {
+    std::vector<std::pair<std::string, Group>> entities;
+    std::vector<std::pair<int, std::string>> pairs;
+    for (std::size_t pos = 0; pos < dxf.size();) {
+        const std::size_t a = dxf.find('\n', pos), b = dxf.find('\n', a + 1);
+        pairs.emplace_back(std::stoi(dxf.substr(pos, a - pos)), dxf.substr(a + 1, b - a - 1));
+        pos = b + 1;
+    }
+    bool inside = false;
+    for (std::size_t i = 0; i < pairs.size(); i++) {
+        const auto &[code, value] = pairs[i];
+        if (code == 2 && i > 0 && pairs[i - 1].second == "SECTION") inside = value == section;
+        if (!inside) continue;
+        if (code == 0) {
+            if (value == "ENDSEC") break;
+            entities.push_back({value, {}});
+        } else if (!entities.empty()) {
+            entities.back().second[code].push_back(value);
+        }
+    }
+    return entities;
+}
+
+double Number(const Group &g, int code, std::size_t i = 0) { return std::stod(g.at(code).at(i)); }
+
+struct Exported {
+    std::string text;
+    ConversionReport report;
+    bool done = false;
+};
+
+Exported Export(const DrawingStore &store, ExportFormat format, ExportOptions options = {}) {
+    StringScriptSink sink;
+    Exported out;
+    out.done = ExportDrawing(store, format, options, sink, &out.report);
+    out.text = sink.text;
+    return out;
+}
+
+DrawingStore Scaled(double scale) {
+    DrawingStore store;
+    store.layerGroupScales.assign(16, scale);
+    return store;
+}
+
+template <class Entity>
+void Add(DrawingStore &store, std::vector<Entity> &list, const Entity &entity, EntityKind kind) {
+    store.objects.push_back({static_cast<std::int32_t>(kind), static_cast<std::int32_t>(list.size())});
+    list.push_back(entity);
+}
+
+TclpEntSolid ArcSolid(std::uint8_t kind, double value, double start = 0.3, double sweep = 1.2) {
+    TclpEntSolid solid;
+    solid.base.penStyle = kind;
+    solid.base.penColor = 3;
+    EncodeArcSolid({kind, {{10, 20, 5, 0.6, 0.4}, start, sweep}, value}, solid);
+    return solid;
+}
+
+// One of everything, arc-shaped solids of every figure and a block placed with a block inside it.
+DrawingStore EveryKind() {
+    DrawingStore store = Scaled(100);
+    Add(store, store.lines, {{}, 1, 2, 3, 4}, EntityKind::Line);
+    TclpEntEnko circle{{}, 5, 5, 2, 0, 0, 0, 1, 1};
+    Add(store, store.arcs, circle, EntityKind::Arc);
+    TclpEntEnko ellipse{{}, 5, 5, 2, 0.5, -2, 0.3, 2.5, 0};
+    Add(store, store.arcs, ellipse, EntityKind::Arc);
+    TclpEntTen point;
+    point.x = 7;
+    Add(store, store.points, point, EntityKind::Point);
+    TclpEntMoji text;
+    text.startX = 0, text.endX = 10, text.sizeX = 2, text.sizeY = 3, text.spacing = 0.5;
+    text.text = "a<b&c\"\x01\x90\x7D\x96\xCA";            // with 図面 in Shift-JIS
+    text.fontName = "\x82\x6C\x82\x72 \x96\xBE\x92\xA9";  // ＭＳ 明朝
+    Add(store, store.texts, text, EntityKind::Text);
+    TclpEntSunpo dimension;
+    dimension.line = {{}, 0, 0, 10, 0};
+    dimension.sxfMode = 1;
+    dimension.auxLine1 = {{}, 0, 0, 0, -3};
+    dimension.auxLine2 = {{}, 10, 0, 10, -3};
+    dimension.label = text;
+    Add(store, store.dimensions, dimension, EntityKind::Dimension);
+    TclpEntSolid quad{{}, 0, 0, 1, 0, 1, 1, 0, 1, 0};
+    Add(store, store.solids, quad, EntityKind::Solid);
+    for (const TclpEntSolid &solid : {ArcSolid(101, 100), ArcSolid(101, 0), ArcSolid(101, 5), ArcSolid(101, 3),
+                                      ArcSolid(111, 100), ArcSolid(111, 1), ArcSolid(105, 2), ArcSolid(106, 2),
+                                      ArcSolid(105, 2, 0, 7), ArcSolid(106, 0), ArcSolid(120, 1)})
+        Add(store, store.solids, solid, EntityKind::Solid);
+
+    TclpEntBlockDef inner;
+    inner.number = 2;
+    inner.name = "inner";
+    inner.lines.push_back({{}, 0, 0, 1, 1});
+    inner.objects.push_back({1, 0});
+    TclpEntBlockDef outer;
+    outer.number = 1;
+    outer.name = "outer";
+    outer.arcs.push_back(circle);
+    outer.objects.push_back({2, 0});
+    outer.inserts.push_back({{}, 3, 3, 2, -1, 0.5, 2});
+    outer.objects.push_back({7, 0});
+    store.blockDefs.push_back(inner);
+    store.blockDefs.push_back(outer);
+    Add(store, store.inserts, TclpEntBlock{{}, 50, 60, 1, 1, std::numbers::pi / 2, 1}, EntityKind::Insert);
+    Add(store, store.inserts, TclpEntBlock{{}, 0, 0, 1, 1, 0, 99}, EntityKind::Insert);  // no such block
+    return store;
+}
+
+std::uint64_t TopLevel(const DrawingStore &store) { return store.objects.size() + store.leftOnLockedLayers; }
+
+TEST(ExportWriters, EveryKindMakesAWellFormedDxfAndAWellFormedSvgAndTheReportAddsUp) {
+    const DrawingStore store = EveryKind();
+    for (const ExportFormat format : {ExportFormat::Dxf, ExportFormat::Svg}) {
+        const Exported out = Export(store, format);
+        ASSERT_TRUE(out.done);
+        EXPECT_EQ(out.report.Written() + out.report.LeftOut(), TopLevel(store));
+        EXPECT_EQ(out.report.leftOut[static_cast<std::size_t>(LeftOutReason::MissingBlock)], 1u);
+        // The 106 band of no inner radius and the unknown kind 120 are nothing.
+        EXPECT_EQ(out.report.leftOut[static_cast<std::size_t>(LeftOutReason::NoFigure)], 2u);
+        EXPECT_EQ(out.text.find("nan"), std::string::npos);
+        EXPECT_EQ(out.text.find("inf"), std::string::npos);
+        if (format == ExportFormat::Dxf) {
+            EXPECT_EQ(test::DxfProblem(out.text), std::nullopt);
+            std::map<std::string, int> kinds;
+            for (const auto &[type, group] : EntitiesIn(out.text, "ENTITIES"))
+                kinds[type]++;
+            // Dimension: its line, two extension lines and its value; outlines as their curves.
+            EXPECT_EQ(kinds["LINE"], 4);
+            EXPECT_EQ(kinds["TEXT"], 2);
+            EXPECT_EQ(kinds["CIRCLE"], 1);
+            EXPECT_EQ(kinds["ELLIPSE"], 3);
+            EXPECT_EQ(kinds["SOLID"], 1);
+            EXPECT_EQ(kinds["HATCH"], 7);
+            EXPECT_EQ(kinds["INSERT"], 1);
+            EXPECT_NE(out.text.find("a<b&c\" 図面"), std::string::npos);
+            EXPECT_NE(out.text.find("ＭＳ 明朝"), std::string::npos);
+        } else {
+            std::size_t opened = 0, closed = 0;
+            for (std::size_t p = 0; (p = out.text.find("<g", p)) != std::string::npos; p++)
+                opened++;
+            for (std::size_t p = 0; (p = out.text.find("</g>", p)) != std::string::npos; p++)
+                closed++;
+            EXPECT_EQ(opened, closed);
+            EXPECT_NE(out.text.find("a&lt;b&amp;c&quot; 図面"), std::string::npos);
+            EXPECT_NE(out.text.find("<use href=\"#block-1\""), std::string::npos);
+        }
+    }
+}
+
+TEST(ExportWriters, BlocksThatWouldPlaceThemselvesAreLeftOutAndCounted) {
+    DrawingStore store = Scaled(1);
+    // 1 places 2, 2 places 1 and 3, 3 places itself; 4 places 3, which is no cycle of its own.
+    const auto definition = [&](std::int32_t number, std::vector<std::int32_t> placed) {
+        TclpEntBlockDef d;
+        d.number = number;
+        d.name = "B" + std::to_string(number);
+        for (const std::int32_t p : placed) {
+            d.objects.push_back({7, static_cast<std::int32_t>(d.inserts.size())});
+            d.inserts.push_back({{}, 0, 0, 1, 1, 0, p});
+        }
+        store.blockDefs.push_back(d);
+    };
+    definition(1, {2});
+    definition(2, {1, 3});
+    definition(3, {3});
+    definition(4, {3});
+    Add(store, store.inserts, TclpEntBlock{{}, 0, 0, 1, 1, 0, 1}, EntityKind::Insert);
+    const Exported out = Export(store, ExportFormat::Dxf);
+    EXPECT_EQ(test::DxfProblem(out.text), std::nullopt);
+    EXPECT_EQ(out.report.leftOut[static_cast<std::size_t>(LeftOutReason::SelfReferring)], 3u);
+    // What stays: 2 places 3, 4 places 3, and the drawing places 1.
+    std::multiset<std::string> placed;
+    for (const auto &[type, group] : EntitiesIn(out.text, "BLOCKS"))
+        if (type == "INSERT") placed.insert(group.at(2).at(0));
+    EXPECT_EQ(placed, (std::multiset<std::string>{"B3", "B3"}));
+}
+
+TEST(ExportWriters, FiguresThatOverflowOnceMovedAreLeftOutNotWrittenAsNoNumbers) {
+    DrawingStore store = Scaled(1);
+    store.originX = -1e308;  // x - originX is beyond the doubles for x = 1e308
+    Add(store, store.lines, {{}, 1e308, 0, 0, 0}, EntityKind::Line);
+    Add(store, store.lines, {{}, 1, 0, 2, 0}, EntityKind::Line);
+    TclpEntMoji text;
+    text.startX = 1e308, text.endX = 1.5e308, text.sizeX = text.sizeY = 1, text.text = "x";
+    Add(store, store.texts, text, EntityKind::Text);
+    for (const ExportFormat format : {ExportFormat::Dxf, ExportFormat::Svg}) {
+        const Exported out = Export(store, format);
+        EXPECT_EQ(out.report.written[static_cast<std::size_t>(WrittenKind::Line)], 1u);
+        EXPECT_EQ(out.report.leftOut[static_cast<std::size_t>(LeftOutReason::NoFigure)], 2u);
+        EXPECT_EQ(out.text.find("inf"), std::string::npos);
+        if (format == ExportFormat::Dxf) {
+            EXPECT_EQ(test::DxfProblem(out.text), std::nullopt);
+        }
+    }
+}
+
+TEST(ExportWriters, LayersAndBlocksAreNamedAsJwCadNamesThemAndNoNameIsTakenTwice) {
+    DrawingStore store = Scaled(1);
+    store.layerNames.assign(256 + 16, "");
+    store.layerNames[1] = "\x90\x7D\x96\xCA ";  // 図面, trailing blank
+    store.layerNames[0xFA] = "a/b:c";
+    store.layerStates.assign(16 + 256, 2);
+    store.layerStates[16 + 2] = 0;  // 0-2 hidden
+    store.layerStates[16 + 3] = 1;  // 0-3 display only
+    store.layerStates[5] = 0;       // group 5 hidden: all its layers off
+    for (const char *name : {"door", "DOOR", "", "*U1"}) {
+        TclpEntBlockDef d;
+        d.number = static_cast<std::int32_t>(store.blockDefs.size()) + 7;
+        d.name = name;
+        store.blockDefs.push_back(d);
+    }
+    const Exported out = Export(store, ExportFormat::Dxf);
+    ASSERT_EQ(test::DxfProblem(out.text), std::nullopt);
+    std::map<std::string, Group> layers;
+    std::set<std::string> blocks;
+    for (const auto &[type, group] : EntitiesIn(out.text, "TABLES")) {
+        if (type == "LAYER") layers[group.at(2).at(0)] = group;
+        if (type == "BLOCK_RECORD") blocks.insert(group.at(2).at(0));
+    }
+    EXPECT_EQ(layers.size(), 257u);
+    ASSERT_TRUE(layers.contains("0-1 図面"));
+    ASSERT_TRUE(layers.contains("F-A a_b_c"));
+    EXPECT_EQ(Number(layers["0-2"], 62), -7);
+    EXPECT_EQ(layers["0-3"].at(70).back(), "4");
+    EXPECT_EQ(Number(layers["0-3"], 62), 7);
+    EXPECT_EQ(Number(layers["5-9"], 62), -7);
+    EXPECT_EQ(blocks, (std::set<std::string>{"*Model_Space", "*Paper_Space", "door", "DOOR_8", "BLOCK_9", "_U1"}));
+}
+
+TEST(ExportWriters, ArcsKeepTheirTiltAndDirectionAndEllipsesTheirLongerAxis) {
+    DrawingStore store = Scaled(10);
+    store.originX = 1;
+    // A circular arc from 0.5 back to 0.2, tilted by 0.25: counter-clockwise from 0.45 to 0.75.
+    Add(store, store.arcs, TclpEntEnko{{}, 3, 4, 2, 0.5, -0.3, 0.25, 1, 0}, EntityKind::Arc);
+    // Flatness 2: the longer axis is the second, a quarter turn from the tilt.
+    Add(store, store.arcs, TclpEntEnko{{}, 0, 0, 1, 0, 1, 0.1, 2, 0}, EntityKind::Arc);
+    const Exported out = Export(store, ExportFormat::Dxf);
+    const auto entities = EntitiesIn(out.text, "ENTITIES");
+    ASSERT_EQ(entities.size(), 2u);
+    const Group &arc = entities[0].second;
+    EXPECT_EQ(entities[0].first, "ARC");
+    EXPECT_DOUBLE_EQ(Number(arc, 10), 20);
+    EXPECT_DOUBLE_EQ(Number(arc, 40), 20);
+    EXPECT_NEAR(Number(arc, 50), 0.45 * 180 / std::numbers::pi, 1e-12);
+    EXPECT_NEAR(Number(arc, 51), 0.75 * 180 / std::numbers::pi, 1e-12);
+    const Group &ellipse = entities[1].second;
+    EXPECT_EQ(entities[1].first, "ELLIPSE");
+    EXPECT_DOUBLE_EQ(Number(ellipse, 40), 0.5);
+    EXPECT_NEAR(Number(ellipse, 11), -20 * std::sin(0.1), 1e-12);
+    EXPECT_NEAR(Number(ellipse, 21), 20 * std::cos(0.1), 1e-12);
+    // Parameters a quarter turn back, so that the ends stay where they were.
+    EXPECT_NEAR(Number(ellipse, 41), -std::numbers::pi / 2, 1e-12);
+    EXPECT_NEAR(Number(ellipse, 42), 1 - std::numbers::pi / 2, 1e-12);
+}
+
+TEST(ExportWriters, StopsWhenItsProgressSaysSo) {
+    DrawingStore store = Scaled(1);
+    for (double y = 0; y < 20000; y++)
+        Add(store, store.lines, {{}, 0, 0, 1, y}, EntityKind::Line);
+    std::uint64_t calls = 0;
+    ExportOptions options;
+    options.progress = [&](std::uint64_t done, std::uint64_t total) {
+        EXPECT_LE(done, total);
+        return ++calls < 2;
+    };
+    EXPECT_FALSE(Export(store, ExportFormat::Dxf, options).done);
+    EXPECT_EQ(calls, 2u);
+}
+
+}  // namespace
+}  // namespace korvel
