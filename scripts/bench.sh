@@ -10,6 +10,8 @@ python3 bench/hostile.py build-release/korvel-cli build-release/bench/make_hosti
 echo
 python3 bench/batch.py build-release/korvel-cli build-release/bench/bench_reader
 echo
+python3 bench/export_ratios.py build-release/korvel-cli build-release/bench/bench_reader
+echo
 python3 bench/window.py build-release/korvel-cli build-release/bench/bench_reader build-release/bench/bench_window
 echo
 build-release/bench/bench_reader "$@"

@@ -215,6 +215,40 @@ TEST_F(Window, CtrlSSavesTheShownScript) {
     std::filesystem::remove(saved);
 }
 
+// Ctrl+E exports the drawing shown where the chosen path says, as the name's format; with no drawing it says
+// so and writes nothing; the note says where it went.
+TEST_F(Window, CtrlEExportsTheDrawingAsTheNameSays) {
+    std::vector<std::string> messages;
+    window.SetMessageDisplay([&](const std::string &message) { messages.push_back(message); });
+    window.show();
+    auto *exportAction = window.findChild<QAction *>("ExportAction");
+    ASSERT_TRUE(exportAction);
+    EXPECT_EQ(exportAction->shortcut(), QKeySequence("Ctrl+E"));
+    const std::string dxf = folder + "korvel-export-test.dxf", svg = folder + "korvel-export-test.svg";
+    window.SetSaveChooser([&] { return QString::fromStdString(dxf); });
+    exportAction->trigger();
+    Finish();
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0], kNothingToExportMessage);
+    EXPECT_FALSE(std::filesystem::exists(dxf));
+
+    window.Form().ImportDroppedFile(KORVEL_EXAMPLES_DIR "/plan.jwwin");
+    Finish();
+    EXPECT_EQ(window.Form().SuggestedExportName(), "plan.dxf");
+    for (const std::string &path : {dxf, svg}) {
+        window.SetSaveChooser([&] { return QString::fromStdString(path); });
+        exportAction->trigger();
+        Finish();
+        std::ifstream written(path, std::ios::binary);
+        const std::string text(std::istreambuf_iterator<char>(written), {});
+        EXPECT_NE(text.find(path == dxf ? "AC1027" : "<svg"), std::string::npos) << path;
+        const std::string note = window.findChild<QLabel *>("Label1")->toolTip().toStdString();
+        EXPECT_NE(note.find(kExportedNote + path), std::string::npos) << note;
+        std::filesystem::remove(path);
+    }
+    EXPECT_EQ(messages.size(), 1u);
+}
+
 // Several files dropped on the pane convert into the folder the user picks, with one message; nothing opens.
 TEST_F(Window, SeveralDroppedFilesConvertIntoAChosenFolder) {
     std::vector<std::string> messages;

@@ -1,0 +1,61 @@
+#!/usr/bin/env python3
+"""korvel-cli export against convert with every option, as a user runs them: streams of 1,000,000 entities
+(and any other sizes given) of both mixes (plain, and blocks: texts, dimensions and inserts of curved
+blocks), each timed as the median of 3 runs, with each process's peak resident memory set against the
+input's size.
+
+Goals: a DXF export within 3x the time of convert with every option, its peak memory within 6x the input.
+
+usage: export_ratios.py KORVEL_CLI BENCH_READER [SIZES...]"""
+import os
+import statistics
+import subprocess
+import sys
+import tempfile
+import time
+
+CLI, BENCH_READER = sys.argv[1:3]
+SIZES = [int(s) for s in sys.argv[3:]] or [1_000_000]
+EVERY_OPTION = ["--colors", "--layers", "--hatching", "--solids", "--blocks", "--dimensions", "--group-scales"]
+
+
+def timed(args):
+    """Seconds and peak resident bytes of one run, output discarded."""
+    with open(os.devnull, "wb") as null:
+        start = time.perf_counter()
+        process = subprocess.Popen(args, stdout=null)
+        _, status, usage = os.wait4(process.pid, 0)
+        seconds = time.perf_counter() - start
+    if os.waitstatus_to_exitcode(status) != 0:
+        sys.exit(f"export_ratios: {' '.join(args)} failed")
+    return seconds, usage.ru_maxrss * 1024
+
+
+def median(args, runs=3):
+    results = [timed(args) for _ in range(runs)]
+    return statistics.median(r[0] for r in results), max(r[1] for r in results)
+
+
+def main():
+    with tempfile.TemporaryDirectory() as folder:
+        for mix in ("plain", "blocks"):
+            for entities in SIZES:
+                path = os.path.join(folder, f"{mix}-{entities}.jwwin")
+                subprocess.run([BENCH_READER, "--entities", str(entities), "--mix", mix, "--write", path], check=True)
+                size = os.path.getsize(path)
+                convert, convert_rss = median([CLI, "convert", "-q", *EVERY_OPTION, path, "-o",
+                                               os.path.join(folder, "out.vnt"), "--force"])
+                for fmt in ("dxf", "svg"):
+                    out = os.path.join(folder, "out." + fmt)
+                    export, export_rss = median([CLI, "export", "-q", path, "-o", out, "--force"])
+                    goal = "goal <= 3x convert, peak <= 6x input" if fmt == "dxf" else "no goal"
+                    print(f"{mix:>6} {entities:>9} entities, {size / 1e6:6.1f} MB: export {fmt} "
+                          f"{export * 1e3:8.1f} ms = {export / convert:4.2f}x convert with every option "
+                          f"({convert * 1e3:8.1f} ms, peak {convert_rss / 1e6:6.1f} MB), peak {export_rss / 1e6:7.1f} MB "
+                          f"= {export_rss / size:4.2f}x the input, {os.path.getsize(out) / 1e6:7.1f} MB written ({goal})")
+                    os.remove(out)
+                os.remove(path)
+
+
+if __name__ == "__main__":
+    main()
