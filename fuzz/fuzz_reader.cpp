@@ -100,7 +100,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         korvel::ConversionReport exported;
         korvel::ExportDrawing(store, korvel::ExportFormat::Dxf, exportOptions, dxf, &exported);
         if (korvel::test::DxfProblem(dxf.text)) std::abort();
-        if (exported.Written() + exported.LeftOut() != store.objects.size() + store.leftOnLockedLayers) std::abort();
+        std::uint64_t entities = store.objects.size() + store.leftOnLockedLayers;
+        for (const korvel::TclpEntBlockDef &definition : store.blockDefs)
+            entities += definition.objects.size();
+        if (exported.Written() + exported.LeftOut() != entities) std::abort();
     }
     korvel::StringScriptSink svg;
     korvel::ExportDrawing(store, korvel::ExportFormat::Svg, {}, svg);

@@ -165,7 +165,7 @@ public:
                 const std::optional<std::size_t> to = targets[d][i];
                 if (!to) report[LeftOutReason::MissingBlock]++;
                 else if (component[*to] == component[d]) report[LeftOutReason::SelfReferring]++;
-                else if (!writer.Insert(definition.inserts[i], *to, ExportPlace{})) report[LeftOutReason::NoFigure]++;
+                else Count(WrittenKind::Insert, writer.Insert(definition.inserts[i], *to, ExportPlace{}), true);
             }
             writer.EndBlock(d);
         }
@@ -234,8 +234,7 @@ private:
         }
     }
 
-    // `member`: a block member, written once in its definition and not counted among the drawing's entities
-    // (unless it could not be written).
+    // `member`: a block member, written once, in its definition.
     void Write(const TclpEntSen &line, const ExportPlace &at, bool member = false) {
         Count(WrittenKind::Line, writer.Line(line, at), member);
     }
@@ -259,8 +258,12 @@ private:
         Count(WrittenKind::Solid, writer.Solid(solid, at), member);
     }
     void Count(WrittenKind kind, bool written, bool member = false) {
-        if (!written) report[LeftOutReason::NoFigure]++;
-        else if (!member) report[kind]++;
+        if (!written) {
+            report[LeftOutReason::NoFigure]++;
+            return;
+        }
+        report[kind]++;
+        if (member) report.fromBlocks++;
     }
 
     const DrawingStore &store;

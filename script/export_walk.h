@@ -61,9 +61,10 @@ public:
     virtual bool Insert(const TclpEntBlock &insert, std::size_t definition, const ExportPlace &at) = 0;
 };
 
-// Each block definition (members, then the inserts among them that exist and do not lead back into it),
-// then every top-level entity in stream order at its layer group's place. What is left out goes into
-// `report` with its reason; what is written, by kind. False when `progress` stopped it.
+// Each block definition (its members in stream order, the inserts among them only where their definition
+// exists and does not lead back into it), then every top-level entity in stream order at its layer group's
+// place. Every top-level entity and every definition's member goes into `report` once: written, by kind (a
+// member also counted in `fromBlocks`), or left out with its reason. False when `progress` stopped it.
 bool WalkForExport(const DrawingStore &store, const ExportOptions &options, FigureWriter &writer,
                    ConversionReport &report);
 

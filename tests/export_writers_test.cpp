@@ -128,14 +128,21 @@ DrawingStore EveryKind() {
     return store;
 }
 
-std::uint64_t TopLevel(const DrawingStore &store) { return store.objects.size() + store.leftOnLockedLayers; }
+// What an export's report adds up to: the top-level entities and each definition's members.
+std::uint64_t EntitiesOf(const DrawingStore &store) {
+    std::uint64_t n = store.objects.size() + store.leftOnLockedLayers;
+    for (const TclpEntBlockDef &definition : store.blockDefs)
+        n += definition.objects.size();
+    return n;
+}
 
 TEST(ExportWriters, EveryKindMakesAWellFormedDxfAndAWellFormedSvgAndTheReportAddsUp) {
     const DrawingStore store = EveryKind();
     for (const ExportFormat format : {ExportFormat::Dxf, ExportFormat::Svg}) {
         const Exported out = Export(store, format);
         ASSERT_TRUE(out.done);
-        EXPECT_EQ(out.report.Written() + out.report.LeftOut(), TopLevel(store));
+        EXPECT_EQ(out.report.Written() + out.report.LeftOut(), EntitiesOf(store));
+        EXPECT_EQ(out.report.fromBlocks, 3u);  // a line, a circle and an insert
         EXPECT_EQ(out.report.leftOut[static_cast<std::size_t>(LeftOutReason::MissingBlock)], 1u);
         // The 106 band of no inner radius and the unknown kind 120 are nothing.
         EXPECT_EQ(out.report.leftOut[static_cast<std::size_t>(LeftOutReason::NoFigure)], 2u);
