@@ -270,7 +270,7 @@ void TForm1::ExportDrawingAs(const std::string &chosen) {
             if (job->failed)
                 return controls.ShowMessage(kExportFailedMessage + job->path + "\n" + kDetailLabel + *job->failed,
                                             MessageKind::Error);
-            controls.ShowConversionSummary(kExportedNote + job->path + "\n" +
+            controls.ShowConversionSummary(kExportedNote + job->path + "　" +
                                            ReportSummary(job->report, ReportLanguage::Japanese, AdviceFor::Window));
             summaryShown = true;
         });

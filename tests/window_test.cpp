@@ -247,6 +247,18 @@ TEST_F(Window, CtrlEExportsTheDrawingAsTheNameSays) {
         std::filesystem::remove(path);
     }
     EXPECT_EQ(messages.size(), 1u);
+    // A name of no known format is a DXF, named so; a place that cannot be written is said, with the file.
+    const std::string bare = folder + "korvel-export-test";
+    for (const std::string &path : {bare, std::string("/proc/korvel-export-test.dxf")}) {
+        window.SetSaveChooser([&] { return QString::fromStdString(path); });
+        exportAction->trigger();
+        Finish();
+    }
+    EXPECT_TRUE(std::filesystem::exists(bare + ".dxf"));
+    std::filesystem::remove(bare + ".dxf");
+    ASSERT_EQ(messages.size(), 2u);
+    EXPECT_EQ(messages[1].rfind(std::string(kExportFailedMessage) + "/proc/korvel-export-test.dxf\n", 0), 0u)
+        << messages[1];
 }
 
 // Several files dropped on the pane convert into the folder the user picks, with one message; nothing opens.
