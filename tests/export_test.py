@@ -6,7 +6,9 @@ radii, angles and scales within 1e-9 relative, texts equal). LibreCAD prints eac
 something on it; rsvg renders each SVG, whose inked pixels are compared with the view's whole image of the
 same drawing. A reader that is not installed is skipped with a message.
 
-usage: export_test.py KORVEL_CLI SOURCE_DIR [REALDATA_DIR]
+usage: export_test.py KORVEL_CLI SOURCE_DIR [MAKE_EXAMPLE]
+(the real drawings are looked for in $KORVEL_REALDATA, else beside the project in ../shared/realdata; with
+MAKE_EXAMPLE, its generated corpus of streams and drawing files is exported too)
 """
 
 import json
@@ -195,7 +197,7 @@ def place_member(insert, u, v):
     return insert["x"] + c * a - s * b, insert["y"] + s * a + c * b
 
 
-def check_dxf(ezdxf, path, drawing, paper):
+def check_dxf(ezdxf, path, drawing, paper, cli, drawing_path, all_layers):
     doc = ezdxf.readfile(path)
     auditor = doc.audit()
     if auditor.has_errors:
@@ -249,6 +251,8 @@ def check_dxf(ezdxf, path, drawing, paper):
         checked += check_sequence(definition, own, [e for e in members if e.dxftype() != "INSERT"], Place(),
                                   f"block {name}", names_by_number)
 
+    checked += check_lines_against_script(doc, cli, drawing_path, paper, all_layers)
+
     # Placed members: the lines of each top-level insert's definition as ezdxf places them, against the
     # insert's own placement.
     for record, entity in zip(placed, inserts):
@@ -264,6 +268,57 @@ def check_dxf(ezdxf, path, drawing, paper):
                     raise Mismatch(f"placed member of insert: {name} {tuple(point)[:2]}, expected {(ex, ey)}")
                 checked += 1
     return checked
+
+
+def script_lines(cli, drawing_path, all_layers):
+    """The lines of the script with block figures (nested, placed by korvel's own block walk), dimension lines
+    and hatching: each as its two ends, rounded."""
+    args = [cli, "convert", "-q", "--blocks", "--dimensions", "--hatching", "--group-scales", drawing_path]
+    script = subprocess.run(args + (["--all-layers"] if all_layers else []), capture_output=True).stdout
+    lines = []
+    for line in script.decode("cp932").splitlines():
+        if "LINE2D" not in line:
+            continue
+        numbers = [float(v) for v in line.split("n,", 1)[1].replace(" ", "").split(",")]
+        lines.append(numbers)
+    return lines
+
+
+def segment_key(x1, y1, x2, y2):
+    ends = sorted([(round(x1, 4), round(y1, 4)), (round(x2, 4), round(y2, 4))])
+    return tuple(v + 0.0 for end in ends for v in end)
+
+
+def check_lines_against_script(doc, cli, drawing_path, paper, all_layers):
+    """Every line of the DXF, the members of blocks nested in blocks exploded by ezdxf, against the lines of
+    the script with block figures: the same segments, each as often. (The script rounds to 10 decimals and
+    leaves out lines of no length.)"""
+    if paper or not any(e.dxftype() == "INSERT" for e in doc.modelspace()):
+        return 0
+
+    def explode(entities):
+        for e in entities:
+            if e.dxftype() == "INSERT":
+                yield from explode(e.virtual_entities())
+            else:
+                yield e
+
+    from collections import Counter
+    exported = Counter()
+    for e in explode(doc.modelspace()):
+        if e.dxftype() != "LINE":
+            continue
+        (x1, y1, _), (x2, y2, _) = e.dxf.start, e.dxf.end
+        if abs(x1 - x2) <= 1e-9 * max(1, abs(x1)) and abs(y1 - y2) <= 1e-9 * max(1, abs(y1)):
+            continue
+        exported[segment_key(x1, y1, x2, y2)] += 1
+    scripted = Counter(segment_key(*numbers) for numbers in script_lines(cli, drawing_path, all_layers))
+    if exported != scripted:
+        only_dxf, only_script = exported - scripted, scripted - exported
+        raise Mismatch(f"lines with blocks exploded: {sum(only_dxf.values())} only in the DXF "
+                       f"(say {next(iter(only_dxf), None)}), {sum(only_script.values())} only in the script "
+                       f"(say {next(iter(only_script), None)})")
+    return sum(exported.values())
 
 
 def read_png(path):
@@ -327,8 +382,8 @@ def agreement(a, b, reach=2):
 
 def main():
     cli, source = sys.argv[1], sys.argv[2]
-    realdata = os.environ.get("KORVEL_REALDATA") or (
-        sys.argv[3] if len(sys.argv) > 3 else os.path.join(source, "..", "shared", "realdata"))
+    realdata = os.environ.get("KORVEL_REALDATA") or os.path.join(source, "..", "shared", "realdata")
+    make_example = sys.argv[3] if len(sys.argv) > 3 else None
     other = interpreter_with_ezdxf()
     if other:
         os.execv(other, [other] + sys.argv)
@@ -340,6 +395,10 @@ def main():
         print(f"no real drawings at {realdata}: only the example is exported")
     failures = []
     work = tempfile.mkdtemp(prefix="korvel-export-")
+    if make_example:
+        corpus = os.path.join(work, "corpus")
+        subprocess.run([make_example, "--corpus", corpus], check=True, capture_output=True)
+        drawings += sorted(os.path.join(corpus, n) for n in os.listdir(corpus))
     try:
         import ezdxf
     except ImportError:
@@ -370,7 +429,7 @@ def main():
                 if not options:
                     holds_figures = dumped["objectCount"] > 0
                 try:
-                    check_dxf(ezdxf, dxf, dumped, "--paper" in options)
+                    check_dxf(ezdxf, dxf, dumped, "--paper" in options, cli, drawing_path, "--all-layers" in options)
                 except Mismatch as m:
                     failures.append(f"{name} {options}: {m}")
             if librecad:
