@@ -1,5 +1,5 @@
-// Several drawings dropped on the window at once: each converted into a folder the user chose, then one
-// summary of them all.
+// Several drawings dropped on the window at once: each converted (or exported) into a folder the user chose,
+// then one summary of them all.
 #include <algorithm>
 #include <filesystem>
 #include <memory>
@@ -7,6 +7,7 @@
 #include "files/file_path.h"
 #include "files/output_file.h"
 #include "reader/any_input.h"
+#include "script/export.h"
 #include "shell/form.h"
 #include "shell/input_list.h"
 #include "shell/messages.h"
@@ -46,15 +47,18 @@ struct NotConverted {
     bool unread;       // not read, as opposed to not written
 };
 
-// One message for the whole batch: how many converted, which could not be and why, where they went.
+// One message for the whole batch: how many converted (or exported), which could not be and why, where they
+// went.
 void SayWhatTheBatchDid(FormControls &controls, std::size_t converted, const std::vector<NotConverted> &failures,
-                        const std::string &folder, bool stopped) {
-    std::string message = std::to_string(converted) + " 件を変換";
+                        const std::string &folder, bool stopped, bool exported) {
+    std::string message = std::to_string(converted) + (exported ? " 件を書き出し" : " 件を変換");
     if (!failures.empty()) {
         const bool allUnread =
             std::all_of(failures.begin(), failures.end(), [](const NotConverted &f) { return f.unread; });
         message += "、" + std::to_string(failures.size()) +
-                   (allUnread ? " 件は読めませんでした:\n" : " 件は変換できませんでした:\n");
+                   (allUnread  ? " 件は読めませんでした:\n"
+                    : exported ? " 件は書き出せませんでした:\n"
+                               : " 件は変換できませんでした:\n");
         for (std::size_t i = 0; i < failures.size() && i < kNamedFailures; i++)
             message += (i ? "、" : "") + failures[i].text;
         if (failures.size() > kNamedFailures)
@@ -77,13 +81,15 @@ void TForm1::ConvertDroppedFiles(const std::vector<std::string> &paths, const st
             MessageKind::Error);
     // Scripts named after the drawings; when two names would be one file (on a folder that ignores case
     // too), each is named after its whole path instead.
+    const bool exporting = moreOptions.exportDrops;
+    const char *extension = exporting ? ".dxf" : ".vnt";
     std::vector<std::string> names;
     for (const ListedInput &input : inputs)
-        names.push_back(OutputNameFor(input.path, ".vnt"));
+        names.push_back(OutputNameFor(input.path, extension));
     if (FirstCollision(names)) {
         names.clear();
         for (const ListedInput &input : inputs)
-            names.push_back(NameByPath(input.path, ".vnt"));
+            names.push_back(NameByPath(input.path, extension));
     }
 
     // The view's layer switches belong to the drawing it shows, not to these.
@@ -110,7 +116,7 @@ void TForm1::ConvertDroppedFiles(const std::vector<std::string> &paths, const st
     };
     RunLong(
         kConvertingNote + std::string(kStopHint),
-        [this, batch, progress, folder] {
+        [this, batch, progress, folder, exporting] {
             // Whole paths may still give one name ("d_e/f" and "d/e_f"): the first input keeps it, the others
             // are not written, so that no script replaces another of the same batch.
             const std::vector<std::optional<std::size_t>> taken = EarlierSameOutputs(batch->names);
@@ -129,13 +135,18 @@ void TForm1::ConvertDroppedFiles(const std::vector<std::string> &paths, const st
                     batch->failures.push_back({NameOf(input.path) + "（" + *unread + "）", true});
                     continue;
                 }
-                if (const Failure failed = WriteOutputFile(
-                        script, [&](std::FILE *file) { return WriteScriptFile(file, drawing, batch->options, pens); }))
+                const auto write = [&](std::FILE *file) {
+                    return exporting ? WriteExportFile(file, drawing, ExportFormat::Dxf, {})
+                                     : WriteScriptFile(file, drawing, batch->options, pens);
+                };
+                if (const Failure failed = WriteOutputFile(script, write))
                     batch->failures.push_back({NameOf(input.path) + "（" + *failed + "）", false});
                 else batch->converted++;
             }
         },
-        [this, batch, folder] { SayWhatTheBatchDid(controls, batch->converted, batch->failures, folder, stopAsked); });
+        [this, batch, folder, exporting] {
+            SayWhatTheBatchDid(controls, batch->converted, batch->failures, folder, stopAsked, exporting);
+        });
 }
 
 }  // namespace korvel

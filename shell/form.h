@@ -47,7 +47,7 @@ public:
     void ImportDroppedFile(const std::string &path);
 
     // Several dropped files, or a folder of drawings: each converted with the current options into `folder`
-    // as NAME.vnt (named after its whole path when two names would be one file), one at a time and nothing
+    // as NAME.vnt (or, with `exportDrops`, exported as NAME.dxf) (named after its whole path when two names would be one file), one at a time and nothing
     // previewed; then one message says how many converted and which could not be, and why.
     void ConvertDroppedFiles(const std::vector<std::string> &paths, const std::string &folder);
 
@@ -68,6 +68,7 @@ public:
         bool groupScales = false;      // each layer group's scale
         bool shownLayersOnly = false;  // only what the drawing view shows (its layer switches)
         bool allLayers = false;        // a .jww file's hidden and display-only layers too
+        bool exportDrops = false;      // several dropped drawings exported as DXF, not converted
     };
     // A change of `allLayers` opens the shown .jww file again, with or without those layers.
     void SetMoreOptions(MoreOptions choice);

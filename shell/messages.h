@@ -24,6 +24,7 @@ inline constexpr const char *kFileNotFoundMessage = "ファイルが見つかり
 
 // Several drawings dropped at once, converted into a chosen folder.
 inline constexpr const char *kBatchFolderTitle = "変換したスクリプトを保存するフォルダ";
+inline constexpr const char *kExportFolderTitle = "書き出した DXF を保存するフォルダ";
 inline constexpr const char *kBatchNothingMessage = "変換する図面がありません: ";
 inline constexpr const char *kBatchEmptyFolderReason = ".jww や .jws の図面がないフォルダです";
 inline constexpr const char *kBatchUnreadableReason = "ファイルを読めません";
@@ -61,6 +62,7 @@ inline constexpr const char *kConvertingStoppedNote = "変換を中止しまし�
 inline constexpr const char *kBusyMessage = "前の処理が終わっていません。終わるまで待つか、Esc で中止してください";
 inline constexpr const char *kSavedNote = "保存しました: ";
 inline constexpr const char *kExportMenuText = "書き出し…";
+inline constexpr const char *kExportDropsMenuText = "ドロップした複数の図面は DXF に書き出す";
 inline constexpr const char *kExportDialogTitle = "図面を DXF・SVG に書き出す";
 inline constexpr const char *kExportDxfFilter = "DXF 図面 (*.dxf)";
 inline constexpr const char *kExportSvgFilter = "SVG 画像 (*.svg)";

@@ -10,7 +10,7 @@
 
 namespace korvel {
 
-const std::array<MenuEntry, 12> kContextMenu = {{
+const std::array<MenuEntry, 14> kContextMenu = {{
     {WindowCommand::Open, "Open", kOpenMenuText, 'O'},
     {WindowCommand::SaveAs, "SaveAs", kSaveAsMenuText, 'S'},
     {WindowCommand::Export, "Export", kExportMenuText, 'E'},
@@ -23,6 +23,8 @@ const std::array<MenuEntry, 12> kContextMenu = {{
     {WindowCommand::Dimensions, "Dimensions", kDimensionsMenuText, 0},
     {WindowCommand::GroupScales, "GroupScales", kGroupScalesMenuText, 0},
     {WindowCommand::AllLayers, "AllLayers", kAllLayersMenuText, 0},
+    {WindowCommand::None, "", "", 0},
+    {WindowCommand::ExportDrops, "ExportDrops", kExportDropsMenuText, 0},
 }};
 
 namespace {
@@ -36,6 +38,7 @@ bool *SwitchOf(TForm1::AutoImport &import, TForm1::MoreOptions &more, WindowComm
         case WindowCommand::Dimensions: return &more.dimensions;
         case WindowCommand::GroupScales: return &more.groupScales;
         case WindowCommand::AllLayers: return &more.allLayers;
+        case WindowCommand::ExportDrops: return &more.exportDrops;
         default: return nullptr;
     }
 }
@@ -48,7 +51,8 @@ struct RememberedSwitch {
 constexpr RememberedSwitch kRemembered[] = {
     {WindowCommand::AutoImport, "autoImport"},   {WindowCommand::AutoConvert, "autoConvert"},
     {WindowCommand::Blocks, "blocks"},           {WindowCommand::Dimensions, "dimensions"},
-    {WindowCommand::GroupScales, "groupScales"}, {WindowCommand::AllLayers, "allLayers"}};
+    {WindowCommand::GroupScales, "groupScales"}, {WindowCommand::AllLayers, "allLayers"},
+    {WindowCommand::ExportDrops, "exportDrops"}};
 
 std::string CheckBoxKey(std::size_t index) { return "checkBox" + std::to_string(index + 1); }
 
@@ -65,6 +69,10 @@ bool SwitchedOn(const TForm1 &form, WindowCommand command) {
     TForm1::MoreOptions more = form.GetMoreOptions();
     const bool *on = SwitchOf(import, more, command);
     return on && *on;
+}
+
+const char *DropFolderTitle(const TForm1 &form) {
+    return form.GetMoreOptions().exportDrops ? kExportFolderTitle : kBatchFolderTitle;
 }
 
 bool CommandEnabled(const TForm1 &form, WindowCommand command) {

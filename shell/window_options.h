@@ -22,6 +22,7 @@ enum class WindowCommand {
     Dimensions,
     GroupScales,
     AllLayers,
+    ExportDrops,
 };
 
 struct MenuEntry {
@@ -32,11 +33,13 @@ struct MenuEntry {
 };
 
 // The preview's context menu, in order.
-extern const std::array<MenuEntry, 12> kContextMenu;
+extern const std::array<MenuEntry, 14> kContextMenu;
 
 // Whether a command is a switch, and whether it is on or can be chosen now.
 bool IsSwitch(WindowCommand command);
 bool SwitchedOn(const TForm1 &form, WindowCommand command);
+// The title of the folder dialog for several dropped drawings: where scripts, or exports, go.
+const char *DropFolderTitle(const TForm1 &form);
 bool CommandEnabled(const TForm1 &form, WindowCommand command);
 // Turns a switch over; false for a command that is not one.
 bool FlipSwitch(TForm1 &form, WindowCommand command);

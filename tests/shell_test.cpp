@@ -17,6 +17,8 @@
 #include "reader/jclfunit.h"
 #include "reader/jww_file.h"
 #include "script/convert.h"
+#include "script/export.h"
+#include "shell/window_options.h"
 #include "shell/folder_clipboard.h"
 #include "shell/form.h"
 #include "shell/form_layout.h"
@@ -414,6 +416,27 @@ TEST_F(Shell, DroppedDrawingsConvertIntoTheChosenFolderWithOneSummary) {
     ConvertDrawing(drawing, layers, pens, expected);
     for (const std::string &name : written)
         EXPECT_EQ(test::ReadFileText(out / name), expected.text) << name;
+}
+
+// With the switch on, the same batch is exported: NAME.dxf each, as korvel-cli export writes them, and the
+// message says so.
+TEST_F(Shell, DroppedDrawingsExportAsDxfWhenChosen) {
+    const fs::path in = folder / "in", out = folder / "out";
+    fs::create_directories(in);
+    fs::create_directories(out);
+    test::WriteFileBytes(in / "plan.jwwin", sample);
+    test::WriteFileBytes(in / "copy.jwwin", sample);
+    ASSERT_TRUE(FlipSwitch(form, WindowCommand::ExportDrops));
+    form.ConvertDroppedFiles({(in / "plan.jwwin").string(), (in / "copy.jwwin").string()}, out.string());
+    ASSERT_EQ(controls.kinds, std::vector<MessageKind>{MessageKind::Information});
+    EXPECT_NE(controls.log.back().find("2 件を書き出し"), std::string::npos) << controls.log.back();
+    DrawingStore drawing;
+    ASSERT_TRUE(ReadClipBytes(sample, drawing));
+    StringScriptSink expected;
+    ExportDrawing(drawing, ExportFormat::Dxf, {}, expected);
+    for (const char *name : {"plan.dxf", "copy.dxf"})
+        EXPECT_EQ(test::ReadFileText(out / name), expected.text) << name;
+    EXPECT_FALSE(fs::exists(out / "plan.vnt"));
 }
 
 // What a dropped batch must not do: convert a stream it read only part-way, write one script over another

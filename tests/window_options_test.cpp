@@ -54,6 +54,7 @@ TEST_F(WindowOptions, SwitchesAreRememberedUnderTheirStoredKeys) {
                                                          {"dimensions", true},
                                                          {"groupScales", false},
                                                          {"allLayers", false},
+                                                         {"exportDrops", false},
                                                          {"checkBox1", false},
                                                          {"checkBox2", true},
                                                          {"checkBox3", false},
@@ -71,7 +72,7 @@ TEST_F(WindowOptions, TheMenuOffersEverySwitchOnce) {
         if (entry.shortcut) shortcuts[entry.shortcut]++;
         EXPECT_FALSE(std::string(entry.text).empty());
     }
-    EXPECT_EQ(seen.size(), 10u);
+    EXPECT_EQ(seen.size(), 11u);
     for (const auto &[command, count] : seen)
         EXPECT_EQ(count, 1) << static_cast<int>(command);
     for (const auto &[key, count] : shortcuts)

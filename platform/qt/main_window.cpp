@@ -361,7 +361,7 @@ void MainWindow::OpenPaths(const std::vector<std::string> &paths) {
         case DropAction::ConvertIntoFolder: {
             const QString folder = chooseFolder
                                        ? chooseFolder()
-                                       : QFileDialog::getExistingDirectory(this, QString::fromUtf8(kBatchFolderTitle));
+                                       : QFileDialog::getExistingDirectory(this, QString::fromUtf8(DropFolderTitle(form)));
             if (folder.isEmpty()) return;
             return Handle([this, &paths, &folder] { form.ConvertDroppedFiles(paths, folder.toStdString()); });
         }

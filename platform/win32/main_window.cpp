@@ -377,7 +377,7 @@ void MainWindow::OpenFile() {
 }
 
 std::wstring MainWindow::ChooseFolder() {
-    const std::wstring title = WideOf(kBatchFolderTitle);
+    const std::wstring title = WideOf(DropFolderTitle(form));
     BROWSEINFOW browse{};
     browse.hwndOwner = window;
     browse.lpszTitle = title.c_str();
