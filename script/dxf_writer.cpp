@@ -704,10 +704,8 @@ bool DxfWriter::ArcSolid(const TclpEntSolid &solid, const ExportPlace &at) {
         std::vector<PlanePoint> after;  // corners the boundary runs through from the arc's end back to its start
     };
     std::vector<Path> paths;
-    const auto pointOf = [&](const EllipseShape &el, double t) {
-        const double u = el.radius * std::cos(t), v = el.radius * el.flatness * std::sin(t);
-        return PlanePoint{el.cx + u * std::cos(el.tilt) - v * std::sin(el.tilt),
-                          el.cy + u * std::sin(el.tilt) + v * std::cos(el.tilt)};
+    const auto pointOf = [](const EllipseShape &el, double t) {
+        return EllipsePoint(el.cx, el.cy, el.radius, el.flatness, Rotation(el.tilt), t);
     };
     const PlanePoint centre{e.cx, e.cy};
     switch (figure) {

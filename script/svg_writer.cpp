@@ -49,8 +49,7 @@ std::string ColorText(Rgb c) {
 }
 
 PlanePoint PointOn(const EllipseShape &e, double t) {
-    const double u = e.radius * std::cos(t), v = e.radius * e.flatness * std::sin(t);
-    return {e.cx + u * std::cos(e.tilt) - v * std::sin(e.tilt), e.cy + u * std::sin(e.tilt) + v * std::cos(e.tilt)};
+    return EllipsePoint(e.cx, e.cy, e.radius, e.flatness, Rotation(e.tilt), t);
 }
 
 class SvgWriter final : public FigureWriter {

@@ -47,8 +47,9 @@ public:
     void ImportDroppedFile(const std::string &path);
 
     // Several dropped files, or a folder of drawings: each converted with the current options into `folder`
-    // as NAME.vnt (or, with `exportDrops`, exported as NAME.dxf) (named after its whole path when two names would be one file), one at a time and nothing
-    // previewed; then one message says how many converted and which could not be, and why.
+    // as NAME.vnt (or, with `exportDrops`, exported as NAME.dxf) (named after its whole path when two names would be
+    // one file), one at a time and nothing previewed; then one message says how many converted and which could not be,
+    // and why.
     void ConvertDroppedFiles(const std::vector<std::string> &paths, const std::string &folder);
 
     // Automatic import, off unless the user turns it on: each new Jw_cad copy is imported as the import

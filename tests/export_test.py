@@ -15,12 +15,13 @@ import json
 import math
 import os
 import shutil
-import struct
 import subprocess
 import sys
 import tempfile
 import zlib
 import xml.etree.ElementTree as ElementTree
+
+from png_pixels import decode_png
 
 TOLERANCE = 1e-9
 PIXEL_AGREEMENT = 0.95
@@ -163,8 +164,8 @@ def entities_for(kind, record):
 KINDS = {1: "lines", 2: "arcs", 3: "points", 4: "texts", 5: "dimensions", 6: "solids", 7: "inserts"}
 
 
-def check_sequence(lists, objects, entities, at, where, names_by_number):
-    """The stored objects in order against the DXF entities in order."""
+def check_sequence(lists, objects, entities, place_of, where, names_by_number):
+    """The stored objects in order against the DXF entities in order, each record at place_of(record)."""
     entities = list(entities)
     position = 0
     checked = 0
@@ -184,7 +185,7 @@ def check_sequence(lists, objects, entities, at, where, names_by_number):
                 continue
             if part_kind == "inserts":
                 expect(f"{where} insert {index} block", entity.dxf.name, names_by_number[record["number"]])
-            check_entity(part_kind, part, entity, at, f"{where} {kind} {index}")
+            check_entity(part_kind, part, entity, place_of(record), f"{where} {kind} {index}")
             checked += 1
     if position != len(entities):
         raise Mismatch(f"{where}: {len(entities) - position} DXF entities more than the drawing holds")
@@ -216,29 +217,10 @@ def check_dxf(ezdxf, path, drawing, paper, cli, drawing_path, all_layers):
     for record, entity in zip(placed, inserts):
         names_by_number.setdefault(record["number"], entity.dxf.name)
 
-    checked = 0
     at_by_group = lambda g: Place(x0, y0, 1.0 if paper else scales[g] if g < len(scales) else scales[0])
     # Top level, entity by entity, each at its layer group's scale.
-    position = 0
-    for kind_code, index in drawing["objects"]:
-        kind = KINDS[kind_code]
-        record = drawing[kind][index]
-        if kind == "inserts" and record["number"] not in numbers:
-            continue
-        at = at_by_group(record["base"]["layerGroup"])
-        for part_kind, part in entities_for(kind, record):
-            if position >= len(msp):
-                raise Mismatch(f"model space ends before {kind} {index}")
-            entity = msp[position]
-            position += 1
-            if part_kind == "solids":
-                continue
-            if part_kind == "inserts":
-                expect(f"insert {index} block", entity.dxf.name, names_by_number[record["number"]])
-            check_entity(part_kind, part, entity, at, f"{kind} {index}")
-            checked += 1
-    if position != len(msp):
-        raise Mismatch(f"model space holds {len(msp) - position} entities more than the drawing")
+    checked = check_sequence(drawing, drawing["objects"], doc.modelspace(), lambda r: at_by_group(r["base"]["layerGroup"]),
+                             "model space", names_by_number)
 
     # Each placed definition's own members, in block coordinates, in stream order.
     first = {}
@@ -248,8 +230,8 @@ def check_dxf(ezdxf, path, drawing, paper, cli, drawing_path, all_layers):
         definition = first[number]
         members = [e for e in doc.blocks.get(name)]
         own = [(k, i) for k, i in definition["objects"] if KINDS[k] != "inserts"]
-        checked += check_sequence(definition, own, [e for e in members if e.dxftype() != "INSERT"], Place(),
-                                  f"block {name}", names_by_number)
+        checked += check_sequence(definition, own, [e for e in members if e.dxftype() != "INSERT"],
+                                  lambda r: Place(), f"block {name}", names_by_number)
 
     checked += check_lines_against_script(doc, cli, drawing_path, paper, all_layers)
 
@@ -321,53 +303,11 @@ def check_lines_against_script(doc, cli, drawing_path, paper, all_layers):
     return sum(exported.values())
 
 
-def read_png(path):
-    """Width, height and a grey value per pixel of an 8-bit PNG (grey, RGB or RGBA; not interlaced)."""
-    data = open(path, "rb").read()
-    assert data[:8] == b"\x89PNG\r\n\x1a\n", path
-    pos, chunks, header = 8, b"", None
-    while pos < len(data):
-        length, kind = struct.unpack(">I4s", data[pos:pos + 8])
-        body = data[pos + 8:pos + 8 + length]
-        if kind == b"IHDR":
-            header = struct.unpack(">IIBBBBB", body)
-        elif kind == b"IDAT":
-            chunks += body
-        pos += 12 + length
-    width, height, depth, color, _, _, interlace = header
-    assert depth == 8 and interlace == 0, (path, depth, interlace)
-    channels = {0: 1, 2: 3, 4: 2, 6: 4}[color]
-    raw = zlib.decompress(chunks)
-    stride = width * channels
-    rows, previous = [], bytearray(stride)
-    for y in range(height):
-        kind = raw[y * (stride + 1)]
-        line = bytearray(raw[y * (stride + 1) + 1:(y + 1) * (stride + 1)])
-        for i in range(stride):
-            left = line[i - channels] if i >= channels else 0
-            up = previous[i]
-            corner = previous[i - channels] if i >= channels else 0
-            if kind == 1:
-                line[i] = (line[i] + left) & 255
-            elif kind == 2:
-                line[i] = (line[i] + up) & 255
-            elif kind == 3:
-                line[i] = (line[i] + (left + up) // 2) & 255
-            elif kind == 4:
-                p = left + up - corner
-                pa, pb, pc = abs(p - left), abs(p - up), abs(p - corner)
-                line[i] = (line[i] + (left if pa <= pb and pa <= pc else up if pb <= pc else corner)) & 255
-        rows.append(line)
-        previous = line
-    inked = set()
-    for y, line in enumerate(rows):
-        for x in range(width):
-            px = line[x * channels:(x + 1) * channels]
-            if channels in (2, 4) and px[-1] < 128:
-                continue
-            if min(px[:3] if channels >= 3 else px[:1]) < 200:
-                inked.add((x, y))
-    return width, height, inked
+def inked(path):
+    """The pixels of a PNG that are not white (nor nearly so)."""
+    with open(path, "rb") as f:
+        rows = decode_png(f.read())
+    return {(x, y) for y, row in enumerate(rows) for x, pixel in enumerate(row) if min(pixel) < 200}
 
 
 def agreement(a, b, reach=2):
@@ -455,7 +395,7 @@ def main():
                 rendered, viewed = os.path.join(work, name + "-svg.png"), os.path.join(work, name + "-view.png")
                 run(rsvg, "-w", str(width), "-h", str(height), svg, "-o", rendered)
                 run(cli, "preview", "--view", "--size", f"{width}x{height}", drawing_path, "-o", viewed)
-                share = agreement(read_png(rendered)[2], read_png(viewed)[2])
+                share = agreement(inked(rendered), inked(viewed))
                 agreements.append((share, name))
                 if os.environ.get("KORVEL_VERBOSE"): print(f"{name}: {share:.1%}")
     finally:

@@ -237,7 +237,8 @@ TEST(KorvelExe, LayoutImportConvertCopyAndClose) {
     EXPECT_EQ(frame.left, kWindowLeft);
     EXPECT_EQ(frame.top, kWindowTop);
     const LONG style = GetWindowLongW(window, GWL_STYLE);
-    EXPECT_EQ(style & (WS_THICKFRAME | WS_MAXIMIZEBOX | WS_MINIMIZEBOX), WS_THICKFRAME | WS_MAXIMIZEBOX | WS_MINIMIZEBOX);
+    EXPECT_EQ(style & (WS_THICKFRAME | WS_MAXIMIZEBOX | WS_MINIMIZEBOX),
+              WS_THICKFRAME | WS_MAXIMIZEBOX | WS_MINIMIZEBOX);
     EXPECT_EQ(Utf8OfWide(TextOf(window)), kWindowCaption);
 
     // Every control at its place with its caption and the window's font.

@@ -359,9 +359,9 @@ void MainWindow::OpenPaths(const std::vector<std::string> &paths) {
         case DropAction::Nothing: return;
         case DropAction::Open: return Handle([this, &paths] { form.ImportDroppedFile(paths[0]); });
         case DropAction::ConvertIntoFolder: {
-            const QString folder = chooseFolder
-                                       ? chooseFolder()
-                                       : QFileDialog::getExistingDirectory(this, QString::fromUtf8(DropFolderTitle(form)));
+            const QString folder =
+                chooseFolder ? chooseFolder()
+                             : QFileDialog::getExistingDirectory(this, QString::fromUtf8(DropFolderTitle(form)));
             if (folder.isEmpty()) return;
             return Handle([this, &paths, &folder] { form.ConvertDroppedFiles(paths, folder.toStdString()); });
         }
