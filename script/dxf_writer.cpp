@@ -8,6 +8,7 @@
 
 #include "geom/cp932.h"
 #include "geom/extended.h"
+#include "geom/func.h"
 #include "geom/plane.h"
 #include "reader/drawing_rules.h"
 #include "reader/extents.h"
@@ -100,12 +101,15 @@ struct DxfEllipse {
     double cx, cy, majorX, majorY, ratio, shift;
 };
 DxfEllipse DxfEllipseOf(const EllipseShape &e, const ExportPlace &at) {
-    const double c = std::cos(e.tilt), s = std::sin(e.tilt), r = at.Length(e.radius);
-    if (std::fabs(e.flatness) <= 1)
-        return {at.X(e.cx), at.Y(e.cy), r * c, r * s, std::max(std::fabs(e.flatness), 1e-6), 0};
-    const double minor = r * e.flatness;
-    return {at.X(e.cx),           at.Y(e.cy), -minor * s, minor * c, std::max(1 / std::fabs(e.flatness), 1e-6),
-            -std::numbers::pi / 2};
+    // The tilt's sine and cosine as the script's and the preview's are taken: the same on every platform.
+    const Rotation tilt(e.tilt);
+    const double r = at.Length(e.radius);
+    if (std::fabs(e.flatness) <= 1) {
+        const PlanePoint major = tilt.Apply(r, 0);
+        return {at.X(e.cx), at.Y(e.cy), major.x, major.y, std::max(std::fabs(e.flatness), 1e-6), 0};
+    }
+    const PlanePoint major = tilt.Apply(0, r * e.flatness);
+    return {at.X(e.cx), at.Y(e.cy), major.x, major.y, std::max(1 / std::fabs(e.flatness), 1e-6), -std::numbers::pi / 2};
 }
 
 // A counter-clockwise parameter range: a negative sweep is the same arc walked the other way.
@@ -330,7 +334,7 @@ private:
         out.Point(10, x1, y1);
         out.Code(40, height);
         out.Code(1, Printable(Cp932ToUtf8(text.text)));
-        out.Code(50, fitted ? std::atan2(y2 - y1, x2 - x1) * kDegrees : text.angle);
+        out.Code(50, fitted ? DirectionAngle(x2 - x1, y2 - y1) * kDegrees : text.angle);
         if (text.sizeY != 0) out.Code(41, std::fabs(text.sizeX / text.sizeY));
         out.Code(7, StyleOf(text.fontName));
         // Fitted between the baseline's two ends, as Jw_cad lays the characters out with their spacing.
