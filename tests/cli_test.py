@@ -283,6 +283,38 @@ class Cli(unittest.TestCase):
         for jobs in ("0", "65", "two"):
             self.assertEqual(run("convert", "-j", jobs, EXAMPLE, "-o", self.tmp.name + "/").returncode, 2, jobs)
 
+    def test_export_writes_the_format_its_name_or_option_says_and_refuses_what_would_mislead(self):
+        out = self.tmpfile("out")
+        os.mkdir(out)
+        # The name says the format, in any case; a folder takes --format (DXF unless told).
+        for name, head in [("plan.DXF", b"  0\nSECTION"), ("plan.svg", b"<?xml")]:
+            r = run("export", "-q", EXAMPLE, "-o", os.path.join(out, name))
+            self.assertEqual(r.returncode, 0, r.stderr)
+            with open(os.path.join(out, name), "rb") as f:
+                self.assertTrue(f.read().startswith(head), name)
+        other = self.tmpfile("other.jwwin", self.example)
+        self.assertEqual(run("export", "-q", EXAMPLE, other, "--name-by-path", "-o", out + "/", "--format", "svg",
+                             "--report", os.path.join(out, "report.json")).returncode, 0)
+        self.assertTrue(any(n.endswith(".jwwin.svg") for n in os.listdir(out)), os.listdir(out))
+        with open(os.path.join(out, "report.json"), encoding="utf-8") as f:
+            entry = json.load(f)["inputs"][0]
+        # An export counts every kind it writes, each definition's members once among them.
+        self.assertEqual(set(entry["converted"]), {"lines", "arcs", "points", "solids", "texts", "dimensions",
+                                                   "inserts", "fromBlockFigures"})
+        self.assertGreater(entry["converted"]["texts"], 0)
+        # A name of another format, or one --format contradicts, is refused before anything is written.
+        for args in [("-o", os.path.join(out, "plan.pdf")), ("-o", os.path.join(out, "x.svg"), "--format", "dxf"),
+                     ("--format", "png")]:
+            r = run("export", EXAMPLE, *args)
+            self.assertEqual(r.returncode, 2, args)
+            assert_one_line_error(self, r)
+        self.assertFalse(os.path.exists(os.path.join(out, "plan.pdf")))
+        # Never over an input.
+        copy = self.tmpfile("copy.dxf", self.example)
+        self.assertEqual(run("export", copy, "-o", copy).returncode, 2)
+        with open(copy, "rb") as f:
+            self.assertEqual(f.read(), self.example)
+
     def test_convert_failures(self):
         out = self.tmpfile("keep.vnt", b"previous script\r\n")
         r = run("convert", self.tmpfile("cut", self.example[:-40]), "-o", out)
