@@ -59,4 +59,16 @@ double CellAdvance(const TextLayout &layout, bool wide) {
     return wide ? ToDouble(Ext(layout.w) + layout.s) : ToDouble((Ext(layout.w) + layout.s) / 2);
 }
 
+double CellsLength(const TextLayout &layout, std::string_view text) {
+    Extended along = 0;
+    bool wide = false;
+    for (std::size_t pos = 0; pos < text.size();) {
+        if (pos > 0) along += CellAdvance(layout, wide);
+        const std::size_t bytes = SjisCharBytes(text, pos);
+        wide = bytes == 2;
+        pos += bytes;
+    }
+    return ToDouble(along + CellWidth(layout, wide));
+}
+
 }  // namespace korvel

@@ -31,5 +31,7 @@ PlanePoint PointInText(const TextLayout &layout, double along, double up);
 // A character's cell width and the advance to the next, by whether it is full-width (two bytes).
 double CellWidth(const TextLayout &layout, bool wide);
 double CellAdvance(const TextLayout &layout, bool wide);
+// From the first cell's start to the last cell's end (Shift-JIS `text`).
+double CellsLength(const TextLayout &layout, std::string_view text);
 
 }  // namespace korvel

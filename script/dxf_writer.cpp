@@ -13,6 +13,7 @@
 #include "reader/drawing_rules.h"
 #include "reader/extents.h"
 #include "reader/layers.h"
+#include "reader/text_layout.h"
 #include "script/export.h"
 #include "script/export_style.h"
 #include "script/staged_text.h"
@@ -325,22 +326,30 @@ private:
         return out.Commit();
     }
 
+    // Fitted between the bottom corners of the first and the last character cell, as Jw_cad lays the
+    // characters out with their width and spacing; a text of no height or no baseline at its start.
     bool TextEntity(const TclpEntMoji &text, const ExportPlace &at) {
-        const double x1 = at.X(text.startX), y1 = at.Y(text.startY), x2 = at.X(text.endX), y2 = at.Y(text.endY);
-        const bool fitted = x1 != x2 || y1 != y2;
-        const double height = at.Length(text.sizeY);
+        const std::optional<TextLayout> layout = LayOutText(text.startX, text.startY, text.endX, text.endY, text.sizeY,
+                                                            text.sizeX, text.spacing, text.text.size());
         Entity("TEXT", text.base, at, false);
         out.Code(100, "AcDbText");
-        out.Point(10, x1, y1);
-        out.Code(40, height);
-        out.Code(1, Printable(Cp932ToUtf8(text.text)));
-        out.Code(50, fitted ? DirectionAngle(x2 - x1, y2 - y1) * kDegrees : text.angle);
-        if (text.sizeY != 0) out.Code(41, std::fabs(text.sizeX / text.sizeY));
-        out.Code(7, StyleOf(text.fontName));
-        // Fitted between the baseline's two ends, as Jw_cad lays the characters out with their spacing.
-        if (fitted) {
+        if (!layout) {
+            out.Point(10, at.X(text.startX), at.Y(text.startY));
+            out.Code(40, at.Length(std::fabs(text.sizeY)));
+            out.Code(1, Printable(Cp932ToUtf8(text.text)));
+            out.Code(50, text.angle);
+            out.Code(7, StyleOf(text.fontName));
+        } else {
+            const PlanePoint first = PointInText(*layout, 0, -layout->h);
+            const PlanePoint last = PointInText(*layout, CellsLength(*layout, text.text), -layout->h);
+            out.Point(10, at.X(first.x), at.Y(first.y));
+            out.Code(40, at.Length(layout->h));
+            out.Code(1, Printable(Cp932ToUtf8(text.text)));
+            out.Code(50, layout->angle * kDegrees);
+            out.Code(41, layout->w / layout->h);
+            out.Code(7, StyleOf(text.fontName));
             out.Integer(72, 5);
-            out.Point(11, x2, y2);
+            out.Point(11, at.X(last.x), at.Y(last.y));
         }
         out.Code(100, "AcDbText");
         return out.Commit();

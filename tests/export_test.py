@@ -101,8 +101,15 @@ def check_entity(kind, record, entity, at, where):
         xy("location", entity.dxf.location, record["x"], record["y"])
     elif kind == "texts":
         expect(f"{where} type", entity.dxftype(), "TEXT")
-        xy("insert", entity.dxf.insert, record["startX"], record["startY"])
-        expect(f"{where} height", entity.dxf.height, record["sizeY"] * at.s)
+        cells = text_cells(record)
+        if cells:
+            (x1, y1), (x2, y2), height = cells
+            xy("insert", entity.dxf.insert, x1, y1)
+            xy("end", entity.dxf.align_point, x2, y2)
+        else:
+            xy("insert", entity.dxf.insert, record["startX"], record["startY"])
+            height = abs(record["sizeY"])
+        expect(f"{where} height", entity.dxf.height, height * at.s)
         expect(f"{where} text", entity.dxf.text, printable(record["text"]))
     elif kind == "arcs":
         check_curve(record, entity, at, where, record["fullCircle"] != 0)
@@ -112,6 +119,42 @@ def check_entity(kind, record, entity, at, where):
         expect(f"{where} xscale", entity.dxf.xscale, record["scaleX"] * at.s)
         expect(f"{where} yscale", entity.dxf.yscale, record["scaleY"] * at.s)
         expect(f"{where} rotation", math.radians(entity.dxf.rotation), record["angle"])
+
+
+def text_cells(t):
+    """Where Jw_cad lays a text's characters out: the bottom corners of its first and last cells and the
+    cells' height; None for a text of no height or no baseline."""
+    data = t["text"].encode("cp932", "replace")
+    x1, y1, x2, y2, h, w, s = t["startX"], t["startY"], t["endX"], t["endY"], t["sizeY"], t["sizeX"], t["spacing"]
+    length = math.hypot(x2 - x1, y2 - y1)
+    if not data or abs(h) < 1e-14 or length < 1e-14:
+        return None
+    a = math.atan2(y2 - y1, x2 - x1)
+    if w < 0:
+        w, s, a = -w, -s, a + math.pi
+    hanging = h < 0
+    h = abs(h)
+    p = length / len(data)
+    if 0.2 <= w < 2 * p - s:
+        p = (w + s) / 2
+    else:
+        w = 2 * p - s
+        if w < 0.1:
+            w, s = 2 * p, 0
+    c, sn = math.cos(a), math.sin(a)
+    mx, my = (x1 + x2) / 2, (y1 + y2) / 2
+    along0, up0 = -len(data) * p / 2, 0 if hanging else h
+
+    def at(along, up):
+        return mx + c * (along0 + along) - sn * (up0 + up), my + sn * (along0 + along) + c * (up0 + up)
+
+    along, pos, wide = 0.0, 0, False
+    while pos < len(data):
+        if pos:
+            along += (w + s) if wide else (w + s) / 2
+        wide = (0x80 <= data[pos] <= 0x9F or 0xE0 <= data[pos] <= 0xFD) and pos + 1 < len(data)
+        pos += 2 if wide else 1
+    return at(0, -h), at(along + (w if wide else w / 2), -h), h
 
 
 def check_curve(record, entity, at, where, whole):
