@@ -6,7 +6,7 @@ characters counting as work; block members past the preview's budget left out, a
   - a saved drawing of schema-300 dimensions;
   - inserts that multiply a block of lines, of arcs, or of one long text;
   - one long text after a few thousand lines;
-  - a million empty block definitions;
+  - a million empty block definitions, and a million all named "door" with one number;
   - a clipboard folder holding a large "Jw_win" file;
   - block figures nested 64 deep with unequal scales, against the same nested 2 deep (goal: time linear in
     the members placed, the depth counted);
@@ -55,7 +55,8 @@ def measure(title, path, commands, size=None):
 def every_command(path, folder):
     png = os.path.join(folder, "out.png")
     return [("info", ["info", path]), ("dump", ["dump", path]), ("convert", ["convert", "--colors", "--layers", path]),
-            ("preview", ["preview", path, "-o", png])]
+            ("preview", ["preview", path, "-o", png]),
+            ("export", ["export", path, "-o", os.path.join(folder, "out.dxf"), "--force"])]
 
 
 def make(*args):
@@ -101,6 +102,8 @@ def main():
         blocks = scaled(1_000_000)
         stream = make("empty-blocks", blocks, at("empty-blocks.jwwin"))
         measure(f"{blocks:,} empty block definitions", stream, every_command(stream, folder))
+        stream = make("alike-blocks", blocks, at("alike-blocks.jwwin"))
+        measure(f"{blocks:,} empty block definitions of one name and number", stream, every_command(stream, folder))
 
         inserts = scaled(500)
         seconds = {}

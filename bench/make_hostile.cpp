@@ -83,11 +83,15 @@ std::vector<std::uint8_t> LinesAndLongText(std::size_t lines, std::size_t charac
     return Stream(d);
 }
 
-std::vector<std::uint8_t> EmptyBlocks(std::size_t count) {
+// Empty definitions numbered 1, 2, ...; or, `alike`, every one named "door" with the number 1 (an export must
+// still name each apart in linear time).
+std::vector<std::uint8_t> EmptyBlocks(std::size_t count, bool alike) {
     DrawingStore d = Bare();
     d.blockDefs.resize(count);
-    for (std::size_t i = 0; i < count; ++i)
-        d.blockDefs[i].number = static_cast<std::int32_t>(i + 1);
+    for (std::size_t i = 0; i < count; ++i) {
+        d.blockDefs[i].number = alike ? 1 : static_cast<std::int32_t>(i + 1);
+        if (alike) d.blockDefs[i].name = "door";
+    }
     test::Add(d, TclpEntSen{kBase, 0, 0, 100, 100});
     return Stream(d);
 }
@@ -137,7 +141,8 @@ int Usage() {
     std::fputs(
         "usage: make_hostile dimensions N PATH.jww | inserts INSERTS MEMBERS PATH.jwwin | arc-inserts INSERTS "
         "ARCS PATH.jwwin | text-inserts INSERTS CHARACTERS PATH.jwwin | long-text LINES CHARACTERS PATH.jwwin "
-        "| empty-blocks N PATH.jwwin | chain INSERTS DEPTH PATH.jwwin | diagonals N PATH.jwwin\n",
+        "| empty-blocks N PATH.jwwin | alike-blocks N PATH.jwwin | chain INSERTS DEPTH PATH.jwwin | diagonals N "
+        "PATH.jwwin\n",
         stderr);
     return 2;
 }
@@ -145,7 +150,8 @@ int Usage() {
 int main(int argc, char **argv) {
     const std::vector<std::string> args(argv + 1, argv + argc);
     if (args.size() == 3 && args[0] == "dimensions") return Write(args[2], Dimensions(std::stoul(args[1]))) ? 0 : 1;
-    if (args.size() == 3 && args[0] == "empty-blocks") return Write(args[2], EmptyBlocks(std::stoul(args[1]))) ? 0 : 1;
+    if (args.size() == 3 && (args[0] == "empty-blocks" || args[0] == "alike-blocks"))
+        return Write(args[2], EmptyBlocks(std::stoul(args[1]), args[0] == "alike-blocks")) ? 0 : 1;
     if (args.size() == 3 && args[0] == "diagonals") return Write(args[2], Diagonals(std::stoul(args[1]))) ? 0 : 1;
     if (args.size() != 4) return Usage();
     const std::size_t n = std::stoul(args[1]), m = std::stoul(args[2]);

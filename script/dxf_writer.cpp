@@ -389,7 +389,7 @@ private:
     const DrawingStore &store;
     const ExportOptions &options;
     DxfOut out;
-    const std::vector<std::string> blockNames;
+    const BlockNames blockNames;
     std::map<std::string, std::string> fonts;  // Jw_cad face name (Shift-JIS) to text style
     double memberLineTypeScale = 1;
     std::uint64_t nextHandle = 0x20, handleSeed = 0;
@@ -467,7 +467,9 @@ void DxfWriter::Table(const char *name, std::size_t entries, std::uint64_t &hand
 void DxfWriter::Tables() {
     Section("TABLES");
     std::uint64_t table = 0;
+    // Each entry goes out as the next begins, so that a table of a million block records is never held whole.
     const auto entry = [&](const char *type, const char *subclass, const std::string &name, int handleCode = 5) {
+        out.Commit();
         out.Code(0, type);
         out.Handle(handleCode, Next());
         out.Handle(330, table);
@@ -574,8 +576,8 @@ void DxfWriter::Tables() {
     paperLayout = Next();
     modelRecord = record("*Model_Space", modelLayout);
     paperRecord = record("*Paper_Space", paperLayout);
-    for (const std::string &name : blockNames)
-        blockRecords.push_back(record(name, 0));
+    for (std::size_t d = 0; d < store.blockDefs.size(); d++)
+        blockRecords.push_back(record(blockNames[d], 0));
     endTable();
     EndSection();
 }

@@ -4,8 +4,6 @@
 #include <algorithm>
 #include <cmath>
 #include <optional>
-#include <set>
-#include <unordered_map>
 
 #include "geom/cp932.h"
 #include "geom/extended.h"
@@ -56,47 +54,80 @@ std::string LayerName(const DrawingStore &store, std::size_t layer) {
     return Sanitised(name);
 }
 
-std::vector<std::string> BlockNames(const DrawingStore &store) {
-    std::vector<std::string> names;
-    std::set<std::string> taken;
-    for (const TclpEntBlockDef &definition : store.blockDefs) {
-        std::string name = Sanitised(Trimmed(Cp932ToUtf8(definition.name)));
-        if (name.empty() || name.front() == '*') name = "BLOCK_" + std::to_string(definition.number);
-        // DXF compares table names without regard to case.
-        const auto key = [](std::string n) {
-            std::transform(n.begin(), n.end(), n.begin(), [](unsigned char c) { return std::toupper(c); });
-            return n;
-        };
-        for (int n = 2; taken.contains(key(name)); n++)
-            name = Sanitised(Trimmed(Cp932ToUtf8(definition.name))) + "_" + std::to_string(definition.number) +
-                   (n > 2 ? "_" + std::to_string(n) : "");
-        taken.insert(key(name));
-        names.push_back(std::move(name));
-    }
-    return names;
+namespace {
+
+// The hash of a name as DXF compares names: regardless of case.
+std::uint64_t NameHash(std::string_view name) {
+    std::uint64_t hash = 14695981039346656037u;  // FNV-1a
+    for (const unsigned char c : name)
+        hash = (hash ^ static_cast<unsigned char>(std::toupper(c))) * 1099511628211u;
+    return hash;
+}
+
+}  // namespace
+
+BlockNames::BlockNames(const DrawingStore &store) : store(store) {
+    byHash.reserve(store.blockDefs.size());
+    for (std::size_t d = 0; d < store.blockDefs.size(); d++)
+        byHash.emplace_back(NameHash(OwnName(d)), d);
+    std::sort(byHash.begin(), byHash.end());
+}
+
+std::string BlockNames::OwnName(std::size_t d) const {
+    const TclpEntBlockDef &definition = store.blockDefs[d];
+    const std::string own = Sanitised(Trimmed(Cp932ToUtf8(definition.name)));
+    return own.empty() ? "BLOCK_" + std::to_string(definition.number) : own;
+}
+
+// Two names of one hash count as one name: the later is renamed, which costs nothing but the name.
+bool BlockNames::FirstToBear(const std::string &name, std::size_t d) const {
+    const auto first = std::lower_bound(byHash.begin(), byHash.end(), std::pair{NameHash(name), std::size_t{0}});
+    return first != byHash.end() && first->second == d;
+}
+
+bool BlockNames::Borne(const std::string &name) const {
+    const std::uint64_t hash = NameHash(name);
+    const auto first = std::lower_bound(byHash.begin(), byHash.end(), std::pair{hash, std::size_t{0}});
+    return first != byHash.end() && first->first == hash;
+}
+
+std::string BlockNames::operator[](std::size_t d) const {
+    std::string name = OwnName(d);
+    if (FirstToBear(name, d)) return name;
+    // The definition's place is its own: a renamed name can meet only another's own name, each at most once.
+    do
+        name += "_" + std::to_string(d);
+    while (Borne(name));
+    return name;
 }
 
 namespace {
 
-// For each definition, the definition each of its inserts places (the first with the insert's number), or
-// none where no definition has that number.
-using InsertTargets = std::vector<std::vector<std::optional<std::size_t>>>;
+// The definition an insert places: the first with the insert's number. A sorted list of numbers and places,
+// eight bytes a definition, where a map would cost several times that for a drawing of a million of them.
+class DefinitionsByNumber {
+public:
+    explicit DefinitionsByNumber(const DrawingStore &store) {
+        sorted.reserve(store.blockDefs.size());
+        for (std::size_t d = 0; d < store.blockDefs.size(); d++)
+            sorted.emplace_back(store.blockDefs[d].number, static_cast<std::uint32_t>(d));
+        std::sort(sorted.begin(), sorted.end());
+    }
+    std::optional<std::size_t> Find(std::int32_t number) const {
+        const auto first = std::lower_bound(sorted.begin(), sorted.end(), std::pair{number, std::uint32_t{0}});
+        if (first == sorted.end() || first->first != number) return std::nullopt;
+        return first->second;
+    }
 
-InsertTargets TargetsOf(const DrawingStore &store, const std::unordered_map<std::int32_t, std::size_t> &byNumber) {
-    InsertTargets targets(store.blockDefs.size());
-    for (std::size_t d = 0; d < store.blockDefs.size(); d++)
-        for (const TclpEntBlock &insert : store.blockDefs[d].inserts) {
-            const auto found = byNumber.find(insert.number);
-            targets[d].push_back(found == byNumber.end() ? std::nullopt : std::optional(found->second));
-        }
-    return targets;
-}
+private:
+    std::vector<std::pair<std::int32_t, std::uint32_t>> sorted;
+};
 
 // Each definition's strongly connected component (Tarjan's, without recursion: a chain of nested definitions
 // may be as long as the drawing). An insert whose definition lies in its own component would place a block
 // inside itself, which no reader can expand.
-std::vector<std::size_t> Components(const InsertTargets &targets) {
-    const std::size_t n = targets.size(), unseen = SIZE_MAX;
+std::vector<std::size_t> Components(const DrawingStore &store, const DefinitionsByNumber &byNumber) {
+    const std::size_t n = store.blockDefs.size(), unseen = SIZE_MAX;
     std::vector<std::size_t> index(n, unseen), low(n), component(n, unseen), stack;
     std::vector<bool> onStack(n);
     std::size_t counter = 0, components = 0;
@@ -111,8 +142,8 @@ std::vector<std::size_t> Components(const InsertTargets &targets) {
         onStack[root] = true;
         while (!frames.empty()) {
             Frame &f = frames.back();
-            if (f.next < targets[f.node].size()) {
-                const std::optional<std::size_t> to = targets[f.node][f.next++];
+            if (f.next < store.blockDefs[f.node].inserts.size()) {
+                const std::optional<std::size_t> to = byNumber.Find(store.blockDefs[f.node].inserts[f.next++].number);
                 if (!to) continue;
                 if (index[*to] == unseen) {
                     index[*to] = low[*to] = counter++;
@@ -144,14 +175,10 @@ std::vector<std::size_t> Components(const InsertTargets &targets) {
 class Walk {
 public:
     Walk(const DrawingStore &store, const ExportOptions &options, FigureWriter &writer, ConversionReport &report)
-        : store(store), options(options), writer(writer), report(report) {
-        for (std::size_t d = 0; d < store.blockDefs.size(); d++)
-            byNumber.try_emplace(store.blockDefs[d].number, d);
-    }
+        : store(store), options(options), writer(writer), report(report), byNumber(store) {}
 
     bool Run() {
-        const InsertTargets targets = TargetsOf(store, byNumber);
-        const std::vector<std::size_t> component = Components(targets);
+        const std::vector<std::size_t> component = Components(store, byNumber);
         for (std::size_t d = 0; d < store.blockDefs.size(); d++) {
             const TclpEntBlockDef &definition = store.blockDefs[d];
             writer.BeginBlock(d);
@@ -162,7 +189,7 @@ public:
                 }
                 const std::size_t i = static_cast<std::size_t>(ref.index);
                 if (i >= definition.inserts.size()) continue;
-                const std::optional<std::size_t> to = targets[d][i];
+                const std::optional<std::size_t> to = byNumber.Find(definition.inserts[i].number);
                 if (!to) report[LeftOutReason::MissingBlock]++;
                 else if (component[*to] == component[d]) report[LeftOutReason::SelfReferring]++;
                 else Count(WrittenKind::Insert, writer.Insert(definition.inserts[i], *to, ExportPlace{}), true);
@@ -199,12 +226,12 @@ private:
         };
         if (ref.kind == static_cast<std::int32_t>(EntityKind::Insert)) {
             if (i >= store.inserts.size() || !usable(store.inserts[i].base)) return;
-            const auto found = byNumber.find(store.inserts[i].number);
-            if (found == byNumber.end()) {
+            const std::optional<std::size_t> found = byNumber.Find(store.inserts[i].number);
+            if (!found) {
                 report[LeftOutReason::MissingBlock]++;
                 return;
             }
-            Count(WrittenKind::Insert, writer.Insert(store.inserts[i], found->second, PlaceOf(store.inserts[i].base)));
+            Count(WrittenKind::Insert, writer.Insert(store.inserts[i], *found, PlaceOf(store.inserts[i].base)));
             return;
         }
         VisitEntity(store, ref, [&](const auto &entity) {
@@ -270,7 +297,7 @@ private:
     const ExportOptions &options;
     FigureWriter &writer;
     ConversionReport &report;
-    std::unordered_map<std::int32_t, std::size_t> byNumber;
+    const DefinitionsByNumber byNumber;
 };
 
 }  // namespace

@@ -37,9 +37,23 @@ LayerShown LayerShownIn(const DrawingStore &store, std::size_t layer);
 // "0-1" (group and layer in Jw_cad's hexadecimal), then a space and the layer's name where the file names
 // it, in UTF-8.
 std::string LayerName(const DrawingStore &store, std::size_t layer);
-// A block definition's name in UTF-8, made unique among the drawing's (a nameless or repeated name gets the
-// definition's number); characters no DXF name may hold are replaced by "_".
-std::vector<std::string> BlockNames(const DrawingStore &store);
+// Each block definition's name in UTF-8, unique among the drawing's as DXF compares them (regardless of
+// case): its own where it is the first to bear it, else with "_" and the definition's place after it (a
+// nameless one is "BLOCK_" and its number); characters no DXF name may hold are replaced by "_". Made when
+// asked for, from a hash of each name: a million definitions cost a few megabytes.
+class BlockNames {
+public:
+    explicit BlockNames(const DrawingStore &store);
+    std::string operator[](std::size_t definition) const;
+
+private:
+    std::string OwnName(std::size_t definition) const;
+    bool FirstToBear(const std::string &name, std::size_t definition) const;
+    bool Borne(const std::string &name) const;
+
+    const DrawingStore &store;
+    std::vector<std::pair<std::uint64_t, std::size_t>> byHash;  // each own name's hash and definition, sorted
+};
 
 // What the walk hands a writer.
 class FigureWriter {

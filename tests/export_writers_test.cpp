@@ -253,7 +253,7 @@ TEST(ExportWriters, LayersAndBlocksAreNamedAsJwCadNamesThemAndNoNameIsTakenTwice
     EXPECT_EQ(layers["0-3"].at(70).back(), "4");
     EXPECT_EQ(Number(layers["0-3"], 62), 7);
     EXPECT_EQ(Number(layers["5-9"], 62), -7);
-    EXPECT_EQ(blocks, (std::set<std::string>{"*Model_Space", "*Paper_Space", "door", "DOOR_8", "BLOCK_9", "_U1"}));
+    EXPECT_EQ(blocks, (std::set<std::string>{"*Model_Space", "*Paper_Space", "door", "DOOR_1", "BLOCK_9", "_U1"}));
 }
 
 TEST(ExportWriters, ArcsKeepTheirTiltAndDirectionAndEllipsesTheirLongerAxis) {
