@@ -12,7 +12,8 @@ import statistics
 import subprocess
 import sys
 import tempfile
-import time
+
+from process_runs import timed
 
 CLI, BENCH_READER = sys.argv[1:3]
 COUNT = int(sys.argv[3]) if len(sys.argv) > 3 else 200
@@ -35,15 +36,6 @@ def drawings(folder):
     return inputs
 
 
-def timed(args):
-    """Seconds and peak resident bytes of one run; its exit code may say some inputs failed."""
-    with open(os.devnull, "wb") as null:
-        start = time.perf_counter()
-        process = subprocess.Popen(args, stdout=null, stderr=null)
-        _, _, usage = os.wait4(process.pid, 0)
-        return time.perf_counter() - start, usage.ru_maxrss * 1024
-
-
 def measure(folder, where):
     inputs = drawings(folder)
     results = {}
@@ -51,7 +43,8 @@ def measure(folder, where):
         runs = []
         for run in range(3):
             out = os.path.join(folder, f"out-j{jobs}-{run}") + "/"
-            runs.append(timed([CLI, "convert", f"-j{jobs}", "--colors", "--layers", *inputs, "-o", out]))
+            runs.append(timed([CLI, "convert", f"-j{jobs}", "--colors", "--layers", *inputs, "-o", out],
+                              expected_exit=None))
         results[jobs] = (statistics.median(r[0] for r in runs), max(r[1] for r in runs))
     for jobs, (seconds, rss) in results.items():
         print(f"{where}: {COUNT} drawings, -j{jobs}: {seconds * 1e3:8.1f} ms, peak {rss / 1e6:6.1f} MB")

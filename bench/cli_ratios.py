@@ -10,32 +10,15 @@ floor of its own (longer) script.
 
 usage: cli_ratios.py KORVEL_CLI BENCH_READER BENCH_CONVERT [SIZES...]"""
 import os
-import statistics
 import subprocess
 import sys
 import tempfile
-import time
+
+from process_runs import median
 
 CLI, BENCH_READER, BENCH_CONVERT = sys.argv[1:4]
 SIZES = [int(s) for s in sys.argv[4:]] or [100_000, 1_000_000, 4_000_000]
 CONVERT_OPTIONS = ["--colors", "--layers", "--hatching", "--solids"]
-
-
-def timed(args):
-    """Seconds and peak resident bytes of one run, output discarded."""
-    with open(os.devnull, "wb") as null:
-        start = time.perf_counter()
-        process = subprocess.Popen(args, stdout=null)
-        _, status, usage = os.wait4(process.pid, 0)
-        seconds = time.perf_counter() - start
-    if os.waitstatus_to_exitcode(status) != 0:
-        sys.exit(f"cli_ratios: {' '.join(args)} failed")
-    return seconds, usage.ru_maxrss * 1024
-
-
-def median(args, runs=5):
-    results = [timed(args) for _ in range(runs)]
-    return statistics.median(r[0] for r in results), max(r[1] for r in results)
 
 
 def operands(script_path):

@@ -8,32 +8,15 @@ Goals: a DXF export within 3x the time of convert with every option, its peak me
 
 usage: export_ratios.py KORVEL_CLI BENCH_READER [SIZES...]"""
 import os
-import statistics
 import subprocess
 import sys
 import tempfile
-import time
+
+from process_runs import median
 
 CLI, BENCH_READER = sys.argv[1:3]
 SIZES = [int(s) for s in sys.argv[3:]] or [1_000_000]
 EVERY_OPTION = ["--colors", "--layers", "--hatching", "--solids", "--blocks", "--dimensions", "--group-scales"]
-
-
-def timed(args):
-    """Seconds and peak resident bytes of one run, output discarded."""
-    with open(os.devnull, "wb") as null:
-        start = time.perf_counter()
-        process = subprocess.Popen(args, stdout=null)
-        _, status, usage = os.wait4(process.pid, 0)
-        seconds = time.perf_counter() - start
-    if os.waitstatus_to_exitcode(status) != 0:
-        sys.exit(f"export_ratios: {' '.join(args)} failed")
-    return seconds, usage.ru_maxrss * 1024
-
-
-def median(args, runs=3):
-    results = [timed(args) for _ in range(runs)]
-    return statistics.median(r[0] for r in results), max(r[1] for r in results)
 
 
 def main():
@@ -44,10 +27,10 @@ def main():
                 subprocess.run([BENCH_READER, "--entities", str(entities), "--mix", mix, "--write", path], check=True)
                 size = os.path.getsize(path)
                 convert, convert_rss = median([CLI, "convert", "-q", *EVERY_OPTION, path, "-o",
-                                               os.path.join(folder, "out.vnt"), "--force"])
+                                               os.path.join(folder, "out.vnt"), "--force"], runs=3)
                 for fmt in ("dxf", "svg"):
                     out = os.path.join(folder, "out." + fmt)
-                    export, export_rss = median([CLI, "export", "-q", path, "-o", out, "--force"])
+                    export, export_rss = median([CLI, "export", "-q", path, "-o", out, "--force"], runs=3)
                     goal = "goal <= 3x convert, peak <= 6x input" if fmt == "dxf" else "no goal"
                     print(f"{mix:>6} {entities:>9} entities, {size / 1e6:6.1f} MB: export {fmt} "
                           f"{export * 1e3:8.1f} ms = {export / convert:4.2f}x convert with every option "

@@ -21,7 +21,8 @@ import shutil
 import subprocess
 import sys
 import tempfile
-import time
+
+from process_runs import timed as run
 
 CLI, MAKE, BENCH_VIEW = sys.argv[1:4]
 SCALE = float(sys.argv[4]) if len(sys.argv) > 4 else 1.0
@@ -29,17 +30,6 @@ SCALE = float(sys.argv[4]) if len(sys.argv) > 4 else 1.0
 
 def scaled(n):
     return max(1, int(n * SCALE))
-
-
-def run(args, expected_exit=0):
-    """Seconds and peak resident bytes of one run, output discarded."""
-    with open(os.devnull, "wb") as null:
-        start = time.perf_counter()
-        process = subprocess.Popen(args, stdout=null, stderr=null)
-        _, status, usage = os.wait4(process.pid, 0)
-    if os.waitstatus_to_exitcode(status) != expected_exit:
-        sys.exit(f"hostile: {' '.join(args)} failed")
-    return time.perf_counter() - start, usage.ru_maxrss * 1024
 
 
 def measure(title, path, commands, size=None):

@@ -7,6 +7,7 @@
 #include <condition_variable>
 #include <cstring>
 #include <filesystem>
+#include <functional>
 #include <mutex>
 #include <new>
 #include <thread>
@@ -53,6 +54,14 @@ bool NamesAFolder(const std::string &output) {
 
 namespace {
 
+// The output (standard output when none is named) written through the safe writer.
+int WriteOutput(const std::string &output, const std::function<bool(std::FILE *)> &write,
+                const OutputOptions &outputOptions) {
+    if (const Failure failed = WriteOutputFile(output.empty() ? "-" : output, write, outputOptions))
+        return Fail(kOutputFailed, Tr("not written: {0}", {*failed}));
+    return kOk;
+}
+
 template <class Drawing>
 int ConvertOpened(Input &input, const ConvertOptions &options, const std::string &output,
                   const OutputOptions &outputOptions, ConversionReport &report) {
@@ -62,10 +71,8 @@ int ConvertOpened(Input &input, const ConvertOptions &options, const std::string
     if ((output.empty() || output == "-") && IsTerminal(stdout))
         return ShowReadable(store, options, report) ? FinishStandardOutput(kOk)
                                                     : Fail(kOutputFailed, Tr("standard output: write failed"));
-    const auto write = [&](std::FILE *file) { return WriteScriptFile(file, store, options, Pens(), &report); };
-    if (const Failure failed = WriteOutputFile(output.empty() ? "-" : output, write, outputOptions))
-        return Fail(kOutputFailed, Tr("not written: {0}", {*failed}));
-    return kOk;
+    return WriteOutput(
+        output, [&](std::FILE *file) { return WriteScriptFile(file, store, options, Pens(), &report); }, outputOptions);
 }
 
 // The drawing read whole and written as DXF or SVG.
@@ -74,29 +81,25 @@ int ExportOpened(Input &input, const Production &production, const std::string &
     DrawingStore store;
     const int loaded = LoadOpenedDrawing(input, store);
     if (loaded != kOk) return loaded;
-    const auto write = [&](std::FILE *file) {
-        return WriteExportFile(file, store, *production.format, production.exportOptions, &report);
-    };
-    if (const Failure failed = WriteOutputFile(output.empty() ? "-" : output, write, outputOptions))
-        return Fail(kOutputFailed, Tr("not written: {0}", {*failed}));
-    return kOk;
+    return WriteOutput(
+        output,
+        [&](std::FILE *file) {
+            return WriteExportFile(file, store, *production.format, production.exportOptions, &report);
+        },
+        outputOptions);
 }
 
-// One input converted: its exit code, and what its script holds and leaves out when it was written.
+// One input converted or exported: its exit code, and what its output holds and leaves out when it was written.
 int ConvertOne(Input &input, const Production &production, const std::string &output,
                const OutputOptions &outputOptions, bool quiet, ConversionReport &report) {
     if (const std::optional<std::string> same = OutputOverInput(output, {input.Path()}))
         return Fail(kUsage, Tr("{0}: is the input {1}; not written over (name another output)", {output, *same}));
     if (const auto failed = input.Open()) return Fail(kRejected, *failed);
-    if (production.format) {
-        const int code = ExportOpened(input, production, output, outputOptions, report);
-        if (code == kOk) TellConversion(input.Name(), report, quiet);
-        return code;
-    }
     const ConvertOptions &options = production.convert;
     // A stream is read keeping only the kinds a script is made of, unless block figures or dimensions are
-    // asked for; a drawing file is read whole.
-    const int code = input.IsDrawingFile() || NeedsWholeDrawing(options)
+    // asked for; a drawing file, and any export, is read whole.
+    const int code = production.format ? ExportOpened(input, production, output, outputOptions, report)
+                     : input.IsDrawingFile() || NeedsWholeDrawing(options)
                          ? ConvertOpened<DrawingStore>(input, options, output, outputOptions, report)
                          : ConvertOpened<ScriptDrawing>(input, options, output, outputOptions, report);
     if (code == kOk) TellConversion(input.Name(), report, quiet);

@@ -48,6 +48,11 @@ inline EllipseShape EllipseOf(const TclpEntEnko &arc) {
 
 inline ArcShape ArcOf(const TclpEntEnko &arc) { return {EllipseOf(arc), arc.startAngle, arc.arcAngle}; }
 
+// The point of parameter t on the ellipse.
+inline PlanePoint PointOn(const EllipseShape &e, double t) {
+    return EllipsePoint(e.cx, e.cy, e.radius, e.flatness, Rotation(e.tilt), t);
+}
+
 // A solid whose pen style is above 100 is arc-shaped: the style is its kind (101 filled shapes, 111 outlines,
 // 105 and 106 bands) and its eight corner fields hold an arc and a shape value whose meaning depends on the
 // kind (a band's width, say).

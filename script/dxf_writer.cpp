@@ -29,22 +29,12 @@ class DxfOut {
 public:
     explicit DxfOut(ScriptSink &sink) : sink(sink) {}
 
-    void Code(int code, std::string_view value) {
-        if (code < 100) staged << (code < 10 ? "  " : " ");
-        staged.Integer(code) << '\n' << value << '\n';
-    }
+    void Code(int code, std::string_view value) { Key(code) << value << '\n'; }
     void Code(int code, const char *value) { Code(code, std::string_view(value)); }
     void Code(int code, const std::string &value) { Code(code, std::string_view(value)); }
-    void Code(int code, double value) {
-        if (code < 100) staged << (code < 10 ? "  " : " ");
-        staged.Integer(code) << '\n' << value << '\n';
-    }
-    void Integer(int code, std::int64_t value) { Code(code, std::to_string(value)); }
-    void Handle(int code, std::uint64_t handle) {
-        if (code < 100) staged << (code < 10 ? "  " : " ");
-        staged.Integer(code) << '\n';
-        staged.Hex(handle) << '\n';
-    }
+    void Code(int code, double value) { Key(code) << value << '\n'; }
+    void Integer(int code, std::int64_t value) { Key(code).Integer(value) << '\n'; }
+    void Handle(int code, std::uint64_t handle) { Key(code).Hex(handle) << '\n'; }
     void Point(int code, double x, double y) {
         Code(code, x);
         Code(code + 10, y);
@@ -63,10 +53,50 @@ public:
     }
 
 private:
+    // The group code on its line, right-aligned in three columns as AutoCAD writes it.
+    StagedText &Key(int code) {
+        if (code < 100) staged << (code < 10 ? "  " : " ");
+        return staged.Integer(code) << '\n';
+    }
+
     static constexpr std::size_t kFlushBytes = 1 << 16;
     ScriptSink &sink;
     StagedText staged;
     std::string text;
+};
+
+// Both layouts' plot settings: an A3 sheet, landscape, in millimetres, as a reader expects them.
+constexpr std::pair<int, std::string_view> kA3PlotSettings[] = {
+    {100, "AcDbPlotSettings"},
+    {1, ""},
+    {4, "A3"},
+    {6, ""},
+    {40, "7.5"},
+    {41, "20"},
+    {42, "7.5"},
+    {43, "20"},
+    {44, "420"},
+    {45, "297"},
+    {46, "0"},
+    {47, "0"},
+    {48, "0"},
+    {49, "0"},
+    {140, "0"},
+    {141, "0"},
+    {142, "1"},
+    {143, "1"},
+    {70, "688"},
+    {72, "1"},
+    {73, "0"},
+    {74, "5"},
+    {7, ""},
+    {75, "16"},
+    {76, "0"},
+    {77, "2"},
+    {78, "300"},
+    {147, "1"},
+    {148, "0"},
+    {149, "0"},
 };
 
 std::uint32_t RgbValue(Rgb c) { return std::uint32_t{c.r} << 16 | std::uint32_t{c.g} << 8 | c.b; }
@@ -124,7 +154,9 @@ Range RangeOf(double start, double sweep) {
 class DxfWriter final : public FigureWriter {
 public:
     DxfWriter(const DrawingStore &store, const ExportOptions &options, ScriptSink &sink)
-        : store(store), options(options), out(sink), blockNames(BlockNames(store)) {
+        : store(store), options(options), out(sink), blockNames(store) {
+        for (std::size_t layer = 0; layer < kLayerCount; layer++)
+            layerNames.push_back(LayerName(store, layer));
         memberLineTypeScale = options.paper || store.layerGroupScales.empty() ? 1 : store.layerGroupScales[0];
         if (!std::isnormal(memberLineTypeScale)) memberLineTypeScale = 1;
     }
@@ -266,10 +298,10 @@ private:
         out.Commit();
     }
 
-    std::string LayerOf(const TclpEntBase &base) const {
+    std::string_view LayerOf(const TclpEntBase &base) const {
         if (owner != modelRecord) return "0";  // a member goes with the layer its insert is placed on
         const std::optional<std::size_t> layer = LayerIndexOf(base);
-        return layer ? LayerName(store, *layer) : "0";
+        return layer ? std::string_view(layerNames[*layer]) : "0";
     }
 
     void Entity(const char *type, const TclpEntBase &base, const ExportPlace &at, bool lineType,
@@ -390,6 +422,7 @@ private:
     const ExportOptions &options;
     DxfOut out;
     const BlockNames blockNames;
+    std::vector<std::string> layerNames;       // each of the 256, named once for every entity on it
     std::map<std::string, std::string> fonts;  // Jw_cad face name (Shift-JIS) to text style
     double memberLineTypeScale = 1;
     std::uint64_t nextHandle = 0x20, handleSeed = 0;
@@ -418,10 +451,13 @@ void DxfWriter::Header() {
     out.Code(3, "ANSI_1252");
     variable("$INSBASE");
     out.Point(10, 0, 0);
+    out.Commit();
+    // Extents that are no number are left out: a reader works them out itself.
     variable("$EXTMIN");
     out.Point(10, at.X(extents.minX), at.Y(extents.minY));
     variable("$EXTMAX");
     out.Point(10, at.X(extents.maxX), at.Y(extents.maxY));
+    out.Commit();
     variable("$LTSCALE");
     out.Code(40, 1.0);
     variable("$CELTSCALE");
@@ -436,19 +472,7 @@ void DxfWriter::Header() {
     out.Integer(70, 2);
     variable("$HANDSEED");
     out.Handle(5, handleSeed);
-    if (!out.Commit()) {  // extents that are no number: left at the origin
-        variable("$ACADVER");
-        out.Code(1, "AC1027");
-        variable("$DWGCODEPAGE");
-        out.Code(3, "ANSI_1252");
-        variable("$INSUNITS");
-        out.Integer(70, 4);
-        variable("$MEASUREMENT");
-        out.Integer(70, 1);
-        variable("$HANDSEED");
-        out.Handle(5, handleSeed);
-        out.Commit();
-    }
+    out.Commit();
     EndSection();
 }
 
@@ -525,7 +549,7 @@ void DxfWriter::Tables() {
     out.Code(6, "Continuous");
     for (std::size_t layer = 0; layer < kLayerCount; layer++) {
         const LayerShown shown = LayerShownIn(store, layer);
-        entry("LAYER", "AcDbLayerTableRecord", LayerName(store, layer));
+        entry("LAYER", "AcDbLayerTableRecord", layerNames[layer]);
         if (shown == LayerShown::Locked) out.Integer(70, 4);  // DXF takes the flags' last value
         out.Integer(62, shown == LayerShown::Off ? -7 : 7);   // a negative colour turns the layer off
         out.Code(6, "Continuous");
@@ -649,36 +673,8 @@ void DxfWriter::Objects() {
         out.Code(0, "LAYOUT");
         out.Handle(5, handle);
         out.Handle(330, layoutDictionary);
-        out.Code(100, "AcDbPlotSettings");
-        out.Code(1, "");
-        out.Code(4, "A3");
-        out.Code(6, "");
-        out.Code(40, 7.5);
-        out.Code(41, 20.0);
-        out.Code(42, 7.5);
-        out.Code(43, 20.0);
-        out.Code(44, 420.0);
-        out.Code(45, 297.0);
-        out.Code(46, 0.0);
-        out.Code(47, 0.0);
-        out.Code(48, 0.0);
-        out.Code(49, 0.0);
-        out.Code(140, 0.0);
-        out.Code(141, 0.0);
-        out.Code(142, 1.0);
-        out.Code(143, 1.0);
-        out.Integer(70, 688);
-        out.Integer(72, 1);
-        out.Integer(73, 0);
-        out.Integer(74, 5);
-        out.Code(7, "");
-        out.Integer(75, 16);
-        out.Integer(76, 0);
-        out.Integer(77, 2);
-        out.Integer(78, 300);
-        out.Code(147, 1.0);
-        out.Code(148, 0.0);
-        out.Code(149, 0.0);
+        for (const auto &[code, value] : kA3PlotSettings)
+            out.Code(code, value);
         out.Code(100, "AcDbLayout");
         out.Code(1, name);
         out.Integer(70, 1);
@@ -719,9 +715,6 @@ bool DxfWriter::ArcSolid(const TclpEntSolid &solid, const ExportPlace &at) {
         std::vector<PlanePoint> after;  // corners the boundary runs through from the arc's end back to its start
     };
     std::vector<Path> paths;
-    const auto pointOf = [](const EllipseShape &el, double t) {
-        return EllipsePoint(el.cx, el.cy, el.radius, el.flatness, Rotation(el.tilt), t);
-    };
     const PlanePoint centre{e.cx, e.cy};
     switch (figure) {
         case ArcSolidFigure::WholeEllipse: paths.push_back({e, {}}); break;
@@ -774,9 +767,9 @@ bool DxfWriter::ArcSolid(const TclpEntSolid &solid, const ExportPlace &at) {
         out.Integer(73, 1);
         if (!whole) {
             // Straight edges from the arc's end through the corners back to its start.
-            std::vector<PlanePoint> corners{pointOf(path.ellipse, range.to)};
+            std::vector<PlanePoint> corners{PointOn(path.ellipse, range.to)};
             corners.insert(corners.end(), after.begin(), after.end());
-            corners.push_back(pointOf(path.ellipse, range.from));
+            corners.push_back(PointOn(path.ellipse, range.from));
             for (std::size_t k = 0; k + 1 < corners.size(); k++) {
                 out.Integer(72, 1);
                 out.Code(10, at.X(corners[k].x));

@@ -48,10 +48,6 @@ std::string ColorText(Rgb c) {
     return {'#', kHex[c.r >> 4], kHex[c.r & 15], kHex[c.g >> 4], kHex[c.g & 15], kHex[c.b >> 4], kHex[c.b & 15]};
 }
 
-PlanePoint PointOn(const EllipseShape &e, double t) {
-    return EllipsePoint(e.cx, e.cy, e.radius, e.flatness, Rotation(e.tilt), t);
-}
-
 class SvgWriter final : public FigureWriter {
 public:
     SvgWriter(const DrawingStore &store, ScriptSink &sink) : store(store), sink(sink) {}
@@ -205,31 +201,25 @@ public:
 private:
     void Head() {
         DrawingExtents extents = ComputeDrawnExtents(store);
-        const double x0 = store.originX, y0 = store.originY;
-        // The view's whole drawing: the extents centred, filling nine tenths of the picture.
-        const double w = std::max((extents.maxX - extents.minX) / kFill, 1e-9);
-        const double h = std::max((extents.maxY - extents.minY) / kFill, 1e-9);
-        const double cx = (extents.minX + extents.maxX) / 2 - x0, cy = -((extents.minY + extents.maxY) / 2 - y0);
+        // The view's whole drawing: the extents centred, filling nine tenths of the picture; where they are no
+        // number, an A3 sheet at the origin.
+        double w = std::max((extents.maxX - extents.minX) / kFill, 1e-9);
+        double h = std::max((extents.maxY - extents.minY) / kFill, 1e-9);
+        double x = (extents.minX + extents.maxX) / 2 - store.originX - w / 2;
+        double y = -((extents.minY + extents.maxY) / 2 - store.originY) - h / 2;
+        if (!std::isfinite(x) || !std::isfinite(y) || !std::isfinite(w) || !std::isfinite(h))
+            x = -210, y = -148.5, w = 420, h = 297;
         StagedText head;
         head << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
              << "<svg xmlns=\"http://www.w3.org/2000/svg\" xmlns:xlink=\"http://www.w3.org/1999/xlink\" "
                 "xmlns:inkscape=\"http://www.inkscape.org/namespaces/inkscape\" version=\"1.1\" width=\""
-             << w << "mm\" height=\"" << h << "mm\" viewBox=\"" << cx - w / 2 << ' ' << cy - h / 2 << ' ' << w << ' '
-             << h << "\">\n"
-             << "<rect x=\"" << cx - w / 2 << "\" y=\"" << cy - h / 2 << "\" width=\"" << w << "\" height=\"" << h
+             << w << "mm\" height=\"" << h << "mm\" viewBox=\"" << x << ' ' << y << ' ' << w << ' ' << h << "\">\n"
+             << "<rect x=\"" << x << "\" y=\"" << y << "\" width=\"" << w << "\" height=\"" << h
              << "\" fill=\"#ffffff\"/>\n"
              // Lines as thin as the view's pixels when the picture is shown about 1,200 pixels wide.
              << "<g stroke-width=\"" << std::max(w, h) / kHairlines << "\">\n";
         std::string text;
-        if (!head.CommitTo(text)) {
-            StagedText fallback;  // extents that are no number: a sheet at the origin
-            fallback << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-                     << "<svg xmlns=\"http://www.w3.org/2000/svg\" xmlns:xlink=\"http://www.w3.org/1999/xlink\" "
-                        "xmlns:inkscape=\"http://www.inkscape.org/namespaces/inkscape\" version=\"1.1\" "
-                        "viewBox=\"-210 -148.5 420 297\">\n<rect x=\"-210\" y=\"-148.5\" width=\"420\" "
-                        "height=\"297\" fill=\"#ffffff\"/>\n<g stroke-width=\"0.35\">\n";
-            fallback.CommitTo(text);
-        }
+        head.CommitTo(text);
         sink.WriteLines(text);
     }
 

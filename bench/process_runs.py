@@ -1,0 +1,26 @@
+"""Timing a command as a user runs it, for the benchmarks: wall seconds and the process's peak resident
+memory."""
+import os
+import statistics
+import subprocess
+import sys
+import time
+
+
+def timed(args, expected_exit=0):
+    """Seconds and peak resident bytes of one run, its output discarded; a run that does not end with
+    `expected_exit` (None: any) stops the benchmark."""
+    with open(os.devnull, "wb") as null:
+        start = time.perf_counter()
+        process = subprocess.Popen(args, stdout=null, stderr=null)
+        _, status, usage = os.wait4(process.pid, 0)
+        seconds = time.perf_counter() - start
+    if expected_exit is not None and os.waitstatus_to_exitcode(status) != expected_exit:
+        sys.exit(f"{os.path.basename(sys.argv[0])}: {' '.join(args)} failed")
+    return seconds, usage.ru_maxrss * 1024
+
+
+def median(args, runs=5):
+    """The median seconds of `runs` runs, and the largest peak of them."""
+    results = [timed(args) for _ in range(runs)]
+    return statistics.median(r[0] for r in results), max(r[1] for r in results)
