@@ -32,10 +32,18 @@ def main():
                               os.path.join(folder, "cli.vnt")])
         _, preview = peak_kb([cli, "preview", stream, "-o", os.path.join(folder, "cli.png")])
         out, shown = peak_kb([window, stream])
+        # What each program holds for no drawing at all: the toolkit's libraries weigh on the window alone.
+        empty = os.path.join(folder, "one.jwwin")
+        subprocess.run([reader, "--entities", "1", "--mix", "lines", "--write", empty], check=True,
+                       stdout=subprocess.DEVNULL)
+        _, cli_base = peak_kb([cli, "convert", "-q", empty, "-o", os.path.join(folder, "one.vnt")])
+        _, window_base = peak_kb([window, empty])
         print(f"{entities} lines ({os.path.getsize(stream) / 1e6:.0f} MB): korvel-cli convert {convert / 1024:.0f} MB, "
               f"preview {preview / 1024:.0f} MB")
         print(f"  window: {out.strip()}")
         print(f"  window peak = {shown / convert:.2f}x korvel-cli convert, {shown / preview:.2f}x korvel-cli preview")
+        print(f"  for one line: korvel-cli {cli_base / 1024:.0f} MB, window {window_base / 1024:.0f} MB; above that, "
+              f"the window = {(shown - window_base) / (convert - cli_base):.2f}x korvel-cli convert")
 
 
 if __name__ == "__main__":

@@ -30,7 +30,7 @@ std::string PaneTextOf(const std::vector<std::uint8_t> &script, bool whole) {
     std::size_t end = script.size();
     while (!whole && end > 0 && script[end - 1] != '\n')
         end--;
-    std::string text = Cp932ToUtf8(std::string(script.begin(), script.begin() + static_cast<std::ptrdiff_t>(end)));
+    std::string text = Cp932ToUtf8(std::string_view(reinterpret_cast<const char *>(script.data()), end));
     std::erase(text, '\r');
     return text;
 }
@@ -193,16 +193,20 @@ void TForm1::LoadScriptIntoPane() {
     // A script longer than the pane holds shows its first lines; the copy button and TEMP.VNT give all of it.
     ShownScript shown;
     shown.digest = kDigestStart;
+    std::vector<std::uint8_t> head;
     std::uint8_t chunk[1 << 16];
     for (std::size_t got; (got = std::fread(chunk, 1, sizeof chunk, file.get())) > 0;) {
         const std::size_t kept =
             std::min<std::uint64_t>(got, kPaneMaxCharacters - std::min<std::uint64_t>(shown.size, kPaneMaxCharacters));
-        shown.head.insert(shown.head.end(), chunk, chunk + kept);
+        head.insert(head.end(), chunk, chunk + kept);
         shown.digest = Digest(std::span(chunk, got), shown.digest);
         shown.size += got;
     }
     if (std::ferror(file.get())) return;
-    controls.SetText(PaneTextOf(shown.head, shown.Whole()));
+    const bool whole = head.size() == shown.size;
+    controls.SetText(PaneTextOf(head, whole));
+    // A cut script's head is not kept: the whole one is read again from TEMP.VNT when asked for.
+    if (whole) shown.whole = std::move(head);
     shownScript = std::move(shown);
 }
 
@@ -211,7 +215,7 @@ std::optional<std::vector<std::uint8_t>> TForm1::WholeShownScript() {
         controls.ShowMessage(kNoScriptToSaveMessage, MessageKind::Information);
         return std::nullopt;
     }
-    if (shownScript->Whole()) return shownScript->head;
+    if (shownScript->Whole()) return shownScript->whole;
     std::optional<std::vector<std::uint8_t>> bytes = ReadWholeFile(scriptPath);
     if (!bytes || bytes->size() != shownScript->size || Digest(*bytes, kDigestStart) != shownScript->digest) {
         controls.ShowMessage(kScriptChangedMessage + scriptPath, MessageKind::Warning);

@@ -136,9 +136,9 @@ private:
     // The script the pane shows: all its bytes when the pane holds all of it; of a longer one, what the pane
     // holds, with the whole script's size and digest to find TEMP.VNT unchanged when it is saved or copied.
     struct ShownScript {
-        std::vector<std::uint8_t> head;
+        std::vector<std::uint8_t> whole;  // the script itself when the pane holds all of it, else nothing
         std::uint64_t size = 0, digest = 0;
-        bool Whole() const { return head.size() == size; }
+        bool Whole() const { return whole.size() == size; }
     };
     std::optional<ShownScript> shownScript;
     // The whole shown script (read again from TEMP.VNT when long); nothing, and said why, when it has changed.

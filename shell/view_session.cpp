@@ -33,6 +33,16 @@ void ViewSession::LetGo() {
     controls.Invalidate();
 }
 
+void ViewSession::Opened() {
+    if (open) return;
+    open = true;
+    TakeDrawing();
+}
+
+void ViewSession::DrawingReplaced() {
+    if (open) TakeDrawing();
+}
+
 void ViewSession::TakeDrawing() {
     LetGo();
     view = std::make_unique<DrawingView>(form.Store());
@@ -46,6 +56,7 @@ void ViewSession::TakeDrawing() {
 }
 
 void ViewSession::Closed() {
+    open = false;
     LetGo();
     hidden.reset();
     controls.ShowShownLayersOnly(false);
@@ -118,6 +129,12 @@ void ViewSession::ModeSwitched(ViewMode next, bool on) {
     ForgetGestures();
     controls.ShowMode(mode);
     controls.Invalidate();
+}
+
+void ViewSession::ToolPressed(std::size_t tool, bool down) {
+    if (tool >= kViewTools.size()) return;
+    if (const std::optional<ViewMode> toolMode = kViewTools[tool].mode) ModeSwitched(*toolMode, down);
+    else Fit();
 }
 
 void ViewSession::Fit() { ShowCamera(view ? view->Fit(camera.width, camera.height) : camera); }

@@ -3,6 +3,7 @@
 // its toolkit's events into these calls and paints what the session asks for.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <memory>
 #include <optional>
@@ -12,11 +13,23 @@
 #include "preview/drawing_view.h"
 #include "preview/view_frames.h"
 #include "shell/form.h"
+#include "shell/view_texts.h"
 
 namespace korvel {
 
 // With neither mode on, dragging moves the drawing.
 enum class ViewMode { Move, ZoomRectangle, Measure };
+
+// The buttons above the drawing, in order: one that acts once when pressed, or one that holds a mode while down.
+struct ViewTool {
+    const char *text;
+    const char *name;  // the control's name, for tests and accessibility
+    std::optional<ViewMode> mode;
+};
+inline constexpr std::array<ViewTool, 3> kViewTools{
+    {{kFitText, "FitButton", std::nullopt},
+     {kZoomRectangleText, "ZoomRectangleButton", ViewMode::ZoomRectangle},
+     {kMeasureText, "MeasureButton", ViewMode::Measure}}};
 enum class ViewKey { Home, Escape };
 // Rest: the wheel or the hand has rested, draw the exact image. Index: the first image is up, find where
 // everything lies for the moves that follow.
@@ -62,8 +75,12 @@ public:
 
     // Shows the form's drawing as it now is, the whole of it, all its layers on.
     void TakeDrawing();
+    // The window was shown: its drawing is taken afresh unless it was open already.
+    void Opened();
     // The form's drawing is about to change: nothing may read the old one any more.
     void LetGo();
+    // The form holds another drawing: an open view shows it.
+    void DrawingReplaced();
     // The window was closed: it lets go of the drawing, and the script is again the whole drawing's.
     void Closed();
 
@@ -77,6 +94,8 @@ public:
     void KeyPressed(ViewKey key);
     void TimerFired(ViewTimer timer);
     // The window's other controls.
+    // A button of kViewTools pressed: a mode's button is now `down` or not.
+    void ToolPressed(std::size_t tool, bool down);
     void Fit();
     void ModeSwitched(ViewMode mode, bool on);
     void RowSwitched(std::size_t row, bool on);
@@ -107,6 +126,7 @@ private:
     std::unique_ptr<DrawingView> view;
     ViewCamera camera;
     HiddenLayers hidden;
+    bool open = false;
     ViewMode mode = ViewMode::Move;
     std::size_t scaleGroup = 0;
     std::vector<LayerRow> rows;

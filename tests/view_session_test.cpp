@@ -54,13 +54,17 @@ public:
 
 class ViewSessionTest : public testing::Test {
 protected:
-    void Open(const DrawingStore &store) {
+    // The form opens the drawing, as a dropped file.
+    void Import(const DrawingStore &store) {
         const fs::path path = fs::temp_directory_path() / ("korvel-view-session-" + std::to_string(::getpid()));
         test::WriteFileBytes(path, test::WriteStream(store));
         form.ImportDroppedFile(path.string());
         fs::remove(path);
+    }
+    void Open(const DrawingStore &store) {
+        Import(store);
         session.Resized(400, 300);
-        session.TakeDrawing();
+        session.Opened();
     }
     PixelPoint PixelOf(PlanePoint p) const { return ViewPixel(ViewOf(session.Camera()), p); }
 
@@ -189,6 +193,47 @@ TEST_F(ViewSessionTest, GesturesMoveZoomAndFit) {
     EXPECT_TRUE(controls.timers.count(ViewTimer::Rest));
     session.TimerFired(ViewTimer::Rest);
     EXPECT_FALSE(controls.timers.count(ViewTimer::Rest));
+}
+
+// Opened, the view shows the form's drawing and follows each new one; opened again it keeps where it was;
+// closed, it lets the drawing go and follows no more. Its buttons do what their tools say.
+TEST_F(ViewSessionTest, FollowsTheFormsDrawingWhileOpenAndItsButtonsAct) {
+    Open(TwoLines());
+    ASSERT_TRUE(session.HasDrawing());
+    const ViewCamera fitted = session.Camera();
+    session.Wheeled(200, 150, 3);
+    const double zoomed = session.Camera().scale;
+    session.Opened();
+    EXPECT_DOUBLE_EQ(session.Camera().scale, zoomed) << "opening the open view again started it afresh";
+
+    DrawingStore wider = TwoLines();
+    test::Add(wider, TclpEntSen{{0, 1, 0, 0, 0, 0}, 0, 0, 1000, 0});
+    session.LetGo();
+    Import(wider);
+    session.DrawingReplaced();
+    ASSERT_TRUE(session.HasDrawing());
+    EXPECT_LT(session.Camera().scale, fitted.scale / 5) << "the open view kept the earlier drawing's camera";
+
+    session.Closed();
+    EXPECT_FALSE(session.HasDrawing());
+    session.LetGo();
+    Import(TwoLines());
+    session.DrawingReplaced();
+    EXPECT_FALSE(session.HasDrawing()) << "a closed view took the new drawing";
+    session.Opened();
+    EXPECT_DOUBLE_EQ(session.Camera().scale, fitted.scale);
+
+    session.ToolPressed(1, true);
+    EXPECT_EQ(controls.mode, ViewMode::ZoomRectangle);
+    session.ToolPressed(2, true);
+    EXPECT_EQ(controls.mode, ViewMode::Measure);
+    session.ToolPressed(2, false);
+    EXPECT_EQ(controls.mode, ViewMode::Move);
+    session.Wheeled(200, 150, 2);
+    session.ToolPressed(0, false);
+    EXPECT_DOUBLE_EQ(session.Camera().scale, fitted.scale) << "全体 did not fit";
+    session.ToolPressed(kViewTools.size(), true);
+    EXPECT_EQ(controls.mode, ViewMode::Move);
 }
 
 }  // namespace

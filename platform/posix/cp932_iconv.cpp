@@ -36,6 +36,8 @@ public:
                 out += static_cast<unsigned char>(c) < 0x80 ? std::string(1, c) : kReplacement;
             return out;
         }
+        // As long as the input, which most text is, rather than twice that by doubling.
+        out.reserve(in.size());
         iconv(cd, nullptr, nullptr, nullptr, nullptr);
         char *src = const_cast<char *>(in.data());
         std::size_t srcLeft = in.size();

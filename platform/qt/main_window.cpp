@@ -15,6 +15,7 @@
 #include <QSettings>
 #include <QSignalBlocker>
 #include <QTextCursor>
+#include <QTextDocument>
 #include <QTextDocumentFragment>
 #include <QUrl>
 
@@ -377,7 +378,25 @@ bool MainWindow::CheckBoxChecked(int checkBox) const {
 }
 
 void MainWindow::ClearText() { pane->clear(); }
-void MainWindow::SetText(const std::string &text) { pane->setPlainText(QString::fromStdString(text)); }
+void MainWindow::SetText(const std::string &text) {
+    // Put in by whole lines of at most this much, so that a long script never sits in memory twice more as
+    // one string; without undo, which would keep a third copy.
+    constexpr std::size_t kPart = 1 << 16;
+    pane->clear();
+    QTextDocument &document = *pane->document();
+    document.setUndoRedoEnabled(false);
+    QTextCursor cursor(&document);
+    for (std::size_t from = 0; from < text.size();) {
+        std::size_t end = std::min(text.size(), from + kPart);
+        if (end < text.size())
+            if (const std::size_t line = text.rfind('\n', end - 1); line != std::string::npos && line >= from)
+                end = line + 1;
+        cursor.insertText(QString::fromUtf8(text.data() + from, static_cast<qsizetype>(end - from)));
+        from = end;
+    }
+    document.setUndoRedoEnabled(true);
+    pane->moveCursor(QTextCursor::Start);
+}
 void MainWindow::FocusText() { pane->setFocus(Qt::OtherFocusReason); }
 void MainWindow::SelectAllText() { pane->selectAll(); }
 
@@ -412,11 +431,11 @@ void MainWindow::PreviewImageDrawn() {
 }
 
 void MainWindow::DrawingReplacing() {
-    if (viewWindow) viewWindow->LetGo();
+    if (viewWindow) viewWindow->Session().LetGo();
 }
 
 void MainWindow::DrawingReplaced() {
-    if (viewWindow && viewWindow->isVisible()) viewWindow->TakeDrawing();
+    if (viewWindow) viewWindow->Session().DrawingReplaced();
 }
 
 void MainWindow::ShowDrawingView() {
@@ -424,11 +443,10 @@ void MainWindow::ShowDrawingView() {
         viewWindow = new ViewWindow(form, this);
         viewWindow->setWindowIcon(windowIcon());
     }
-    const bool wasOpen = viewWindow->isVisible();
     viewWindow->show();
     viewWindow->raise();
     viewWindow->activateWindow();
-    if (!wasOpen) viewWindow->TakeDrawing();
+    viewWindow->Session().Opened();
 }
 
 bool MainWindow::eventFilter(QObject *watched, QEvent *event) {

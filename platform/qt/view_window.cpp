@@ -72,30 +72,21 @@ ViewWindow::ViewWindow(TForm1 &form, QWidget *parent) : QWidget(parent, Qt::Wind
     status->setMinimumWidth(1);  // a long status line is cut, never widens the window
     pane = new ViewPane(session, surface, this);
 
-    auto *tools = new QHBoxLayout;
-    const auto tool = [&](const char *text, const char *name, bool checkable) {
-        auto *button = new QToolButton(this);
-        button->setText(QString::fromUtf8(text));
-        button->setObjectName(name);
-        button->setCheckable(checkable);
-        tools->addWidget(button);
-        return button;
-    };
-    QToolButton *fit = tool(kFitText, "FitButton", false);
-    zoomRectangle = tool(kZoomRectangleText, "ZoomRectangleButton", true);
-    measure = tool(kMeasureText, "MeasureButton", true);
-    tools->addStretch();
-    connect(fit, &QToolButton::clicked, this, [this] { session.Fit(); });
-    connect(zoomRectangle, &QToolButton::toggled, this, [this](bool on) {
-        if (!quiet) session.ModeSwitched(ViewMode::ZoomRectangle, on);
-    });
-    connect(measure, &QToolButton::toggled, this, [this](bool on) {
-        if (!quiet) session.ModeSwitched(ViewMode::Measure, on);
-    });
+    auto *toolRow = new QHBoxLayout;
+    for (std::size_t i = 0; i < kViewTools.size(); i++) {
+        tools[i] = new QToolButton(this);
+        tools[i]->setText(QString::fromUtf8(kViewTools[i].text));
+        tools[i]->setObjectName(kViewTools[i].name);
+        tools[i]->setCheckable(kViewTools[i].mode.has_value());
+        toolRow->addWidget(tools[i]);
+        // Clicks only: the window's own setChecked is not the user's doing.
+        connect(tools[i], &QToolButton::clicked, this, [this, i](bool down) { session.ToolPressed(i, down); });
+    }
+    toolRow->addStretch();
     auto *left = new QWidget(this);
     auto *leftLayout = new QVBoxLayout(left);
     leftLayout->setContentsMargins(0, 0, 0, 0);
-    leftLayout->addLayout(tools);
+    leftLayout->addLayout(toolRow);
     leftLayout->addWidget(pane, 1);
     leftLayout->addWidget(status);
 
@@ -116,9 +107,7 @@ ViewWindow::ViewWindow(TForm1 &form, QWidget *parent) : QWidget(parent, Qt::Wind
     connect(layers, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem *item) {
         if (item && !quiet) session.RowChosen(item->data(0, kRowRole).toUInt());
     });
-    connect(shownOnly, &QCheckBox::toggled, this, [this](bool on) {
-        if (!quiet) session.ShownLayersOnlySwitched(on);
-    });
+    connect(shownOnly, &QCheckBox::clicked, this, [this](bool on) { session.ShownLayersOnlySwitched(on); });
 
     auto *splitter = new QSplitter(this);
     splitter->addWidget(left);
@@ -169,9 +158,7 @@ void ViewWindow::ShowRows(const std::vector<LayerRow> &rows) {
         if (row.holdsNothing) item->setForeground(0, QBrush(Qt::gray));
         rowItems.push_back(item);
     }
-    // The groups that hold something open.
-    for (std::size_t i = 0; i < rows.size(); i++)
-        if (rows[i].group) rowItems[i]->setExpanded(!rows[i].holdsNothing);
+    layers->expandAll();
     quiet = false;
 }
 
@@ -185,17 +172,11 @@ void ViewWindow::SetRowState(std::size_t row, RowState state) {
 }
 
 void ViewWindow::ShowMode(ViewMode mode) {
-    quiet = true;
-    zoomRectangle->setChecked(mode == ViewMode::ZoomRectangle);
-    measure->setChecked(mode == ViewMode::Measure);
-    quiet = false;
+    for (std::size_t i = 0; i < tools.size(); i++)
+        tools[i]->setChecked(kViewTools[i].mode == mode);
 }
 
-void ViewWindow::ShowShownLayersOnly(bool on) {
-    quiet = true;
-    shownOnly->setChecked(on);
-    quiet = false;
-}
+void ViewWindow::ShowShownLayersOnly(bool on) { shownOnly->setChecked(on); }
 
 void ViewWindow::CloseView() { close(); }
 

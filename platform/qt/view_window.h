@@ -23,12 +23,9 @@ public:
     explicit ViewWindow(TForm1 &form, QWidget *parent = nullptr);
     ~ViewWindow() override;
 
-    void LetGo() { session.LetGo(); }
-    void TakeDrawing() { session.TakeDrawing(); }
-
-    // For tests: the pane's image and the session.
-    const QImage &Image() const { return surface.Image(); }
     ViewSession &Session() { return session; }
+    // For tests: the pane's image.
+    const QImage &Image() const { return surface.Image(); }
     QWidget &Pane();
 
 protected:
@@ -51,7 +48,7 @@ private:
     QLabel *status = nullptr;
     QTreeWidget *layers = nullptr;
     QCheckBox *shownOnly = nullptr;
-    QToolButton *zoomRectangle = nullptr, *measure = nullptr;
+    std::array<QToolButton *, kViewTools.size()> tools{};
     std::vector<QTreeWidgetItem *> rowItems;  // the session's rows, in order
     std::array<QTimer, 2> timers;             // by ViewTimer
     bool quiet = false;                       // the window is setting its own controls: not the user's doing

@@ -80,17 +80,8 @@ MainWindow::MainWindow(HINSTANCE instance, std::string folder)
     // RichEdit 2.0, the pane's control, lives in its own library.
     richEdit = LoadLibraryW(L"riched20.dll");
 
-    WNDCLASSEXW windowClass{};
-    windowClass.cbSize = sizeof windowClass;
-    windowClass.lpfnWndProc = &MainWindow::Procedure;
-    windowClass.hInstance = instance;
-    windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    windowClass.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(1));
-    windowClass.hIconSm = static_cast<HICON>(LoadImageW(
-        instance, MAKEINTRESOURCEW(1), IMAGE_ICON, GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0));
-    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    windowClass.lpszClassName = kWindowClass;
-    RegisterClassExW(&windowClass);
+    RegisterWindowClass(instance, kWindowClass, &OwnedProcedure<MainWindow, &MainWindow::window, &MainWindow::Handle>,
+                        IDC_ARROW, 0, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1));
 
     // The layout is in pixels at 96 DPI; the program declares itself DPI-aware and scales it to the screen's.
     const HDC screen = GetDC(nullptr);
@@ -221,12 +212,6 @@ int MainWindow::Run() {
         DispatchMessageW(&message);
     }
     return static_cast<int>(message.wParam);
-}
-
-LRESULT CALLBACK MainWindow::Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    auto *self = WindowOwner<MainWindow>(hwnd, message, lParam);
-    if (!self || !self->window) return DefWindowProcW(hwnd, message, wParam, lParam);
-    return self->Handle(message, wParam, lParam);
 }
 
 LRESULT MainWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -583,11 +568,11 @@ std::int32_t MainWindow::PreviewImageHeight() const {
 }
 
 void MainWindow::DrawingReplacing() {
-    if (viewWindow) viewWindow->LetGo();
+    if (viewWindow) viewWindow->Session().LetGo();
 }
 
 void MainWindow::DrawingReplaced() {
-    if (viewWindow && viewWindow->Visible()) viewWindow->TakeDrawing();
+    if (viewWindow) viewWindow->Session().DrawingReplaced();
 }
 
 void MainWindow::ShowDrawingView() {

@@ -82,7 +82,6 @@ private:
     // `extension` is added to a name typed without one (none when opening).
     std::wstring ChooseFile(bool saving, const std::vector<FileFilter> &filters, const char *title,
                             const std::wstring &suggested, const wchar_t *extension);
-    static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
     void CreateControls(HINSTANCE instance);
     HWND CreateControl(HINSTANCE instance, const ControlPlace &place, int id);

@@ -16,32 +16,19 @@ namespace {
 
 constexpr const wchar_t *kViewClass = L"KorvelView";
 constexpr const wchar_t *kPaneClass = L"KorvelViewPane";
-constexpr int kFitId = 1, kZoomRectangleId = 2, kMeasureId = 3, kLayersId = 4, kShownOnlyId = 5;
-constexpr int kToolHeight = 28, kStatusHeight = 22, kPanelWidth = 300, kMargin = 6;
+// The tools' numbers follow the first, in kViewTools' order.
+constexpr int kLayersId = 1, kShownOnlyId = 2, kFirstToolId = 3;
+constexpr int kToolWidth = 96, kToolHeight = 28, kStatusHeight = 22, kPanelWidth = 300, kMargin = 6;
 // A timer's number is its ViewTimer plus this (0 is no timer).
 constexpr UINT_PTR kFirstTimer = 1;
 
 }  // namespace
 
 ViewWindow::ViewWindow(HINSTANCE instance, TForm1 &form, HFONT font) : font(font), session(form, *this, surface) {
-    WNDCLASSEXW windowClass{};
-    windowClass.cbSize = sizeof windowClass;
-    windowClass.lpfnWndProc = &ViewWindow::Procedure;
-    windowClass.hInstance = instance;
-    windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    windowClass.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(1));
-    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    windowClass.lpszClassName = kViewClass;
-    RegisterClassExW(&windowClass);
-    WNDCLASSEXW paneClass{};
-    paneClass.cbSize = sizeof paneClass;
-    paneClass.style = CS_DBLCLKS;
-    paneClass.lpfnWndProc = &ViewWindow::PaneProcedure;
-    paneClass.hInstance = instance;
-    paneClass.hCursor = LoadCursorW(nullptr, IDC_CROSS);
-    paneClass.lpszClassName = kPaneClass;
-    RegisterClassExW(&paneClass);
-
+    RegisterWindowClass(instance, kViewClass, &OwnedProcedure<ViewWindow, &ViewWindow::window, &ViewWindow::Handle>,
+                        IDC_ARROW, 0, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1));
+    RegisterWindowClass(instance, kPaneClass, &OwnedProcedure<ViewWindow, &ViewWindow::pane, &ViewWindow::HandlePane>,
+                        IDC_CROSS, CS_DBLCLKS, nullptr);
     window = CreateWindowExW(0, kViewClass, (WideOf(kViewWindowCaption) + L" - Korvel").c_str(),
                              WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, CW_USEDEFAULT, CW_USEDEFAULT, 1100, 720, nullptr,
                              nullptr, instance, this);
@@ -52,9 +39,10 @@ ViewWindow::ViewWindow(HINSTANCE instance, TForm1 &form, HFONT font) : font(font
         SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
         return control;
     };
-    fitButton = child(L"BUTTON", WideOf(kFitText), BS_PUSHBUTTON, kFitId);
-    zoomRectangleButton = child(L"BUTTON", WideOf(kZoomRectangleText), BS_AUTOCHECKBOX | BS_PUSHLIKE, kZoomRectangleId);
-    measureButton = child(L"BUTTON", WideOf(kMeasureText), BS_AUTOCHECKBOX | BS_PUSHLIKE, kMeasureId);
+    for (std::size_t i = 0; i < kViewTools.size(); i++)
+        tools[i] = child(L"BUTTON", WideOf(kViewTools[i].text),
+                         kViewTools[i].mode ? BS_AUTOCHECKBOX | BS_PUSHLIKE : BS_PUSHBUTTON,
+                         kFirstToolId + static_cast<int>(i));
     pane = CreateWindowExW(WS_EX_CLIENTEDGE, kPaneClass, L"", WS_CHILD | WS_VISIBLE, 0, 0, 10, 10, window, nullptr,
                            instance, this);
     status = child(L"STATIC", WideOf(kViewHelpText), SS_LEFT | SS_NOPREFIX | SS_ENDELLIPSIS, 0);
@@ -74,10 +62,9 @@ ViewWindow::~ViewWindow() {
 }
 
 void ViewWindow::Open() {
-    const bool wasOpen = Visible();
     ShowWindow(window, SW_SHOW);
     SetForegroundWindow(window);
-    if (!wasOpen) session.TakeDrawing();
+    session.Opened();
 }
 
 void ViewWindow::Layout() {
@@ -85,9 +72,9 @@ void ViewWindow::Layout() {
     GetClientRect(window, &client);
     const int width = client.right, height = client.bottom;
     const int paneWidth = std::max(100, width - kPanelWidth - 3 * kMargin);
-    MoveWindow(fitButton, kMargin, kMargin, 70, kToolHeight - 4, TRUE);
-    MoveWindow(zoomRectangleButton, kMargin + 76, kMargin, 90, kToolHeight - 4, TRUE);
-    MoveWindow(measureButton, kMargin + 172, kMargin, 100, kToolHeight - 4, TRUE);
+    for (std::size_t i = 0; i < tools.size(); i++)
+        MoveWindow(tools[i], kMargin + static_cast<int>(i) * (kToolWidth + kMargin), kMargin, kToolWidth,
+                   kToolHeight - 4, TRUE);
     MoveWindow(pane, kMargin, kMargin + kToolHeight, paneWidth,
                std::max(100, height - kToolHeight - kStatusHeight - 3 * kMargin), TRUE);
     MoveWindow(status, kMargin, height - kStatusHeight - kMargin, paneWidth, kStatusHeight, TRUE);
@@ -128,10 +115,8 @@ void ViewWindow::SetRowState(std::size_t row, RowState state) {
 }
 
 void ViewWindow::ShowMode(ViewMode mode) {
-    quiet = true;
-    Button_SetCheck(zoomRectangleButton, mode == ViewMode::ZoomRectangle ? BST_CHECKED : BST_UNCHECKED);
-    Button_SetCheck(measureButton, mode == ViewMode::Measure ? BST_CHECKED : BST_UNCHECKED);
-    quiet = false;
+    for (std::size_t i = 0; i < tools.size(); i++)
+        Button_SetCheck(tools[i], kViewTools[i].mode == mode ? BST_CHECKED : BST_UNCHECKED);
 }
 
 void ViewWindow::ShowShownLayersOnly(bool on) { Button_SetCheck(shownOnly, on ? BST_CHECKED : BST_UNCHECKED); }
@@ -159,35 +144,20 @@ void ViewWindow::PaintPane() {
     EndPaint(pane, &paint);
 }
 
-LRESULT CALLBACK ViewWindow::Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    auto *self = WindowOwner<ViewWindow>(hwnd, message, lParam);
-    if (!self || !self->window) return DefWindowProcW(hwnd, message, wParam, lParam);
-    return self->Handle(message, wParam, lParam);
-}
-
-LRESULT CALLBACK ViewWindow::PaneProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    auto *self = WindowOwner<ViewWindow>(hwnd, message, lParam);
-    if (!self || !self->pane) return DefWindowProcW(hwnd, message, wParam, lParam);
-    return self->HandlePane(message, wParam, lParam);
-}
-
 LRESULT ViewWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_SIZE: Layout(); return 0;
-        case WM_COMMAND:
-            if (quiet) return 0;
-            switch (LOWORD(wParam)) {
-                case kFitId: session.Fit(); return 0;
-                case kZoomRectangleId:
-                    session.ModeSwitched(ViewMode::ZoomRectangle, Button_GetCheck(zoomRectangleButton) == BST_CHECKED);
-                    return 0;
-                case kMeasureId:
-                    session.ModeSwitched(ViewMode::Measure, Button_GetCheck(measureButton) == BST_CHECKED);
-                    return 0;
-                case kShownOnlyId: session.ShownLayersOnlySwitched(Button_GetCheck(shownOnly) == BST_CHECKED); return 0;
-                default: break;
-            }
-            break;
+        case WM_COMMAND: {
+            // Buttons tell only of clicks, never of the window's own Button_SetCheck.
+            if (HIWORD(wParam) != BN_CLICKED) break;
+            const HWND control = reinterpret_cast<HWND>(lParam);
+            const bool checked = Button_GetCheck(control) == BST_CHECKED;
+            const auto id = static_cast<std::size_t>(LOWORD(wParam));
+            if (id == kShownOnlyId) session.ShownLayersOnlySwitched(checked);
+            else if (id >= kFirstToolId) session.ToolPressed(id - kFirstToolId, checked);
+            else break;
+            return 0;
+        }
         case WM_NOTIFY: {
             const auto *header = reinterpret_cast<const NMHDR *>(lParam);
             if (header->idFrom != kLayersId || header->code != LVN_ITEMCHANGED) break;

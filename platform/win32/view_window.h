@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <array>
 #include <memory>
 #include <vector>
 
@@ -20,15 +21,11 @@ public:
     ViewWindow &operator=(const ViewWindow &) = delete;
 
     HWND Handle() const { return window; }
-    bool Visible() const { return IsWindowVisible(window) != FALSE; }
-    // Shows the window (its drawing taken afresh if it was closed) and brings it forward.
+    // Shows the window and brings it forward.
     void Open();
-    void LetGo() { session.LetGo(); }
-    void TakeDrawing() { session.TakeDrawing(); }
+    ViewSession &Session() { return session; }
 
 private:
-    static LRESULT CALLBACK Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
-    static LRESULT CALLBACK PaneProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT HandlePane(UINT message, WPARAM wParam, LPARAM lParam);
     void Layout();
@@ -45,7 +42,7 @@ private:
     void CloseView() override;
 
     HWND window = nullptr, pane = nullptr, layers = nullptr, status = nullptr, shownOnly = nullptr;
-    HWND fitButton = nullptr, zoomRectangleButton = nullptr, measureButton = nullptr;
+    std::array<HWND, kViewTools.size()> tools{};
     HFONT font;
     GdiViewSurface surface;
     std::unique_ptr<GdiCanvas> shown;  // the image with the session's overlay, as painted
