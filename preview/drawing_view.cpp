@@ -178,6 +178,9 @@ std::size_t DrawingView::Draw(Canvas &canvas, const ViewCamera &camera, const Hi
                               const std::optional<ImagePart> &part) const {
     PreviewSurface surface(canvas);
     surface.view = ViewOf(camera);
+    // A white sheet to the last pixel whatever pen the canvas's last image ended with: a pen without style
+    // would leave the right column and bottom row of that image.
+    canvas.SetPen(Pen{});
     FillPreviewBackground(canvas, camera.width, camera.height, {255, 255, 255});
     const PreviewView &v = surface.view;
     const double reach = kPenReachPixels / camera.scale;
