@@ -42,8 +42,9 @@ def main():
               f"preview {preview / 1024:.0f} MB")
         print(f"  window: {out.strip()}")
         print(f"  window peak = {shown / convert:.2f}x korvel-cli convert, {shown / preview:.2f}x korvel-cli preview")
+        above = f"{(shown - window_base) / (convert - cli_base):.2f}x" if convert > cli_base else "(nothing to compare)"
         print(f"  for one line: korvel-cli {cli_base / 1024:.0f} MB, window {window_base / 1024:.0f} MB; above that, "
-              f"the window = {(shown - window_base) / (convert - cli_base):.2f}x korvel-cli convert")
+              f"the window = {above} korvel-cli convert")
 
 
 if __name__ == "__main__":
