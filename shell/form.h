@@ -133,8 +133,8 @@ private:
     std::string scriptPath;
     std::string openedFile;  // the drawing file shown; empty for a copy from the clipboard
     Loaded loaded = Loaded::Nothing;
-    // The script the pane shows: all its bytes when the pane holds all of it; of a longer one, what the pane
-    // holds, with the whole script's size and digest to find TEMP.VNT unchanged when it is saved or copied.
+    // The script the pane shows: all its bytes when the pane holds all of it; of a longer one, only the whole
+    // script's size and digest, to find TEMP.VNT unchanged when it is saved or copied.
     struct ShownScript {
         std::vector<std::uint8_t> whole;  // the script itself when the pane holds all of it, else nothing
         std::uint64_t size = 0, digest = 0;
