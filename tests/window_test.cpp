@@ -171,6 +171,23 @@ TEST_F(Window, PastingStopsAtThePanesCharacterLimit) {
     EXPECT_TRUE(pane->toPlainText().endsWith("aabc"));
 }
 
+// A long script goes into the pane a part at a time: every character arrives once, whatever falls on a part's
+// edge (a line's end, a line longer than a part, a character of several bytes), and undo cannot take it back.
+TEST_F(Window, ALongScriptReachesThePaneWhole) {
+    std::string text;
+    for (int i = 0; i < 3000; i++)
+        text += "LINE2D  n, 1.5,2.5, 壁" + std::to_string(i) + "\n";
+    text += std::string(70000, 'x');
+    for (int i = 0; i < 30000; i++)
+        text += "建";
+    text += "\nend";
+    FormControls &controls = window;
+    controls.SetText(text);
+    auto *pane = window.findChild<ScriptPane *>("RichEdit1");
+    EXPECT_TRUE(pane->toPlainText().toStdString() == text) << "the pane's text differs from the script";
+    EXPECT_FALSE(pane->document()->isUndoAvailable());
+}
+
 // A saved drawing opens from Ctrl+O (the preview's context menu holds the same action); a cancelled
 // dialog changes nothing, a missing file is said.
 TEST_F(Window, CtrlOOpensASavedDrawing) {

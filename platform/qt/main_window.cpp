@@ -388,9 +388,13 @@ void MainWindow::SetText(const std::string &text) {
     QTextCursor cursor(&document);
     for (std::size_t from = 0; from < text.size();) {
         std::size_t end = std::min(text.size(), from + kPart);
-        if (end < text.size())
+        if (end < text.size()) {
             if (const std::size_t line = text.rfind('\n', end - 1); line != std::string::npos && line >= from)
                 end = line + 1;
+            else  // a line longer than a part ends the part on a character's first byte
+                while (end > from + 1 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80)
+                    end--;
+        }
         cursor.insertText(QString::fromUtf8(text.data() + from, static_cast<qsizetype>(end - from)));
         from = end;
     }
