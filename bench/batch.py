@@ -9,11 +9,10 @@ import glob
 import os
 import shutil
 import statistics
-import subprocess
 import sys
 import tempfile
 
-from process_runs import timed
+from process_runs import timed, write_stream
 
 CLI, BENCH_READER = sys.argv[1:3]
 COUNT = int(sys.argv[3]) if len(sys.argv) > 3 else 200
@@ -25,7 +24,7 @@ def drawings(folder):
     sources = sorted(glob.glob(os.path.join(REALDATA, "*.jww")) + glob.glob(os.path.join(REALDATA, "*.jws")))
     if not sources:
         path = os.path.join(folder, "mixed.jwwin")
-        subprocess.run([BENCH_READER, "--entities", "20000", "--write", path], check=True)
+        write_stream(BENCH_READER, path, 20000)
         sources = [path]
     inputs = []
     for i in range(COUNT):

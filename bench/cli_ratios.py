@@ -14,7 +14,7 @@ import subprocess
 import sys
 import tempfile
 
-from process_runs import median
+from process_runs import median, write_stream
 
 CLI, BENCH_READER, BENCH_CONVERT = sys.argv[1:4]
 SIZES = [int(s) for s in sys.argv[4:]] or [100_000, 1_000_000, 4_000_000]
@@ -46,7 +46,7 @@ def main():
         for mix in ("plain", "blocks"):
             for entities in SIZES:
                 path = os.path.join(folder, f"{mix}-{entities}.jwwin")
-                subprocess.run([BENCH_READER, "--entities", str(entities), "--mix", mix, "--write", path], check=True)
+                write_stream(BENCH_READER, path, entities, mix)
                 mb = os.path.getsize(path) / 1e6
                 cat, _ = median(["cat", path])
                 info, info_rss = median([CLI, "info", path])

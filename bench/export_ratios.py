@@ -8,11 +8,10 @@ Goals: a DXF export within 3x the time of convert with every option, its peak me
 
 usage: export_ratios.py KORVEL_CLI BENCH_READER [SIZES...]"""
 import os
-import subprocess
 import sys
 import tempfile
 
-from process_runs import median
+from process_runs import median, write_stream
 
 CLI, BENCH_READER = sys.argv[1:3]
 SIZES = [int(s) for s in sys.argv[3:]] or [1_000_000]
@@ -24,7 +23,7 @@ def main():
         for mix in ("plain", "blocks"):
             for entities in SIZES:
                 path = os.path.join(folder, f"{mix}-{entities}.jwwin")
-                subprocess.run([BENCH_READER, "--entities", str(entities), "--mix", mix, "--write", path], check=True)
+                write_stream(BENCH_READER, path, entities, mix)
                 size = os.path.getsize(path)
                 convert, convert_rss = median([CLI, "convert", "-q", *EVERY_OPTION, path, "-o",
                                                os.path.join(folder, "out.vnt"), "--force"], runs=3)

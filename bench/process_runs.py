@@ -20,6 +20,13 @@ def timed(args, expected_exit=0):
     return seconds, usage.ru_maxrss * 1024
 
 
+def write_stream(reader, path, entities, mix=None):
+    """A stream of `entities` generated entities (bench_reader's `mix` of them, or its default) written to `path`."""
+    kinds = ["--mix", mix] if mix else []
+    subprocess.run([reader, "--entities", str(entities), *kinds, "--write", path], check=True,
+                   stdout=subprocess.DEVNULL)
+
+
 def median(args, runs=5):
     """The median seconds of `runs` runs, and the largest peak of them."""
     results = [timed(args) for _ in range(runs)]

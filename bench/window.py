@@ -9,6 +9,8 @@ import subprocess
 import sys
 import tempfile
 
+from process_runs import write_stream
+
 
 def peak_kb(command):
     """Runs `command` and returns its output and its peak resident memory in KB."""
@@ -26,16 +28,14 @@ def main():
     entities = sys.argv[4] if len(sys.argv) > 4 else "2000000"
     with tempfile.TemporaryDirectory() as folder:
         stream = os.path.join(folder, "lines.jwwin")
-        subprocess.run([reader, "--entities", entities, "--mix", "lines", "--write", stream], check=True,
-                       stdout=subprocess.DEVNULL)
+        write_stream(reader, stream, entities, "lines")
         _, convert = peak_kb([cli, "convert", "-q", "--colors", "--layers", "--hatching", "--solids", stream, "-o",
                               os.path.join(folder, "cli.vnt")])
         _, preview = peak_kb([cli, "preview", stream, "-o", os.path.join(folder, "cli.png")])
         out, shown = peak_kb([window, stream])
         # What each program holds for no drawing at all: the toolkit's libraries weigh on the window alone.
         empty = os.path.join(folder, "one.jwwin")
-        subprocess.run([reader, "--entities", "1", "--mix", "lines", "--write", empty], check=True,
-                       stdout=subprocess.DEVNULL)
+        write_stream(reader, empty, 1, "lines")
         _, cli_base = peak_kb([cli, "convert", "-q", empty, "-o", os.path.join(folder, "one.vnt")])
         _, window_base = peak_kb([window, empty])
         print(f"{entities} lines ({os.path.getsize(stream) / 1e6:.0f} MB): korvel-cli convert {convert / 1024:.0f} MB, "
