@@ -14,7 +14,7 @@ import subprocess
 import sys
 import tempfile
 
-from process_runs import median, write_stream
+from process_runs import median, streams_of_both_mixes
 
 CLI, BENCH_READER, BENCH_CONVERT = sys.argv[1:4]
 SIZES = [int(s) for s in sys.argv[4:]] or [100_000, 1_000_000, 4_000_000]
@@ -43,35 +43,31 @@ def to_chars_seconds(count):
 
 def main():
     with tempfile.TemporaryDirectory() as folder:
-        for mix in ("plain", "blocks"):
-            for entities in SIZES:
-                path = os.path.join(folder, f"{mix}-{entities}.jwwin")
-                write_stream(BENCH_READER, path, entities, mix)
-                mb = os.path.getsize(path) / 1e6
-                cat, _ = median(["cat", path])
-                info, info_rss = median([CLI, "info", path])
-                convert, convert_rss = median([CLI, "convert", "-q", *CONVERT_OPTIONS, path])
-                script = os.path.join(folder, "script.vnt")
-                subprocess.run([CLI, "convert", "-q", *CONVERT_OPTIONS, path, "-o", script, "--force"], check=True)
-                floor = cat + to_chars_seconds(operands(script))
-                if mix == "blocks":
-                    blocks, blocks_rss = median([CLI, "convert", "-q", *CONVERT_OPTIONS, "--blocks", path])
-                    subprocess.run([CLI, "convert", *CONVERT_OPTIONS, "--blocks", "-q", path, "-o", script, "--force"],
-                                   check=True)
-                    blocks_floor = cat + to_chars_seconds(operands(script))
-                    print(f"{mix:>6} {entities:>9} entities: convert --blocks {blocks * 1e3:8.1f} ms = "
-                          f"{blocks / blocks_floor:4.2f}x its floor (goal <= 2x), {blocks / convert:4.2f}x convert "
-                          f"without it, peak {blocks_rss / 1e6:7.1f} MB")
-                preview, preview_rss = median([CLI, "preview", path, "-o", os.path.join(folder, "preview.png")],
-                                              runs=3)
-                print(f"{mix:>6} {entities:>9} entities, {mb:7.1f} MB: cat {cat * 1e3:8.1f} ms; "
-                      f"info {info * 1e3:8.1f} ms = {info / cat:5.1f}x cat (goal <= 4x), peak {info_rss / 1e6:7.1f} MB; "
-                      f"convert {convert / cat:5.1f}x cat = {convert / floor:4.2f}x its floor (cat + to_chars, "
-                      f"goal <= 2x), beyond info {(convert - info) * 1e3:8.1f} ms, "
-                      f"peak {convert_rss / 1e6:7.1f} MB; preview {preview / cat:6.1f}x cat, "
-                      f"peak {preview_rss / 1e6:7.1f} MB")
-                os.remove(path)
-                os.remove(script)
+        for mix, entities, path in streams_of_both_mixes(BENCH_READER, folder, SIZES):
+            mb = os.path.getsize(path) / 1e6
+            cat, _ = median(["cat", path])
+            info, info_rss = median([CLI, "info", path])
+            convert, convert_rss = median([CLI, "convert", "-q", *CONVERT_OPTIONS, path])
+            script = os.path.join(folder, "script.vnt")
+            subprocess.run([CLI, "convert", "-q", *CONVERT_OPTIONS, path, "-o", script, "--force"], check=True)
+            floor = cat + to_chars_seconds(operands(script))
+            if mix == "blocks":
+                blocks, blocks_rss = median([CLI, "convert", "-q", *CONVERT_OPTIONS, "--blocks", path])
+                subprocess.run([CLI, "convert", *CONVERT_OPTIONS, "--blocks", "-q", path, "-o", script, "--force"],
+                               check=True)
+                blocks_floor = cat + to_chars_seconds(operands(script))
+                print(f"{mix:>6} {entities:>9} entities: convert --blocks {blocks * 1e3:8.1f} ms = "
+                      f"{blocks / blocks_floor:4.2f}x its floor (goal <= 2x), {blocks / convert:4.2f}x convert "
+                      f"without it, peak {blocks_rss / 1e6:7.1f} MB")
+            preview, preview_rss = median([CLI, "preview", path, "-o", os.path.join(folder, "preview.png")],
+                                          runs=3)
+            print(f"{mix:>6} {entities:>9} entities, {mb:7.1f} MB: cat {cat * 1e3:8.1f} ms; "
+                  f"info {info * 1e3:8.1f} ms = {info / cat:5.1f}x cat (goal <= 4x), peak {info_rss / 1e6:7.1f} MB; "
+                  f"convert {convert / cat:5.1f}x cat = {convert / floor:4.2f}x its floor (cat + to_chars, "
+                  f"goal <= 2x), beyond info {(convert - info) * 1e3:8.1f} ms, "
+                  f"peak {convert_rss / 1e6:7.1f} MB; preview {preview / cat:6.1f}x cat, "
+                  f"peak {preview_rss / 1e6:7.1f} MB")
+            os.remove(script)
 
 
 if __name__ == "__main__":

@@ -11,7 +11,7 @@ import os
 import sys
 import tempfile
 
-from process_runs import median, write_stream
+from process_runs import median, streams_of_both_mixes
 
 CLI, BENCH_READER = sys.argv[1:3]
 SIZES = [int(s) for s in sys.argv[3:]] or [1_000_000]
@@ -20,23 +20,19 @@ EVERY_OPTION = ["--colors", "--layers", "--hatching", "--solids", "--blocks", "-
 
 def main():
     with tempfile.TemporaryDirectory() as folder:
-        for mix in ("plain", "blocks"):
-            for entities in SIZES:
-                path = os.path.join(folder, f"{mix}-{entities}.jwwin")
-                write_stream(BENCH_READER, path, entities, mix)
-                size = os.path.getsize(path)
-                convert, convert_rss = median([CLI, "convert", "-q", *EVERY_OPTION, path, "-o",
-                                               os.path.join(folder, "out.vnt"), "--force"], runs=3)
-                for fmt in ("dxf", "svg"):
-                    out = os.path.join(folder, "out." + fmt)
-                    export, export_rss = median([CLI, "export", "-q", path, "-o", out, "--force"], runs=3)
-                    goal = "goal <= 3x convert, peak <= 6x input" if fmt == "dxf" else "no goal"
-                    print(f"{mix:>6} {entities:>9} entities, {size / 1e6:6.1f} MB: export {fmt} "
-                          f"{export * 1e3:8.1f} ms = {export / convert:4.2f}x convert with every option "
-                          f"({convert * 1e3:8.1f} ms, peak {convert_rss / 1e6:6.1f} MB), peak {export_rss / 1e6:7.1f} MB "
-                          f"= {export_rss / size:4.2f}x the input, {os.path.getsize(out) / 1e6:7.1f} MB written ({goal})")
-                    os.remove(out)
-                os.remove(path)
+        for mix, entities, path in streams_of_both_mixes(BENCH_READER, folder, SIZES):
+            size = os.path.getsize(path)
+            convert, convert_rss = median([CLI, "convert", "-q", *EVERY_OPTION, path, "-o",
+                                           os.path.join(folder, "out.vnt"), "--force"], runs=3)
+            for fmt in ("dxf", "svg"):
+                out = os.path.join(folder, "out." + fmt)
+                export, export_rss = median([CLI, "export", "-q", path, "-o", out, "--force"], runs=3)
+                goal = "goal <= 3x convert, peak <= 6x input" if fmt == "dxf" else "no goal"
+                print(f"{mix:>6} {entities:>9} entities, {size / 1e6:6.1f} MB: export {fmt} "
+                      f"{export * 1e3:8.1f} ms = {export / convert:4.2f}x convert with every option "
+                      f"({convert * 1e3:8.1f} ms, peak {convert_rss / 1e6:6.1f} MB), peak {export_rss / 1e6:7.1f} MB "
+                      f"= {export_rss / size:4.2f}x the input, {os.path.getsize(out) / 1e6:7.1f} MB written ({goal})")
+                os.remove(out)
 
 
 if __name__ == "__main__":

@@ -27,6 +27,17 @@ def write_stream(reader, path, entities, mix=None):
                    stdout=subprocess.DEVNULL)
 
 
+def streams_of_both_mixes(reader, folder, sizes):
+    """Each size of both mixes (plain, and blocks: texts, dimensions and inserts of curved blocks) as mix,
+    entities and path: written in `folder` when its turn comes, removed when the next is asked for."""
+    for mix in ("plain", "blocks"):
+        for entities in sizes:
+            path = os.path.join(folder, f"{mix}-{entities}.jwwin")
+            write_stream(reader, path, entities, mix)
+            yield mix, entities, path
+            os.remove(path)
+
+
 def median(args, runs=5):
     """The median seconds of `runs` runs, and the largest peak of them."""
     results = [timed(args) for _ in range(runs)]
