@@ -5,6 +5,7 @@
 #include <numbers>
 #include <vector>
 
+#include "reader/drawing_rules.h"
 #include "reader/extents.h"
 #include "support/fixed_random.h"
 #include "support/stream_writer.h"
@@ -102,6 +103,23 @@ TEST(DrawingExtents, SolidsByKind) {
     store.solids[0].base.penStyle = 101;  // centre (10, 0), radius 2, flatness 0.5, no tilt
     store.solids[0].x1 = 10, store.solids[0].x2 = 2, store.solids[0].y2 = 0.5, store.solids[0].y4 = 1e9;
     ExpectExtents(ComputeDrawingExtents(store), 0, -1, 12, 1);
+}
+
+// What is drawn of a filled sector reaches its centre, which its arc alone may not (the SVG's sheet is cut to
+// these extents).
+TEST(DrawnExtents, AFilledSectorReachesItsCentre) {
+    DrawingStore store;
+    TclpEntSolid sector;
+    sector.base.penStyle = 101;
+    EncodeArcSolid({101, {{10, 0, 2, 1, 0}, 0.2, 0.6}, 0}, sector);
+    store.solids.push_back(sector);
+    store.objects.push_back({static_cast<std::int32_t>(EntityKind::Solid), 0});
+    store.originX = 11, store.originY = 1;  // the extents start from the reference point
+    const DrawingExtents drawn = ComputeDrawnExtents(store);
+    EXPECT_DOUBLE_EQ(drawn.minX, 10);
+    EXPECT_DOUBLE_EQ(drawn.minY, 0);
+    EXPECT_NEAR(drawn.maxX, 10 + 2 * std::cos(0.2), 1e-12);
+    EXPECT_NEAR(drawn.maxY, 2 * std::sin(0.8), 1e-12);
 }
 
 // Key points of curves outside blocks are first placed in doubles and computed exactly only when they

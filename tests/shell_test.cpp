@@ -10,6 +10,7 @@
 #include <set>
 
 #include "files/file_path.h"
+#include "files/output_file.h"
 #include "files/program_folder.h"
 #include "geom/cp932.h"
 #include "preview/preview.h"
@@ -540,6 +541,23 @@ TEST(OutputNames, NamedAfterTheInputAndCollisionsFoundWhateverTheCase) {
     EXPECT_EQ(FirstCollision({"a.vnt", "b.vnt", "c.vnt"}), std::nullopt);
     EXPECT_EQ(FirstCollision({"x/a.vnt", "B.vnt", "x/A.VNT", "b.vnt"}), (std::pair<std::size_t, std::size_t>{0, 2}));
     EXPECT_EQ(FirstCollision({"\xc3\x89.vnt", "\xc3\xa9.vnt"}), (std::pair<std::size_t, std::size_t>{0, 1}));  // É, é
+}
+
+// A writer that says it failed is a failure wherever it wrote: a file keeps what it held, and standard output
+// (where nothing can be taken back) is reported all the same.
+TEST(OutputFile, AWriterThatFailsIsReportedOnAFileAndOnStandardOutput) {
+    const fs::path path = fs::temp_directory_path() / UniqueName("korvel-output");
+    const auto writes = [](std::string_view text, bool result) {
+        return [=](std::FILE *file) { return std::fwrite(text.data(), 1, text.size(), file) == text.size() && result; };
+    };
+    EXPECT_EQ(WriteOutputFile(path.string(), writes("kept", true)), std::nullopt);
+    EXPECT_NE(WriteOutputFile(path.string(), writes("half", false)), std::nullopt);
+    std::ifstream in(path);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "kept");
+    fs::remove(path);
+    const Failure failed = WriteOutputFile("-", writes("", false));
+    ASSERT_NE(failed, std::nullopt);
+    EXPECT_EQ(failed->rfind("standard output: ", 0), 0u) << *failed;
 }
 
 TEST_F(Shell, AScriptThatCannotBeWrittenIsReportedNotShown) {

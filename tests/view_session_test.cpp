@@ -177,6 +177,16 @@ TEST_F(ViewSessionTest, GesturesMoveZoomAndFit) {
     ASSERT_EQ(overlay.ops.size(), 1u) << "the rectangle is drawn while dragged";
     session.Released(52, 120);
     EXPECT_DOUBLE_EQ(session.Camera().scale, fitted.scale) << "a 2-pixel-wide rectangle zoomed";
+    // Escape while dragging drops the rectangle and keeps the view open.
+    session.Pressed(50, 50);
+    session.Moved(150, 120);
+    session.KeyPressed(ViewKey::Escape);
+    EXPECT_FALSE(controls.closed) << "Escape on a rectangle being drawn closed the view";
+    RecordingCanvas dropped;
+    session.DrawOverlay(dropped);
+    EXPECT_TRUE(dropped.ops.empty()) << "the dropped rectangle is still drawn";
+    session.Released(150, 120);
+    EXPECT_DOUBLE_EQ(session.Camera().scale, fitted.scale) << "a dropped rectangle zoomed";
     session.Pressed(50, 50);
     session.Moved(150, 120);
     session.Released(150, 120);

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <type_traits>
+#include <vector>
 
 #include "reader/drawing_store.h"
 #include "reader/stream_writer.h"
@@ -62,5 +63,8 @@ DrawingStore SampleDrawing();
 
 // Every kind at many sizes and colours, some thousands of each, with inserts of a block of every kind.
 DrawingStore LargeMixedDrawing();
+
+// 160 small drawings of every kind whose numbers are now and then NaN, infinite, huge or denormal.
+std::vector<DrawingStore> HostileNumberDrawings();
 
 }  // namespace korvel::test
