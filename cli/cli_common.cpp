@@ -160,36 +160,6 @@ const PenColorTable &Pens() {
     return pens;
 }
 
-namespace {
-
-// The file an input reads: the file itself, or a clipboard folder's file of the "Jw_win" format.
-std::filesystem::path FileReadBy(const std::string &input) {
-    const std::filesystem::path path = FilePath(input);
-    std::error_code ec;
-    return std::filesystem::is_directory(path, ec) ? ClipboardFolderStream(input) : path;
-}
-
-}  // namespace
-
-InputFiles::InputFiles(const std::vector<std::string> &inputs) {
-    for (const std::string &input : inputs)
-        if (input != "-")
-            if (const std::optional<FileIdentity> identity = IdentityOf(FileReadBy(input)))
-                byIdentity.emplace(*identity, input);
-}
-
-std::optional<std::string> InputFiles::WrittenOverBy(const std::string &output) const {
-    if (output.empty() || output == "-") return std::nullopt;
-    const std::optional<FileIdentity> identity = IdentityOf(FilePath(output));
-    if (!identity) return std::nullopt;
-    const auto found = byIdentity.find(*identity);
-    return found == byIdentity.end() ? std::nullopt : std::optional<std::string>(found->second);
-}
-
-std::optional<std::string> OutputOverInput(const std::string &output, const std::vector<std::string> &inputs) {
-    return InputFiles(inputs).WrittenOverBy(output);
-}
-
 bool NameOneFile(const std::string &a, const std::string &b) {
     if (a.empty() || b.empty() || a == "-" || b == "-") return false;
     const std::optional<FileIdentity> first = IdentityOf(FilePath(a)), second = IdentityOf(FilePath(b));

@@ -101,23 +101,9 @@ int LoadOpenedDrawing(Input &input, ScriptDrawing &drawing);
 // The pen colour table, filled once.
 const PenColorTable &Pens();
 
-// The files the inputs read, each looked at once, for checking many outputs against them.
-class InputFiles {
-public:
-    explicit InputFiles(const std::vector<std::string> &inputs);
-    // The input that `output` would write over (through a link or another name for the same file), if any.
-    std::optional<std::string> WrittenOverBy(const std::string &output) const;
-
-private:
-    std::map<FileIdentity, std::string> byIdentity;  // the first input of each file
-};
-
 // Whether two outputs would write one file: the same regular file now, or one path once links and dots are
 // resolved, letters compared as Windows compares them. "-" and empty paths name none; a device or pipe takes both.
 bool NameOneFile(const std::string &a, const std::string &b);
-
-// The same for one output.
-std::optional<std::string> OutputOverInput(const std::string &output, const std::vector<std::string> &inputs);
 
 // Flushes standard output: `code`, or kOutputFailed (with the message) when anything written to it failed.
 int FinishStandardOutput(int code);

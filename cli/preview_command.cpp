@@ -10,6 +10,7 @@
 #include "preview/drawing_view.h"
 #include "preview/preview.h"
 #include "preview/recording_canvas.h"
+#include "shell/input_list.h"
 
 namespace korvel::cli {
 

@@ -120,6 +120,10 @@ void TForm1::ConvertDroppedFiles(const std::vector<std::string> &paths, const st
             // Whole paths may still give one name ("d_e/f" and "d/e_f"): the first input keeps it, the others
             // are not written, so that no script replaces another of the same batch.
             const std::vector<std::optional<std::size_t>> taken = EarlierSameOutputs(batch->names);
+            std::vector<std::string> paths;
+            for (const ListedInput &input : batch->inputs)
+                paths.push_back(input.path);
+            const InputFiles inputFiles(paths);
             DrawingStore drawing;
             for (std::size_t i = 0; i < batch->inputs.size() && !stopAsked; ++i) {
                 const ListedInput &input = batch->inputs[i];
@@ -129,6 +133,11 @@ void TForm1::ConvertDroppedFiles(const std::vector<std::string> &paths, const st
                 if (taken[i]) {
                     batch->failures.push_back(
                         {NameOf(input.path) + "（" + kBatchSameNameReason + name + kBatchSameNameEnd + "）", false});
+                    continue;
+                }
+                // A drawing already named NAME.dxf (or .vnt) in the chosen folder is an input, never an output.
+                if (inputFiles.WrittenOverBy(script)) {
+                    batch->failures.push_back({NameOf(input.path) + "（" + kBatchIsInputReason + "）", false});
                     continue;
                 }
                 if (const std::optional<std::string> unread = ReadDropped(input.path, drawing, batch->reading)) {

@@ -171,4 +171,27 @@ std::optional<UnlistedInput> ListInputs(const std::vector<std::string> &argument
     return std::nullopt;
 }
 
+InputFiles::InputFiles(const std::vector<std::string> &inputs) {
+    for (const std::string &input : inputs) {
+        if (input == "-") continue;
+        const fs::path path = FilePath(input);
+        std::error_code ec;
+        if (const std::optional<FileIdentity> identity =
+                IdentityOf(fs::is_directory(path, ec) ? ClipboardFolderStream(input) : path))
+            byIdentity.emplace(*identity, input);
+    }
+}
+
+std::optional<std::string> InputFiles::WrittenOverBy(const std::string &output) const {
+    if (output.empty() || output == "-") return std::nullopt;
+    const std::optional<FileIdentity> identity = IdentityOf(FilePath(output));
+    if (!identity) return std::nullopt;
+    const auto found = byIdentity.find(*identity);
+    return found == byIdentity.end() ? std::nullopt : std::optional<std::string>(found->second);
+}
+
+std::optional<std::string> OutputOverInput(const std::string &output, const std::vector<std::string> &inputs) {
+    return InputFiles(inputs).WrittenOverBy(output);
+}
+
 }  // namespace korvel

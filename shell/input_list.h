@@ -3,12 +3,14 @@
 #pragma once
 
 #include <filesystem>
+#include <map>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
 #include <vector>
 
+#include "files/system_files.h"
 #include "geom/utf8.h"
 
 namespace korvel {
@@ -40,6 +42,21 @@ std::optional<std::pair<std::size_t, std::size_t>> FirstCollision(const std::vec
 std::filesystem::path ClipboardFolderStream(const std::string &folder);
 // Whether a folder is such a clipboard, as opposed to a folder of drawings.
 bool IsClipboardFolder(const std::string &folder);
+
+// The files the inputs read (a clipboard folder's stream for the folder), each looked at once, for checking
+// outputs against them: an output is never written over one of its inputs.
+class InputFiles {
+public:
+    explicit InputFiles(const std::vector<std::string> &inputs);
+    // The input that `output` would write over (through a link or another name for the same file), if any.
+    std::optional<std::string> WrittenOverBy(const std::string &output) const;
+
+private:
+    std::map<FileIdentity, std::string> byIdentity;  // the first input of each file
+};
+
+// The same for one output.
+std::optional<std::string> OutputOverInput(const std::string &output, const std::vector<std::string> &inputs);
 
 // Whether `name` matches `pattern`, where * stands for any characters and ? for one, letters compared as
 // Windows compares file names (see CaseFolded). UTF-8.

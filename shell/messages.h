@@ -32,6 +32,7 @@ inline constexpr const char *kBatchNotADrawingReason = "Jw_cadの図形データ
 inline constexpr const char *kBatchPartialReason = "図形データを最後まで読み取れませんでした";
 inline constexpr const char *kBatchSameNameReason = "ほかの図面と同じ名前 ";  // + NAME.vnt + kBatchSameNameEnd
 inline constexpr const char *kBatchSameNameEnd = " になるため書き出していません";
+inline constexpr const char *kBatchIsInputReason = "書き出し先が元の図面そのものになるため書き出していません";
 inline constexpr const char *kScriptFolderLabel = "保存先: ";
 inline constexpr const char *kBatchStoppedNote = "途中で中止しました。残りの図面は変換していません";
 

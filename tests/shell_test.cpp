@@ -438,6 +438,17 @@ TEST_F(Shell, DroppedDrawingsExportAsDxfWhenChosen) {
     for (const char *name : {"plan.dxf", "copy.dxf"})
         EXPECT_EQ(test::ReadFileText(out / name), expected.text) << name;
     EXPECT_FALSE(fs::exists(out / "plan.vnt"));
+
+    // A stream already named plan.dxf, exported into its own folder, is left as it was and said so.
+    test::WriteFileBytes(in / "plan.dxf", sample);
+    form.ConvertDroppedFiles({(in / "plan.dxf").string(), (in / "copy.jwwin").string()}, in.string());
+    EXPECT_EQ(controls.kinds.back(), MessageKind::Warning);
+    EXPECT_NE(controls.log.back().find(std::string("1 件を書き出し、1 件は書き出せませんでした:\nplan.dxf（") +
+                                       kBatchIsInputReason + "）"),
+              std::string::npos)
+        << controls.log.back();
+    EXPECT_EQ(test::ReadFileBytes(in / "plan.dxf"), sample);
+    EXPECT_EQ(test::ReadFileText(in / "copy.dxf"), expected.text);
 }
 
 // What a dropped batch must not do: convert a stream it read only part-way, write one script over another
