@@ -28,13 +28,13 @@ void WriteSummary(std::FILE *out, const Store &store) {
     std::fprintf(out, "reference point:   %.17g, %.17g\n", store.originX, store.originY);
     std::fprintf(out, "layer group 0:     scale %.17g\n",
                  store.layerGroupScales.empty() ? 0.0 : store.layerGroupScales[0]);
-    std::fprintf(out, "top level:         %d objects: %s\n", store.objectCount, KindCounts(store).c_str());
+    std::fprintf(out, "top level:         %u objects: %s\n", store.objectCount, KindCounts(store).c_str());
     if (store.replacedCharacters > 0)
         std::fprintf(out, "unicode text:      %llu characters with no Shift-JIS form, shown as \"?\"\n",
                      static_cast<unsigned long long>(store.replacedCharacters));
     std::fprintf(out, "block definitions: %d\n", store.blockDefCount());
     for (const auto &def : store.blockDefs)
-        std::fprintf(out, "  number %d \"%s\": %d entities: %s\n", def.number, Displayed(def.name).c_str(),
+        std::fprintf(out, "  number %d \"%s\": %u entities: %s\n", def.number, Displayed(def.name).c_str(),
                      def.entityCount, KindCounts(def).c_str());
 }
 

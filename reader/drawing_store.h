@@ -132,7 +132,7 @@ struct BlockDefinition : EntityLists<List> {
     std::int32_t referenced = 0;
     std::int32_t stamp = 0;
     std::string name;              // Shift-JIS bytes
-    std::int32_t entityCount = 0;  // as announced by the stream
+    std::uint32_t entityCount = 0;  // as announced by the stream
     Objects objects;               // the definition's objects in stream order
 
     bool operator==(const BlockDefinition &) const = default;
@@ -146,7 +146,7 @@ struct BasicDrawing : EntityLists<List> {
     std::vector<double> layerGroupScales;  // 16 entries once a stream has been read
     // From a .jww file, Shift-JIS: the 256 layers' names (group * 16 + layer), then the 16 groups'; else none.
     std::vector<std::string> layerNames;
-    std::int32_t objectCount = 0;          // as announced by the stream
+    std::uint32_t objectCount = 0;         // as announced by the stream
     Objects objects;                       // top-level objects in stream order
     Definitions blockDefs;
     std::uint64_t replacedCharacters = 0;  // characters of Unicode strings with no CP932 form, stored as "?"

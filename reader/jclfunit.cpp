@@ -85,18 +85,18 @@ public:
     // The counted entity list, then the counted block-definition list.
     bool ReadLists() {
         what = "the object count";
-        store.objectCount = static_cast<std::int32_t>(ReadCount(in));
+        store.objectCount = ReadCount(in);
         if (plan) Reserve(store, *plan);
         if (!in.Ok() || !ReadObjects(store.objectCount, store, store.objects)) return false;
 
         what = "the block definition count";
-        const auto defCount = static_cast<std::int32_t>(ReadCount(in));
+        const std::uint32_t defCount = ReadCount(in);
         if (!in.Ok() || !CountFits(defCount, kMinBlockDefBytes, "block definitions")) return false;
-        if (defCount <= 0) return true;
+        if (defCount == 0) return true;
         // Without a plan the definitions grow as they arrive: the count is bounded by the bytes, but an
         // empty definition takes far more memory than its bytes.
         if (plan) store.blockDefs.reserve(plan->blockDefs.size());
-        for (std::int32_t j = 0; j < defCount; j++) {
+        for (std::uint32_t j = 0; j < defCount; j++) {
             auto &def = store.blockDefs.emplace_back();
             if (plan && static_cast<std::size_t>(j) < plan->blockDefs.size())
                 ReserveMembers(def, plan->blockDefs.Counts(static_cast<std::size_t>(j)));
@@ -162,9 +162,9 @@ private:
 
     // A count that cannot fit in the bytes left fails the read before anything is allocated for it. So does
     // one with the top bit set (2^31 or more), which no stream can hold.
-    bool CountFits(std::int32_t count, std::uint64_t minBytes, const char *items) {
-        if (count >= 0 && static_cast<std::uint64_t>(count) <= in.Remaining() / minBytes) return true;
-        countFailure = std::to_string(static_cast<std::uint32_t>(count)) + " " + items + " cannot fit in the " +
+    bool CountFits(std::uint32_t count, std::uint64_t minBytes, const char *items) {
+        if (count <= in.Remaining() / minBytes) return true;
+        countFailure = std::to_string(count) + " " + items + " cannot fit in the " +
                        std::to_string(in.Remaining()) + " bytes left";
         what = countFailure.c_str();
         return false;
@@ -245,11 +245,11 @@ private:
     // after its tag: the bytes that follow are taken as the next tag, as the stream gives no way to
     // skip it. Each pass reads at least a 2-byte tag, so the loop ends within the input.
     template <class Arrays, class Objects>
-    bool ReadObjects(std::int32_t count, Arrays &arrays, Objects &objects) {
+    bool ReadObjects(std::uint32_t count, Arrays &arrays, Objects &objects) {
         if (!CountFits(count, kMinObjectBytes, "objects")) return false;
-        if (count <= 0) return true;
+        if (count == 0) return true;
         ReserveOnLargePages(objects, static_cast<std::size_t>(count));
-        for (std::int32_t k = 0; k < count;) {
+        for (std::uint32_t k = 0; k < count;) {
             what = "a class tag";
             const int kind = ReadClassTag();
             if (!in.Ok()) return false;
@@ -278,7 +278,7 @@ private:
         if (static_cast<std::uint32_t>(def.stamp) >= 0x80000000u) in.Skip(8);
         def.name = ReadArchiveString(in, store.replacedCharacters);
         what = "the entity count of a block definition";
-        def.entityCount = static_cast<std::int32_t>(ReadCount(in));
+        def.entityCount = ReadCount(in);
         if (!in.Ok()) return false;
         counter++;
         return ReadObjects(def.entityCount, def, def.objects);

@@ -180,7 +180,7 @@ void KeepTopLevel(DrawingStore &store, Keep keep) {
     store.solids.resize(kind(EntityKind::Solid));
     store.inserts.resize(kind(EntityKind::Insert));
     store.objects.resize(keptObjects);
-    store.objectCount = static_cast<std::int32_t>(keptObjects);
+    store.objectCount = static_cast<std::uint32_t>(keptObjects);
 }
 
 bool IsSettingsText(const TclpEntMoji &text) {

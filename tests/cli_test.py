@@ -200,6 +200,14 @@ class Cli(unittest.TestCase):
         self.assertIn(b"stream version:    700", r.stdout)
         self.assertRegex(r.stdout.decode(), r"top level: +\d+ objects: [1-9]\d* lines")
         assert_one_line_error(self, r)
+        # A count as the stream announces it, an unsigned 32-bit number, whatever could be read of it.
+        huge = self.tmpfile("huge", self.example[:144] + b"\xff\xff" + struct.pack("<I", 0x80000010) +
+                            self.example[146:])
+        r = run("info", huge)
+        self.assertEqual(r.returncode, 3, r.stderr)
+        self.assertIn(b"top level:         2147483664 objects", r.stdout)
+        self.assertIn(b"2147483664 objects cannot fit", r.stderr)
+        self.assertEqual(json.loads(run("dump", huge).stdout)["objectCount"], 2147483664)
 
     def test_convert(self):
         r = run("convert", "--colors", "--layers", "--hatching", "--solids", EXAMPLE)
