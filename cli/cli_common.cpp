@@ -90,11 +90,18 @@ std::optional<std::string> Input::ReadAll(std::FILE *from, Taking taking) {
     const std::uint64_t most = prefixOnly ? std::max(kCheckedPrefixBytes, kCheckedFilePrefixBytes) : limit;
     std::vector<std::uint8_t> data;
     std::uint8_t chunk[1 << 16];
+    bool checked = false;
     while (data.size() < most) {
         const std::size_t want = static_cast<std::size_t>(std::min<std::uint64_t>(sizeof chunk, most - data.size()));
         const std::size_t got = std::fread(chunk, 1, want, from);
         data.insert(data.end(), chunk, chunk + got);
         if (got < want) break;
+        // The first bytes decide whether this can be a drawing: a device or pipe of anything else
+        // (/dev/zero) is not read on to the limit only to be refused then.
+        if (!checked && data.size() >= kCheckedAnyPrefixBytes) {
+            checked = true;
+            if (!CheckAnyInput(std::span(data.data(), kCheckedAnyPrefixBytes))) break;
+        }
     }
     if (std::ferror(from)) return Tr("{0}: cannot be read: {1}", {Name(), std::strerror(errno)});
     if (!prefixOnly && data.size() >= limit && std::fgetc(from) != EOF)

@@ -523,12 +523,24 @@ class Hardening(InFolder):
     def test_running_out_of_memory_is_said_as_such(self):
         def little_memory():
             resource.setrlimit(resource.RLIMIT_AS, (1 << 30, 1 << 30))
-        with open("/dev/zero", "rb") as zero:
-            r = subprocess.run([CLI, "info", "-"], stdin=zero, capture_output=True, preexec_fn=little_memory,
+        # A stream's head, then zeros without end.
+        with subprocess.Popen(["sh", "-c", 'head -c 256 "$0"; exec cat /dev/zero', EXAMPLE],
+                              stdout=subprocess.PIPE) as feed:
+            r = subprocess.run([CLI, "info", "-"], stdin=feed.stdout, capture_output=True, preexec_fn=little_memory,
                                timeout=120)
+            feed.kill()
         self.assertEqual(r.returncode, 5)
         assert_one_line_error(self, r)
         self.assertIn("out of memory", r.stderr.decode())
+        # What is no drawing by its first bytes is refused at once, not read on to the limit.
+        for args in (["export", "/dev/zero", "-o", os.path.join(self.dir, "zero.dxf")], ["info", "-"]):
+            with open("/dev/zero", "rb") as zero:
+                r = subprocess.run([CLI, *args], stdin=zero, capture_output=True, preexec_fn=little_memory,
+                                   timeout=120)
+            self.assertEqual(r.returncode, 1, args)
+            assert_one_line_error(self, r)
+            self.assertIn("not a Jw_win drawing stream", r.stderr.decode())
+        self.assertFalse(os.path.exists(os.path.join(self.dir, "zero.dxf")))
 
     def test_standard_output_that_cannot_be_written_fails(self):
         for args in [("check", EXAMPLE), ("info", EXAMPLE), ("dump", EXAMPLE), ("convert", EXAMPLE),
