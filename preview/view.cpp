@@ -31,9 +31,12 @@ PreviewView FitPreviewView(const DrawingExtents &extents, std::int32_t width, st
     double dy = ToDouble(std::fabs(Ext(extents.maxY) - extents.minY));
     if (dx <= 1e-14) dx = 1e-14;
     if (dy <= 1e-14) dy = 1e-14;
-    // A span past the largest double (-1e308 to 1e308) is as wide as the largest: the scale stays a number.
-    dx = std::min(dx, std::numeric_limits<double>::max());
-    dy = std::min(dy, std::numeric_limits<double>::max());
+    // For the view, a span past the largest double (-1e308 to 1e308) is as wide as the largest: the scale stays
+    // a number. The preview keeps the original's scale of 0 for it.
+    if (extents.finiteOnly) {
+        dx = std::min(dx, std::numeric_limits<double>::max());
+        dy = std::min(dy, std::numeric_limits<double>::max());
+    }
     const double sx = ToDouble(Ext(width) / dx * 0.9);
     const double sy = ToDouble(Ext(height) / dy * 0.9);
     PreviewView v;

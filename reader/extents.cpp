@@ -221,14 +221,14 @@ void AddPlaced(DrawingExtents &e, const DefinitionKeyPoints::Points &local, cons
 }  // namespace
 
 void InitExtents(DrawingExtents &e, double x, double y) {
-    const bool finite = std::isfinite(x) && std::isfinite(y);
-    e.notFinite = finite ? 0 : 1;
-    e.minX = e.maxX = finite ? x : 0;
-    e.minY = e.maxY = finite ? y : 0;
+    const bool kept = (std::isfinite(x) && std::isfinite(y)) || !e.finiteOnly;
+    e.notFinite = kept ? 0 : 1;
+    e.minX = e.maxX = kept ? x : 0;
+    e.minY = e.maxY = kept ? y : 0;
 }
 
 void ExtendExtents(DrawingExtents &e, double x, double y) {
-    if (!std::isfinite(x) || !std::isfinite(y)) {
+    if (e.finiteOnly && (!std::isfinite(x) || !std::isfinite(y))) {
         e.notFinite++;
         return;
     }
@@ -255,6 +255,7 @@ namespace {
 
 DrawingExtents Extents(const DrawingStore &store, bool drawn) {
     DrawingExtents e;
+    e.finiteOnly = drawn;
     InitExtents(e, store.originX, store.originY);
     KeyPoints(e, drawn).AddEntities(store);
     DefinitionKeyPoints definitions(drawn);

@@ -13,17 +13,20 @@ struct DrawingExtents {
     // Points left out because a coordinate is infinite or NaN: one such point must not make the whole
     // drawing's rectangle (and every view fitted to it) no number.
     std::uint64_t notFinite = 0;
+    // False for the preview, which keeps the original's rule: an infinity stretches the rectangle, a NaN is
+    // passed over by every comparison (and a NaN reference point leaves the whole rectangle NaN).
+    bool finiteOnly = true;
 };
 
 void InitExtents(DrawingExtents &e, double x, double y);
 void ExtendExtents(DrawingExtents &e, double x, double y);
 void ExtendTransformed(DrawingExtents &e, double u, double v, const BlockPlacement &insert);
 
-// The reference point, every entity's key points, and the key points of each top-level insert's
-// definition (the first with the insert's number) placed by that insert, within the block member budget. Curves
-// contribute their axis points and ends, not their exact bounds.
+// The preview's extents: the reference point, every entity's key points, and the key points of each top-level
+// insert's definition (the first with the insert's number) placed by that insert, within the block member
+// budget. Curves contribute their axis points and ends, not their exact bounds. Not finite-only.
 DrawingExtents ComputeDrawingExtents(const DrawingStore &store);
-// The same, but an arc-shaped solid by what it draws: a partial one by its sweep (with its centre for a
+// The same for the view and the exports, finite-only, and an arc-shaped solid by what it draws: a partial one by its sweep (with its centre for a
 // sector), so that a sliver of a far-centred ellipse does not shrink the drawing to a speck.
 DrawingExtents ComputeDrawnExtents(const DrawingStore &store);
 

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <fstream>
+#include <map>
 #include <cmath>
 #include <numbers>
 
@@ -15,6 +17,7 @@
 #include "preview/recording_canvas.h"
 #include "preview/text.h"
 #include "reader/extents.h"
+#include "reader/jclfunit.h"
 #include "support/fixed_random.h"
 #include "support/stream_writer.h"
 #include "support/trace.h"
@@ -718,4 +721,45 @@ TEST(DrawPreview, PartsDrawnSideBySideDrawWhatRunsDrawOneAfterAnother) {
             EXPECT_EQ(whole, runs) << partsAhead << " parts ahead";
         }
     }
+}
+
+// The preview of drawings whose numbers are now and then NaN, infinite, huge or denormal (in origins, ends,
+// centres, radii, text cells, insert scales) is the image it has always been: the traces were kept from the
+// preview before the view shared its rules, so that no change made for the view moves it again.
+TEST(DrawPreview, HostileNumbersDrawTheImagesTheyAlwaysDrew) {
+    std::ifstream in(KORVEL_TEST_DATA_DIR "/hostile_number_previews.txt");
+    ASSERT_TRUE(in) << "the kept traces are missing";
+    std::map<std::string, std::vector<std::string>> kept;
+    std::vector<std::string> *current = nullptr;
+    for (std::string line; std::getline(in, line);) {
+        if (line.starts_with("== ")) current = &kept[line.substr(3)];
+        else if (current) current->push_back(line);
+    }
+    const std::vector<DrawingStore> drawings = test::HostileNumberDrawings();
+    ASSERT_EQ(kept.size(), drawings.size());
+    std::size_t drawn = 0;
+    for (std::size_t i = 0; i < drawings.size(); i++) {
+        const std::string name = "hostile" + std::to_string(i);
+        const std::vector<std::uint8_t> bytes = test::WriteStream(drawings[i]);
+        if (!CheckClipBytes(bytes)) {  // a scale that is no number: no stream
+            EXPECT_TRUE(kept.contains(name + " refused")) << name;
+            continue;
+        }
+        ASSERT_TRUE(kept.contains(name)) << name << " was refused";
+        DrawingStore store;
+        ReadClipBytes(bytes, store);
+        RecordingCanvas canvas;
+        PreviewSurface surface(canvas);
+        PrepareBlankPreview(surface, 177, 129);
+        EXPECT_EQ(RenderDrawingPreview(surface, store), 0u) << name;
+        const std::vector<std::string> trace = Trace(canvas.ops);
+        const std::vector<std::string> &expected = kept[name];
+        const auto differs = std::mismatch(trace.begin(), trace.end(), expected.begin(), expected.end());
+        EXPECT_TRUE(differs.first == trace.end() && differs.second == expected.end())
+            << name << " line " << differs.first - trace.begin() + 1 << "\n  now:  "
+            << (differs.first == trace.end() ? "(end)" : differs.first->substr(0, 200)) << "\n  kept: "
+            << (differs.second == expected.end() ? "(end)" : differs.second->substr(0, 200));
+        drawn++;
+    }
+    EXPECT_GT(drawn, 140u);
 }
