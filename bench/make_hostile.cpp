@@ -2,12 +2,13 @@
 // (schema 300) dimensions, streams whose inserts multiply one large block definition (of lines, of arcs,
 // or of one long text), one long text after a few thousand lines, a million empty block definitions, inserts
 // of a chain of blocks nested DEPTH deep with unequal scales ending in arcs, and diagonal lines each crossing
-// many cells of the view's grid.
+// many cells of the view's grid, and texts each in a font of its own name.
 //
 // usage: make_hostile dimensions N PATH.jww | inserts INSERTS MEMBERS PATH.jwwin
 //        | arc-inserts INSERTS ARCS PATH.jwwin | text-inserts INSERTS CHARACTERS PATH.jwwin
 //        | long-text LINES CHARACTERS PATH.jwwin | empty-blocks N PATH.jwwin
 //        | chain INSERTS DEPTH PATH.jwwin (1,000 arcs at its end) | diagonals N PATH.jwwin
+//        | fonts N PATH.jwwin (one-character texts, each in a font of its own name) | one-font N PATH.jwwin
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -135,6 +136,22 @@ std::vector<std::uint8_t> Diagonals(std::size_t count) {
     return Stream(d);
 }
 
+// One-character texts in a grid, each in a font of its own name (or all in one, for the baseline).
+std::vector<std::uint8_t> Fonts(std::size_t count, bool ownNames) {
+    DrawingStore d = Bare();
+    for (std::size_t i = 0; i < count; ++i) {
+        TclpEntMoji text;
+        text.base = kBase;
+        text.startX = static_cast<double>(i % 100) * 10, text.startY = static_cast<double>(i / 100) * 10;
+        text.endX = text.startX + 5, text.endY = text.startY;
+        text.sizeX = text.sizeY = 5;
+        text.fontName = ownNames ? "font " + std::to_string(i) : "\x82\x6C\x82\x72 \x83\x53\x83\x56\x83\x62\x83\x4E";
+        text.text = "A";
+        test::Add(d, text);
+    }
+    return Stream(d);
+}
+
 }  // namespace
 
 int Usage() {
@@ -142,7 +159,7 @@ int Usage() {
         "usage: make_hostile dimensions N PATH.jww | inserts INSERTS MEMBERS PATH.jwwin | arc-inserts INSERTS "
         "ARCS PATH.jwwin | text-inserts INSERTS CHARACTERS PATH.jwwin | long-text LINES CHARACTERS PATH.jwwin "
         "| empty-blocks N PATH.jwwin | alike-blocks N PATH.jwwin | chain INSERTS DEPTH PATH.jwwin | diagonals N "
-        "PATH.jwwin\n",
+        "PATH.jwwin | fonts N PATH.jwwin | one-font N PATH.jwwin\n",
         stderr);
     return 2;
 }
@@ -153,6 +170,8 @@ int main(int argc, char **argv) {
     if (args.size() == 3 && (args[0] == "empty-blocks" || args[0] == "alike-blocks"))
         return Write(args[2], EmptyBlocks(std::stoul(args[1]), args[0] == "alike-blocks")) ? 0 : 1;
     if (args.size() == 3 && args[0] == "diagonals") return Write(args[2], Diagonals(std::stoul(args[1]))) ? 0 : 1;
+    if (args.size() == 3 && (args[0] == "fonts" || args[0] == "one-font"))
+        return Write(args[2], Fonts(std::stoul(args[1]), args[0] == "fonts")) ? 0 : 1;
     if (args.size() != 4) return Usage();
     const std::size_t n = std::stoul(args[1]), m = std::stoul(args[2]);
     std::vector<std::uint8_t> bytes;

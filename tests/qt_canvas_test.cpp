@@ -107,6 +107,33 @@ TEST(QtCanvas, JapaneseCharacterInksInsideItsCell) {
     EXPECT_EQ(InkedPixels(*canvas, 0, 31, 40, 40), 0);
 }
 
+// Face names that no font has draw in the family every unknown name falls back to, however many a drawing
+// holds (a drawing of thousands of names each in its own face, matched once each, would cost seconds a frame),
+// and a Japanese name stays its substitute's.
+TEST(QtCanvas, EveryUnknownFaceNameDrawsTheFallbackAndKnownOnesTheirOwn) {
+    const auto pixels = [](const std::string &face, std::string_view sjis) {
+        auto canvas = BlankCanvas();
+        FontSpec font;
+        font.height = 24;
+        font.face = face;
+        canvas->PutCharacter({8, 8}, sjis, font);
+        std::vector<Rgb> all;
+        for (int y = 0; y < 40; y++)
+            for (int x = 0; x < 40; x++)
+                all.push_back(canvas->PixelAt(x, y));
+        return all;
+    };
+    const std::string gothic = "\x82\x6c\x82\x72 \x83\x53\x83\x56\x83\x62\x83\x4e";  // "ＭＳ ゴシック"
+    const std::vector<Rgb> fallback = pixels("no such face", "g"), japanese = pixels(gothic, "g");
+    ASSERT_NE(fallback, japanese) << "the test needs a substitute unlike the fallback";
+    for (int i = 0; i < 300; i++) {
+        ASSERT_EQ(pixels("no such face " + std::to_string(i), "g"), fallback) << i;
+        if (i % 50 == 49) {
+            ASSERT_EQ(pixels(gothic, "g"), japanese) << "after " << i + 1 << " other names";
+        }
+    }
+}
+
 // A polygon whose vertices lie half-way down its sides fills every row, the vertices' own included; a
 // wide pen's ends are round, as the original surface draws them.
 TEST(QtCanvas, FilledVertexRowsAndRoundWideEnds) {

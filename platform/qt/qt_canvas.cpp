@@ -326,7 +326,7 @@ void QtCanvas::RepeatedPolygon(const Pen &pen, const Brush &brush, PixelPoint po
 
 const QFont &QtCanvas::FontFor(const FontSpec &description, int &ascent) {
     if (!cachedDescription || *cachedDescription != description) {
-        QFont font(QString::fromStdString(Cp932ToUtf8(description.face)));
+        QFont font(QString::fromStdString(description.face));
         font.setStyleStrategy(QFont::NoAntialias);
         font.setWeight(description.weight >= 700 ? QFont::Bold : QFont::Normal);
         font.setItalic(description.italic);
@@ -350,10 +350,14 @@ const QFont &QtCanvas::FontFor(const FontSpec &description, int &ascent) {
     return cachedFont;
 }
 
-void QtCanvas::Character(PixelPoint at, std::string_view sjis, const FontSpec &font, Rgb color) {
+void QtCanvas::Character(PixelPoint at, std::string_view sjis, const FontSpec &asked, Rgb color) {
     // Characters far off the image cannot reach it; the cell is at most 4000 pixels.
     constexpr std::int64_t kReach = 8000;
     if (at.x < -kReach || at.y < -kReach || at.x > image.width() + kReach || at.y > image.height() + kReach) return;
+    // Fonts and glyphs are kept by the family drawn: a drawing of many face names that all fall back to one
+    // family shares them.
+    FontSpec font = asked;
+    font.face = DrawnFamily(asked.face);
     if (lastCharacter && lastCharacter->at == at && lastCharacter->sjis == sjis && lastCharacter->color == color &&
         cachedDescription == font)
         return;

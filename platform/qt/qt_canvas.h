@@ -45,6 +45,7 @@ private:
     void StrokeWide(const Pen &pen, std::span<const PixelPoint> points, bool closed);
     void Stroke(const Pen &pen, std::span<const PixelPoint> points, bool closed);
     void Fill(const Brush &brush, std::span<const PixelPoint> points);
+    // `description`'s face is the family drawn (UTF-8), not Jw_cad's name.
     const QFont &FontFor(const FontSpec &description, int &ascent);
     // Draws one character with the cell's corner at the painter's origin.
     void PaintCharacter(QPainter &painter, const QFont &qfont, int ascent, std::string_view sjis,
