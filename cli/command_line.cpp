@@ -195,7 +195,8 @@ int Run(int argc, char **argv) {
            "  dimensions              dimension records: --dimensions converts their lines\n"
            "  block-figures           inserts of blocks: --blocks converts their members\n"
            "  solids, hatching        --solids, --hatching\n"
-           "  zero-size               lines of no length, arcs of no radius or sweep: never\n"
+           "  zero-size               lines of no length, arcs of no radius or sweep, inserts of empty blocks:\n"
+           "                          never\n"
            "  never-converted         dimension figures' lines and points (Jw_cad's dimension and extension\n"
            "                          lines and end points): --dimensions\n"
            "  no-figure               solids no command can draw (a ring band of kind 106 under unequal\n"
@@ -204,7 +205,9 @@ int Run(int argc, char **argv) {
            "                          inserts of no definition, of themselves, past the member limit: never\n"
            "  hidden-layers           layers the window's view hides (window only)\n"
            "  unusable-scale          in a layer group whose scale is 0 or no number: never\n"
-           "  locked-layers           on a .jww file's hidden or display-only layers: --all-layers\n"));
+           "  locked-layers           on a .jww file's hidden or display-only layers: --all-layers\n"
+           "the counts add up to the drawing's entities, but a dimension written by --dimensions counts as its\n"
+           "lines and its value, and an insert placed by --blocks as what it places (each time it is placed)\n"));
 
     Batch exporting;
     Production exportProduction;

@@ -16,6 +16,7 @@
 #include "reader/jww_file.h"
 #include "script/convert.h"
 #include "script/export.h"
+#include "tests/support/converted_entities.h"
 #include "tests/support/dxf_check.h"
 #include "tests/support/summary_check.h"
 
@@ -74,10 +75,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     korvel::ConversionReport counted;
     korvel::ConvertDrawing(store, all, pens, sink, &counted);
     // Each entity is written or left out for one reason: the summary adds up to the drawing.
-    if (counted.Written() + counted.LeftOut() !=
-        store.lines.size() + store.arcs.size() + store.points.size() + store.texts.size() + store.dimensions.size() +
-            store.solids.size() + store.inserts.size() + store.leftOnLockedLayers)
-        std::abort();
+    if (counted.Written() + counted.LeftOut() != korvel::test::ConvertedEntities(store, all)) std::abort();
     if (stream) {
         korvel::StringScriptSink fromKept;
         korvel::ConvertDrawing(script, all, pens, fromKept);
@@ -91,6 +89,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     korvel::ConversionReport report;
     korvel::ConvertDrawing(store, everything, pens, nowhere, &report);
     if (report.fromBlocks > report.Written()) std::abort();
+    if (report.Written() + report.LeftOut() != korvel::test::ConvertedEntities(store, everything)) std::abort();
     // Exported as DXF, at real size and on paper, the file must be one a strict reader takes; as SVG it must
     // end; and each export's report adds up to the drawing too.
     for (const bool paper : {false, true}) {

@@ -28,6 +28,7 @@ void AddTally(BlockFigureTally &to, const BlockFigureTally &from) {
     to.missing += from.missing;
     to.selfReferring += from.selfReferring;
     to.overBudget += from.overBudget;
+    to.empty += from.empty;
 }
 
 }  // namespace
@@ -42,6 +43,7 @@ std::uint64_t BlockFigures::Weigh(const TclpEntBlockDef &definition, std::vector
     // with the depth as well as with the members.
     std::uint64_t weight = MembersWeight(definition) * open.size();
     AddMembers(counted, definition);
+    if (definition.objects.empty()) counted.empty++;
     for (const TclpEntBlock &insert : definition.inserts) {
         if (weight > limit) return weight;
         const TclpEntBlockDef *inner = lookup.Find(insert.number);

@@ -23,6 +23,7 @@ struct BlockFigureTally {
     std::uint64_t missing = 0;        // inserts whose definition does not exist
     std::uint64_t selfReferring = 0;  // inserts of a definition that is already being placed (left out)
     std::uint64_t overBudget = 0;     // top-level inserts past the member budget, and inserts nested too deep
+    std::uint64_t empty = 0;          // inserts of a definition with no members: they place nothing
 };
 
 class BlockFigures {

@@ -21,7 +21,7 @@ enum class LeftOutReason {
     Block,            // block figures, unless asked for
     Solid,            // solids, unless asked for
     Hatching,         // hatching, unless asked for
-    ZeroSize,         // a line of no length, an arc of no radius or sweep
+    ZeroSize,         // a line of no length, an arc of no radius or sweep, an insert of an empty block
     DimensionFigure,  // the lines, arcs and points of dimension figures, unless dimensions are asked for
     NoFigure,         // a solid that is no figure, or whose placed figure no command can write
     MissingBlock,     // an insert of a definition the drawing does not hold

@@ -248,6 +248,7 @@ void CountLeftOutKinds(const Drawing &store, const ConvertOptions &options, cons
     report[LeftOutReason::MissingBlock] += tally.missing;
     report[LeftOutReason::SelfReferring] += tally.selfReferring;
     report[LeftOutReason::OverBudget] += tally.overBudget;
+    report[LeftOutReason::ZeroSize] += tally.empty;
 }
 
 template <class Drawing>

@@ -9,6 +9,7 @@
 #include "script/convert.h"
 #include "script/emitters.h"
 #include "script/script_sink.h"
+#include "tests/support/converted_entities.h"
 #include "tests/support/readable_script.h"
 #include "tests/support/realdata.h"
 #include "tests/support/scripts.h"
@@ -135,6 +136,59 @@ TEST(ConvertDrawing, DimensionFiguresOnlyWhenAsked) {
     EXPECT_NE(script.find("_LAYER_2\r\n_PEN_3\r\n_LINE2D_n, 0,0, 1,1"), std::string::npos) << script;
     EXPECT_NE(script.find("_CIRCLE2D_n"), std::string::npos) << script;
     EXPECT_NE(script.find("_TEN2D_n, 1,1"), std::string::npos) << script;
+}
+
+// What the summary counts: each entity once, except that a converted dimension counts as its lines and its
+// value, and a placed insert as what it places (an insert of an empty block once, as no figure): the summary
+// then adds up, whatever the options.
+TEST(ConvertDrawing, TheSummaryCountsDimensionsAsTheirPartsAndInsertsAsWhatTheyPlace) {
+    DrawingStore d = Drawing();
+    for (double y : {0.0, 1.0, 2.0})
+        test::Add(d, TclpEntSen{Base(2, 0, 0, 0), 0, y, 5, y});
+    TclpEntMoji text;
+    text.text = "A";
+    test::Add(d, text);
+    test::Add(d, text);
+    TclpEntSunpo plain, sxf;
+    plain.line = {{}, 0, 0, 10, 0};
+    sxf = plain;
+    sxf.sxfMode = 1;
+    sxf.auxLine1 = {{}, 0, 0, 0, -3};
+    sxf.auxLine2 = {{}, 10, 0, 10, -3};
+    test::Add(d, plain);
+    test::Add(d, sxf);
+    test::Add(d, TclpEntTen{{}, 1, 1, 0, 0, 0, 0});
+    TclpEntBlockDef members, empty, placesEmpty;
+    members.number = 1;
+    for (double y : {0.0, 1.0, 2.0})
+        test::Add(members, TclpEntSen{{}, 0, y, 1, y});
+    test::Add(members, text);
+    test::Add(members, text);
+    test::Add(members, text);
+    empty.number = 2;
+    placesEmpty.number = 3;
+    test::Add(placesEmpty, test::InsertOf(2, 0, 0, 1, 1, 0));
+    d.blockDefs = {members, empty, placesEmpty};
+    for (std::int32_t number : {1, 2, 3})
+        test::Add(d, test::InsertOf(number, 0, 0, 1, 1, 0));
+
+    PenColorTable pens;
+    FillPenColorTable(pens);
+    const auto summary = [&](const ConvertOptions &options) {
+        NullScriptSink nowhere;
+        ConversionReport report;
+        EXPECT_TRUE(ConvertDrawing(d, options, pens, nowhere, &report));
+        EXPECT_EQ(report.Written() + report.LeftOut(), test::ConvertedEntities(d, options));
+        return ReportSummary(report, ReportLanguage::English, AdviceFor::CommandLine);
+    };
+    ConvertOptions options;
+    EXPECT_EQ(summary(options), "lines 3, points 1 converted; left out: texts 2, dimensions 2 (--dimensions converts "
+                                "them), block figures 3 (--blocks converts them)");
+    options.dimensions = true;
+    EXPECT_EQ(summary(options), "lines 7, points 1 converted; left out: texts 4, block figures 3 (--blocks converts "
+                                "them)");
+    options.blocks = true;
+    EXPECT_EQ(summary(options), "lines 10, points 1 converted (3 from block figures); left out: texts 7, zero-size 2");
 }
 
 TEST(ConvertDrawing, HatchingOnlyWhenAsked) {

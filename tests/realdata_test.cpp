@@ -11,6 +11,7 @@
 #include "reader/jclfunit.h"
 #include "reader/jww_file.h"
 #include "script/convert.h"
+#include "tests/support/converted_entities.h"
 #include "tests/support/realdata.h"
 #include "tests/support/scripts.h"
 #include "tests/support/summary_check.h"
@@ -158,14 +159,13 @@ TEST(RealData, TheSummaryAddsUpToTheDrawing) {
             DrawingStore store;
             if (ReadAnyInputFile(Utf8Of(entry.path()), store, DrawingFileOptions{allLayers}) != FileRead::Whole)
                 continue;
-            const std::uint64_t entities = store.lines.size() + store.arcs.size() + store.points.size() +
-                                           store.texts.size() + store.dimensions.size() + store.solids.size() +
-                                           store.inserts.size() + store.leftOnLockedLayers;
-            for (const ConvertOptions &options : {ConvertOptions{}, ConvertOptions{true, true, true, true}}) {
+            for (const ConvertOptions &options :
+                 {ConvertOptions{}, ConvertOptions{true, true, true, true},
+                  ConvertOptions{true, true, true, true, true, true}, ConvertOptions{false, false, false, false, true}}) {
                 NullScriptSink nowhere;
                 ConversionReport report;
                 ASSERT_TRUE(ConvertDrawing(store, options, pens, nowhere, &report));
-                EXPECT_EQ(report.Written() + report.LeftOut(), entities)
+                EXPECT_EQ(report.Written() + report.LeftOut(), test::ConvertedEntities(store, options))
                     << ReportSummary(report, ReportLanguage::English, AdviceFor::CommandLine);
             }
             ++checked;
