@@ -506,9 +506,12 @@ class Hardening(InFolder):
             self.assertEqual((r.returncode, r.stdout, r.stderr), (0, self.info, b""), kind)
 
     def test_inputs_that_are_not_drawings_are_refused_clearly(self):
+        long_stream = os.path.join(self.dir, "long")  # a stream's head, then more than the limit
+        with open(long_stream, "wb") as f:
+            f.write(self.example[:256] + bytes(200000))
         cases = [  # (arguments, stdin, exit code, words in the message)
             (("check", "-"), "/dev/zero", 1, "not a Jw_win"),  # reads only what the check needs
-            (("info", "--max-input", "100000", "-"), "/dev/zero", 1, "input limit of 100000 bytes"),
+            (("info", "--max-input", "100000", "-"), long_stream, 1, "input limit of 100000 bytes"),
             (("info", self.dir), None, 1, "is a directory"),
             (("info", os.path.join(self.dir, "missing")), None, 1, "No such file"),
         ]
