@@ -6,9 +6,13 @@ radii, angles and scales within 1e-9 relative, texts equal). LibreCAD prints eac
 something on it; rsvg renders each SVG, whose inked pixels are compared with the view's whole image of the
 same drawing. A reader that is not installed is skipped with a message.
 
-usage: export_test.py KORVEL_CLI SOURCE_DIR [MAKE_EXAMPLE]
+Each drawing's agreement is held against the figure kept for it in tests/data/svg_agreement.txt: a drawing
+that falls more than AGREEMENT_SLACK below it fails, named, however well the others do.
+
+usage: export_test.py [--sample] KORVEL_CLI SOURCE_DIR [MAKE_EXAMPLE]
 (the real drawings are looked for in $KORVEL_REALDATA, else beside the project in ../shared/realdata; with
-MAKE_EXAMPLE, its generated corpus of streams and drawing files is exported too)
+MAKE_EXAMPLE, its generated corpus of streams and drawing files is exported too; --sample takes every third
+drawing and the few seeds of the corpus's first kind, for the default test run)
 """
 
 import json
@@ -25,6 +29,7 @@ from png_pixels import decode_png
 
 TOLERANCE = 1e-9
 PIXEL_AGREEMENT = 0.95
+AGREEMENT_SLACK = 0.015
 
 
 def interpreter_with_ezdxf():
@@ -363,10 +368,24 @@ def agreement(a, b, reach=2):
     return 1.0 if total == 0 else (near(a, b) + near(b, a)) / total
 
 
+def kept_agreements(source):
+    """Each drawing's share of inked pixels that agree, as last measured."""
+    kept = {}
+    with open(os.path.join(source, "tests", "data", "svg_agreement.txt")) as f:
+        for line in f:
+            if line.strip() and not line.startswith("#"):
+                name, share = line.split()
+                kept[name] = float(share)
+    return kept
+
+
 def main():
-    cli, source = sys.argv[1], sys.argv[2]
+    args = sys.argv[1:]
+    sample = "--sample" in args
+    args = [a for a in args if a != "--sample"]
+    cli, source = args[0], args[1]
     realdata = os.environ.get("KORVEL_REALDATA") or os.path.join(source, "..", "shared", "realdata")
-    make_example = sys.argv[3] if len(sys.argv) > 3 else None
+    make_example = args[2] if len(args) > 2 else None
     other = interpreter_with_ezdxf()
     if other:
         os.execv(other, [other] + sys.argv)
@@ -382,6 +401,8 @@ def main():
         corpus = os.path.join(work, "corpus")
         subprocess.run([make_example, "--corpus", corpus], check=True, capture_output=True)
         drawings += sorted(os.path.join(corpus, n) for n in os.listdir(corpus))
+    if sample:
+        drawings = [d for i, d in enumerate(drawings) if i % 3 == 0]
     try:
         import ezdxf
     except ImportError:
@@ -440,15 +461,24 @@ def main():
                 run(cli, "preview", "--view", "--size", f"{width}x{height}", drawing_path, "-o", viewed)
                 share = agreement(inked(rendered), inked(viewed))
                 agreements.append((share, name))
-                if os.environ.get("KORVEL_VERBOSE"): print(f"{name}: {share:.1%}")
+                if os.environ.get("KORVEL_VERBOSE"): print(f"{name} {share:.4f}")  # svg_agreement.txt's form
     finally:
         shutil.rmtree(work, ignore_errors=True)
     if agreements:
         mean = sum(a for a, _ in agreements) / len(agreements)
         low = min(agreements)
         print(f"SVG against the view: mean {mean:.1%} of inked pixels agree; lowest {low[0]:.1%} ({low[1]})")
-        if mean < PIXEL_AGREEMENT:
+        if mean < PIXEL_AGREEMENT and not sample:
             failures.append(f"SVG renderings agree with the view on {mean:.1%} of inked pixels on average")
+        kept = kept_agreements(source)
+        for share, name in sorted(agreements):
+            if name not in kept:
+                failures.append(f"{name}: no agreement kept in tests/data/svg_agreement.txt (now {share:.1%})")
+            elif share < kept[name] - AGREEMENT_SLACK:
+                failures.append(f"{name}: its SVG agrees with the view on {share:.1%} of inked pixels, "
+                                f"{kept[name]:.1%} before")
+            elif share > kept[name] + AGREEMENT_SLACK:
+                print(f"{name}: agrees on {share:.1%}, {kept[name]:.1%} kept: keep the new figure")
     print(f"{len(drawings)} drawings exported to DXF and SVG")
     for f in failures:
         print("FAIL", f)
