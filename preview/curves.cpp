@@ -321,7 +321,7 @@ template <class Writer>
 HandOff ArcSolidVertices(Writer &out, const ArcSolidShape &solid) {
     const EllipseShape &e = solid.arc.ellipse;
     const double cx = e.cx, cy = e.cy, r = e.radius, k = e.flatness, t0 = solid.arc.start, sweep = solid.arc.sweep;
-    switch (FigureOf(solid, 1e-14)) {
+    switch (FigureOf(solid, kArcSolidShapeTolerance)) {
         case ArcSolidFigure::WholeEllipse: out.Ellipse(cx, cy, r, k, kEllipseVertices); return HandOff::Fill;
         case ArcSolidFigure::Sector:
             out.Arc(cx, cy, r, k, t0, sweep);

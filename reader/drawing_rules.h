@@ -83,8 +83,7 @@ enum class ArcSolidFigure { WholeEllipse, Sector, Segment, TangentCorner, WholeO
 
 inline bool IsBand(const ArcSolidShape &solid) { return solid.kind == 105 || solid.kind == 106; }
 
-// `tolerance` is how near the shape value must be to a code, each side's own: the script and the preview
-// were written with different ones.
+// `tolerance` is how near the shape value must be to a code: the script's own, or kArcSolidShapeTolerance.
 inline ArcSolidFigure FigureOf(const ArcSolidShape &solid, double tolerance) {
     const auto is = [&](double code) { return std::fabs(Ext(solid.value) - code) <= tolerance; };
     switch (solid.kind) {
@@ -98,6 +97,23 @@ inline ArcSolidFigure FigureOf(const ArcSolidShape &solid, double tolerance) {
         default: return ArcSolidFigure::Nothing;
     }
 }
+
+// How near a shape value must be to a code: the preview's, which the view, the extents and the exports share,
+// so that every one of them draws the same figure.
+inline constexpr double kArcSolidShapeTolerance = 1e-14;
+
+// Figures of no size, which a file would hold as a curve of no radius or a whole one where nothing is drawn:
+// an arc of no radius, no flatness or (not whole) no sweep; the same of an arc-shaped solid's arc; an insert
+// of a scale of 0.
+inline bool HasNoSize(const TclpEntEnko &arc) {
+    return arc.radius <= 0 || arc.flatness == 0 || (arc.fullCircle == 0 && arc.arcAngle == 0);
+}
+inline bool HasNoSize(const ArcSolidShape &solid, ArcSolidFigure figure) {
+    const bool whole = figure == ArcSolidFigure::WholeEllipse || figure == ArcSolidFigure::WholeOutline;
+    const EllipseShape &e = solid.arc.ellipse;
+    return e.radius <= 0 || e.flatness == 0 || (!whole && solid.arc.sweep == 0);
+}
+inline bool HasNoSize(const TclpEntBlock &insert) { return insert.scaleX == 0 || insert.scaleY == 0; }
 
 // A band's inner edge: kind 105 keeps the outer flatness, kind 106 keeps the band's width on both axes.
 inline Extended BandInnerFlatness(const ArcSolidShape &band) {

@@ -113,7 +113,7 @@ public:
 
     void AddDrawnArcSolid(const ArcSolidShape &solid) {
         const EllipseShape &ellipse = solid.arc.ellipse;
-        switch (FigureOf(solid, 1e-14)) {
+        switch (FigureOf(solid, kArcSolidShapeTolerance)) {
             case ArcSolidFigure::WholeEllipse:
             case ArcSolidFigure::WholeOutline: EllipseKeyPoints(*this, ellipse).AddAxes(); return;
             case ArcSolidFigure::Sector:

@@ -126,29 +126,43 @@ FontFace FaceFor(const std::string &jwName) {
     return {"msgothic.ttc", proportional ? "ＭＳ Ｐゴシック" : "ＭＳ ゴシック"};
 }
 
-// An ellipse as DXF holds it: the end of its major axis from the centre and the minor axis's ratio to it
-// (at most 1); parameters shift by a quarter turn when Jw_cad's second axis is the longer.
-struct DxfEllipse {
-    double cx, cy, majorX, majorY, ratio, shift;
-};
-DxfEllipse DxfEllipseOf(const EllipseShape &e, const ExportPlace &at) {
-    // The tilt's sine and cosine as the script's and the preview's are taken: the same on every platform.
-    const Rotation tilt(e.tilt);
-    const double r = at.Length(e.radius);
-    if (std::fabs(e.flatness) <= 1) {
-        const PlanePoint major = tilt.Apply(r, 0);
-        return {at.X(e.cx), at.Y(e.cy), major.x, major.y, std::max(std::fabs(e.flatness), 1e-6), 0};
-    }
-    const PlanePoint major = tilt.Apply(0, r * e.flatness);
-    return {at.X(e.cx), at.Y(e.cy), major.x, major.y, std::max(1 / std::fabs(e.flatness), 1e-6), -std::numbers::pi / 2};
-}
-
 // A counter-clockwise parameter range: a negative sweep is the same arc walked the other way.
 struct Range {
     double from, to;
 };
 Range RangeOf(double start, double sweep) {
     return sweep >= 0 ? Range{start, start + sweep} : Range{start + sweep, start};
+}
+
+// An ellipse as DXF holds it: the end of its major axis from the centre and the minor axis's ratio to it
+// (at most 1). Jw_cad's parameter t is DXF's sign * t + shift: a quarter turn back when Jw_cad's second axis is
+// the longer, and run the other way when its flatness is negative (which mirrors the ellipse about its tilt).
+struct DxfEllipse {
+    double cx, cy, majorX, majorY, ratio, shift, sign;
+
+    Range ParametersOf(double start, double sweep) const {
+        const double a = sign * start + shift, b = sign * (start + sweep) + shift;
+        return a <= b ? Range{a, b} : Range{b, a};
+    }
+};
+DxfEllipse DxfEllipseOf(const EllipseShape &e, const ExportPlace &at) {
+    // The tilt's sine and cosine as the script's and the preview's are taken: the same on every platform.
+    const Rotation tilt(e.tilt);
+    const double r = at.Length(e.radius), k = std::fabs(e.flatness), sign = e.flatness < 0 ? -1 : 1;
+    if (k <= 1) {
+        const PlanePoint major = tilt.Apply(r, 0);
+        return {at.X(e.cx), at.Y(e.cy), major.x, major.y, std::max(k, 1e-6), 0, sign};
+    }
+    const PlanePoint major = tilt.Apply(0, r * k);
+    return {at.X(e.cx), at.Y(e.cy), major.x, major.y, std::max(1 / k, 1e-6), -std::numbers::pi / 2, sign};
+}
+
+// A hatch boundary's elliptic edge is given by the true angles of its ends from the major axis (not by their
+// parameters, as an ELLIPSE is), in degrees within 0 to 360: readers fill an edge of negative angles on the
+// wrong side.
+double EdgeAngle(const DxfEllipse &d, double parameter) {
+    const double degrees = std::atan2(d.ratio * std::sin(parameter), std::cos(parameter)) * kDegrees;
+    return degrees < 0 ? degrees + 360 : degrees;
 }
 
 class DxfWriter final : public FigureWriter {
@@ -344,7 +358,7 @@ private:
             return out.Commit();
         }
         const DxfEllipse d = DxfEllipseOf(e, at);
-        const Range r = whole ? Range{0, 2 * std::numbers::pi} : RangeOf(arc.start + d.shift, arc.sweep);
+        const Range r = whole ? Range{0, 2 * std::numbers::pi} : d.ParametersOf(arc.start, arc.sweep);
         Entity("ELLIPSE", base, at, lineType);
         out.Code(100, "AcDbEllipse");
         out.Point(10, d.cx, d.cy);
@@ -704,7 +718,7 @@ void DxfWriter::Objects() {
 // A filled arc-shaped solid as a solid hatch bounded by its true curves; an outline as the curve itself.
 bool DxfWriter::ArcSolid(const TclpEntSolid &solid, const ExportPlace &at) {
     const ArcSolidShape shape = DecodeArcSolid(solid);
-    const ArcSolidFigure figure = FigureOf(shape, 1e-12);
+    const ArcSolidFigure figure = FigureOf(shape, kArcSolidShapeTolerance);
     if (figure == ArcSolidFigure::WholeOutline || figure == ArcSolidFigure::OutlineArc)
         return Curve(solid.base, shape.arc, figure == ArcSolidFigure::WholeOutline, at, false);
 
@@ -748,28 +762,29 @@ bool DxfWriter::ArcSolid(const TclpEntSolid &solid, const ExportPlace &at) {
     out.Integer(70, 1);
     out.Integer(71, 0);
     out.Integer(91, static_cast<std::int64_t>(paths.size()));
-    const Range range = RangeOf(shape.arc.start, shape.arc.sweep);
     for (std::size_t i = 0; i < paths.size(); i++) {
         const Path &path = paths[i];
         out.Integer(92, i == 0 ? 1 : 0);
         const std::vector<PlanePoint> &after = path.after;
         out.Integer(93, whole ? 1 : static_cast<std::int64_t>(after.size()) + 2);  // the arc, then the lines
         const DxfEllipse d = DxfEllipseOf(path.ellipse, at);
-        const Range r = whole ? Range{0, 2 * std::numbers::pi} : Range{range.from + d.shift, range.to + d.shift};
+        const Range r = d.ParametersOf(shape.arc.start, shape.arc.sweep);
         out.Integer(72, 3);
         out.Code(10, d.cx);
         out.Code(20, d.cy);
         out.Code(11, d.majorX);
         out.Code(21, d.majorY);
         out.Code(40, d.ratio);
-        out.Code(50, r.from * kDegrees);
-        out.Code(51, r.to * kDegrees);
+        out.Code(50, whole ? 0.0 : EdgeAngle(d, r.from));
+        out.Code(51, whole ? 360.0 : EdgeAngle(d, r.to));
         out.Integer(73, 1);
         if (!whole) {
-            // Straight edges from the arc's end through the corners back to its start.
-            std::vector<PlanePoint> corners{PointOn(path.ellipse, range.to)};
+            // Straight edges from the arc's end (counter-clockwise) through the corners back to its start.
+            const Range range = RangeOf(shape.arc.start, shape.arc.sweep);
+            const bool reversed = d.sign < 0;  // the counter-clockwise end is Jw_cad's start
+            std::vector<PlanePoint> corners{PointOn(path.ellipse, reversed ? range.from : range.to)};
             corners.insert(corners.end(), after.begin(), after.end());
-            corners.push_back(PointOn(path.ellipse, range.from));
+            corners.push_back(PointOn(path.ellipse, reversed ? range.to : range.from));
             for (std::size_t k = 0; k + 1 < corners.size(); k++) {
                 out.Integer(72, 1);
                 out.Code(10, at.X(corners[k].x));

@@ -182,33 +182,47 @@ public:
         for (std::size_t d = 0; d < store.blockDefs.size(); d++) {
             const TclpEntBlockDef &definition = store.blockDefs[d];
             writer.BeginBlock(d);
-            for (const ObjectRef &ref : definition.objects) {
+            ForEachInPaintOrder(definition.objects, [&](const ObjectRef &ref) {
                 if (ref.kind != static_cast<std::int32_t>(EntityKind::Insert)) {
                     Member(definition, ref, ExportPlace{});
-                    continue;
+                    return;
                 }
                 const std::size_t i = static_cast<std::size_t>(ref.index);
-                if (i >= definition.inserts.size()) continue;
+                if (i >= definition.inserts.size()) return;
                 const std::optional<std::size_t> to = byNumber.Find(definition.inserts[i].number);
                 if (!to) report[LeftOutReason::MissingBlock]++;
                 else if (component[*to] == component[d]) report[LeftOutReason::SelfReferring]++;
+                else if (HasNoSize(definition.inserts[i])) report[LeftOutReason::ZeroSize]++;
                 else Count(WrittenKind::Insert, writer.Insert(definition.inserts[i], *to, ExportPlace{}), true);
-            }
+            });
             writer.EndBlock(d);
         }
         writer.BeginTopLevel();
         const std::uint64_t total = store.objects.size();
         std::uint64_t done = 0;
-        for (const ObjectRef &ref : store.objects) {
+        bool stopped = false;
+        ForEachInPaintOrder(store.objects, [&](const ObjectRef &ref) {
+            if (stopped) return;
             TopLevel(ref);
-            if (++done % kProgressStep == 0 && options.progress && !options.progress(done, total)) return false;
-        }
+            if (++done % kProgressStep == 0 && options.progress && !options.progress(done, total)) stopped = true;
+        });
+        if (stopped) return false;
         report[LeftOutReason::LockedLayer] += store.leftOnLockedLayers;
         return !options.progress || options.progress(total, total);
     }
 
 private:
     static constexpr std::uint64_t kProgressStep = 8192;
+
+    // Solids first, then everything else, each in file order: the view paints fills under lines and texts.
+    template <class Visit>
+    static void ForEachInPaintOrder(const auto &objects, Visit &&visit) {
+        const auto solid = [](const ObjectRef &ref) { return ref.kind == static_cast<std::int32_t>(EntityKind::Solid); };
+        for (const ObjectRef &ref : objects)
+            if (solid(ref)) visit(ref);
+        for (const ObjectRef &ref : objects)
+            if (!solid(ref)) visit(ref);
+    }
 
     ExportPlace PlaceOf(const TclpEntBase &base) const {
         if (options.paper) return {store.originX, store.originY, 1};
@@ -229,6 +243,10 @@ private:
             const std::optional<std::size_t> found = byNumber.Find(store.inserts[i].number);
             if (!found) {
                 report[LeftOutReason::MissingBlock]++;
+                return;
+            }
+            if (HasNoSize(store.inserts[i])) {
+                report[LeftOutReason::ZeroSize]++;
                 return;
             }
             Count(WrittenKind::Insert, writer.Insert(store.inserts[i], *found, PlaceOf(store.inserts[i].base)));
@@ -266,6 +284,10 @@ private:
         Count(WrittenKind::Line, writer.Line(line, at), member);
     }
     void Write(const TclpEntEnko &arc, const ExportPlace &at, bool member = false) {
+        if (HasNoSize(arc)) {
+            report[LeftOutReason::ZeroSize]++;
+            return;
+        }
         Count(WrittenKind::Arc, writer.Arc(arc, at), member);
     }
     void Write(const TclpEntTen &point, const ExportPlace &at, bool member = false) {
@@ -278,9 +300,17 @@ private:
         Count(WrittenKind::Dimension, writer.Dimension(dimension, at), member);
     }
     void Write(const TclpEntSolid &solid, const ExportPlace &at, bool member = false) {
-        if (IsArcSolid(solid) && FigureOf(DecodeArcSolid(solid), 1e-12) == ArcSolidFigure::Nothing) {
-            report[LeftOutReason::NoFigure]++;
-            return;
+        if (IsArcSolid(solid)) {
+            const ArcSolidShape shape = DecodeArcSolid(solid);
+            const ArcSolidFigure figure = FigureOf(shape, kArcSolidShapeTolerance);
+            if (figure == ArcSolidFigure::Nothing) {
+                report[LeftOutReason::NoFigure]++;
+                return;
+            }
+            if (HasNoSize(shape, figure)) {
+                report[LeftOutReason::ZeroSize]++;
+                return;
+            }
         }
         Count(WrittenKind::Solid, writer.Solid(solid, at), member);
     }

@@ -137,7 +137,7 @@ public:
             return Commit();
         }
         const ArcSolidShape shape = DecodeArcSolid(solid);
-        const ArcSolidFigure figure = FigureOf(shape, 1e-12);
+        const ArcSolidFigure figure = FigureOf(shape, kArcSolidShapeTolerance);
         const ArcShape &arc = shape.arc;
         const EllipseShape &e = arc.ellipse;
         Begin(solid.base, "<path d=\"");

@@ -188,7 +188,7 @@ def check_curve(record, entity, at, where, whole):
         # The ends fall where the stored arc's ends do.
         sweep = record["arcAngle"]
         ends = [point_of(record, record["startAngle"]), point_of(record, record["startAngle"] + sweep)]
-        if sweep < 0:
+        if (sweep < 0) != (record["flatness"] < 0):  # a negative flatness mirrors the ellipse
             ends.reverse()
         for name, point, (x, y) in zip(("start", "end"), (entity.start_point, entity.end_point), ends):
             ex, ey = at.xy(x, y)
@@ -210,6 +210,76 @@ def entities_for(kind, record):
 
 
 KINDS = {1: "lines", 2: "arcs", 3: "points", 4: "texts", 5: "dimensions", 6: "solids", 7: "inserts"}
+SHAPE_TOLERANCE = 1e-14
+
+
+def arc_solid(record):
+    """An arc-shaped solid's fields: centre, radius, flatness, tilt, start, sweep, shape value."""
+    return {"centerX": record["x1"], "centerY": record["y1"], "radius": record["x2"], "flatness": record["y2"],
+            "tiltAngle": record["x3"], "startAngle": record["y3"], "arcAngle": record["x4"], "value": record["y4"]}
+
+
+def whole_figure(kind, value):
+    return kind in (101, 111) and abs(value - 100) <= SHAPE_TOLERANCE
+
+
+def of_no_size(kind, record):
+    """What the export leaves out as of no size: arcs of no radius, flatness or (not whole) sweep, inserts of a
+    scale of 0."""
+    if kind == "arcs":
+        return record["radius"] <= 0 or record["flatness"] == 0 or (
+            record["fullCircle"] == 0 and record["arcAngle"] == 0)
+    if kind == "solids" and record["base"]["penStyle"] > 100:
+        a = arc_solid(record)
+        style = record["base"]["penStyle"]
+        if style not in (101, 105, 106, 111) or (style == 106 and a["value"] == 0):
+            return True  # no figure at all
+        return a["radius"] <= 0 or a["flatness"] == 0 or (
+            not whole_figure(style, a["value"]) and a["arcAngle"] == 0)
+    if kind == "inserts":
+        return record["scaleX"] == 0 or record["scaleY"] == 0
+    return False
+
+
+def edge_points(edge):
+    """A hatch boundary's elliptic edge's two ends, from its true angles as DXF gives them."""
+    cx, cy = edge.center[0], edge.center[1]
+    mx, my = edge.major_axis[0], edge.major_axis[1]
+    ends = []
+    for angle in (edge.start_angle, edge.end_angle):
+        a = math.radians(angle)
+        p = math.atan2(math.sin(a) / edge.ratio, math.cos(a))
+        ends.append((cx + mx * math.cos(p) - my * edge.ratio * math.sin(p),
+                     cy + my * math.cos(p) + mx * edge.ratio * math.sin(p)))
+    return ends
+
+
+def check_arc_solid(record, entity, at, where):
+    """A filled arc-shaped solid's hatch: its first loop runs along the stored arc, end to end, and is closed."""
+    a = arc_solid(record)
+    style = record["base"]["penStyle"]
+    if entity.dxftype() != "HATCH" or whole_figure(style, a["value"]) or abs(a["arcAngle"]) >= 2 * math.pi:
+        return
+    path = entity.paths[0]
+    edges = list(path.edges)
+    arc = edges[0]
+    expected = [at.xy(*point_of(a, a["startAngle"])), at.xy(*point_of(a, a["startAngle"] + a["arcAngle"]))]
+    got = edge_points(arc)
+    scale = max(1.0, abs(a["radius"] * at.s) * max(abs(a["flatness"]), 1.0))
+    if not any(all(close_within(g, e, scale) for g, e in zip(got, order)) for order in (expected, expected[::-1])):
+        raise Mismatch(f"{where} hatch edge ends {got}, expected {expected}")
+    # Closed: each straight edge starts where the one before ended, the last ends where the arc began.
+    end = got[1]
+    for line in edges[1:]:
+        if not close_within(tuple(line.start)[:2], end, scale):
+            raise Mismatch(f"{where} hatch boundary open at {tuple(line.start)[:2]}, after {end}")
+        end = tuple(line.end)[:2]
+    if len(edges) > 1 and not close_within(end, got[0], scale):
+        raise Mismatch(f"{where} hatch boundary ends at {end}, not at its start {got[0]}")
+
+
+def close_within(p, q, scale):
+    return abs(p[0] - q[0]) <= TOLERANCE * scale * 10 and abs(p[1] - q[1]) <= TOLERANCE * scale * 10
 
 
 def check_sequence(lists, objects, entities, place_of, where, names_by_number):
@@ -217,11 +287,14 @@ def check_sequence(lists, objects, entities, place_of, where, names_by_number):
     entities = list(entities)
     position = 0
     checked = 0
-    for kind_code, index in objects:
+    # Solids first, as the view paints them, then the rest, each in file order.
+    for kind_code, index in sorted(objects, key=lambda o: KINDS[o[0]] != "solids"):
         kind = KINDS[kind_code]
         record = lists[kind][index]
         if kind == "inserts" and record["number"] not in names_by_number:
             continue  # no definition: left out and counted
+        if of_no_size(kind, record):
+            continue  # left out and counted
         for part_kind, part in entities_for(kind, record):
             if position >= len(entities):
                 raise Mismatch(f"{where}: the DXF ends before {kind} {index}")
@@ -230,6 +303,8 @@ def check_sequence(lists, objects, entities, place_of, where, names_by_number):
             if part_kind == "solids":
                 expected = "SOLID" if part["base"]["penStyle"] <= 100 else entity.dxftype()
                 expect(f"{where} solid {index} type", entity.dxftype(), expected)
+                if part["base"]["penStyle"] > 100:
+                    check_arc_solid(part, entity, place_of(record), f"{where} solid {index}")
                 continue
             if part_kind == "inserts":
                 expect(f"{where} insert {index} block", entity.dxf.name, names_by_number[record["number"]])

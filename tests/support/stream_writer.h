@@ -64,6 +64,10 @@ DrawingStore SampleDrawing();
 // Every kind at many sizes and colours, some thousands of each, with inserts of a block of every kind.
 DrawingStore LargeMixedDrawing();
 
+// Mirrored and either-way arcs, arc-shaped solids in each quadrant and across 0°, shape values a hair from a
+// code, and figures of no size: what the exports must write exactly or leave out.
+DrawingStore EdgeDrawing();
+
 // 160 small drawings of every kind whose numbers are now and then NaN, infinite, huge or denormal.
 std::vector<DrawingStore> HostileNumberDrawings();
 

@@ -17,7 +17,8 @@ bool WriteFile(const std::string &path, const std::vector<std::uint8_t> &bytes) 
     return (out ? std::fclose(out) == 0 : false) && ok;
 }
 
-// The sample drawing at several schemas, tag forms, count and string forms, with leftover bytes.
+// The sample drawing at several schemas, tag forms, count and string forms, with leftover bytes; the curves
+// whose export is easy to get wrong.
 bool WriteCorpus(const std::string &dir) {
     std::filesystem::create_directories(dir);
     const korvel::DrawingStore sample = SampleDrawing();
@@ -34,7 +35,8 @@ bool WriteCorpus(const std::string &dir) {
     for (const std::uint32_t version : {230, 351, 420, 700})
         if (!WriteFile(dir + "/seed" + std::to_string(n++) + ".jww", WriteJwwFile(sample, version, {{0, 1}})))
             return false;
-    return WriteFile(dir + "/seed" + std::to_string(n++) + ".jws", WriteJwsFile(sample, 600));
+    if (!WriteFile(dir + "/seed" + std::to_string(n++) + ".jws", WriteJwsFile(sample, 600))) return false;
+    return WriteFile(dir + "/edges.jwwin", WriteStream(EdgeDrawing()));
 }
 
 // Drawings whose numbers are now and then no number, infinite, huge or denormal: seeds for the fuzzer.
