@@ -222,11 +222,18 @@ int Run(int argc, char **argv) {
     exportCommand
         ->add_option("--format", formatName, Tr("dxf or svg, where the output's name does not say (default dxf)"))
         ->check(CLI::IsMember({"dxf", "svg"}));
+    // An export is a copy of the drawing, so it takes every layer; a script takes what Jw_cad's copy would.
+    bool editableLayers = false;
+    exportCommand->get_option("--all-layers")->description(Tr("every layer's entities (the default for export)"));
+    exportCommand->add_flag("--editable-layers", editableLayers,
+                            Tr("from a .jww file, only the entities of editable layers, as Jw_cad copies them"));
     exportCommand->add_flag("--paper", exportProduction.exportOptions.paper,
                             Tr("paper millimetres as drawn, instead of real size (each layer group at its own scale)"));
     exportCommand->footer(
-        Tr("Layers are named as in Jw_cad (\"0-1 NAME\"), hidden ones kept but off; blocks are kept as blocks,\n"
-           "texts as texts. Coordinates are millimetres at real size, from the drawing's origin.\n"
+        Tr("Layers are named as in Jw_cad (\"0-1 NAME\"); every layer's entities are written, display-only\n"
+           "layers shown and locked, hidden ones kept but off and frozen; temporary points are kept but not\n"
+           "shown. Blocks are kept as blocks, texts as texts. Coordinates are millimetres at real size, from the\n"
+           "drawing's origin.\n"
            "example: every .jww drawing of a folder as DXF files in another:\n"
            "  korvel-cli export drawings/ -o dxf/\n"));
 
@@ -296,6 +303,7 @@ int Run(int argc, char **argv) {
         if (!named && !asked && !exporting.output.empty() && exporting.output != "-" && !NamesAFolder(exporting.output))
             return Fail(kUsage, Tr("{0}: name it .dxf or .svg, or give --format", {exporting.output}));
         exportProduction.format = named ? named : asked ? asked : ExportFormat::Dxf;
+        exporting.reading.allLayers = !editableLayers;
         return RunBatch(exporting, exportProduction);
     }
     if (*previewCommand) return run(preview, [&](Input &input) { return RunPreview(input, previewRequest); });

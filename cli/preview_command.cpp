@@ -26,8 +26,9 @@ bool ParseSide(std::string_view text, std::int32_t &value) {
 // The import's preparation of a fresh image, then the drawing; the block inserts left out.
 std::size_t Draw(Canvas &canvas, const DrawingStore &store, const PreviewRequest &request) {
     if (request.view) {
+        // What the file shows: its hidden layers' entities, read with --all-layers, stay hidden.
         const DrawingView view(store);
-        return view.Draw(canvas, view.Fit(request.width, request.height), HiddenLayers{});
+        return view.Draw(canvas, view.Fit(request.width, request.height), HiddenInFile(store));
     }
     PreviewSurface surface(canvas);
     PrepareBlankPreview(surface, request.width, request.height);

@@ -25,4 +25,23 @@ inline bool OnHiddenLayer(const HiddenLayers &hidden, const TclpEntBase &base) {
     return index && hidden[*index];
 }
 
+// How a .jww file shows a layer: by its group's state and its own (hidden, display only, editable); every
+// layer of a stream is on.
+enum class LayerShown { On, Locked, Off };
+inline LayerShown LayerShownIn(const DrawingStore &store, std::size_t layer) {
+    const std::vector<std::uint8_t> &states = store.layerStates;
+    if (states.size() < kLayerGroups + kLayerCount) return LayerShown::On;
+    const std::uint8_t group = states[layer / kLayersPerGroup], own = states[kLayerGroups + layer];
+    if (group == 0 || own == 0) return LayerShown::Off;
+    return group == 1 || own == 1 ? LayerShown::Locked : LayerShown::On;
+}
+
+// The layers a .jww file hides.
+inline HiddenLayers HiddenInFile(const DrawingStore &store) {
+    HiddenLayers hidden;
+    for (std::size_t layer = 0; layer < kLayerCount; layer++)
+        hidden[layer] = LayerShownIn(store, layer) == LayerShown::Off;
+    return hidden;
+}
+
 }  // namespace korvel

@@ -241,6 +241,7 @@ public:
 
     bool Point(const TclpEntTen &point, const ExportPlace &at) override {
         Entity("POINT", point.base, at, false);
+        if (point.temporary != 0) out.Integer(60, 1);  // a temporary point: kept, but not shown or printed
         out.Code(100, "AcDbPoint");
         out.Point(10, at.X(point.x), at.Y(point.y));
         return out.Commit();
@@ -564,8 +565,11 @@ void DxfWriter::Tables() {
     for (std::size_t layer = 0; layer < kLayerCount; layer++) {
         const LayerShown shown = LayerShownIn(store, layer);
         entry("LAYER", "AcDbLayerTableRecord", layerNames[layer]);
-        if (shown == LayerShown::Locked) out.Integer(70, 4);  // DXF takes the flags' last value
-        out.Integer(62, shown == LayerShown::Off ? -7 : 7);   // a negative colour turns the layer off
+        // DXF takes the flags' last value: a display-only layer is locked, a hidden one frozen as well as off
+        // (some readers honour only one of the two).
+        if (shown == LayerShown::Locked) out.Integer(70, 4);
+        if (shown == LayerShown::Off) out.Integer(70, 1);
+        out.Integer(62, shown == LayerShown::Off ? -7 : 7);  // a negative colour turns the layer off
         out.Code(6, "Continuous");
     }
     endTable();

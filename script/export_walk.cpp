@@ -16,14 +16,6 @@ double ExportPlace::X(double x) const { return ToDouble((Ext(x) - x0) * s); }
 double ExportPlace::Y(double y) const { return ToDouble((Ext(y) - y0) * s); }
 double ExportPlace::Length(double v) const { return ToDouble(Ext(v) * s); }
 
-LayerShown LayerShownIn(const DrawingStore &store, std::size_t layer) {
-    const std::vector<std::uint8_t> &states = store.layerStates;
-    if (states.size() < kLayerGroups + kLayerCount) return LayerShown::On;
-    const std::uint8_t group = states[layer / kLayersPerGroup], own = states[kLayerGroups + layer];
-    if (group == 0 || own == 0) return LayerShown::Off;
-    return group == 1 || own == 1 ? LayerShown::Locked : LayerShown::On;
-}
-
 namespace {
 
 // What DXF forbids in a table entry's name (and what would confuse a file name made of it).

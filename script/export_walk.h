@@ -32,8 +32,6 @@ struct ExportPlace {
 
 // How a layer is shown: a .jww's hidden layer (or one in a hidden group) is off; a display-only one is shown
 // but cannot be edited; everything else, and every layer of a stream, is on.
-enum class LayerShown { On, Locked, Off };
-LayerShown LayerShownIn(const DrawingStore &store, std::size_t layer);
 // "0-1" (group and layer in Jw_cad's hexadecimal), then a space and the layer's name where the file names
 // it, in UTF-8.
 std::string LayerName(const DrawingStore &store, std::size_t layer);

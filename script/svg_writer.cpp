@@ -98,6 +98,7 @@ public:
         Begin(point.base, "<path d=\"M");
         Coordinates(at, point.x, point.y);
         staged << " h0\" fill=\"none\" stroke=\"" << ColorText(ColorOf(point.base)) << "\" stroke-linecap=\"square\"";
+        if (point.temporary != 0) staged << " display=\"none\"";  // kept, but not drawn: Jw_cad does not print it
         return Commit();
     }
 

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <map>
 #include <numbers>
 #include <regex>
 #include <string>
@@ -189,6 +190,38 @@ std::vector<std::string> PathsOf(const std::string &svg) {
 }
 
 PlanePoint Svg(PlanePoint p) { return {p.x, -p.y}; }
+
+// What Jw_cad shows is what readers show: a display-only layer on and locked, a hidden one off and frozen (a
+// reader may honour only one of the two), a temporary point kept but invisible.
+TEST(DxfAttributes, LayersAreShownAsJwCadShowsThemAndTemporaryPointsAreInvisible) {
+    DrawingStore store = Scaled(1);
+    store.layerStates.assign(16 + 256, 2);
+    store.layerStates[16 + 2] = 0;  // 0-2 hidden
+    store.layerStates[16 + 3] = 1;  // 0-3 display only
+    TclpEntTen temporary;
+    temporary.temporary = 1;
+    Add(store, temporary);
+    Add(store, TclpEntTen{});
+    const std::string dxf = Export(store, ExportFormat::Dxf).text;
+    std::map<std::string, Group> layers;
+    for (const auto &[type, group] : EntitiesIn(dxf, "TABLES"))
+        if (type == "LAYER") layers[group.at(2).at(0)] = group;
+    EXPECT_EQ(layers["0-2"].at(70).back(), "1") << "a hidden layer is frozen";
+    EXPECT_LT(Number(layers["0-2"], 62), 0) << "and off";
+    EXPECT_EQ(layers["0-3"].at(70).back(), "4") << "a display-only layer is locked";
+    EXPECT_GT(Number(layers["0-3"], 62), 0) << "and on";
+    EXPECT_EQ(layers["0-4"].at(70).back(), "0");
+    const auto entities = EntitiesIn(dxf, "ENTITIES");
+    ASSERT_EQ(entities.size(), 2u);
+    EXPECT_EQ(entities[0].second.at(60).at(0), "1");
+    EXPECT_FALSE(entities[1].second.contains(60));
+
+    const std::string svg = Export(store, ExportFormat::Svg).text;
+    std::vector<std::string> hidden;
+    for (const std::string &element : Elements(svg, "<"))
+        if (Attribute(element, "display") == "none") hidden.push_back(element.substr(0, element.find(' ')));
+    EXPECT_EQ(hidden, (std::vector<std::string>{"<path", "<g"})) << "the temporary point and the hidden layer";
+}
 
 TEST(SvgAttributes, HiddenLayersAreNotDisplayedAndDisplayOnlyOnesAre) {
     DrawingStore store = Scaled(1);

@@ -494,8 +494,8 @@ def main():
         for drawing_path in drawings:
             name = os.path.splitext(os.path.basename(drawing_path))[0]
             holds_figures = True
-            for options in ([], ["--all-layers"], ["--paper"]):
-                if options == ["--all-layers"] and not drawing_path.endswith(".jww"):
+            for options in ([], ["--editable-layers"], ["--paper"]):
+                if options == ["--editable-layers"] and not drawing_path.endswith(".jww"):
                     continue
                 dxf = os.path.join(work, name + ".dxf")
                 done = run(cli, "export", "-q", drawing_path, "-o", dxf, *options)
@@ -504,11 +504,13 @@ def main():
                     continue
                 if not ezdxf:
                     continue
-                dumped = json.loads(run(cli, "dump", drawing_path, *[o for o in options if o == "--all-layers"]).stdout)
+                # An export takes every layer unless told otherwise.
+                every_layer = "--editable-layers" not in options
+                dumped = json.loads(run(cli, "dump", drawing_path, *(["--all-layers"] if every_layer else [])).stdout)
                 if not options:
                     holds_figures = dumped["objectCount"] > 0
                 try:
-                    check_dxf(ezdxf, dxf, dumped, "--paper" in options, cli, drawing_path, "--all-layers" in options)
+                    check_dxf(ezdxf, dxf, dumped, "--paper" in options, cli, drawing_path, every_layer)
                 except Mismatch as m:
                     failures.append(f"{name} {options}: {m}")
             if librecad:
@@ -533,7 +535,7 @@ def main():
                 height = max(1, round(width * h / w))
                 rendered, viewed = os.path.join(work, name + "-svg.png"), os.path.join(work, name + "-view.png")
                 run(rsvg, "-w", str(width), "-h", str(height), svg, "-o", rendered)
-                run(cli, "preview", "--view", "--size", f"{width}x{height}", drawing_path, "-o", viewed)
+                run(cli, "preview", "--view", "--all-layers", "--size", f"{width}x{height}", drawing_path, "-o", viewed)
                 share = agreement(inked(rendered), inked(viewed))
                 agreements.append((share, name))
                 if os.environ.get("KORVEL_VERBOSE"): print(f"{name} {share:.4f}")  # svg_agreement.txt's form
