@@ -563,8 +563,7 @@ TEST(OutputFile, AWriterThatFailsIsReportedOnAFileAndOnStandardOutput) {
     };
     EXPECT_EQ(WriteOutputFile(path.string(), writes("kept", true)), std::nullopt);
     EXPECT_NE(WriteOutputFile(path.string(), writes("half", false)), std::nullopt);
-    std::ifstream in(path);
-    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "kept");
+    EXPECT_EQ(test::ReadFileText(path), "kept");
     fs::remove(path);
     const Failure failed = WriteOutputFile("-", writes("", false));
     ASSERT_NE(failed, std::nullopt);
