@@ -77,10 +77,11 @@ DefinitionBoxes BoxesOfPlacedDefinitions(const DrawingStore &store) {
 DrawingView::DrawingView(const DrawingStore &store)
     : store(store),
       extents(ComputeDrawnExtents(store)),
+      shown(ComputeShownExtents(store)),
       definitionBoxes(BoxesOfPlacedDefinitions(store)),
       placedInserts(store),
       counts(CountByLayer(store)) {
-    fittedScale = FitPreviewView(extents, 1000, 1000).scale / 1000;  // per pixel of the image's smaller side
+    fittedScale = FitPreviewView(shown, 1000, 1000).scale / 1000;  // per pixel of the image's smaller side
     // Spans past the largest double (-1e308 to 1e308) count as the largest.
     const double span = std::min(std::max({extents.maxX - extents.minX, extents.maxY - extents.minY, 1e-6}),
                                  std::numeric_limits<double>::max());
@@ -103,7 +104,7 @@ ViewCamera FiniteOr(const ViewCamera &moved, const ViewCamera &before) { return 
 }  // namespace
 
 ViewCamera DrawingView::Fit(std::int32_t width, std::int32_t height) const {
-    const PreviewView fitted = FitPreviewView(extents, width, height);
+    const PreviewView fitted = FitPreviewView(shown, width, height);
     ViewCamera c;
     c.width = width;
     c.height = height;
@@ -113,8 +114,8 @@ ViewCamera DrawingView::Fit(std::int32_t width, std::int32_t height) const {
     // A drawing reaching to the largest doubles: centred on its extents, and zoomed in until the window's
     // edges are numbers.
     if (!IsFinite(c)) {
-        c.centreX = extents.minX / 2 + extents.maxX / 2;
-        c.centreY = extents.minY / 2 + extents.maxY / 2;
+        c.centreX = shown.minX / 2 + shown.maxX / 2;
+        c.centreY = shown.minY / 2 + shown.maxY / 2;
         c.scale = std::max(c.scale, std::numeric_limits<double>::min());
         while (!IsFinite(c) && c.scale < largestScale)
             c.scale *= 2;

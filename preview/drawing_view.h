@@ -82,6 +82,7 @@ private:
 
     const DrawingStore &store;
     DrawingExtents extents;
+    DrawingExtents shown;  // what the file shows, texts by their cells: what Fit fits
     DefinitionBoxes definitionBoxes;
     // Found when first needed, or when the window has a moment after showing the first image: the whole view
     // needs none of it.

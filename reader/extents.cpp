@@ -10,6 +10,7 @@
 
 #include "geom/extended.h"
 #include "reader/drawing_rules.h"
+#include "reader/text_layout.h"
 
 namespace korvel {
 
@@ -29,10 +30,21 @@ public:
     // `drawn`: an arc-shaped solid adds what it draws (an arc by its sweep) rather than its whole ellipse.
     KeyPoints(DrawingExtents &e, bool drawn) : extents(&e), drawn(drawn) {}
     KeyPoints(std::vector<PlanePoint> &local, bool drawn) : local(&local), drawn(drawn) {}
+    // What each layer group shows, a text by its characters' cells; nothing of the hidden layers.
+    KeyPoints(GroupExtents &groups, const HiddenLayers &hidden, bool cells)
+        : groups(&groups), hidden(&hidden), drawn(true), cells(cells) {}
 
     void Add(double x, double y) {
         if (local) local->push_back({x, y});
+        else if (groups) AddToGroup(x, y);
         else ExtendExtents(*extents, x, y);
+    }
+
+    // Which group's extents the next points go to; false for an entity on a hidden layer.
+    bool Enter(const TclpEntBase &base) {
+        if (!groups) return true;
+        group = base.layerGroup < kLayerGroups ? base.layerGroup : 0;
+        return !OnHiddenLayer(*hidden, base);
     }
 
     void AddArc(const TclpEntEnko &a) {
@@ -68,8 +80,20 @@ public:
     }
 
     void AddText(const TclpEntMoji &t) {
-        Add(t.startX, t.startY);
-        Add(t.endX, t.endY);
+        const std::optional<TextLayout> layout =
+            cells ? LayOutText(t.startX, t.startY, t.endX, t.endY, t.sizeY, t.sizeX, t.spacing, t.text.size())
+                  : std::nullopt;
+        if (!layout) {
+            Add(t.startX, t.startY);
+            Add(t.endX, t.endY);
+            return;
+        }
+        const double length = CellsLength(*layout, t.text);
+        for (const double along : {0.0, length})
+            for (const double up : {0.0, -layout->h}) {
+                const PlanePoint corner = PointInText(*layout, along, up);
+                Add(corner.x, corner.y);
+            }
     }
 
     void AddLine(const TclpEntSen &l) {
@@ -80,14 +104,15 @@ public:
     template <template <class> class List>
     void AddEntities(const EntityLists<List> &a) {
         for (const TclpEntSen &l : a.lines)
-            AddLine(l);
+            if (Enter(l.base)) AddLine(l);
         for (const TclpEntEnko &arc : a.arcs)
-            AddArc(arc);
+            if (Enter(arc.base)) AddArc(arc);
         for (const TclpEntTen &p : a.points)
-            Add(p.x, p.y);
+            if (Enter(p.base)) Add(p.x, p.y);
         for (const TclpEntMoji &t : a.texts)
-            AddText(t);
+            if (Enter(t.base)) AddText(t);
         for (const TclpEntSunpo &d : a.dimensions) {
+            if (!Enter(d.base)) continue;
             AddLine(d.line);
             AddText(d.label);
             if (d.sxfMode != 0) {
@@ -96,6 +121,7 @@ public:
             }
         }
         for (const TclpEntSolid &s : a.solids) {
+            if (!Enter(s.base)) continue;
             if (!IsArcSolid(s)) {
                 Add(s.x1, s.y1);
                 Add(s.x2, s.y2);
@@ -170,9 +196,21 @@ private:
         std::optional<Rotation> rotation;
     };
 
+    void AddToGroup(double x, double y) {
+        if (!std::isfinite(x) || !std::isfinite(y)) return;
+        Shown &shown = (*groups)[group];
+        if (shown.any) ExtendExtents(shown.extents, x, y);
+        else InitExtents(shown.extents, x, y);
+        shown.any = true;
+    }
+
     DrawingExtents *extents = nullptr;
     std::vector<PlanePoint> *local = nullptr;
+    GroupExtents *groups = nullptr;
+    const HiddenLayers *hidden = nullptr;
+    std::size_t group = 0;
     bool drawn = false;
+    bool cells = false;
 };
 
 // A definition's key points in block-local coordinates with their box, gathered once and placed by
@@ -269,5 +307,36 @@ DrawingExtents Extents(const DrawingStore &store, bool drawn) {
 
 DrawingExtents ComputeDrawingExtents(const DrawingStore &store) { return Extents(store, false); }
 DrawingExtents ComputeDrawnExtents(const DrawingStore &store) { return Extents(store, true); }
+
+DrawingExtents ComputeShownExtents(const DrawingStore &store) {
+    DrawingExtents e;
+    InitExtents(e, store.originX, store.originY);
+    for (const Shown &group : ComputeShownExtentsByGroup(store, HiddenInFile(store))) {
+        if (!group.any) continue;
+        ExtendExtents(e, group.extents.minX, group.extents.minY);
+        ExtendExtents(e, group.extents.maxX, group.extents.maxY);
+    }
+    return e;
+}
+
+GroupExtents ComputeShownExtentsByGroup(const DrawingStore &store, const HiddenLayers &hidden) {
+    GroupExtents groups;
+    KeyPoints top(groups, hidden, true);
+    top.AddEntities(store);
+    DefinitionKeyPoints definitions(true);
+    ForEachPlacedInsert(store, [&](const TclpEntBlockDef &definition, const BlockPlacement &placement,
+                                   const TclpEntBlock &insert) {
+        if (!top.Enter(insert.base)) return;
+        const DefinitionKeyPoints::Points &local = definitions.Find(definition);
+        Shown &shown = groups[insert.base.layerGroup < kLayerGroups ? insert.base.layerGroup : 0];
+        for (const PlanePoint &p : local.points) {
+            if (shown.any) break;
+            const PlanePoint placed = placement.Place(p.x, p.y);
+            top.Add(placed.x, placed.y);
+        }
+        if (shown.any) AddPlaced(shown.extents, local, placement);
+    });
+    return groups;
+}
 
 }  // namespace korvel

@@ -3,8 +3,11 @@
 
 #include <cstdint>
 
+#include <array>
+
 #include "geom/plane.h"
 #include "reader/drawing_store.h"
+#include "reader/layers.h"
 
 namespace korvel {
 
@@ -29,6 +32,21 @@ DrawingExtents ComputeDrawingExtents(const DrawingStore &store);
 // The same for the view and the exports, finite-only, and an arc-shaped solid by what it draws: a partial one by its sweep (with its centre for a
 // sector), so that a sliver of a far-centred ellipse does not shrink the drawing to a speck.
 DrawingExtents ComputeDrawnExtents(const DrawingStore &store);
+
+// What one layer group shows, if anything.
+struct Shown {
+    DrawingExtents extents;
+    bool any = false;
+};
+using GroupExtents = std::array<Shown, kLayerGroups>;
+
+// Each layer group's extents of what it shows, for an export that places each group at its own scale: as
+// ComputeDrawnExtents, but a text by its characters' cells, finite points only, nothing on the hidden layers
+// and no reference point.
+GroupExtents ComputeShownExtentsByGroup(const DrawingStore &store, const HiddenLayers &hidden);
+// The reference point and what the file shows, as one rectangle of drawing coordinates: what the view fits
+// and what the SVG's sheet holds.
+DrawingExtents ComputeShownExtents(const DrawingStore &store);
 
 // Angle in degrees brought into [0, 360) as repeated steps of 360 would, in constant time.
 double NormaliseDegrees(double s);

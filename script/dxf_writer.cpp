@@ -440,6 +440,7 @@ private:
     std::vector<std::string> layerNames;       // each of the 256, named once for every entity on it
     std::map<std::string, std::string> fonts;  // Jw_cad face name (Shift-JIS) to text style
     double memberLineTypeScale = 1;
+    std::optional<ExportBox> shown;  // what the file shows, for the header's extents and the opening window
     std::uint64_t nextHandle = 0x20, handleSeed = 0;
     std::uint64_t modelRecord = 0, paperRecord = 0, modelLayout = 0, paperLayout = 0;
     std::uint64_t owner = 0;
@@ -453,11 +454,7 @@ private:
 };
 
 void DxfWriter::Header() {
-    DrawingExtents extents = ComputeDrawnExtents(store);
-    const double s = options.paper || store.layerGroupScales.empty() || !std::isnormal(store.layerGroupScales[0])
-                         ? 1
-                         : store.layerGroupScales[0];
-    const ExportPlace at{store.originX, store.originY, s};
+    shown = ShownBox(store, options);
     Section("HEADER");
     const auto variable = [&](const char *name) { out.Code(9, name); };
     variable("$ACADVER");
@@ -467,12 +464,14 @@ void DxfWriter::Header() {
     variable("$INSBASE");
     out.Point(10, 0, 0);
     out.Commit();
-    // Extents that are no number are left out: a reader works them out itself.
-    variable("$EXTMIN");
-    out.Point(10, at.X(extents.minX), at.Y(extents.minY));
-    variable("$EXTMAX");
-    out.Point(10, at.X(extents.maxX), at.Y(extents.maxY));
-    out.Commit();
+    // The reference point and what is shown, as the view fits them.
+    if (shown) {
+        variable("$EXTMIN");
+        out.Point(10, shown->minX, shown->minY);
+        variable("$EXTMAX");
+        out.Point(10, shown->maxX, shown->maxY);
+        out.Commit();
+    }
     variable("$LTSCALE");
     out.Code(40, 1.0);
     variable("$CELTSCALE");
@@ -522,15 +521,23 @@ void DxfWriter::Tables() {
         out.Commit();
     };
 
+    // The window a reader opens on: what is shown, filling nine tenths of it as the view's fit does.
+    constexpr double kAspect = 1.5, kFill = 0.9;
+    double centreX = 0, centreY = 0, height = 1000;
+    if (shown) {
+        centreX = (shown->minX + shown->maxX) / 2, centreY = (shown->minY + shown->maxY) / 2;
+        const double fitted = std::max(shown->maxY - shown->minY, (shown->maxX - shown->minX) / kAspect) / kFill;
+        if (std::isnormal(fitted)) height = fitted;
+    }
     Table("VPORT", 1, table);
     entry("VPORT", "AcDbViewportTableRecord", "*Active");
     out.Point(10, 0, 0);
     out.Code(11, 1.0);
     out.Code(21, 1.0);
-    out.Code(12, 0.0);
-    out.Code(22, 0.0);
-    out.Code(40, 1000.0);
-    out.Code(41, 1.5);
+    out.Code(12, centreX);
+    out.Code(22, centreY);
+    out.Code(40, height);
+    out.Code(41, kAspect);
     endTable();
 
     const std::span<const LineTypePattern> types = JwLineTypes();

@@ -8,6 +8,7 @@
 #include "geom/cp932.h"
 #include "geom/extended.h"
 #include "reader/drawing_rules.h"
+#include "reader/extents.h"
 #include "reader/layers.h"
 
 namespace korvel {
@@ -35,6 +36,35 @@ std::string Trimmed(std::string text) {
 }
 
 }  // namespace
+
+ExportPlace PlaceOfGroup(const DrawingStore &store, const ExportOptions &options, std::size_t group) {
+    if (options.paper) return {store.originX, store.originY, 1};
+    const std::vector<double> &scales = store.layerGroupScales;
+    const double s = group < scales.size() ? scales[group] : scales.empty() ? 1 : scales[0];
+    return {store.originX, store.originY, s};
+}
+
+std::optional<ExportBox> ShownBox(const DrawingStore &store, const ExportOptions &options) {
+    // The reference point, as the view's fit holds it.
+    std::optional<ExportBox> box = ExportBox{0, 0, 0, 0};
+    const GroupExtents groups = ComputeShownExtentsByGroup(store, HiddenInFile(store));
+    for (std::size_t group = 0; group < groups.size(); group++) {
+        const ExportPlace at = PlaceOfGroup(store, options, group);
+        if (!groups[group].any || !std::isnormal(at.s)) continue;  // what a group of no scale holds is left out
+        const DrawingExtents &e = groups[group].extents;
+        // A negative scale turns the rectangle over.
+        const double x1 = at.X(e.minX), x2 = at.X(e.maxX), y1 = at.Y(e.minY), y2 = at.Y(e.maxY);
+        const ExportBox placed{std::min(x1, x2), std::min(y1, y2), std::max(x1, x2), std::max(y1, y2)};
+        if (!std::isfinite(placed.minX) || !std::isfinite(placed.minY) || !std::isfinite(placed.maxX) ||
+            !std::isfinite(placed.maxY))
+            continue;
+        if (!box) box = placed;
+        else
+            box = ExportBox{std::min(box->minX, placed.minX), std::min(box->minY, placed.minY),
+                            std::max(box->maxX, placed.maxX), std::max(box->maxY, placed.maxY)};
+    }
+    return box;
+}
 
 std::string LayerName(const DrawingStore &store, std::size_t layer) {
     constexpr char kHex[] = "0123456789ABCDEF";
@@ -216,12 +246,7 @@ private:
             if (!solid(ref)) visit(ref);
     }
 
-    ExportPlace PlaceOf(const TclpEntBase &base) const {
-        if (options.paper) return {store.originX, store.originY, 1};
-        const std::vector<double> &scales = store.layerGroupScales;
-        const double s = base.layerGroup < scales.size() ? scales[base.layerGroup] : scales.empty() ? 1 : scales[0];
-        return {store.originX, store.originY, s};
-    }
+    ExportPlace PlaceOf(const TclpEntBase &base) const { return PlaceOfGroup(store, options, base.layerGroup); }
 
     void TopLevel(const ObjectRef &ref) {
         const std::size_t i = static_cast<std::size_t>(ref.index);

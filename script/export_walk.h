@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -30,8 +31,16 @@ struct ExportPlace {
     double Length(double v) const;
 };
 
-// How a layer is shown: a .jww's hidden layer (or one in a hidden group) is off; a display-only one is shown
-// but cannot be edited; everything else, and every layer of a stream, is on.
+// The place of a layer group's figures: real size at its own scale, or paper millimetres.
+ExportPlace PlaceOfGroup(const DrawingStore &store, const ExportOptions &options, std::size_t group);
+
+// The rectangle the reference point and what the file shows cover in the export's coordinates, each layer
+// group at its own place (a text by its characters' cells, nothing of the hidden layers).
+struct ExportBox {
+    double minX, minY, maxX, maxY;
+};
+std::optional<ExportBox> ShownBox(const DrawingStore &store, const ExportOptions &options);
+
 // "0-1" (group and layer in Jw_cad's hexadecimal), then a space and the layer's name where the file names
 // it, in UTF-8.
 std::string LayerName(const DrawingStore &store, std::size_t layer);

@@ -201,11 +201,13 @@ public:
 
 private:
     void Head() {
-        DrawingExtents extents = ComputeDrawnExtents(store);
-        // The view's whole drawing: the extents centred, filling nine tenths of the picture; where they are no
-        // number, an A3 sheet at the origin.
-        double w = std::max((extents.maxX - extents.minX) / kFill, 1e-9);
-        double h = std::max((extents.maxY - extents.minY) / kFill, 1e-9);
+        const DrawingExtents extents = ComputeShownExtents(store);
+        // The view's whole drawing: what is shown, centred, filling nine tenths of the picture; a drawing that
+        // shows only a point, on an A3 sheet about it; where the extents are no number, about the origin.
+        double w = (extents.maxX - extents.minX) / kFill, h = (extents.maxY - extents.minY) / kFill;
+        if (!std::isnormal(w) && !std::isnormal(h)) w = 420, h = 297;
+        else if (!std::isnormal(w)) w = h;
+        else if (!std::isnormal(h)) h = w;
         double x = (extents.minX + extents.maxX) / 2 - store.originX - w / 2;
         double y = -((extents.minY + extents.maxY) / 2 - store.originY) - h / 2;
         if (!std::isfinite(x) || !std::isfinite(y) || !std::isfinite(w) || !std::isfinite(h))
@@ -318,18 +320,20 @@ private:
         Coordinates(at, layout->anchor.x, layout->anchor.y);
         staged << ") rotate(" << -layout->angle * kDegrees << ") scale(" << stretch << " 1)\" font-size=\"" << layout->h
                << "\" font-family=\"IPAGothic, 'IPAexGothic', 'MS Gothic', 'Noto Sans CJK JP', sans-serif\" fill=\""
-               << color << "\" y=\"" << layout->h * kAscent << "\" x=\"";
-        std::string characters;
+               << color << "\" y=\"" << layout->h * kAscent << "\">";
+        // Each character at its own cell, in an element of its own: a list of positions on one element is
+        // ignored by some renderers (librsvg), which then run the characters together, and would grow without
+        // bound with the text.
         double along = 0;
         for (std::size_t pos = 0; pos < text.text.size();) {
             const std::size_t bytes = SjisCharBytes(text.text, pos);
             const bool wide = bytes == 2;
-            staged << (pos ? " " : "") << along / stretch;
-            characters += Escaped(Cp932ToUtf8(text.text.substr(pos, bytes)));
+            staged << "<tspan x=\"" << along / stretch << "\">" << Escaped(Cp932ToUtf8(text.text.substr(pos, bytes)))
+                   << "</tspan>";
             along += CellAdvance(*layout, wide);
             pos += bytes;
         }
-        staged << "\">" << characters << "</text";
+        staged << "</text";
     }
 
     const DrawingStore &store;

@@ -157,6 +157,44 @@ TEST(DxfAttributes, BlockMembersFollowTheirInsertAndBelongToTheirBlock) {
     EXPECT_EQ(Number(placed, 20), 60);
 }
 
+// A reader opens on the drawing: the header's extents and the active viewport hold the reference point and
+// what is shown, each layer group at its own scale, texts by their characters' cells.
+TEST(DxfAttributes, TheFileOpensOnWhatIsShownEachGroupAtItsScale) {
+    DrawingStore store = Scaled(1);
+    store.layerGroupScales[1] = 100;
+    Add(store, TclpEntSen{Pen(2), 1000, 1000, 1010, 1000});
+    TclpEntSen far{Pen(2), 0, 0, 2, 1};
+    far.base.layerGroup = 1;
+    Add(store, far);  // reaches (200, 100) at its group's scale
+    TclpEntMoji text;
+    text.startX = 1000, text.endX = 1010, text.startY = text.endY = 1000, text.sizeX = 5, text.sizeY = 30;
+    text.text = "AB";
+    Add(store, text);  // its cells reach 30 above the baseline
+    const std::string dxf = Export(store, ExportFormat::Dxf).text;
+    // A header variable's point: its name's line, then " 10", x, " 20", y.
+    const auto header = [&](const std::string &name) {
+        std::vector<std::string> lines;
+        std::size_t p = dxf.find(name + "\n");
+        for (int i = 0; i < 5 && p != std::string::npos; i++) {
+            const std::size_t end = dxf.find('\n', p);
+            lines.push_back(dxf.substr(p, end - p));
+            p = end + 1;
+        }
+        return lines.size() == 5 ? PlanePoint{std::stod(lines[2]), std::stod(lines[4])} : PlanePoint{NAN, NAN};
+    };
+    ASSERT_NE(dxf.find("$EXTMAX"), std::string::npos);
+    EXPECT_EQ(header("$EXTMIN").x, 0);
+    EXPECT_EQ(header("$EXTMIN").y, 0);
+    EXPECT_EQ(header("$EXTMAX").x, 1010);
+    EXPECT_EQ(header("$EXTMAX").y, 1030);
+    Group viewport;
+    for (const auto &[type, group] : EntitiesIn(dxf, "TABLES"))
+        if (type == "VPORT") viewport = group;
+    EXPECT_DOUBLE_EQ(Number(viewport, 12), 505);
+    EXPECT_DOUBLE_EQ(Number(viewport, 22), 515);
+    EXPECT_NEAR(Number(viewport, 40), std::max(1030.0, 1010 / 1.5) / 0.9, 1e-9);
+}
+
 // --- SVG, read back by its elements and path data ---
 
 std::vector<std::string> Elements(const std::string &svg, const std::string &open) {
