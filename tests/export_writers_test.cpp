@@ -130,7 +130,9 @@ TEST(ExportWriters, EveryKindMakesAWellFormedDxfAndAWellFormedSvgAndTheReportAdd
             for (std::size_t p = 0; (p = out.text.find("</g>", p)) != std::string::npos; p++)
                 closed++;
             EXPECT_EQ(opened, closed);
-            EXPECT_NE(out.text.find("a&lt;b&amp;c&quot; 図面"), std::string::npos);
+            // One element per character, each escaped.
+            for (const char *character : {">a<", ">&lt;<", ">&amp;<", ">&quot;<", ">図<", ">面<"})
+                EXPECT_NE(out.text.find(std::string("\">") + (character + 1)), std::string::npos) << character;
             EXPECT_NE(out.text.find("<use href=\"#block-1\""), std::string::npos);
         }
     }
