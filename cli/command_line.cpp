@@ -98,20 +98,22 @@ struct Batch {
     unsigned jobs = DefaultJobs();
 };
 
-void BatchFlags(CLI::App *command, Batch &batch, const std::string &outputHelp) {
+// `extension`: the outputs' (".vnt", ".dxf"), for the help's example.
+void BatchFlags(CLI::App *command, Batch &batch, const std::string &outputHelp, const std::string &extension) {
     ForceFlag(command, batch.outputOptions);
     OutputOption(command, "-o,--output", batch.output, outputHelp);
     command->add_flag("--name-by-path", batch.nameByPath,
-                      Tr("with several FILEs, name each script after the FILE's whole path (dA/plan.jww:\n"
-                         "dA_plan.jww.vnt), for inputs whose names alone would write one file"));
+                      Tr("with several FILEs, name each output after the FILE's whole path (dA/plan.jww:\n"
+                         "{0}), for inputs whose names alone would write one file",
+                         {"dA_plan.jww" + extension}));
     command->add_flag("-r,--recursive", batch.recursive,
-                      Tr("a folder of drawings given as FILE: its subfolders' drawings too, their scripts in\n"
+                      Tr("a folder of drawings given as FILE: its subfolders' drawings too, their outputs in\n"
                          "the same subfolders of the output folder"));
     command->add_flag("-q,--quiet", batch.reporting.quiet,
-                      Tr("no summary line per FILE (what its script holds and left out); errors and the\n"
-                         "warning for a script with no drawing command still show"));
+                      Tr("no summary line per FILE (what its output holds and left out); errors and the\n"
+                         "warning for an output with no figure still show"));
     OutputOption(command, "--report", batch.reporting.reportPath,
-                 Tr("also write, as JSON, what each FILE's script holds and left out, by kind and by reason"));
+                 Tr("also write, as JSON, what each FILE's output holds and left out, by kind and by reason"));
     command
         ->add_option(
             "-j,--jobs", batch.jobs,
@@ -188,7 +190,8 @@ int Run(int argc, char **argv) {
     ConvertFlags(convertCommand, convertProduction.convert);
     BatchFlags(convertCommand, convert,
                Tr("the script file (default: standard output, also \"-\"); or a folder (an existing one, or a\n"
-                  "name ending with /), where each FILE's script is NAME.vnt; several FILEs need a folder"));
+                  "name ending with /), where each FILE's script is NAME.vnt; several FILEs need a folder"),
+               ".vnt");
     convertCommand->footer(
         Tr("what a script leaves out, by reason (the report's keys), and the option that converts it:\n"
            "  texts                   texts and dimension values: never\n"
@@ -218,7 +221,8 @@ int Run(int argc, char **argv) {
         exporting.reading, std::numeric_limits<int>::max());
     BatchFlags(exportCommand, exporting,
                Tr("the DXF or SVG file, told by its name (default: standard output, also \"-\"); or a folder (an\n"
-                  "existing one, or a name ending with /), where each FILE's export is NAME.dxf or NAME.svg"));
+                  "existing one, or a name ending with /), where each FILE's export is NAME.dxf or NAME.svg"),
+               ".dxf");
     exportCommand
         ->add_option("--format", formatName, Tr("dxf or svg, where the output's name does not say (default dxf)"))
         ->check(CLI::IsMember({"dxf", "svg"}));

@@ -221,11 +221,11 @@ int RunConvertMany(const std::vector<ListedInput> &listed, std::uint64_t limit, 
         const auto [a, b] = *collision;
         return Fail(kUsage,
                     outputs[a] == outputs[b]
-                        ? Tr("{0} and {1} would both be written to {2}; --name-by-path names each script after "
+                        ? Tr("{0} and {1} would both be written to {2}; --name-by-path names each output after "
                              "its whole path",
                              {inputs[a], inputs[b], outputs[b]})
                         : Tr("{0} and {1} would both be written to {2} (names that differ only in case are one "
-                             "file on Windows and on many shared folders); --name-by-path names each script after "
+                             "file on Windows and on many shared folders); --name-by-path names each output after "
                              "its whole path",
                              {inputs[a], inputs[b], outputs[b]}));
     }

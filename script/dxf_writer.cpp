@@ -402,10 +402,16 @@ private:
         return out.Commit();
     }
 
-    static std::string Printable(std::string text) {
-        for (char &c : text)
-            if (static_cast<unsigned char>(c) < 0x20) c = ' ';
-        return text;
+    // Control characters as blanks, and a caret as itself: in a DXF string "^" and the character after it
+    // are a control code ("^J" a line break), "^ " a caret.
+    static std::string Printable(const std::string &text) {
+        std::string out;
+        out.reserve(text.size());
+        for (const char c : text) {
+            out += static_cast<unsigned char>(c) < 0x20 ? ' ' : c;
+            if (c == '^') out += ' ';
+        }
+        return out;
     }
 
     bool ArcSolid(const TclpEntSolid &solid, const ExportPlace &at);

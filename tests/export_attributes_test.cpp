@@ -64,7 +64,7 @@ TEST(DxfAttributes, ColoursLineTypesWeightsWidthFactorsAndCornersAreWhatJwCadSho
     DrawingStore store = Scaled(10);
     Add(store, TclpEntSen{Pen(5, 3, 30), 0, 0, 1, 0});  // magenta (192, 0, 192), 点線2, 0.3 mm
     TclpEntMoji text;
-    text.startX = 0, text.endX = 10, text.sizeX = 2, text.sizeY = 3, text.text = "AB";
+    text.startX = 0, text.endX = 10, text.sizeX = 2, text.sizeY = 3, text.text = "A^Jb";
     Add(store, text);
     Add(store, TclpEntSolid{Pen(6), 0, 0, 1, 0, 1, 1, 0, 1, 0});  // a unit square, Jw_cad's corners round it
     const auto entities = EntitiesIn(Export(store, ExportFormat::Dxf).text, "ENTITIES");
@@ -79,6 +79,7 @@ TEST(DxfAttributes, ColoursLineTypesWeightsWidthFactorsAndCornersAreWhatJwCadSho
     const Group &label = Only(entities, "TEXT");
     EXPECT_DOUBLE_EQ(Number(label, 41), 2.0 / 3.0) << "the width factor is width over height";
     EXPECT_DOUBLE_EQ(Number(label, 40), 30);
+    EXPECT_EQ(label.at(1).at(0), "A^ Jb") << "a caret followed by a letter is a control code in DXF";
 
     // DXF fills corners 1, 2, 4, 3: its third corner is Jw_cad's fourth.
     const Group &solid = Only(entities, "SOLID");

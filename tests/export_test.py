@@ -87,7 +87,8 @@ class Place:
 
 
 def printable(text):
-    return "".join(" " if ord(c) < 0x20 else c for c in text)
+    """A text as the DXF holds it: control characters as blanks, a caret as "^ " (DXF's escaped caret)."""
+    return "".join(" " if ord(c) < 0x20 else "^ " if c == "^" else c for c in text)
 
 
 def check_entity(kind, record, entity, at, where):
