@@ -231,6 +231,9 @@ int Run(int argc, char **argv) {
     exportCommand->get_option("--all-layers")->description(Tr("every layer's entities (the default for export)"));
     exportCommand->add_flag("--editable-layers", editableLayers,
                             Tr("from a .jww file, only the entities of editable layers, as Jw_cad copies them"));
+    exportCommand->add_option("--text-font", exportProduction.exportOptions.textFont,
+                              Tr("the font file the DXF's text styles name (default: Windows' msgothic.ttc or\n"
+                                 "msmincho.ttc for each face), for a reader that has other fonts"));
     exportCommand->add_flag("--paper", exportProduction.exportOptions.paper,
                             Tr("paper millimetres as drawn, instead of real size (each layer group at its own scale)"));
     exportCommand->footer(

@@ -595,7 +595,7 @@ void DxfWriter::Tables() {
         out.Code(50, 0.0);
         out.Integer(71, 0);
         out.Code(42, 2.5);
-        out.Code(3, face.file);
+        out.Code(3, options.textFont.empty() ? face.file : options.textFont);
         out.Code(4, "");
         out.Code(1001, "ACAD");
         out.Code(1000, face.family);

@@ -16,6 +16,9 @@ namespace korvel {
 struct ExportOptions {
     // Paper millimetres as stored, not each layer group at its own scale.
     bool paper = false;
+    // The font file the DXF's text styles name; empty for the TrueType file a Japanese Windows has for each
+    // of Jw_cad's faces (msgothic.ttc, msmincho.ttc), which AutoCAD-family readers use.
+    std::string textFont;
     // Told how many of the top-level entities are written, of how many; false stops the export (which then
     // returns false).
     std::function<bool(std::uint64_t done, std::uint64_t total)> progress{};
