@@ -7,6 +7,7 @@
 
 #include "geom/cp932.h"
 #include "geom/extended.h"
+#include "geom/utf8.h"
 #include "reader/drawing_rules.h"
 #include "reader/extents.h"
 #include "reader/layers.h"
@@ -78,11 +79,12 @@ std::string LayerName(const DrawingStore &store, std::size_t layer) {
 
 namespace {
 
-// The hash of a name as DXF compares names: regardless of case.
+// The hash of a name as DXF readers compare names: regardless of case, beyond ASCII too (Ａ and ａ, Α and α),
+// with the folding file names get.
 std::uint64_t NameHash(std::string_view name) {
     std::uint64_t hash = 14695981039346656037u;  // FNV-1a
-    for (const unsigned char c : name)
-        hash = (hash ^ static_cast<unsigned char>(std::toupper(c))) * 1099511628211u;
+    for (const unsigned char c : CaseFolded(name))
+        hash = (hash ^ c) * 1099511628211u;
     return hash;
 }
 
@@ -116,10 +118,14 @@ bool BlockNames::Borne(const std::string &name) const {
 std::string BlockNames::operator[](std::size_t d) const {
     std::string name = OwnName(d);
     if (FirstToBear(name, d)) return name;
+    // Made once: a chain of own names ("A", "A_1", "A_1_1", ...) may make the search as long as the chain,
+    // which every insert of the definition would repeat.
+    if (const auto found = renamed.find(d); found != renamed.end()) return found->second;
     // The definition's place is its own: a renamed name can meet only another's own name, each at most once.
     do
         name += "_" + std::to_string(d);
     while (Borne(name));
+    renamed.emplace(d, name);
     return name;
 }
 

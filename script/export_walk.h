@@ -6,6 +6,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "reader/drawing_store.h"
@@ -63,6 +64,7 @@ private:
 
     const DrawingStore &store;
     std::vector<std::pair<std::uint64_t, std::size_t>> byHash;  // each own name's hash and definition, sorted
+    mutable std::unordered_map<std::size_t, std::string> renamed;  // the names of the definitions renamed
 };
 
 // What the walk hands a writer.

@@ -9,11 +9,13 @@
 #include <string>
 #include <vector>
 
+#include "geom/utf8.h"
 #include "reader/drawing_rules.h"
 #include "reader/drawing_store.h"
 #include "script/export.h"
 #include "tests/support/dxf_check.h"
 #include "tests/support/export_check.h"
+#include "tests/support/stream_writer.h"
 
 namespace korvel {
 namespace {
@@ -216,6 +218,35 @@ TEST(ExportWriters, LayersAndBlocksAreNamedAsJwCadNamesThemAndNoNameIsTakenTwice
     EXPECT_EQ(Number(layers["0-3"], 62), 7);
     EXPECT_EQ(Number(layers["5-9"], 62), -7);
     EXPECT_EQ(blocks, (std::set<std::string>{"*Model_Space", "*Paper_Space", "door", "DOOR_1", "BLOCK_9", "_U1"}));
+}
+
+// DXF readers compare block names regardless of case beyond ASCII too; a chain of names that each take the
+// next one's renamed form is named once per definition, whatever number of inserts place them.
+TEST(ExportWriters, BlockNamesDifferAsReadersCompareThemAndChainsAreNamedOnce) {
+    DrawingStore store = Scaled(1);
+    std::vector<std::string> names = {"\x82\x60", "\x82\x81", "\x83\x9F", "\x83\xBF", "\x84\x47", "\x84\x77"};
+    names.push_back("A");
+    for (std::string chained = "A"; chained.size() < 40; chained += "_7")  // A, A_7, A_7_7, ...
+        names.push_back(chained);
+    for (std::size_t i = 0; i < names.size(); i++) {
+        TclpEntBlockDef d;
+        d.number = static_cast<std::int32_t>(i) + 1;
+        d.name = names[i];  // Ａ ａ Α α Ж ж, then a chain
+        test::Add(d, TclpEntSen{{}, 0, 0, 1, 1});
+        store.blockDefs.push_back(d);
+    }
+    for (int i = 0; i < 1000; i++)
+        Add(store, store.inserts, TclpEntBlock{{}, 0, 0, 1, 1, 0, 7}, EntityKind::Insert);
+    const Exported out = Export(store, ExportFormat::Dxf);
+    std::set<std::string> folded;
+    std::size_t records = 0;
+    for (const auto &[type, group] : EntitiesIn(out.text, "TABLES"))
+        if (type == "BLOCK_RECORD") {
+            records++;
+            folded.insert(CaseFolded(group.at(2).at(0)));
+        }
+    EXPECT_EQ(records, names.size() + 2);
+    EXPECT_EQ(folded.size(), records) << "two blocks a reader takes for one";
 }
 
 TEST(ExportWriters, ArcsKeepTheirTiltAndDirectionAndEllipsesTheirLongerAxis) {
