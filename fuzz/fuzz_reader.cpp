@@ -7,10 +7,10 @@
 #include <cstdlib>
 #include <vector>
 
+#include "fuzz/read_checks.h"
 #include "preview/drawing_view.h"
 #include "preview/preview.h"
 #include "preview/recording_canvas.h"
-#include "fuzz/read_checks.h"
 #include "script/convert.h"
 #include "script/export.h"
 #include "tests/support/converted_entities.h"

@@ -324,18 +324,18 @@ GroupExtents ComputeShownExtentsByGroup(const DrawingStore &store, const HiddenL
     KeyPoints top(groups, hidden, true);
     top.AddEntities(store);
     DefinitionKeyPoints definitions(true);
-    ForEachPlacedInsert(store, [&](const TclpEntBlockDef &definition, const BlockPlacement &placement,
-                                   const TclpEntBlock &insert) {
-        if (!top.Enter(insert.base)) return;
-        const DefinitionKeyPoints::Points &local = definitions.Find(definition);
-        Shown &shown = groups[insert.base.layerGroup < kLayerGroups ? insert.base.layerGroup : 0];
-        for (const PlanePoint &p : local.points) {
-            if (shown.any) break;
-            const PlanePoint placed = placement.Place(p.x, p.y);
-            top.Add(placed.x, placed.y);
-        }
-        if (shown.any) AddPlaced(shown.extents, local, placement);
-    });
+    ForEachPlacedInsert(
+        store, [&](const TclpEntBlockDef &definition, const BlockPlacement &placement, const TclpEntBlock &insert) {
+            if (!top.Enter(insert.base)) return;
+            const DefinitionKeyPoints::Points &local = definitions.Find(definition);
+            Shown &shown = groups[insert.base.layerGroup < kLayerGroups ? insert.base.layerGroup : 0];
+            for (const PlanePoint &p : local.points) {
+                if (shown.any) break;
+                const PlanePoint placed = placement.Place(p.x, p.y);
+                top.Add(placed.x, placed.y);
+            }
+            if (shown.any) AddPlaced(shown.extents, local, placement);
+        });
     return groups;
 }
 

@@ -29,8 +29,9 @@ void ExtendTransformed(DrawingExtents &e, double u, double v, const BlockPlaceme
 // insert's definition (the first with the insert's number) placed by that insert, within the block member
 // budget. Curves contribute their axis points and ends, not their exact bounds. Not finite-only.
 DrawingExtents ComputeDrawingExtents(const DrawingStore &store);
-// The same for the view and the exports, finite-only, and an arc-shaped solid by what it draws: a partial one by its sweep (with its centre for a
-// sector), so that a sliver of a far-centred ellipse does not shrink the drawing to a speck.
+// The same for the view and the exports, finite-only, and an arc-shaped solid by what it draws: a partial one by its
+// sweep (with its centre for a sector), so that a sliver of a far-centred ellipse does not shrink the drawing to a
+// speck.
 DrawingExtents ComputeDrawnExtents(const DrawingStore &store);
 
 // What one layer group shows, if anything.

@@ -164,8 +164,8 @@ private:
     // one with the top bit set (2^31 or more), which no stream can hold.
     bool CountFits(std::uint32_t count, std::uint64_t minBytes, const char *items) {
         if (count <= in.Remaining() / minBytes) return true;
-        countFailure = std::to_string(count) + " " + items + " cannot fit in the " +
-                       std::to_string(in.Remaining()) + " bytes left";
+        countFailure = std::to_string(count) + " " + items + " cannot fit in the " + std::to_string(in.Remaining()) +
+                       " bytes left";
         what = countFailure.c_str();
         return false;
     }

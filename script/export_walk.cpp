@@ -245,7 +245,9 @@ private:
     // Solids first, then everything else, each in file order: the view paints fills under lines and texts.
     template <class Visit>
     static void ForEachInPaintOrder(const auto &objects, Visit &&visit) {
-        const auto solid = [](const ObjectRef &ref) { return ref.kind == static_cast<std::int32_t>(EntityKind::Solid); };
+        const auto solid = [](const ObjectRef &ref) {
+            return ref.kind == static_cast<std::int32_t>(EntityKind::Solid);
+        };
         for (const ObjectRef &ref : objects)
             if (solid(ref)) visit(ref);
         for (const ObjectRef &ref : objects)

@@ -63,7 +63,7 @@ private:
     bool Borne(const std::string &name) const;
 
     const DrawingStore &store;
-    std::vector<std::pair<std::uint64_t, std::size_t>> byHash;  // each own name's hash and definition, sorted
+    std::vector<std::pair<std::uint64_t, std::size_t>> byHash;     // each own name's hash and definition, sorted
     mutable std::unordered_map<std::size_t, std::string> renamed;  // the names of the definitions renamed
 };
 

@@ -182,11 +182,13 @@ TEST(ConvertDrawing, TheSummaryCountsDimensionsAsTheirPartsAndInsertsAsWhatTheyP
         return ReportSummary(report, ReportLanguage::English, AdviceFor::CommandLine);
     };
     ConvertOptions options;
-    EXPECT_EQ(summary(options), "lines 3, points 1 converted; left out: texts 2, dimensions 2 (--dimensions converts "
-                                "them), block figures 3 (--blocks converts them)");
+    EXPECT_EQ(summary(options),
+              "lines 3, points 1 converted; left out: texts 2, dimensions 2 (--dimensions converts "
+              "them), block figures 3 (--blocks converts them)");
     options.dimensions = true;
-    EXPECT_EQ(summary(options), "lines 7, points 1 converted; left out: texts 4, block figures 3 (--blocks converts "
-                                "them)");
+    EXPECT_EQ(summary(options),
+              "lines 7, points 1 converted; left out: texts 4, block figures 3 (--blocks converts "
+              "them)");
     options.blocks = true;
     EXPECT_EQ(summary(options), "lines 10, points 1 converted (3 from block figures); left out: texts 7, zero-size 2");
 }

@@ -3,9 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <cmath>
 #include <fstream>
 #include <map>
-#include <cmath>
 #include <numbers>
 
 #include "geom/clip.h"
@@ -756,9 +756,9 @@ TEST(DrawPreview, HostileNumbersDrawTheImagesTheyAlwaysDrew) {
         const std::vector<std::string> &expected = kept[name];
         const auto differs = std::mismatch(trace.begin(), trace.end(), expected.begin(), expected.end());
         EXPECT_TRUE(differs.first == trace.end() && differs.second == expected.end())
-            << name << " line " << differs.first - trace.begin() + 1 << "\n  now:  "
-            << (differs.first == trace.end() ? "(end)" : differs.first->substr(0, 200)) << "\n  kept: "
-            << (differs.second == expected.end() ? "(end)" : differs.second->substr(0, 200));
+            << name << " line " << differs.first - trace.begin() + 1
+            << "\n  now:  " << (differs.first == trace.end() ? "(end)" : differs.first->substr(0, 200))
+            << "\n  kept: " << (differs.second == expected.end() ? "(end)" : differs.second->substr(0, 200));
         drawn++;
     }
     EXPECT_GT(drawn, 140u);

@@ -159,9 +159,9 @@ TEST(RealData, TheSummaryAddsUpToTheDrawing) {
             DrawingStore store;
             if (ReadAnyInputFile(Utf8Of(entry.path()), store, DrawingFileOptions{allLayers}) != FileRead::Whole)
                 continue;
-            for (const ConvertOptions &options :
-                 {ConvertOptions{}, ConvertOptions{true, true, true, true},
-                  ConvertOptions{true, true, true, true, true, true}, ConvertOptions{false, false, false, false, true}}) {
+            for (const ConvertOptions &options : {ConvertOptions{}, ConvertOptions{true, true, true, true},
+                                                  ConvertOptions{true, true, true, true, true, true},
+                                                  ConvertOptions{false, false, false, false, true}}) {
                 NullScriptSink nowhere;
                 ConversionReport report;
                 ASSERT_TRUE(ConvertDrawing(store, options, pens, nowhere, &report));

@@ -40,8 +40,7 @@ private:
         std::uint64_t n = OwnFigures(definition, dimensions);
         for (const TclpEntBlock &insert : definition.inserts) {
             const TclpEntBlockDef *inner = lookup.Find(insert.number);
-            if (!inner || std::find(open.begin(), open.end(), inner) != open.end() ||
-                open.size() >= kMaxBlockNesting) {
+            if (!inner || std::find(open.begin(), open.end(), inner) != open.end() || open.size() >= kMaxBlockNesting) {
                 n++;
                 continue;
             }

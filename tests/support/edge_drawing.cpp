@@ -44,8 +44,8 @@ DrawingStore EdgeDrawing() {
         for (const double value : {0.0, 5.0, 3.0}) {
             x = 0;
             // Starting in each quadrant, and running across 0° either way.
-            for (const auto &[start, sweep] : {std::pair{0.3, 1.0}, {1.9, 1.0}, {3.5, 1.0}, {5.1, 1.0}, {-0.4, 0.8},
-                                               {5.9, 0.8}, {0.4, -0.8}})
+            for (const auto &[start, sweep] :
+                 {std::pair{0.3, 1.0}, {1.9, 1.0}, {3.5, 1.0}, {5.1, 1.0}, {-0.4, 0.8}, {5.9, 0.8}, {0.4, -0.8}})
                 Add(d, ArcSolid(101, {x += 15, y, 5, flatness, 0.4}, start, sweep, value));
             y += 15;
         }
