@@ -44,8 +44,23 @@ public:
     // What was staged goes out when all its numbers were numbers; false otherwise.
     bool Commit() {
         const bool ok = staged.CommitTo(text);
-        if (text.size() >= kFlushBytes) Flush();
+        if (!held && text.size() >= kFlushBytes) Flush();
         return ok;
+    }
+
+    // Figures that go out all together or not at all: what is committed from here is held until Keep, or
+    // dropped by Drop.
+    std::size_t Hold() {
+        held = true;
+        return text.size();
+    }
+    void Keep() {
+        held = false;
+        if (text.size() >= kFlushBytes) Flush();
+    }
+    void Drop(std::size_t mark) {
+        text.resize(mark);
+        held = false;
     }
     void Flush() {
         sink.WriteLines(text);
@@ -60,6 +75,7 @@ private:
     }
 
     static constexpr std::size_t kFlushBytes = 1 << 16;
+    bool held = false;
     ScriptSink &sink;
     StagedText staged;
     std::string text;
@@ -249,7 +265,8 @@ public:
 
     bool Text(const TclpEntMoji &text, const ExportPlace &at) override { return TextEntity(text, at); }
 
-    // Its line, extension lines and value; at the top level grouped, so that they are chosen and moved as one.
+    // Its line, extension lines and value, whole or not at all; at the top level grouped, so that they are
+    // chosen and moved as one.
     bool Dimension(const TclpEntSunpo &d, const ExportPlace &at) override {
         const bool grouped = owner == modelRecord;
         if (grouped) {
@@ -257,11 +274,18 @@ public:
             group = &groups.back();
             group->handle = Next();
         }
+        const std::size_t mark = out.Hold();
         bool ok = Line(d.line, at);
-        if (d.sxfMode != 0) ok = Line(d.auxLine1, at) && Line(d.auxLine2, at) && ok;
-        ok = TextEntity(d.label, at) && ok;
+        if (ok && d.sxfMode != 0) ok = Line(d.auxLine1, at) && Line(d.auxLine2, at);
+        ok = ok && TextEntity(d.label, at);
         group = nullptr;
-        return ok;
+        if (ok) {
+            out.Keep();
+            return true;
+        }
+        out.Drop(mark);
+        if (grouped) groups.pop_back();  // no group of figures not written
+        return false;
     }
 
     bool Solid(const TclpEntSolid &solid, const ExportPlace &at) override {

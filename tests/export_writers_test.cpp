@@ -187,6 +187,41 @@ TEST(ExportWriters, FiguresThatOverflowOnceMovedAreLeftOutNotWrittenAsNoNumbers)
     }
 }
 
+// A dimension with a coordinate that is no number is left out whole: none of its lines, and no group naming
+// figures the file does not hold.
+TEST(ExportWriters, ADimensionIsWrittenWholeOrNotAtAll) {
+    DrawingStore store = Scaled(1);
+    TclpEntSunpo dimension;
+    dimension.line = {{}, 0, 0, 10, 0};
+    dimension.sxfMode = 1;
+    dimension.auxLine1 = {{}, 0, 0, 0, -3};
+    dimension.auxLine2 = {{}, 10, 0, 10, std::nan("")};
+    dimension.label.startX = 0, dimension.label.endX = 10, dimension.label.sizeX = dimension.label.sizeY = 2;
+    dimension.label.text = "10";
+    Add(store, store.dimensions, dimension, EntityKind::Dimension);
+    dimension.auxLine2.endY = -3;
+    Add(store, store.dimensions, dimension, EntityKind::Dimension);
+    const Exported out = Export(store, ExportFormat::Dxf);
+    EXPECT_EQ(test::DxfProblem(out.text), std::nullopt);
+    EXPECT_EQ(out.report.leftOut[static_cast<std::size_t>(LeftOutReason::NoFigure)], 1u);
+    EXPECT_EQ(out.report.written[static_cast<std::size_t>(WrittenKind::Dimension)], 1u);
+    std::set<std::string> handles;
+    std::size_t lines = 0;
+    for (const auto &[type, group] : EntitiesIn(out.text, "ENTITIES")) {
+        handles.insert(group.at(5).at(0));
+        lines += type == "LINE";
+    }
+    EXPECT_EQ(lines, 3u);
+    std::size_t groups = 0;
+    for (const auto &[type, group] : EntitiesIn(out.text, "OBJECTS"))
+        if (type == "GROUP") {
+            groups++;
+            for (const std::string &member : group.at(340))
+                EXPECT_TRUE(handles.contains(member)) << "the group names " << member << ", which no entity has";
+        }
+    EXPECT_EQ(groups, 1u);
+}
+
 TEST(ExportWriters, LayersAndBlocksAreNamedAsJwCadNamesThemAndNoNameIsTakenTwice) {
     DrawingStore store = Scaled(1);
     store.layerNames.assign(256 + 16, "");
