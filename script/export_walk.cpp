@@ -8,6 +8,7 @@
 #include "geom/cp932.h"
 #include "geom/extended.h"
 #include "geom/utf8.h"
+#include "reader/block_figures.h"
 #include "reader/drawing_rules.h"
 #include "reader/extents.h"
 #include "reader/layers.h"
@@ -200,6 +201,27 @@ std::vector<std::size_t> Components(const DrawingStore &store, const Definitions
     return component;
 }
 
+// How deep each definition is placed, counting only the inserts the export writes: none inside its own
+// component, and none in a definition placed as deep as conversion and the view place blocks (deeper levels
+// are left out, as there); a definition nothing writes an insert of is placed by the drawing alone. Tarjan
+// numbers a component after every component it reaches, so the definitions are visited from the highest.
+std::vector<std::size_t> Depths(const DrawingStore &store, const DefinitionsByNumber &byNumber,
+                                const std::vector<std::size_t> &component) {
+    const std::size_t n = store.blockDefs.size();
+    std::vector<std::size_t> order(n), depth(n, 1);
+    for (std::size_t d = 0; d < n; d++)
+        order[d] = d;
+    std::sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) { return component[a] > component[b]; });
+    for (const std::size_t d : order) {
+        if (depth[d] >= kMaxBlockNesting) continue;
+        for (const TclpEntBlock &insert : store.blockDefs[d].inserts) {
+            const std::optional<std::size_t> to = byNumber.Find(insert.number);
+            if (to && component[*to] != component[d]) depth[*to] = std::max(depth[*to], depth[d] + 1);
+        }
+    }
+    return depth;
+}
+
 class Walk {
 public:
     Walk(const DrawingStore &store, const ExportOptions &options, FigureWriter &writer, ConversionReport &report)
@@ -207,6 +229,7 @@ public:
 
     bool Run() {
         const std::vector<std::size_t> component = Components(store, byNumber);
+        const std::vector<std::size_t> depth = Depths(store, byNumber, component);
         for (std::size_t d = 0; d < store.blockDefs.size(); d++) {
             const TclpEntBlockDef &definition = store.blockDefs[d];
             writer.BeginBlock(d);
@@ -220,6 +243,7 @@ public:
                 const std::optional<std::size_t> to = byNumber.Find(definition.inserts[i].number);
                 if (!to) report[LeftOutReason::MissingBlock]++;
                 else if (component[*to] == component[d]) report[LeftOutReason::SelfReferring]++;
+                else if (depth[d] >= kMaxBlockNesting) report[LeftOutReason::OverBudget]++;
                 else if (HasNoSize(definition.inserts[i])) report[LeftOutReason::ZeroSize]++;
                 else Count(WrittenKind::Insert, writer.Insert(definition.inserts[i], *to, ExportPlace{}), true);
             });

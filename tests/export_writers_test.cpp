@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "geom/utf8.h"
+#include "reader/block_figures.h"
 #include "reader/drawing_rules.h"
 #include "reader/drawing_store.h"
 #include "script/export.h"
@@ -166,6 +167,37 @@ TEST(ExportWriters, BlocksThatWouldPlaceThemselvesAreLeftOutAndCounted) {
     for (const auto &[type, group] : EntitiesIn(out.text, "BLOCKS"))
         if (type == "INSERT") placed.insert(group.at(2).at(0));
     EXPECT_EQ(placed, (std::multiset<std::string>{"B3", "B3"}));
+}
+
+// A chain of blocks each placing the next is written as deep as conversion and the view place blocks; the
+// inserts past that are left out and counted, so that a reader can open the file.
+TEST(ExportWriters, ChainsOfBlocksStopWhereConversionStops) {
+    DrawingStore store = Scaled(1);
+    const std::int32_t depth = 200;
+    for (std::int32_t number = 1; number <= depth; number++) {
+        TclpEntBlockDef d;
+        d.number = number;
+        d.name = "B" + std::to_string(number);
+        if (number < depth) test::Add(d, TclpEntBlock{{}, 1, 0, 1, 1, 0, number + 1});
+        else test::Add(d, TclpEntSen{{}, 0, 0, 1, 1});
+        store.blockDefs.push_back(d);
+    }
+    Add(store, store.inserts, TclpEntBlock{{}, 0, 0, 1, 1, 0, 1}, EntityKind::Insert);
+    const Exported out = Export(store, ExportFormat::Dxf);
+    EXPECT_EQ(test::DxfProblem(out.text), std::nullopt);
+    // Cut below the 64th, 128th and 192nd: each definition past a cut starts a chain of its own.
+    EXPECT_EQ(out.report.leftOut[static_cast<std::size_t>(LeftOutReason::OverBudget)], 3u);
+    // Each definition's own inserts, followed down from the one the drawing places: at most the depth allowed.
+    std::map<std::string, std::string> places;
+    std::string block;
+    for (const auto &[type, group] : EntitiesIn(out.text, "BLOCKS")) {
+        if (type == "BLOCK") block = group.at(2).at(0);
+        if (type == "INSERT") places[block] = group.at(2).at(0);
+    }
+    std::size_t levels = 1;
+    for (std::string at = "B1"; places.contains(at); at = places[at])
+        levels++;
+    EXPECT_EQ(levels, kMaxBlockNesting);
 }
 
 TEST(ExportWriters, FiguresThatOverflowOnceMovedAreLeftOutNotWrittenAsNoNumbers) {
