@@ -230,10 +230,21 @@ public:
     bool Run() {
         const std::vector<std::size_t> component = Components(store, byNumber);
         const std::vector<std::size_t> depth = Depths(store, byNumber, component);
-        for (std::size_t d = 0; d < store.blockDefs.size(); d++) {
+        // The work: each definition and its members, then the top level; the stop is asked every few thousand.
+        std::uint64_t total = store.objects.size(), done = 0;
+        for (const TclpEntBlockDef &definition : store.blockDefs)
+            total += 1 + definition.objects.size();
+        bool stopped = false;
+        const auto step = [&] {
+            if (!stopped && ++done % kProgressStep == 0 && options.progress && !options.progress(done, total))
+                stopped = true;
+            return !stopped;
+        };
+        for (std::size_t d = 0; d < store.blockDefs.size() && step(); d++) {
             const TclpEntBlockDef &definition = store.blockDefs[d];
             writer.BeginBlock(d);
             ForEachInPaintOrder(definition.objects, [&](const ObjectRef &ref) {
+                if (!step()) return;
                 if (ref.kind != static_cast<std::int32_t>(EntityKind::Insert)) {
                     Member(definition, ref, ExportPlace{});
                     return;
@@ -249,14 +260,10 @@ public:
             });
             writer.EndBlock(d);
         }
+        if (stopped) return false;
         writer.BeginTopLevel();
-        const std::uint64_t total = store.objects.size();
-        std::uint64_t done = 0;
-        bool stopped = false;
         ForEachInPaintOrder(store.objects, [&](const ObjectRef &ref) {
-            if (stopped) return;
-            TopLevel(ref);
-            if (++done % kProgressStep == 0 && options.progress && !options.progress(done, total)) stopped = true;
+            if (step()) TopLevel(ref);
         });
         if (stopped) return false;
         report[LeftOutReason::LockedLayer] += store.leftOnLockedLayers;

@@ -20,8 +20,8 @@ struct ExportOptions {
     // The font file the DXF's text styles name; empty for the TrueType file a Japanese Windows has for each
     // of Jw_cad's faces (msgothic.ttc, msmincho.ttc), which AutoCAD-family readers use.
     std::string textFont;
-    // Told how many of the top-level entities are written, of how many; false stops the export (which then
-    // returns false).
+    // Told how many of the entities are written (each block definition and its members, then the top level),
+    // of how many; false stops the export (which then returns false).
     std::function<bool(std::uint64_t done, std::uint64_t total)> progress{};
 };
 

@@ -354,6 +354,19 @@ TEST(ExportWriters, StopsWhenItsProgressSaysSo) {
     };
     EXPECT_FALSE(Export(store, ExportFormat::Dxf, options).done);
     EXPECT_EQ(calls, 2u);
+
+    // Block definitions are work too: a drawing of nothing but many of them stops as soon.
+    DrawingStore definitions = Scaled(1);
+    for (std::int32_t number = 0; number < 20000; number++) {
+        TclpEntBlockDef d;
+        d.number = number;
+        definitions.blockDefs.push_back(d);
+    }
+    for (const ExportFormat format : {ExportFormat::Dxf, ExportFormat::Svg}) {
+        calls = 0;
+        EXPECT_FALSE(Export(definitions, format, options).done);
+        EXPECT_EQ(calls, 2u);
+    }
 }
 
 }  // namespace
