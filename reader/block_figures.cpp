@@ -43,7 +43,7 @@ std::uint64_t BlockFigures::Weigh(const TclpEntBlockDef &definition, std::vector
     // with the depth as well as with the members.
     std::uint64_t weight = MembersWeight(definition) * open.size();
     AddMembers(counted, definition);
-    if (definition.objects.empty()) counted.empty++;
+    if (HoldsNothing(definition)) counted.empty++;
     for (const TclpEntBlock &insert : definition.inserts) {
         if (weight > limit) return weight;
         const TclpEntBlockDef *inner = lookup.Find(insert.number);

@@ -26,6 +26,13 @@ struct BlockFigureTally {
     std::uint64_t empty = 0;          // inserts of a definition with no members: they place nothing
 };
 
+// A definition of no member of any kind places nothing. (Its members are what its lists hold: a definition
+// read part-way may hold members its object list does not name.)
+inline bool HoldsNothing(const TclpEntBlockDef &d) {
+    return d.lines.empty() && d.arcs.empty() && d.points.empty() && d.texts.empty() && d.dimensions.empty() &&
+           d.solids.empty() && d.inserts.empty();
+}
+
 class BlockFigures {
 public:
     // Walks the inserts once to find how many the member budget allows (by drawing weight, as the preview's

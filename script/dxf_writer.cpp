@@ -1,6 +1,7 @@
 // The drawing as an ASCII DXF of AutoCAD 2013 (AC1027): from 2007 on a DXF's strings are UTF-8, so Japanese
 // texts and layer names need no code page, and 2013 is a version every current reader takes.
 #include <cmath>
+#include <limits>
 #include <map>
 #include <numbers>
 #include <string>
@@ -470,7 +471,7 @@ private:
     std::vector<std::string> layerNames;       // each of the 256, named once for every entity on it
     std::map<std::string, std::string> fonts;  // Jw_cad face name (Shift-JIS) to text style
     double memberLineTypeScale = 1;
-    std::optional<ExportBox> shown;  // what the file shows, for the header's extents and the opening window
+    ExportBox shown{};  // what the file shows, for the header's extents and the opening window
     std::uint64_t nextHandle = 0x20, handleSeed = 0;
     std::uint64_t modelRecord = 0, paperRecord = 0, modelLayout = 0, paperLayout = 0;
     std::uint64_t owner = 0;
@@ -495,13 +496,11 @@ void DxfWriter::Header() {
     out.Point(10, 0, 0);
     out.Commit();
     // The reference point and what is shown, as the view fits them.
-    if (shown) {
-        variable("$EXTMIN");
-        out.Point(10, shown->minX, shown->minY);
-        variable("$EXTMAX");
-        out.Point(10, shown->maxX, shown->maxY);
-        out.Commit();
-    }
+    variable("$EXTMIN");
+    out.Point(10, shown.minX, shown.minY);
+    variable("$EXTMAX");
+    out.Point(10, shown.maxX, shown.maxY);
+    out.Commit();
     variable("$LTSCALE");
     out.Code(40, 1.0);
     variable("$CELTSCALE");
@@ -553,12 +552,12 @@ void DxfWriter::Tables() {
 
     // The window a reader opens on: what is shown, filling nine tenths of it as the view's fit does.
     constexpr double kAspect = 1.5, kFill = 0.9;
-    double centreX = 0, centreY = 0, height = 1000;
-    if (shown) {
-        centreX = (shown->minX + shown->maxX) / 2, centreY = (shown->minY + shown->maxY) / 2;
-        const double fitted = std::max(shown->maxY - shown->minY, (shown->maxX - shown->minX) / kAspect) / kFill;
-        if (std::isnormal(fitted)) height = fitted;
-    }
+    // Halves first: a span from -1e308 to 1e308 has a centre, though not a width.
+    const double centreX = shown.minX / 2 + shown.maxX / 2, centreY = shown.minY / 2 + shown.maxY / 2;
+    const double fitted = std::max(shown.maxY / 2 - shown.minY / 2, (shown.maxX / 2 - shown.minX / 2) / kAspect) *
+                          2 / kFill;
+    // A drawing of only a point: a metre; one past the doubles: the largest.
+    const double height = std::isnormal(fitted) ? fitted : fitted > 0 ? std::numeric_limits<double>::max() : 1000;
     Table("VPORT", 1, table);
     entry("VPORT", "AcDbViewportTableRecord", "*Active");
     out.Point(10, 0, 0);

@@ -46,9 +46,8 @@ ExportPlace PlaceOfGroup(const DrawingStore &store, const ExportOptions &options
     return {store.originX, store.originY, s};
 }
 
-std::optional<ExportBox> ShownBox(const DrawingStore &store, const ExportOptions &options) {
-    // The reference point, as the view's fit holds it.
-    std::optional<ExportBox> box = ExportBox{0, 0, 0, 0};
+ExportBox ShownBox(const DrawingStore &store, const ExportOptions &options) {
+    ExportBox box{0, 0, 0, 0};  // the reference point, as the view's fit holds it
     const GroupExtents groups = ComputeShownExtentsByGroup(store, HiddenInFile(store));
     for (std::size_t group = 0; group < groups.size(); group++) {
         const ExportPlace at = PlaceOfGroup(store, options, group);
@@ -60,10 +59,8 @@ std::optional<ExportBox> ShownBox(const DrawingStore &store, const ExportOptions
         if (!std::isfinite(placed.minX) || !std::isfinite(placed.minY) || !std::isfinite(placed.maxX) ||
             !std::isfinite(placed.maxY))
             continue;
-        if (!box) box = placed;
-        else
-            box = ExportBox{std::min(box->minX, placed.minX), std::min(box->minY, placed.minY),
-                            std::max(box->maxX, placed.maxX), std::max(box->maxY, placed.maxY)};
+        box = ExportBox{std::min(box.minX, placed.minX), std::min(box.minY, placed.minY),
+                        std::max(box.maxX, placed.maxX), std::max(box.maxY, placed.maxY)};
     }
     return box;
 }

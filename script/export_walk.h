@@ -43,7 +43,7 @@ ExportPlace PlaceOfGroup(const DrawingStore &store, const ExportOptions &options
 struct ExportBox {
     double minX, minY, maxX, maxY;
 };
-std::optional<ExportBox> ShownBox(const DrawingStore &store, const ExportOptions &options);
+ExportBox ShownBox(const DrawingStore &store, const ExportOptions &options);
 
 // "0-1" (group and layer in Jw_cad's hexadecimal), then a space and the layer's name where the file names
 // it, in UTF-8.

@@ -36,7 +36,7 @@ public:
 
 private:
     std::uint64_t Of(const TclpEntBlockDef &definition) {
-        if (definition.objects.empty()) return 1;
+        if (HoldsNothing(definition)) return 1;
         std::uint64_t n = OwnFigures(definition, dimensions);
         for (const TclpEntBlock &insert : definition.inserts) {
             const TclpEntBlockDef *inner = lookup.Find(insert.number);
