@@ -40,6 +40,9 @@ public:
         else ExtendExtents(*extents, x, y);
     }
 
+    // The extents of the group last entered.
+    Shown &Entered() { return (*groups)[group]; }
+
     // Which group's extents the next points go to; false for an entity on a hidden layer.
     bool Enter(const TclpEntBase &base) {
         if (!groups) return true;
@@ -198,7 +201,7 @@ private:
 
     void AddToGroup(double x, double y) {
         if (!std::isfinite(x) || !std::isfinite(y)) return;
-        Shown &shown = (*groups)[group];
+        Shown &shown = Entered();
         if (shown.any) ExtendExtents(shown.extents, x, y);
         else InitExtents(shown.extents, x, y);
         shown.any = true;
@@ -328,10 +331,10 @@ GroupExtents ComputeShownExtentsByGroup(const DrawingStore &store, const HiddenL
         store, [&](const TclpEntBlockDef &definition, const BlockPlacement &placement, const TclpEntBlock &insert) {
             if (!top.Enter(insert.base)) return;
             const DefinitionKeyPoints::Points &local = definitions.Find(definition);
-            Shown &shown = groups[insert.base.layerGroup < kLayerGroups ? insert.base.layerGroup : 0];
-            for (const PlanePoint &p : local.points) {
-                if (shown.any) break;
-                const PlanePoint placed = placement.Place(p.x, p.y);
+            // A group's first point starts its rectangle; the rest are placed the quick way.
+            Shown &shown = top.Entered();
+            for (std::size_t i = 0; i < local.points.size() && !shown.any; i++) {
+                const PlanePoint placed = placement.Place(local.points[i].x, local.points[i].y);
                 top.Add(placed.x, placed.y);
             }
             if (shown.any) AddPlaced(shown.extents, local, placement);
